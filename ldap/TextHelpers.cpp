@@ -299,3 +299,12 @@ unsigned long StringStreamInCallback(std::string* cookie, unsigned char* buffer,
     if (written) *written = static_cast<long>(n);
     return 0;
 }
+
+int StrICmp(const char* a, const char* b)
+{
+    auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; };
+    for (;; ++a, ++b) {
+        int x = fold(static_cast<unsigned char>(*a)), y = fold(static_cast<unsigned char>(*b));
+        if (x != y || x == 0) return x - y;
+    }
+}

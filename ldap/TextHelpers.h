@@ -57,3 +57,6 @@ bool LoadStringResource(unsigned int id, std::string& out);
 // Stream-in callback over a std::string: moves up to count bytes from the
 // front of *cookie into buffer. Always returns 0.
 unsigned long StringStreamInCallback(std::string* cookie, unsigned char* buffer, long count, long* written);
+
+// Compares zero-terminated texts ignoring ASCII letter case only; <0, 0, >0.
+int StrICmp(const char* a, const char* b);
