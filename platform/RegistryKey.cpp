@@ -1,67 +1,8 @@
 #include "platform/RegistryKey.h"
 
+#include "platform/Utf8.h"
+
 namespace platform {
-namespace {
-
-void PutUtf8(std::string& out, uint32_t c)
-{
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-std::string ToUtf8(const std::wstring& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (wchar_t wc : text) PutUtf8(out, static_cast<uint32_t>(wc));
-    return out;
-}
-
-// Strict decoding: overlong forms, surrogates and stray bytes give U+FFFD.
-std::wstring FromUtf8(const std::string& text)
-{
-    std::wstring out;
-    out.reserve(text.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t n = text.size(), i = 0;
-    while (i < n) {
-        unsigned char b = p[i];
-        uint32_t c;
-        size_t len;
-        uint32_t min;
-        if (b < 0x80) { c = b; len = 1; min = 0; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; min = 0x80; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; min = 0x800; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; len = 4; min = 0x10000; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        size_t k = 1;
-        for (; k < len && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k) c = (c << 6) | (p[i + k] & 0x3F);
-        if (k < len || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            i += k;
-            continue;
-        }
-        out.push_back(static_cast<wchar_t>(c));
-        i += len;
-    }
-    return out;
-}
-
-} // namespace
 
 RegistryKey::RegistryKey(RegRoot root, bool readOnly) : m_root(root), m_readOnly(readOnly) {}
 
@@ -94,7 +35,7 @@ bool RegistryKey::CreateKey(const std::wstring& path)
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
     std::shared_ptr<SettingsStore> store = RootStore();
     SettingsStore::KeyId id = 0;
-    long r = store->CreateKey(ToUtf8(path), id);
+    long r = store->CreateKey(WideToUtf8(path), id);
     if (r != ERROR_SUCCESS) return Fail(r);
     m_open = std::move(store);
     m_key = id;
@@ -109,7 +50,7 @@ bool RegistryKey::Open(const std::wstring& path)
     std::shared_ptr<SettingsStore> store = RootStore();
     if (!m_readOnly && !store->IsWritable()) return Fail(ERROR_ACCESS_DENIED);
     SettingsStore::KeyId id = 0;
-    long r = store->OpenKey(ToUtf8(path), id);
+    long r = store->OpenKey(WideToUtf8(path), id);
     if (r != ERROR_SUCCESS) return Fail(r);
     m_open = std::move(store);
     m_key = id;
@@ -129,13 +70,13 @@ bool RegistryKey::WriteValue(const std::wstring& name, uint32_t type, const std:
 {
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
-    m_lastResult = m_open->SetValue(m_key, ToUtf8(name), type, data);
+    m_lastResult = m_open->SetValue(m_key, WideToUtf8(name), type, data);
     return m_lastResult == ERROR_SUCCESS;
 }
 
 bool RegistryKey::Write(const std::wstring& name, const std::wstring& text)
 {
-    return WriteValue(name, REG_SZ, ToUtf8(text));
+    return WriteValue(name, REG_SZ, WideToUtf8(text));
 }
 
 bool RegistryKey::Write(const std::wstring& name, uint32_t value)
@@ -162,7 +103,7 @@ bool RegistryKey::QueryValue(const std::wstring& name, uint32_t& type, std::stri
         SetLastInfo(ERROR_INVALID_HANDLE, REG_NONE, 0);
         return false;
     }
-    long r = m_open->GetValue(m_key, ToUtf8(name), type, data);
+    long r = m_open->GetValue(m_key, WideToUtf8(name), type, data);
     if (r != ERROR_SUCCESS) {
         SetLastInfo(r, REG_NONE, 0);
         return false;
@@ -177,7 +118,7 @@ bool RegistryKey::Read(const std::wstring& name, std::wstring& text)
     std::string data;
     if (!QueryValue(name, type, data)) return false;
     if (type != REG_SZ) return Fail(ERROR_UNSUPPORTED_TYPE);
-    text = FromUtf8(data);
+    text = Utf8ToWide(data);
     return true;
 }
 
@@ -215,7 +156,7 @@ bool RegistryKey::ReadSubKeys(std::vector<std::wstring>& names)
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     std::vector<std::string> raw;
     m_lastResult = m_open->ListSubKeys(m_key, raw);
-    for (const std::string& n : raw) names.push_back(FromUtf8(n));
+    for (const std::string& n : raw) names.push_back(Utf8ToWide(n));
     return m_lastResult == ERROR_SUCCESS;
 }
 
@@ -225,7 +166,7 @@ bool RegistryKey::ReadValueNames(std::vector<std::wstring>& names)
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     std::vector<std::string> raw;
     m_lastResult = m_open->ListValueNames(m_key, raw);
-    for (const std::string& n : raw) names.push_back(FromUtf8(n));
+    for (const std::string& n : raw) names.push_back(Utf8ToWide(n));
     return m_lastResult == ERROR_SUCCESS;
 }
 
@@ -240,21 +181,21 @@ bool RegistryKey::DeleteValue(const std::wstring& name)
 {
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
-    m_lastResult = m_open->DeleteValue(m_key, ToUtf8(name));
+    m_lastResult = m_open->DeleteValue(m_key, WideToUtf8(name));
     return m_lastResult == ERROR_SUCCESS;
 }
 
 bool RegistryKey::KeyExists(const std::wstring& path)
 {
     SettingsStore::KeyId id = 0;
-    m_lastResult = RootStore()->OpenKey(ToUtf8(path), id);
+    m_lastResult = RootStore()->OpenKey(WideToUtf8(path), id);
     return m_lastResult == ERROR_SUCCESS;
 }
 
 bool RegistryKey::DeleteKey(const std::wstring& path)
 {
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
-    m_lastResult = RootStore()->DeleteKey(ToUtf8(path));
+    m_lastResult = RootStore()->DeleteKey(WideToUtf8(path));
     return m_lastResult == ERROR_SUCCESS;
 }
 
