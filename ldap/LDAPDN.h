@@ -2,8 +2,9 @@
 // A distinguished name: its text and its RDNs, leaf first. DNs compare by
 // their RDN texts, ignoring ASCII letter case.
 //
-// Note: <ldap.h> declares C types of the same names (LDAPDN, LDAPRDN); a
-// source file cannot include both.
+// Note: <ldap.h> declares C types of the same names (LDAPDN, LDAPRDN). A
+// source file that needs both includes <ldap.h> first with those two names
+// #define'd to others and #undef'd after it.
 
 #include <string>
 #include <vector>
