@@ -1,8 +1,6 @@
 #include "ldap/DNSplit.h"
 
-// <ldap.h> declares its own types named LDAPDN and LDAPRDN; this file
-// therefore must not include the program's DN classes.
-#include <ldap.h>
+#include "ldap/LdapSdk.h"
 
 #include <memory>
 

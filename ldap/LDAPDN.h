@@ -2,9 +2,8 @@
 // A distinguished name: its text and its RDNs, leaf first. DNs compare by
 // their RDN texts, ignoring ASCII letter case.
 //
-// Note: <ldap.h> declares C types of the same names (LDAPDN, LDAPRDN). A
-// source file that needs both includes <ldap.h> first with those two names
-// #define'd to others and #undef'd after it.
+// <ldap.h> declares C types of the same names: sources that need the library
+// include it through ldap/LdapSdk.h.
 
 #include <string>
 #include <vector>
