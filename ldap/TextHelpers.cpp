@@ -8,55 +8,12 @@
 #include <ostream>
 
 #include "platform/ResourceLibrary.h"
+#include "platform/Utf8.h"
+
+using platform::DecodeUtf8;
+using platform::EncodeUtf8;
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one UTF-8 character at p (n bytes available); returns the bytes used.
-// Malformed, overlong and surrogate sequences give U+FFFD for one byte.
-size_t DecodeUtf8(const unsigned char* p, size_t n, char32_t& cp)
-{
-    unsigned char c = p[0];
-    if (c < 0x80) { cp = c; return 1; }
-    size_t len;
-    char32_t v, min;
-    if ((c & 0xE0) == 0xC0) { len = 2; v = c & 0x1F; min = 0x80; }
-    else if ((c & 0xF0) == 0xE0) { len = 3; v = c & 0x0F; min = 0x800; }
-    else if ((c & 0xF8) == 0xF0) { len = 4; v = c & 0x07; min = 0x10000; }
-    else { cp = kReplacement; return 1; }
-    if (len > n) { cp = kReplacement; return 1; }
-    for (size_t i = 1; i < len; ++i) {
-        if ((p[i] & 0xC0) != 0x80) { cp = kReplacement; return 1; }
-        v = (v << 6) | (p[i] & 0x3F);
-    }
-    if (v < min || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) { cp = kReplacement; return 1; }
-    cp = v;
-    return len;
-}
-
-size_t EncodeUtf8(char32_t cp, char* out)
-{
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = kReplacement;
-    if (cp < 0x80) { out[0] = static_cast<char>(cp); return 1; }
-    if (cp < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (cp >> 6));
-        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 2;
-    }
-    if (cp < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | (cp >> 12));
-        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (cp >> 18));
-    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    return 4;
-}
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -134,25 +91,12 @@ bool WideToUtf8String(const wchar_t* text, std::string& out)
 
 std::wstring Utf8ToWideString(const std::string& text)
 {
-    std::wstring out;
-    out.reserve(text.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (size_t i = 0; i < text.size();) {
-        char32_t cp;
-        i += DecodeUtf8(p + i, text.size() - i, cp);
-        out.push_back(static_cast<wchar_t>(cp));
-    }
-    return out;
+    return platform::Utf8ToWide(text);
 }
 
 std::string WideToUtf8Text(const std::wstring& text)
 {
-    std::string out;
-    out.reserve(text.size());
-    char tmp[4];
-    for (wchar_t w : text)
-        out.append(tmp, EncodeUtf8(static_cast<char32_t>(w), tmp));
-    return out;
+    return platform::WideToUtf8(text);
 }
 
 char* Base64Encode(const unsigned char* data, size_t n, size_t* outLength)

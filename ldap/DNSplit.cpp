@@ -1,0 +1,92 @@
+#include "ldap/DNSplit.h"
+
+#include "ldap/LdapSdk.h"
+
+#include <memory>
+
+namespace {
+
+using LibraryDN = LDAPAVA***;
+
+struct LibraryDNFree {
+    void operator()(LibraryDN dn) const { ldap_dnfree(dn); }
+};
+
+// Number of RDNs the client library finds in dn, or -1 when it rejects it.
+long LibraryRDNCount(const std::string& dn)
+{
+    LibraryDN raw = nullptr;
+    int rc = ldap_str2dn(dn.c_str(), &raw, LDAP_DN_FORMAT_LDAP);
+    std::unique_ptr<LDAPAVA**, LibraryDNFree> parsed(raw);
+    if (rc != LDAP_SUCCESS)
+        return -1;
+    long n = 0;
+    if (parsed)
+        while (parsed.get()[n]) ++n;
+    return n;
+}
+
+// Cuts dn into RDN texts; false on a structural fault.
+bool Cut(const std::string& dn, std::vector<std::string>& out)
+{
+    const size_t n = dn.size();
+    size_t i = 0;
+    for (;;) {
+        while (i < n && IsDNBlank(dn[i])) ++i;
+        const size_t start = i;
+        size_t end = i;  // one past the last byte that is not a droppable blank
+        bool quoted = false;
+        bool hasEquals = false;
+        for (; i < n; ++i) {
+            const char c = dn[i];
+            if (c == '\\') {
+                if (i + 1 >= n) return false;
+                ++i;
+                end = i + 1;
+            } else if (c == '"') {
+                quoted = !quoted;
+                end = i + 1;
+            } else if (quoted) {
+                end = i + 1;
+            } else if (c == ',' || c == ';') {
+                break;
+            } else {
+                if (c == '=') hasEquals = true;
+                if (!IsDNBlank(c)) end = i + 1;
+            }
+        }
+        if (quoted || end == start || !hasEquals)
+            return false;
+        out.emplace_back(dn, start, end - start);
+        if (i >= n)
+            return true;
+        ++i;  // a separator must be followed by another RDN
+    }
+}
+
+} // namespace
+
+bool IsDNBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool SplitDN(const std::string& dn, std::vector<std::string>& rdns)
+{
+    rdns.clear();
+    if (dn.empty())
+        return true;
+    // The library reads a zero-terminated text; what follows a zero would
+    // silently vanish from the DN.
+    if (dn.find('\0') != std::string::npos)
+        return false;
+
+    std::vector<std::string> parts;
+    if (!Cut(dn, parts))
+        return false;
+    // Both must see the same RDNs; where they differ the text is too odd to trust.
+    if (LibraryRDNCount(dn) != static_cast<long>(parts.size()))
+        return false;
+    rdns = std::move(parts);
+    return true;
+}

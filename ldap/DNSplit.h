@@ -1,0 +1,27 @@
+#pragma once
+// Splitting a DN text into its RDN texts.
+//
+// The client library can split a DN too, but it hands the RDNs back
+// re-escaped (a "\," becomes "\2C", UTF-8 turns into hex escapes), so RDN
+// texts from it would not compare equal to the ones a server sends. This
+// splitter keeps every RDN exactly as written; the library only judges
+// whether the text is a DN at all.
+
+#include <string>
+#include <vector>
+
+// True when c is a blank that may surround the RDN separators (space, tab,
+// CR, LF: the set the client library skips there).
+bool IsDNBlank(char c);
+
+// Splits dn at the ',' and ';' that are neither escaped nor inside a quoted
+// value, leaf RDN first. Blanks around the separators and at both ends are
+// dropped (the older string form allows them and they carry no meaning); an
+// escaped blank stays. Everything else of each RDN text is kept byte for
+// byte, multi-valued RDNs ("cn=a+sn=b") included.
+//
+// The empty text is the empty DN: true with no RDNs. A text that is not a
+// DN (an empty RDN, an RDN without '=', a trailing backslash, an unterminated
+// quote, a bad attribute type or value, an embedded zero byte) gives false
+// and an empty rdns.
+bool SplitDN(const std::string& dn, std::vector<std::string>& rdns);

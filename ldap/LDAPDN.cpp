@@ -1,0 +1,173 @@
+#include "ldap/LDAPDN.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "ldap/DNSplit.h"
+#include "ldap/TextHelpers.h"
+#include "platform/Archive.h"
+
+namespace {
+
+char FoldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// Whole strings, zero bytes included (parts read from an archive may hold them).
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool SamePartTexts(const LDAPRDN& a, const LDAPRDN& b)
+{
+    return EqualIgnoringAsciiCase(a.GetText(), b.GetText());
+}
+
+} // namespace
+
+LDAPDN::LDAPDN(const char* text)
+{
+    Parse(text);
+}
+
+LDAPDN::LDAPDN(const std::string& text)
+{
+    Parse(text);
+}
+
+LDAPDN& LDAPDN::operator=(const char* text)
+{
+    m_parts.clear();
+    m_text = text ? text : "";
+    Parse(m_text);
+    return *this;
+}
+
+LDAPDN& LDAPDN::operator=(const std::string& text)
+{
+    m_parts.clear();
+    m_text = text;
+    Parse(m_text);
+    return *this;
+}
+
+LDAPDN& LDAPDN::operator=(const LDAPRDN& rdn)
+{
+    m_parts.clear();
+    m_parts.reserve(5);
+    if (!rdn.GetText().empty())
+        m_parts.push_back(rdn);
+    ComposeText();
+    return *this;
+}
+
+LDAPDN& LDAPDN::operator+=(const LDAPDN& other)
+{
+    if (&other == this) {
+        std::vector<LDAPRDN> copy(m_parts);
+        m_parts.insert(m_parts.end(), copy.begin(), copy.end());
+    } else {
+        m_parts.insert(m_parts.end(), other.m_parts.begin(), other.m_parts.end());
+    }
+    ComposeText();
+    return *this;
+}
+
+void LDAPDN::Parse(const char* text)
+{
+    if (text)
+        Parse(std::string(text));
+}
+
+void LDAPDN::Parse(const std::string& text)
+{
+    if (text.empty())
+        return;
+    std::vector<std::string> rdns;
+    if (!SplitDN(text, rdns))
+        return;
+    m_parts.reserve(m_parts.size() + rdns.size());
+    for (const std::string& r : rdns) {
+        LDAPRDN part;
+        part.SetText(r);
+        m_parts.push_back(std::move(part));
+    }
+    ComposeText();
+}
+
+void LDAPDN::ComposeText()
+{
+    std::string text;
+    for (size_t i = 0; i < m_parts.size(); ++i) {
+        if (i) text += ',';
+        text += m_parts[i].GetText();
+    }
+    m_text = std::move(text);
+}
+
+const LDAPRDN& LDAPDN::GetFirstPart() const
+{
+    // Built on first use, so a static initialiser elsewhere may call this too.
+    static const LDAPRDN empty;
+    return m_parts.empty() ? empty : m_parts.front();
+}
+
+bool LDAPDN::operator==(const LDAPDN& other) const
+{
+    if (m_parts.size() != other.m_parts.size())
+        return false;
+    for (size_t i = 0; i < m_parts.size(); ++i)
+        if (!SamePartTexts(m_parts[i], other.m_parts[i]))
+            return false;
+    return true;
+}
+
+bool LDAPDN::EndsWith(const LDAPDN& other) const
+{
+    const size_t n = m_parts.size(), m = other.m_parts.size();
+    if (n > m)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (!SamePartTexts(m_parts[i], other.m_parts[m - n + i]))
+            return false;
+    return true;
+}
+
+CArchive& WriteDN(CArchive& ar, const LDAPDN& dn)
+{
+    WriteStdString(ar, dn.GetText());
+    ar.WriteUInt32(static_cast<uint32_t>(dn.GetPartCount()));
+    for (const LDAPRDN& part : dn.GetParts()) {
+        WriteStdString(ar, part.GetText());
+        WriteStdString(ar, part.GetType());
+        WriteStdString(ar, part.GetValue());
+    }
+    return ar;
+}
+
+CArchive& ReadDN(CArchive& ar, LDAPDN& dn)
+{
+    std::string text;
+    ReadStdString(ar, text);
+    // Every part takes at least its three length fields.
+    const uint32_t count = ar.ReadCount(3 * 4);
+    std::vector<LDAPRDN> parts;
+    parts.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        std::string partText, type, value;
+        ReadStdString(ar, partText);
+        ReadStdString(ar, type);
+        ReadStdString(ar, value);
+        parts.emplace_back(std::move(partText), std::move(type), std::move(value));
+    }
+    dn.m_text = std::move(text);
+    dn.m_parts = std::move(parts);
+    return ar;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Real OpenLDAP servers for the tests: started on 127.0.0.1 on free ports, each
+// in a temporary folder, at first use; stopped by pid when the test program
+// exits (and killed by the kernel if the test program dies first).
+
+#include <string>
+
+namespace testsupport {
+
+// Fixed content of the test directories (see SlapdServer.cpp for the LDIF).
+extern const char* const kAdminDN;       // "cn=admin,o=lab"
+extern const char* const kAdminPassword; // "secret"
+
+class SlapdServer {
+public:
+    // The main server: suffixes "o=lab" and "o=other", two plain ports and one
+    // ldaps port, the monitor database, and referral entries under
+    // "ou=refs,o=lab". Its default referral names Second().
+    static SlapdServer& Main();
+    // A plain server with the suffix "o=elsewhere".
+    static SlapdServer& Second();
+
+    int Port() const { return m_port; }
+    int Port2() const { return m_port2; }    // 0 when the server has one plain port
+    int SslPort() const { return m_sslPort; } // 0 when the server has no ldaps port
+    const std::string& Folder() const { return m_folder; }
+    // Folder with "cacerts.pem" (the server's self-signed certificate).
+    std::string CertFolder() const { return m_folder + "/certs/"; }
+    std::string Url() const;
+
+    ~SlapdServer();
+    SlapdServer(const SlapdServer&) = delete;
+    SlapdServer& operator=(const SlapdServer&) = delete;
+
+private:
+    SlapdServer() = default;
+    void StartMain(int secondPort);
+    void StartSecond();
+    void Launch(const std::string& conf, const std::string& urls);
+    void Stop();
+
+    int m_port = 0, m_port2 = 0, m_sslPort = 0;
+    int m_pid = 0;
+    std::string m_folder;
+};
+
+// A port on 127.0.0.1 that nobody listens on right now.
+int FreePort();
+
+// Runs a shell command; throws std::runtime_error with its output on failure.
+std::string Run(const std::string& command);
+
+} // namespace testsupport
