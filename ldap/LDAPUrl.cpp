@@ -41,21 +41,24 @@ LDAPUrl::LDAPUrl(const char* url)
 
     if (desc->lud_host)
         m_host = desc->lud_host;
+    m_secure = desc->lud_scheme && std::strcmp(desc->lud_scheme, "ldaps") == 0;
     if (desc->lud_port != 0)
         m_port = desc->lud_port;
     else
-        m_port = (desc->lud_scheme && std::strcmp(desc->lud_scheme, "ldaps") == 0) ? 636 : 389;
+        m_port = m_secure ? 636 : 389;
     if (desc->lud_dn)
         m_dn = desc->lud_dn;
     m_attributes.AssignFromArray(desc->lud_attrs);
     m_scope = desc->lud_scope;
-    m_filter = desc->lud_filter ? desc->lud_filter : "(objectClass=*)";
+    m_hasFilter = desc->lud_filter && *desc->lud_filter;
+    m_filter = m_hasFilter ? desc->lud_filter : "(objectClass=*)";
     m_url = url;
 }
 
 LDAPUrl::LDAPUrl(const std::string& host, int port, const std::string& dn,
                  const StringList& attributes, int scope, const std::string& filter)
-    : m_port(port), m_scope(scope), m_host(host), m_dn(dn), m_filter(filter), m_attributes(attributes)
+    : m_port(port), m_scope(scope), m_hasFilter(!filter.empty()), m_host(host), m_dn(dn), m_filter(filter),
+      m_attributes(attributes)
 {
     ToString();
 }

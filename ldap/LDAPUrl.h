@@ -35,18 +35,29 @@ public:
     const std::string& GetFilter() const { return m_filter; }
     const StringList& GetAttributes() const { return m_attributes; }
     int GetScope() const { return m_scope; }
+    // The parsed text named a filter of its own (GetFilter then holds it;
+    // otherwise it holds the default "(objectClass=*)").
+    bool HasFilter() const { return m_hasFilter; }
+    // The parsed text's scheme was "ldaps".
+    bool IsSecure() const { return m_secure; }
 
     // The writers leave the URL text as it is; call ToString to rebuild it.
     void SetHost(const std::string& host) { m_host = host; }
     void SetPort(int port) { m_port = port; }
     void SetDN(const std::string& dn) { m_dn = dn; }
-    void SetFilter(const std::string& filter) { m_filter = filter; }
+    void SetFilter(const std::string& filter)
+    {
+        m_filter = filter;
+        m_hasFilter = !filter.empty();
+    }
     void SetAttributes(const StringList& attributes) { m_attributes = attributes; }
     void SetScope(int scope) { m_scope = scope; }
 
 private:
     int m_port = 0;
     int m_scope = 0;
+    bool m_hasFilter = false;
+    bool m_secure = false;
     std::string m_host;
     std::string m_dn;
     std::string m_filter;

@@ -83,6 +83,36 @@ TEST(LDAPUrl, Parse)
     }
 }
 
+// A chased search keeps its own filter unless the URL names one, so the URL
+// must tell a filter it was given from the default it stands in for.
+TEST(LDAPUrl, KnowsWhetherTheTextNamedAFilterAndTheScheme)
+{
+    struct Case { const char* url; bool hasFilter; bool secure; };
+    const Case cases[] = {
+        {"ldap://srv", false, false},
+        {"ldap://srv/o=lab??sub", false, false},
+        {"ldap://srv/o=lab???", false, false},
+        {"ldap://srv/o=lab??sub?(cn=Carol*)", true, false},
+        {"ldap://srv/o=lab??\?(objectClass=*)", true, false},  // explicit, though equal to the default
+        {"ldaps://srv/o=lab", false, true},
+        {"LDAPS://srv:1636/o=lab??one?(cn=x)", true, true},
+        {"ldapi://%2Fvar%2Frun%2Fslapd/", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        LDAPUrl url(c.url);
+        EXPECT_EQ(url.HasFilter(), c.hasFilter);
+        EXPECT_EQ(url.IsSecure(), c.secure);
+        EXPECT_EQ(LDAPUrl(url).HasFilter(), c.hasFilter);  // copies keep both
+    }
+
+    LDAPUrl built("srv", 389, "o=lab", StringList(), 2, "");
+    EXPECT_FALSE(built.HasFilter());
+    built.SetFilter("(sn=x)");
+    EXPECT_TRUE(built.HasFilter());
+    EXPECT_TRUE(LDAPUrl("srv", 389, "o=lab", StringList(), 2, "(cn=y)").HasFilter());
+}
+
 TEST(LDAPUrl, RejectsText)
 {
     struct Case { const char* url; int code; };
