@@ -13,8 +13,7 @@ class LDAPCredentials;
 class LDAPOperationOptions {
 public:
     LDAPOperationOptions();
-    // Deep copies of both control lists; the rebind credentials are shared
-    // (never owned).
+    // Deep copies of both control lists; the rebind credentials are shared.
     LDAPOperationOptions(const LDAPOperationOptions& other);
     LDAPOperationOptions& operator=(const LDAPOperationOptions& other);
     LDAPOperationOptions(LDAPOperationOptions&&) noexcept = default;
@@ -35,8 +34,13 @@ public:
     bool GetChaseReferrals() const { return m_chaseReferrals; }
     void SetHopLimit(int hops) { m_hopLimit = hops; }
     int GetHopLimit() const { return m_hopLimit; }
-    void SetRebindCredentials(LDAPCredentials* credentials) { m_rebindCredentials = credentials; }
-    LDAPCredentials* GetRebindCredentials() const { return m_rebindCredentials; }
+    // Shared by every copy: a request in flight keeps them alive after the
+    // connection has replaced them with those of a newer bind.
+    void SetRebindCredentials(std::shared_ptr<const LDAPCredentials> credentials)
+    {
+        m_rebindCredentials = std::move(credentials);
+    }
+    const std::shared_ptr<const LDAPCredentials>& GetRebindCredentials() const { return m_rebindCredentials; }
     void SetUseSSL(bool useSSL) { m_useSSL = useSSL; }
     bool GetUseSSL() const { return m_useSSL; }
 
@@ -63,7 +67,7 @@ private:
     int m_sizeLimit = 0;
     bool m_chaseReferrals = false;
     int m_hopLimit = 7;
-    LDAPCredentials* m_rebindCredentials = nullptr;
+    std::shared_ptr<const LDAPCredentials> m_rebindCredentials;
     std::unique_ptr<LDAPControlList> m_clientControls;
     std::unique_ptr<LDAPControlList> m_serverControls;
     bool m_useSSL = false;

@@ -6,15 +6,17 @@
 
 #include "ldap/LdapSdk.h"
 
+#include "ldap/LDAPCredentials.h"
 #include "ldap/LDAPOperationOptions.h"
 
 namespace {
 
-// The options only carry the credentials pointer; its object is never touched.
-LDAPCredentials* FakeCredentials()
+// The options only carry the credentials; every copy shares the one object.
+const std::shared_ptr<const LDAPCredentials>& FakeCredentials()
 {
-    static int dummy;
-    return reinterpret_cast<LDAPCredentials*>(&dummy);
+    static const std::shared_ptr<const LDAPCredentials> credentials =
+        std::make_shared<LDAPBindCredentials>("cn=someone", "pw");
+    return credentials;
 }
 
 LDAPControlList Controls(std::initializer_list<std::pair<const char*, bool>> items)
@@ -213,6 +215,42 @@ TEST(LDAPOperationOptions, CopiesSurviveEitherDestroyOrder)
         SDKControlArrayPtr array(second->GetServerControlArray());
         EXPECT_FALSE(Oids(array.get()).empty());
         second.reset();
+    }
+}
+
+// A request's copy of the options keeps the credentials of the bind it was
+// made under, even when the options that gave them get newer ones.
+TEST(LDAPOperationOptions, CopiesKeepTheirRebindCredentialsAlive)
+{
+    LDAPOperationOptions connectionOptions;
+    connectionOptions.SetRebindCredentials(std::make_shared<LDAPBindCredentials>("cn=first", "one"));
+    LDAPOperationOptions requestCopy(connectionOptions);
+    connectionOptions.SetRebindCredentials(std::make_shared<LDAPBindCredentials>("cn=second", "two"));
+
+    ASSERT_NE(requestCopy.GetRebindCredentials(), nullptr);
+    const LDAPSimpleAuth* kept = requestCopy.GetRebindCredentials()->GetAuth("any", 389);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->GetDN(), "cn=first");
+    EXPECT_EQ(kept->GetPassword(), "one");
+    EXPECT_EQ(connectionOptions.GetRebindCredentials()->GetAuth("any", 389)->GetDN(), "cn=second");
+}
+
+TEST(LDAPBindCredentials, EmptyDNMeansAnonymousEverywhere)
+{
+    struct Case { const char* dn; const char* password; bool hasAuth; };
+    const Case cases[] = {{"", "", false}, {"", "ignored", false}, {"cn=a,o=lab", "", true}, {"cn=a,o=lab", "pw", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dn);
+        LDAPBindCredentials credentials(c.dn, c.password);
+        for (int port : {389, 636}) {
+            const LDAPSimpleAuth* auth = credentials.GetAuth(port == 389 ? "a.example" : "b.example", port);
+            ASSERT_EQ(auth != nullptr, c.hasAuth);
+            if (auth) {
+                EXPECT_EQ(auth->GetDN(), c.dn);
+                EXPECT_EQ(auth->GetPassword(), c.password);
+                EXPECT_EQ(auth, credentials.GetAuth("elsewhere", 1));  // the same whatever the server
+            }
+        }
     }
 }
 
