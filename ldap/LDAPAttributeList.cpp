@@ -1,9 +1,41 @@
 #include "ldap/LDAPAttributeList.h"
 
+#include <memory>
+
 #include <ostream>
 
+#include "ldap/LDAPConnection.h"
 #include "ldap/LDAPModArray.h"
 #include "platform/Archive.h"
+
+namespace {
+
+struct BerElementFree {
+    void operator()(BerElement* ber) const { ber_free(ber, 0); }
+};
+struct NameFree {
+    void operator()(char* name) const { ldap_memfree(name); }
+};
+struct ValuesFree {
+    void operator()(berval** values) const { ldap_value_free_len(values); }
+};
+
+}  // namespace
+
+LDAPAttributeList::LDAPAttributeList(LDAPMessage* entry, const LDAPConnection& connection)
+{
+    LDAP* session = connection.GetSession();
+    if (!session || !entry)
+        return;
+    BerElement* rawBer = nullptr;
+    std::unique_ptr<char, NameFree> name(ldap_first_attribute(session, entry, &rawBer));
+    std::unique_ptr<BerElement, BerElementFree> ber(rawBer);
+    while (name) {
+        std::unique_ptr<berval*, ValuesFree> values(ldap_get_values_len(session, entry, name.get()));
+        m_attributes.emplace_back(name.get(), values.get());
+        name.reset(ldap_next_attribute(session, entry, ber.get()));
+    }
+}
 
 void LDAPAttributeList::AddValue(const std::string& name, const std::string& value)
 {

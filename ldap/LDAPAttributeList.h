@@ -10,6 +10,7 @@
 #include "ldap/LDAPAttribute.h"
 
 class CArchive;
+class LDAPConnection;
 
 class LDAPAttributeList {
 public:
@@ -18,6 +19,9 @@ public:
 
     LDAPAttributeList() = default;
     LDAPAttributeList(const LDAPAttributeList&) = default;
+    // The attributes of a search-entry message read on the connection, in
+    // the server's order, every value byte for byte.
+    LDAPAttributeList(LDAPMessage* entry, const LDAPConnection& connection);
     LDAPAttributeList(LDAPAttributeList&&) = default;
     LDAPAttributeList& operator=(const LDAPAttributeList&) = default;
     LDAPAttributeList& operator=(LDAPAttributeList&&) = default;

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "ldap/LDAPConnection.h"
+#include "ldap/LDAPException.h"
 #include "ldap/TextHelpers.h"
 
 LDAPEntry::LDAPEntry(const std::string& dn, LDAPAttributeList* attributes)
@@ -11,6 +13,26 @@ LDAPEntry::LDAPEntry(const std::string& dn, LDAPAttributeList* attributes)
 
 LDAPEntry::LDAPEntry(const LDAPEntry& other)
     : m_attributes(std::make_unique<LDAPAttributeList>(*other.m_attributes)), m_dn(other.m_dn)
+{
+}
+
+namespace {
+
+std::string DNOf(LDAPMessage* entry, const LDAPConnection& connection)
+{
+    LDAP* session = connection.GetSession();
+    char* dn = session && entry ? ldap_get_dn(session, entry) : nullptr;
+    if (!dn)
+        throw LDAPException(connection);
+    std::string text(dn);
+    ldap_memfree(dn);
+    return text;
+}
+
+}  // namespace
+
+LDAPEntry::LDAPEntry(LDAPMessage* entry, const LDAPConnection& connection)
+    : m_attributes(std::make_unique<LDAPAttributeList>(entry, connection)), m_dn(DNOf(entry, connection))
 {
 }
 

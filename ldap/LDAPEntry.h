@@ -8,11 +8,16 @@
 
 #include "ldap/LDAPAttributeList.h"
 
+class LDAPConnection;
+
 class LDAPEntry {
 public:
     // Takes ownership of attributes; null gives an empty list.
     explicit LDAPEntry(const std::string& dn, LDAPAttributeList* attributes = nullptr);
     LDAPEntry(const LDAPEntry& other);
+    // The DN and attributes of a search-entry message read on the connection.
+    // A message without a DN throws LDAPException from the session's state.
+    LDAPEntry(LDAPMessage* entry, const LDAPConnection& connection);
     LDAPEntry& operator=(const LDAPEntry& other);
     ~LDAPEntry() = default;
 

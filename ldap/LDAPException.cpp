@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "ldap/LDAPConnection.h"
 #include "ldap/TextHelpers.h"
 
 namespace {
@@ -40,6 +41,22 @@ LDAPException::LDAPException(int resultCode, const std::string& message)
 LDAPException::LDAPException(int resultCode, const char* message)
     : LDAPException(resultCode, message ? std::string(message) : std::string())
 {
+}
+
+LDAPException::LDAPException(const LDAPConnection& connection) : LDAPException(LDAP_SUCCESS)
+{
+    LDAP* session = connection.GetSession();
+    if (!session)
+        return;
+    int code = LDAP_SUCCESS;
+    if (ldap_get_option(session, LDAP_OPT_RESULT_CODE, &code) == LDAP_OPT_SUCCESS) {
+        m_resultCode = MapLDAPResultCode(code);
+        m_resultText = GetLDAPErrorText(m_resultCode);
+    }
+    char* message = nullptr;
+    if (ldap_get_option(session, LDAP_OPT_DIAGNOSTIC_MESSAGE, &message) == LDAP_OPT_SUCCESS && message)
+        m_message = message;
+    ldap_memfree(message);
 }
 
 std::wostream& LDAPException::Dump(std::wostream& os, const LDAPException& e)

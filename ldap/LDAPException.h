@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPUrl.h"
 
+class LDAPConnection;
+
 // Result codes the layer throws on its own.
 constexpr int kLDAPReferral = 10;
 constexpr int kLDAPLocalError = 82;
@@ -27,6 +29,10 @@ public:
     // passed as it came back.
     explicit LDAPException(int resultCode, const std::string& message = std::string());
     LDAPException(int resultCode, const char* message);
+    // The error state of the connection's session: its result code and
+    // diagnostic message. That state is shared by every request on the
+    // session, so this is only for failures that leave no code of their own.
+    explicit LDAPException(const LDAPConnection& connection);
     LDAPException(const LDAPException&) = default;
     LDAPException& operator=(const LDAPException&) = default;
     virtual ~LDAPException() = default;

@@ -1,0 +1,299 @@
+#include "ldap/LdapSdk.h"
+
+#include "ldap/LDAPConnection.h"
+
+#include <iterator>
+
+#include "ldap/LDAPException.h"
+#include "ldap/LDAPRequest.h"
+#include "ldap/LDAPResultQueue.h"
+#include "shell/core/MessageLog.h"
+
+namespace {
+
+std::atomic<bool> g_sslClientReady{false};
+
+void Log(const wchar_t* text)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_logLock);
+    g_logStream << text;
+    g_logStream.flush();
+}
+
+std::string SessionUri(const std::string& host, int port, bool ldaps)
+{
+    // An IPv6 literal needs its brackets back inside a URI.
+    bool bracket = host.find(':') != std::string::npos && host.front() != '[';
+    std::string h = bracket ? "[" + host + "]" : host;
+    return std::string(ldaps ? "ldaps://" : "ldap://") + h + ":" + std::to_string(port);
+}
+
+}  // namespace
+
+bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication)
+{
+    std::string caFile = certificatePath + "cacerts.pem";
+    std::string clientFile = certificatePath + "client.pem";
+    const char* certFile = clientAuthentication ? clientFile.c_str() : nullptr;
+    int rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_CACERTFILE, caFile.c_str());
+    if (rc == LDAP_OPT_SUCCESS)
+        rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_CERTFILE, certFile);
+    if (rc == LDAP_OPT_SUCCESS)
+        rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_KEYFILE, certFile);
+    if (rc == LDAP_OPT_SUCCESS) {
+        // The context is built from the files now, so a bad folder shows here.
+        int isServer = 0;
+        rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_NEWCTX, &isServer);
+    }
+    g_sslClientReady = rc >= 0;
+    return g_sslClientReady;
+}
+
+bool IsSSLClientReady()
+{
+    return g_sslClientReady;
+}
+
+void LDAPConnection::SessionCloser::operator()(LDAP* session) const
+{
+    ldap_unbind_ext(session, nullptr, nullptr);
+}
+
+LDAPConnection::LDAPConnection(const std::string& host, int port) : m_host(host), m_port(port)
+{
+    m_session = OpenSession(false);
+}
+
+LDAPConnection::~LDAPConnection()
+{
+    Unbind();
+}
+
+LDAPConnectionPtr LDAPConnection::Create(const std::string& host, int port)
+{
+    return LDAPConnectionPtr(new LDAPConnection(host, port));
+}
+
+long LDAPConnection::AddRef()
+{
+    return ++m_refCount;
+}
+
+long LDAPConnection::Release()
+{
+    long count = --m_refCount;
+    if (count == 0)
+        delete this;
+    return count;
+}
+
+LDAPConnection::SessionPtr LDAPConnection::OpenSession(bool ldaps) const
+{
+    LDAP* raw = nullptr;
+    int rc = ldap_initialize(&raw, SessionUri(m_host, m_port, ldaps).c_str());
+    SessionPtr session(raw);
+    if (rc != LDAP_SUCCESS || !session)
+        return SessionPtr();
+    ApplySessionOptions(session.get(), m_options.load());
+    return session;
+}
+
+void LDAPConnection::ApplySessionOptions(LDAP* session, const LDAPOperationOptions* options) const
+{
+    ldap_set_option(session, LDAP_OPT_PROTOCOL_VERSION, &m_version);
+    // The result queue follows referrals itself, with its own hop count.
+    ldap_set_option(session, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+    // Bounds the connect, so that nothing hangs on a host that never answers.
+    timeval networkTimeout{kLDAPNetworkTimeoutSeconds, 0};
+    ldap_set_option(session, LDAP_OPT_NETWORK_TIMEOUT, &networkTimeout);
+    if (options) {
+        int sizeLimit = options->GetSizeLimit();
+        int timeLimit = options->GetTimeLimit();
+        int deref = options->GetDeref();
+        ldap_set_option(session, LDAP_OPT_SIZELIMIT, &sizeLimit);
+        ldap_set_option(session, LDAP_OPT_TIMELIMIT, &timeLimit);
+        ldap_set_option(session, LDAP_OPT_DEREF, &deref);
+    }
+}
+
+void LDAPConnection::SetProtocolVersion(int version)
+{
+    m_version = version;
+    if (m_session)
+        ldap_set_option(m_session.get(), LDAP_OPT_PROTOCOL_VERSION, &m_version);
+}
+
+void LDAPConnection::ApplyOptions(LDAPOperationOptions* options)
+{
+    m_options = options;
+    if (options && m_session)
+        ApplySessionOptions(m_session.get(), options);
+}
+
+bool LDAPConnection::EnableSSL()
+{
+    Log(L"Initializing SSL...");
+    if (!IsSSLClientReady()) {
+        Log(L"   Error initializing SSL client...");
+        return false;
+    }
+    if (m_ssl)
+        return true;
+    // TLS can only wrap the connection from its start: a session that has
+    // already connected in the clear cannot switch.
+    ber_socket_t fd = -1;
+    if (m_session && ldap_get_option(m_session.get(), LDAP_OPT_DESC, &fd) == LDAP_OPT_SUCCESS && fd >= 0) {
+        Log(L"   Error turning SSL on...");
+        return false;
+    }
+    SessionPtr session = OpenSession(true);
+    if (!session) {
+        Log(L"   Error instaling SSL routines...");
+        return false;
+    }
+    int hard = LDAP_OPT_X_TLS_HARD;
+    if (ldap_set_option(session.get(), LDAP_OPT_X_TLS, &hard) != LDAP_OPT_SUCCESS) {
+        Log(L"   Error turning SSL on...");
+        return false;
+    }
+    m_session = std::move(session);
+    m_ssl = true;
+    return true;
+}
+
+void LDAPConnection::Unbind()
+{
+    if (!m_session)
+        return;
+    LDAPOperationOptions* options = m_options.load();
+    SDKControlArrayPtr serverControls;
+    SDKControlArrayPtr clientControls;
+    if (m_version == 3 && options) {
+        serverControls.reset(options->GetServerControlArray());
+        clientControls.reset(options->GetClientControlArray());
+    }
+    // A TLS session is unbound like any other: that closes its socket.
+    ldap_unbind_ext(m_session.release(), serverControls.get(), clientControls.get());
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Bind(const std::string& dn, const std::string& password,
+                                                      LDAPOperationOptions* options)
+{
+    if (options) {
+        if (options->GetUseSSL() && !EnableSSL())
+            throw LDAPException(kLDAPLocalError);
+        auto credentials = std::make_shared<const LDAPBindCredentials>(dn, password);
+        {
+            std::lock_guard<std::mutex> lock(m_credentialsLock);
+            m_credentials = credentials;
+        }
+        // Requests already sent keep the credentials they copied.
+        options->SetRebindCredentials(credentials);
+    }
+    return LDAPResultQueue::Start(std::make_unique<LDAPBindRequest>(dn, password, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Search(const std::string& base, int scope,
+                                                        const std::string& filter, const StringList& attributes,
+                                                        bool attributesOnly, const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(
+        std::make_unique<LDAPSearchRequest>(base, scope, filter, attributes, attributesOnly, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Compare(const std::string& dn, const LDAPAttribute& attribute,
+                                                         const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(std::make_unique<LDAPCompareRequest>(dn, attribute, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Delete(const std::string& dn, const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(std::make_unique<LDAPDeleteRequest>(dn, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Add(const LDAPEntry& entry, const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(std::make_unique<LDAPAddRequest>(entry, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Modify(const std::string& dn,
+                                                        const LDAPModificationList& modifications,
+                                                        const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(std::make_unique<LDAPModifyRequest>(dn, modifications, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Rename(const std::string& dn, const std::string& newRDN,
+                                                        bool deleteOldRDN, const std::string& newParent,
+                                                        const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(
+        std::make_unique<LDAPRenameRequest>(dn, newRDN, newParent, deleteOldRDN, this, options));
+}
+
+std::unique_ptr<LDAPResultQueue> LDAPConnection::Extended(const std::string& oid, const std::string& value,
+                                                          const LDAPOperationOptions* options)
+{
+    return LDAPResultQueue::Start(std::make_unique<LDAPExtendedRequest>(oid, value, this, options));
+}
+
+void LDAPConnection::Abandon(LDAPResultQueue* queue)
+{
+    if (queue)
+        queue->AbandonAll();
+}
+
+int LDAPConnection::BindAndWait(const std::string& dn, const std::string& password,
+                                const std::atomic<bool>* cancelled)
+{
+    LDAP* session = m_session.get();
+    if (!session)
+        return MapLDAPResultCode(LDAP_SERVER_DOWN);
+    berval credentials{static_cast<ber_len_t>(password.size()), const_cast<char*>(password.data())};
+    int msgid = -1;
+    int rc = ldap_sasl_bind(session, dn.empty() ? nullptr : dn.c_str(), LDAP_SASL_SIMPLE, &credentials, nullptr,
+                            nullptr, &msgid);
+    if (rc != LDAP_SUCCESS)
+        return MapLDAPResultCode(rc);
+    LDAPMessagePtr result;
+    try {
+        result = WaitForLDAPMessage(session, msgid, cancelled);
+    } catch (const LDAPException& e) {
+        return e.GetResultCode();
+    }
+    int code = LDAP_OTHER;
+    rc = ldap_parse_result(session, result.get(), &code, nullptr, nullptr, nullptr, nullptr, 0);
+    return MapLDAPResultCode(rc != LDAP_SUCCESS ? rc : code);
+}
+
+LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int& usedUrl,
+                                                    const LDAPOperationOptions* options, int* lastError,
+                                                    const std::atomic<bool>* cancelled)
+{
+    std::shared_ptr<const LDAPCredentials> credentials;
+    if (options)
+        credentials = options->GetRebindCredentials();
+    int position = 0;
+    for (const LDAPUrl& url : urls) {
+        LDAPConnectionPtr connection = Create(url.GetHost(), url.GetPort());
+        connection->SetProtocolVersion(3);
+        int rc;
+        if (url.IsSecure() && !connection->EnableSSL()) {
+            rc = kLDAPLocalError;
+        } else {
+            const LDAPSimpleAuth* auth = credentials ? credentials->GetAuth(url.GetHost(), url.GetPort()) : nullptr;
+            rc = auth ? connection->BindAndWait(auth->GetDN(), auth->GetPassword(), cancelled) : -1;
+            if (rc != LDAP_SUCCESS)
+                rc = connection->BindAndWait(std::string(), std::string(), cancelled);
+        }
+        if (rc == LDAP_SUCCESS) {
+            usedUrl = position;
+            return connection;
+        }
+        if (lastError)
+            *lastError = rc;
+        ++position;
+    }
+    return LDAPConnectionPtr();
+}

@@ -1,0 +1,145 @@
+#pragma once
+// The program's handle on one LDAP server: one library session for a host and
+// port, shared by nodes, jobs and the schema loader through a reference count.
+// Every operation starts here and hands back the result queue of its request.
+
+#include "ldap/LdapSdk.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "ldap/LDAPCredentials.h"
+#include "ldap/LDAPOperationOptions.h"
+#include "ldap/RefPtr.h"
+
+class LDAPAttribute;
+class LDAPConnection;
+class LDAPEntry;
+class LDAPModificationList;
+class LDAPResultQueue;
+class LDAPUrlList;
+class StringList;
+
+typedef RefPtr<LDAPConnection> LDAPConnectionPtr;
+
+// Sets up the library's TLS client from a certificate folder (its text ends
+// with a path separator): "cacerts.pem" holds the trusted CA certificates and,
+// with client authentication, "client.pem" the client certificate and key.
+// Returns, and keeps for EnableSSL, whether the TLS client is ready.
+bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication);
+bool IsSSLClientReady();
+
+// Seconds a session waits for a server to accept its connection.
+constexpr int kLDAPNetworkTimeoutSeconds = 10;
+
+class LDAPConnection {
+public:
+    // Opens the session (nothing is sent yet, so this never fails for a server
+    // that cannot be reached); GetSession is null when the library refused
+    // the address. The count starts at 0: hold the object by a reference
+    // (AddRef, or LDAPConnectionPtr) before any operation.
+    LDAPConnection(const std::string& host, int port);
+    LDAPConnection(const LDAPConnection&) = delete;
+    LDAPConnection& operator=(const LDAPConnection&) = delete;
+
+    // A new connection held by the one reference returned.
+    static LDAPConnectionPtr Create(const std::string& host, int port);
+
+    long AddRef();
+    // Destroys the connection when the count reaches 0; returns the new count.
+    long Release();
+
+    // Stores the version and sets it on the session.
+    void SetProtocolVersion(int version);
+    int GetProtocolVersion() const { return m_version; }
+    // Points to options owned by the caller (null forgets them) and sets the
+    // session's size limit, time limit and alias dereferencing from them.
+    void ApplyOptions(LDAPOperationOptions* options);
+    LDAPOperationOptions* GetOptions() const { return m_options.load(); }
+    const std::string& GetHost() const { return m_host; }
+    int GetPort() const { return m_port; }
+    LDAP* GetSession() const { return m_session.get(); }
+    bool IsSSL() const { return m_ssl.load(); }
+
+    // Switches the session to LDAPS (the port is the server's LDAPS port);
+    // only possible before the session has sent anything. Logs each step.
+    bool EnableSSL();
+    // Ends the session (with the enabled controls under version 3) and
+    // closes its socket; nothing without a session.
+    void Unbind();
+
+    // Each entry point sends one request and returns the queue that owns it.
+    // Null options: the connection's options, or defaults. Throws
+    // LDAPException with the library's code when the request cannot be sent.
+    //
+    // With options, Bind keeps the credentials for referred servers and hands
+    // them to the options; options asking for SSL need EnableSSL to succeed
+    // (else LDAPException 82).
+    std::unique_ptr<LDAPResultQueue> Bind(const std::string& dn, const std::string& password,
+                                          LDAPOperationOptions* options = nullptr);
+    // scope: 0 base, 1 one level, 2 subtree. An empty filter searches
+    // "(objectClass=*)"; an empty list asks for all user attributes.
+    std::unique_ptr<LDAPResultQueue> Search(const std::string& base, int scope, const std::string& filter,
+                                            const StringList& attributes, bool attributesOnly,
+                                            const LDAPOperationOptions* options = nullptr);
+    // Compares the attribute's first value.
+    std::unique_ptr<LDAPResultQueue> Compare(const std::string& dn, const LDAPAttribute& attribute,
+                                             const LDAPOperationOptions* options = nullptr);
+    std::unique_ptr<LDAPResultQueue> Delete(const std::string& dn, const LDAPOperationOptions* options = nullptr);
+    std::unique_ptr<LDAPResultQueue> Add(const LDAPEntry& entry, const LDAPOperationOptions* options = nullptr);
+    std::unique_ptr<LDAPResultQueue> Modify(const std::string& dn, const LDAPModificationList& modifications,
+                                            const LDAPOperationOptions* options = nullptr);
+    // An empty new parent keeps the entry under its parent.
+    std::unique_ptr<LDAPResultQueue> Rename(const std::string& dn, const std::string& newRDN, bool deleteOldRDN,
+                                            const std::string& newParent,
+                                            const LDAPOperationOptions* options = nullptr);
+    // An empty value sends none.
+    std::unique_ptr<LDAPResultQueue> Extended(const std::string& oid, const std::string& value,
+                                              const LDAPOperationOptions* options = nullptr);
+
+    // Abandons every request of the queue still waiting for its result, each
+    // on the connection it was sent on, and releases the connections of
+    // referred requests. The queue is not read again. Nothing for null.
+    // Throws LDAPException when the library refuses an abandon (after all
+    // requests were dealt with).
+    void Abandon(LDAPResultQueue* queue);
+
+    // A new connection, bound (version 3) with the options' rebind
+    // credentials or else anonymously, to the first URL that lets it;
+    // usedUrl becomes that URL's position. Null when none does; then
+    // lastError, when given, holds the failure of the last URL tried.
+    // Waiting for a bind throws CBreakException as soon as *cancelled is set.
+    LDAPConnectionPtr ConnectToReferral(const LDAPUrlList& urls, int& usedUrl,
+                                        const LDAPOperationOptions* options, int* lastError = nullptr,
+                                        const std::atomic<bool>* cancelled = nullptr);
+
+protected:
+    virtual ~LDAPConnection();
+
+private:
+    struct SessionCloser {
+        void operator()(LDAP* session) const;
+    };
+    typedef std::unique_ptr<LDAP, SessionCloser> SessionPtr;
+
+    SessionPtr OpenSession(bool ldaps) const;
+    void ApplySessionOptions(LDAP* session, const LDAPOperationOptions* options) const;
+    // A simple bind that waits for its result; the result code (mapped).
+    int BindAndWait(const std::string& dn, const std::string& password, const std::atomic<bool>* cancelled);
+
+    std::string m_host;
+    int m_port;
+    int m_version = 2;
+    std::atomic<long> m_refCount{0};
+    std::atomic<LDAPOperationOptions*> m_options{nullptr};
+    SessionPtr m_session;
+    std::atomic<bool> m_ssl{false};
+
+    std::mutex m_credentialsLock;
+    std::shared_ptr<const LDAPCredentials> m_credentials;
+};
+
+// The entry points hand out queues; whoever calls them reads the queues.
+#include "ldap/LDAPResultQueue.h"
