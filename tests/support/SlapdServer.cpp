@@ -121,7 +121,11 @@ const char* const kLabLdif =
     "dn: ou=loops,o=lab\nobjectClass: organizationalUnit\nou: loops\n\n"
     "dn: cn=loop,ou=loops,o=lab\nobjectClass: referral\nobjectClass: extensibleObject\ncn: loop\n"
     "ref: ldap://127.0.0.1:@PORT@/cn=loop,ou=loops,o=lab\n\n"
-    "dn: ou=chain,o=lab\nobjectClass: organizationalUnit\nou: chain\n\n";
+    "dn: ou=chain,o=lab\nobjectClass: organizationalUnit\nou: chain\n\n"
+    "dn: ou=filtered,o=lab\nobjectClass: organizationalUnit\nou: filtered\n\n"
+    "dn: cn=carol,ou=filtered,o=lab\nobjectClass: referral\nobjectClass: extensibleObject\ncn: carol\n"
+    "ref: ldap://127.0.0.1:@PORT2@/ou=people,o=other??sub?(cn=Carol*)\n\n"
+    "dn: ou=scratch,o=lab\nobjectClass: organizationalUnit\nou: scratch\n\n";
 
 const char* const kOtherLdif =
     "dn: o=other\nobjectClass: organization\no: other\n\n"

@@ -15,7 +15,9 @@ class SlapdServer {
 public:
     // The main server: suffixes "o=lab" and "o=other", two plain ports and one
     // ldaps port, the monitor database, and referral entries under
-    // "ou=refs,o=lab". Its default referral names Second().
+    // "ou=refs,o=lab" (and one whose URL names a filter under
+    // "ou=filtered,o=lab"); "ou=scratch,o=lab" is free for tests that write.
+    // Its default referral names Second().
     static SlapdServer& Main();
     // A plain server with the suffix "o=elsewhere".
     static SlapdServer& Second();

@@ -1,0 +1,98 @@
+#pragma once
+// Helpers for the tests that run against the real test servers.
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "ldap/LDAPConnection.h"
+#include "ldap/LDAPResultQueue.h"
+#include "ldap/LDAPSyncConnection.h"
+#include "tests/support/SlapdServer.h"
+
+namespace live {
+
+using testsupport::SlapdServer;
+
+inline SlapdServer& MainServer() { return SlapdServer::Main(); }
+inline SlapdServer& SecondServer() { return SlapdServer::Second(); }
+
+const char* const kHost = "127.0.0.1";
+
+// A connection to 127.0.0.1 on port with that protocol version.
+LDAPConnectionPtr Open(int port, int version = 3);
+RefPtr<LDAPSyncConnection> OpenSync(int port, int version = 3);
+// A version 3 connection to the main server bound as its administrator.
+RefPtr<LDAPSyncConnection> OpenAdmin();
+
+// One response in a form that compares well: "entry <dn>", "ref <urls>
+// [follow error]" or "result <code>".
+std::string Describe(const LDAPResponse& response);
+// Every response of the queue until it has no more.
+std::vector<std::string> Drain(LDAPResultQueue& queue);
+// The result code of the queue's one response.
+int ResultCode(LDAPResultQueue& queue);
+
+// The entries (DN, attributes) of a search, read through the queue.
+std::vector<LDAPEntry> Entries(LDAPResultQueue& queue);
+
+// The lines the message log receives while it lives.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    std::vector<std::wstring> Lines() const;
+    bool Contains(const std::wstring& part) const;
+};
+
+// Cancels a queue unless stopped within the time given: a guard for reads
+// that would otherwise wait for ever when something is wrong.
+class Watchdog {
+public:
+    Watchdog(LDAPResultQueue& queue, std::chrono::milliseconds limit);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_stop;
+    bool m_stopped = false;
+    std::thread m_thread;
+};
+
+// A TCP port on 127.0.0.1 that accepts connections (the kernel completes
+// them) but never answers a byte.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    int Port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+// Connections the main server has open now (the one used to ask excluded).
+int MainServerConnections();
+// The count once it has stopped changing (earlier connections may still be
+// closing).
+int SettledMainServerConnections();
+// Waits up to two seconds for the count to reach expected; the last count.
+int WaitForMainServerConnections(int expected);
+
+// The socket of the session, or -1.
+int SessionSocket(const LDAPConnection& connection);
+
+// The scratch subtree for tests that write.
+const char* const kScratch = "ou=scratch,o=lab";
+
+}  // namespace live
