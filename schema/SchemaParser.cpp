@@ -118,7 +118,7 @@ enum Outcome { kHandled, kFailed, kNotKeyword };
 
 class Parser {
 public:
-    Parser(const char* text, unsigned flags) : m_text(text), m_pos(text), m_flags(flags) {}
+    Parser(const char* text, unsigned flags) : m_pos(text), m_flags(flags) {}
 
     const char* Position() const { return m_pos; }
     int Code() const { return m_code; }
@@ -425,7 +425,6 @@ public:
     }
 
 private:
-    const char* m_text;
     const char* m_pos;
     unsigned m_flags;
     int m_code = kSchemaSuccess;
