@@ -1,0 +1,41 @@
+#pragma once
+// A directory entry: its DN text and its attributes.
+
+#include <cstddef>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "ldap/LDAPAttributeList.h"
+
+class LDAPEntry {
+public:
+    // Takes ownership of attributes; null gives an empty list.
+    explicit LDAPEntry(const std::string& dn, LDAPAttributeList* attributes = nullptr);
+    LDAPEntry(const LDAPEntry& other);
+    LDAPEntry& operator=(const LDAPEntry& other);
+    ~LDAPEntry() = default;
+
+    std::string GetDN() const { return m_dn; }
+    void SetDN(const std::string& dn) { m_dn = dn; }
+
+    LDAPAttributeList& GetAttributes() { return *m_attributes; }
+    const LDAPAttributeList& GetAttributes() const { return *m_attributes; }
+    // Drops the old list and takes ownership of this one; null gives an empty list.
+    void SetAttributes(LDAPAttributeList* attributes);
+    // Drops the old list and keeps a copy of this one.
+    void SetAttributes(const LDAPAttributeList& attributes);
+
+    // The values of the first attribute named "objectclass" in any ASCII case
+    // (options make it another attribute), else an empty list.
+    const StringList& GetObjectClasses() const;
+    // Bytes of all values of all attributes.
+    size_t GetValuesSize() const;
+
+    // "DN: ", the DN, ": ", then the attributes as DumpAttributeList writes them.
+    void Dump(std::wostream& os) const;
+
+private:
+    std::unique_ptr<LDAPAttributeList> m_attributes;  // never null
+    std::string m_dn;
+};

@@ -1,0 +1,11 @@
+#include "ldap/LDAPModification.h"
+
+LDAPMod* LDAPModification::ToLDAPMod() const
+{
+    LDAPMod* mod = LDAPAttribute::ToLDAPMod();
+    if (m_operation == LDAP_MOD_DELETE)
+        mod->mod_op |= LDAP_MOD_DELETE;
+    else if (m_operation == LDAP_MOD_REPLACE)
+        mod->mod_op |= LDAP_MOD_REPLACE;
+    return mod;
+}
