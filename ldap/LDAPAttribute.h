@@ -2,7 +2,7 @@
 // An attribute of a directory entry: its name (options such as ";binary"
 // included) and its values as byte strings, text or binary alike.
 
-#include <ldap.h>
+#include "ldap/LdapSdk.h"
 
 #include <cstddef>
 #include <iosfwd>
