@@ -17,6 +17,12 @@ public:
     // than delete or replace stays an add.
     LDAPMod* ToLDAPMod() const override;
 
+    bool operator==(const LDAPModification& other) const
+    {
+        return m_operation == other.m_operation && LDAPAttribute::operator==(other);
+    }
+    bool operator!=(const LDAPModification& other) const { return !(*this == other); }
+
 private:
     int m_operation;
 };

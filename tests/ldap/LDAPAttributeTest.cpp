@@ -196,6 +196,8 @@ TEST(LDAPModification, OperationWords)
         EXPECT_EQ(BerValues(mod->mod_bvalues), Values{"a@b"});
         LDAPAttribute::FreeLDAPMod(mod);
     }
+    EXPECT_NE(LDAPModification(Attr("cn", {"x"}), LDAP_MOD_ADD), LDAPModification(Attr("cn", {"x"}), LDAP_MOD_DELETE));
+    EXPECT_EQ(LDAPModification(Attr("cn", {"x"}), LDAP_MOD_ADD), LDAPModification(Attr("cn", {"x"}), LDAP_MOD_ADD));
 }
 
 TEST(LDAPAttribute, IsNotPrintable)

@@ -74,7 +74,7 @@ TEST(LDAPEntry, CopiesAreDeep)
 TEST(LDAPEntry, GetObjectClasses)
 {
     struct Case {
-        const char* name;
+        std::string name;
         bool found;
     } cases[] = {
         {"objectClass", true},
@@ -83,10 +83,11 @@ TEST(LDAPEntry, GetObjectClasses)
         {"objectClass;x", false},
         {"objectClasses", false},
         {"structuralObjectClass", false},
+        {std::string("objectClass\0x", 13), false},
     };
     for (const Case& c : cases) {
         LDAPEntry e("o=lab", NewList({Attr("cn", {"top"}), Attr(c.name, {"top", "person"})}));
-        EXPECT_EQ(Items(e.GetObjectClasses()), (c.found ? Values{"top", "person"} : Values{})) << c.name;
+        EXPECT_EQ(Items(e.GetObjectClasses()), (c.found ? Values{"top", "person"} : Values{})) << c.name.c_str();
     }
 
     LDAPEntry first("o=lab", NewList({Attr("objectClass", {"a"}), Attr("OBJECTCLASS", {"b"})}));

@@ -1,0 +1,100 @@
+#include "platform/Dispatcher.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+std::mutex g_dispatcherMutex;
+std::shared_ptr<Dispatcher> g_dispatcher;
+
+constexpr int kAppWindowCount = 4;
+std::atomic<ReceiverId> g_appWindows[kAppWindowCount];
+
+} // namespace
+
+std::shared_ptr<Dispatcher> SetDispatcher(std::shared_ptr<Dispatcher> dispatcher)
+{
+    std::lock_guard<std::mutex> lock(g_dispatcherMutex);
+    g_dispatcher.swap(dispatcher);
+    return dispatcher;
+}
+
+std::shared_ptr<Dispatcher> GetDispatcher()
+{
+    std::lock_guard<std::mutex> lock(g_dispatcherMutex);
+    return g_dispatcher;
+}
+
+bool Post(ReceiverId to, MessageId id, uintptr_t wParam, intptr_t lParam,
+          std::unique_ptr<MessagePayload> payload)
+{
+    std::shared_ptr<Dispatcher> d = GetDispatcher();
+    if (!d)
+        return false;
+    return d->Post(to, id, wParam, lParam, std::move(payload));
+}
+
+bool SetTimer(ReceiverId receiver, uint32_t timerId, uint32_t periodMs)
+{
+    std::shared_ptr<Dispatcher> d = GetDispatcher();
+    return d && d->SetTimer(receiver, timerId, periodMs);
+}
+
+bool KillTimer(ReceiverId receiver, uint32_t timerId)
+{
+    std::shared_ptr<Dispatcher> d = GetDispatcher();
+    return d && d->KillTimer(receiver, timerId);
+}
+
+bool IsUiThread()
+{
+    std::shared_ptr<Dispatcher> d = GetDispatcher();
+    return !d || d->IsUiThread();
+}
+
+ReceiverRegistration::ReceiverRegistration(MessageReceiver& receiver)
+    : m_dispatcher(GetDispatcher())
+{
+    if (m_dispatcher)
+        m_id = m_dispatcher->Register(receiver);
+}
+
+ReceiverRegistration::ReceiverRegistration(ReceiverRegistration&& other) noexcept
+    : m_dispatcher(std::move(other.m_dispatcher)), m_id(other.m_id)
+{
+    other.m_id = kNoReceiver;
+}
+
+ReceiverRegistration& ReceiverRegistration::operator=(ReceiverRegistration&& other) noexcept
+{
+    if (this != &other) {
+        Reset();
+        m_dispatcher = std::move(other.m_dispatcher);
+        m_id = other.m_id;
+        other.m_id = kNoReceiver;
+    }
+    return *this;
+}
+
+void ReceiverRegistration::Reset()
+{
+    if (m_dispatcher && m_id != kNoReceiver)
+        m_dispatcher->Unregister(m_id);
+    m_dispatcher.reset();
+    m_id = kNoReceiver;
+}
+
+void SetAppWindow(AppWindow window, ReceiverId id)
+{
+    g_appWindows[static_cast<int>(window)].store(id);
+}
+
+ReceiverId GetAppWindow(AppWindow window)
+{
+    return g_appWindows[static_cast<int>(window)].load();
+}
+
+} // namespace platform
