@@ -581,6 +581,11 @@ HRESULT CStorage::CreateFile(const std::string& path, uint32_t mode, CStorage& r
         // link() refuses a name that appeared meanwhile: never clobber another's new file.
         int rc = link(temp.c_str(), path.c_str());
         int err = errno;
+        if (rc != 0 && err != EEXIST && !FileExists(path)) {
+            // A file system without hard links: a plain rename, checked just before.
+            rc = rename(temp.c_str(), path.c_str());
+            err = errno;
+        }
         unlink(temp.c_str());
         if (rc != 0) return err == EEXIST ? STG_E_FILEALREADYEXISTS : STG_E_ACCESSDENIED;
     }
@@ -616,6 +621,8 @@ HRESULT CStorage::OpenOrReplaceFile(const std::string& path, uint32_t mode, CSto
 bool CStorage::IsStorageFile(const std::string& path)
 {
     if (!FileExists(path)) return false;
+    // Only stores are held open; asking the file would wait for our own lock.
+    if (OpenFiles::Instance().IsOpen(CanonicalPath(path))) return true;
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     DbPtr db(raw);
@@ -645,7 +652,7 @@ HRESULT CStorage::Check(bool write) const
     return m_core->Validate(m_id, m_epoch, STGTY_STORAGE);
 }
 
-HRESULT CStorage::MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id)
+HRESULT CStorage::MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch)
 {
     if (!m_core) return STG_E_INVALIDPOINTER;
     if (!ValidMode(mode) || (mode & STGM_CONVERT)) return STG_E_INVALIDFLAG;
@@ -655,6 +662,7 @@ HRESULT CStorage::MakeElement(const std::string& name, uint32_t mode, uint32_t t
     HRESULT hr = Check(true);
     if (FAILED(hr)) return hr;
     CompoundFileCore& core = *m_core;
+    epoch = core.Epoch();
     return core.Change([&]() -> HRESULT {
         Stmt find(core.Db(), "SELECT id FROM elements WHERE parent=? AND fold=?");
         int rc = find.Bind(1, m_id).BindText(2, Fold(name)).Step();
@@ -673,7 +681,7 @@ HRESULT CStorage::MakeElement(const std::string& name, uint32_t mode, uint32_t t
     });
 }
 
-HRESULT CStorage::FindElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id)
+HRESULT CStorage::FindElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch)
 {
     if (!m_core) return STG_E_INVALIDPOINTER;
     if (!ValidMode(mode) || (mode & (STGM_CREATE | STGM_CONVERT))) return STG_E_INVALIDFLAG;
@@ -688,18 +696,20 @@ HRESULT CStorage::FindElement(const std::string& name, uint32_t mode, uint32_t t
     if (rc != SQLITE_ROW) return FromSqlite(rc, STG_E_READFAULT);
     if (static_cast<uint32_t>(find.Int(1)) != type) return STG_E_FILENOTFOUND;
     id = find.Int(0);
+    epoch = m_core->Epoch();
     return S_OK;
 }
 
 HRESULT CStorage::CreateStorage(const std::string& name, uint32_t mode, CStorage& out)
 {
     int64_t id = 0;
-    HRESULT hr = MakeElement(name, mode, STGTY_STORAGE, id);
+    uint64_t epoch = 0;
+    HRESULT hr = MakeElement(name, mode, STGTY_STORAGE, id, epoch);
     if (FAILED(hr)) return hr;
     CStorage s;
     s.m_core = m_core;
     s.m_id = id;
-    s.m_epoch = m_core->Epoch();
+    s.m_epoch = epoch;
     s.m_writable = Writable(mode);
     out = std::move(s);
     return S_OK;
@@ -708,15 +718,13 @@ HRESULT CStorage::CreateStorage(const std::string& name, uint32_t mode, CStorage
 HRESULT CStorage::OpenStorage(const std::string& name, uint32_t mode, CStorage& out)
 {
     int64_t id = 0;
-    HRESULT hr = FindElement(name, mode, STGTY_STORAGE, id);
+    uint64_t epoch = 0;
+    HRESULT hr = FindElement(name, mode, STGTY_STORAGE, id, epoch);
     if (FAILED(hr)) return hr;
     CStorage s;
     s.m_core = m_core;
     s.m_id = id;
-    {
-        std::lock_guard<std::mutex> g(m_core->Lock());
-        s.m_epoch = m_core->Epoch();
-    }
+    s.m_epoch = epoch;
     s.m_writable = Writable(mode);
     out = std::move(s);
     return S_OK;
@@ -725,15 +733,13 @@ HRESULT CStorage::OpenStorage(const std::string& name, uint32_t mode, CStorage& 
 HRESULT CStorage::CreateStream(const std::string& name, uint32_t mode, CStream& out)
 {
     int64_t id = 0;
-    HRESULT hr = MakeElement(name, mode, STGTY_STREAM, id);
+    uint64_t epoch = 0;
+    HRESULT hr = MakeElement(name, mode, STGTY_STREAM, id, epoch);
     if (FAILED(hr)) return hr;
     CStream s;
     s.m_core = m_core;
     s.m_id = id;
-    {
-        std::lock_guard<std::mutex> g(m_core->Lock());
-        s.m_epoch = m_core->Epoch();
-    }
+    s.m_epoch = epoch;
     s.m_writable = Writable(mode);
     out = std::move(s);
     return S_OK;
@@ -742,15 +748,13 @@ HRESULT CStorage::CreateStream(const std::string& name, uint32_t mode, CStream& 
 HRESULT CStorage::OpenStream(const std::string& name, uint32_t mode, CStream& out)
 {
     int64_t id = 0;
-    HRESULT hr = FindElement(name, mode, STGTY_STREAM, id);
+    uint64_t epoch = 0;
+    HRESULT hr = FindElement(name, mode, STGTY_STREAM, id, epoch);
     if (FAILED(hr)) return hr;
     CStream s;
     s.m_core = m_core;
     s.m_id = id;
-    {
-        std::lock_guard<std::mutex> g(m_core->Lock());
-        s.m_epoch = m_core->Epoch();
-    }
+    s.m_epoch = epoch;
     s.m_writable = Writable(mode);
     out = std::move(s);
     return S_OK;

@@ -163,8 +163,9 @@ public:
 private:
     static HRESULT OpenCore(const std::string& path, uint32_t mode, CStorage& root);
     HRESULT Check(bool write) const;
-    HRESULT MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id);
-    HRESULT FindElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id);
+    // The element's id and the file's revert count, read under the file's lock.
+    HRESULT MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch);
+    HRESULT FindElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch);
 
     std::shared_ptr<CompoundFileCore> m_core;
     int64_t m_id = 0;

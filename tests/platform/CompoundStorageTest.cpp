@@ -613,6 +613,44 @@ TEST_F(CompoundStorageTest, WritersOnManyThreadsAreSerialised)
     }
 }
 
+TEST_F(CompoundStorageTest, CommitsAndRevertsWhileOthersWrite)
+{
+    CStorage root;
+    ASSERT_EQ(CStorage::CreateFile(m_path, kRW | STGM_TRANSACTED, root), S_OK);
+    EXPECT_TRUE(CStorage::IsStorageFile(m_path));  // held by us, still a store
+    std::atomic<bool> stop{false};
+    std::atomic<int> unexpected{0};
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([&, t] {
+            // Every call either works or finds its handle reverted; nothing else.
+            auto fine = [&](HRESULT hr) {
+                if (hr != S_OK && hr != STG_E_REVERTED) ++unexpected;
+                return hr == S_OK;
+            };
+            for (int i = 0; !stop.load() && i < 400; ++i) {
+                CStream s;
+                if (!fine(root.CreateStreamAt("t" + std::to_string(t) + "/s" + std::to_string(i % 7),
+                                              kRW | STGM_CREATE, s)))
+                    continue;
+                fine(s.Write("data", 4, nullptr));
+                fine(s.SetSize(2));
+                uint64_t size = 0;
+                fine(s.GetSize(size));
+            }
+        });
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(i % 2 ? root.Commit() : root.Revert(), S_OK);
+        std::this_thread::yield();
+    }
+    stop = true;
+    for (auto& w : writers) w.join();
+    EXPECT_EQ(unexpected.load(), 0);
+    ASSERT_EQ(root.Commit(), S_OK);
+    std::vector<StorageElementInfo> elements;
+    EXPECT_EQ(root.EnumElements(elements), S_OK);
+}
+
 TEST_F(CompoundStorageTest, ManySmallWritesStayFast)
 {
     // A schema save writes each definition as a length and its bytes; a few
