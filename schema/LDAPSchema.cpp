@@ -96,6 +96,19 @@ size_t CSchemaContent::AddDefinitionLines(SchemaElementKind kind, const std::str
     return stored;
 }
 
+size_t CSchemaContent::AddDefinitions(SchemaElementKind kind, const StringList& texts, size_t* failed)
+{
+    size_t stored = 0, refused = 0;
+    for (const std::string& text : texts) {
+        if (AddDefinition(kind, text))
+            ++stored;
+        else
+            ++refused;
+    }
+    if (failed) *failed = refused;
+    return stored;
+}
+
 void CSchemaContent::BuildIndices()
 {
     // The catalogue is filled once; a schema built before start-up did it must still see it.

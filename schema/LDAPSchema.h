@@ -18,7 +18,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #include "ldap/StringList.h"
 #include "platform/Unknown.h"
@@ -62,8 +61,6 @@ enum SchemaAttributeProperty : int {
     kAttributeCollective = 2,
     kAttributeUserModifiable = 3,
 };
-
-enum class SchemaElementKind { Syntax, AttributeType, ObjectClass, MatchingRule, MatchingRuleUse };
 
 // What the root DSE reported.
 struct SchemaRootInfo {
@@ -111,6 +108,9 @@ public:
     // the last line needs no end; blank lines are passed over). The number
     // stored; skipped, when given, receives the number of lines refused.
     size_t AddDefinitionLines(SchemaElementKind kind, const std::string& text, size_t* skipped = nullptr);
+    // AddDefinition for each text of a list, in order. The number stored;
+    // failed, when given, receives the number refused.
+    size_t AddDefinitions(SchemaElementKind kind, const StringList& texts, size_t* failed = nullptr);
 
     // Adds or replaces index entries for every name of every attribute type
     // and object class, in OID order (a later record wins a name); sets each
@@ -163,6 +163,9 @@ public:
     uint32_t AddRef() override;
     uint32_t Release() override;
 
+    // SchemaLoadState. A filler that ends with content publishes the state
+    // with it (Publish below) rather than setting it first; SetLoadState is
+    // for outcomes without content, such as a failed fetch.
     int GetLoadState() const { return m_loadState.load(std::memory_order_acquire); }
     void SetLoadState(int state) { m_loadState.store(state, std::memory_order_release); }
 

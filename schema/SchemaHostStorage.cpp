@@ -42,6 +42,25 @@ void CMemorySchemaStorage::ChangeMetaRecord(const std::function<void(SchemaMetaR
     m_metaChanged = true;
 }
 
+StringList CMemorySchemaStorage::GetDefinitions(SchemaElementKind kind) const
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_definitions[static_cast<int>(kind)];
+}
+
+void CMemorySchemaStorage::SetDefinitions(SchemaElementKind kind, const StringList& definitions, bool markChanged)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    m_definitions[static_cast<int>(kind)] = definitions;
+    if (markChanged) m_definitionsChanged[static_cast<int>(kind)] = true;
+}
+
+bool CMemorySchemaStorage::IsDefinitionsChanged(SchemaElementKind kind) const
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_definitionsChanged[static_cast<int>(kind)];
+}
+
 SchemaUsageMap CMemorySchemaStorage::GetUsageStatistics() const
 {
     std::lock_guard<std::mutex> g(m_lock);
@@ -60,6 +79,7 @@ HRESULT CMemorySchemaStorage::SaveInPlace()
     std::lock_guard<std::mutex> g(m_lock);
     ++m_saves;
     m_metaChanged = m_usageChanged = false;
+    for (bool& changed : m_definitionsChanged) changed = false;
     return S_FALSE;
 }
 

@@ -458,6 +458,45 @@ TEST(LDAPSchemaLife, TheLoadJobStartsOnceTheCreatorHoldsItsReference)
     EXPECT_EQ(schema->GetContent()->GetRootInfo().subschemaDN, "cn=Subschema");
 }
 
+TEST(LDAPSchemaPersistentSide, DefinitionListsFeedAFill)
+{
+    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
+    storage->SaveInPlace();
+    const SchemaElementKind kinds[] = {SchemaElementKind::Syntax, SchemaElementKind::AttributeType,
+                                       SchemaElementKind::ObjectClass, SchemaElementKind::MatchingRule,
+                                       SchemaElementKind::MatchingRuleUse};
+    for (SchemaElementKind k : kinds) EXPECT_FALSE(storage->IsDefinitionsChanged(k));
+
+    // Fetched definitions replace the stored ones and are marked for the next save.
+    storage->SetDefinitions(SchemaElementKind::AttributeType,
+                            List({"( 1.1 NAME 'one' )", "garbage", "( 1.2 NAME 'two' )", "( NAME 'noOid' )"}), true);
+    storage->SetDefinitions(SchemaElementKind::Syntax, List({"( 1.3.6.1.4.1.1466.115.121.1.15 DESC 'Directory String' )"}),
+                            true);
+    // Definitions that stand in for this run only are not.
+    storage->SetDefinitions(SchemaElementKind::ObjectClass, List({"( 2.1 NAME 'cls' MUST one )"}), false);
+    EXPECT_TRUE(storage->IsDefinitionsChanged(SchemaElementKind::AttributeType));
+    EXPECT_TRUE(storage->IsDefinitionsChanged(SchemaElementKind::Syntax));
+    EXPECT_FALSE(storage->IsDefinitionsChanged(SchemaElementKind::ObjectClass));
+    EXPECT_FALSE(storage->IsDefinitionsChanged(SchemaElementKind::MatchingRule));
+
+    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
+    auto content = schema->CopyContent();
+    size_t failed[kSchemaElementKinds] = {};
+    size_t stored[kSchemaElementKinds] = {};
+    for (SchemaElementKind k : kinds) {
+        int i = static_cast<int>(k);
+        stored[i] = content->AddDefinitions(k, schema->GetStorage()->GetDefinitions(k), &failed[i]);
+    }
+    schema->Publish(std::move(content), kSchemaLoaded);
+    EXPECT_EQ(stored[static_cast<int>(SchemaElementKind::AttributeType)], 2u);
+    EXPECT_EQ(failed[static_cast<int>(SchemaElementKind::AttributeType)], 2u);
+    EXPECT_EQ(stored[static_cast<int>(SchemaElementKind::Syntax)], 1u);
+    EXPECT_EQ(stored[static_cast<int>(SchemaElementKind::ObjectClass)], 1u);
+    EXPECT_EQ(stored[static_cast<int>(SchemaElementKind::MatchingRule)], 0u);
+    EXPECT_TRUE(schema->IsMustAttribute("one", List({"CLS"})));
+    EXPECT_EQ(schema->GetContent()->GetSyntaxes().size(), 1u);
+}
+
 // Readers check, in a loop, what a complete content must satisfy while a
 // writer publishes large contents one after another.
 TEST(LDAPSchemaPublication, ReadersNeverSeeAHalfFilledSchema)
