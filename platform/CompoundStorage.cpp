@@ -827,6 +827,19 @@ HRESULT CStorage::EnumElements(std::vector<StorageElementInfo>& out) const
     return S_OK;
 }
 
+HRESULT CStorage::OpenOrCreateStorage(CStorage& from, const std::string& name, uint32_t mode, CStorage& out)
+{
+    // Another thread may make the same storage between the two steps: then open that one.
+    HRESULT hr = STG_E_FILENOTFOUND;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        hr = from.OpenStorage(name, mode, out);
+        if (hr != STG_E_FILENOTFOUND) return hr;
+        hr = from.CreateStorage(name, mode, out);
+        if (hr != STG_E_FILEALREADYEXISTS) return hr;
+    }
+    return hr;
+}
+
 HRESULT CStorage::OpenStorageAt(const std::string& path, uint32_t mode, CStorage& out)
 {
     std::vector<std::string> parts = SplitPath(path);
@@ -850,10 +863,8 @@ HRESULT CStorage::CreateStorageAt(const std::string& path, uint32_t mode, CStora
     CStorage at;
     HRESULT hr = S_OK;
     for (size_t i = 0; i + 1 < parts.size() && SUCCEEDED(hr); ++i) {
-        CStorage& from = i == 0 ? *this : at;
         CStorage next;
-        hr = from.OpenStorage(parts[i], walk, next);
-        if (hr == STG_E_FILENOTFOUND) hr = from.CreateStorage(parts[i], walk, next);
+        hr = OpenOrCreateStorage(i == 0 ? *this : at, parts[i], walk, next);
         at = std::move(next);
     }
     if (FAILED(hr)) return hr;
@@ -881,10 +892,8 @@ HRESULT CStorage::CreateStreamAt(const std::string& path, uint32_t mode, CStream
     CStorage at;
     HRESULT hr = S_OK;
     for (size_t i = 0; i + 1 < parts.size() && SUCCEEDED(hr); ++i) {
-        CStorage& from = i == 0 ? *this : at;
         CStorage next;
-        hr = from.OpenStorage(parts[i], walk, next);
-        if (hr == STG_E_FILENOTFOUND) hr = from.CreateStorage(parts[i], walk, next);
+        hr = OpenOrCreateStorage(i == 0 ? *this : at, parts[i], walk, next);
         at = std::move(next);
     }
     return FAILED(hr) ? hr : at.CreateStream(parts.back(), mode, out);

@@ -162,6 +162,7 @@ public:
 
 private:
     static HRESULT OpenCore(const std::string& path, uint32_t mode, CStorage& root);
+    static HRESULT OpenOrCreateStorage(CStorage& from, const std::string& name, uint32_t mode, CStorage& out);
     HRESULT Check(bool write) const;
     // The element's id and the file's revert count, read under the file's lock.
     HRESULT MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch);
