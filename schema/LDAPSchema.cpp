@@ -190,11 +190,22 @@ CRefPtr<CLDAPSchema> CLDAPSchema::CreateBuiltIn(const platform::ResourceLibrary&
 CRefPtr<CLDAPSchema> CLDAPSchema::CreateForHost(const CRefPtr<ISchemaHostStorage>& storage,
                                                 LDAPConnection* connection)
 {
-    CRefPtr<CLDAPSchema> schema(new CLDAPSchema(storage));
+    CRefPtr<CLDAPSchema> schema = CreateForHostDeferred(storage);
     // Only now: a job that ended and released its reference before the
     // creator took one would destroy the schema under the creator's feet.
-    StartLoadJob(schema, connection);
+    StartLoading(schema, connection);
     return schema;
+}
+
+CRefPtr<CLDAPSchema> CLDAPSchema::CreateForHostDeferred(const CRefPtr<ISchemaHostStorage>& storage)
+{
+    return CRefPtr<CLDAPSchema>(new CLDAPSchema(storage));
+}
+
+void CLDAPSchema::StartLoading(const CRefPtr<CLDAPSchema>& schema, LDAPConnection* connection)
+{
+    if (!schema || schema->m_loadStarted.exchange(true)) return;
+    StartLoadJob(schema, connection);
 }
 
 void CLDAPSchema::SetLoadJobStarter(LoadJobStarter starter)

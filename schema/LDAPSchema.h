@@ -154,6 +154,11 @@ public:
     // A server's schema, fetch in progress, with its cache entry's storage.
     // The loading job is started once the caller holds its reference.
     static CRefPtr<CLDAPSchema> CreateForHost(const CRefPtr<ISchemaHostStorage>& storage, LDAPConnection* connection);
+    // The same without starting the job: the caller starts it (StartLoading)
+    // once it has left its own locks, since the starter runs foreign code.
+    static CRefPtr<CLDAPSchema> CreateForHostDeferred(const CRefPtr<ISchemaHostStorage>& storage);
+    // Hands the schema to the load-job starter; only the first call does.
+    static void StartLoading(const CRefPtr<CLDAPSchema>& schema, LDAPConnection* connection);
     // Set once the session layer can run the job; until then new schemas
     // stay at fetch in progress with nothing in them.
     static void SetLoadJobStarter(LoadJobStarter starter);
@@ -237,6 +242,7 @@ private:
 
     std::atomic<int32_t> m_refs{0};
     std::atomic<int> m_loadState{kSchemaFetchInProgress};
+    std::atomic<bool> m_loadStarted{false};
     CRefPtr<ISchemaHostStorage> m_storage;
     mutable std::mutex m_contentLock;
     std::shared_ptr<const CSchemaContent> m_content;
