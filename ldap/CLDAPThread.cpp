@@ -114,6 +114,10 @@ bool CLDAPThread::CreateThread()
 
 void CLDAPThread::ThreadMain(std::shared_ptr<CLDAPThread> self)
 {
+    {
+        std::lock_guard<std::mutex> lock(self->m_stateLock);
+        self->m_workerThread = std::this_thread::get_id();
+    }
     try {
         self->InitInstance();
         self->Run();
@@ -267,6 +271,9 @@ CLDAPThread::CancelOutcome CLDAPThread::CancelAtSafePoint(bool wait)
     std::unique_lock<std::mutex> lock(m_stateLock);
     if (m_cancelled || !m_started || m_exitStarted)
         return CancelOutcome::Refused;
+    // A job cancelling itself stops at its own next safe point.
+    if (std::this_thread::get_id() == m_workerThread)
+        wait = false;
     bool reached = m_atSafePoint;
     if (wait && !reached) {
         m_stateChanged.wait_for(lock, limit, [this] { return m_atSafePoint || m_cancelled || m_exitStarted; });

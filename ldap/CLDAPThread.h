@@ -18,7 +18,7 @@
 // time (one blocked in connect until the session's network time-out) is
 // marked all the same and stops at its next safe point; the cancel then
 // logs that it gave up waiting. The user-interface thread never waits for a
-// worker: there a cancel only marks.
+// worker, nor does a worker for itself: there a cancel only marks.
 //
 // The finish work of a job runs exactly once, on whichever side gets there
 // first: the worker at its end, or a canceller that caught it at a safe
@@ -32,6 +32,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "ldap/LDAPException.h"
 
@@ -128,6 +129,7 @@ private:
 
     mutable std::mutex m_stateLock;
     std::condition_variable m_stateChanged;
+    std::thread::id m_workerThread;
     bool m_started = false;
     bool m_atSafePoint = false;
     bool m_exitStarted = false;

@@ -306,6 +306,24 @@ TEST_F(WorkerTest, TwoCancelsAtOnceBothReturn)
     }
 }
 
+TEST_F(WorkerTest, AJobThatCancelsItselfDoesNotWaitForItself)
+{
+    std::chrono::milliseconds took{0};
+    std::atomic<bool> wentOn{false};
+    auto job = std::make_shared<FunctionJob>([&](FunctionJob& j) {
+        took = Timed([&] { j.Cancel(); });
+        j.SignalDone();
+        j.CheckCancelled(nullptr, true);
+        wentOn = true;
+    });
+    ASSERT_TRUE(job->CreateThread());
+    ASSERT_TRUE(WaitForAllThreads(5s));
+    EXPECT_LT(took, 100ms);
+    EXPECT_TRUE(job->IsCancelled());
+    EXPECT_FALSE(wentOn);
+    EXPECT_EQ(job->finishes, 1);
+}
+
 TEST_F(WorkerTest, TheUserInterfaceThreadNeverWaitsForAWorker)
 {
     JobUi ui;
