@@ -161,8 +161,12 @@ void CLDAPOperationThread::OnCancelSeen()
 void CLDAPOperationThread::DetachFromNode()
 {
     IJobNode* node = m_node.exchange(nullptr);
-    if (node && node->GetJob().get() == this)
+    if (!node)
+        return;
+    if (node->GetJob().get() == this)
         node->SetJob(nullptr);
+    // Now, while the node is known: the last release clears its pointer.
+    ReleaseNodeEvent(node);
 }
 
 IJobNode* CLDAPOperationThread::GetNode() const
@@ -242,7 +246,9 @@ void CLDAPOperationThread::OnFinish()
         uintptr_t wParam = m_finishWParam.load();
         if (wParam == 0 && node)
             wParam = reinterpret_cast<uintptr_t>(node->GetItemData());
-        FinishStep([&] { platform::Post(listView, message, wParam, m_finishLParam.load()); });
+        // The receiver calls the node it names: never post a null one.
+        if (wParam != 0)
+            FinishStep([&] { platform::Post(listView, message, wParam, m_finishLParam.load()); });
     }
     if (node)
         FinishStep([&] {

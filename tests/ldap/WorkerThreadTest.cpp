@@ -546,6 +546,23 @@ TEST_F(WorkerTest, TheFinishRestoresTheNodeAndPostsItsMessages)
     }
 }
 
+TEST_F(WorkerTest, AJobDetachedFromItsNodeLeavesTheNodeAloneAndPostsNoNodeMessage)
+{
+    JobUi ui;
+    TestNode node(kNodeRoot, nullptr);
+    auto job = jobtest::MakeNodeJob(node, nullptr);
+    node.SetJob(job);
+    job->SetFinishMessage(platform::WM_WORKER_CALL1, 1);
+    job->DetachFromNode();
+    EXPECT_EQ(job->GetNode(), nullptr);
+    EXPECT_FALSE(node.HasJobPointer());
+    EXPECT_EQ(node.GetEvent(), nullptr);  // its one reference went with it
+    job->FinishUnstarted();
+    ui.Dispatcher().Pump();
+    EXPECT_TRUE(ui.ListView().All().empty());
+    EXPECT_TRUE(node.busy);  // no longer the job's to restore
+}
+
 TEST_F(WorkerTest, TheFinishRedrawsTheNodesRowWhileTheListShowsIt)
 {
     struct Case {
