@@ -86,8 +86,11 @@ LDAPResultQueue* LDAPResultQueue::GetNext() const
 
 void LDAPResultQueue::Cancel()
 {
+    // The whole walk under the lock: the worker that owns the queues may
+    // unlink and delete one meanwhile, and does so under the same lock.
+    std::lock_guard<std::mutex> lock(g_chainLock);
     std::set<LDAPResultQueue*> seen;  // a chain that closes on itself ends here
-    for (LDAPResultQueue* queue = this; queue && seen.insert(queue).second; queue = queue->GetNext())
+    for (LDAPResultQueue* queue = this; queue && seen.insert(queue).second; queue = queue->m_next)
         queue->m_cancelled = true;
 }
 

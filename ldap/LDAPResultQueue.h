@@ -49,7 +49,8 @@ public:
     // error, a referral loop (96) or a chain longer than the hop limit (97).
     std::unique_ptr<LDAPResponse> GetNextResponse(LDAPConnectionPtr* connection = nullptr);
 
-    // A further queue cancelled together with this one (not owned).
+    // A further queue cancelled together with this one (not owned). Unlink
+    // it here before deleting it: a cancel may walk the chain at any time.
     void SetNext(LDAPResultQueue* next);
     LDAPResultQueue* GetNext() const;
     // Marks this queue and every queue along its chain cancelled.

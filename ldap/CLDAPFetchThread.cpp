@@ -1,0 +1,187 @@
+#include "ldap/LdapSdk.h"
+
+#include "ldap/CLDAPFetchThread.h"
+
+#include "ldap/LDAPAttribute.h"
+#include "ldap/LDAPEntry.h"
+#include "ldap/LDAPException.h"
+#include "ldap/LDAPResponse.h"
+#include "ldap/LDAPResultQueue.h"
+
+namespace {
+
+char FoldAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Attribute names compare ignoring the case of ASCII letters only.
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    return true;
+}
+
+int ResultCodeOf(const LDAPResponse& response)
+{
+    auto* result = dynamic_cast<const LDAPResultResponse*>(&response);
+    return result ? result->GetResultCode() : LDAP_OTHER;
+}
+
+std::unique_ptr<LDAPEntryResponse> AsEntry(std::unique_ptr<LDAPResponse>& response)
+{
+    if (!dynamic_cast<LDAPEntryResponse*>(response.get()))
+        return nullptr;
+    return std::unique_ptr<LDAPEntryResponse>(static_cast<LDAPEntryResponse*>(response.release()));
+}
+
+}  // namespace
+
+CLDAPFetchThread::CLDAPFetchThread() = default;
+
+CLDAPFetchThread::CLDAPFetchThread(LDAPConnectionPtr connection, const LDAPOperationOptions* options)
+    : m_connection(std::move(connection)), m_options(options)
+{
+}
+
+CLDAPFetchThread::~CLDAPFetchThread() = default;
+
+void CLDAPFetchThread::AbandonCurrent()
+{
+    LDAPResultQueue* queue = GetCurrentQueue();
+    if (!queue || !m_connection)
+        return;
+    try {
+        m_connection->Abandon(queue);
+    } catch (const LDAPException&) {
+        // The server forgets it with the session at the latest.
+    }
+}
+
+std::unique_ptr<LDAPResponse> CLDAPFetchThread::NextResponse()
+{
+    LDAPResultQueue* queue = GetCurrentQueue();
+    std::unique_ptr<LDAPResponse> response;
+    SignalDone();
+    try {
+        response = queue->GetNextResponse();
+    } catch (...) {
+        if (IsCancelled())
+            AbandonCurrent();
+        CheckCancelled(&response, true);
+        ResetDone();
+        throw;
+    }
+    if (IsCancelled())
+        AbandonCurrent();
+    CheckCancelled(&response, true);
+    ResetDone();
+    return response;
+}
+
+bool CLDAPFetchThread::FetchAttributeValues(const std::string& baseDN, const std::string& filter,
+                                            const StringList& attributes)
+{
+    m_keptEntry.reset();
+    DeleteCurrentQueue();
+    if (!m_connection)
+        throw LDAPException(LDAP_PARAM_ERROR);
+    SetCurrentQueue(m_connection->Search(baseDN, 0, filter, attributes, false, m_options));
+    for (;;) {
+        std::unique_ptr<LDAPResponse> response = NextResponse();
+        if (!response) {
+            DeleteCurrentQueue();
+            return false;
+        }
+        switch (response->GetMessageType()) {
+        case kLDAPSearchEntry:
+            m_keptEntry = AsEntry(response);
+            break;
+        case kLDAPSearchResult: {
+            int code = ResultCodeOf(*response);
+            DeleteCurrentQueue();
+            if (code != LDAP_SUCCESS)
+                throw LDAPException(code);
+            return m_keptEntry != nullptr;
+        }
+        default:
+            // A reference where the entry should be.
+            DeleteCurrentQueue();
+            return false;
+        }
+    }
+}
+
+bool CLDAPFetchThread::GetFetchedValues(const std::string& name, StringList& values) const
+{
+    values.Clear();
+    if (!m_keptEntry)
+        return false;
+    for (const LDAPAttribute& attribute : m_keptEntry->GetEntry().GetAttributes()) {
+        if (EqualIgnoringAsciiCase(attribute.GetName(), name)) {
+            values = attribute.GetValues();
+            break;
+        }
+    }
+    return !values.IsEmpty();
+}
+
+bool CLDAPFetchThread::GetAttributeValuePairs(const std::string& name,
+                                              std::multimap<std::string, std::string>& pairs) const
+{
+    pairs.clear();
+    if (!m_keptEntry)
+        return false;
+    for (const LDAPAttribute& attribute : m_keptEntry->GetEntry().GetAttributes()) {
+        if (!name.empty() && !EqualIgnoringAsciiCase(attribute.GetName(), name))
+            continue;
+        for (const std::string& value : attribute.GetValues())
+            pairs.emplace(attribute.GetName(), value);
+    }
+    return !pairs.empty();
+}
+
+bool CLDAPFetchThread::SearchOneLevel(const std::string& baseDN, const std::string& filter,
+                                      const StringList& attributes)
+{
+    m_entries.clear();
+    m_keptEntry.reset();
+    DeleteCurrentQueue();
+    if (!m_connection)
+        throw LDAPException(LDAP_PARAM_ERROR);
+    SetCurrentQueue(m_connection->Search(baseDN, 1, filter, attributes, false, m_options));
+    for (;;) {
+        std::unique_ptr<LDAPResponse> response = NextResponse();
+        if (!response) {
+            DeleteCurrentQueue();
+            return false;
+        }
+        switch (response->GetMessageType()) {
+        case kLDAPSearchEntry:
+            if (std::unique_ptr<LDAPEntryResponse> entry = AsEntry(response))
+                m_entries.push_back(std::move(entry));
+            break;
+        case kLDAPSearchResult: {
+            int code = ResultCodeOf(*response);
+            DeleteCurrentQueue();
+            if (code != LDAP_SUCCESS)
+                throw LDAPException(code);
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+bool CLDAPFetchThread::GetFoundDNs(StringList& dns) const
+{
+    dns.Clear();
+    for (const std::unique_ptr<LDAPEntryResponse>& entry : m_entries)
+        dns.Add(entry->GetEntry().GetDN());
+    return true;
+}
