@@ -1,4 +1,5 @@
 #include "platform/CompoundStorage.h"
+#include "platform/PathParts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,18 +70,7 @@ bool Excluding(uint32_t mode)
 
 std::vector<std::string> SplitPath(const std::string& path)
 {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '/') {
-            if (!part.empty()) parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part.push_back(c);
-        }
-    }
-    if (!part.empty()) parts.push_back(std::move(part));
-    return parts;
+    return SplitPathParts(path, '/');
 }
 
 struct DbClose {
@@ -700,64 +690,40 @@ HRESULT CStorage::FindElement(const std::string& name, uint32_t mode, uint32_t t
     return S_OK;
 }
 
-HRESULT CStorage::CreateStorage(const std::string& name, uint32_t mode, CStorage& out)
+template <class Handle>
+HRESULT CStorage::MakeHandle(const std::string& name, uint32_t mode, uint32_t type, bool create, Handle& out)
 {
     int64_t id = 0;
     uint64_t epoch = 0;
-    HRESULT hr = MakeElement(name, mode, STGTY_STORAGE, id, epoch);
+    HRESULT hr = create ? MakeElement(name, mode, type, id, epoch) : FindElement(name, mode, type, id, epoch);
     if (FAILED(hr)) return hr;
-    CStorage s;
-    s.m_core = m_core;
-    s.m_id = id;
-    s.m_epoch = epoch;
-    s.m_writable = Writable(mode);
-    out = std::move(s);
+    Handle h;
+    h.m_core = m_core;
+    h.m_id = id;
+    h.m_epoch = epoch;
+    h.m_writable = Writable(mode);
+    out = std::move(h);
     return S_OK;
+}
+
+HRESULT CStorage::CreateStorage(const std::string& name, uint32_t mode, CStorage& out)
+{
+    return MakeHandle(name, mode, STGTY_STORAGE, true, out);
 }
 
 HRESULT CStorage::OpenStorage(const std::string& name, uint32_t mode, CStorage& out)
 {
-    int64_t id = 0;
-    uint64_t epoch = 0;
-    HRESULT hr = FindElement(name, mode, STGTY_STORAGE, id, epoch);
-    if (FAILED(hr)) return hr;
-    CStorage s;
-    s.m_core = m_core;
-    s.m_id = id;
-    s.m_epoch = epoch;
-    s.m_writable = Writable(mode);
-    out = std::move(s);
-    return S_OK;
+    return MakeHandle(name, mode, STGTY_STORAGE, false, out);
 }
 
 HRESULT CStorage::CreateStream(const std::string& name, uint32_t mode, CStream& out)
 {
-    int64_t id = 0;
-    uint64_t epoch = 0;
-    HRESULT hr = MakeElement(name, mode, STGTY_STREAM, id, epoch);
-    if (FAILED(hr)) return hr;
-    CStream s;
-    s.m_core = m_core;
-    s.m_id = id;
-    s.m_epoch = epoch;
-    s.m_writable = Writable(mode);
-    out = std::move(s);
-    return S_OK;
+    return MakeHandle(name, mode, STGTY_STREAM, true, out);
 }
 
 HRESULT CStorage::OpenStream(const std::string& name, uint32_t mode, CStream& out)
 {
-    int64_t id = 0;
-    uint64_t epoch = 0;
-    HRESULT hr = FindElement(name, mode, STGTY_STREAM, id, epoch);
-    if (FAILED(hr)) return hr;
-    CStream s;
-    s.m_core = m_core;
-    s.m_id = id;
-    s.m_epoch = epoch;
-    s.m_writable = Writable(mode);
-    out = std::move(s);
-    return S_OK;
+    return MakeHandle(name, mode, STGTY_STREAM, false, out);
 }
 
 HRESULT CStorage::DestroyElement(const std::string& name)

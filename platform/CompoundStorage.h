@@ -167,6 +167,8 @@ private:
     // The element's id and the file's revert count, read under the file's lock.
     HRESULT MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch);
     HRESULT FindElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch);
+    template <class Handle>
+    HRESULT MakeHandle(const std::string& name, uint32_t mode, uint32_t type, bool create, Handle& out);
 
     std::shared_ptr<CompoundFileCore> m_core;
     int64_t m_id = 0;

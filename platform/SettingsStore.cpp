@@ -1,4 +1,5 @@
 #include "platform/SettingsStore.h"
+#include "platform/PathParts.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -43,18 +44,7 @@ std::string Fold(const std::string& name)
 
 std::vector<std::string> SplitPath(const std::string& path)
 {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '\\') {
-            if (!part.empty()) parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part.push_back(c);
-        }
-    }
-    if (!part.empty()) parts.push_back(std::move(part));
-    return parts;
+    return SplitPathParts(path, '\\');
 }
 
 struct StmtFinalize {
