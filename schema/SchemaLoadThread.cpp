@@ -24,7 +24,7 @@ constexpr unsigned kSchemaUnchangedString = 425;
 constexpr unsigned kRootDSEUnreadableString = 427;
 constexpr unsigned kReadString = 429;
 constexpr unsigned kFailedString = 431;
-constexpr unsigned kReplacedString = 603;
+constexpr unsigned kDuplicatesString = 603;
 
 constexpr int kNoSuchObject = 32;
 constexpr int kPartialResults = 9;
@@ -352,7 +352,7 @@ void CSchemaLoadThread::PopulateSchema(CSchemaContent& content, const ISchemaHos
 {
     const std::string read = ResourceText(kReadString);
     const std::string failed = ResourceText(kFailedString);
-    const std::string replaced = ResourceText(kReplacedString);
+    const std::string duplicates = ResourceText(kDuplicatesString);
     for (const SummaryInfo& k : kPopulateOrder) {
         StringList definitions = storage.GetDefinitions(k.kind);
         size_t before = ElementCount(content, k.kind);
@@ -360,7 +360,7 @@ void CSchemaLoadThread::PopulateSchema(CSchemaContent& content, const ISchemaHos
         size_t stored = content.AddDefinitions(k.kind, definitions, &refused);
         size_t added = ElementCount(content, k.kind) - before;
         LogLine(std::string(k.header) + read + std::to_string(definitions.GetCount()) + failed +
-                std::to_string(refused) + replaced + std::to_string(stored - added));
+                std::to_string(refused) + duplicates + std::to_string(stored - added));
     }
 }
 
