@@ -1,8 +1,8 @@
-// Parses every attribute type and object class of the standard schema files
-// many times over, with our parser and with the client library's, and prints
-// both times and their ratio.
+// Parses every attribute type and object class of the standard schema files,
+// or of a live server's subschema entry, many times over, with our parser and
+// with the client library's, and prints both times and their ratio.
 //
-//   bench_schema_parse [rounds]
+//   bench_schema_parse [rounds] [host:port]
 
 #include "ldap/LdapSdk.h"
 
@@ -13,8 +13,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <strings.h>
 #include <vector>
 
+#include "ldap/LDAPAttribute.h"
+#include "ldap/LDAPAttributeList.h"
+#include "ldap/LDAPEntry.h"
+#include "ldap/LDAPException.h"
+#include "ldap/LDAPSyncConnection.h"
 #include "schema/SchemaDescriptions.h"
 #include "tests/support/SchemaFiles.h"
 
@@ -71,6 +77,45 @@ double TimeBlock(Pass pass, const Texts& t, int rounds, size_t& failed)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+std::vector<std::string> ValuesOf(const LDAPEntry& entry, const char* name)
+{
+    for (const LDAPAttribute& a : entry.GetAttributes())
+        if (strcasecmp(a.GetName().c_str(), name) == 0)
+            return std::vector<std::string>(a.GetValues().begin(), a.GetValues().end());
+    return {};
+}
+
+// The subschema entry the server's root DSE names, read anonymously.
+bool ReadServerDefinitions(const std::string& hostPort, testsupport::SubschemaDefinitions& defs)
+{
+    size_t colon = hostPort.rfind(':');
+    std::string host = colon == std::string::npos ? hostPort : hostPort.substr(0, colon);
+    int port = colon == std::string::npos ? 389 : std::atoi(hostPort.c_str() + colon + 1);
+    try {
+        RefPtr<LDAPSyncConnection> connection = LDAPSyncConnection::Create(host, port);
+        connection->SetProtocolVersion(3);
+        StringList attributes;
+        attributes.Add("subschemaSubentry");
+        std::unique_ptr<LDAPSearchResults> root = connection->Search("", 0, "(objectclass=*)", attributes, false);
+        if (root->GetEntries().GetCount() == 0) return false;
+        std::vector<std::string> dn = ValuesOf(*root->GetEntries().begin(), "subschemaSubentry");
+        if (dn.empty()) return false;
+        attributes.Clear();
+        attributes.Add("attributeTypes");
+        attributes.Add("objectClasses");
+        std::unique_ptr<LDAPSearchResults> subschema =
+            connection->Search(dn.front(), 0, "(objectClass=subschema)", attributes, false);
+        if (subschema->GetEntries().GetCount() == 0) return false;
+        defs.origin = hostPort;
+        defs.attributeTypes = ValuesOf(*subschema->GetEntries().begin(), "attributeTypes");
+        defs.objectClasses = ValuesOf(*subschema->GetEntries().begin(), "objectClasses");
+        return true;
+    } catch (const LDAPException& e) {
+        std::fprintf(stderr, "%s: LDAP error %d\n", hostPort.c_str(), e.GetResultCode());
+        return false;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,7 +123,15 @@ int main(int argc, char** argv)
     int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
     if (rounds <= 0)
         rounds = 1;
-    testsupport::SubschemaDefinitions defs = testsupport::StandardSchemaFileDefinitions();
+    testsupport::SubschemaDefinitions defs;
+    if (argc > 2) {
+        if (!ReadServerDefinitions(argv[2], defs)) {
+            std::fprintf(stderr, "%s: no subschema entry could be read\n", argv[2]);
+            return 2;
+        }
+    } else {
+        defs = testsupport::StandardSchemaFileDefinitions();
+    }
     Texts texts;
     for (const std::string& s : defs.attributeTypes)
         texts.attributeTypes.push_back(s.c_str());
@@ -98,6 +151,7 @@ int main(int argc, char** argv)
 
     size_t count = texts.attributeTypes.size() + texts.objectClasses.size();
     double parses = static_cast<double>(count) * perBlock;
+    std::printf("from %s\n", defs.origin.c_str());
     std::printf("definitions: %zu attribute types, %zu object classes; %d rounds per block, best of %d\n",
                 texts.attributeTypes.size(), texts.objectClasses.size(), perBlock, blocks);
     std::printf("ours:    %.3f ms  (%.1f ns per definition, %zu failures)\n", ours * 1e3, ours * 1e9 / parses,

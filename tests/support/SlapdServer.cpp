@@ -23,6 +23,10 @@ namespace testsupport {
 
 const char* const kAdminDN = "cn=admin,o=lab";
 const char* const kAdminPassword = "secret";
+const char* const kReaderDN = "cn=reader,o=hidden";
+const char* const kReaderPassword = "reader-secret";
+const char* const kBlindDN = "cn=blind,o=hidden";
+const char* const kBlindPassword = "blind-secret";
 
 namespace {
 
@@ -138,6 +142,21 @@ const char* const kElsewhereLdif =
     "dn: ou=people,o=elsewhere\nobjectClass: organizationalUnit\nou: people\n\n"
     "dn: cn=Dave Far,ou=people,o=elsewhere\nobjectClass: inetOrgPerson\ncn: Dave Far\nsn: Far\n\n";
 
+const char* const kHiddenLdif =
+    "dn: o=hidden\nobjectClass: organization\no: hidden\n\n"
+    "dn: cn=reader,o=hidden\nobjectClass: person\ncn: reader\nsn: reader\nuserPassword: @READERPW@\n\n"
+    "dn: cn=blind,o=hidden\nobjectClass: person\ncn: blind\nsn: blind\nuserPassword: @BLINDPW@\n\n";
+
+// Access rules of the restricted server; @P2@ is its second listener.
+const char* const kHiddenAccess =
+    "access to dn.exact=\"\" attrs=subschemaSubentry by sockurl=\"@P2@\" none by * break\n"
+    "access to dn.exact=\"\" by users read by sockurl=\"@P2@\" read by * none\n"
+    "access to dn.subtree=\"cn=Subschema\" by dn.exact=\"cn=blind,o=hidden\" none by * break\n"
+    "access to dn.subtree=\"cn=Subschema\" attrs=modifyTimestamp by users none by * break\n"
+    "access to dn.subtree=\"cn=Subschema\" by users read by * none\n"
+    "access to attrs=userPassword by anonymous auth by * none\n"
+    "access to * by * read\n";
+
 // Nine hops: cn=hop1 .. cn=hop9 under ou=chain,o=lab, each naming the next on
 // the other plain port, the last naming ou=people,o=other.
 std::string ChainLdif(int port, int port2)
@@ -200,6 +219,16 @@ SlapdServer& SlapdServer::Second()
     return *server;
 }
 
+SlapdServer& SlapdServer::Restricted()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartRestricted();
+        return s;
+    }();
+    return *server;
+}
+
 SlapdServer& SlapdServer::Main()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -226,6 +255,28 @@ void SlapdServer::StartSecond()
         } catch (const std::exception&) {
             if (attempt == 2) throw;
             Run("rm -rf '" + m_folder + "'/*");
+        }
+    }
+}
+
+void SlapdServer::StartRestricted()
+{
+    m_folder = MakeFolder();
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        m_port2 = FreePort();
+        std::string url1 = "ldap://127.0.0.1:" + std::to_string(m_port) + "/";
+        std::string url2 = "ldap://127.0.0.1:" + std::to_string(m_port2) + "/";
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        conf += Replace(kHiddenAccess, "@P2@", url2);
+        std::string ldif = Replace(Replace(kHiddenLdif, "@READERPW@", kReaderPassword), "@BLINDPW@", kBlindPassword);
+        AddDatabase(conf, m_folder, "o=hidden", "hidden", ldif);
+        try {
+            Launch(conf, url1 + " " + url2);
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/hidden'");
         }
     }
 }
@@ -270,7 +321,7 @@ void SlapdServer::Launch(const std::string& conf, const std::string& urls)
     std::string confPath = m_folder + "/slapd.conf";
     WriteFile(confPath, conf);
     // Load the data offline; far quicker than adding it over the wire.
-    for (const char* name : {"lab", "other", "elsewhere"}) {
+    for (const char* name : {"lab", "other", "elsewhere", "hidden"}) {
         std::string ldif = m_folder + "/" + name + ".ldif";
         if (access(ldif.c_str(), R_OK) == 0) {
             Run("mkdir -p '" + m_folder + "/" + name + "'");

@@ -10,6 +10,11 @@ namespace testsupport {
 // Fixed content of the test directories (see SlapdServer.cpp for the LDIF).
 extern const char* const kAdminDN;       // "cn=admin,o=lab"
 extern const char* const kAdminPassword; // "secret"
+// Users of the restricted server.
+extern const char* const kReaderDN;       // "cn=reader,o=hidden"
+extern const char* const kReaderPassword;
+extern const char* const kBlindDN;        // "cn=blind,o=hidden"
+extern const char* const kBlindPassword;
 
 class SlapdServer {
 public:
@@ -21,6 +26,12 @@ public:
     static SlapdServer& Main();
     // A plain server with the suffix "o=elsewhere".
     static SlapdServer& Second();
+    // A server with the suffix "o=hidden" that hides its schema. On Port()
+    // anonymous users get no root DSE entry; on Port2() the root DSE has no
+    // subschemaSubentry. Bound, kReaderDN reads the root DSE and the subschema
+    // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
+    // no subschema entry.
+    static SlapdServer& Restricted();
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -38,6 +49,7 @@ private:
     SlapdServer() = default;
     void StartMain(int secondPort);
     void StartSecond();
+    void StartRestricted();
     void Launch(const std::string& conf, const std::string& urls);
     void Stop();
 

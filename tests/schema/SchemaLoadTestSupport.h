@@ -1,0 +1,166 @@
+#pragma once
+// Helpers of the schema loading job tests: the lines the message log
+// receives, resource texts, the machine root's "DefaultSchema" key, and a
+// recorder for the document's refresh hook.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ldap/TextHelpers.h"
+#include "platform/RegistryKey.h"
+#include "platform/ResourceLibrary.h"
+#include "platform/SettingsStore.h"
+#include "schema/SchemaLoadThread.h"
+#include "shell/core/MessageLog.h"
+
+namespace loadtest {
+
+// The program's resource library, loaded once.
+inline void LoadResources()
+{
+    static bool loaded = platform::ResourceLibrary::Current().LoadDefault();
+    ASSERT_TRUE(loaded) << "no arbresource folder beside the test program";
+}
+
+inline std::string Text(unsigned id)
+{
+    std::string text;
+    EXPECT_TRUE(platform::ResourceLibrary::Current().LoadString(id, text)) << "string " << id;
+    return text;
+}
+
+// The lines the message log receives while it lives; one at a time.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        std::lock_guard<std::recursive_mutex> logLock(g_logLock);
+        Current() = this;
+        g_logStreamBuf.AddSink(Record);
+    }
+    ~LogCapture()
+    {
+        std::lock_guard<std::recursive_mutex> logLock(g_logLock);
+        g_logStreamBuf.RemoveSink(Record);
+        Current() = nullptr;
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    std::vector<std::string> Lines() const
+    {
+        std::lock_guard<std::mutex> g(m_lock);
+        return m_lines;
+    }
+    size_t Count(const std::string& line) const
+    {
+        size_t n = 0;
+        for (const std::string& l : Lines()) n += l == line;
+        return n;
+    }
+    bool HasLineStartingWith(const std::string& start) const
+    {
+        for (const std::string& l : Lines())
+            if (l.compare(0, start.size(), start) == 0) return true;
+        return false;
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> g(m_lock);
+        m_lines.clear();
+    }
+
+private:
+    static LogCapture*& Current()
+    {
+        static LogCapture* current = nullptr;
+        return current;
+    }
+    // Sinks run under the log lock, so the capture cannot go meanwhile.
+    static void Record(const wchar_t* line)
+    {
+        if (LogCapture* self = Current()) {
+            std::lock_guard<std::mutex> g(self->m_lock);
+            self->m_lines.push_back(WideToUtf8Text(line));
+        }
+    }
+
+    mutable std::mutex m_lock;
+    std::vector<std::string> m_lines;
+};
+
+// A machine root of the settings store in a file of its own for one test.
+class MachineRoot {
+public:
+    explicit MachineRoot(const std::string& path) : m_path(path)
+    {
+        m_store = platform::SettingsStore::Open(path, true);
+        platform::SetMachineRootFile(path);
+    }
+    ~MachineRoot() { platform::SetMachineRootFile(""); }
+    MachineRoot(const MachineRoot&) = delete;
+    MachineRoot& operator=(const MachineRoot&) = delete;
+
+    // Writes the values under "DefaultSchema\<kind>".
+    void SetDefinitions(const std::wstring& kind, const std::vector<std::pair<std::wstring, std::wstring>>& values)
+    {
+        platform::RegistryKey key(m_store, false);
+        ASSERT_TRUE(key.CreateKey(L"Software\\Vellumar\\Arbolite\\DefaultSchema\\" + kind));
+        for (const auto& v : values) ASSERT_TRUE(key.Write(v.first, v.second));
+    }
+    void SetNumber(const std::wstring& kind, const std::wstring& name, uint32_t value)
+    {
+        platform::RegistryKey key(m_store, false);
+        ASSERT_TRUE(key.CreateKey(L"Software\\Vellumar\\Arbolite\\DefaultSchema\\" + kind));
+        ASSERT_TRUE(key.Write(name, value));
+    }
+
+private:
+    std::string m_path;
+    std::shared_ptr<platform::SettingsStore> m_store;
+};
+
+// Counts the calls of the document's refresh hook while it lives.
+class RefreshRecorder {
+public:
+    RefreshRecorder()
+    {
+        SetRefreshSelectedServerInfo([this] { ++m_calls; });
+    }
+    ~RefreshRecorder() { SetRefreshSelectedServerInfo(nullptr); }
+    RefreshRecorder(const RefreshRecorder&) = delete;
+    RefreshRecorder& operator=(const RefreshRecorder&) = delete;
+    int Calls() const { return m_calls.load(); }
+
+private:
+    std::atomic<int> m_calls{0};
+};
+
+// A temporary folder for one test.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char tmpl[] = "/tmp/arbload-XXXXXX";
+        if (mkdtemp(tmpl)) m_path = tmpl;
+    }
+    ~TempFolder()
+    {
+        std::error_code ec;
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+} // namespace loadtest
