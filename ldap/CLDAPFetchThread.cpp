@@ -1,5 +1,6 @@
 #include "ldap/LdapSdk.h"
 
+#include "ldap/TextHelpers.h"
 #include "ldap/CLDAPFetchThread.h"
 
 #include "ldap/LDAPAttribute.h"
@@ -9,22 +10,6 @@
 #include "ldap/LDAPResultQueue.h"
 
 namespace {
-
-char FoldAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Attribute names compare ignoring the case of ASCII letters only.
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
-}
 
 int ResultCodeOf(const LDAPResponse& response)
 {
@@ -122,7 +107,7 @@ bool CLDAPFetchThread::GetFetchedValues(const std::string& name, StringList& val
     if (!m_keptEntry)
         return false;
     for (const LDAPAttribute& attribute : m_keptEntry->GetEntry().GetAttributes()) {
-        if (EqualIgnoringAsciiCase(attribute.GetName(), name)) {
+        if (EqualNoCase(attribute.GetName(), name)) {
             values = attribute.GetValues();
             break;
         }
@@ -137,7 +122,7 @@ bool CLDAPFetchThread::GetAttributeValuePairs(const std::string& name,
     if (!m_keptEntry)
         return false;
     for (const LDAPAttribute& attribute : m_keptEntry->GetEntry().GetAttributes()) {
-        if (!name.empty() && !EqualIgnoringAsciiCase(attribute.GetName(), name))
+        if (!name.empty() && !EqualNoCase(attribute.GetName(), name))
             continue;
         for (const std::string& value : attribute.GetValues())
             pairs.emplace(attribute.GetName(), value);

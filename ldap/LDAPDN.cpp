@@ -9,25 +9,9 @@
 
 namespace {
 
-char FoldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-// Whole strings, zero bytes included (parts read from an archive may hold them).
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
-}
-
 bool SamePartTexts(const LDAPRDN& a, const LDAPRDN& b)
 {
-    return EqualIgnoringAsciiCase(a.GetText(), b.GetText());
+    return EqualNoCase(a.GetText(), b.GetText());
 }
 
 } // namespace

@@ -60,3 +60,5 @@ unsigned long StringStreamInCallback(std::string* cookie, unsigned char* buffer,
 
 // Compares zero-terminated texts ignoring ASCII letter case only; <0, 0, >0.
 int StrICmp(const char* a, const char* b);
+// Whole strings, zero bytes included, equal ignoring ASCII letter case only.
+bool EqualNoCase(const std::string& a, const std::string& b);

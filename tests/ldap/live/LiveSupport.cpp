@@ -142,25 +142,6 @@ Watchdog::~Watchdog()
     m_thread.join();
 }
 
-SilentServer::SilentServer()
-{
-    m_fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (m_fd < 0 || bind(m_fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || listen(m_fd, 16) != 0 ||
-        getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        throw std::runtime_error("cannot listen");
-    m_port = ntohs(addr.sin_port);
-}
-
-SilentServer::~SilentServer()
-{
-    if (m_fd >= 0)
-        close(m_fd);
-}
-
 int MainServerConnections()
 {
     // One connection for all the asking, so that the count does not include

@@ -11,6 +11,7 @@
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPResultQueue.h"
 #include "ldap/LDAPSyncConnection.h"
+#include "tests/support/SilentServer.h"
 #include "tests/support/SlapdServer.h"
 
 namespace live {
@@ -66,20 +67,7 @@ private:
     std::thread m_thread;
 };
 
-// A TCP port on 127.0.0.1 that accepts connections (the kernel completes
-// them) but never answers a byte.
-class SilentServer {
-public:
-    SilentServer();
-    ~SilentServer();
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-    int Port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+using SilentServer = testsupport::SilentServer;
 
 // Connections the main server has open now (the one used to ask excluded).
 int MainServerConnections();

@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <stdexcept>
 #include <string>
@@ -15,6 +11,7 @@
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPEntry.h"
 #include "ldap/LDAPSyncConnection.h"
+#include "tests/support/SilentServer.h"
 #include "tests/support/SlapdServer.h"
 
 namespace liveschema {
@@ -52,33 +49,6 @@ inline size_t CountEntries(LDAPSyncConnection& connection, const std::string& dn
     return connection.Search(dn, 0, filter, attributes, false)->GetEntries().GetCount();
 }
 
-// A TCP port on 127.0.0.1 that accepts connections (the kernel completes
-// them) but never answers a byte.
-class SilentServer {
-public:
-    SilentServer()
-    {
-        m_fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (m_fd < 0 || bind(m_fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || listen(m_fd, 16) != 0 ||
-            getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            throw std::runtime_error("cannot listen");
-        m_port = ntohs(addr.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0) close(m_fd);
-    }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-    int Port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+using SilentServer = testsupport::SilentServer;
 
 } // namespace liveschema
