@@ -46,10 +46,7 @@ const char* const kLayout =
 
 std::string Fold(const std::string& name)
 {
-    std::string f(name);
-    for (char& c : f)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return f;
+    return FoldAsciiUpper(name);
 }
 
 bool ValidName(const std::string& name)

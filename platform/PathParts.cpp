@@ -18,4 +18,12 @@ std::vector<std::string> SplitPathParts(const std::string& path, char sep)
     return parts;
 }
 
+std::string FoldAsciiUpper(const std::string& name)
+{
+    std::string f(name);
+    for (char& c : f)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return f;
+}
+
 } // namespace platform

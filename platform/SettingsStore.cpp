@@ -33,13 +33,9 @@ const char* const kSchema =
     "  PRIMARY KEY(key, fold)) WITHOUT ROWID;"
     "INSERT INTO keys(id, parent, name, fold) VALUES(1, NULL, '', '');";
 
-// Upper-cased ASCII letters: the lookup and sort form of a name.
 std::string Fold(const std::string& name)
 {
-    std::string f(name);
-    for (char& c : f)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return f;
+    return FoldAsciiUpper(name);
 }
 
 std::vector<std::string> SplitPath(const std::string& path)
