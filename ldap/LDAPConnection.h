@@ -62,6 +62,9 @@ public:
     int GetPort() const { return m_port; }
     LDAP* GetSession() const { return m_session.get(); }
     bool IsSSL() const { return m_ssl.load(); }
+    // Held around a session option that a send reads (alias dereferencing),
+    // so that two threads sending on one session cannot swap their settings.
+    std::mutex& GetSendLock() { return m_sendLock; }
 
     // Switches the session to LDAPS (the port is the server's LDAPS port);
     // only possible before the session has sent anything. Logs each step.
@@ -139,6 +142,7 @@ private:
 
     std::mutex m_credentialsLock;
     std::shared_ptr<const LDAPCredentials> m_credentials;
+    std::mutex m_sendLock;
 };
 
 // The entry points hand out queues; whoever calls them reads the queues.

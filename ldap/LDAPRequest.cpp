@@ -271,7 +271,10 @@ void LDAPRenameRequest::Send()
     LDAP* session = SessionForSend();
     Controls controls(GetOptions());
     int msgid = -1;
-    int rc = ldap_rename(session, m_dn.c_str(), OrNull(m_newRDN), OrNull(m_newParent), m_deleteOldRDN ? 1 : 0,
+    // The library asserts on a missing new RDN: refuse it as a bad parameter.
+    if (m_newRDN.empty())
+        throw LDAPException(LDAP_PARAM_ERROR);
+    int rc = ldap_rename(session, m_dn.c_str(), m_newRDN.c_str(), OrNull(m_newParent), m_deleteOldRDN ? 1 : 0,
                          controls.server.get(), controls.client.get(), &msgid);
     Sent(rc, msgid);
 }
@@ -328,12 +331,13 @@ void LDAPSearchRequest::Send()
 {
     LDAP* session = SessionForSend();
     const LDAPOperationOptions& options = GetOptions();
-    int deref = options.GetDeref();
-    ldap_set_option(session, LDAP_OPT_DEREF, &deref);
     Controls controls(options);
     std::unique_ptr<char*[], CharArrayFree> attributes(m_attributes.ToCharArray());
     std::unique_ptr<timeval> timeout = options.MakeTimeout();
     int msgid = -1;
+    int deref = options.GetDeref();
+    std::lock_guard<std::mutex> lock(GetConnection()->GetSendLock());
+    ldap_set_option(session, LDAP_OPT_DEREF, &deref);
     int rc = ldap_search_ext(session, m_base.c_str(), m_scope, m_filter.c_str(), attributes.get(),
                              m_attributesOnly ? 1 : 0, controls.server.get(), controls.client.get(), timeout.get(),
                              options.GetSizeLimit(), &msgid);

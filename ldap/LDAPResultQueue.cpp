@@ -62,8 +62,27 @@ LDAPResultQueue::LDAPResultQueue(std::unique_ptr<LDAPRequest> request)
 
 LDAPResultQueue::~LDAPResultQueue()
 {
-    m_stack.clear();
+    // Requests dropped before their final result would keep the server
+    // answering and the session storing the answers: abandon them.
+    AbandonPending();
     m_owned.clear();
+}
+
+int LDAPResultQueue::AbandonPending() noexcept
+{
+    int failure = LDAP_SUCCESS;
+    for (LDAPRequest* request : m_stack) {
+        LDAPConnection* connection = request->GetConnection();
+        LDAP* session = connection ? connection->GetSession() : nullptr;
+        // A bind cannot be abandoned.
+        if (!session || request->GetOperation() == LDAPRequest::kBind || request->GetMessageID() < 0)
+            continue;
+        int rc = ldap_abandon_ext(session, request->GetMessageID(), nullptr, nullptr);
+        if (rc != LDAP_SUCCESS && failure == LDAP_SUCCESS)
+            failure = rc;
+    }
+    m_stack.clear();
+    return failure;
 }
 
 std::unique_ptr<LDAPResultQueue> LDAPResultQueue::Start(std::unique_ptr<LDAPRequest> request)
@@ -148,6 +167,9 @@ std::unique_ptr<LDAPResponse> LDAPResultQueue::GetNextResponse(LDAPConnectionPtr
         try {
             response = LDAPResponse::Create(*current, message.get());
         } catch (...) {
+            // The rest of a search whose answer cannot be read is not wanted.
+            if (LDAP* s = current->GetConnection() ? current->GetConnection()->GetSession() : nullptr)
+                ldap_abandon_ext(s, current->GetMessageID(), nullptr, nullptr);
             FinishCurrent();
             throw;
         }
@@ -209,17 +231,7 @@ std::unique_ptr<LDAPResponse> LDAPResultQueue::GetNextResponse(LDAPConnectionPtr
 
 void LDAPResultQueue::AbandonAll()
 {
-    int failure = LDAP_SUCCESS;
-    for (LDAPRequest* request : m_stack) {
-        LDAPConnection* connection = request->GetConnection();
-        LDAP* session = connection ? connection->GetSession() : nullptr;
-        if (!session)
-            continue;
-        int rc = ldap_abandon_ext(session, request->GetMessageID(), nullptr, nullptr);
-        if (rc != LDAP_SUCCESS && failure == LDAP_SUCCESS)
-            failure = rc;
-    }
-    m_stack.clear();
+    int failure = AbandonPending();
     // Referred connections go with their requests.
     m_owned.clear();
     if (failure != LDAP_SUCCESS)

@@ -70,6 +70,9 @@ private:
     // in error, when it cannot be followed. Throws 97 and 96 for too many
     // hops and a loop.
     std::unique_ptr<LDAPRequest> FollowReferral(LDAPRequest& current, const LDAPResponse& response, int& error);
+    // Abandons every request still waiting for its result (binds excepted)
+    // and empties the stack; the first code the library refused with.
+    int AbandonPending() noexcept;
     // Pops the current request, whose final result has arrived.
     LDAPRequest* FinishCurrent();
 

@@ -401,9 +401,9 @@ public:
     HRESULT DestroyTree(int64_t id)
     {
         static const char* const kSteps[] = {
-            "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL SELECT e.id FROM elements e JOIN sub ON e.parent=sub.id) "
+            "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT e.id FROM elements e JOIN sub ON e.parent=sub.id) "
             "DELETE FROM chunks WHERE element IN sub",
-            "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL SELECT e.id FROM elements e JOIN sub ON e.parent=sub.id) "
+            "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT e.id FROM elements e JOIN sub ON e.parent=sub.id) "
             "DELETE FROM elements WHERE id IN sub",
         };
         for (const char* sql : kSteps) {

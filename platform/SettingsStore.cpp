@@ -303,9 +303,9 @@ long SettingsStore::DeleteKey(const std::string& path)
     long r = Resolve(path, false, id);
     if (r != ERROR_SUCCESS) return r;
     static const char* const kDeletes[] = {
-        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
+        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
         "DELETE FROM vals WHERE key IN sub",
-        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
+        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
         "DELETE FROM keys WHERE id IN sub",
     };
     for (const char* sql : kDeletes) {

@@ -170,7 +170,12 @@ HRESULT CSchemaStorage::SaveLocked(const std::shared_ptr<platform::CStorage>& st
     if (!storage && !sameAsLoad) return E_FAIL;
     bool ok = true;
     if (sameAsLoad) {
-        for (int i = 0; i < kStreamCount; ++i) {
+        // Each stream commits on its own: the meta record (stream 0), which
+        // says the definitions are current, goes last and only after they
+        // are all written, so a crash between commits leaves a refresh due.
+        for (int k = 1; k <= kStreamCount; ++k) {
+            const int i = k % kStreamCount;
+            if (i == 0 && !ok) break;
             CSchemaStreamObject* object = Object(i);
             if (object->IsDirty() != S_OK) continue;
             // From the start; a stream is never cut, bytes after the content are not read.
