@@ -68,14 +68,14 @@ std::unique_ptr<LDAPResponse> CLDAPFetchThread::NextResponse()
     return response;
 }
 
-bool CLDAPFetchThread::FetchAttributeValues(const std::string& baseDN, const std::string& filter,
-                                            const StringList& attributes)
+bool CLDAPFetchThread::RunSearch(const std::string& baseDN, int scope, const std::string& filter,
+                                 const StringList& attributes, bool stopAtReference,
+                                 const std::function<void(std::unique_ptr<LDAPEntryResponse>)>& onEntry)
 {
-    m_keptEntry.reset();
     DeleteCurrentQueue();
     if (!m_connection)
         throw LDAPException(LDAP_PARAM_ERROR);
-    SetCurrentQueue(m_connection->Search(baseDN, 0, filter, attributes, false, m_options));
+    SetCurrentQueue(m_connection->Search(baseDN, scope, filter, attributes, false, m_options));
     for (;;) {
         std::unique_ptr<LDAPResponse> response = NextResponse();
         if (!response) {
@@ -84,21 +84,33 @@ bool CLDAPFetchThread::FetchAttributeValues(const std::string& baseDN, const std
         }
         switch (response->GetMessageType()) {
         case kLDAPSearchEntry:
-            m_keptEntry = AsEntry(response);
+            onEntry(AsEntry(response));
             break;
         case kLDAPSearchResult: {
             int code = ResultCodeOf(*response);
             DeleteCurrentQueue();
             if (code != LDAP_SUCCESS)
                 throw LDAPException(code);
-            return m_keptEntry != nullptr;
+            return true;
         }
         default:
-            // A reference where the entry should be.
-            DeleteCurrentQueue();
-            return false;
+            if (stopAtReference) {
+                DeleteCurrentQueue();
+                return false;
+            }
+            break;
         }
     }
+}
+
+bool CLDAPFetchThread::FetchAttributeValues(const std::string& baseDN, const std::string& filter,
+                                            const StringList& attributes)
+{
+    m_keptEntry.reset();
+    // A reference where the entry should be counts as no entry.
+    bool done = RunSearch(baseDN, 0, filter, attributes, true,
+                          [this](std::unique_ptr<LDAPEntryResponse> entry) { m_keptEntry = std::move(entry); });
+    return done && m_keptEntry != nullptr;
 }
 
 bool CLDAPFetchThread::GetFetchedValues(const std::string& name, StringList& values) const
@@ -135,32 +147,10 @@ bool CLDAPFetchThread::SearchOneLevel(const std::string& baseDN, const std::stri
 {
     m_entries.clear();
     m_keptEntry.reset();
-    DeleteCurrentQueue();
-    if (!m_connection)
-        throw LDAPException(LDAP_PARAM_ERROR);
-    SetCurrentQueue(m_connection->Search(baseDN, 1, filter, attributes, false, m_options));
-    for (;;) {
-        std::unique_ptr<LDAPResponse> response = NextResponse();
-        if (!response) {
-            DeleteCurrentQueue();
-            return false;
-        }
-        switch (response->GetMessageType()) {
-        case kLDAPSearchEntry:
-            if (std::unique_ptr<LDAPEntryResponse> entry = AsEntry(response))
-                m_entries.push_back(std::move(entry));
-            break;
-        case kLDAPSearchResult: {
-            int code = ResultCodeOf(*response);
-            DeleteCurrentQueue();
-            if (code != LDAP_SUCCESS)
-                throw LDAPException(code);
-            return true;
-        }
-        default:
-            break;
-        }
-    }
+    return RunSearch(baseDN, 1, filter, attributes, false, [this](std::unique_ptr<LDAPEntryResponse> entry) {
+        if (entry)
+            m_entries.push_back(std::move(entry));
+    });
 }
 
 bool CLDAPFetchThread::GetFoundDNs(StringList& dns) const

@@ -4,6 +4,7 @@
 // they read is kept for the subclass until the next read or the worker's end.
 // Every call here belongs to the worker thread.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -54,6 +55,13 @@ protected:
     const std::vector<std::unique_ptr<LDAPEntryResponse>>& GetEntryResponses() const { return m_entries; }
 
 private:
+    // Runs one search over the thread's connection, handing each entry (null
+    // when it cannot be read) to onEntry. True at a success result; false when
+    // the answers end without one, or at a reference when stopAtReference.
+    // Throws LDAPException for any other result.
+    bool RunSearch(const std::string& baseDN, int scope, const std::string& filter, const StringList& attributes,
+                   bool stopAtReference, const std::function<void(std::unique_ptr<LDAPEntryResponse>)>& onEntry);
+
     // The next response of the current queue at a safe point; null when the
     // queue is done. A cancelled worker abandons the request and breaks.
     std::unique_ptr<LDAPResponse> NextResponse();

@@ -639,6 +639,22 @@ HRESULT CStorage::Check(bool write) const
     return m_core->Validate(m_id, m_epoch, STGTY_STORAGE);
 }
 
+namespace {
+
+// The id of the element called name below parent: S_OK, STG_E_FILENOTFOUND
+// or the read failure.
+HRESULT FindChildId(CompoundFileCore& core, int64_t parent, const std::string& name, int64_t& id)
+{
+    Stmt find(core.Db(), "SELECT id FROM elements WHERE parent=? AND fold=?");
+    int rc = find.Bind(1, parent).BindText(2, Fold(name)).Step();
+    if (rc == SQLITE_DONE) return STG_E_FILENOTFOUND;
+    if (rc != SQLITE_ROW) return FromSqlite(rc, STG_E_READFAULT);
+    id = find.Int(0);
+    return S_OK;
+}
+
+} // namespace
+
 HRESULT CStorage::MakeElement(const std::string& name, uint32_t mode, uint32_t type, int64_t& id, uint64_t& epoch)
 {
     if (!m_core) return STG_E_INVALIDPOINTER;
@@ -651,15 +667,16 @@ HRESULT CStorage::MakeElement(const std::string& name, uint32_t mode, uint32_t t
     CompoundFileCore& core = *m_core;
     epoch = core.Epoch();
     return core.Change([&]() -> HRESULT {
-        Stmt find(core.Db(), "SELECT id FROM elements WHERE parent=? AND fold=?");
-        int rc = find.Bind(1, m_id).BindText(2, Fold(name)).Step();
-        if (rc == SQLITE_ROW) {
+        int64_t existing = 0;
+        HRESULT found = FindChildId(core, m_id, name, existing);
+        if (found == S_OK) {
             if (!(mode & STGM_CREATE)) return STG_E_FILEALREADYEXISTS;
-            HRESULT drop = core.DestroyTree(find.Int(0));
+            HRESULT drop = core.DestroyTree(existing);
             if (FAILED(drop)) return drop;
-        } else if (rc != SQLITE_DONE) {
-            return FromSqlite(rc, STG_E_READFAULT);
+        } else if (found != STG_E_FILENOTFOUND) {
+            return found;
         }
+        int rc;
         Stmt add(core.Db(), "INSERT INTO elements(parent, name, fold, type, size) VALUES(?, ?, ?, ?, 0)");
         rc = add.Bind(1, m_id).BindText(2, name).BindText(3, Fold(name)).Bind(4, type).Step();
         if (rc != SQLITE_DONE) return FromSqlite(rc, STG_E_WRITEFAULT);
@@ -732,11 +749,9 @@ HRESULT CStorage::DestroyElement(const std::string& name)
     if (FAILED(hr)) return hr;
     CompoundFileCore& core = *m_core;
     return core.Change([&]() -> HRESULT {
-        Stmt find(core.Db(), "SELECT id FROM elements WHERE parent=? AND fold=?");
-        int rc = find.Bind(1, m_id).BindText(2, Fold(name)).Step();
-        if (rc == SQLITE_DONE) return STG_E_FILENOTFOUND;
-        if (rc != SQLITE_ROW) return FromSqlite(rc, STG_E_READFAULT);
-        return core.DestroyTree(find.Int(0));
+        int64_t id = 0;
+        HRESULT found = FindChildId(core, m_id, name, id);
+        return FAILED(found) ? found : core.DestroyTree(id);
     });
 }
 
@@ -749,11 +764,10 @@ HRESULT CStorage::RenameElement(const std::string& oldName, const std::string& n
     if (FAILED(hr)) return hr;
     CompoundFileCore& core = *m_core;
     return core.Change([&]() -> HRESULT {
-        Stmt find(core.Db(), "SELECT id FROM elements WHERE parent=? AND fold=?");
-        int rc = find.Bind(1, m_id).BindText(2, Fold(oldName)).Step();
-        if (rc == SQLITE_DONE) return STG_E_FILENOTFOUND;
-        if (rc != SQLITE_ROW) return FromSqlite(rc, STG_E_READFAULT);
-        int64_t id = find.Int(0);
+        int64_t id = 0;
+        HRESULT found = FindChildId(core, m_id, oldName, id);
+        if (FAILED(found)) return found;
+        int rc;
         if (Fold(oldName) != Fold(newName)) {
             Stmt clash(core.Db(), "SELECT 1 FROM elements WHERE parent=? AND fold=?");
             rc = clash.Bind(1, m_id).BindText(2, Fold(newName)).Step();
