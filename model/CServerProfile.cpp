@@ -1,8 +1,9 @@
 #include "model/CServerProfile.h"
 
-#include "model/ProfileKeys.h"
-#include "platform/StringResource.h"
 #include "base/Utf8.h"
+#include "model/ProfileKeys.h"
+#include "platform/GuidGen.h"
+#include "platform/StringResource.h"
 
 namespace {
 
@@ -53,17 +54,17 @@ void CServerProfile::SetId(uint32_t w0, uint32_t w1, uint32_t w2, uint32_t w3)
     unsigned char bytes[16];
     const uint32_t words[4] = {w0, w1, w2, w3};
     for (int i = 0; i < 16; ++i) bytes[i] = static_cast<unsigned char>(words[i / 4] >> (8 * (i % 4)));
-    m_id = platform::GuidFromBytes(bytes);
+    m_id = GuidFromBytes(bytes);
 }
 
 bool CServerProfile::SetIdFromString(const std::wstring& text)
 {
-    return platform::GuidFromString(text, m_id);
+    return GuidFromString(text, m_id);
 }
 
 std::wstring CServerProfile::GetKeyPath(bool withRoot) const
 {
-    std::wstring id = platform::GuidToString(m_id);
+    std::wstring id = GuidToString(m_id);
     return withRoot ? kProfilesKey + id : id;
 }
 

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Guid.h"
 #include "base/StringList.h"
 #include "ldap/LDAPDN.h"
 #include "ldap/LDAPOperationOptions.h"
 #include "model/CFavoriteList.h"
-#include "platform/Guid.h"
 
 class CServerProfile {
 public:

@@ -15,7 +15,7 @@ struct FreeDeleter {
 void XorWithId(std::string& bytes, const GUID& id)
 {
     unsigned char raw[16];
-    platform::GuidToBytes(id, raw);
+    GuidToBytes(id, raw);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(bytes[i] ^ raw[8 + i % 4]);
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Guid.h"
+#include "base/Guid.h"
 
 // The stored text of a clear password; "" for "".
 std::string EncodeStoredPassword(const std::string& password, const GUID& id);

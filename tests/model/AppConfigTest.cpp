@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "base/Utf8.h"
 #include "model/CAppConfig.h"
 #include "platform/RegistryKey.h"
+#include "tests/schema/SchemaCacheTestSupport.h"
 #include "tests/platform/SettingsTestHome.h"
 
 using platform::RegistryKey;
@@ -15,16 +15,7 @@ namespace {
 
 const wchar_t* const kSettingsKey = L"Software\\Vellumar\\Arbolite\\Settings\\";
 
-// "0a 00 ff" to bytes.
-std::string Hex(const std::string& text)
-{
-    std::string out, digits;
-    for (char c : text)
-        if (isxdigit(static_cast<unsigned char>(c))) digits.push_back(c);
-    for (size_t i = 0; i + 1 < digits.size(); i += 2)
-        out.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    return out;
-}
+using cachetest::Hex;
 
 // Fields 1-12, proxy host "proxy" and port 8080.
 const std::string kImage = Hex(

@@ -10,7 +10,7 @@
 
 #include "base/Utf8.h"
 #include "model/CServerProfile.h"
-#include "platform/Guid.h"
+#include "base/Guid.h"
 
 namespace profiletest {
 
@@ -58,7 +58,7 @@ inline const std::vector<ProfileField>& Fields()
         {"filter", [](const CServerProfile& p) { return p.GetFilter(); }},
         {"show operational", [](const CServerProfile& p) { return std::to_string(p.GetShowOperationalAttributes()); }},
         {"monitor DN", [](const CServerProfile& p) { return p.GetMonitorDN().GetText(); }},
-        {"identity", [](const CServerProfile& p) { return WideToUtf8Text(platform::GuidToString(p.GetId())); }},
+        {"identity", [](const CServerProfile& p) { return WideToUtf8Text(GuidToString(p.GetId())); }},
         {"attributes", [](const CServerProfile& p) { return ShowList(p.GetAttributes()); }},
         {"extra operational", [](const CServerProfile& p) { return ShowList(p.GetExtraOperationalAttributes()); }},
         {"password history", [](const CServerProfile& p) { return std::to_string(p.IsPasswordHistoryEnabled()); }},
