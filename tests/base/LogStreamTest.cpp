@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/LogStream.h"
@@ -69,25 +68,6 @@ TEST(LogStream, LongTextArrivesInPiecesOfTheBufferSize)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 32768u);
     EXPECT_EQ(lines[1].size(), 10u);
-}
-
-TEST(LogStream, LinesFromThreadsNeverInterleave)
-{
-    LogCapture log;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([t] {
-            for (int i = 0; i < 200; ++i) {
-                std::lock_guard<std::recursive_mutex> lock(g_logLock);
-                g_logStream << L"thread " << t << L" line " << i;
-                g_logStream.flush();
-            }
-        });
-    for (auto& th : threads) th.join();
-    auto lines = log.Lines();
-    ASSERT_EQ(lines.size(), 800u);
-    for (const auto& l : lines)
-        EXPECT_EQ(l.rfind(L"thread ", 0), 0u) << l;
 }
 
 } // namespace
