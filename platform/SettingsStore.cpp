@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +48,10 @@ enum class FileState { Valid, Empty, Foreign, Unusable };
 
 FileState Inspect(sqlite3* db)
 {
+    // One snapshot: another process's first commit lands before all three
+    // reads or after them, never between (where the file would look foreign).
+    SqliteTransaction snapshot(db, SqliteTransaction::Read);
+    if (!snapshot.Began()) return FileState::Unusable;
     int64_t appId = 0, version = 0, objects = 0;
     int rc = SqliteQueryInt(db, "PRAGMA application_id", appId);
     if (rc == SQLITE_OK) rc = SqliteQueryInt(db, "PRAGMA user_version", version);
@@ -88,12 +93,67 @@ bool EnsurePrivateFile(const std::string& path)
     return errno == EEXIST;
 }
 
-void MoveAside(const std::string& path)
+// Which file a path names, to tell whether it still names the one inspected.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool exists = false;
+
+    bool operator==(const FileIdentity& o) const { return exists == o.exists && device == o.device && inode == o.inode; }
+    bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+};
+
+FileIdentity IdentityOf(const std::string& path)
 {
-    rename(path.c_str(), (path + ".bad").c_str());
+    FileIdentity id;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        id.device = st.st_dev;
+        id.inode = st.st_ino;
+        id.exists = true;
+    }
+    return id;
+}
+
+// A lock on the folder of the store. Shared while a file is opened and looked
+// at, exclusive while one is moved aside: a connection left on a file moved
+// away would take the new store's journal, found by name, for its own, and
+// play it back into the old file. Without the lock (a file system that refuses
+// it) the identity check alone stands.
+class FolderLock {
+public:
+    FolderLock(const std::string& file, int operation)
+    {
+        size_t slash = file.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+        m_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd >= 0) {
+            while (flock(m_fd, operation) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0) close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+// Moves the file found foreign aside, unless path names another file by now:
+// the new store a process made after moving that same file aside.
+void MoveAside(const std::string& path, const FileIdentity& inspected)
+{
+    FolderLock lock(path, LOCK_EX);
+    if (IdentityOf(path) != inspected) return;
     // A journal left beside the bad file must not be rolled into the new one.
+    // Moved first: once the file is gone, a new store and its journal may appear.
     for (const char* suffix : {"-journal", "-wal", "-shm"})
         rename((path + suffix).c_str(), (path + ".bad" + suffix).c_str());
+    rename(path.c_str(), (path + ".bad").c_str());
 }
 
 bool FileExists(const std::string& path)
@@ -130,12 +190,26 @@ void SettingsStore::Connect(bool writable)
         return;
     }
 
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // Another process may move the file aside meanwhile, or make it anew.
+    for (int attempt = 0; attempt < 4; ++attempt) {
         if (!EnsurePrivateFile(m_path)) return;
-        // No SQLITE_OPEN_CREATE: the file must be the one made above.
-        SqliteDb db = openDb(SQLITE_OPEN_READWRITE);
-        if (!db) return;
-        FileState state = Inspect(db.get());
+        FileIdentity inspected;
+        SqliteDb db;
+        FileState state = FileState::Unusable;
+        {
+            // Nothing is moved aside meanwhile, so the file opened is the one the path names.
+            FolderLock look(m_path, LOCK_SH);
+            inspected = IdentityOf(m_path);
+            // No SQLITE_OPEN_CREATE: the file must be the one made above.
+            db = openDb(SQLITE_OPEN_READWRITE);
+            if (!db) {
+                if (inspected.exists) return;
+                continue;
+            }
+            state = Inspect(db.get());
+            // Never left open on a file that may be moved away.
+            if (state != FileState::Valid && state != FileState::Empty) db.reset();
+        }
         if (state == FileState::Empty) state = InitSchema(db.get()) ? FileState::Valid : FileState::Unusable;
         if (state == FileState::Valid) {
             SqliteExec(db.get(), "PRAGMA synchronous=FULL");
@@ -144,8 +218,7 @@ void SettingsStore::Connect(bool writable)
             return;
         }
         if (state == FileState::Unusable) return;
-        db.reset();
-        MoveAside(m_path);
+        MoveAside(m_path, inspected);
     }
 }
 
