@@ -28,6 +28,19 @@ bool CompoundOpenFiles::Add(const std::string& key, bool exclusive)
     return true;
 }
 
+HRESULT CompoundOpenFiles::HoldFileLock(const std::string& key)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    auto it = m_files.find(key);
+    if (it == m_files.end()) return E_FAIL;
+    Entry& e = it->second;
+    if (e.fileLock) return S_OK;
+    auto lock = std::make_unique<CompoundFileLock>();
+    HRESULT hr = lock->Take(key, false);
+    if (SUCCEEDED(hr)) e.fileLock = std::move(lock);
+    return hr;
+}
+
 void CompoundOpenFiles::Remove(const std::string& key)
 {
     std::lock_guard<std::mutex> g(m_lock);

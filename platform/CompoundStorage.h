@@ -162,6 +162,12 @@ public:
 
 private:
     static HRESULT OpenCore(const std::string& path, uint32_t mode, CStorage& root);
+    // A new file where none is; STG_E_FILEALREADYEXISTS when one appeared.
+    static HRESULT CreateNewFile(const std::string& path, uint32_t mode, CStorage& root);
+    // Puts a new store in place of the existing file, the old bytes in
+    // "CONTENTS" when converting. With onlyForeign, a file that is a store by
+    // now stays: S_FALSE, nothing opened.
+    static HRESULT ReplaceFile(const std::string& path, uint32_t mode, bool convert, bool onlyForeign, CStorage& root);
     static HRESULT OpenOrCreateStorage(CStorage& from, const std::string& name, uint32_t mode, CStorage& out);
     HRESULT Check(bool write) const;
     // The element's id and the file's revert count, read under the file's lock.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -701,4 +702,76 @@ TEST_F(CompoundStorageTest, DestroyingInAFileWhoseParentLinksLoopEnds)
     if (CStorage::OpenFile(m_path, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, root) == S_OK)
         root.DestroyElement("junk");  // must return, whatever it answers
     SUCCEED();
+}
+
+// Programs starting at once each open the file, taking a foreign one as an
+// empty store, and write; none may replace the store another made meanwhile
+// and lose what that one acknowledged.
+TEST_F(CompoundStorageTest, SimultaneousOpensKeepEveryAcknowledgedWrite)
+{
+    constexpr int kRounds = 20;
+    constexpr int kProcesses = 6;
+    struct Case {
+        const char* what;
+        bool foreignFirst;
+        uint32_t mode;
+    } cases[] = {
+        {"fresh folder, exclusive", false, kRW},
+        {"foreign file, exclusive", true, kRW},
+        {"foreign file, shared", true, STGM_READWRITE | STGM_SHARE_DENY_NONE},
+    };
+    for (const Case& c : cases) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(std::string(c.what) + ", round " + std::to_string(round));
+            std::filesystem::remove_all(m_dir);
+            ASSERT_TRUE(std::filesystem::create_directory(m_dir));
+            if (c.foreignFirst) WriteFile("not a store");
+            int go[2], acks[2];
+            ASSERT_EQ(pipe(go), 0);
+            ASSERT_EQ(pipe(acks), 0);
+            std::vector<pid_t> children;
+            for (int i = 0; i < kProcesses; ++i) {
+                pid_t pid = fork();
+                ASSERT_GE(pid, 0);
+                if (pid == 0) {
+                    close(go[1]);
+                    close(acks[0]);
+                    char id;
+                    if (read(go[0], &id, 1) != 1) _exit(2);
+                    id = static_cast<char>('a' + i);
+                    CStorage root;
+                    HRESULT hr = CStorage::OpenOrReplaceFile(m_path, c.mode, root);
+                    if (SUCCEEDED(hr)) {
+                        CStream s;
+                        if (SUCCEEDED(root.CreateStream(std::string("v") + id, c.mode, s)) && SUCCEEDED(WriteAll(s, "x")) &&
+                            write(acks[1], &id, 1) != 1)
+                            _exit(3);
+                    }
+                    _exit(0);
+                }
+                children.push_back(pid);
+            }
+            close(go[0]);
+            close(acks[1]);
+            ASSERT_EQ(write(go[1], std::string(kProcesses, 'g').data(), kProcesses), kProcesses);
+            close(go[1]);
+            for (pid_t pid : children) {
+                int status = 0;
+                ASSERT_EQ(waitpid(pid, &status, 0), pid);
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            }
+            std::string acknowledged;
+            char id;
+            while (read(acks[0], &id, 1) == 1) acknowledged.push_back(id);
+            close(acks[0]);
+
+            EXPECT_FALSE(acknowledged.empty());
+            CStorage root;
+            ASSERT_EQ(CStorage::OpenFile(m_path, kRO, root), S_OK);
+            std::vector<std::string> names = Names(root);
+            for (char a : acknowledged)
+                EXPECT_NE(std::find(names.begin(), names.end(), std::string("v") + a), names.end()) << "lost: v" << a;
+            if (HasFailure()) return;
+        }
+    }
 }
