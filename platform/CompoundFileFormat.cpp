@@ -91,8 +91,10 @@ HRESULT CheckStoreFile(sqlite3* db)
     if (rc != SQLITE_OK) return StorageResult(rc, STG_E_INVALIDHEADER);
     if (SqliteQueryInt(db, "PRAGMA user_version", version) != SQLITE_OK) return STG_E_INVALIDHEADER;
     if (appId != kApplicationId || version != kFormatVersion) return STG_E_INVALIDHEADER;
-    // A cut or damaged file must not pass as a store with holes in it.
-    SqliteStatement check(db, "PRAGMA quick_check");
+    // A cut or damaged file must not pass as a store with holes in it. The
+    // full check, since the quick one does not hold the index against the
+    // rows: a bad name entry would make its element neither found nor made anew.
+    SqliteStatement check(db, "PRAGMA integrity_check(1)");
     rc = check.Step();
     if (rc != SQLITE_ROW) return StorageResult(rc, STG_E_INVALIDHEADER);
     if (check.Text(0) != "ok") return STG_E_INVALIDHEADER;

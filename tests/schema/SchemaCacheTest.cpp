@@ -597,6 +597,98 @@ TEST_F(SchemaCacheFile, ADamagedHostStorageIsMadeAnew)
     }
 }
 
+// The first row of one statement on a closed file, as text.
+std::string QueryText(const std::string& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    std::string out;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
+            sqlite3_column_text(st, 0))
+            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+// Points the name index entry of the element called name at the row id
+// target, in the file's bytes: the rows stay as they are, and the file still
+// passes a quick check.
+void PointIndexEntryAt(const std::string& path, const std::string& name, int target)
+{
+    const std::string sql = "SELECT id FROM elements WHERE name='" + name + "'";
+    const int id = std::stoi(QueryText(path, sql.c_str()));
+    const long pageSize = std::stol(QueryText(path, "PRAGMA page_size"));
+    const long root = std::stol(QueryText(path, "SELECT rootpage FROM sqlite_master WHERE name='elements_by_name'"));
+    ASSERT_FALSE(std::filesystem::exists(path + "-wal"));
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::string page(static_cast<size_t>(pageSize), '\0');
+    file.seekg((root - 1) * pageSize);
+    ASSERT_TRUE(file.read(&page[0], pageSize));
+    ASSERT_EQ(page[0], '\x0a') << "the index is one leaf page";
+    // The entry: parent, folded name, row id (one byte for small ids).
+    size_t at = page.find(name);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(page.find(name, at + 1), std::string::npos);
+    at += name.size();
+    ASSERT_EQ(static_cast<unsigned char>(page[at]), id);
+    page[at] = static_cast<char>(target);
+    file.seekp((root - 1) * pageSize);
+    ASSERT_TRUE(file.write(page.data(), pageSize));
+}
+
+TEST_F(SchemaCacheFile, AHostWhoseIndexEntryIsDamagedIsMadeAnew)
+{
+    struct Case {
+        const char* name;
+        std::function<int(const std::string& path)> target;
+    } cases[] = {
+        {"an entry pointing at no row", [](const std::string&) { return 120; }},
+        {"an entry pointing at another element",
+         [](const std::string& path) { return std::stoi(QueryText(path, "SELECT id FROM elements WHERE name='HostsInformation'")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveFile();
+        NewRun();
+        GUID guid;
+        {
+            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+                RunJob(s, st, StandardFill());
+            });
+            CRefPtr<CSchemaCache> cache = OpenCache();
+            guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
+        }
+        PointIndexEntryAt(Path(), SchemaHostStorageName(guid), c.target(Path()));
+        ASSERT_EQ(QueryText(Path(), "PRAGMA quick_check"), "ok");
+
+        // Found damaged and made anew: the host is fetched and saved in the file again...
+        NewRun();
+        {
+            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+                RunJob(s, st, StandardFill());
+            });
+            CRefPtr<CSchemaCache> cache = OpenCache();
+            ASSERT_TRUE(cache->HasFile());
+            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            ASSERT_NE(FileStorage(schema.Get()), nullptr) << "served from memory";
+            EXPECT_TRUE(FileStorage(schema.Get())->IsInitialized());
+            EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{1});
+        }
+        EXPECT_EQ(QueryText(Path(), "PRAGMA integrity_check"), "ok");
+        // ...so that the run after reads it from there.
+        NewRun();
+        Jobs jobs;
+        CRefPtr<CSchemaCache> cache = OpenCache();
+        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        ASSERT_NE(FileStorage(schema.Get()), nullptr);
+        EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{0});
+        EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::AttributeType).GetCount(), 2u);
+    }
+}
+
 TEST_F(SchemaCacheFile, RecordsThatCanNeverBeMetAndStrayElementsAreDropped)
 {
     const GUID good = platform::CreateGuid(), noAddress = platform::CreateGuid();
