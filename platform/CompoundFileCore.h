@@ -46,6 +46,8 @@ public:
 
     // Copies [pos, pos+n) of a stream; bytes never written read as 0.
     HRESULT ReadBytes(int64_t id, uint64_t pos, uint64_t n, char* out);
+    // How many bytes of a stream of the given size its chunks hold.
+    HRESULT StoredBytes(int64_t id, uint64_t size, uint64_t& stored);
     // Inside Change. Writes n bytes at pos into a stream of the given size.
     HRESULT WriteBytes(int64_t id, uint64_t size, uint64_t pos, const char* data, uint64_t n);
     // Inside Change.

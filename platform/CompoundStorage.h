@@ -95,6 +95,11 @@ public:
     // Grows with zero bytes or cuts; the seek position stays.
     HRESULT SetSize(uint64_t size);
     HRESULT GetSize(uint64_t& size) const;
+    // How many of the stream's bytes the file holds, at most its size. The
+    // rest was never written (a SetSize that grew the stream, a write past its
+    // end): it reads as zeros and takes no room, so a size read from a file
+    // need not be backed by anything.
+    HRESULT GetStoredSize(uint64_t& size) const;
     uint64_t GetPosition() const { return m_position; }
 
     // A second handle on the same stream with its own seek position (copied).

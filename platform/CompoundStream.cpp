@@ -99,6 +99,16 @@ HRESULT CStream::GetSize(uint64_t& size) const
     return m_core->Validate(m_id, m_epoch, STGTY_STREAM, &size);
 }
 
+HRESULT CStream::GetStoredSize(uint64_t& size) const
+{
+    size = 0;
+    if (!m_core) return STG_E_INVALIDPOINTER;
+    std::lock_guard<std::mutex> g(m_core->Lock());
+    uint64_t claimed = 0;
+    HRESULT hr = m_core->Validate(m_id, m_epoch, STGTY_STREAM, &claimed);
+    return FAILED(hr) ? hr : m_core->StoredBytes(m_id, claimed, size);
+}
+
 HRESULT CStream::Clone(CStream& out) const
 {
     if (!m_core) return STG_E_INVALIDPOINTER;

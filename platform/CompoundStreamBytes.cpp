@@ -28,6 +28,18 @@ HRESULT CompoundFileCore::ReadBytes(int64_t id, uint64_t pos, uint64_t n, char* 
     return rc == SQLITE_DONE ? S_OK : StorageResult(rc, STG_E_READFAULT);
 }
 
+HRESULT CompoundFileCore::StoredBytes(int64_t id, uint64_t size, uint64_t& stored)
+{
+    stored = 0;
+    // Chunks past the size (only a damaged file has them) hold nothing of the stream.
+    SqliteStatement s(Db(), "SELECT coalesce(sum(min(length(data), ?2 - idx * ?3)), 0) FROM chunks "
+                            "WHERE element=?1 AND idx < (?2 + ?3 - 1) / ?3");
+    int rc = s.Bind(1, id).Bind(2, static_cast<int64_t>(size)).Bind(3, static_cast<int64_t>(kCompoundChunk)).Step();
+    if (rc != SQLITE_ROW) return StorageResult(rc, STG_E_READFAULT);
+    stored = static_cast<uint64_t>(s.Int(0));
+    return S_OK;
+}
+
 HRESULT CompoundFileCore::WriteBytes(int64_t id, uint64_t size, uint64_t pos, const char* data, uint64_t n)
 {
     uint64_t done = 0;

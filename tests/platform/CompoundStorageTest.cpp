@@ -194,6 +194,38 @@ TEST_F(CompoundStorageTest, SeekReadWriteAndSizeInsideAStream)
     EXPECT_EQ(ReadAll(a), "abcdef");
 }
 
+TEST_F(CompoundStorageTest, StoredSizeCountsTheBytesTheFileHolds)
+{
+    CStorage root;
+    ASSERT_EQ(CStorage::CreateFile(m_path, kRW, root), S_OK);
+    CStream s;
+    ASSERT_EQ(root.CreateStream("s", kRW, s), S_OK);
+    auto stored = [&]() {
+        uint64_t n = 99;
+        EXPECT_EQ(s.GetStoredSize(n), S_OK);
+        return n;
+    };
+    EXPECT_EQ(stored(), 0u);
+    ASSERT_EQ(WriteAll(s, Pattern(5000, 1)), S_OK);
+    EXPECT_EQ(stored(), 5000u);
+    // Grown without writing: a size with nothing behind it.
+    ASSERT_EQ(s.SetSize(255u << 20), S_OK);
+    EXPECT_EQ(stored(), 5000u);
+    // A write past the end leaves a gap that holds nothing but the zeros
+    // before it in its own chunk of 4096 bytes.
+    ASSERT_EQ(s.Seek(20000, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(WriteAll(s, "tail"), S_OK);
+    EXPECT_EQ(stored(), 5000u + 20000 % 4096 + 4);
+    // Cut inside a chunk: what is past the size does not count.
+    ASSERT_EQ(s.SetSize(4500), S_OK);
+    EXPECT_EQ(stored(), 4500u);
+    ASSERT_EQ(s.SetSize(0), S_OK);
+    EXPECT_EQ(stored(), 0u);
+    CStream none;
+    uint64_t n = 0;
+    EXPECT_EQ(none.GetStoredSize(n), STG_E_INVALIDPOINTER);
+}
+
 TEST_F(CompoundStorageTest, NestedStoragesPathsEnumerationAndDestruction)
 {
     CStorage root;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -687,6 +689,82 @@ TEST_F(SchemaCacheFile, AHostWhoseIndexEntryIsDamagedIsMadeAnew)
         EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{0});
         EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::AttributeType).GetCount(), 2u);
     }
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAddressSpaceLimitWorks = false;  // the sanitizers reserve huge address ranges
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr bool kAddressSpaceLimitWorks = false;
+#else
+constexpr bool kAddressSpaceLimitWorks = true;
+#endif
+#else
+constexpr bool kAddressSpaceLimitWorks = true;
+#endif
+
+// The address space this process has mapped.
+size_t MappedBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// A small file whose host stream claims a size of a quarter gigabyte: it is
+// found damaged before anything of that size is allocated, in a run whose
+// address space leaves no room for it, and the host is made anew.
+TEST_F(SchemaCacheFile, AStreamClaimingAHugeSizeIsRefusedBeforeAllocation)
+{
+    if (!kAddressSpaceLimitWorks) GTEST_SKIP() << "no address space limit under a sanitizer";
+    GUID guid;
+    {
+        Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            RunJob(s, st, StandardFill());
+        });
+        CRefPtr<CSchemaCache> cache = OpenCache();
+        guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
+    }
+    {
+        platform::CStorage root;
+        ASSERT_EQ(platform::CStorage::OpenFile(Path(), platform::STGM_READWRITE | platform::STGM_SHARE_EXCLUSIVE, root),
+                  S_OK);
+        platform::CStream stream;
+        ASSERT_EQ(root.OpenStreamAt(SchemaHostStorageName(guid) + "/objectClasses",
+                                    platform::STGM_READWRITE | platform::STGM_SHARE_EXCLUSIVE, stream),
+                  S_OK);
+        ASSERT_EQ(stream.SetSize(255u << 20), S_OK);
+    }
+    ASSERT_LT(std::filesystem::file_size(Path()), 1u << 20);
+
+    NewRun();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Never back into the test framework from here.
+        try {
+            rlimit limit{MappedBytes() + (128u << 20), RLIM_INFINITY};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+                RunJob(s, st, StandardFill());
+            });
+            CRefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
+            if (!cache->AttachFile(Path())) _exit(4);
+            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            bool madeAnew = FileStorage(schema.Get()) && FileStorage(schema.Get())->IsInitialized() &&
+                            schema->GetHostGuid() == guid && jobs.RefreshSeen() == std::vector<int>{1};
+            _exit(madeAnew ? 0 : 1);
+        } catch (const std::bad_alloc&) {
+            _exit(5);
+        } catch (...) {
+            _exit(6);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the run died (signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: not made anew, 5: out of memory";
 }
 
 TEST_F(SchemaCacheFile, RecordsThatCanNeverBeMetAndStrayElementsAreDropped)
