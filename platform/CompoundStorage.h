@@ -16,7 +16,9 @@
 // A file that is not a store is never fatal: OpenFile reports
 // STG_E_INVALIDHEADER, CreateFile with STGM_CREATE replaces it, with
 // STGM_CONVERT keeps its bytes in a stream "CONTENTS", and OpenOrReplaceFile
-// takes it as an empty store.
+// takes it as an empty store. A file somebody has open is never replaced:
+// STG_E_SHAREVIOLATION when this process holds it, STG_E_LOCKVIOLATION when
+// another does.
 
 #include <cstdint>
 #include <memory>
@@ -133,7 +135,8 @@ public:
     // another holder excludes this one.
     static HRESULT OpenFile(const std::string& path, uint32_t mode, CStorage& root);
     // Opens the file, creating it when missing and replacing it with an empty
-    // store when it is not one (S_FALSE then).
+    // store when it is not one (S_FALSE then). A store another process makes
+    // in its place meanwhile is opened, not replaced.
     static HRESULT OpenOrReplaceFile(const std::string& path, uint32_t mode, CStorage& root);
     // True when the file is a readable store.
     static bool IsStorageFile(const std::string& path);

@@ -147,8 +147,8 @@ HRESULT CStorage::CreateFile(const std::string& path, uint32_t mode, CStorage& r
     if ((mode & STGM_CREATE) && (mode & STGM_CONVERT)) return STG_E_INVALIDFLAG;
     bool replace = (mode & (STGM_CREATE | STGM_CONVERT)) != 0;
     // The file may appear or go meanwhile: look again.
+    HRESULT hr = STG_E_FILEALREADYEXISTS;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        HRESULT hr;
         if (FileExists(path)) {
             if (!replace) return STG_E_FILEALREADYEXISTS;
             hr = ReplaceFile(path, mode, (mode & STGM_CONVERT) != 0, false, root);
@@ -160,7 +160,7 @@ HRESULT CStorage::CreateFile(const std::string& path, uint32_t mode, CStorage& r
         if (hr == STG_E_FILEALREADYEXISTS && replace) continue;
         return hr;
     }
-    return STG_E_LOCKVIOLATION;
+    return hr;
 }
 
 HRESULT CStorage::OpenFile(const std::string& path, uint32_t mode, CStorage& root)
@@ -176,8 +176,9 @@ HRESULT CStorage::OpenOrReplaceFile(const std::string& path, uint32_t mode, CSto
 {
     mode &= ~(STGM_CREATE | STGM_CONVERT);
     // Another process may make, replace or open the file at the same time.
+    HRESULT hr = STG_E_FILENOTFOUND;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        HRESULT hr = OpenFile(path, mode, root);
+        hr = OpenFile(path, mode, root);
         if (hr == STG_E_FILENOTFOUND) {
             hr = CreateNewFile(path, mode, root);
             // Someone else made it in between: open theirs.
@@ -186,11 +187,15 @@ HRESULT CStorage::OpenOrReplaceFile(const std::string& path, uint32_t mode, CSto
         }
         if (hr != STG_E_INVALIDHEADER) return hr;
         hr = ReplaceFile(path, mode, false, true, root);
-        // A store by now, or gone: look again.
-        if (hr == S_FALSE || hr == STG_E_FILENOTFOUND) continue;
+        // A store by now, or gone: look again (and give up if that goes on).
+        if (hr == S_FALSE) {
+            hr = STG_E_LOCKVIOLATION;
+            continue;
+        }
+        if (hr == STG_E_FILENOTFOUND) continue;
         return FAILED(hr) ? hr : S_FALSE;
     }
-    return STG_E_LOCKVIOLATION;
+    return hr;
 }
 
 bool CStorage::IsStorageFile(const std::string& path)

@@ -629,7 +629,7 @@ TEST_F(SettingsStoreTest, DeletingInAFileWhoseKeysLoopEnds)
 // the new store another made in place of a foreign file.
 TEST_F(SettingsStoreTest, SimultaneousStartsKeepEveryAcknowledgedWrite)
 {
-    constexpr int kRounds = 30;
+    constexpr int kRounds = 20;
     constexpr int kProcesses = 6;
     const std::string foreign = "not a settings store";
     for (bool foreignFirst : {false, true}) {
