@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "platform/HResult.h"
+#include "platform/CompoundStorage.h"
 
 namespace platform {
 
