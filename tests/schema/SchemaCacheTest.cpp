@@ -72,7 +72,7 @@ Fill StandardFill()
     return f;
 }
 
-void RunJob(const CRefPtr<CLDAPSchema>& schema, const CRefPtr<ISchemaHostStorage>& storage, const Fill& fill)
+void RunJob(const RefPtr<CLDAPSchema>& schema, const RefPtr<ISchemaHostStorage>& storage, const Fill& fill)
 {
     for (const auto& d : fill.definitions) storage->SetDefinitions(d.first, d.second, true);
     storage->ChangeMetaRecord([&](SchemaMetaRecord& m) {
@@ -91,16 +91,16 @@ void RunJob(const CRefPtr<CLDAPSchema>& schema, const CRefPtr<ISchemaHostStorage
 // It keeps no reference, so the file closes with the cache.
 class Jobs {
 public:
-    typedef std::function<void(const CRefPtr<CLDAPSchema>&, const CRefPtr<ISchemaHostStorage>&)> Work;
+    typedef std::function<void(const RefPtr<CLDAPSchema>&, const RefPtr<ISchemaHostStorage>&)> Work;
 
     explicit Jobs(Work work = nullptr)
     {
-        CLDAPSchema::SetLoadJobStarter([this, work](const CRefPtr<CLDAPSchema>& schema,
-                                                    const CRefPtr<ISchemaHostStorage>& storage,
+        CLDAPSchema::SetLoadJobStarter([this, work](const RefPtr<CLDAPSchema>& schema,
+                                                    const RefPtr<ISchemaHostStorage>& storage,
                                                     LDAPConnection* connection) {
             {
                 std::lock_guard<std::mutex> g(m_lock);
-                m_schemas.push_back(schema.Get());
+                m_schemas.push_back(schema.get());
                 m_connections.push_back(connection);
                 m_refreshSeen.push_back(storage->GetMetaRecord().refreshNeeded);
             }
@@ -155,9 +155,9 @@ protected:
     // Each run resolves its host texts afresh.
     void NewRun() { m_names = std::make_unique<CHostResolutionCache>(m_resolver); }
     std::string Path() const { return GetSchemaCacheFilePath(); }
-    CRefPtr<CSchemaCache> OpenCache()
+    RefPtr<CSchemaCache> OpenCache()
     {
-        CRefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
+        RefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
         EXPECT_TRUE(cache->AttachFile(Path()));
         return cache;
     }
@@ -184,9 +184,9 @@ TEST_F(SchemaCacheFile, WriteCloseReopenReadBack)
     const Fill fill = StandardFill();
     GUID guid;
     {
-        Jobs jobs([&](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) { RunJob(s, st, fill); });
+        Jobs jobs([&](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) { RunJob(s, st, fill); });
         ASSERT_TRUE(OpenSchemaCacheFileAt(Path(), m_names.get()));
-        CRefPtr<CLDAPSchema> schema = GetSchemaCache()->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        RefPtr<CLDAPSchema> schema = GetSchemaCache()->GetSchemaForHost("ldap.example", 389, false, nullptr);
         ASSERT_TRUE(schema);
         EXPECT_EQ(jobs.Count(), 1u);
         EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{1});  // a new host is fetched
@@ -197,7 +197,7 @@ TEST_F(SchemaCacheFile, WriteCloseReopenReadBack)
         EXPECT_NE(guid, GUID());
         CloseSchemaCacheFile();
         // The model outlives the cache here; the cache saved its storage on closing.
-        EXPECT_EQ(FileStorage(schema.Get())->IsDirty(), S_FALSE);
+        EXPECT_EQ(FileStorage(schema.get())->IsDirty(), S_FALSE);
     }
 
     // The layout, byte by byte.
@@ -231,7 +231,7 @@ TEST_F(SchemaCacheFile, WriteCloseReopenReadBack)
     EXPECT_EQ(records[0].identity.GetAddresses(), (CHostIdentity::AddressSet{Addr("10.0.0.1"), Addr("10.0.0.2")}));
     EXPECT_TRUE(records[0].identity.GetNames().empty());
 
-    CRefPtr<CLDAPSchema> schema = GetSchemaCache()->GetSchemaForHost("alias.example", 389, false, nullptr);
+    RefPtr<CLDAPSchema> schema = GetSchemaCache()->GetSchemaForHost("alias.example", 389, false, nullptr);
     ASSERT_TRUE(schema);
     EXPECT_EQ(jobs.Count(), 1u);
     EXPECT_EQ(schema->GetHostGuid(), guid);
@@ -241,7 +241,7 @@ TEST_F(SchemaCacheFile, WriteCloseReopenReadBack)
     EXPECT_EQ(schema->GetUsageStatistics(), (SchemaUsageMap{{"person", 1}, {"top", 2}}));
     for (const auto& d : fill.definitions)
         EXPECT_EQ(schema->GetStorage()->GetDefinitions(d.first), d.second) << static_cast<int>(d.first);
-    EXPECT_EQ(FileStorage(schema.Get())->IsDirty(), S_FALSE);
+    EXPECT_EQ(FileStorage(schema.get())->IsDirty(), S_FALSE);
 }
 
 TEST_F(SchemaCacheFile, ARefreshRequestSurvivesARestart)
@@ -260,23 +260,23 @@ TEST_F(SchemaCacheFile, ARefreshRequestSurvivesARestart)
         SCOPED_TRACE(c.name);
         RemoveFile();
         NewRun();
-        CRefPtr<CLDAPSchema> held;
+        RefPtr<CLDAPSchema> held;
         {
-            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
                 RunJob(s, st, StandardFill());
             });
-            CRefPtr<CSchemaCache> cache = OpenCache();
-            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            RefPtr<CSchemaCache> cache = OpenCache();
+            RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
             ASSERT_FALSE(schema->IsDirty());  // the job cleared it
             if (c.markDirty) schema->MarkDirty();
             if (c.holdModelPastClose) held = schema;
         }
-        held.Reset();
+        held.reset();
 
         NewRun();
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = OpenCache();
-        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        RefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
         EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{c.refreshNextRun});
         EXPECT_EQ(schema->IsDirty(), c.refreshNextRun != 0);
         // The rest of the record is what the last job left.
@@ -323,10 +323,10 @@ TEST_F(SchemaCacheFile, OneRecordPerHostHoweverItIsReached)
         GUID guidB;
         {
             Jobs jobs;
-            CRefPtr<CSchemaCache> cache = OpenCache();
-            CRefPtr<CLDAPSchema> a = cache->GetSchemaForHost(c.a.host, c.a.port, c.a.ssl, nullptr);
-            CRefPtr<CLDAPSchema> b = cache->GetSchemaForHost(c.b.host, c.b.port, c.b.ssl, nullptr);
-            CRefPtr<CLDAPSchema> again = cache->GetSchemaForHost(c.b.host, c.b.port, c.b.ssl, nullptr);
+            RefPtr<CSchemaCache> cache = OpenCache();
+            RefPtr<CLDAPSchema> a = cache->GetSchemaForHost(c.a.host, c.a.port, c.a.ssl, nullptr);
+            RefPtr<CLDAPSchema> b = cache->GetSchemaForHost(c.b.host, c.b.port, c.b.ssl, nullptr);
+            RefPtr<CLDAPSchema> again = cache->GetSchemaForHost(c.b.host, c.b.port, c.b.ssl, nullptr);
             ASSERT_TRUE(a && b);
             EXPECT_EQ(a == b, c.sameHost);
             EXPECT_EQ(again, b);
@@ -339,9 +339,9 @@ TEST_F(SchemaCacheFile, OneRecordPerHostHoweverItIsReached)
         // The next run meets stored hosts again and adds nothing.
         NewRun();
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CSchemaCache> cache = OpenCache();
         EXPECT_EQ(cache->GetHostRecords().size(), c.stored);
-        CRefPtr<CLDAPSchema> b = cache->GetSchemaForHost(c.b.host, c.b.port, c.b.ssl, nullptr);
+        RefPtr<CLDAPSchema> b = cache->GetSchemaForHost(c.b.host, c.b.port, c.b.ssl, nullptr);
         bool bStored = false;
         for (const SchemaHostRecord& r : cache->GetHostRecords()) bStored |= r.guid == guidB;
         EXPECT_EQ(b->GetHostGuid() == guidB, bStored);
@@ -357,17 +357,17 @@ TEST_F(SchemaCacheFile, LocalhostByNameAndByAddressWithTheSystemResolver)
     GUID guid;
     {
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = CSchemaCache::Create(&system);
+        RefPtr<CSchemaCache> cache = CSchemaCache::Create(&system);
         ASSERT_TRUE(cache->AttachFile(Path()));
-        CRefPtr<CLDAPSchema> byName = cache->GetSchemaForHost("localhost", 389, false, nullptr);
-        CRefPtr<CLDAPSchema> byAddress = cache->GetSchemaForHost("127.0.0.1", 389, false, nullptr);
+        RefPtr<CLDAPSchema> byName = cache->GetSchemaForHost("localhost", 389, false, nullptr);
+        RefPtr<CLDAPSchema> byAddress = cache->GetSchemaForHost("127.0.0.1", 389, false, nullptr);
         EXPECT_EQ(byName, byAddress);
         EXPECT_EQ(jobs.Count(), 1u);
         EXPECT_EQ(cache->GetHostRecords().size(), 1u);
         guid = byName->GetHostGuid();
     }
     CHostResolutionCache nextRun;
-    CRefPtr<CSchemaCache> cache = CSchemaCache::Create(&nextRun);
+    RefPtr<CSchemaCache> cache = CSchemaCache::Create(&nextRun);
     ASSERT_TRUE(cache->AttachFile(Path()));
     EXPECT_EQ(cache->GetSchemaForHost("127.0.0.1", 389, false, nullptr)->GetHostGuid(), guid);
     EXPECT_EQ(cache->GetHostRecords().size(), 1u);
@@ -381,11 +381,11 @@ TEST_F(SchemaCacheFile, HostsWithoutAnIPv4AddressAreNeverWritten)
         NewRun();
         {
             Jobs jobs;
-            CRefPtr<CSchemaCache> cache = OpenCache();
+            RefPtr<CSchemaCache> cache = OpenCache();
             EXPECT_TRUE(cache->GetHostRecords().empty());
             std::set<CLDAPSchema*> models;
             for (int round = 0; round < 2; ++round)
-                for (const char* h : hosts) models.insert(cache->GetSchemaForHost(h, 389, false, nullptr).Get());
+                for (const char* h : hosts) models.insert(cache->GetSchemaForHost(h, 389, false, nullptr).get());
             // One model and one job per host and run, not per request.
             EXPECT_EQ(models.size(), 3u);
             EXPECT_EQ(jobs.Count(), 3u);
@@ -403,7 +403,7 @@ TEST_F(SchemaCacheFile, HostsWithoutAnIPv4AddressAreNeverWritten)
 TEST_F(SchemaCacheFile, PortsAndConnectionComeFromTheConnection)
 {
     Jobs jobs;
-    CRefPtr<CSchemaCache> cache = OpenCache();
+    RefPtr<CSchemaCache> cache = OpenCache();
     EXPECT_FALSE(cache->GetSchemaForHost(nullptr));
     EXPECT_EQ(jobs.Count(), 0u);
 
@@ -414,9 +414,9 @@ TEST_F(SchemaCacheFile, PortsAndConnectionComeFromTheConnection)
     LDAPConnectionPtr otherPort = LDAPConnection::Create("ldap.example", 10389);
     secure->ApplyOptions(&sslOptions);
 
-    CRefPtr<CLDAPSchema> a = cache->GetSchemaForHost(plain.get());
-    CRefPtr<CLDAPSchema> b = cache->GetSchemaForHost(secure.get());
-    CRefPtr<CLDAPSchema> c = cache->GetSchemaForHost(otherPort.get());
+    RefPtr<CLDAPSchema> a = cache->GetSchemaForHost(plain.get());
+    RefPtr<CLDAPSchema> b = cache->GetSchemaForHost(secure.get());
+    RefPtr<CLDAPSchema> c = cache->GetSchemaForHost(otherPort.get());
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
     EXPECT_EQ(jobs.Connections(), (std::vector<LDAPConnection*>{plain.get(), otherPort.get()}));
@@ -471,7 +471,7 @@ TEST_F(SchemaCacheFile, ADamagedOrForeignFileBecomesAnEmptyCache)
         {"a store cut in half",
          [&](const std::string& p) {
              {
-                 CRefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
+                 RefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
                  ASSERT_TRUE(cache->AttachFile(p));
                  for (int i = 1; i <= 40; ++i)
                      cache->GetSchemaForHost("h" + std::to_string(i) + ".example", 389, false, nullptr);
@@ -518,14 +518,14 @@ TEST_F(SchemaCacheFile, ADamagedOrForeignFileBecomesAnEmptyCache)
         c.make(Path());
         GUID guid;
         {
-            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
                 RunJob(s, st, StandardFill());
             });
             ASSERT_TRUE(OpenSchemaCacheFileAt(Path(), m_names.get()));
-            CRefPtr<CSchemaCache> cache = GetSchemaCache();
+            RefPtr<CSchemaCache> cache = GetSchemaCache();
             EXPECT_TRUE(cache->HasFile());
             EXPECT_TRUE(cache->GetHostRecords().empty());
-            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
             ASSERT_TRUE(schema);
             EXPECT_EQ(jobs.Count(), 1u);
             EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{1});
@@ -537,9 +537,9 @@ TEST_F(SchemaCacheFile, ADamagedOrForeignFileBecomesAnEmptyCache)
                                                                           SchemaHostStorageName(guid) + "/"}));
         NewRun();
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CSchemaCache> cache = OpenCache();
         ASSERT_EQ(cache->GetHostRecords().size(), 1u);
-        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
         EXPECT_EQ(schema->GetHostGuid(), guid);
         EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{0});
         EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::AttributeType).GetCount(), 2u);
@@ -578,24 +578,24 @@ TEST_F(SchemaCacheFile, ADamagedHostStorageIsMadeAnew)
         ASSERT_TRUE(platform::MakeFolders(GetSchemaCacheFolder()));
         MakeStore(Path(), c.streams);
         {
-            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
                 RunJob(s, st, StandardFill());
             });
-            CRefPtr<CSchemaCache> cache = OpenCache();
+            RefPtr<CSchemaCache> cache = OpenCache();
             ASSERT_EQ(cache->GetHostRecords().size(), 1u);
-            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
             EXPECT_EQ(schema->GetHostGuid(), guid);
-            ASSERT_NE(FileStorage(schema.Get()), nullptr);
-            EXPECT_TRUE(FileStorage(schema.Get())->IsInitialized());
+            ASSERT_NE(FileStorage(schema.get()), nullptr);
+            EXPECT_TRUE(FileStorage(schema.get())->IsInitialized());
             // Fetched as a new host, and saved this time.
             EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{1});
         }
         NewRun();
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = OpenCache();
-        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        RefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
         EXPECT_EQ(schema->GetHostGuid(), guid);
-        EXPECT_TRUE(FileStorage(schema.Get())->IsInitialized());
+        EXPECT_TRUE(FileStorage(schema.get())->IsInitialized());
         EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{0});
         EXPECT_EQ(schema->GetTimestamp(), 20240131235959);
         EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::Syntax).GetCount(), 1u);
@@ -660,10 +660,10 @@ TEST_F(SchemaCacheFile, AHostWhoseIndexEntryIsDamagedIsMadeAnew)
         NewRun();
         GUID guid;
         {
-            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
                 RunJob(s, st, StandardFill());
             });
-            CRefPtr<CSchemaCache> cache = OpenCache();
+            RefPtr<CSchemaCache> cache = OpenCache();
             guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
         }
         PointIndexEntryAt(Path(), SchemaHostStorageName(guid), c.target(Path()));
@@ -672,23 +672,23 @@ TEST_F(SchemaCacheFile, AHostWhoseIndexEntryIsDamagedIsMadeAnew)
         // Found damaged and made anew: the host is fetched and saved in the file again...
         NewRun();
         {
-            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
                 RunJob(s, st, StandardFill());
             });
-            CRefPtr<CSchemaCache> cache = OpenCache();
+            RefPtr<CSchemaCache> cache = OpenCache();
             ASSERT_TRUE(cache->HasFile());
-            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
-            ASSERT_NE(FileStorage(schema.Get()), nullptr) << "served from memory";
-            EXPECT_TRUE(FileStorage(schema.Get())->IsInitialized());
+            RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            ASSERT_NE(FileStorage(schema.get()), nullptr) << "served from memory";
+            EXPECT_TRUE(FileStorage(schema.get())->IsInitialized());
             EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{1});
         }
         EXPECT_EQ(QueryText(Path(), "PRAGMA integrity_check"), "ok");
         // ...so that the run after reads it from there.
         NewRun();
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = OpenCache();
-        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
-        ASSERT_NE(FileStorage(schema.Get()), nullptr);
+        RefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        ASSERT_NE(FileStorage(schema.get()), nullptr);
         EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{0});
         EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::AttributeType).GetCount(), 2u);
     }
@@ -723,10 +723,10 @@ TEST_F(SchemaCacheFile, AStreamClaimingAHugeSizeIsRefusedBeforeAllocation)
     if (!kAddressSpaceLimitWorks) GTEST_SKIP() << "no address space limit under a sanitizer";
     GUID guid;
     {
-        Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+        Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
             RunJob(s, st, StandardFill());
         });
-        CRefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CSchemaCache> cache = OpenCache();
         guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
     }
     {
@@ -749,13 +749,13 @@ TEST_F(SchemaCacheFile, AStreamClaimingAHugeSizeIsRefusedBeforeAllocation)
         try {
             rlimit limit{MappedBytes() + (128u << 20), RLIM_INFINITY};
             if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
-            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            Jobs jobs([](const RefPtr<CLDAPSchema>& s, const RefPtr<ISchemaHostStorage>& st) {
                 RunJob(s, st, StandardFill());
             });
-            CRefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
+            RefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
             if (!cache->AttachFile(Path())) _exit(4);
-            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
-            bool madeAnew = FileStorage(schema.Get()) && FileStorage(schema.Get())->IsInitialized() &&
+            RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            bool madeAnew = FileStorage(schema.get()) && FileStorage(schema.get())->IsInitialized() &&
                             schema->GetHostGuid() == guid && jobs.RefreshSeen() == std::vector<int>{1};
             _exit(madeAnew ? 0 : 1);
         } catch (const std::bad_alloc&) {
@@ -787,7 +787,7 @@ TEST_F(SchemaCacheFile, RecordsThatCanNeverBeMetAndStrayElementsAreDropped)
     ASSERT_TRUE(platform::MakeFolders(GetSchemaCacheFolder()));
     MakeStore(Path(), streams);
     {
-        CRefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CSchemaCache> cache = OpenCache();
         std::vector<SchemaHostRecord> records = cache->GetHostRecords();
         ASSERT_EQ(records.size(), 1u);
         EXPECT_EQ(records[0].guid, good);
@@ -805,23 +805,23 @@ TEST_F(SchemaCacheFile, WithoutAFileModelsAreServedFromMemory)
     ASSERT_TRUE(platform::MakeFolders(Path()));
     Jobs jobs;
     EXPECT_FALSE(OpenSchemaCacheFileAt(Path(), m_names.get()));
-    CRefPtr<CSchemaCache> cache = GetSchemaCache();
+    RefPtr<CSchemaCache> cache = GetSchemaCache();
     ASSERT_TRUE(cache);
     EXPECT_FALSE(cache->HasFile());
-    CRefPtr<CLDAPSchema> a = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
-    CRefPtr<CLDAPSchema> b = cache->GetSchemaForHost("10.0.0.2", 389, false, nullptr);
+    RefPtr<CLDAPSchema> a = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+    RefPtr<CLDAPSchema> b = cache->GetSchemaForHost("10.0.0.2", 389, false, nullptr);
     EXPECT_EQ(a, b);
     EXPECT_EQ(jobs.Count(), 1u);
-    EXPECT_EQ(FileStorage(a.Get()), nullptr);
+    EXPECT_EQ(FileStorage(a.get()), nullptr);
     a->MarkDirty();
-    a.Reset();
-    b.Reset();
-    cache.Reset();
+    a.reset();
+    b.reset();
+    cache.reset();
     CloseSchemaCacheFile();
     EXPECT_TRUE(std::filesystem::is_directory(Path()));
 
     // Nothing opened at all: the run still gets a cache, and one model per host.
-    CRefPtr<CSchemaCache> memory = GetSchemaCache();
+    RefPtr<CSchemaCache> memory = GetSchemaCache();
     ASSERT_TRUE(memory);
     EXPECT_EQ(memory, GetSchemaCache());
     EXPECT_EQ(memory->GetSchemaForHost("localhost", 389, false, nullptr),
@@ -832,7 +832,7 @@ TEST_F(SchemaCacheFile, AFileHeldByAnotherIsLeftAlone)
 {
     GUID guid;
     {
-        CRefPtr<CSchemaCache> cache = OpenCache();
+        RefPtr<CSchemaCache> cache = OpenCache();
         guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
     }
     const std::string before = ReadStream(Path(), "HostsInformation");
@@ -854,11 +854,11 @@ TEST_F(SchemaCacheFile, AFileHeldByAnotherIsLeftAlone)
 TEST_F(SchemaCacheFile, OpenedOncePerRun)
 {
     ASSERT_TRUE(OpenSchemaCacheFileAt(Path(), m_names.get()));
-    CRefPtr<CSchemaCache> first = GetSchemaCache();
+    RefPtr<CSchemaCache> first = GetSchemaCache();
     EXPECT_FALSE(OpenSchemaCacheFileAt(Path(), m_names.get()));
     EXPECT_FALSE(OpenSchemaCacheFile());
     EXPECT_EQ(GetSchemaCache(), first);
-    first.Reset();
+    first.reset();
     CloseSchemaCacheFile();
     EXPECT_TRUE(OpenSchemaCacheFile());  // the per-user default path
     EXPECT_TRUE(GetSchemaCache()->HasFile());
@@ -869,7 +869,7 @@ TEST_F(SchemaCacheFile, OpenedOncePerRun)
 TEST_F(SchemaCacheFile, ConcurrentRequestsForOneHostGetOneModelAndOneJob)
 {
     std::atomic<int> inStarter{0};
-    Jobs jobs([&](const CRefPtr<CLDAPSchema>&, const CRefPtr<ISchemaHostStorage>&) {
+    Jobs jobs([&](const RefPtr<CLDAPSchema>&, const RefPtr<ISchemaHostStorage>&) {
         ++inStarter;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     });
@@ -879,12 +879,12 @@ TEST_F(SchemaCacheFile, ConcurrentRequestsForOneHostGetOneModelAndOneJob)
     const int kThreads = 16;
     std::promise<void> go;
     std::shared_future<void> start = go.get_future().share();
-    std::vector<CRefPtr<CLDAPSchema>> storedModels(kThreads), runOnlyModels(kThreads);
+    std::vector<RefPtr<CLDAPSchema>> storedModels(kThreads), runOnlyModels(kThreads);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             start.wait();
-            CRefPtr<CSchemaCache> cache = GetSchemaCache();
+            RefPtr<CSchemaCache> cache = GetSchemaCache();
             storedModels[t] = cache->GetSchemaForHost(stored[t % 4], 389, false, nullptr);
             runOnlyModels[t] = cache->GetSchemaForHost(runOnly[t % 2], 389, false, nullptr);
         });
@@ -907,17 +907,17 @@ TEST_F(SchemaCacheFile, TheJobStarterRunsOutsideTheCacheLock)
 {
     // A starter that asks the cache again would wait for ever under the lock.
     std::vector<CLDAPSchema*> seen;
-    Jobs jobs([&](const CRefPtr<CLDAPSchema>&, const CRefPtr<ISchemaHostStorage>&) {
-        seen.push_back(GetSchemaCache()->GetSchemaForHost("ldap.example", 389, false, nullptr).Get());
-        seen.push_back(GetSchemaCache()->GetSchemaForHost("other.example", 389, false, nullptr).Get());
+    Jobs jobs([&](const RefPtr<CLDAPSchema>&, const RefPtr<ISchemaHostStorage>&) {
+        seen.push_back(GetSchemaCache()->GetSchemaForHost("ldap.example", 389, false, nullptr).get());
+        seen.push_back(GetSchemaCache()->GetSchemaForHost("other.example", 389, false, nullptr).get());
     });
     ASSERT_TRUE(OpenSchemaCacheFileAt(Path(), m_names.get()));
-    CRefPtr<CLDAPSchema> schema = GetSchemaCache()->GetSchemaForHost("ldap.example", 389, false, nullptr);
-    CRefPtr<CLDAPSchema> other = GetSchemaCache()->GetSchemaForHost("other.example", 389, false, nullptr);
+    RefPtr<CLDAPSchema> schema = GetSchemaCache()->GetSchemaForHost("ldap.example", 389, false, nullptr);
+    RefPtr<CLDAPSchema> other = GetSchemaCache()->GetSchemaForHost("other.example", 389, false, nullptr);
     EXPECT_EQ(jobs.Count(), 2u);
     // The first job's own request for other.example made that model and
     // started its job, whose requests met both models.
-    EXPECT_EQ(seen, (std::vector<CLDAPSchema*>{schema.Get(), schema.Get(), other.Get(), other.Get()}));
+    EXPECT_EQ(seen, (std::vector<CLDAPSchema*>{schema.get(), schema.get(), other.get(), other.get()}));
 }
 
 TEST_F(SchemaCacheFile, ConcurrentWritesAreSerialised)
@@ -928,8 +928,8 @@ TEST_F(SchemaCacheFile, ConcurrentWritesAreSerialised)
     std::vector<GUID> guids(kHosts);
     {
         Jobs jobs;
-        CRefPtr<CSchemaCache> cache = OpenCache();
-        std::vector<CRefPtr<CLDAPSchema>> models;
+        RefPtr<CSchemaCache> cache = OpenCache();
+        std::vector<RefPtr<CLDAPSchema>> models;
         for (int h = 0; h < kHosts; ++h) {
             models.push_back(cache->GetSchemaForHost("h" + std::to_string(h + 1) + ".example", 389, false, nullptr));
             guids[h] = models.back()->GetHostGuid();
@@ -941,7 +941,7 @@ TEST_F(SchemaCacheFile, ConcurrentWritesAreSerialised)
             threads.emplace_back([&, t] {
                 start.wait();
                 for (int i = 0; i < kRounds; ++i) {
-                    CLDAPSchema* model = models[(t + i) % kHosts].Get();
+                    CLDAPSchema* model = models[(t + i) % kHosts].get();
                     ISchemaHostStorage* storage = model->GetStorage();
                     StringList list;
                     for (int k = 0; k <= (t * 7 + i) % 5; ++k)
@@ -973,20 +973,20 @@ TEST_F(SchemaCacheFile, ConcurrentWritesAreSerialised)
 
     NewRun();
     Jobs jobs;
-    CRefPtr<CSchemaCache> cache = OpenCache();
+    RefPtr<CSchemaCache> cache = OpenCache();
     EXPECT_EQ(cache->GetHostRecords().size(), static_cast<size_t>(kHosts + kNewHosts));
     for (int h = 0; h < kHosts; ++h) {
         SCOPED_TRACE(h);
-        CRefPtr<CLDAPSchema> model = cache->GetSchemaForHost("h" + std::to_string(h + 1) + ".example", 389, false, nullptr);
+        RefPtr<CLDAPSchema> model = cache->GetSchemaForHost("h" + std::to_string(h + 1) + ".example", 389, false, nullptr);
         EXPECT_EQ(model->GetHostGuid(), guids[h]);
-        ASSERT_TRUE(FileStorage(model.Get())->IsInitialized());
+        ASSERT_TRUE(FileStorage(model.get())->IsInitialized());
         EXPECT_EQ(model->GetUsageStatistics(), finalUsage[h]);
         EXPECT_EQ(model->GetStorage()->GetDefinitions(SchemaElementKind::AttributeType), finalLists[h]);
     }
     for (int n = 0; n < kNewHosts; ++n) {
-        CRefPtr<CLDAPSchema> model =
+        RefPtr<CLDAPSchema> model =
             cache->GetSchemaForHost("h" + std::to_string(100 + n) + ".example", 389, false, nullptr);
-        EXPECT_TRUE(FileStorage(model.Get())->IsInitialized()) << n;
+        EXPECT_TRUE(FileStorage(model.get())->IsInitialized()) << n;
     }
 }
 
@@ -994,8 +994,8 @@ TEST_F(SchemaCacheFile, ConcurrentWritesAreSerialised)
 
 TEST(SchemaBuiltIn, OneInstanceForTheRun)
 {
-    CRefPtr<CLDAPSchema> a = GetBuiltInSchema();
-    CRefPtr<CLDAPSchema> b = GetBuiltInSchema();
+    RefPtr<CLDAPSchema> a = GetBuiltInSchema();
+    RefPtr<CLDAPSchema> b = GetBuiltInSchema();
     ASSERT_TRUE(a);
     EXPECT_EQ(a, b);
     EXPECT_EQ(a->GetServerKind(), kServerVellumarInternal);
