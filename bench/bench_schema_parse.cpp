@@ -4,7 +4,7 @@
 //
 //   bench_schema_parse [rounds] [host:port]
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include <ldap_schema.h>
 
@@ -23,6 +23,8 @@
 #include "ldap/LDAPSyncConnection.h"
 #include "schema/SchemaDescriptions.h"
 #include "tests/support/SchemaFiles.h"
+
+using namespace arbldap;
 
 namespace {
 

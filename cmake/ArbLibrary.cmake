@@ -1,16 +1,34 @@
-# One static library per subsystem folder, made of every source in that folder.
+# One static library per layer folder, made of every source in that folder.
+#
+#   arb_library(<name> [DEPENDS <layer libraries below it>] [LINK <outside libraries>])
+#
+# DEPENDS is the one place where a layer's allowed arrows are written: the
+# library links them, and the layering test reads them (with their closure)
+# to check every include line of the folder.
 function(arb_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LINK" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${_srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} ${ARG_LINK})
+  file(RELATIVE_PATH _folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE ";" " " _deps "${ARG_DEPENDS}")
+  set_property(GLOBAL APPEND PROPERTY ARB_LAYERS "${name} ${_folder} ${_deps}")
+endfunction()
+
+# Writes the layers recorded so far, one line each: library, folder, the
+# libraries it may use.
+function(arb_write_layers file)
+  get_property(_layers GLOBAL PROPERTY ARB_LAYERS)
+  string(REPLACE ";" "\n" _text "${_layers}")
+  file(WRITE ${file} "${_text}\n")
 endfunction()
 
 # One test program per test folder, made of every test source in it.
 function(arb_test_folder name)
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${_srcs})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE ARB_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  target_link_libraries(${name} PRIVATE ${ARGN} arbtestsupport GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
 

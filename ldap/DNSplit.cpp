@@ -1,8 +1,10 @@
 #include "ldap/DNSplit.h"
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include <memory>
+
+namespace arbldap {
 
 namespace {
 
@@ -90,3 +92,5 @@ bool SplitDN(const std::string& dn, std::vector<std::string>& rdns)
     rdns = std::move(parts);
     return true;
 }
+
+} // namespace arbldap

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace arbldap {
+
 // True when c is a blank that may surround the RDN separators (space, tab,
 // CR, LF: the set the client library skips there).
 bool IsDNBlank(char c);
@@ -25,3 +27,5 @@ bool IsDNBlank(char c);
 // quote, a bad attribute type or value, an embedded zero byte) gives false
 // and an empty rdns.
 bool SplitDN(const std::string& dn, std::vector<std::string>& rdns);
+
+} // namespace arbldap

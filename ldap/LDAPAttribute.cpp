@@ -1,12 +1,17 @@
 #include "ldap/LDAPAttribute.h"
 
+#include <ldap.h>
+
 #include <cstring>
 #include <memory>
 #include <ostream>
 
-#include "ldap/CharClasses.h"
-#include "ldap/TextHelpers.h"
-#include "platform/Archive.h"
+#include "base/CharClasses.h"
+#include "base/Utf8.h"
+#include "base/ArchiveText.h"
+#include "base/Archive.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -223,3 +228,5 @@ CArchive& ReadAttribute(CArchive& ar, LDAPAttribute& attribute)
     attribute.SetValues(values);
     return ar;
 }
+
+} // namespace arbldap

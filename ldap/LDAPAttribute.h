@@ -2,15 +2,17 @@
 // An attribute of a directory entry: its name (options such as ";binary"
 // included) and its values as byte strings, text or binary alike.
 
-#include "ldap/LdapSdk.h"
+#include "ldap/SdkTypes.h"
 
 #include <cstddef>
 #include <iosfwd>
 #include <string>
 
-#include "ldap/StringList.h"
+#include "base/StringList.h"
 
 class CArchive;
+
+namespace arbldap {
 
 class LDAPAttribute {
 public:
@@ -74,3 +76,5 @@ std::wostream& DumpAttribute(std::wostream& os, const LDAPAttribute& attribute);
 CArchive& WriteAttribute(CArchive& ar, const LDAPAttribute& attribute);
 // A damaged archive throws CArchiveException and leaves the attribute as it was.
 CArchive& ReadAttribute(CArchive& ar, LDAPAttribute& attribute);
+
+} // namespace arbldap

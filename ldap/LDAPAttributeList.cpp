@@ -1,12 +1,16 @@
 #include "ldap/LDAPAttributeList.h"
 
+#include <ldap.h>
+
 #include <memory>
 
 #include <ostream>
 
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPModArray.h"
-#include "platform/Archive.h"
+#include "base/Archive.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -80,3 +84,5 @@ CArchive& ReadAttributeList(CArchive& ar, LDAPAttributeList& list)
     }
     return ar;
 }
+
+} // namespace arbldap

@@ -10,6 +10,9 @@
 #include "ldap/LDAPAttribute.h"
 
 class CArchive;
+
+namespace arbldap {
+
 class LDAPConnection;
 
 class LDAPAttributeList {
@@ -64,3 +67,5 @@ CArchive& WriteAttributeList(CArchive& ar, const LDAPAttributeList& list);
 // Empties the list, then appends each stored attribute; a damaged archive
 // throws CArchiveException and leaves the attributes read so far.
 CArchive& ReadAttributeList(CArchive& ar, LDAPAttributeList& list);
+
+} // namespace arbldap

@@ -1,4 +1,4 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPConnection.h"
 
@@ -7,7 +7,9 @@
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResultQueue.h"
-#include "shell/core/MessageLog.h"
+#include "base/LogStream.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -297,3 +299,5 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
     }
     return LDAPConnectionPtr();
 }
+
+} // namespace arbldap

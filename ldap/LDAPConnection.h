@@ -3,7 +3,7 @@
 // port, shared by nodes, jobs and the schema loader through a reference count.
 // Every operation starts here and hands back the result queue of its request.
 
-#include "ldap/LdapSdk.h"
+#include "ldap/SdkTypes.h"
 
 #include <atomic>
 #include <memory>
@@ -12,7 +12,11 @@
 
 #include "ldap/LDAPCredentials.h"
 #include "ldap/LDAPOperationOptions.h"
-#include "ldap/RefPtr.h"
+#include "base/RefPtr.h"
+
+class StringList;
+
+namespace arbldap {
 
 class LDAPAttribute;
 class LDAPConnection;
@@ -20,7 +24,6 @@ class LDAPEntry;
 class LDAPModificationList;
 class LDAPResultQueue;
 class LDAPUrlList;
-class StringList;
 
 typedef RefPtr<LDAPConnection> LDAPConnectionPtr;
 
@@ -144,6 +147,8 @@ private:
     std::shared_ptr<const LDAPCredentials> m_credentials;
     std::mutex m_sendLock;
 };
+
+} // namespace arbldap
 
 // The entry points hand out queues; whoever calls them reads the queues.
 #include "ldap/LDAPResultQueue.h"

@@ -1,10 +1,12 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPControl.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+namespace arbldap {
 
 // The records and arrays are the program's own (calloc/malloc), so only the
 // free functions below may release them: the library's free calls would use
@@ -29,9 +31,9 @@ bool LDAPControl::operator==(const LDAPControl& other) const
            m_enabled == other.m_enabled;
 }
 
-struct ldapcontrol* LDAPControl::ToSDK() const
+::ldapcontrol* LDAPControl::ToSDK() const
 {
-    auto* record = static_cast<LDAPSdkControl*>(std::calloc(1, sizeof(LDAPSdkControl)));
+    auto* record = static_cast<::LDAPControl*>(std::calloc(1, sizeof(::LDAPControl)));
     if (!record) throw std::bad_alloc();
 
     record->ldctl_oid = static_cast<char*>(std::malloc(m_oid.size() + 1));
@@ -54,11 +56,11 @@ struct ldapcontrol* LDAPControl::ToSDK() const
     return record;
 }
 
-LDAPControlList::LDAPControlList(const struct ldapcontrol* const* controls)
+LDAPControlList::LDAPControlList(const ::ldapcontrol* const* controls)
 {
     if (!controls) return;
-    for (const struct ldapcontrol* const* p = controls; *p; ++p) {
-        const LDAPSdkControl& c = **p;
+    for (const ::ldapcontrol* const* p = controls; *p; ++p) {
+        const ::LDAPControl& c = **p;
         m_controls.emplace_back(c.ldctl_oid, c.ldctl_iscritical != 0, c.ldctl_value.bv_val,
                                 static_cast<size_t>(c.ldctl_value.bv_len), true);
     }
@@ -71,12 +73,12 @@ bool LDAPControlList::RemoveAt(size_t index)
     return true;
 }
 
-struct ldapcontrol** LDAPControlList::ToSDKArray() const
+::ldapcontrol** LDAPControlList::ToSDKArray() const
 {
     if (m_controls.empty()) return nullptr;
 
-    SDKControlArrayPtr array(static_cast<struct ldapcontrol**>(
-        std::calloc(m_controls.size() + 1, sizeof(struct ldapcontrol*))));
+    SDKControlArrayPtr array(static_cast<::ldapcontrol**>(
+        std::calloc(m_controls.size() + 1, sizeof(::ldapcontrol*))));
     if (!array) throw std::bad_alloc();
     size_t next = 0;
     for (const LDAPControl& control : m_controls)
@@ -85,7 +87,7 @@ struct ldapcontrol** LDAPControlList::ToSDKArray() const
     return array.release();
 }
 
-void FreeSDKControl(struct ldapcontrol* control)
+void FreeSDKControl(::ldapcontrol* control)
 {
     if (!control) return;
     std::free(control->ldctl_oid);
@@ -93,10 +95,12 @@ void FreeSDKControl(struct ldapcontrol* control)
     std::free(control);
 }
 
-void FreeSDKControlArray(struct ldapcontrol** controls)
+void FreeSDKControlArray(::ldapcontrol** controls)
 {
     if (!controls) return;
-    for (struct ldapcontrol** p = controls; *p; ++p)
+    for (::ldapcontrol** p = controls; *p; ++p)
         FreeSDKControl(*p);
     std::free(controls);
 }
+
+} // namespace arbldap

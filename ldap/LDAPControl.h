@@ -7,10 +7,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "ldap/SdkTypes.h"
 
-// The library's control record (typedef'd as LDAPControl in ldap.h, a name
-// taken here by our own class; see ldap/LdapSdk.h).
-struct ldapcontrol;
+namespace arbldap {
 
 class LDAPControl {
 public:
@@ -33,7 +32,7 @@ public:
     // A new library record: zero-terminated OID copy, value copy (null
     // pointer and length 0 for an empty value), criticality 1 or 0.
     // Free it with FreeSDKControl. Throws std::bad_alloc.
-    struct ldapcontrol* ToSDK() const;
+    ::ldapcontrol* ToSDK() const;
 
     bool operator==(const LDAPControl& other) const;
     bool operator!=(const LDAPControl& other) const { return !(*this == other); }
@@ -53,7 +52,7 @@ public:
     LDAPControlList() = default;
     // One enabled control per record of a NULL-terminated library array
     // (null gives an empty list); critical when the record's byte is not 0.
-    explicit LDAPControlList(const struct ldapcontrol* const* controls);
+    explicit LDAPControlList(const ::ldapcontrol* const* controls);
     LDAPControlList(const LDAPControlList&) = default;
     LDAPControlList(LDAPControlList&&) = default;
     LDAPControlList& operator=(const LDAPControlList&) = default;
@@ -80,7 +79,7 @@ public:
     // enabled controls in order, the rest null (only the terminator when no
     // control is enabled). Free it only with FreeSDKControlArray.
     // Throws std::bad_alloc.
-    struct ldapcontrol** ToSDKArray() const;
+    ::ldapcontrol** ToSDKArray() const;
 
     bool operator==(const LDAPControlList& other) const { return m_controls == other.m_controls; }
     bool operator!=(const LDAPControlList& other) const { return m_controls != other.m_controls; }
@@ -90,13 +89,15 @@ private:
 };
 
 // Frees a record made by LDAPControl::ToSDK; null does nothing.
-void FreeSDKControl(struct ldapcontrol* control);
+void FreeSDKControl(::ldapcontrol* control);
 // Frees every record of an array made by ToSDKArray, then the array; null
 // does nothing. Never hand these arrays to ldap_controls_free.
-void FreeSDKControlArray(struct ldapcontrol** controls);
+void FreeSDKControlArray(::ldapcontrol** controls);
 
 struct SDKControlArrayDeleter {
-    void operator()(struct ldapcontrol** controls) const { FreeSDKControlArray(controls); }
+    void operator()(::ldapcontrol** controls) const { FreeSDKControlArray(controls); }
 };
 // Owner of an array from ToSDKArray, for callers that hold it across a send.
-typedef std::unique_ptr<struct ldapcontrol*, SDKControlArrayDeleter> SDKControlArrayPtr;
+typedef std::unique_ptr<::ldapcontrol*, SDKControlArrayDeleter> SDKControlArrayPtr;
+
+} // namespace arbldap

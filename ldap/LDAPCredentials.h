@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace arbldap {
+
 class LDAPSimpleAuth {
 public:
     LDAPSimpleAuth(const std::string& dn, const std::string& password) : m_dn(dn), m_password(password) {}
@@ -40,3 +42,5 @@ public:
 private:
     std::unique_ptr<LDAPSimpleAuth> m_auth;
 };
+
+} // namespace arbldap

@@ -4,8 +4,11 @@
 #include <utility>
 
 #include "ldap/DNSplit.h"
-#include "ldap/TextHelpers.h"
-#include "platform/Archive.h"
+#include "base/ArchiveText.h"
+#include "base/NoCase.h"
+#include "base/Archive.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -155,3 +158,5 @@ CArchive& ReadDN(CArchive& ar, LDAPDN& dn)
     dn.m_parts = std::move(parts);
     return ar;
 }
+
+} // namespace arbldap

@@ -1,9 +1,6 @@
 #pragma once
 // A distinguished name: its text and its RDNs, leaf first. DNs compare by
 // their RDN texts, ignoring ASCII letter case.
-//
-// <ldap.h> declares C types of the same names: sources that need the library
-// include it through ldap/LdapSdk.h.
 
 #include <string>
 #include <vector>
@@ -11,6 +8,8 @@
 #include "ldap/LDAPRDN.h"
 
 class CArchive;
+
+namespace arbldap {
 
 class LDAPDN {
 public:
@@ -70,3 +69,5 @@ CArchive& WriteDN(CArchive& ar, const LDAPDN& dn);
 // Replaces the DN with the stored one. A damaged archive throws
 // CArchiveException and leaves the DN as it was.
 CArchive& ReadDN(CArchive& ar, LDAPDN& dn);
+
+} // namespace arbldap

@@ -1,10 +1,15 @@
 #include "ldap/LDAPEntry.h"
 
+#include <ldap.h>
+
 #include <ostream>
 
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPException.h"
-#include "ldap/TextHelpers.h"
+#include "base/Utf8.h"
+#include "base/NoCase.h"
+
+namespace arbldap {
 
 LDAPEntry::LDAPEntry(const std::string& dn, LDAPAttributeList* attributes)
     : m_attributes(attributes ? attributes : new LDAPAttributeList), m_dn(dn)
@@ -85,3 +90,5 @@ void LDAPEntry::Dump(std::wostream& os) const
     os << L"DN: " << Utf8ToWideString(m_dn) << L": ";
     DumpAttributeList(os, *m_attributes);
 }
+
+} // namespace arbldap

@@ -8,6 +8,8 @@
 
 #include "ldap/LDAPAttributeList.h"
 
+namespace arbldap {
+
 class LDAPConnection;
 
 class LDAPEntry {
@@ -44,3 +46,5 @@ private:
     std::unique_ptr<LDAPAttributeList> m_attributes;  // never null
     std::string m_dn;
 };
+
+} // namespace arbldap

@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPEntry.h"
 
+namespace arbldap {
+
 class LDAPEntryList {
 public:
     typedef std::list<LDAPEntry>::iterator iterator;
@@ -35,3 +37,5 @@ public:
 private:
     std::list<LDAPEntry> m_entries;
 };
+
+} // namespace arbldap

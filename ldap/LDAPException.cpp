@@ -1,11 +1,13 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPException.h"
 
 #include <ostream>
 
 #include "ldap/LDAPConnection.h"
-#include "ldap/TextHelpers.h"
+#include "base/Utf8.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -71,3 +73,5 @@ LDAPReferralException::LDAPReferralException(const LDAPUrlList& referrals)
     : LDAPException(kLDAPReferral), m_referrals(referrals)
 {
 }
+
+} // namespace arbldap

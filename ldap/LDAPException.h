@@ -6,11 +6,20 @@
 
 #include "ldap/LDAPUrl.h"
 
+namespace arbldap {
+
 class LDAPConnection;
 
-// Result codes the layer throws on its own.
+// Result codes that callers outside the layer test for, and those the layer
+// throws on its own.
+constexpr int kLDAPSuccess = 0;
+constexpr int kLDAPCompareFalse = 5;
+constexpr int kLDAPCompareTrue = 6;
 constexpr int kLDAPReferral = 10;
+constexpr int kLDAPOther = 80;
+constexpr int kLDAPServerDown = 81;
 constexpr int kLDAPLocalError = 82;
+constexpr int kLDAPParamError = 89;
 constexpr int kLDAPClientLoop = 96;
 constexpr int kLDAPReferralLimitExceeded = 97;
 
@@ -66,3 +75,5 @@ private:
 
 // The user cancelled the operation; only the type carries meaning.
 class CBreakException {};
+
+} // namespace arbldap

@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPModificationList.h"
 
+namespace arbldap {
+
 template <class List>
 LDAPMod** BuildLDAPModArray(const List& items)
 {
@@ -21,3 +23,5 @@ LDAPMod** BuildLDAPModArray(const List& items)
     }
     return array.release();
 }
+
+} // namespace arbldap

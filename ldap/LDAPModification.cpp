@@ -1,5 +1,9 @@
 #include "ldap/LDAPModification.h"
 
+#include <ldap.h>
+
+namespace arbldap {
+
 LDAPMod* LDAPModification::ToLDAPMod() const
 {
     LDAPMod* mod = LDAPAttribute::ToLDAPMod();
@@ -9,3 +13,5 @@ LDAPMod* LDAPModification::ToLDAPMod() const
         mod->mod_op |= LDAP_MOD_REPLACE;
     return mod;
 }
+
+} // namespace arbldap

@@ -4,6 +4,8 @@
 
 #include "ldap/LDAPAttribute.h"
 
+namespace arbldap {
+
 class LDAPModification : public LDAPAttribute {
 public:
     LDAPModification(const LDAPAttribute& attribute, int operation)
@@ -26,3 +28,5 @@ public:
 private:
     int m_operation;
 };
+
+} // namespace arbldap

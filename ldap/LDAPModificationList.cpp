@@ -2,6 +2,8 @@
 
 #include "ldap/LDAPModArray.h"
 
+namespace arbldap {
+
 LDAPMod** LDAPModificationList::ToLDAPModArray() const
 {
     return BuildLDAPModArray(*this);
@@ -15,3 +17,5 @@ void LDAPModificationList::FreeLDAPModArray(LDAPMod** array)
         LDAPAttribute::FreeLDAPMod(*p);
     delete[] array;
 }
+
+} // namespace arbldap

@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPModification.h"
 
+namespace arbldap {
+
 class LDAPModificationList {
 public:
     typedef std::list<LDAPModification>::iterator iterator;
@@ -43,3 +45,5 @@ public:
 private:
     std::list<LDAPModification> m_modifications;
 };
+
+} // namespace arbldap

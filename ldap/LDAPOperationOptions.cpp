@@ -1,5 +1,7 @@
 #include "ldap/LDAPOperationOptions.h"
 
+namespace arbldap {
+
 namespace {
 
 std::unique_ptr<LDAPControlList> CopyOf(const LDAPControlList* list)
@@ -60,12 +62,14 @@ std::unique_ptr<timeval> LDAPOperationOptions::MakeTimeout() const
     return timeout;
 }
 
-struct ldapcontrol** LDAPOperationOptions::GetServerControlArray() const
+::ldapcontrol** LDAPOperationOptions::GetServerControlArray() const
 {
     return m_serverControls ? m_serverControls->ToSDKArray() : nullptr;
 }
 
-struct ldapcontrol** LDAPOperationOptions::GetClientControlArray() const
+::ldapcontrol** LDAPOperationOptions::GetClientControlArray() const
 {
     return m_clientControls ? m_clientControls->ToSDKArray() : nullptr;
 }
+
+} // namespace arbldap

@@ -8,6 +8,8 @@
 
 #include "ldap/LDAPControl.h"
 
+namespace arbldap {
+
 class LDAPCredentials;
 
 class LDAPOperationOptions {
@@ -58,8 +60,8 @@ public:
 
     // Library arrays of the enabled controls (LDAPControlList::ToSDKArray);
     // null when there is no list or it is empty. Free with FreeSDKControlArray.
-    struct ldapcontrol** GetServerControlArray() const;
-    struct ldapcontrol** GetClientControlArray() const;
+    ::ldapcontrol** GetServerControlArray() const;
+    ::ldapcontrol** GetClientControlArray() const;
 
 private:
     int m_deref = 0;
@@ -72,3 +74,5 @@ private:
     std::unique_ptr<LDAPControlList> m_serverControls;
     bool m_useSSL = false;
 };
+
+} // namespace arbldap

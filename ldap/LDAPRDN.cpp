@@ -4,6 +4,8 @@
 
 #include "ldap/DNSplit.h"
 
+namespace arbldap {
+
 namespace {
 
 int HexDigitValue(char c)
@@ -125,3 +127,5 @@ void LDAPRDN::Compose()
     }
     m_text = std::move(text);
 }
+
+} // namespace arbldap

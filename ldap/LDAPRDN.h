@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace arbldap {
+
 class LDAPRDN {
 public:
     LDAPRDN() = default;
@@ -41,3 +43,5 @@ bool IsHexDigit(char c);
 // 16 times the first digit's value plus the second's; a byte that is not a
 // hex digit counts as 0.
 unsigned char HexPairValue(char first, char second);
+
+} // namespace arbldap

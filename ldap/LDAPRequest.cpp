@@ -1,4 +1,4 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPRequest.h"
 
@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResponse.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -361,3 +363,5 @@ std::unique_ptr<LDAPRequest> LDAPSearchRequest::MakeReferred(LDAPConnection* con
     return std::make_unique<LDAPSearchRequest>(ReferredDN(url, m_base), scope, filter, m_attributes,
                                                m_attributesOnly, connection, &GetOptions(), true, this);
 }
+
+} // namespace arbldap

@@ -12,7 +12,9 @@
 #include "ldap/LDAPModificationList.h"
 #include "ldap/LDAPOperationOptions.h"
 #include "ldap/LDAPUrl.h"
-#include "ldap/StringList.h"
+#include "base/StringList.h"
+
+namespace arbldap {
 
 class LDAPResponse;
 
@@ -254,3 +256,5 @@ private:
     StringList m_attributes;
     bool m_attributesOnly;
 };
+
+} // namespace arbldap

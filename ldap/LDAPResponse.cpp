@@ -1,4 +1,4 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPResponse.h"
 
@@ -7,8 +7,15 @@
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
-#include "ldap/TextHelpers.h"
-#include "shell/core/MessageLog.h"
+#include "base/Utf8.h"
+#include "base/LogStream.h"
+
+namespace arbldap {
+
+void LDAPMessageFree::operator()(LDAPMessage* message) const
+{
+    ldap_msgfree(message);
+}
 
 namespace {
 
@@ -19,7 +26,7 @@ struct MemVFree {
     void operator()(char** p) const { ber_memvfree(reinterpret_cast<void**>(p)); }
 };
 struct ControlsFree {
-    void operator()(LDAPSdkControl** p) const { ldap_controls_free(p); }
+    void operator()(::LDAPControl** p) const { ldap_controls_free(p); }
 };
 struct BerFree {
     void operator()(berval* p) const { ber_bvfree(p); }
@@ -27,7 +34,7 @@ struct BerFree {
 
 typedef std::unique_ptr<char, MemFree> LibText;
 typedef std::unique_ptr<char*, MemVFree> LibTexts;
-typedef std::unique_ptr<LDAPSdkControl*, ControlsFree> LibControls;
+typedef std::unique_ptr<::LDAPControl*, ControlsFree> LibControls;
 
 // The referral texts as URLs. A text that is no LDAP URL is left out rather
 // than costing the caller the whole result.
@@ -45,7 +52,7 @@ LDAPUrlList UrlsOf(char** texts)
 
 }  // namespace
 
-void LDAPResponse::TakeControls(LDAPSdkControl** controls)
+void LDAPResponse::TakeControls(::ldapcontrol** controls)
 {
     LibControls owned(controls);
     if (!controls)
@@ -78,7 +85,7 @@ LDAPResultResponse::LDAPResultResponse(LDAP* session, LDAPMessage* message) : LD
     char* matched = nullptr;
     char* error = nullptr;
     char** referrals = nullptr;
-    LDAPSdkControl** controls = nullptr;
+    ::LDAPControl** controls = nullptr;
     int rc = ldap_parse_result(session, message, &code, &matched, &error, &referrals, &controls, 0);
     LibText ownedMatched(matched);
     LibText ownedError(error);
@@ -143,7 +150,7 @@ LDAPReferenceResponse::LDAPReferenceResponse(LDAP* session, LDAPMessage* message
     : LDAPResponse(ldap_msgtype(message))
 {
     char** referrals = nullptr;
-    LDAPSdkControl** controls = nullptr;
+    ::LDAPControl** controls = nullptr;
     int rc = ldap_parse_reference(session, message, &referrals, &controls, 0);
     LibTexts ownedReferrals(referrals);
     LibControls ownedControls(controls);
@@ -161,9 +168,11 @@ LDAPReferenceResponse::LDAPReferenceResponse(const LDAPUrlList& urls, int follow
 LDAPEntryResponse::LDAPEntryResponse(const LDAPConnection& connection, LDAPMessage* message)
     : LDAPResponse(ldap_msgtype(message)), m_entry(std::make_unique<LDAPEntry>(message, connection))
 {
-    LDAPSdkControl** controls = nullptr;
+    ::LDAPControl** controls = nullptr;
     if (ldap_get_entry_controls(connection.GetSession(), message, &controls) == LDAP_SUCCESS)
         TakeControls(controls);
     else
         ldap_controls_free(controls);
 }
+
+} // namespace arbldap

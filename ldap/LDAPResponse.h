@@ -2,7 +2,7 @@
 // One LDAP message read back for a request: a search entry, a search
 // reference, or a result (with an extended result's name and value).
 
-#include "ldap/LdapSdk.h"
+#include "ldap/SdkTypes.h"
 
 #include <iosfwd>
 #include <memory>
@@ -11,6 +11,8 @@
 #include "ldap/LDAPControl.h"
 #include "ldap/LDAPEntry.h"
 #include "ldap/LDAPUrl.h"
+
+namespace arbldap {
 
 class LDAPConnection;
 class LDAPRequest;
@@ -22,7 +24,7 @@ constexpr int kLDAPSearchReference = 0x73;
 constexpr int kLDAPExtendedResult = 0x78;
 
 struct LDAPMessageFree {
-    void operator()(LDAPMessage* message) const { ldap_msgfree(message); }
+    void operator()(LDAPMessage* message) const;
 };
 typedef std::unique_ptr<LDAPMessage, LDAPMessageFree> LDAPMessagePtr;
 
@@ -44,7 +46,7 @@ public:
 protected:
     explicit LDAPResponse(int messageType) : m_messageType(messageType) {}
     // Takes the controls of a library array (null: none) and frees it.
-    void TakeControls(LDAPSdkControl** controls);
+    void TakeControls(::ldapcontrol** controls);
 
 private:
     LDAPControlList m_controls;
@@ -119,3 +121,5 @@ public:
 private:
     std::unique_ptr<LDAPEntry> m_entry;
 };
+
+} // namespace arbldap

@@ -1,4 +1,4 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPResultQueue.h"
 
@@ -6,8 +6,11 @@
 #include <set>
 
 #include "ldap/LDAPException.h"
-#include "ldap/TextHelpers.h"
-#include "shell/core/MessageLog.h"
+#include "base/Utf8.h"
+#include "base/LogStream.h"
+#include "ldap/FormatLDAPError.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -237,3 +240,5 @@ void LDAPResultQueue::AbandonAll()
     if (failure != LDAP_SUCCESS)
         throw LDAPException(failure);
 }
+
+} // namespace arbldap

@@ -3,7 +3,7 @@
 // followed here when the options ask for it, so that the reader sees one
 // stream: the answers of a referred search arrive where its reference stood.
 
-#include "ldap/LdapSdk.h"
+#include "ldap/SdkTypes.h"
 
 #include <atomic>
 #include <deque>
@@ -13,6 +13,8 @@
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResponse.h"
+
+namespace arbldap {
 
 // How long one wait inside the library lasts; a cancel is seen between waits.
 constexpr int kLDAPPollMilliseconds = 75;
@@ -81,3 +83,5 @@ private:
     std::atomic<bool> m_cancelled{false};
     LDAPResultQueue* m_next = nullptr;  // under the chain lock
 };
+
+} // namespace arbldap

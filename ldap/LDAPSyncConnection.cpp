@@ -1,4 +1,4 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPSyncConnection.h"
 
@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResultQueue.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -134,3 +136,5 @@ std::unique_ptr<LDAPSearchResults> LDAPSyncConnection::Search(const std::string&
         }
     }
 }
+
+} // namespace arbldap

@@ -10,6 +10,8 @@
 #include "ldap/LDAPEntryList.h"
 #include "ldap/LDAPUrl.h"
 
+namespace arbldap {
+
 class LDAPAttribute;
 class LDAPModificationList;
 
@@ -67,3 +69,5 @@ public:
 protected:
     ~LDAPSyncConnection() override = default;
 };
+
+} // namespace arbldap

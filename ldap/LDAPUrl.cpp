@@ -1,4 +1,4 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPUrl.h"
 
@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "ldap/LDAPException.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -87,3 +89,5 @@ LDAPUrlList::LDAPUrlList(const char* const* urls)
     for (const char* const* p = urls; *p; ++p)
         m_urls.emplace_back(*p);
 }
+
+} // namespace arbldap

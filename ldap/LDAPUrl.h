@@ -5,7 +5,9 @@
 #include <list>
 #include <string>
 
-#include "ldap/StringList.h"
+#include "base/StringList.h"
+
+namespace arbldap {
 
 class LDAPUrl {
 public:
@@ -93,3 +95,5 @@ public:
 private:
     std::list<LDAPUrl> m_urls;
 };
+
+} // namespace arbldap

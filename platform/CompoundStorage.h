@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/HResult.h"
+#include "base/HResult.h"
 
 constexpr HRESULT STG_E_INVALIDFUNCTION = static_cast<HRESULT>(0x80030001u);
 constexpr HRESULT STG_E_PATHNOTFOUND = static_cast<HRESULT>(0x80030003u);

@@ -1,6 +1,6 @@
 #include "platform/RegistryKey.h"
 
-#include "platform/Utf8.h"
+#include "base/Utf8.h"
 
 namespace platform {
 
@@ -35,7 +35,7 @@ bool RegistryKey::CreateKey(const std::wstring& path)
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
     std::shared_ptr<SettingsStore> store = RootStore();
     SettingsStore::KeyId id = 0;
-    long r = store->CreateKey(WideToUtf8(path), id);
+    long r = store->CreateKey(WideToUtf8Text(path), id);
     if (r != ERROR_SUCCESS) return Fail(r);
     m_open = std::move(store);
     m_key = id;
@@ -50,7 +50,7 @@ bool RegistryKey::Open(const std::wstring& path)
     std::shared_ptr<SettingsStore> store = RootStore();
     if (!m_readOnly && !store->IsWritable()) return Fail(ERROR_ACCESS_DENIED);
     SettingsStore::KeyId id = 0;
-    long r = store->OpenKey(WideToUtf8(path), id);
+    long r = store->OpenKey(WideToUtf8Text(path), id);
     if (r != ERROR_SUCCESS) return Fail(r);
     m_open = std::move(store);
     m_key = id;
@@ -70,13 +70,13 @@ bool RegistryKey::WriteValue(const std::wstring& name, uint32_t type, const std:
 {
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
-    m_lastResult = m_open->SetValue(m_key, WideToUtf8(name), type, data);
+    m_lastResult = m_open->SetValue(m_key, WideToUtf8Text(name), type, data);
     return m_lastResult == ERROR_SUCCESS;
 }
 
 bool RegistryKey::Write(const std::wstring& name, const std::wstring& text)
 {
-    return WriteValue(name, REG_SZ, WideToUtf8(text));
+    return WriteValue(name, REG_SZ, WideToUtf8Text(text));
 }
 
 bool RegistryKey::Write(const std::wstring& name, uint32_t value)
@@ -103,7 +103,7 @@ bool RegistryKey::QueryValue(const std::wstring& name, uint32_t& type, std::stri
         SetLastInfo(ERROR_INVALID_HANDLE, REG_NONE, 0);
         return false;
     }
-    long r = m_open->GetValue(m_key, WideToUtf8(name), type, data);
+    long r = m_open->GetValue(m_key, WideToUtf8Text(name), type, data);
     if (r != ERROR_SUCCESS) {
         SetLastInfo(r, REG_NONE, 0);
         return false;
@@ -118,7 +118,7 @@ bool RegistryKey::Read(const std::wstring& name, std::wstring& text)
     std::string data;
     if (!QueryValue(name, type, data)) return false;
     if (type != REG_SZ) return Fail(ERROR_UNSUPPORTED_TYPE);
-    text = Utf8ToWide(data);
+    text = Utf8ToWideString(data);
     return true;
 }
 
@@ -156,7 +156,7 @@ bool RegistryKey::ReadSubKeys(std::vector<std::wstring>& names)
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     std::vector<std::string> raw;
     m_lastResult = m_open->ListSubKeys(m_key, raw);
-    for (const std::string& n : raw) names.push_back(Utf8ToWide(n));
+    for (const std::string& n : raw) names.push_back(Utf8ToWideString(n));
     return m_lastResult == ERROR_SUCCESS;
 }
 
@@ -166,7 +166,7 @@ bool RegistryKey::ReadValueNames(std::vector<std::wstring>& names)
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     std::vector<std::string> raw;
     m_lastResult = m_open->ListValueNames(m_key, raw);
-    for (const std::string& n : raw) names.push_back(Utf8ToWide(n));
+    for (const std::string& n : raw) names.push_back(Utf8ToWideString(n));
     return m_lastResult == ERROR_SUCCESS;
 }
 
@@ -181,21 +181,21 @@ bool RegistryKey::DeleteValue(const std::wstring& name)
 {
     if (!m_open) return Fail(ERROR_INVALID_HANDLE);
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
-    m_lastResult = m_open->DeleteValue(m_key, WideToUtf8(name));
+    m_lastResult = m_open->DeleteValue(m_key, WideToUtf8Text(name));
     return m_lastResult == ERROR_SUCCESS;
 }
 
 bool RegistryKey::KeyExists(const std::wstring& path)
 {
     SettingsStore::KeyId id = 0;
-    m_lastResult = RootStore()->OpenKey(WideToUtf8(path), id);
+    m_lastResult = RootStore()->OpenKey(WideToUtf8Text(path), id);
     return m_lastResult == ERROR_SUCCESS;
 }
 
 bool RegistryKey::DeleteKey(const std::wstring& path)
 {
     if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
-    m_lastResult = RootStore()->DeleteKey(WideToUtf8(path));
+    m_lastResult = RootStore()->DeleteKey(WideToUtf8Text(path));
     return m_lastResult == ERROR_SUCCESS;
 }
 

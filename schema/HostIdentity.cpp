@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ldap/TextHelpers.h"
+#include "base/NoCase.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include "platform/ResourceLibrary.h"
 
+using namespace arbldap;
+
 namespace {
 
 // {d7a80ed4-f122-4044-b775-aff93b0e5c48}

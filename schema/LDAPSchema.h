@@ -19,14 +19,17 @@
 #include <mutex>
 #include <string>
 
-#include "ldap/StringList.h"
-#include "platform/Unknown.h"
+#include "base/StringList.h"
+#include "base/Unknown.h"
 #include "schema/SchemaHostStorage.h"
 #include "schema/SchemaNames.h"
 #include "schema/SchemaRecords.h"
 #include "schema/SyntaxCatalogue.h"
 
+namespace arbldap {
 class LDAPConnection;
+} // namespace arbldap
+
 
 namespace platform {
 class ResourceLibrary;
@@ -142,7 +145,7 @@ public:
     // Starts the loading job of a new host's schema. It gets its own
     // references; the schema already has its creator's when it is called.
     typedef std::function<void(const CRefPtr<CLDAPSchema>& schema, const CRefPtr<ISchemaHostStorage>& storage,
-                               LDAPConnection* connection)>
+                               arbldap::LDAPConnection* connection)>
         LoadJobStarter;
 
     // The built-in default schema: the definitions of the resource library's
@@ -153,12 +156,12 @@ public:
     static CRefPtr<CLDAPSchema> CreateBuiltIn(const platform::ResourceLibrary& resources);
     // A server's schema, fetch in progress, with its cache entry's storage.
     // The loading job is started once the caller holds its reference.
-    static CRefPtr<CLDAPSchema> CreateForHost(const CRefPtr<ISchemaHostStorage>& storage, LDAPConnection* connection);
+    static CRefPtr<CLDAPSchema> CreateForHost(const CRefPtr<ISchemaHostStorage>& storage, arbldap::LDAPConnection* connection);
     // The same without starting the job: the caller starts it (StartLoading)
     // once it has left its own locks, since the starter runs foreign code.
     static CRefPtr<CLDAPSchema> CreateForHostDeferred(const CRefPtr<ISchemaHostStorage>& storage);
     // Hands the schema to the load-job starter; only the first call does.
-    static void StartLoading(const CRefPtr<CLDAPSchema>& schema, LDAPConnection* connection);
+    static void StartLoading(const CRefPtr<CLDAPSchema>& schema, arbldap::LDAPConnection* connection);
     // Set once the session layer can run the job; until then new schemas
     // stay at fetch in progress with nothing in them.
     static void SetLoadJobStarter(LoadJobStarter starter);
@@ -237,7 +240,7 @@ private:
     explicit CLDAPSchema(CRefPtr<ISchemaHostStorage> storage);
     ~CLDAPSchema();
 
-    static void StartLoadJob(const CRefPtr<CLDAPSchema>& schema, LDAPConnection* connection);
+    static void StartLoadJob(const CRefPtr<CLDAPSchema>& schema, arbldap::LDAPConnection* connection);
     SchemaMetaRecord Meta() const;
 
     std::atomic<int32_t> m_refs{0};

@@ -1,11 +1,14 @@
+#include "platform/GuidGen.h"
 #include "schema/SchemaCache.h"
 
 #include <set>
 #include <utility>
 
 #include "ldap/LDAPConnection.h"
-#include "ldap/TextHelpers.h"
+#include "base/NoCase.h"
 #include "platform/Folders.h"
+
+using namespace arbldap;
 
 // {7e59d6cd-b394-419f-9cfc-48a91643f594}
 const CLSID CSchemaCache::kClassId = {0x7e59d6cdu, 0xb394u, 0x419fu,

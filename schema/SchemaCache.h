@@ -33,7 +33,10 @@
 #include "schema/SchemaCacheStreams.h"
 #include "schema/SchemaStorage.h"
 
+namespace arbldap {
 class LDAPConnection;
+} // namespace arbldap
+
 
 class CSchemaCache final : public IPersistStorage {
 public:
@@ -57,10 +60,10 @@ public:
     // null without a connection. The first request of a host in a run makes
     // the model and starts its loading job once; later ones, from any
     // thread, get the same model.
-    CRefPtr<CLDAPSchema> GetSchemaForHost(LDAPConnection* connection);
+    CRefPtr<CLDAPSchema> GetSchemaForHost(arbldap::LDAPConnection* connection);
     // The same for a host text and port; ssl tells which of the two record
     // ports the port is. connection is handed to the loading job.
-    CRefPtr<CLDAPSchema> GetSchemaForHost(const std::string& host, int port, bool ssl, LDAPConnection* connection);
+    CRefPtr<CLDAPSchema> GetSchemaForHost(const std::string& host, int port, bool ssl, arbldap::LDAPConnection* connection);
 
     // A new sub-storage for the GUID, initialised; E_FAIL for GUID_NULL,
     // without a file, or when it cannot be made.

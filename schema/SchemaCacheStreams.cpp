@@ -3,9 +3,11 @@
 #include <limits>
 #include <new>
 
-#include "ldap/TextHelpers.h"
-#include "platform/Archive.h"
-#include "ui/core/CGuidText.h"
+#include "base/ArchiveText.h"
+#include "base/Archive.h"
+#include "platform/CGuidText.h"
+
+using namespace arbldap;
 
 // {b93f0f87-8674-4da2-984c-9534f4e1185d}
 const CLSID CSchemaCacheMetaInfo::kClassId = {0xb93f0f87u, 0x8674u, 0x4da2u,

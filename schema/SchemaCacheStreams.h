@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "ldap/StringList.h"
+#include "base/StringList.h"
 #include "platform/CompoundStorage.h"
-#include "platform/Unknown.h"
+#include "base/Unknown.h"
 #include "schema/HostIdentity.h"
 #include "schema/LDAPSchema.h"
 #include "schema/SchemaHostStorage.h"

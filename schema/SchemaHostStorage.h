@@ -13,9 +13,9 @@
 #include <mutex>
 #include <string>
 
-#include "ldap/StringList.h"
-#include "platform/Guid.h"
-#include "platform/Unknown.h"
+#include "base/StringList.h"
+#include "base/Guid.h"
+#include "base/Unknown.h"
 
 enum class SchemaElementKind { Syntax, AttributeType, ObjectClass, MatchingRule, MatchingRuleUse };
 constexpr int kSchemaElementKinds = 5;

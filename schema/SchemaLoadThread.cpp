@@ -6,9 +6,14 @@
 #include <vector>
 
 #include "ldap/LDAPException.h"
-#include "ldap/TextHelpers.h"
+#include "base/Utf8.h"
+#include "base/NoCase.h"
+#include "platform/StringResource.h"
 #include "platform/RegistryKey.h"
-#include "shell/core/MessageLog.h"
+#include "base/LogStream.h"
+#include "ldap/FormatLDAPError.h"
+
+using namespace arbldap;
 
 namespace {
 

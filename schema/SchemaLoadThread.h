@@ -17,9 +17,9 @@
 #include <memory>
 #include <string>
 
-#include "ldap/CLDAPFetchThread.h"
+#include "jobs/CLDAPFetchThread.h"
 #include "ldap/LDAPOperationOptions.h"
-#include "ldap/StringList.h"
+#include "base/StringList.h"
 #include "schema/LDAPSchema.h"
 #include "schema/SchemaHostStorage.h"
 
@@ -37,12 +37,12 @@ class CSchemaLoadThread : public CLDAPFetchThread {
 public:
     // Takes its own references on all three; connection may be null (the
     // job then fails at its first read).
-    CSchemaLoadThread(LDAPConnection* connection, CRefPtr<CLDAPSchema> schema, CRefPtr<ISchemaHostStorage> storage);
+    CSchemaLoadThread(arbldap::LDAPConnection* connection, CRefPtr<CLDAPSchema> schema, CRefPtr<ISchemaHostStorage> storage);
     ~CSchemaLoadThread() override;
 
     void DoWork() override;
     // Load state 1, and the failure in the message log.
-    void OnError(LDAPException error) override;
+    void OnError(arbldap::LDAPException error) override;
     // Nothing to check: the job reads its results itself.
     bool CheckResult(int resultCode) override;
     // A job that ended without a load state (stopped, or failed outside
@@ -86,7 +86,7 @@ private:
 
     CRefPtr<CLDAPSchema> m_schema;
     CRefPtr<ISchemaHostStorage> m_storage;
-    LDAPOperationOptions m_options;
+    arbldap::LDAPOperationOptions m_options;
     std::unique_ptr<CSchemaContent> m_content;
     int64_t m_serverTimestamp = 0;
     // A fetch ran and found no subschema entry: the refresh stays due.

@@ -1,6 +1,6 @@
 #include "schema/SchemaNames.h"
 
-#include "ldap/TextHelpers.h"
+#include "base/NoCase.h"
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const
 {

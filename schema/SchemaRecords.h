@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "ldap/StringList.h"
+#include "base/StringList.h"
 #include "schema/SchemaDescriptions.h"
 #include "schema/SchemaNames.h"
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+using namespace arbldap;
+
 // {0b078d8e-ea8b-4463-9b05-cdf78e32997c}
 const CLSID CSchemaStorage::kClassId = {0x0b078d8eu, 0xea8bu, 0x4463u,
                                         {0x9b, 0x05, 0xcd, 0xf7, 0x8e, 0x32, 0x99, 0x7c}};

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "ldap/StringList.h"
+#include "base/StringList.h"
 #include "schema/SchemaNames.h"
 
 class SyntaxInfo {

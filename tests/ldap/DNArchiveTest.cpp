@@ -3,7 +3,9 @@
 #include <string>
 
 #include "ldap/LDAPDN.h"
-#include "platform/Archive.h"
+#include "base/Archive.h"
+
+using namespace arbldap;
 
 namespace {
 

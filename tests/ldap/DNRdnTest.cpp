@@ -6,6 +6,8 @@
 #include "ldap/LDAPDN.h"
 #include "ldap/LDAPRDN.h"
 
+using namespace arbldap;
+
 namespace {
 
 std::string Byte(int b) { return std::string(1, static_cast<char>(b)); }

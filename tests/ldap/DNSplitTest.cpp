@@ -5,6 +5,8 @@
 
 #include "ldap/DNSplit.h"
 
+using namespace arbldap;
+
 namespace {
 
 using Texts = std::vector<std::string>;

@@ -6,6 +6,8 @@
 
 #include "ldap/LDAPDN.h"
 
+using namespace arbldap;
+
 namespace {
 
 std::vector<std::string> PartTexts(const LDAPDN& dn)

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <ldap.h>
+
 #include <sstream>
 #include <vector>
 
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPModificationList.h"
-#include "platform/Archive.h"
+#include "base/Archive.h"
+
+using namespace arbldap;
 
 namespace {
 

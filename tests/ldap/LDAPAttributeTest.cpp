@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <ldap.h>
+
 #include <clocale>
 #include <sstream>
 #include <vector>
 
 #include "ldap/LDAPAttribute.h"
 #include "ldap/LDAPModification.h"
-#include "platform/Archive.h"
+#include "base/Archive.h"
+
+using namespace arbldap;
 
 namespace {
 

@@ -4,12 +4,14 @@
 #include <thread>
 #include <vector>
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResponse.h"
+
+using namespace arbldap;
 
 // Nothing here reaches a server: opening a session sends nothing.
 namespace {

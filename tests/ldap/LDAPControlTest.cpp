@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPControl.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -14,10 +16,10 @@ const char* const kSort = "1.2.840.113556.1.4.473";
 const char* const kPaged = "1.2.840.113556.1.4.319";
 const char* const kManageDsaIt = "2.16.840.1.113730.3.4.2";
 
-std::vector<std::string> Oids(LDAPSdkControl** array)
+std::vector<std::string> Oids(::LDAPControl** array)
 {
     std::vector<std::string> oids;
-    for (LDAPSdkControl** p = array; p && *p; ++p) oids.emplace_back((*p)->ldctl_oid);
+    for (::LDAPControl** p = array; p && *p; ++p) oids.emplace_back((*p)->ldctl_oid);
     return oids;
 }
 
@@ -86,7 +88,7 @@ TEST(LDAPControl, ToSDKRecord)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value.size());
         LDAPControl control(std::string(kSort), c.critical, c.value, true);
-        LDAPSdkControl* record = control.ToSDK();
+        ::LDAPControl* record = control.ToSDK();
         ASSERT_NE(record, nullptr);
         EXPECT_STREQ(record->ldctl_oid, kSort);
         EXPECT_EQ(record->ldctl_iscritical, c.critical ? 1 : 0);
@@ -107,7 +109,7 @@ TEST(LDAPControl, NullOrEmptyValueGivesNullRecordValue)
     for (const char* value : {static_cast<const char*>(nullptr), "abc"}) {
         LDAPControl control(kSort, false, value, 0, true);
         EXPECT_EQ(control.GetValue(), "");
-        LDAPSdkControl* record = control.ToSDK();
+        ::LDAPControl* record = control.ToSDK();
         EXPECT_EQ(record->ldctl_value.bv_val, nullptr);
         EXPECT_EQ(record->ldctl_value.bv_len, 0u);
         FreeSDKControl(record);
@@ -180,7 +182,7 @@ TEST(LDAPControlList, ToSDKArray)
         LDAPControlList list;
         for (size_t i = 0; i < c.enabled.size(); ++i)
             list.Add(LDAPControl("1." + std::to_string(i), false, std::string(), c.enabled[i]));
-        LDAPSdkControl** array = list.ToSDKArray();
+        ::LDAPControl** array = list.ToSDKArray();
         if (c.null) {
             EXPECT_EQ(array, nullptr);
             continue;
@@ -202,8 +204,8 @@ TEST(LDAPControlList, ArrayRecordsCarryValueAndCriticality)
     list.Add(LDAPControl(kPaged, false, nullptr, 0, true));
     SDKControlArrayPtr array(list.ToSDKArray());
     ASSERT_NE(array, nullptr);
-    LDAPSdkControl* first = array.get()[0];
-    LDAPSdkControl* second = array.get()[1];
+    ::LDAPControl* first = array.get()[0];
+    ::LDAPControl* second = array.get()[1];
     EXPECT_EQ(first->ldctl_iscritical, 1);
     EXPECT_EQ(std::string(first->ldctl_value.bv_val, first->ldctl_value.bv_len), std::string("\x30\x03\x04\x01\x61", 5));
     EXPECT_EQ(second->ldctl_iscritical, 0);
@@ -218,7 +220,7 @@ TEST(LDAPControlList, FromSDKArray)
     char sort[] = "1.2.840.113556.1.4.473";
     char paged[] = "1.2.840.113556.1.4.319";
     char manage[] = "2.16.840.1.113730.3.4.2";
-    LDAPSdkControl records[3] = {};
+    ::LDAPControl records[3] = {};
     records[0].ldctl_oid = sort;
     records[0].ldctl_value.bv_val = value;
     records[0].ldctl_value.bv_len = sizeof value;
@@ -230,7 +232,7 @@ TEST(LDAPControlList, FromSDKArray)
     records[2].ldctl_value.bv_val = value;
     records[2].ldctl_value.bv_len = 0;
     records[2].ldctl_iscritical = 1;
-    LDAPSdkControl* array[] = {&records[0], &records[1], &records[2], nullptr};
+    ::LDAPControl* array[] = {&records[0], &records[1], &records[2], nullptr};
 
     LDAPControlList list(array);
     ASSERT_EQ(list.GetCount(), 3u);
@@ -240,7 +242,7 @@ TEST(LDAPControlList, FromSDKArray)
     EXPECT_EQ(list.GetAt(2), LDAPControl(manage, true, nullptr, 0, true));
 
     EXPECT_TRUE(LDAPControlList(nullptr).IsEmpty());
-    LDAPSdkControl* none[] = {nullptr};
+    ::LDAPControl* none[] = {nullptr};
     EXPECT_TRUE(LDAPControlList(none).IsEmpty());
 }
 
@@ -258,3 +260,5 @@ TEST(LDAPControlList, SDKArrayRoundTrip)
 }
 
 }  // namespace
+
+} // namespace arbldap

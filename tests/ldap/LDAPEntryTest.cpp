@@ -6,6 +6,8 @@
 #include "ldap/LDAPEntry.h"
 #include "ldap/LDAPEntryList.h"
 
+using namespace arbldap;
+
 namespace {
 
 typedef std::vector<std::string> Values;

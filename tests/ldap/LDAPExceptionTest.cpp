@@ -4,9 +4,12 @@
 #include <sstream>
 #include <vector>
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
+#include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
+
+using namespace arbldap;
 
 namespace {
 
@@ -198,6 +201,12 @@ TEST(CBreakException, IsNotAnLDAPException)
         caught = 2;
     }
     EXPECT_EQ(caught, 2);
+}
+
+TEST(FormatLDAPError, CodeAndTheLibraryText)
+{
+    EXPECT_EQ(FormatLDAPError(LDAPException(32, "")), L"[ERROR 32] No such object");
+    EXPECT_EQ(FormatLDAPError(LDAPException(-1, "")), L"[ERROR 81] Can't contact LDAP server");
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include "ldap/LDAPCredentials.h"
 #include "ldap/LDAPOperationOptions.h"
+
+namespace arbldap {
 
 namespace {
 
@@ -27,10 +29,10 @@ LDAPControlList Controls(std::initializer_list<std::pair<const char*, bool>> ite
     return list;
 }
 
-std::vector<std::string> Oids(LDAPSdkControl** array)
+std::vector<std::string> Oids(::LDAPControl** array)
 {
     std::vector<std::string> oids;
-    for (LDAPSdkControl** p = array; p && *p; ++p) oids.emplace_back((*p)->ldctl_oid);
+    for (::LDAPControl** p = array; p && *p; ++p) oids.emplace_back((*p)->ldctl_oid);
     return oids;
 }
 
@@ -143,7 +145,7 @@ TEST(LDAPOperationOptions, ControlArrays)
         LDAPOperationOptions o;
         o.SetServerControls(c.hasList ? &c.list : nullptr);
         o.SetClientControls(c.hasList ? &c.list : nullptr);
-        for (LDAPSdkControl** array : {o.GetServerControlArray(), o.GetClientControlArray()}) {
+        for (::LDAPControl** array : {o.GetServerControlArray(), o.GetClientControlArray()}) {
             EXPECT_EQ(array == nullptr, c.null);
             EXPECT_EQ(Oids(array), c.oids);
             FreeSDKControlArray(array);
@@ -289,3 +291,5 @@ TEST(LDAPOperationOptions, AssignmentIsDeepToo)
 }
 
 }  // namespace
+
+} // namespace arbldap

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <ldap.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPUrl.h"
+
+using namespace arbldap;
 
 namespace {
 

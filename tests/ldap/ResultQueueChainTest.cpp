@@ -11,6 +11,8 @@
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResultQueue.h"
 
+using namespace arbldap;
+
 namespace {
 
 std::unique_ptr<LDAPResultQueue> UnsentQueue(LDAPConnection* connection)

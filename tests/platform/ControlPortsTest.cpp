@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/HeadlessControls.h"
+#include "tests/support/HeadlessControls.h"
 
 using platform::HeadlessUi;
 using platform::kTreeRoot;

@@ -10,7 +10,7 @@
 
 #include "DispatcherTestSupport.h"
 #include "platform/Event.h"
-#include "platform/ManualDispatcher.h"
+#include "tests/support/ManualDispatcher.h"
 
 using arbtest::CountedPayload;
 using arbtest::Recorder;

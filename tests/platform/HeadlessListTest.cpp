@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/HeadlessControls.h"
+#include "tests/support/HeadlessControls.h"
 
 using platform::HeadlessList;
 using platform::ListItem;

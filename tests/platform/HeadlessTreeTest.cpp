@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/HeadlessControls.h"
+#include "tests/support/HeadlessControls.h"
 
 using platform::HeadlessTree;
 using platform::kTreeRoot;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "DispatcherTestSupport.h"
-#include "platform/ManualDispatcher.h"
+#include "tests/support/ManualDispatcher.h"
 
 using arbtest::Recorder;
 using platform::ManualDispatcher;

@@ -7,8 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/GuidGen.h"
 #include "platform/ResourceLibrary.h"
 #include "schema/LDAPSchema.h"
+
+using namespace arbldap;
 
 namespace {
 
@@ -99,7 +102,7 @@ TEST(LDAPSchemaBuiltIn, ShippedTextsLoadWhole)
     EXPECT_EQ(schema->GetServerKind(), kServerVellumarInternal);
     EXPECT_EQ(schema->GetServerKindName(), "Vellumar Internal");
     GUID expected;
-    ASSERT_TRUE(platform::GuidFromString(L"{d7a80ed4-f122-4044-b775-aff93b0e5c48}", expected));
+    ASSERT_TRUE(GuidFromString(L"{d7a80ed4-f122-4044-b775-aff93b0e5c48}", expected));
     EXPECT_EQ(schema->GetHostGuid(), expected);
 
     // Every line is one definition and every one of them is taken.

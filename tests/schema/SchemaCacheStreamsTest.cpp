@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/GuidGen.h"
 #include "schema/SchemaCacheStreams.h"
 #include "schema/SchemaStorage.h"
 #include "tests/schema/SchemaCacheTestSupport.h"
+
+using namespace arbldap;
 
 namespace {
 
@@ -283,7 +286,7 @@ TEST_F(SchemaStreamObjects, InterfacesAndClassIdentifiers)
         CRefPtr<CSchemaStreamObject> object = Make(c.kind);
         CLSID id;
         ASSERT_EQ(object->GetClassID(&id), S_OK);
-        std::wstring text = platform::GuidToString(id);
+        std::wstring text = GuidToString(id);
         EXPECT_EQ(std::string(text.begin(), text.end()), c.classId);
         void* p = nullptr;
         EXPECT_EQ(object->QueryInterface(IID_IPersistStream, &p), S_OK);

@@ -18,10 +18,13 @@
 #include <thread>
 #include <vector>
 
+#include "platform/GuidGen.h"
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPOperationOptions.h"
 #include "schema/SchemaCache.h"
 #include "tests/schema/SchemaCacheTestSupport.h"
+
+using namespace arbldap;
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "platform/CompoundStorage.h"
 #include "platform/Folders.h"
-#include "platform/Guid.h"
+#include "base/Guid.h"
 #include "platform/HostLookup.h"
 
 namespace cachetest {
@@ -57,7 +57,7 @@ inline std::string Counted(const std::string& s)
 inline std::string GuidBytes(const GUID& guid)
 {
     unsigned char b[16];
-    platform::GuidToBytes(guid, b);
+    GuidToBytes(guid, b);
     return std::string(reinterpret_cast<const char*>(b), 16);
 }
 

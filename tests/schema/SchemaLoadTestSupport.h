@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "ldap/TextHelpers.h"
+#include "base/Utf8.h"
 #include "platform/RegistryKey.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/SettingsStore.h"
 #include "schema/SchemaLoadThread.h"
-#include "shell/core/MessageLog.h"
+#include "base/LogStream.h"
 
 namespace loadtest {
 

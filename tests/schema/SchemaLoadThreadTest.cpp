@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "ldap/CLDAPThread.h"
+#include "platform/GuidGen.h"
+#include "jobs/CLDAPThread.h"
 #include "schema/LDAPSchema.h"
 #include "schema/SchemaLoadThread.h"
 #include "tests/schema/SchemaLoadTestSupport.h"
+
+using namespace arbldap;
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include "platform/CompoundStorage.h"
 #include "schema/SchemaStorage.h"
 
+using namespace arbldap;
+
 using namespace platform;
 
 namespace {

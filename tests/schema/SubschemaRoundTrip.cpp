@@ -1,6 +1,6 @@
 #include "tests/schema/SubschemaRoundTrip.h"
 
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include <ldap_schema.h>
 

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <ldap.h>
+
 #include <chrono>
 #include <future>
 #include <thread>
 
 #include "ldap/LDAPException.h"
-#include "tests/ldap/live/LiveSupport.h"
+#include "tests/support/LiveSupport.h"
+
+using namespace arbldap;
 
 namespace live {
 namespace {

@@ -1,10 +1,12 @@
-#include "ldap/LdapSdk.h"
+#include <ldap.h>
 
 #include <gtest/gtest.h>
 
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResultQueue.h"
-#include "tests/ldap/live/LiveSupport.h"
+#include "tests/support/LiveSupport.h"
+
+using namespace arbldap;
 
 using namespace live;
 

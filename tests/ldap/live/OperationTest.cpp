@@ -6,7 +6,9 @@
 
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPModificationList.h"
-#include "tests/ldap/live/LiveSupport.h"
+#include "tests/support/LiveSupport.h"
+
+using namespace arbldap;
 
 namespace live {
 namespace {

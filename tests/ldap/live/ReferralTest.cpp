@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "ldap/LDAPException.h"
-#include "tests/ldap/live/LiveSupport.h"
+#include "tests/support/LiveSupport.h"
+
+using namespace arbldap;
 
 namespace live {
 namespace {

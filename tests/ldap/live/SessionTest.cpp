@@ -5,7 +5,9 @@
 #include <fstream>
 
 #include "ldap/LDAPException.h"
-#include "tests/ldap/live/LiveSupport.h"
+#include "tests/support/LiveSupport.h"
+
+using namespace arbldap;
 
 namespace live {
 namespace {

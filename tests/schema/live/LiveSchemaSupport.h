@@ -19,9 +19,9 @@ namespace liveschema {
 const char* const kHost = "127.0.0.1";
 
 // A version 3 connection to 127.0.0.1, bound when dn is given.
-inline RefPtr<LDAPSyncConnection> Connect(int port, const char* dn = nullptr, const char* password = nullptr)
+inline RefPtr<arbldap::LDAPSyncConnection> Connect(int port, const char* dn = nullptr, const char* password = nullptr)
 {
-    RefPtr<LDAPSyncConnection> connection = LDAPSyncConnection::Create(kHost, port);
+    RefPtr<arbldap::LDAPSyncConnection> connection = arbldap::LDAPSyncConnection::Create(kHost, port);
     connection->SetProtocolVersion(3);
     if (dn) connection->Bind(dn, password);
     return connection;
@@ -29,20 +29,20 @@ inline RefPtr<LDAPSyncConnection> Connect(int port, const char* dn = nullptr, co
 
 // The values of one attribute of the entry at dn (base search); empty when
 // there is no such entry or attribute.
-inline StringList ReadValues(LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,
+inline StringList ReadValues(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,
                              const std::string& attribute)
 {
     StringList attributes;
     attributes.Add(attribute);
-    std::unique_ptr<LDAPSearchResults> results = connection.Search(dn, 0, filter, attributes, false);
-    for (const LDAPEntry& entry : results->GetEntries())
-        for (const LDAPAttribute& a : entry.GetAttributes())
+    std::unique_ptr<arbldap::LDAPSearchResults> results = connection.Search(dn, 0, filter, attributes, false);
+    for (const arbldap::LDAPEntry& entry : results->GetEntries())
+        for (const arbldap::LDAPAttribute& a : entry.GetAttributes())
             if (strcasecmp(a.GetName().c_str(), attribute.c_str()) == 0) return a.GetValues();
     return StringList();
 }
 
 // Entries a base search at dn finds (0 or 1).
-inline size_t CountEntries(LDAPSyncConnection& connection, const std::string& dn, const std::string& filter)
+inline size_t CountEntries(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter)
 {
     StringList attributes;
     attributes.Add("1.1");

@@ -14,12 +14,14 @@
 #include <thread>
 #include <vector>
 
-#include "ldap/CLDAPThread.h"
+#include "jobs/CLDAPThread.h"
 #include "schema/HostIdentity.h"
 #include "schema/SchemaCache.h"
 #include "schema/SchemaLoadThread.h"
 #include "tests/schema/SchemaLoadTestSupport.h"
 #include "tests/schema/live/LiveSchemaSupport.h"
+
+using namespace arbldap;
 
 namespace {
 

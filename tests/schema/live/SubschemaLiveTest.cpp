@@ -6,6 +6,8 @@
 #include "tests/schema/SubschemaRoundTrip.h"
 #include "tests/schema/live/LiveSchemaSupport.h"
 
+using namespace arbldap;
+
 namespace {
 
 using namespace liveschema;

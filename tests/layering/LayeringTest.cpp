@@ -1,0 +1,224 @@
+// The layers may only include downwards: every quoted include names a folder
+// that the including folder's library depends on (directly or through
+// another), <ldap.h> stays inside the LDAP layer's sources, the toolkit's
+// headers stay in the GUI folders, and no program source reaches into tests/.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Layer {
+    std::string folder;
+    std::vector<std::string> depends;  // library names
+    bool gui = false;
+};
+
+struct Layers {
+    std::map<std::string, Layer> byLibrary;
+    std::map<std::string, std::string> libraryOfFolder;
+};
+
+Layers ReadLayers()
+{
+    Layers layers;
+    std::ifstream in(ARB_LAYERS_FILE);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string library, folder, word;
+        if (!(words >> library >> folder)) continue;
+        Layer layer;
+        layer.folder = folder;
+        while (words >> word) {
+            if (word == "GUI") layer.gui = true;
+            else layer.depends.push_back(word);
+        }
+        layers.libraryOfFolder[folder] = library;
+        layers.byLibrary[library] = layer;
+    }
+    return layers;
+}
+
+// The folders a library may include: its own and every library it reaches.
+std::set<std::string> Reachable(const Layers& layers, const std::string& library)
+{
+    std::set<std::string> seen;
+    std::function<void(const std::string&)> visit = [&](const std::string& lib) {
+        auto it = layers.byLibrary.find(lib);
+        if (it == layers.byLibrary.end() || !seen.insert(it->second.folder).second) return;
+        for (const auto& d : it->second.depends) visit(d);
+    };
+    visit(library);
+    return seen;
+}
+
+struct Include {
+    std::string file;  // relative to the source root
+    int line;
+    std::string target;
+    bool angled;
+};
+
+std::vector<Include> IncludesBelow(const std::string& folder)
+{
+    static const std::regex kInclude(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+    std::vector<Include> out;
+    fs::path root(ARB_SOURCE_DIR);
+    if (!fs::exists(root / folder)) return out;
+    for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+        if (!entry.is_regular_file()) continue;
+        auto ext = entry.path().extension().string();
+        if (ext != ".h" && ext != ".cpp" && ext != ".inc") continue;
+        std::ifstream in(entry.path());
+        std::string text;
+        int n = 0;
+        while (std::getline(in, text)) {
+            ++n;
+            std::smatch m;
+            if (std::regex_search(text, m, kInclude))
+                out.push_back({fs::relative(entry.path(), root).string(), n, m[2].str(), m[1].str() == "<"});
+        }
+    }
+    return out;
+}
+
+std::string TopFolder(const std::string& path)
+{
+    return path.substr(0, path.find('/'));
+}
+
+std::string Where(const Include& inc)
+{
+    return inc.file + ":" + std::to_string(inc.line) + " includes " + inc.target;
+}
+
+bool IsLdapSdkHeader(const std::string& target)
+{
+    return target == "ldap.h" || target == "lber.h" || target == "ldap_schema.h" || target == "ldif.h";
+}
+
+bool IsToolkitHeader(const std::string& target)
+{
+    return target.rfind("wx/", 0) == 0 || target.rfind("gtk/", 0) == 0;
+}
+
+class LayeringTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        layers = ReadLayers();
+        ASSERT_FALSE(layers.byLibrary.empty()) << "no layers in " << ARB_LAYERS_FILE;
+    }
+    Layers layers;
+};
+
+TEST_F(LayeringTest, DependencyListHasNoCycle)
+{
+    std::map<std::string, int> state;  // 1 visiting, 2 done
+    std::vector<std::string> path;
+    std::function<void(const std::string&)> visit = [&](const std::string& lib) {
+        if (state[lib] == 2) return;
+        path.push_back(lib);
+        if (state[lib] == 1) {
+            std::string cycle;
+            for (const auto& p : path) cycle += p + " ";
+            ADD_FAILURE() << "cycle: " << cycle;
+            path.pop_back();
+            return;
+        }
+        state[lib] = 1;
+        auto it = layers.byLibrary.find(lib);
+        if (it != layers.byLibrary.end())
+            for (const auto& d : it->second.depends) visit(d);
+        state[lib] = 2;
+        path.pop_back();
+    };
+    for (const auto& [lib, layer] : layers.byLibrary) visit(lib);
+}
+
+TEST_F(LayeringTest, ProgramFoldersIncludeOnlyTheirLayerAndBelow)
+{
+    for (const auto& [library, layer] : layers.byLibrary) {
+        auto allowed = Reachable(layers, library);
+        for (const auto& inc : IncludesBelow(layer.folder)) {
+            if (inc.angled) continue;
+            std::string top = TopFolder(inc.target);
+            if (top == inc.target) continue;  // a file beside the includer
+            EXPECT_TRUE(allowed.count(top)) << Where(inc) << ": " << layer.folder
+                                            << " may not use " << top;
+        }
+    }
+}
+
+TEST_F(LayeringTest, LdapLibraryHeaderStaysInsideTheLdapLayerSources)
+{
+    for (const auto& [library, layer] : layers.byLibrary)
+        for (const auto& inc : IncludesBelow(layer.folder)) {
+            if (!inc.angled || !IsLdapSdkHeader(inc.target)) continue;
+            bool source = inc.file.size() > 4 && inc.file.substr(inc.file.size() - 4) == ".cpp";
+            EXPECT_TRUE(layer.folder == "ldap" && source) << Where(inc);
+        }
+}
+
+TEST_F(LayeringTest, ToolkitHeadersStayInGuiFolders)
+{
+    for (const auto& [library, layer] : layers.byLibrary)
+        for (const auto& inc : IncludesBelow(layer.folder))
+            if (inc.angled && IsToolkitHeader(inc.target))
+                EXPECT_TRUE(layer.gui) << Where(inc) << ": " << layer.folder << " is not a GUI folder";
+}
+
+TEST_F(LayeringTest, TestsMirrorTheLayers)
+{
+    // tests/<folder> may use its folder's layer and below, the shared test
+    // support, and its own helpers; only tests/support serves every test folder.
+    for (const auto& [library, layer] : layers.byLibrary) {
+        auto allowed = Reachable(layers, library);
+        for (const auto& inc : IncludesBelow("tests/" + layer.folder)) {
+            if (inc.angled) continue;
+            std::string top = TopFolder(inc.target);
+            if (top == inc.target) continue;
+            if (top == "tests") {
+                std::string sub = inc.target.substr(6);
+                std::string helperFolder = TopFolder(sub);
+                bool ok = helperFolder == "support" || helperFolder == layer.folder ||
+                          allowed.count(helperFolder);
+                EXPECT_TRUE(ok) << Where(inc);
+                continue;
+            }
+            EXPECT_TRUE(allowed.count(top)) << Where(inc) << ": tests of " << layer.folder
+                                            << " may not use " << top;
+        }
+    }
+}
+
+TEST_F(LayeringTest, EveryProgramFolderIsALayer)
+{
+    // A new folder of sources must be given its place in the list.
+    static const std::set<std::string> kNotLayers = {"tests", "bench", "build", "cmake",
+                                                     "scripts", "resources", ".git", ".ci"};
+    for (const auto& entry : fs::directory_iterator(ARB_SOURCE_DIR)) {
+        if (!entry.is_directory()) continue;
+        std::string name = entry.path().filename().string();
+        if (kNotLayers.count(name) || name.rfind("build", 0) == 0) continue;
+        bool hasSources = false;
+        for (const auto& f : fs::recursive_directory_iterator(entry.path()))
+            if (f.path().extension() == ".cpp" || f.path().extension() == ".h") hasSources = true;
+        if (hasSources)
+            EXPECT_TRUE(layers.libraryOfFolder.count(name)) << name << "/ holds sources but is no layer";
+    }
+}
+
+} // namespace

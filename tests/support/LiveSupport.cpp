@@ -1,0 +1,195 @@
+#include <ldap.h>
+
+#include "tests/support/LiveSupport.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+#include "ldap/LDAPException.h"
+#include "base/LogStream.h"
+
+using namespace arbldap;
+
+namespace live {
+
+namespace {
+
+std::mutex g_linesLock;
+std::vector<std::wstring> g_lines;
+
+void Record(const wchar_t* line)
+{
+    std::lock_guard<std::mutex> lock(g_linesLock);
+    g_lines.emplace_back(line);
+}
+
+}  // namespace
+
+LDAPConnectionPtr Open(int port, int version)
+{
+    LDAPConnectionPtr connection = LDAPConnection::Create(kHost, port);
+    connection->SetProtocolVersion(version);
+    return connection;
+}
+
+RefPtr<LDAPSyncConnection> OpenSync(int port, int version)
+{
+    RefPtr<LDAPSyncConnection> connection = LDAPSyncConnection::Create(kHost, port);
+    connection->SetProtocolVersion(version);
+    return connection;
+}
+
+RefPtr<LDAPSyncConnection> OpenAdmin()
+{
+    RefPtr<LDAPSyncConnection> connection = OpenSync(MainServer().Port());
+    connection->Bind(testsupport::kAdminDN, testsupport::kAdminPassword);
+    return connection;
+}
+
+std::string Describe(const LDAPResponse& response)
+{
+    if (auto entry = dynamic_cast<const LDAPEntryResponse*>(&response))
+        return "entry " + entry->GetEntry().GetDN();
+    if (auto reference = dynamic_cast<const LDAPReferenceResponse*>(&response)) {
+        std::string text = "ref";
+        for (const LDAPUrl& url : reference->GetURLs())
+            text += " " + url.GetURL();
+        if (reference->GetFollowError())
+            text += " [" + std::to_string(reference->GetFollowError()) + "]";
+        return text;
+    }
+    auto& result = dynamic_cast<const LDAPResultResponse&>(response);
+    return "result " + std::to_string(result.GetResultCode());
+}
+
+std::vector<std::string> Drain(LDAPResultQueue& queue)
+{
+    std::vector<std::string> seen;
+    while (std::unique_ptr<LDAPResponse> response = queue.GetNextResponse())
+        seen.push_back(Describe(*response));
+    return seen;
+}
+
+int ResultCode(LDAPResultQueue& queue)
+{
+    std::unique_ptr<LDAPResponse> response = queue.GetNextResponse();
+    if (!response)
+        throw std::runtime_error("no response");
+    return dynamic_cast<LDAPResultResponse&>(*response).GetResultCode();
+}
+
+std::vector<LDAPEntry> Entries(LDAPResultQueue& queue)
+{
+    std::vector<LDAPEntry> entries;
+    while (std::unique_ptr<LDAPResponse> response = queue.GetNextResponse()) {
+        if (auto entry = dynamic_cast<LDAPEntryResponse*>(response.get()))
+            entries.push_back(entry->GetEntry());
+        else if (auto result = dynamic_cast<LDAPResultResponse*>(response.get()); result && result->GetResultCode())
+            throw LDAPException(result->GetResultCode());
+    }
+    return entries;
+}
+
+LogCapture::LogCapture()
+{
+    std::lock_guard<std::recursive_mutex> logLock(g_logLock);
+    {
+        std::lock_guard<std::mutex> lock(g_linesLock);
+        g_lines.clear();
+    }
+    g_logStreamBuf.AddSink(Record);
+}
+
+LogCapture::~LogCapture()
+{
+    std::lock_guard<std::recursive_mutex> logLock(g_logLock);
+    g_logStreamBuf.RemoveSink(Record);
+}
+
+std::vector<std::wstring> LogCapture::Lines() const
+{
+    std::lock_guard<std::mutex> lock(g_linesLock);
+    return g_lines;
+}
+
+bool LogCapture::Contains(const std::wstring& part) const
+{
+    for (const std::wstring& line : Lines())
+        if (line.find(part) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+Watchdog::Watchdog(LDAPResultQueue& queue, std::chrono::milliseconds limit)
+    : m_thread([this, &queue, limit] {
+          std::unique_lock<std::mutex> lock(m_lock);
+          if (!m_stop.wait_for(lock, limit, [this] { return m_stopped; }))
+              queue.Cancel();
+      })
+{
+}
+
+Watchdog::~Watchdog()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_stopped = true;
+    }
+    m_stop.notify_all();
+    m_thread.join();
+}
+
+int MainServerConnections()
+{
+    // One connection for all the asking, so that the count does not include
+    // closing ones of earlier questions.
+    static RefPtr<LDAPSyncConnection> monitor = OpenSync(MainServer().Port());
+    StringList attributes;
+    attributes.Add("monitorCounter");
+    std::unique_ptr<LDAPSearchResults> results =
+        monitor->Search("cn=Current,cn=Connections,cn=Monitor", 0, "", attributes, false);
+    for (const LDAPEntry& entry : results->GetEntries())
+        for (const LDAPAttribute& attribute : entry.GetAttributes())
+            if (attribute.GetName() == "monitorCounter" && attribute.GetValueCount() == 1)
+                return std::stoi(*attribute.GetValues().begin()) - 1;
+    throw std::runtime_error("no connection count");
+}
+
+int SettledMainServerConnections()
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int count = MainServerConnections();
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        int again = MainServerConnections();
+        if (again == count || std::chrono::steady_clock::now() > deadline)
+            return again;
+        count = again;
+    }
+}
+
+int WaitForMainServerConnections(int expected)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int count = MainServerConnections();
+    while (count != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        count = MainServerConnections();
+    }
+    return count;
+}
+
+int SessionSocket(const LDAPConnection& connection)
+{
+    ber_socket_t fd = -1;
+    if (!connection.GetSession() || ldap_get_option(connection.GetSession(), LDAP_OPT_DESC, &fd) != LDAP_OPT_SUCCESS)
+        return -1;
+    return fd;
+}
+
+}  // namespace live

@@ -1,0 +1,86 @@
+#pragma once
+// Helpers for the tests that run against the real test servers.
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "ldap/LDAPConnection.h"
+#include "ldap/LDAPResultQueue.h"
+#include "ldap/LDAPSyncConnection.h"
+#include "tests/support/SilentServer.h"
+#include "tests/support/SlapdServer.h"
+
+namespace live {
+
+using testsupport::SlapdServer;
+
+inline SlapdServer& MainServer() { return SlapdServer::Main(); }
+inline SlapdServer& SecondServer() { return SlapdServer::Second(); }
+
+const char* const kHost = "127.0.0.1";
+
+// A connection to 127.0.0.1 on port with that protocol version.
+arbldap::LDAPConnectionPtr Open(int port, int version = 3);
+RefPtr<arbldap::LDAPSyncConnection> OpenSync(int port, int version = 3);
+// A version 3 connection to the main server bound as its administrator.
+RefPtr<arbldap::LDAPSyncConnection> OpenAdmin();
+
+// One response in a form that compares well: "entry <dn>", "ref <urls>
+// [follow error]" or "result <code>".
+std::string Describe(const arbldap::LDAPResponse& response);
+// Every response of the queue until it has no more.
+std::vector<std::string> Drain(arbldap::LDAPResultQueue& queue);
+// The result code of the queue's one response.
+int ResultCode(arbldap::LDAPResultQueue& queue);
+
+// The entries (DN, attributes) of a search, read through the queue.
+std::vector<arbldap::LDAPEntry> Entries(arbldap::LDAPResultQueue& queue);
+
+// The lines the message log receives while it lives.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    std::vector<std::wstring> Lines() const;
+    bool Contains(const std::wstring& part) const;
+};
+
+// Cancels a queue unless stopped within the time given: a guard for reads
+// that would otherwise wait for ever when something is wrong.
+class Watchdog {
+public:
+    Watchdog(arbldap::LDAPResultQueue& queue, std::chrono::milliseconds limit);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_stop;
+    bool m_stopped = false;
+    std::thread m_thread;
+};
+
+using SilentServer = testsupport::SilentServer;
+
+// Connections the main server has open now (the one used to ask excluded).
+int MainServerConnections();
+// The count once it has stopped changing (earlier connections may still be
+// closing).
+int SettledMainServerConnections();
+// Waits up to two seconds for the count to reach expected; the last count.
+int WaitForMainServerConnections(int expected);
+
+// The socket of the session, or -1.
+int SessionSocket(const arbldap::LDAPConnection& connection);
+
+// The scratch subtree for tests that write.
+const char* const kScratch = "ou=scratch,o=lab";
+
+}  // namespace live
