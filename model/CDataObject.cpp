@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "ldap/CLDAPThread.h"
-#include "ldap/CProgressDlg.h"
+#include "jobs/CLDAPThread.h"
+#include "jobs/CProgressDlg.h"
 #include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
 #include "model/ProgressDialogFactory.h"
@@ -171,7 +171,7 @@ void CDataObject::SetEvent(CRefCountedEvent* event)
     m_event = event;
 }
 
-LDAPConnectionPtr CDataObject::GetConnection() const
+arbldap::LDAPConnectionPtr CDataObject::GetConnection() const
 {
     return nullptr;
 }

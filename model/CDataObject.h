@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "ldap/IJobNode.h"
+#include "jobs/IJobNode.h"
 #include "ldap/LDAPException.h"
 #include "model/PropertyPages.h"
 #include "platform/ControlPorts.h"
@@ -143,7 +143,7 @@ public:
     virtual void UpdateSizeText(int row);
 
     // An error node under this node, shown and logged.
-    virtual void ReportError(LDAPException error);
+    virtual void ReportError(arbldap::LDAPException error);
     // An information node under this node, shown and logged; it removes
     // itself later when the options ask for it.
     void ReportInformation(const std::wstring& text, const std::wstring& detail) override;
@@ -187,7 +187,7 @@ public:
     CRefCountedEvent* GetEvent() const override;
     void SetEvent(CRefCountedEvent* event) override;
     // Null in the base: only LDAP-bound nodes have a session.
-    LDAPConnectionPtr GetConnection() const override;
+    arbldap::LDAPConnectionPtr GetConnection() const override;
 
     // True when the node's tree item is the selected one; a failure asking
     // counts as false.
@@ -236,7 +236,7 @@ private:
     // document's server texts when asked.
     void PublishStatusText(bool withDocumentInfo);
     // The view part of ReportError and ReportInformation (UI thread).
-    void ShowErrorNode(const LDAPException& error);
+    void ShowErrorNode(const arbldap::LDAPException& error);
     void ShowInformationNode(const std::wstring& text, const std::wstring& detail);
 
     const NodeId m_id;

@@ -1,6 +1,6 @@
 // Error and information nodes hung under a node by its jobs.
 
-#include "ldap/TextHelpers.h"
+#include "base/Utf8.h"
 #include "model/CDataObject.h"
 #include "model/CErrorObject.h"
 #include "model/CInformationObject.h"
@@ -10,7 +10,10 @@
 #include "model/TreeViewOperations.h"
 #include "model/UiThread.h"
 #include "platform/ShellPorts.h"
-#include "shell/core/MessageLog.h"
+#include "base/LogStream.h"
+#include "ldap/FormatLDAPError.h"
+
+using namespace arbldap;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "model/ListViewOperations.h"
 
-#include "ldap/CProgressDlg.h"
+#include "jobs/CProgressDlg.h"
 #include "model/CDataObject.h"
 #include "model/NodeRegistry.h"
 #include "model/TreeViewOperations.h"

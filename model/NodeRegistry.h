@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-#include "ldap/IJobNode.h"
+#include "jobs/IJobNode.h"
 
 class CDataObject;
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "ldap/CProgressDlg.h"
+#include "jobs/CProgressDlg.h"
 
 typedef std::function<std::unique_ptr<CProgressDlg>()> ProgressDialogFactory;
 

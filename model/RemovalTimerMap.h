@@ -12,7 +12,7 @@
 #include <map>
 #include <mutex>
 
-#include "ldap/IJobNode.h"
+#include "jobs/IJobNode.h"
 #include "platform/Messages.h"
 
 class CRemovalTimerMap {

@@ -1,6 +1,7 @@
 #include "model/ResourceText.h"
 
-#include "ldap/TextHelpers.h"
+#include "base/Utf8.h"
+#include "platform/StringResource.h"
 
 std::wstring LoadResourceText(unsigned id)
 {
