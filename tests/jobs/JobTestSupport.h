@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LogCapture.h"
 #include "jobs/CLDAPFetchThread.h"
 #include "jobs/CLDAPOperationThread.h"
 #include "jobs/CLDAPThread.h"
@@ -404,51 +405,7 @@ private:
     platform::ReceiverRegistration m_registration;
 };
 
-// The lines the message log receives while it lives.
-class LogLines {
-public:
-    LogLines()
-    {
-        std::lock_guard<std::recursive_mutex> logLock(g_logLock);
-        Instance() = this;
-        g_logStreamBuf.AddSink(&LogLines::Record);
-    }
-    ~LogLines()
-    {
-        std::lock_guard<std::recursive_mutex> logLock(g_logLock);
-        g_logStreamBuf.RemoveSink(&LogLines::Record);
-        Instance() = nullptr;
-    }
-    LogLines(const LogLines&) = delete;
-    LogLines& operator=(const LogLines&) = delete;
-
-    int CountContaining(const std::wstring& part) const
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        int n = 0;
-        for (const std::wstring& line : m_lines)
-            n += line.find(part) != std::wstring::npos;
-        return n;
-    }
-
-private:
-    static LogLines*& Instance()
-    {
-        static LogLines* instance = nullptr;
-        return instance;
-    }
-    // Sinks run under the log lock, so the instance cannot go meanwhile.
-    static void Record(const wchar_t* line)
-    {
-        if (LogLines* self = Instance()) {
-            std::lock_guard<std::mutex> lock(self->m_lock);
-            self->m_lines.emplace_back(line);
-        }
-    }
-
-    mutable std::mutex m_lock;
-    std::vector<std::wstring> m_lines;
-};
+using LogLines = testsupport::LogCapture;
 
 // The text of string 454 as the resource library has it.
 inline std::wstring CancelledText()

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LogCapture.h"
 #include "base/Utf8.h"
 #include "platform/RegistryKey.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/SettingsStore.h"
 #include "schema/SchemaLoadThread.h"
-#include "base/LogStream.h"
 
 namespace loadtest {
 
@@ -35,65 +35,7 @@ inline std::string Text(unsigned id)
     return text;
 }
 
-// The lines the message log receives while it lives; one at a time.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        std::lock_guard<std::recursive_mutex> logLock(g_logLock);
-        Current() = this;
-        g_logStreamBuf.AddSink(Record);
-    }
-    ~LogCapture()
-    {
-        std::lock_guard<std::recursive_mutex> logLock(g_logLock);
-        g_logStreamBuf.RemoveSink(Record);
-        Current() = nullptr;
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    std::vector<std::string> Lines() const
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_lines;
-    }
-    size_t Count(const std::string& line) const
-    {
-        size_t n = 0;
-        for (const std::string& l : Lines()) n += l == line;
-        return n;
-    }
-    bool HasLineStartingWith(const std::string& start) const
-    {
-        for (const std::string& l : Lines())
-            if (l.compare(0, start.size(), start) == 0) return true;
-        return false;
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_lines.clear();
-    }
-
-private:
-    static LogCapture*& Current()
-    {
-        static LogCapture* current = nullptr;
-        return current;
-    }
-    // Sinks run under the log lock, so the capture cannot go meanwhile.
-    static void Record(const wchar_t* line)
-    {
-        if (LogCapture* self = Current()) {
-            std::lock_guard<std::mutex> g(self->m_lock);
-            self->m_lines.push_back(WideToUtf8Text(line));
-        }
-    }
-
-    mutable std::mutex m_lock;
-    std::vector<std::string> m_lines;
-};
+using testsupport::LogCapture;
 
 // A machine root of the settings store in a file of its own for one test.
 class MachineRoot {

@@ -272,7 +272,7 @@ TEST(SchemaLoadPopulate, ParsesEveryKindAndLogsOneSummaryPerKind)
     LogCapture log;
     CSchemaLoadThread::PopulateSchema(content, *storage);
 
-    EXPECT_EQ(log.Lines(), (std::vector<std::string>{
+    EXPECT_EQ(log.Utf8Lines(), (std::vector<std::string>{
                                "   LDAP Syntaxes: read: 2, failed: 0, duplicates: 0",
                                "   AttributeTypes: read: 5, failed: 2, duplicates: 1",
                                "   LDAPObjectClasses: read: 1, failed: 0, duplicates: 0",

@@ -10,25 +10,15 @@
 #include <thread>
 #include <unistd.h>
 
+#include "base/NoCase.h"
+#include "ldap/LDAPAttribute.h"
+#include "ldap/LDAPAttributeList.h"
+#include "ldap/LDAPEntry.h"
 #include "ldap/LDAPException.h"
-#include "base/LogStream.h"
 
 using namespace arbldap;
 
 namespace live {
-
-namespace {
-
-std::mutex g_linesLock;
-std::vector<std::wstring> g_lines;
-
-void Record(const wchar_t* line)
-{
-    std::lock_guard<std::mutex> lock(g_linesLock);
-    g_lines.emplace_back(line);
-}
-
-}  // namespace
 
 LDAPConnectionPtr Open(int port, int version)
 {
@@ -49,6 +39,25 @@ RefPtr<LDAPSyncConnection> OpenAdmin()
     RefPtr<LDAPSyncConnection> connection = OpenSync(MainServer().Port());
     connection->Bind(testsupport::kAdminDN, testsupport::kAdminPassword);
     return connection;
+}
+
+StringList ReadValues(LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,
+                      const std::string& attribute)
+{
+    StringList attributes;
+    attributes.Add(attribute);
+    std::unique_ptr<LDAPSearchResults> results = connection.Search(dn, 0, filter, attributes, false);
+    for (const LDAPEntry& entry : results->GetEntries())
+        for (const LDAPAttribute& a : entry.GetAttributes())
+            if (EqualNoCase(a.GetName(), attribute)) return a.GetValues();
+    return StringList();
+}
+
+size_t CountEntries(LDAPSyncConnection& connection, const std::string& dn, const std::string& filter)
+{
+    StringList attributes;
+    attributes.Add("1.1");
+    return connection.Search(dn, 0, filter, attributes, false)->GetEntries().GetCount();
 }
 
 std::string Describe(const LDAPResponse& response)
@@ -93,36 +102,6 @@ std::vector<LDAPEntry> Entries(LDAPResultQueue& queue)
             throw LDAPException(result->GetResultCode());
     }
     return entries;
-}
-
-LogCapture::LogCapture()
-{
-    std::lock_guard<std::recursive_mutex> logLock(g_logLock);
-    {
-        std::lock_guard<std::mutex> lock(g_linesLock);
-        g_lines.clear();
-    }
-    g_logStreamBuf.AddSink(Record);
-}
-
-LogCapture::~LogCapture()
-{
-    std::lock_guard<std::recursive_mutex> logLock(g_logLock);
-    g_logStreamBuf.RemoveSink(Record);
-}
-
-std::vector<std::wstring> LogCapture::Lines() const
-{
-    std::lock_guard<std::mutex> lock(g_linesLock);
-    return g_lines;
-}
-
-bool LogCapture::Contains(const std::wstring& part) const
-{
-    for (const std::wstring& line : Lines())
-        if (line.find(part) != std::wstring::npos)
-            return true;
-    return false;
 }
 
 Watchdog::Watchdog(LDAPResultQueue& queue, std::chrono::milliseconds limit)

@@ -11,6 +11,7 @@
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPResultQueue.h"
 #include "ldap/LDAPSyncConnection.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/SilentServer.h"
 #include "tests/support/SlapdServer.h"
 
@@ -28,6 +29,12 @@ arbldap::LDAPConnectionPtr Open(int port, int version = 3);
 RefPtr<arbldap::LDAPSyncConnection> OpenSync(int port, int version = 3);
 // A version 3 connection to the main server bound as its administrator.
 RefPtr<arbldap::LDAPSyncConnection> OpenAdmin();
+// The values of one attribute of the entry at dn (base search); empty when
+// there is no such entry or attribute.
+StringList ReadValues(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,
+                      const std::string& attribute);
+// Entries a base search at dn finds (0 or 1).
+size_t CountEntries(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter);
 
 // One response in a form that compares well: "entry <dn>", "ref <urls>
 // [follow error]" or "result <code>".
@@ -40,16 +47,7 @@ int ResultCode(arbldap::LDAPResultQueue& queue);
 // The entries (DN, attributes) of a search, read through the queue.
 std::vector<arbldap::LDAPEntry> Entries(arbldap::LDAPResultQueue& queue);
 
-// The lines the message log receives while it lives.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-    std::vector<std::wstring> Lines() const;
-    bool Contains(const std::wstring& part) const;
-};
+using testsupport::LogCapture;
 
 // Cancels a queue unless stopped within the time given: a guard for reads
 // that would otherwise wait for ever when something is wrong.

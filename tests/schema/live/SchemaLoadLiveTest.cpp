@@ -132,7 +132,7 @@ protected:
         if (atEnd) atEnd(*schema);
         schema.Reset();
         cache.Reset();
-        o.log = log.Lines();
+        o.log = log.Utf8Lines();
         o.refreshCalls = refresh.Calls();
         return o;
     }
