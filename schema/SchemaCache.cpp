@@ -21,7 +21,6 @@ namespace {
 constexpr uint32_t kFileMode = platform::STGM_READWRITE | platform::STGM_SHARE_EXCLUSIVE;
 constexpr uint32_t kCreateMode = platform::STGM_CREATE | platform::STGM_SHARE_EXCLUSIVE | platform::STGM_READWRITE;
 constexpr uint32_t kOpenMode = platform::STGM_SHARE_EXCLUSIVE | platform::STGM_READWRITE;
-const char kConvertedContents[] = "CONTENTS";
 const char kCacheFileName[] = "schemacache.dat";
 
 bool SameName(const std::string& a, const std::string& b)
@@ -152,40 +151,35 @@ bool CSchemaCache::AttachFile(const std::string& path)
     std::lock_guard<std::mutex> g(m_lock);
     if (m_storage || m_initialized) return false;
 
-    auto startEmpty = [&](std::shared_ptr<platform::CStorage>& root, bool converted) {
-        if (FAILED(InitNewLocked(root))) {
-            ResetContent();
-            return false;
-        }
-        std::lock_guard<std::mutex> file(*m_fileLock);
-        // The old bytes a conversion kept are of no use to the cache.
-        if (converted) root->DestroyElement(kConvertedContents);
-        root->Commit(platform::STGC_DEFAULT);
-        return true;
-    };
-
     auto root = std::make_shared<platform::CStorage>();
-    // A new file; this fails when one is there already.
-    if (SUCCEEDED(platform::CStorage::CreateFile(path, kFileMode, *root))) return startEmpty(root, false);
-
-    HRESULT hr = platform::CStorage::OpenFile(path, kFileMode, *root);
-    if (SUCCEEDED(hr)) {
-        if (SUCCEEDED(LoadLocked(root))) {
-            Tidy();
-            return true;
-        }
-        // Root streams that do not read would make every host new in every
-        // run, each with another sub-storage: start over with an empty cache.
-        ResetContent();
-        root->Close();
-        if (FAILED(platform::CStorage::CreateFile(path, kFileMode | platform::STGM_CREATE, *root))) return false;
-        return startEmpty(root, false);
+    // Made when missing and replaced when it is not a store, never while
+    // another holder has it: a file that is locked or cannot be read may be
+    // another instance's, and stays as it is.
+    if (FAILED(platform::CStorage::OpenOrReplaceFile(path, kFileMode, *root))) return false;
+    if (SUCCEEDED(LoadLocked(root))) {
+        Tidy();
+        return true;
     }
-    // Only a file that is not a store is replaced; one that is locked or
-    // cannot be read may be another instance's, and stays as it is.
-    if (hr != STG_E_INVALIDHEADER) return false;
-    if (FAILED(platform::CStorage::CreateFile(path, kFileMode | platform::STGM_CONVERT, *root))) return false;
-    return startEmpty(root, true);
+    // A new file, or root streams that do not read, which would make every
+    // host new in every run, each with another sub-storage: an empty cache,
+    // made in the file as it is open.
+    ResetContent();
+    if (FAILED(EmptyFile(*root)) || FAILED(InitNewLocked(root))) {
+        ResetContent();
+        return false;
+    }
+    std::lock_guard<std::mutex> file(*m_fileLock);
+    root->Commit(platform::STGC_DEFAULT);
+    return true;
+}
+
+HRESULT CSchemaCache::EmptyFile(platform::CStorage& root)
+{
+    std::lock_guard<std::mutex> file(*m_fileLock);
+    std::vector<platform::StorageElementInfo> elements;
+    HRESULT hr = root.EnumElements(elements);
+    for (size_t i = 0; SUCCEEDED(hr) && i < elements.size(); ++i) hr = root.DestroyElement(elements[i].name);
+    return hr;
 }
 
 void CSchemaCache::Tidy()

@@ -109,6 +109,8 @@ private:
     HRESULT LoadLocked(const std::shared_ptr<platform::CStorage>& storage);
     HRESULT SaveLocked(const std::shared_ptr<platform::CStorage>& storage, bool sameAsLoad);
     HRESULT WriteHostsNow();
+    // Destroys every element of the root storage.
+    HRESULT EmptyFile(platform::CStorage& root);
     // Drops records that can never be met or that would share a sub-storage,
     // and every root element that is neither a root stream nor a record's
     // sub-storage.

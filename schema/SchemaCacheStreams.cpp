@@ -30,6 +30,10 @@ namespace {
 // No schema comes near this; a bigger stream is damage, not a reason to
 // allocate its size at start-up.
 constexpr uint64_t kMaxStreamBytes = 256u << 20;
+// The zeros a stream may hold that the file has no bytes for: those of a new
+// stream, sized for its empty object and not written yet. More is a size that
+// nothing backs, and it is never allocated.
+constexpr uint64_t kMaxUnstoredBytes = 4096;
 
 constexpr size_t kHostRecordFixedBytes = 16 + 4 + 4 + 4;
 
@@ -38,8 +42,9 @@ constexpr size_t kHostRecordFixedBytes = 16 + 4 + 4 + 4;
 HRESULT ReadRest(platform::CStream* stream, std::string& out)
 {
     out.clear();
-    uint64_t size = 0;
-    if (FAILED(stream->GetSize(size))) return E_FAIL;
+    uint64_t size = 0, stored = 0;
+    if (FAILED(stream->GetSize(size)) || FAILED(stream->GetStoredSize(stored))) return E_FAIL;
+    if (size - stored > kMaxUnstoredBytes) return E_FAIL;
     uint64_t position = stream->GetPosition();
     if (position >= size) return S_OK;
     uint64_t rest = size - position;

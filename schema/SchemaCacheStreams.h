@@ -4,9 +4,10 @@
 // into one at the stream's seek position, and keeps a changed flag. Every
 // integer is little-endian; strings carry no terminator.
 //
-// Loading never trusts the file: every count and length is checked against
-// the bytes that remain before anything is allocated, and a stream that does
-// not read leaves the object empty and answers E_FAIL.
+// Loading never trusts the file: a stream's size is checked against the bytes
+// the file holds for it, every count and length against the bytes that remain,
+// before anything is allocated; a stream that does not read leaves the object
+// empty and answers E_FAIL.
 //
 // The objects take no lock of their own: the storage object that owns them
 // (CSchemaCache, CSchemaStorage) serialises every use.

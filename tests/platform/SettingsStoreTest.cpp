@@ -4,7 +4,9 @@
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include <sqlite3.h>
@@ -620,4 +622,74 @@ TEST_F(SettingsStoreTest, DeletingInAFileWhoseKeysLoopEnds)
     auto store = platform::SettingsStore::Open(path, true);
     store->DeleteKey("A");  // must return, whatever it answers
     SUCCEED();
+}
+
+// Several programs starting at once each make or open the store and write;
+// none may take a store for a foreign file and move it aside, nor move aside
+// the new store another made in place of a foreign file.
+TEST_F(SettingsStoreTest, SimultaneousStartsKeepEveryAcknowledgedWrite)
+{
+    constexpr int kRounds = 20;
+    constexpr int kProcesses = 6;
+    const std::string foreign = "not a settings store";
+    for (bool foreignFirst : {false, true}) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(std::string(foreignFirst ? "foreign file" : "fresh folder") + ", round " + std::to_string(round));
+            const std::string folder = m_home + "/" + (foreignFirst ? "foreign" : "fresh") + std::to_string(round);
+            ASSERT_TRUE(MakeFolders(folder));
+            const std::string path = folder + "/settings.db";
+            if (foreignFirst) WriteFile(path, foreign);
+            int go[2], acks[2];
+            ASSERT_EQ(pipe(go), 0);
+            ASSERT_EQ(pipe(acks), 0);
+            std::vector<pid_t> children;
+            for (int i = 0; i < kProcesses; ++i) {
+                pid_t pid = fork();
+                ASSERT_GE(pid, 0);
+                if (pid == 0) {
+                    close(go[1]);
+                    close(acks[0]);
+                    char c;
+                    if (read(go[0], &c, 1) != 1) _exit(2);
+                    auto store = SettingsStore::Open(path, true);
+                    SettingsStore::KeyId key = 0;
+                    char id = static_cast<char>('a' + i);
+                    if (store->CreateKey("k", key) == ERROR_SUCCESS &&
+                        store->SetValue(key, std::string("v") + id, REG_DWORD, std::string(4, id)) == ERROR_SUCCESS) {
+                        if (write(acks[1], &id, 1) != 1) _exit(3);
+                    }
+                    _exit(0);
+                }
+                children.push_back(pid);
+            }
+            close(go[0]);
+            close(acks[1]);
+            ASSERT_EQ(write(go[1], std::string(kProcesses, 'g').data(), kProcesses), kProcesses);
+            close(go[1]);
+            for (pid_t pid : children) {
+                int status = 0;
+                ASSERT_EQ(waitpid(pid, &status, 0), pid);
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            }
+            std::string acknowledged;
+            char c;
+            while (read(acks[0], &c, 1) == 1) acknowledged.push_back(c);
+            close(acks[0]);
+
+            if (foreignFirst)
+                EXPECT_TRUE(FileBytes(path + ".bad") == foreign) << "a store was moved aside";
+            else
+                EXPECT_FALSE(Exists(path + ".bad")) << "a store was moved aside";
+            EXPECT_FALSE(acknowledged.empty());
+            auto store = SettingsStore::Open(path, false);
+            SettingsStore::KeyId key = 0;
+            ASSERT_EQ(store->OpenKey("k", key), ERROR_SUCCESS);
+            for (char id : acknowledged) {
+                uint32_t type = 0;
+                std::string data;
+                EXPECT_EQ(store->GetValue(key, std::string("v") + id, type, data), ERROR_SUCCESS) << "lost: v" << id;
+            }
+            if (HasFailure()) return;
+        }
+    }
 }

@@ -209,7 +209,8 @@ TEST_F(SchemaStreamObjects, DamagedAndHostileStreamsFailCleanly)
         Obj kind;
         std::string bytes;
         HRESULT expected;
-        size_t count;  // elements after a successful load
+        size_t count;          // elements after a successful load
+        uint64_t claimed = 0;  // a size the stream is given beyond its bytes
     } cases[] = {
         {"empty list stream is an empty list", Obj::List, "", S_OK, 0},
         {"list count cut short", Obj::List, Hex("0100"), E_FAIL, 0},
@@ -238,11 +239,24 @@ TEST_F(SchemaStreamObjects, DamagedAndHostileStreamsFailCleanly)
         {"meta record", Obj::Meta, std::string(16, '\0'), S_OK, 0},
         {"cache meta info cut short", Obj::MetaInfo, std::string(7, '\0'), E_FAIL, 0},
         {"cache meta info", Obj::MetaInfo, std::string(8, '\0') + "more", S_OK, 0},
+        // A size the file does not hold bytes for is damage, refused before it is read.
+        {"list claiming far more than it holds", Obj::List, U32(1) + Counted("one"), E_FAIL, 0, 255u << 20},
+        {"usage claiming far more than it holds", Obj::Usage, U32(1) + Counted("top") + U32(1), E_FAIL, 0, 255u << 20},
+        {"host list claiming far more than it holds", Obj::Hosts, U32(0), E_FAIL, 0, 255u << 20},
+        {"list claiming a little more than it holds", Obj::List, U32(1) + Counted("one"), E_FAIL, 0, 64u << 10},
+        // What a new stream holds: sized for its empty object, nothing written.
+        {"new list stream", Obj::List, "", S_OK, 0, 4},
+        {"new host list stream", Obj::Hosts, "", S_OK, 0, 4},
+        {"new meta record stream", Obj::Meta, "", S_OK, 0, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CRefPtr<CSchemaStreamObject> object = Make(c.kind);
-        EXPECT_EQ(LoadFrom(object.Get(), c.bytes), c.expected);
+        CStream s = StreamWith(c.bytes);
+        if (c.claimed) {
+            ASSERT_EQ(s.SetSize(c.claimed), S_OK);
+        }
+        EXPECT_EQ(object->Load(&s), c.expected);
         EXPECT_EQ(ContentCount(c.kind, object.Get()), c.count);
     }
 }

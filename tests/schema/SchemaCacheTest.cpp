@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -598,6 +600,174 @@ TEST_F(SchemaCacheFile, ADamagedHostStorageIsMadeAnew)
         EXPECT_EQ(schema->GetTimestamp(), 20240131235959);
         EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::Syntax).GetCount(), 1u);
     }
+}
+
+// The first row of one statement on a closed file, as text.
+std::string QueryText(const std::string& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    std::string out;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
+            sqlite3_column_text(st, 0))
+            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+// Points the name index entry of the element called name at the row id
+// target, in the file's bytes: the rows stay as they are, and the file still
+// passes a quick check.
+void PointIndexEntryAt(const std::string& path, const std::string& name, int target)
+{
+    const std::string sql = "SELECT id FROM elements WHERE name='" + name + "'";
+    const int id = std::stoi(QueryText(path, sql.c_str()));
+    const long pageSize = std::stol(QueryText(path, "PRAGMA page_size"));
+    const long root = std::stol(QueryText(path, "SELECT rootpage FROM sqlite_master WHERE name='elements_by_name'"));
+    ASSERT_FALSE(std::filesystem::exists(path + "-wal"));
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::string page(static_cast<size_t>(pageSize), '\0');
+    file.seekg((root - 1) * pageSize);
+    ASSERT_TRUE(file.read(&page[0], pageSize));
+    ASSERT_EQ(page[0], '\x0a') << "the index is one leaf page";
+    // The entry: parent, folded name, row id (one byte for small ids).
+    size_t at = page.find(name);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(page.find(name, at + 1), std::string::npos);
+    at += name.size();
+    ASSERT_EQ(static_cast<unsigned char>(page[at]), id);
+    page[at] = static_cast<char>(target);
+    file.seekp((root - 1) * pageSize);
+    ASSERT_TRUE(file.write(page.data(), pageSize));
+}
+
+TEST_F(SchemaCacheFile, AHostWhoseIndexEntryIsDamagedIsMadeAnew)
+{
+    struct Case {
+        const char* name;
+        std::function<int(const std::string& path)> target;
+    } cases[] = {
+        {"an entry pointing at no row", [](const std::string&) { return 120; }},
+        {"an entry pointing at another element",
+         [](const std::string& path) { return std::stoi(QueryText(path, "SELECT id FROM elements WHERE name='HostsInformation'")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveFile();
+        NewRun();
+        GUID guid;
+        {
+            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+                RunJob(s, st, StandardFill());
+            });
+            CRefPtr<CSchemaCache> cache = OpenCache();
+            guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
+        }
+        PointIndexEntryAt(Path(), SchemaHostStorageName(guid), c.target(Path()));
+        ASSERT_EQ(QueryText(Path(), "PRAGMA quick_check"), "ok");
+
+        // Found damaged and made anew: the host is fetched and saved in the file again...
+        NewRun();
+        {
+            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+                RunJob(s, st, StandardFill());
+            });
+            CRefPtr<CSchemaCache> cache = OpenCache();
+            ASSERT_TRUE(cache->HasFile());
+            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            ASSERT_NE(FileStorage(schema.Get()), nullptr) << "served from memory";
+            EXPECT_TRUE(FileStorage(schema.Get())->IsInitialized());
+            EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{1});
+        }
+        EXPECT_EQ(QueryText(Path(), "PRAGMA integrity_check"), "ok");
+        // ...so that the run after reads it from there.
+        NewRun();
+        Jobs jobs;
+        CRefPtr<CSchemaCache> cache = OpenCache();
+        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+        ASSERT_NE(FileStorage(schema.Get()), nullptr);
+        EXPECT_EQ(jobs.RefreshSeen(), std::vector<int>{0});
+        EXPECT_EQ(schema->GetStorage()->GetDefinitions(SchemaElementKind::AttributeType).GetCount(), 2u);
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAddressSpaceLimitWorks = false;  // the sanitizers reserve huge address ranges
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr bool kAddressSpaceLimitWorks = false;
+#else
+constexpr bool kAddressSpaceLimitWorks = true;
+#endif
+#else
+constexpr bool kAddressSpaceLimitWorks = true;
+#endif
+
+// The address space this process has mapped.
+size_t MappedBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// A small file whose host stream claims a size of a quarter gigabyte: it is
+// found damaged before anything of that size is allocated, in a run whose
+// address space leaves no room for it, and the host is made anew.
+TEST_F(SchemaCacheFile, AStreamClaimingAHugeSizeIsRefusedBeforeAllocation)
+{
+    if (!kAddressSpaceLimitWorks) GTEST_SKIP() << "no address space limit under a sanitizer";
+    GUID guid;
+    {
+        Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+            RunJob(s, st, StandardFill());
+        });
+        CRefPtr<CSchemaCache> cache = OpenCache();
+        guid = cache->GetSchemaForHost("ldap.example", 389, false, nullptr)->GetHostGuid();
+    }
+    {
+        platform::CStorage root;
+        ASSERT_EQ(platform::CStorage::OpenFile(Path(), platform::STGM_READWRITE | platform::STGM_SHARE_EXCLUSIVE, root),
+                  S_OK);
+        platform::CStream stream;
+        ASSERT_EQ(root.OpenStreamAt(SchemaHostStorageName(guid) + "/objectClasses",
+                                    platform::STGM_READWRITE | platform::STGM_SHARE_EXCLUSIVE, stream),
+                  S_OK);
+        ASSERT_EQ(stream.SetSize(255u << 20), S_OK);
+    }
+    ASSERT_LT(std::filesystem::file_size(Path()), 1u << 20);
+
+    NewRun();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Never back into the test framework from here.
+        try {
+            rlimit limit{MappedBytes() + (128u << 20), RLIM_INFINITY};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+            Jobs jobs([](const CRefPtr<CLDAPSchema>& s, const CRefPtr<ISchemaHostStorage>& st) {
+                RunJob(s, st, StandardFill());
+            });
+            CRefPtr<CSchemaCache> cache = CSchemaCache::Create(m_names.get());
+            if (!cache->AttachFile(Path())) _exit(4);
+            CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost("ldap.example", 389, false, nullptr);
+            bool madeAnew = FileStorage(schema.Get()) && FileStorage(schema.Get())->IsInitialized() &&
+                            schema->GetHostGuid() == guid && jobs.RefreshSeen() == std::vector<int>{1};
+            _exit(madeAnew ? 0 : 1);
+        } catch (const std::bad_alloc&) {
+            _exit(5);
+        } catch (...) {
+            _exit(6);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the run died (signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: not made anew, 5: out of memory";
 }
 
 TEST_F(SchemaCacheFile, RecordsThatCanNeverBeMetAndStrayElementsAreDropped)
