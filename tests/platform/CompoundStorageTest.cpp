@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/SimultaneousStarts.h"
 #include "platform/CompoundStorage.h"
 
 using namespace platform;
@@ -767,44 +768,14 @@ TEST_F(CompoundStorageTest, SimultaneousOpensKeepEveryAcknowledgedWrite)
             std::filesystem::remove_all(m_dir);
             ASSERT_TRUE(std::filesystem::create_directory(m_dir));
             if (c.foreignFirst) WriteFile("not a store");
-            int go[2], acks[2];
-            ASSERT_EQ(pipe(go), 0);
-            ASSERT_EQ(pipe(acks), 0);
-            std::vector<pid_t> children;
-            for (int i = 0; i < kProcesses; ++i) {
-                pid_t pid = fork();
-                ASSERT_GE(pid, 0);
-                if (pid == 0) {
-                    close(go[1]);
-                    close(acks[0]);
-                    char id;
-                    if (read(go[0], &id, 1) != 1) _exit(2);
-                    id = static_cast<char>('a' + i);
-                    CStorage root;
-                    HRESULT hr = CStorage::OpenOrReplaceFile(m_path, c.mode, root);
-                    if (SUCCEEDED(hr)) {
-                        CStream s;
-                        if (SUCCEEDED(root.CreateStream(std::string("v") + id, c.mode, s)) && SUCCEEDED(WriteAll(s, "x")) &&
-                            write(acks[1], &id, 1) != 1)
-                            _exit(3);
-                    }
-                    _exit(0);
-                }
-                children.push_back(pid);
-            }
-            close(go[0]);
-            close(acks[1]);
-            ASSERT_EQ(write(go[1], std::string(kProcesses, 'g').data(), kProcesses), kProcesses);
-            close(go[1]);
-            for (pid_t pid : children) {
-                int status = 0;
-                ASSERT_EQ(waitpid(pid, &status, 0), pid);
-                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-            }
-            std::string acknowledged;
-            char id;
-            while (read(acks[0], &id, 1) == 1) acknowledged.push_back(id);
-            close(acks[0]);
+            auto run = testsupport::RunSimultaneously(kProcesses, [&](char id) {
+                CStorage root;
+                CStream s;
+                return SUCCEEDED(CStorage::OpenOrReplaceFile(m_path, c.mode, root)) &&
+                       SUCCEEDED(root.CreateStream(std::string("v") + id, c.mode, s)) && SUCCEEDED(WriteAll(s, "x"));
+            });
+            EXPECT_TRUE(run.allExitedCleanly);
+            const std::string& acknowledged = run.acknowledged;
 
             EXPECT_FALSE(acknowledged.empty());
             CStorage root;

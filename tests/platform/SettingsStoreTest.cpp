@@ -11,8 +11,9 @@
 
 #include <sqlite3.h>
 
+#include "tests/support/SimultaneousStarts.h"
 #include "platform/RegistryKey.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/TempHome.h"
 
 using namespace platform;
 
@@ -54,7 +55,7 @@ void MakeForeignDatabase(const std::string& path)
 
 } // namespace
 
-class SettingsStoreTest : public SettingsTestHome {};
+class SettingsStoreTest : public testsupport::TempHomeTest {};
 
 TEST_F(SettingsStoreTest, ValueNamesMayHoldAnyCharacter)
 {
@@ -639,42 +640,14 @@ TEST_F(SettingsStoreTest, SimultaneousStartsKeepEveryAcknowledgedWrite)
             ASSERT_TRUE(MakeFolders(folder));
             const std::string path = folder + "/settings.db";
             if (foreignFirst) WriteFile(path, foreign);
-            int go[2], acks[2];
-            ASSERT_EQ(pipe(go), 0);
-            ASSERT_EQ(pipe(acks), 0);
-            std::vector<pid_t> children;
-            for (int i = 0; i < kProcesses; ++i) {
-                pid_t pid = fork();
-                ASSERT_GE(pid, 0);
-                if (pid == 0) {
-                    close(go[1]);
-                    close(acks[0]);
-                    char c;
-                    if (read(go[0], &c, 1) != 1) _exit(2);
-                    auto store = SettingsStore::Open(path, true);
-                    SettingsStore::KeyId key = 0;
-                    char id = static_cast<char>('a' + i);
-                    if (store->CreateKey("k", key) == ERROR_SUCCESS &&
-                        store->SetValue(key, std::string("v") + id, REG_DWORD, std::string(4, id)) == ERROR_SUCCESS) {
-                        if (write(acks[1], &id, 1) != 1) _exit(3);
-                    }
-                    _exit(0);
-                }
-                children.push_back(pid);
-            }
-            close(go[0]);
-            close(acks[1]);
-            ASSERT_EQ(write(go[1], std::string(kProcesses, 'g').data(), kProcesses), kProcesses);
-            close(go[1]);
-            for (pid_t pid : children) {
-                int status = 0;
-                ASSERT_EQ(waitpid(pid, &status, 0), pid);
-                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-            }
-            std::string acknowledged;
-            char c;
-            while (read(acks[0], &c, 1) == 1) acknowledged.push_back(c);
-            close(acks[0]);
+            auto run = testsupport::RunSimultaneously(kProcesses, [&](char id) {
+                auto store = SettingsStore::Open(path, true);
+                SettingsStore::KeyId key = 0;
+                return store->CreateKey("k", key) == ERROR_SUCCESS &&
+                       store->SetValue(key, std::string("v") + id, REG_DWORD, std::string(4, id)) == ERROR_SUCCESS;
+            });
+            EXPECT_TRUE(run.allExitedCleanly);
+            const std::string& acknowledged = run.acknowledged;
 
             if (foreignFirst)
                 EXPECT_TRUE(FileBytes(path + ".bad") == foreign) << "a store was moved aside";

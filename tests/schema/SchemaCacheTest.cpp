@@ -397,7 +397,7 @@ TEST_F(SchemaCacheFile, HostsWithoutAnIPv4AddressAreNeverWritten)
         EXPECT_EQ(ReadStream(Path(), "HostsInformation"), U32(0));
     }
     // Each text was resolved once per run.
-    EXPECT_EQ(m_resolver->Calls("nowhere.invalid"), 3);
+    EXPECT_EQ(m_resolver->ForwardCalls("nowhere.invalid"), 3);
 }
 
 TEST_F(SchemaCacheFile, PortsAndConnectionComeFromTheConnection)
