@@ -248,7 +248,7 @@ void CLDAPOperationThread::OnFinish()
     if (platform::MessageId message = m_finishMessage.load()) {
         uintptr_t wParam = m_finishWParam.load();
         if (wParam == 0 && node)
-            wParam = reinterpret_cast<uintptr_t>(node->GetItemData());
+            wParam = static_cast<uintptr_t>(node->GetNodeId());
         // The receiver calls the node it names: never post a null one.
         if (wParam != 0)
             FinishStep([&] { platform::Post(listView, message, wParam, m_finishLParam.load()); });

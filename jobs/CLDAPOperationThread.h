@@ -45,7 +45,8 @@ public:
     void ResetNodeStatusText();
 
     // Posted to the list view when the job ends: message with (wParam,
-    // lParam); a wParam of 0 names the job's node. Message 0: none.
+    // lParam), wParam the id of the node it is for (0: the job's node).
+    // Message 0: none.
     void SetFinishMessage(platform::MessageId message, intptr_t lParam, uintptr_t wParam = 0);
     platform::MessageId GetFinishMessage() const { return m_finishMessage.load(); }
 

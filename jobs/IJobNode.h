@@ -6,6 +6,7 @@
 // every operation must be safe to call from any thread: flags are atomics,
 // texts are guarded, and view changes go through the tree and list ports.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -26,8 +27,16 @@ enum : int {
     kNodeTeamMember = 6,
 };
 
+// A node's id: given when the node is made and never again for the life of
+// the process, so a stale id names nobody. 0 names no node.
+typedef uint64_t NodeId;
+constexpr NodeId kNoNode = 0;
+
 class IJobNode {
 public:
+    // What messages posted for the node carry: the receiver looks the id up
+    // and skips a node that has gone meanwhile.
+    virtual NodeId GetNodeId() const = 0;
     virtual int GetType() const = 0;
     // The session the node's work runs on; null for the root node.
     virtual arbldap::LDAPConnectionPtr GetConnection() const = 0;
@@ -76,8 +85,7 @@ public:
 
     // The node's tree item (null before it is inserted).
     virtual platform::TreeItem GetTreeItem() const = 0;
-    // The pointer the views hold as the node's item data; messages posted to
-    // the list view name the node by it.
+    // The pointer the views hold as the node's item data.
     virtual void* GetItemData() = 0;
 
 protected:

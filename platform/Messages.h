@@ -16,7 +16,7 @@ constexpr MessageId WM_TIMER = 0x0113;
 constexpr MessageId WM_OUTPUT_LINE = 0x8D3;
 
 // List view. WM_WORKER_DONE carries, as its payload, the progress window a
-// job has finished with; the other three carry a node (wParam, not owned)
+// job has finished with; the other three carry a node's id (wParam)
 // and an argument (lParam).
 constexpr MessageId WM_WORKER_DONE = 0x8D4;
 constexpr MessageId WM_WORKER_CALL1 = 0x8D5;  // Expand, unless the node is aborting

@@ -150,6 +150,7 @@ public:
     }
     void UpdateChildIndicator() override { ++childIndicatorUpdates; }
 
+    NodeId GetNodeId() const override { return m_id; }
     platform::TreeItem GetTreeItem() const override { return m_item; }
     void* GetItemData() override { return this; }
 
@@ -183,6 +184,13 @@ public:
     mutable std::atomic<int> connectionAsked{0};
 
 private:
+    static NodeId NextId()
+    {
+        static std::atomic<NodeId> last{kNoNode};
+        return ++last;
+    }
+
+    const NodeId m_id = NextId();
     const int m_type;
     const arbldap::LDAPConnectionPtr m_connection;
     platform::TreeItem m_item;

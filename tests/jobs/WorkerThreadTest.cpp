@@ -536,7 +536,7 @@ TEST_F(WorkerTest, TheFinishRestoresTheNodeAndPostsItsMessages)
         EXPECT_EQ(posted[0].id, platform::WM_WORKER_DONE);
         if (c.message) {
             EXPECT_EQ(posted[1].id, c.message);
-            EXPECT_EQ(posted[1].wParam, c.wParam ? c.wParam : reinterpret_cast<uintptr_t>(&node));
+            EXPECT_EQ(posted[1].wParam, c.wParam ? c.wParam : node.GetNodeId());
             EXPECT_EQ(posted[1].lParam, c.lParam);
         }
         HeadlessProgressView view = record->Get();

@@ -115,7 +115,7 @@ TEST_F(WorkerJob, AJobRunsEndsAndIsUnregistered)
     ASSERT_EQ(posted.size(), 2u);
     EXPECT_EQ(posted[0].id, platform::WM_WORKER_DONE);
     EXPECT_EQ(posted[1].id, platform::WM_WORKER_CALL2);
-    EXPECT_EQ(posted[1].wParam, reinterpret_cast<uintptr_t>(&node));
+    EXPECT_EQ(posted[1].wParam, node.GetNodeId());
     EXPECT_TRUE(record->Get().deleted);
 }
 

@@ -1,0 +1,75 @@
+#include "model/CInformationObject.h"
+
+#include <algorithm>
+
+#include "model/NodeOptions.h"
+#include "model/RemovalTimerMap.h"
+#include "model/ResourceText.h"
+
+namespace {
+
+constexpr unsigned kStrInformation = 383;
+constexpr unsigned kStrTypeName = 386;
+constexpr unsigned kStrPropertiesTitle = 388;
+constexpr unsigned kStrPageTitle = 521;
+constexpr int kIconInformation = 276;
+
+}  // namespace
+
+CInformationObject::CInformationObject(const std::wstring& text, const std::wstring& detail, CServerObject* server)
+    : CMessageObject(server)
+{
+    if (detail.empty()) {
+        SetDisplayName(LoadResourceText(kStrInformation));
+        SetValueText(text);
+    } else {
+        SetDisplayName(text);
+        SetValueText(detail);
+    }
+    SetCaption(GetDisplayName());
+}
+
+CInformationObject::~CInformationObject()
+{
+    CRemovalTimerMap::Instance().Forget(GetNodeId());
+}
+
+void CInformationObject::Refresh()
+{
+    if (CDataObject* holder = GetParentNode())
+        holder->Refresh(0);
+}
+
+std::wstring CInformationObject::GetFullName() const
+{
+    return GetValueText();
+}
+
+std::wstring CInformationObject::GetTypeName() const
+{
+    return LoadResourceText(kStrTypeName);
+}
+
+std::wstring CInformationObject::GetPropertiesTitle() const
+{
+    return LoadResourceText(kStrPropertiesTitle);
+}
+
+PropertyPageList CInformationObject::AddPropertyPages()
+{
+    PropertyPageList pages;
+    pages.push_back(std::make_unique<MessagePropertiesPage>(this, kIconInformation, std::wstring(), std::wstring(),
+                                                            std::wstring(), LoadResourceText(kStrPageTitle)));
+    return pages;
+}
+
+void CInformationObject::StartRemovalTimer()
+{
+    uint64_t delayMs = uint64_t(GetNodeOptions().informationDelaySeconds) * 1000;
+    CRemovalTimerMap::Instance().Start(GetNodeId(), static_cast<uint32_t>(std::min<uint64_t>(delayMs, UINT32_MAX)));
+}
+
+int CInformationObject::GetRemovalTimerId() const
+{
+    return CRemovalTimerMap::Instance().GetTimerId(GetNodeId());
+}

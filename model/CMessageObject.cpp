@@ -1,0 +1,36 @@
+#include "model/CMessageObject.h"
+
+#include "model/ListViewOperations.h"
+#include "model/ResourceText.h"
+
+namespace {
+
+constexpr unsigned kStrRemove = 171;
+
+}  // namespace
+
+CMessageObject::CMessageObject(CServerObject* server)
+{
+    SetServerObject(server);
+    SetChildrenLoaded(true);
+}
+
+void CMessageObject::ShowContents(intptr_t)
+{
+    RemoveAllRows();
+    UpdateRowText(*this, -1);
+}
+
+void CMessageObject::UpdateChildIndicator()
+{
+    SetChildIndicator(0);
+}
+
+std::unique_ptr<platform::PopupMenu> CMessageObject::BuildContextMenu()
+{
+    std::unique_ptr<platform::PopupMenu> menu = CDataObject::BuildContextMenu();
+    menu->AppendSeparator();
+    menu->AppendItem(kCmdRemoveMessage, LoadResourceText(kStrRemove));
+    AppendPropertiesCommand(*menu);
+    return menu;
+}

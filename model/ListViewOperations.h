@@ -1,0 +1,26 @@
+#pragma once
+// What the list view does with nodes, without the window: the view calls
+// these, and so do the nodes. Each call runs on the user-interface thread.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/Dispatcher.h"
+
+class CDataObject;
+
+// A row for the node at row (-1: at the end) with its name, value, type and
+// size; returns its index. Then stops the selected node's waiting display.
+int UpdateRowText(CDataObject& node, int row);
+void RemoveAllRows();
+// The node's row, searched only while the list shows its tree parent's
+// children; -1 otherwise.
+int FindObjectRow(CDataObject& node);
+// Clears every selection, then selects and focuses row; scrolls it into
+// view when asked.
+void SelectSingleItem(int row, bool ensureVisible);
+// The list view's handler for the node messages a job posts to it
+// (WM_WORKER_DONE and WM_WORKER_CALL1..3, naming their node by id). A node
+// that has gone meanwhile is skipped. False for any other message.
+bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
+                           std::unique_ptr<platform::MessagePayload>& payload);

@@ -1,0 +1,71 @@
+#include "model/TreeViewOperations.h"
+
+#include "model/CDataObject.h"
+#include "model/NodeOptions.h"
+#include "model/NodeRegistry.h"
+#include "model/RemovalTimerMap.h"
+#include "platform/Messages.h"
+
+platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree)
+        return platform::TreeItem{};
+    platform::TreeInsert insert;
+    node.GetTreeItemInfo(insert, parent);
+    platform::TreeItem item = tree->InsertItem(insert);
+    if (!item)
+        return item;
+    node.SetTreeItem(item);
+    if (GetNodeOptions().revealInsertedItems && parent == tree->GetSelectedItem())
+        tree->EnsureVisible(item);
+    return item;
+}
+
+void DeleteChildItems(platform::TreeItem item)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree || !item)
+        return;
+    while (platform::TreeItem child = tree->GetChildItem(item)) {
+        DeleteChildItems(child);
+        CDataObject* node = GetTreeItemObject(child);
+        if (!tree->DeleteItem(child))
+            return;  // the item stays, so its node must too
+        delete node;
+    }
+}
+
+CDataObject* GetTreeItemObject(platform::TreeItem item)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree || !item)
+        return nullptr;
+    return static_cast<CDataObject*>(tree->GetItemData(item));
+}
+
+CDataObject* GetSelectedTreeObject()
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    return tree ? GetTreeItemObject(tree->GetSelectedItem()) : nullptr;
+}
+
+std::wstring GetTreeItemText(void* itemData)
+{
+    return itemData ? static_cast<CDataObject*>(itemData)->GetCaption() : std::wstring();
+}
+
+bool HandleTreeViewTimer(uint32_t timerId)
+{
+    if (timerId < platform::kFirstRemovalTimer || timerId > platform::kLastRemovalTimer)
+        return false;
+    // The timer is killed and its id freed whatever became of its node.
+    CDataObject* node = NodeRegistry::Find(CRemovalTimerMap::Instance().Fire(timerId));
+    if (!node)
+        return true;
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    platform::TreeItem item = node->GetTreeItem();
+    if (tree && item && tree->ItemExists(item))
+        node->Delete(1);
+    return true;
+}

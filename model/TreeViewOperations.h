@@ -1,0 +1,28 @@
+#pragma once
+// What the tree view does with nodes, without the window: the view calls
+// these, and so do the nodes. Each call runs on the user-interface thread.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/ControlPorts.h"
+
+class CDataObject;
+
+// Inserts the node's item as the parent's last child and stores the handle in
+// the node; a null item when the parent does not exist. From then on the tree
+// owns the node. Makes the item visible when the options ask for it and the
+// parent is selected.
+platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent);
+// Removes every item below item, deepest first, deleting the nodes they
+// carry; the item itself stays.
+void DeleteChildItems(platform::TreeItem item);
+// The node an item carries, or null.
+CDataObject* GetTreeItemObject(platform::TreeItem item);
+// The node of the selected item, or null.
+CDataObject* GetSelectedTreeObject();
+// The text of an item inserted with the text callback: its node's caption.
+std::wstring GetTreeItemText(void* itemData);
+// The tree view's timer handler for the information nodes' removal timers:
+// false for any other timer.
+bool HandleTreeViewTimer(uint32_t timerId);
