@@ -22,7 +22,9 @@ public:
     // ldaps port, the monitor database, and referral entries under
     // "ou=refs,o=lab" (and one whose URL names a filter under
     // "ou=filtered,o=lab"); "ou=scratch,o=lab" is free for tests that write.
-    // Its default referral names Second().
+    // "ou=values,o=lab" holds an entry with a photo, a hashed password, links
+    // and a mail address; "ou=farther,o=lab" an entry and a referral to
+    // Second(). Its default referral names Second().
     static SlapdServer& Main();
     // A plain server with the suffix "o=elsewhere".
     static SlapdServer& Second();
@@ -40,6 +42,9 @@ public:
     // Folder with "cacerts.pem" (the server's self-signed certificate).
     std::string CertFolder() const { return m_folder + "/certs/"; }
     std::string Url() const;
+    // The main server hands every search whose base lies at or below
+    // "ou=scripted,o=lab" to whoever listens on this socket (ScriptedBackend).
+    std::string ScriptSocketPath() const { return m_folder + "/scripted.sock"; }
 
     ~SlapdServer();
     SlapdServer(const SlapdServer&) = delete;
