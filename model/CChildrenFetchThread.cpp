@@ -250,6 +250,9 @@ const LDAPAttributeList* CChildrenFetchThread::ReadEntryAttributes(const LDAPDN&
             names = GetOperationalAttributeNames();
         for (const std::string& name : m_extraOperational)
             names.Add(name);
+        // No names would ask for the user attributes, as if they were operational.
+        if (names.IsEmpty())
+            names.Add("1.1");
     } else {
         names = m_attributes;
     }
