@@ -3,6 +3,7 @@
 // in a temporary folder, at first use; stopped by pid when the test program
 // exits (and killed by the kernel if the test program dies first).
 
+#include <memory>
 #include <string>
 
 namespace testsupport {
@@ -34,6 +35,10 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
+    // A server of its own for the benchmarks, with the suffix "o=bench" in a
+    // database large enough for hundreds of thousands of entries, loaded
+    // offline from the LDIF text; no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -55,6 +60,7 @@ private:
     void StartMain(int secondPort);
     void StartSecond();
     void StartRestricted();
+    void StartBench(const std::string& ldif);
     void Launch(const std::string& conf, const std::string& urls);
     void Stop();
 
