@@ -338,7 +338,8 @@ void CEntryObject::CreateAttributeNodes(const LDAPAttributeList& attributes, boo
     CRefPtr<CLDAPSchema> schema = GetSchema();
     for (const LDAPAttribute& attribute : attributes) {
         bool binary = (schema && schema->IsBinaryAttribute(attribute.GetBaseName())) || attribute.IsNotPrintable();
-        for (const std::string& value : attribute.GetValues()) {
+        for (std::string_view bytes : attribute.GetValues()) {
+            const std::string value(bytes);
             std::unique_ptr<CAttrObject> node;
             if (operational)
                 node = std::make_unique<COperationalAttrObject>(this, attribute.GetName(), value);
