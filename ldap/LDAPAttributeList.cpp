@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "ldap/LDAPConnection.h"
+#include "ldap/LDAPException.h"
 #include "ldap/LDAPModArray.h"
 #include "base/Archive.h"
 
@@ -17,28 +18,63 @@ namespace {
 struct BerElementFree {
     void operator()(BerElement* ber) const { ber_free(ber, 0); }
 };
-struct NameFree {
-    void operator()(char* name) const { ldap_memfree(name); }
+struct BerMemFree {
+    void operator()(berval* values) const { ber_memfree(values); }
 };
-struct ValuesFree {
-    void operator()(berval** values) const { ldap_value_free_len(values); }
-};
+
+std::string_view View(const berval& value)
+{
+    return std::string_view(value.bv_val, value.bv_len);
+}
 
 }  // namespace
 
 LDAPAttributeList::LDAPAttributeList(LDAPMessage* entry, const LDAPConnection& connection)
 {
     LDAP* session = connection.GetSession();
-    if (!session || !entry)
-        return;
+    if (session && entry)
+        Read(session, entry, nullptr);
+}
+
+void LDAPAttributeList::Read(LDAP* session, LDAPMessage* entry, std::string* dn)
+{
+    // One pass over the message: the DN, then each attribute with its values
+    // as views into the message, which stays valid until the end. Looking
+    // the values up by name would scan the entry again for each attribute.
     BerElement* rawBer = nullptr;
-    std::unique_ptr<char, NameFree> name(ldap_first_attribute(session, entry, &rawBer));
+    berval dnValue{};
+    int rc = ldap_get_dn_ber(session, entry, &rawBer, &dnValue);
     std::unique_ptr<BerElement, BerElementFree> ber(rawBer);
-    while (name) {
-        std::unique_ptr<berval*, ValuesFree> values(ldap_get_values_len(session, entry, name.get()));
-        m_attributes.emplace_back(name.get(), values.get());
-        name.reset(ldap_next_attribute(session, entry, ber.get()));
+    if (rc != LDAP_SUCCESS)
+        throw LDAPException(rc);
+
+    // Kept per thread: its vectors keep their room from entry to entry.
+    thread_local LDAPValueList::Packer packer;
+    struct Reset {
+        LDAPValueList::Packer& packer;
+        ~Reset() { packer.Clear(); }
+    } reset{packer};
+    packer.Clear();
+
+    berval name{};
+    berval* rawValues = nullptr;
+    while ((rc = ldap_get_attribute_ber(session, entry, ber.get(), &name, &rawValues)) == LDAP_SUCCESS &&
+           name.bv_val) {
+        std::unique_ptr<berval, BerMemFree> values(rawValues);
+        rawValues = nullptr;
+        packer.AddName(View(name));
+        for (const berval* value = values.get(); value && value->bv_val; ++value)
+            packer.AddValue(View(*value));
     }
+    if (rc != LDAP_SUCCESS)
+        throw LDAPException(rc);
+
+    packer.Pack();
+    m_attributes.reserve(m_attributes.size() + packer.GetCount());
+    for (size_t i = 0; i < packer.GetCount(); ++i)
+        m_attributes.push_back(LDAPAttribute(packer.Get(i)));
+    if (dn)
+        dn->assign(dnValue.bv_val, dnValue.bv_len);
 }
 
 void LDAPAttributeList::AddValue(const std::string& name, const std::string& value)

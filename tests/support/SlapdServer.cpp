@@ -85,6 +85,7 @@ const char* const kConfHead =
     "include /etc/ldap/schema/nis.schema\n"
     "modulepath /usr/lib/ldap\n"
     "moduleload back_mdb\n"
+    "moduleload back_sock\n"
     "pidfile @DIR@/slapd.pid\n"
     "argsfile @DIR@/slapd.args\n"
     "allow bind_v2\n";
@@ -129,7 +130,16 @@ const char* const kLabLdif =
     "dn: ou=filtered,o=lab\nobjectClass: organizationalUnit\nou: filtered\n\n"
     "dn: cn=carol,ou=filtered,o=lab\nobjectClass: referral\nobjectClass: extensibleObject\ncn: carol\n"
     "ref: ldap://127.0.0.1:@PORT2@/ou=people,o=other??sub?(cn=Carol*)\n\n"
-    "dn: ou=scratch,o=lab\nobjectClass: organizationalUnit\nou: scratch\n\n";
+    "dn: ou=scratch,o=lab\nobjectClass: organizationalUnit\nou: scratch\n\n"
+    "dn: ou=values,o=lab\nobjectClass: organizationalUnit\nou: values\n\n"
+    "dn: cn=Erin Values,ou=values,o=lab\nobjectClass: inetOrgPerson\ncn: Erin Values\nsn: Values\n"
+    "mail: erin@example.org\nlabeledURI: http://example.org/erin Erin's page\n"
+    "labeledURI: file:///etc/passwd a local file\nuserPassword: {SHA}ItvNMFPtjBMaa6UFiWT3tF4qy1Y=\n"
+    "jpegPhoto:: @PHOTO@\n\n"
+    "dn: ou=farther,o=lab\nobjectClass: organizationalUnit\nou: farther\n\n"
+    "dn: cn=near,ou=farther,o=lab\nobjectClass: device\ncn: near\n\n"
+    "dn: cn=far,ou=farther,o=lab\nobjectClass: referral\nobjectClass: extensibleObject\ncn: far\n"
+    "ref: ldap://127.0.0.1:@SECOND@/ou=people,o=elsewhere\n\n";
 
 const char* const kOtherLdif =
     "dn: o=other\nobjectClass: organization\no: other\n\n"
@@ -281,6 +291,32 @@ void SlapdServer::StartRestricted()
     }
 }
 
+std::unique_ptr<SlapdServer> SlapdServer::Bench(const std::string& ldif)
+{
+    std::unique_ptr<SlapdServer> s(new SlapdServer);
+    s->StartBench(ldif);
+    return s;
+}
+
+void SlapdServer::StartBench(const std::string& ldif)
+{
+    m_folder = MakeFolder();
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        conf += "sizelimit unlimited\n";
+        AddDatabase(conf, m_folder, "o=bench", "bench", ldif);
+        conf += "maxsize 4294967296\n";  // the later setting wins
+        try {
+            Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/bench'");
+        }
+    }
+}
+
 void SlapdServer::StartMain(int secondPort)
 {
     m_folder = MakeFolder();
@@ -301,8 +337,12 @@ void SlapdServer::StartMain(int secondPort)
                                                   "@PORT2@", std::to_string(m_port2)),
                                           "@PORT@", std::to_string(m_port)),
                                   "@SSLPORT@", std::to_string(m_sslPort));
+        lab = Replace(lab, "@SECOND@", std::to_string(secondPort));
         lab += ChainLdif(m_port, m_port2);
         AddDatabase(conf, m_folder, "o=lab", "lab", lab);
+        // Searches below ou=scripted,o=lab go to a backend the test plays.
+        conf += "overlay sock\nsocketpath " + ScriptSocketPath() + "\nsockops search\n"
+                "sockdnpat \"ou=scripted,o=lab$\"\n";
         AddDatabase(conf, m_folder, "o=other", "other", kOtherLdif);
         conf += "database monitor\n";
         try {
@@ -321,7 +361,7 @@ void SlapdServer::Launch(const std::string& conf, const std::string& urls)
     std::string confPath = m_folder + "/slapd.conf";
     WriteFile(confPath, conf);
     // Load the data offline; far quicker than adding it over the wire.
-    for (const char* name : {"lab", "other", "elsewhere", "hidden"}) {
+    for (const char* name : {"lab", "other", "elsewhere", "hidden", "bench"}) {
         std::string ldif = m_folder + "/" + name + ".ldif";
         if (access(ldif.c_str(), R_OK) == 0) {
             Run("mkdir -p '" + m_folder + "/" + name + "'");

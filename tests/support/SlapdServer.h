@@ -3,6 +3,7 @@
 // in a temporary folder, at first use; stopped by pid when the test program
 // exits (and killed by the kernel if the test program dies first).
 
+#include <memory>
 #include <string>
 
 namespace testsupport {
@@ -22,7 +23,9 @@ public:
     // ldaps port, the monitor database, and referral entries under
     // "ou=refs,o=lab" (and one whose URL names a filter under
     // "ou=filtered,o=lab"); "ou=scratch,o=lab" is free for tests that write.
-    // Its default referral names Second().
+    // "ou=values,o=lab" holds an entry with a photo, a hashed password, links
+    // and a mail address; "ou=farther,o=lab" an entry and a referral to
+    // Second(). Its default referral names Second().
     static SlapdServer& Main();
     // A plain server with the suffix "o=elsewhere".
     static SlapdServer& Second();
@@ -32,6 +35,10 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
+    // A server of its own for the benchmarks, with the suffix "o=bench" in a
+    // database large enough for hundreds of thousands of entries, loaded
+    // offline from the LDIF text; no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -40,6 +47,9 @@ public:
     // Folder with "cacerts.pem" (the server's self-signed certificate).
     std::string CertFolder() const { return m_folder + "/certs/"; }
     std::string Url() const;
+    // The main server hands every search whose base lies at or below
+    // "ou=scripted,o=lab" to whoever listens on this socket (ScriptedBackend).
+    std::string ScriptSocketPath() const { return m_folder + "/scripted.sock"; }
 
     ~SlapdServer();
     SlapdServer(const SlapdServer&) = delete;
@@ -50,6 +60,7 @@ private:
     void StartMain(int secondPort);
     void StartSecond();
     void StartRestricted();
+    void StartBench(const std::string& ldif);
     void Launch(const std::string& conf, const std::string& urls);
     void Stop();
 

@@ -1,0 +1,318 @@
+#include "model/CChildrenFetchThread.h"
+
+#include <cwctype>
+
+#include "base/NoCase.h"
+#include "ldap/FormatLDAPError.h"
+#include "ldap/LDAPEntry.h"
+#include "ldap/LDAPResponse.h"
+#include "ldap/LDAPResultQueue.h"
+#include "model/CAppConfig.h"
+#include "model/CEntryObject.h"
+#include "model/CServerObject.h"
+#include "model/ResourceText.h"
+#include "model/TreeViewOperations.h"
+#include "model/UiThread.h"
+#include "schema/SyntaxCatalogue.h"
+
+using namespace arbldap;
+
+namespace {
+
+constexpr int kLDAPNoSuchAttribute = 16;
+
+int ResultCodeOf(const LDAPResponse* response)
+{
+    auto* result = dynamic_cast<const LDAPResultResponse*>(response);
+    return result ? result->GetResultCode() : kLDAPSuccess;
+}
+
+int CompareDisplayNames(void* a, void* b)
+{
+    std::wstring x = a ? static_cast<CDataObject*>(a)->GetDisplayName() : std::wstring();
+    std::wstring y = b ? static_cast<CDataObject*>(b)->GetDisplayName() : std::wstring();
+    const size_t n = x.size() < y.size() ? x.size() : y.size();
+    for (size_t i = 0; i < n; ++i) {
+        wint_t p = std::towlower(x[i]);
+        wint_t q = std::towlower(y[i]);
+        if (p != q)
+            return p < q ? -1 : 1;
+    }
+    return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
+}
+
+} // namespace
+
+CChildrenFetchThread::CChildrenFetchThread(CEntryObject* node, CServerObject* server, int mode)
+    : CLDAPOperationThread(node, nullptr), m_server(server), m_mode(mode)
+{
+    if (!node)
+        return;
+    if (node->GetType() == kNodeEntry)
+        m_baseDN = node->GetDN();
+    else if (CServerObject* owner = node->GetServerObject())
+        m_baseDN = owner->GetDN();
+    SetNodeOverlay(1);
+
+    m_schema = node->GetSchema();
+    bool subschema = false;
+    if (m_schema && m_schema->GetLoadState() != kSchemaFetchInProgress) {
+        int kind = m_schema->GetServerKind();
+        if (kind == kServerOpenLDAP2 || kind == kServerExchange || kind == kServerSecureWay)
+            subschema = IsSubschemaDN(m_schema->GetContent()->GetRootInfo().subschemaDN);
+    }
+    m_scope = m_baseDN.GetText().empty() || subschema ? 0 : 1;
+
+    if (server) {
+        m_attributes = server->GetAttributes();
+        m_extraOperational = server->GetExtraOperationalAttributes();
+    }
+    m_filter = node->GetEffectiveFilter();
+}
+
+CChildrenFetchThread::~CChildrenFetchThread() = default;
+
+bool CChildrenFetchThread::IsSubschemaDN(const std::string& dn) const
+{
+    return m_baseDN == LDAPDN(dn);
+}
+
+CEntryObject& CChildrenFetchThread::Node()
+{
+    auto* node = dynamic_cast<CEntryObject*>(GetNode());
+    if (!node)
+        ThrowIfBreak();
+    return *node;
+}
+
+void CChildrenFetchThread::DoWork()
+{
+    const std::wstring searching = LoadResourceText(kStrSearchingChildren);
+    if (m_mode != 0) {
+        OnSearchDone();
+        m_attributeEntry.reset();
+        return;
+    }
+    for (;;) {
+        SetNodeStatusText(searching);
+        StringList attributes;
+        bool exchange = m_schema && m_schema->GetServerKind() == kServerExchange;
+        attributes.Add(m_retry || exchange ? "objectclass" : "1.1");
+
+        std::unique_ptr<LDAPResponse> result = RunChildSearch(m_baseDN, m_scope, attributes);
+        m_resultCode = ResultCodeOf(result.get());
+        if (m_resultCode == kLDAPNoSuchAttribute && m_entryCount == 0 && !m_retry) {
+            m_retry = true;
+            DeleteCurrentQueue();
+            m_attributeEntry.reset();
+            continue;
+        }
+        try {
+            OnSearchDone();
+        } catch (...) {
+            KeptResponse() = std::move(result);
+            throw;
+        }
+        KeptResponse() = std::move(result);
+        return;
+    }
+}
+
+std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN& base, int scope,
+                                                                   const StringList& attributes)
+{
+    const LDAPConnectionPtr& connection = GetConnection();
+    if (!connection)
+        throw LDAPException(kLDAPParamError);
+    DeleteCurrentQueue();
+    SetCurrentQueue(connection->Search(base.GetText(), scope, m_filter, attributes, false, connection->GetOptions()));
+    SetNodeOverlay(1);
+    for (;;) {
+        std::unique_ptr<LDAPResponse> response;
+        LDAPConnectionPtr over;
+        SignalDone();
+        try {
+            response = GetCurrentQueue()->GetNextResponse(&over);
+        } catch (...) {
+            CheckCancelled(&response, true);
+            ResetDone();
+            throw;
+        }
+        CheckCancelled(&response, true);
+        ResetDone();
+        if (!response) {
+            DeleteCurrentQueue();
+            return nullptr;
+        }
+        if (over == connection)
+            over = LDAPConnectionPtr();
+        switch (response->GetMessageType()) {
+        case kLDAPSearchEntry:
+            ++m_entryCount;
+            OnEntry(static_cast<LDAPEntryResponse&>(*response).GetEntry(), over);
+            break;
+        case kLDAPSearchResult:
+            DeleteCurrentQueue();
+            return response;
+        default:
+            break;  // references were followed by the queue, or could not be
+        }
+    }
+}
+
+void CChildrenFetchThread::OnEntry(const LDAPEntry& entry, const LDAPConnectionPtr& connection)
+{
+    const std::string text = entry.GetDN();
+    LDAPDN dn(text);
+    if (text.empty() || dn == m_baseDN)
+        return;
+    CEntryObject& node = Node();
+    const bool referral = connection != nullptr;
+    auto child = std::make_unique<CEntryObject>(referral ? connection : GetConnection(), dn, m_server, false,
+                                                referral, referral ? CRefPtr<CLDAPSchema>() : m_schema);
+    child->InheritCustomFilter(node);
+    InsertChild(std::move(child));
+}
+
+void CChildrenFetchThread::InsertChild(std::unique_ptr<CEntryObject> child)
+{
+    CEntryObject& node = Node();
+    RunOnUiThread([&] {
+        platform::TreeItem parent = node.GetTreeItem();
+        if (!parent || !InsertObjectItem(*child, parent))
+            return;
+        child.release();
+        if (!m_firstChild) {
+            m_firstChild = true;
+            node.UpdateChildIndicator();
+        }
+    });
+}
+
+void CChildrenFetchThread::OnSearchDone()
+{
+    CEntryObject& node = Node();
+    node.ReleaseAttributeNodes();
+    if (m_mode == 0) {
+        std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+        platform::TreeItem item = node.GetTreeItem();
+        if (tree && item)
+            tree->Expand(item, platform::TreeExpand::Expand);
+    }
+    SetNodeStatusText(LoadResourceText(kStrReadingAttributes));
+
+    const LDAPAttributeList* attributes = ReadEntryAttributes(m_baseDN, false);
+    if (!attributes) {
+        if (IsCancelled())
+            ThrowIfBreak();
+        return;
+    }
+    node.CreateAttributeNodes(*attributes, false);
+    attributes = ReadEntryAttributes(m_baseDN, true);
+    if (!attributes) {
+        if (IsCancelled())
+            ThrowIfBreak();
+        return;
+    }
+    node.CreateAttributeNodes(*attributes, true);
+    node.RemoveDuplicateAttributeNodes();
+    m_attributeEntry.reset();
+
+    if (GetAppConfig().m_bShowNamingContexts.load() && m_baseDN.GetText().empty()) {
+        StringList contexts;
+        node.GetNamingContexts(contexts);
+        for (const std::string& context : contexts) {
+            auto child = std::make_unique<CEntryObject>(GetConnection(), LDAPDN(context), m_server, true, false,
+                                                        m_schema);
+            child->InheritCustomFilter(node);
+            InsertChild(std::move(child));
+        }
+        if (contexts.IsEmpty())
+            FetchRootChildren();
+    }
+
+    const int resultCode = m_resultCode;
+    RunOnUiThread([&] {
+        if (!node.IsCurrent() || resultCode != kLDAPSuccess)
+            return;
+        node.UpdateViews();
+        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl())
+            tree->SortChildren(node.GetTreeItem(), &CompareDisplayNames);
+    });
+    node.SetContentsFetched(true);
+}
+
+const LDAPAttributeList* CChildrenFetchThread::ReadEntryAttributes(const LDAPDN& dn, bool operational)
+{
+    StringList names;
+    if (operational) {
+        if (m_schema)
+            names = GetOperationalAttributeNames();
+        for (const std::string& name : m_extraOperational)
+            names.Add(name);
+        // No names would ask for the user attributes, as if they were operational.
+        if (names.IsEmpty())
+            names.Add("1.1");
+    } else {
+        names = m_attributes;
+    }
+    const LDAPConnectionPtr& connection = GetConnection();
+    if (!connection)
+        throw LDAPException(kLDAPParamError);
+    DeleteCurrentQueue();
+    SetCurrentQueue(connection->Search(dn.GetText(), 0, "(objectclass=*)", names, false, nullptr));
+    for (;;) {
+        std::unique_ptr<LDAPResponse> response;
+        SignalDone();
+        try {
+            response = GetCurrentQueue()->GetNextResponse();
+        } catch (...) {
+            bool cancelled = CheckCancelled(&response, false);
+            ResetDone();
+            if (cancelled)
+                return nullptr;
+            throw;
+        }
+        bool cancelled = CheckCancelled(&response, false);
+        ResetDone();
+        if (cancelled || !response)
+            return nullptr;
+        switch (response->GetMessageType()) {
+        case kLDAPSearchEntry:
+            ++m_entryCount;
+            m_attributeEntry = std::move(response);
+            return &static_cast<LDAPEntryResponse&>(*m_attributeEntry).GetEntry().GetAttributes();
+        case kLDAPSearchResult:
+            return nullptr;
+        default:
+            break;
+        }
+    }
+}
+
+void CChildrenFetchThread::FetchRootChildren()
+{
+    StringList attributes;
+    attributes.Add("1.1");
+    std::unique_ptr<LDAPResponse> result = RunChildSearch(m_baseDN, 1, attributes);
+    m_resultCode = ResultCodeOf(result.get());
+}
+
+bool CChildrenFetchThread::CheckResult(int resultCode)
+{
+    if (resultCode == kLDAPSuccess) {
+        if (m_entryCount == 0)
+            if (IJobNode* node = GetNode())
+                node->ReportInformation(LoadResourceText(kStrNoEntries), std::wstring());
+        return true;
+    }
+    OnError(LDAPException(resultCode));
+    return false;
+}
+
+void CChildrenFetchThread::OnError(LDAPException error)
+{
+    if (auto* node = dynamic_cast<CEntryObject*>(GetNode()))
+        node->ReportError(error);
+    SetStatusText(FormatLDAPError(error));
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Writing attribute values to files the user chose.
+
+#include <string>
+
+// Creates or truncates the file and writes the bytes; 0 on success,
+// non-zero when the file cannot be created or written whole.
+int WriteStringToFile(const std::string& bytes, const std::string& path);
+
+// Writes the bytes as base64 text; with limitLines, in lines of at most
+// limit characters (a limit below 1 means none). False when the file cannot
+// be written.
+bool ConvertValueText(const std::string& path, const std::string& bytes, bool limitLines, int limit);
