@@ -169,7 +169,7 @@ void CChildrenFetchThread::OnEntry(const LDAPEntry& entry, const LDAPConnectionP
     CEntryObject& node = Node();
     const bool referral = connection != nullptr;
     auto child = std::make_unique<CEntryObject>(referral ? connection : GetConnection(), dn, m_server, false,
-                                                referral, referral ? CRefPtr<CLDAPSchema>() : m_schema);
+                                                referral, referral ? RefPtr<CLDAPSchema>() : m_schema);
     child->InheritCustomFilter(node);
     InsertChild(std::move(child));
 }
