@@ -10,6 +10,7 @@
 #include "model/NodeDialogs.h"
 #include "model/NodePropertyPages.h"
 #include "model/ResourceText.h"
+#include "model/TeamDirectory.h"
 #include "model/TreeViewOperations.h"
 #include "platform/ShellPorts.h"
 #include "schema/SchemaCache.h"
@@ -234,6 +235,7 @@ bool CServerObject::LoadServerRoot(intptr_t reload)
     if (IsBusy() || IsJobBlocked())
         return false;
     if (IsTeamProfile()) {
+        BuildTeamDirectory(*this);
         SetOverlayImage(0);
         return false;
     }

@@ -49,3 +49,10 @@ void SortListByColumn(int column, bool ascending)
         return ascending ? order : -order;
     });
 }
+
+int CompareDisplayNames(void* a, void* b)
+{
+    std::wstring x = a ? static_cast<CDataObject*>(a)->GetDisplayName() : std::wstring();
+    std::wstring y = b ? static_cast<CDataObject*>(b)->GetDisplayName() : std::wstring();
+    return CompareNoCase(x, y);
+}
