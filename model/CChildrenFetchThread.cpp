@@ -10,6 +10,8 @@
 #include "model/CAppConfig.h"
 #include "model/CEntryObject.h"
 #include "model/CServerObject.h"
+#include "model/CChildInserter.h"
+#include "model/ListSorting.h"
 #include "model/ResourceText.h"
 #include "model/TreeViewOperations.h"
 #include "model/UiThread.h"
@@ -25,20 +27,6 @@ int ResultCodeOf(const LDAPResponse* response)
 {
     auto* result = dynamic_cast<const LDAPResultResponse*>(response);
     return result ? result->GetResultCode() : kLDAPSuccess;
-}
-
-int CompareDisplayNames(void* a, void* b)
-{
-    std::wstring x = a ? static_cast<CDataObject*>(a)->GetDisplayName() : std::wstring();
-    std::wstring y = b ? static_cast<CDataObject*>(b)->GetDisplayName() : std::wstring();
-    const size_t n = x.size() < y.size() ? x.size() : y.size();
-    for (size_t i = 0; i < n; ++i) {
-        wint_t p = std::towlower(x[i]);
-        wint_t q = std::towlower(y[i]);
-        if (p != q)
-            return p < q ? -1 : 1;
-    }
-    return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
 }
 
 } // namespace
@@ -127,6 +115,17 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
     DeleteCurrentQueue();
     SetCurrentQueue(connection->Search(base.GetText(), scope, m_filter, attributes, false, connection->GetOptions()));
     SetNodeOverlay(1);
+    // What arrived stays in the tree, whatever ends the search.
+    struct Flush {
+        CChildrenFetchThread& job;
+        ~Flush()
+        {
+            try {
+                job.WaitForChildren();
+            } catch (...) {
+            }
+        }
+    } flush{*this};
     for (;;) {
         std::unique_ptr<LDAPResponse> response;
         LDAPConnectionPtr over;
@@ -176,17 +175,53 @@ void CChildrenFetchThread::OnEntry(const LDAPEntry& entry, const LDAPConnectionP
 
 void CChildrenFetchThread::InsertChild(std::unique_ptr<CEntryObject> child)
 {
-    CEntryObject& node = Node();
-    RunOnUiThread([&] {
-        platform::TreeItem parent = node.GetTreeItem();
-        if (!parent || !InsertObjectItem(*child, parent))
-            return;
+    m_pendingChildren.push_back(std::move(child));
+    const auto now = std::chrono::steady_clock::now();
+    if (m_pendingChildren.size() >= kChildBatchSize || now - m_lastFlush >= std::chrono::milliseconds(kChildBatchMs))
+        FlushChildren();
+}
+
+void CChildrenFetchThread::FlushChildren()
+{
+    CChildInserter::Batch batch;
+    batch.swap(m_pendingChildren);
+    if (batch.empty())
+        return;
+    m_lastFlush = std::chrono::steady_clock::now();
+    // The first batch goes at once; later ones through the inserter, while
+    // this worker reads on.
+    if (!m_inserter && !m_flushed) {
+        m_flushed = true;
+        RunOnUiThread([&] { InsertBatch(batch); });
+        return;
+    }
+    if (!m_inserter)
+        m_inserter = std::make_unique<CChildInserter>([this](CChildInserter::Batch& b) { InsertBatch(b); });
+    m_inserter->Queue(std::move(batch));
+}
+
+void CChildrenFetchThread::WaitForChildren()
+{
+    FlushChildren();
+    if (m_inserter)
+        m_inserter->Wait();
+}
+
+void CChildrenFetchThread::InsertBatch(CChildInserter::Batch& batch)
+{
+    auto* node = dynamic_cast<CEntryObject*>(GetNode());
+    platform::TreeItem parent = node ? node->GetTreeItem() : platform::TreeItem{};
+    if (!parent)
+        return;
+    for (std::unique_ptr<CEntryObject>& child : batch) {
+        if (!InsertObjectItem(*child, parent))
+            continue;
         child.release();
         if (!m_firstChild) {
             m_firstChild = true;
-            node.UpdateChildIndicator();
+            node->UpdateChildIndicator();
         }
-    });
+    }
 }
 
 void CChildrenFetchThread::OnSearchDone()
@@ -227,6 +262,7 @@ void CChildrenFetchThread::OnSearchDone()
             child->InheritCustomFilter(node);
             InsertChild(std::move(child));
         }
+        WaitForChildren();
         if (contexts.IsEmpty())
             FetchRootChildren();
     }
@@ -237,7 +273,9 @@ void CChildrenFetchThread::OnSearchDone()
             return;
         node.UpdateViews();
         if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl())
-            tree->SortChildren(node.GetTreeItem(), &CompareDisplayNames);
+            tree->SortChildren(node.GetTreeItem(), NoCaseTextOrder([](void* item) {
+                                   return static_cast<CDataObject*>(item)->GetDisplayName();
+                               }));
     });
     node.SetContentsFetched(true);
 }

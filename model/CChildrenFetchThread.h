@@ -7,9 +7,17 @@
 //
 // The child search asks for no attributes ("1.1"); a server that answers it
 // with noSuchAttribute and no entries is asked once more for "objectclass".
+//
+// New child nodes go to the tree as they arrive, in small batches: at most
+// kChildBatchMs after the previous batch while entries stream in, at once
+// after a pause, and whatever is left when the search ends (or fails). So the
+// user-interface thread is not woken once for each of thousands of entries,
+// and the worker reads on while the tree takes in a batch (CChildInserter).
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/StringList.h"
 #include "base/Unknown.h"
@@ -23,6 +31,7 @@ class LDAPEntry;
 class LDAPEntryResponse;
 } // namespace arbldap
 
+class CChildInserter;
 class CEntryObject;
 class CServerObject;
 
@@ -30,6 +39,9 @@ class CServerObject;
 constexpr unsigned kStrSearchingChildren = 475;
 constexpr unsigned kStrReadingAttributes = 476;
 constexpr unsigned kStrNoEntries = 477;
+
+constexpr int kChildBatchMs = 20;
+constexpr size_t kChildBatchSize = 512;
 
 class CChildrenFetchThread : public CLDAPOperationThread {
 public:
@@ -68,9 +80,15 @@ private:
     // One search loop: entries to OnEntry, the result's response returned.
     std::unique_ptr<arbldap::LDAPResponse> RunChildSearch(const arbldap::LDAPDN& base, int scope,
                                                           const StringList& attributes);
-    // Inserts a new child under the node's tree item on the user-interface
-    // thread; the tree owns it from then on (or it is freed).
+    // Queues a new child for the node's tree item; the tree owns it once it
+    // is inserted (a child that cannot be inserted is freed).
     void InsertChild(std::unique_ptr<CEntryObject> child);
+    // Hands the queued children to the tree.
+    void FlushChildren();
+    // Flushes and waits until the tree has them all.
+    void WaitForChildren();
+    // On the user-interface thread.
+    void InsertBatch(std::vector<std::unique_ptr<CEntryObject>>& batch);
 
     arbldap::LDAPDN m_baseDN;
     int m_scope = 1;
@@ -85,4 +103,9 @@ private:
     int m_entryCount = 0;
     int m_resultCode = 0;
     std::unique_ptr<arbldap::LDAPResponse> m_attributeEntry;
+    std::vector<std::unique_ptr<CEntryObject>> m_pendingChildren;
+    std::chrono::steady_clock::time_point m_lastFlush;
+    bool m_flushed = false;
+    // Last: it inserts into the node through this job until it is destroyed.
+    std::unique_ptr<CChildInserter> m_inserter;
 };

@@ -5,47 +5,47 @@
 #include <string>
 
 #include "model/CDataObject.h"
-#include "platform/ControlPorts.h"
 
-namespace {
-
-int CompareNoCase(const std::wstring& a, const std::wstring& b)
+int NoCaseTextOrder::operator()(void* a, void* b)
 {
-    const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        wint_t x = std::towlower(a[i]);
-        wint_t y = std::towlower(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return Key(a).compare(Key(b));
 }
 
-int CompareNodes(const CDataObject& a, const CDataObject& b, int column)
+const std::wstring& NoCaseTextOrder::Key(void* item)
 {
-    switch (column) {
-    case 1: return CompareNoCase(a.GetValueText(), b.GetValueText());
-    case 2: return CompareNoCase(a.GetTypeName(), b.GetTypeName());
-    case 3: {
-        uint32_t x = a.GetSize();
-        uint32_t y = b.GetSize();
-        return x == y ? 0 : (x < y ? -1 : 1);
-    }
-    default: return CompareNoCase(a.GetCaption(), b.GetCaption());
-    }
+    auto found = m_keys.find(item);
+    if (found != m_keys.end())
+        return found->second;
+    std::wstring key = item ? m_text(item) : std::wstring();
+    for (wchar_t& c : key)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return m_keys.emplace(item, std::move(key)).first->second;
 }
-
-} // namespace
 
 void SortListByColumn(int column, bool ascending)
 {
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
     if (!list || list->GetItemCount() < 2)
         return;
-    list->SortItems([column, ascending](void* a, void* b) {
-        if (!a || !b)
-            return a == b ? 0 : (a ? 1 : -1);
-        int order = CompareNodes(*static_cast<CDataObject*>(a), *static_cast<CDataObject*>(b), column);
-        return ascending ? order : -order;
+    auto node = [](void* item) { return static_cast<CDataObject*>(item); };
+    if (column == 3) {
+        list->SortItems([&](void* a, void* b) {
+            uint32_t x = a ? node(a)->GetSize() : 0;
+            uint32_t y = b ? node(b)->GetSize() : 0;
+            int order = x == y ? 0 : (x < y ? -1 : 1);
+            return ascending ? order : -order;
+        });
+        return;
+    }
+    auto order = std::make_shared<NoCaseTextOrder>([column, node](void* item) {
+        switch (column) {
+        case 1: return node(item)->GetValueText();
+        case 2: return node(item)->GetTypeName();
+        default: return node(item)->GetCaption();
+        }
+    });
+    list->SortItems([order, ascending](void* a, void* b) {
+        int result = (*order)(a, b);
+        return ascending ? result : -result;
     });
 }

@@ -185,8 +185,14 @@ TreeItem HeadlessTree::GetNextSiblingItem(TreeItem item) const
     if (!n)
         return TreeItem();
     const std::vector<TreeItem>& siblings = *ChildList(n->parent);
-    auto it = std::find(siblings.begin(), siblings.end(), item);
-    return ++it == siblings.end() ? TreeItem() : *it;
+    size_t index = m_stepIndex;
+    if (m_stepParent != n->parent || index >= siblings.size() || siblings[index] != item)
+        index = static_cast<size_t>(std::find(siblings.begin(), siblings.end(), item) - siblings.begin());
+    if (++index >= siblings.size())
+        return TreeItem();
+    m_stepParent = n->parent;
+    m_stepIndex = index;
+    return siblings[index];
 }
 
 bool HeadlessTree::ItemHasChildren(TreeItem item) const

@@ -66,9 +66,10 @@ protected:
         DeleteChildItems(platform::kTreeRoot);
         EXPECT_TRUE(WaitIdle());
         EXPECT_EQ(GetRunningThreadCount(), 0);
-        if (m_checkConnections)
+        if (m_checkConnections) {
             EXPECT_EQ(live::WaitForMainServerConnections(m_connectionsBefore), m_connectionsBefore)
                 << "a session was left open";
+        }
         SettingsTestHome::TearDown();
     }
 
