@@ -95,7 +95,6 @@ double OpenThroughModel(platform::HeadlessUi& ui, int port, size_t children)
 
     Clock::time_point start = Clock::now();
     server->ShowContents(0);
-    double tBound = 0, tChildren = 0, tFetched = 0;
     // Pumped in short slices: the end shows in the node, not in the queue.
     auto pumpUntil = [&ui](const std::function<bool()>& finished, int limitMs) {
         Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
@@ -109,13 +108,7 @@ double OpenThroughModel(platform::HeadlessUi& ui, int port, size_t children)
         }
     };
     bool done = pumpUntil(
-        [&] {
-            double now = Millis(Clock::now() - start);
-            if (!tBound && server->IsBound()) tBound = now;
-            if (!tChildren && ui.Tree().GetChildren(server->GetTreeItem()).size() == children) tChildren = now;
-            if (!tFetched && server->IsContentsFetched()) tFetched = now;
-            return GetRunningThreadCount() == 0 && server->IsContentsFetched() && !server->IsBusy(); }, 600000);
-    std::fprintf(stderr, "bound %.1f children %.1f fetched %.1f\n", tBound, tChildren, tFetched);
+        [&] { return GetRunningThreadCount() == 0 && server->IsContentsFetched() && !server->IsBusy(); }, 600000);
     ui.Dispatcher().Pump();
     double ms = Millis(Clock::now() - start);
 
