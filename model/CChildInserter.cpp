@@ -3,7 +3,10 @@
 #include "model/CEntryObject.h"
 #include "model/UiThread.h"
 
-CChildInserter::CChildInserter(Insert insert) : m_insert(std::move(insert)), m_thread([this] { Run(); }) {}
+CChildInserter::CChildInserter(Make make, Insert insert)
+    : m_make(std::move(make)), m_insert(std::move(insert)), m_thread([this] { Run(); })
+{
+}
 
 CChildInserter::~CChildInserter()
 {
@@ -44,11 +47,17 @@ void CChildInserter::Run()
         m_busy = true;
         lock.unlock();
         try {
-            RunOnUiThread([&] { m_insert(batch); });
+            Nodes nodes;
+            nodes.reserve(batch.size());
+            for (const ChildSource& source : batch) {
+                if (std::unique_ptr<CEntryObject> node = m_make(source))
+                    nodes.push_back(std::move(node));
+            }
+            if (!nodes.empty())
+                RunOnUiThread([&] { m_insert(nodes); });
         } catch (...) {
-            // A batch the tree could not take is freed with the rest.
+            // What the tree could not take is freed with the batch.
         }
-        batch.clear();
         lock.lock();
         m_busy = false;
         m_changed.notify_all();

@@ -1,27 +1,42 @@
 #pragma once
-// Hands batches of new child nodes to the user-interface thread from a
-// helper thread of its own, so that a fetching worker goes on reading the
-// server's answers while the tree takes in what it has read so far. Batches
-// are inserted in the order they were queued.
+// Turns the entries a fetching worker reads into child nodes and hands them
+// to the user-interface thread, on a helper thread of its own: the worker
+// goes on reading the server's answers while the nodes are made and the tree
+// takes in what was read so far. Batches are inserted in the order they
+// were queued.
 
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "ldap/LDAPConnection.h"
+
 class CEntryObject;
+
+// One child to make: its DN text, the connection it came over (null: the
+// job's own) and whether it is a naming context.
+struct ChildSource {
+    std::string dn;
+    arbldap::LDAPConnectionPtr connection;
+    bool namingContext = false;
+};
 
 class CChildInserter {
 public:
-    typedef std::vector<std::unique_ptr<CEntryObject>> Batch;
-    // Runs on the user-interface thread with each batch; what it leaves in
-    // the batch is freed afterwards.
-    typedef std::function<void(Batch& batch)> Insert;
+    typedef std::vector<ChildSource> Batch;
+    typedef std::vector<std::unique_ptr<CEntryObject>> Nodes;
+    // On the helper thread: the node for a source, or null for none.
+    typedef std::function<std::unique_ptr<CEntryObject>(const ChildSource& source)> Make;
+    // On the user-interface thread, with the nodes of one batch; what it
+    // leaves in the vector is freed afterwards.
+    typedef std::function<void(Nodes& nodes)> Insert;
 
-    explicit CChildInserter(Insert insert);
+    CChildInserter(Make make, Insert insert);
     // Inserts what is still queued, then ends the helper thread.
     ~CChildInserter();
     CChildInserter(const CChildInserter&) = delete;
@@ -34,6 +49,7 @@ public:
 private:
     void Run();
 
+    Make m_make;
     Insert m_insert;
     std::mutex m_lock;
     std::condition_variable m_changed;

@@ -161,21 +161,29 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
 
 void CChildrenFetchThread::OnEntry(const LDAPEntry& entry, const LDAPConnectionPtr& connection)
 {
-    const std::string text = entry.GetDN();
-    LDAPDN dn(text);
-    if (text.empty() || dn == m_baseDN)
-        return;
-    CEntryObject& node = Node();
-    const bool referral = connection != nullptr;
-    auto child = std::make_unique<CEntryObject>(referral ? connection : GetConnection(), dn, m_server, false,
-                                                referral, referral ? CRefPtr<CLDAPSchema>() : m_schema);
-    child->InheritCustomFilter(node);
-    InsertChild(std::move(child));
+    // The node is made on the inserter's thread, while this one reads on.
+    InsertChild(ChildSource{entry.GetDN(), connection, false});
 }
 
-void CChildrenFetchThread::InsertChild(std::unique_ptr<CEntryObject> child)
+std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource& source)
 {
-    m_pendingChildren.push_back(std::move(child));
+    LDAPDN dn(source.dn);
+    if (source.dn.empty() || dn == m_baseDN)
+        return nullptr;
+    auto* node = dynamic_cast<CEntryObject*>(GetNode());
+    if (!node)
+        return nullptr;
+    const bool referral = source.connection != nullptr;
+    auto child = std::make_unique<CEntryObject>(referral ? source.connection : GetConnection(), dn, m_server,
+                                                source.namingContext, referral,
+                                                referral ? CRefPtr<CLDAPSchema>() : m_schema);
+    child->InheritCustomFilter(*node);
+    return child;
+}
+
+void CChildrenFetchThread::InsertChild(ChildSource source)
+{
+    m_pendingChildren.push_back(std::move(source));
     const auto now = std::chrono::steady_clock::now();
     if (m_pendingChildren.size() >= kChildBatchSize || now - m_lastFlush >= std::chrono::milliseconds(kChildBatchMs))
         FlushChildren();
@@ -188,15 +196,10 @@ void CChildrenFetchThread::FlushChildren()
     if (batch.empty())
         return;
     m_lastFlush = std::chrono::steady_clock::now();
-    // The first batch goes at once; later ones through the inserter, while
-    // this worker reads on.
-    if (!m_inserter && !m_flushed) {
-        m_flushed = true;
-        RunOnUiThread([&] { InsertBatch(batch); });
-        return;
-    }
     if (!m_inserter)
-        m_inserter = std::make_unique<CChildInserter>([this](CChildInserter::Batch& b) { InsertBatch(b); });
+        m_inserter = std::make_unique<CChildInserter>(
+            [this](const ChildSource& source) { return MakeChild(source); },
+            [this](CChildInserter::Nodes& nodes) { InsertNodes(nodes); });
     m_inserter->Queue(std::move(batch));
 }
 
@@ -207,13 +210,13 @@ void CChildrenFetchThread::WaitForChildren()
         m_inserter->Wait();
 }
 
-void CChildrenFetchThread::InsertBatch(CChildInserter::Batch& batch)
+void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
 {
     auto* node = dynamic_cast<CEntryObject*>(GetNode());
     platform::TreeItem parent = node ? node->GetTreeItem() : platform::TreeItem{};
     if (!parent)
         return;
-    for (std::unique_ptr<CEntryObject>& child : batch) {
+    for (std::unique_ptr<CEntryObject>& child : nodes) {
         if (!InsertObjectItem(*child, parent))
             continue;
         child.release();
@@ -256,12 +259,8 @@ void CChildrenFetchThread::OnSearchDone()
     if (GetAppConfig().m_bShowNamingContexts.load() && m_baseDN.GetText().empty()) {
         StringList contexts;
         node.GetNamingContexts(contexts);
-        for (const std::string& context : contexts) {
-            auto child = std::make_unique<CEntryObject>(GetConnection(), LDAPDN(context), m_server, true, false,
-                                                        m_schema);
-            child->InheritCustomFilter(node);
-            InsertChild(std::move(child));
-        }
+        for (const std::string& context : contexts)
+            InsertChild(ChildSource{context, LDAPConnectionPtr(), true});
         WaitForChildren();
         if (contexts.IsEmpty())
             FetchRootChildren();

@@ -12,7 +12,8 @@
 // kChildBatchMs after the previous batch while entries stream in, at once
 // after a pause, and whatever is left when the search ends (or fails). So the
 // user-interface thread is not woken once for each of thousands of entries,
-// and the worker reads on while the tree takes in a batch (CChildInserter).
+// and the worker reads on while the nodes are made and the tree takes them
+// in (CChildInserter).
 
 #include <chrono>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "base/StringList.h"
 #include "base/Unknown.h"
 #include "jobs/CLDAPOperationThread.h"
+#include "model/CChildInserter.h"
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPDN.h"
 #include "schema/LDAPSchema.h"
@@ -31,7 +33,6 @@ class LDAPEntry;
 class LDAPEntryResponse;
 } // namespace arbldap
 
-class CChildInserter;
 class CEntryObject;
 class CServerObject;
 
@@ -80,15 +81,17 @@ private:
     // One search loop: entries to OnEntry, the result's response returned.
     std::unique_ptr<arbldap::LDAPResponse> RunChildSearch(const arbldap::LDAPDN& base, int scope,
                                                           const StringList& attributes);
-    // Queues a new child for the node's tree item; the tree owns it once it
-    // is inserted (a child that cannot be inserted is freed).
-    void InsertChild(std::unique_ptr<CEntryObject> child);
-    // Hands the queued children to the tree.
+    // Queues a child to make and insert below the node.
+    void InsertChild(ChildSource source);
+    // Hands the queued children to the inserter.
     void FlushChildren();
     // Flushes and waits until the tree has them all.
     void WaitForChildren();
-    // On the user-interface thread.
-    void InsertBatch(std::vector<std::unique_ptr<CEntryObject>>& batch);
+    // On the inserter's thread: the node for an entry, or null (the base
+    // itself, an empty DN, a job without its node).
+    std::unique_ptr<CEntryObject> MakeChild(const ChildSource& source);
+    // On the user-interface thread; the tree owns what it takes.
+    void InsertNodes(std::vector<std::unique_ptr<CEntryObject>>& nodes);
 
     arbldap::LDAPDN m_baseDN;
     int m_scope = 1;
@@ -103,9 +106,8 @@ private:
     int m_entryCount = 0;
     int m_resultCode = 0;
     std::unique_ptr<arbldap::LDAPResponse> m_attributeEntry;
-    std::vector<std::unique_ptr<CEntryObject>> m_pendingChildren;
+    std::vector<ChildSource> m_pendingChildren;
     std::chrono::steady_clock::time_point m_lastFlush;
-    bool m_flushed = false;
     // Last: it inserts into the node through this job until it is destroyed.
     std::unique_ptr<CChildInserter> m_inserter;
 };
