@@ -396,5 +396,26 @@ TEST(Referrals, ConnectToReferral)
     EXPECT_EQ(error, 81);
 }
 
+// An anonymous bind is the fallback for credentials a server refused. A
+// host that could not be reached refused nothing, and a dead one would make
+// the anonymous try wait out a second network time-out.
+TEST(Referrals, NoAnonymousBindWhereTheServerWasNotReached)
+{
+    SilentServer blackHole(SilentServer::Mode::NeverConnect);
+    LDAPConnectionPtr connection = Open(MainServer().Port());
+    LDAPUrlList urls;
+    urls.Add(LDAPUrl("ldap://127.0.0.1:" + std::to_string(blackHole.Port()) + "/o=lab"));
+    LDAPOperationOptions options;
+    options.SetRebindCredentials(std::make_shared<LDAPBindCredentials>("cn=admin,o=lab", "secret"));
+    int used = 42;
+    int error = 0;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(connection->ConnectToReferral(urls, used, &options, &error), nullptr);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(took.count(), kLDAPNetworkTimeoutSeconds * 1500);
+    EXPECT_EQ(used, 42);
+    EXPECT_EQ(error, 81);
+}
+
 }  // namespace
 }  // namespace live
