@@ -181,6 +181,32 @@ TEST(Referrals, ALoopIsCaught)
     }
     // The request whose referral looped is done with: nothing more to wait for.
     EXPECT_EQ(queue->GetNextResponse(), nullptr);
+
+    // The same for other operations: the same DN at the same server.
+    std::unique_ptr<LDAPResultQueue> compare =
+        connection->Compare("cn=loop,ou=loops,o=lab", LDAPAttribute("cn", "loop"), &chase);
+    try {
+        compare->GetNextResponse();
+        FAIL() << "no loop seen";
+    } catch (const LDAPException& e) {
+        EXPECT_EQ(e.GetResultCode(), 96);
+    }
+}
+
+// cn=hop1 leads from one port of the main server to the other and back, for
+// another DN each time.
+TEST(Referrals, AChainBackToAServerForAnotherDNIsNoLoop)
+{
+    LDAPConnectionPtr connection = Open(MainServer().Port());
+    LDAPOperationOptions chase = Chasing(12);
+    std::unique_ptr<LDAPResultQueue> queue =
+        connection->Compare("cn=hop1,ou=chain,o=lab", LDAPAttribute("ou", "people"), &chase);
+    LDAPConnectionPtr over;
+    std::unique_ptr<LDAPResponse> response = queue->GetNextResponse(&over);
+    ASSERT_NE(response, nullptr);
+    EXPECT_EQ(Describe(*response), "result 6");
+    EXPECT_EQ(over->GetPort(), MainServer().Port2());
+    EXPECT_EQ(queue->GetNextResponse(), nullptr);
 }
 
 TEST(Referrals, HopLimit)
