@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "ldap/DecodingSession.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResultQueue.h"
@@ -256,8 +257,8 @@ int LDAPConnection::BindAndWait(const std::string& dn, const std::string& passwo
     int msgid = -1;
     int rc = ldap_sasl_bind(session, dn.empty() ? nullptr : dn.c_str(), LDAP_SASL_SIMPLE, &credentials, nullptr,
                             nullptr, &msgid);
-    if (rc != LDAP_SUCCESS)
-        return MapLDAPResultCode(rc);
+    if (rc != LDAP_SUCCESS || msgid < 0)
+        return MapLDAPResultCode(SendFailureCode(rc));
     LDAPMessagePtr result;
     try {
         result = WaitForLDAPMessage(session, msgid, cancelled);
@@ -265,7 +266,7 @@ int LDAPConnection::BindAndWait(const std::string& dn, const std::string& passwo
         return e.GetResultCode();
     }
     int code = LDAP_OTHER;
-    rc = ldap_parse_result(session, result.get(), &code, nullptr, nullptr, nullptr, nullptr, 0);
+    rc = ldap_parse_result(DecodingSession(), result.get(), &code, nullptr, nullptr, nullptr, nullptr, 0);
     return MapLDAPResultCode(rc != LDAP_SUCCESS ? rc : code);
 }
 

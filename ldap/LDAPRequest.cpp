@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "ldap/DecodingSession.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResponse.h"
 
@@ -73,8 +74,8 @@ LDAP* LDAPRequest::SessionForSend() const
 
 void LDAPRequest::Sent(int rc, int messageID)
 {
-    if (rc != LDAP_SUCCESS)
-        throw LDAPException(rc);
+    if (rc != LDAP_SUCCESS || messageID < 0)
+        throw LDAPException(SendFailureCode(rc));
     m_messageID = messageID;
 }
 
