@@ -229,6 +229,16 @@ SlapdServer& SlapdServer::Restricted()
     return *server;
 }
 
+SlapdServer& SlapdServer::Idle()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartSecond("idletimeout " + std::to_string(kIdleSeconds) + "\n");
+        return s;
+    }();
+    return *server;
+}
+
 SlapdServer& SlapdServer::Main()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -242,12 +252,12 @@ SlapdServer& SlapdServer::Main()
 
 std::string SlapdServer::Url() const { return "ldap://127.0.0.1:" + std::to_string(m_port) + "/"; }
 
-void SlapdServer::StartSecond()
+void SlapdServer::StartSecond(const std::string& globalConf)
 {
     m_folder = MakeFolder();
     for (int attempt = 0;; ++attempt) {
         m_port = FreePort();
-        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder) + globalConf;
         AddDatabase(conf, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
         try {
             Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
