@@ -69,6 +69,7 @@ LDAP* LDAPRequest::SessionForSend() const
     LDAP* session = m_connection ? m_connection->GetSession() : nullptr;
     if (!session)
         throw LDAPException(LDAP_SERVER_DOWN);
+    m_connection->ConnectSSL();
     return session;
 }
 

@@ -239,6 +239,16 @@ SlapdServer& SlapdServer::Idle()
     return *server;
 }
 
+SlapdServer& SlapdServer::WrongName()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartWrongName();
+        return s;
+    }();
+    return *server;
+}
+
 SlapdServer& SlapdServer::Main()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -265,6 +275,32 @@ void SlapdServer::StartSecond(const std::string& globalConf)
         } catch (const std::exception&) {
             if (attempt == 2) throw;
             Run("rm -rf '" + m_folder + "'/*");
+        }
+    }
+}
+
+void SlapdServer::StartWrongName()
+{
+    m_folder = MakeFolder();
+    std::string certs = m_folder + "/certs";
+    std::string name = kWrongHostName;
+    Run("mkdir -p '" + certs + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+        " -keyout '" + certs + "/server.key' -out '" + certs + "/cacerts.pem' -days 3 -subj /CN=" + name +
+        " -addext subjectAltName=DNS:" + name);
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        m_sslPort = FreePort();
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        conf += "TLSCertificateFile " + certs + "/cacerts.pem\n";
+        conf += "TLSCertificateKeyFile " + certs + "/server.key\n";
+        AddDatabase(conf, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
+        try {
+            Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldaps://127.0.0.1:" +
+                             std::to_string(m_sslPort) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/elsewhere'");
         }
     }
 }
