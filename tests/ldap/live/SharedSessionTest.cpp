@@ -83,8 +83,7 @@ TEST(SharedSession, EveryResultKeepsItsOwnCodeWhileAnotherThreadSearches)
                 int code = CodeOf([&] {
                     if (!c.readSearches) {
                         connection->LDAPConnection::Search("o=lab", 0, "", none, false);
-                        // Unread requests pile up on the server, which closes
-                        // a session with too many waiting: give it time.
+                        // Unread requests pile up on the server: give it time.
                         std::this_thread::sleep_for(std::chrono::microseconds(200));
                         return 0;
                     }

@@ -10,8 +10,8 @@ using namespace arbldap;
 namespace live {
 namespace {
 
-// A trust setting left in the environment; the library reads it when it
-// starts, before any test runs. Certificates must be checked all the same.
+// A trust setting left in the environment, set before main so that the
+// library finds it when it starts. Certificates must be checked all the same.
 const bool kTrustAnything = setenv("LDAPTLS_REQCERT", "never", 1) == 0;
 
 // A folder whose "cacerts.pem" holds a CA that signed nothing the servers use.
