@@ -1,9 +1,11 @@
 #pragma once
 // Reference-counted objects in the shape of IUnknown (schema models, host
-// storages) and an owning pointer for them.
+// storages): the interface, its count and its interface table. base/RefPtr.h
+// holds references to them.
 
+#include <atomic>
 #include <cstdint>
-#include <utility>
+#include <initializer_list>
 
 #include "base/Guid.h"
 #include "base/HResult.h"
@@ -29,59 +31,30 @@ protected:
     ~IUnknown() = default;
 };
 
-// Holds one reference of a counted object.
-template <typename T>
-class CRefPtr {
+// The count behind AddRef and Release: every counted class holds one and
+// answers both through it.
+class CRefCount {
 public:
-    CRefPtr() = default;
-    // Takes a reference of its own.
-    explicit CRefPtr(T* object) : m_object(object)
+    uint32_t AddRef() { return static_cast<uint32_t>(++m_refs); }
+    // The new count; at 0 the owner is deleted.
+    template <typename T>
+    uint32_t Release(T* owner)
     {
-        if (m_object) m_object->AddRef();
+        int32_t n = --m_refs;
+        if (n == 0) delete owner;
+        return static_cast<uint32_t>(n);
     }
-    CRefPtr(const CRefPtr& other) : CRefPtr(other.m_object) {}
-    CRefPtr(CRefPtr&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
-    template <typename U>
-    CRefPtr(const CRefPtr<U>& other) : CRefPtr(other.Get()) {}
-    ~CRefPtr() { Reset(); }
-
-    CRefPtr& operator=(const CRefPtr& other)
-    {
-        CRefPtr(other).Swap(*this);
-        return *this;
-    }
-    CRefPtr& operator=(CRefPtr&& other) noexcept
-    {
-        CRefPtr(std::move(other)).Swap(*this);
-        return *this;
-    }
-
-    // Takes over a reference the caller already holds.
-    static CRefPtr Adopt(T* object)
-    {
-        CRefPtr p;
-        p.m_object = object;
-        return p;
-    }
-    // Gives the reference up to the caller.
-    T* Detach() { return std::exchange(m_object, nullptr); }
-
-    void Reset()
-    {
-        if (T* o = std::exchange(m_object, nullptr)) o->Release();
-    }
-    void Swap(CRefPtr& other) noexcept { std::swap(m_object, other.m_object); }
-
-    T* Get() const { return m_object; }
-    T* operator->() const { return m_object; }
-    T& operator*() const { return *m_object; }
-    explicit operator bool() const { return m_object != nullptr; }
 
 private:
-    T* m_object = nullptr;
+    std::atomic<int32_t> m_refs{0};
 };
 
-template <typename T, typename U>
-bool operator==(const CRefPtr<T>& a, const CRefPtr<U>& b) { return a.Get() == b.Get(); }
-template <typename T, typename U>
-bool operator!=(const CRefPtr<T>& a, const CRefPtr<U>& b) { return a.Get() != b.Get(); }
+// One interface a class answers in QueryInterface, and the pointer it gives.
+struct InterfaceEntry {
+    const IID& iid;
+    IUnknown* object;
+};
+
+// QueryInterface over the class's table: the entry for iid, with one more
+// reference, or E_NOINTERFACE and a null *object (E_POINTER without object).
+HRESULT QueryInterfaceTable(std::initializer_list<InterfaceEntry> table, const IID& iid, void** object);

@@ -1,18 +1,23 @@
 # One static library per layer folder, made of every source in that folder.
 #
-#   arb_library(<name> [DEPENDS <layer libraries below it>] [LINK <outside libraries>])
+#   arb_library(<name> [GUI] [DEPENDS <layer libraries below it>] [LINK <outside libraries>])
 #
 # DEPENDS is the one place where a layer's allowed arrows are written: the
 # library links them, and the layering test reads them (with their closure)
-# to check every include line of the folder.
+# to check every include line of the folder. Only GUI libraries may use the
+# toolkit; they link it.
 function(arb_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "DEPENDS;LINK" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${_srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} ${ARG_LINK})
   file(RELATIVE_PATH _folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE ";" " " _deps "${ARG_DEPENDS}")
+  if(ARG_GUI)
+    target_link_libraries(${name} PUBLIC arb_wx)
+    set(_deps "${_deps} GUI")
+  endif()
   set_property(GLOBAL APPEND PROPERTY ARB_LAYERS "${name} ${_folder} ${_deps}")
 endfunction()
 
@@ -28,7 +33,7 @@ endfunction()
 function(arb_test_folder name)
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${_srcs})
-  target_link_libraries(${name} PRIVATE ${ARGN} arbtestsupport GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARGN} arbtestsupport arbtestmain GTest::gtest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
 
@@ -39,7 +44,7 @@ function(arb_live_test_folder name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   file(GLOB _live CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/live/*.cpp)
   add_executable(${name} ${_live} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} arbtestsupport GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} arbtestsupport arbtestmain GTest::gtest)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()

@@ -5,7 +5,7 @@
 #include "model/CErrorObject.h"
 #include "model/CInformationObject.h"
 #include "model/ListViewOperations.h"
-#include "model/NodeOptions.h"
+#include "model/CAppConfig.h"
 #include "model/NodeRegistry.h"
 #include "model/TreeViewOperations.h"
 #include "model/UiThread.h"
@@ -111,7 +111,7 @@ void CDataObject::ShowInformationNode(const std::wstring& text, const std::wstri
 
     ExpandItem(item);
     SetChildrenLoaded(true);
-    if (information && GetNodeOptions().removeInformationNodes)
+    if (information && GetAppConfig().m_bAutoRemoveInfo != 0)
         information->StartRemovalTimer();
     UpdateChildIndicator();
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/NodeOptions.h"
+#include "model/CAppConfig.h"
 #include "model/RemovalTimerMap.h"
 #include "model/ResourceText.h"
 
@@ -65,7 +65,8 @@ PropertyPageList CInformationObject::AddPropertyPages()
 
 void CInformationObject::StartRemovalTimer()
 {
-    uint64_t delayMs = uint64_t(GetNodeOptions().informationDelaySeconds) * 1000;
+    int32_t seconds = std::max<int32_t>(GetAppConfig().m_nInfoTimeoutSec, 0);
+    uint64_t delayMs = uint64_t(seconds) * 1000;
     CRemovalTimerMap::Instance().Start(GetNodeId(), static_cast<uint32_t>(std::min<uint64_t>(delayMs, UINT32_MAX)));
 }
 

@@ -1,28 +1,21 @@
 #include "model/ProgressDialogFactory.h"
 
-#include <mutex>
+#include "base/Installed.h"
 #include <utility>
 
 namespace {
 
-std::mutex g_lock;
-ProgressDialogFactory g_factory;
+Installed<ProgressDialogFactory> g_factory;
 
 }  // namespace
 
 ProgressDialogFactory SetProgressDialogFactory(ProgressDialogFactory factory)
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    g_factory.swap(factory);
-    return factory;
+    return g_factory.Set(std::move(factory));
 }
 
 std::unique_ptr<CProgressDlg> MakeProgressDialog()
 {
-    ProgressDialogFactory factory;
-    {
-        std::lock_guard<std::mutex> lock(g_lock);
-        factory = g_factory;
-    }
+    ProgressDialogFactory factory = g_factory.Get();
     return factory ? factory() : nullptr;
 }

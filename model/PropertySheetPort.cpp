@@ -1,27 +1,23 @@
 #include "model/PropertySheetPort.h"
 
-#include <mutex>
+#include "base/Installed.h"
 
 #include "platform/ShellPorts.h"
 
 namespace {
 
-std::mutex g_lock;
-std::shared_ptr<PropertySheetPort> g_port;
+Installed<std::shared_ptr<PropertySheetPort>> g_port;
 
 }  // namespace
 
 std::shared_ptr<PropertySheetPort> SetPropertySheetPort(std::shared_ptr<PropertySheetPort> port)
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    g_port.swap(port);
-    return port;
+    return g_port.Set(std::move(port));
 }
 
 std::shared_ptr<PropertySheetPort> GetPropertySheetPort()
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    return g_port;
+    return g_port.Get();
 }
 
 int RunPropertySheet(const std::wstring& caption, const PropertyPageList& pages)

@@ -1,7 +1,7 @@
 #include "model/TreeViewOperations.h"
 
 #include "model/CDataObject.h"
-#include "model/NodeOptions.h"
+#include "model/CAppConfig.h"
 #include "model/NodeRegistry.h"
 #include "model/RemovalTimerMap.h"
 #include "platform/Messages.h"
@@ -17,7 +17,7 @@ platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent
     if (!item)
         return item;
     node.SetTreeItem(item);
-    if (GetNodeOptions().revealInsertedItems && parent == tree->GetSelectedItem())
+    if (GetAppConfig().m_bEnsureVisible != 0 && parent == tree->GetSelectedItem())
         tree->EnsureVisible(item);
     return item;
 }

@@ -16,7 +16,9 @@
 // A file that is not a store is never fatal: OpenFile reports
 // STG_E_INVALIDHEADER, CreateFile with STGM_CREATE replaces it, with
 // STGM_CONVERT keeps its bytes in a stream "CONTENTS", and OpenOrReplaceFile
-// takes it as an empty store.
+// takes it as an empty store. A file somebody has open is never replaced:
+// STG_E_SHAREVIOLATION when this process holds it, STG_E_LOCKVIOLATION when
+// another does.
 
 #include <cstdint>
 #include <memory>
@@ -95,6 +97,11 @@ public:
     // Grows with zero bytes or cuts; the seek position stays.
     HRESULT SetSize(uint64_t size);
     HRESULT GetSize(uint64_t& size) const;
+    // How many of the stream's bytes the file holds, at most its size. The
+    // rest was never written (a SetSize that grew the stream, a write past its
+    // end): it reads as zeros and takes no room, so a size read from a file
+    // need not be backed by anything.
+    HRESULT GetStoredSize(uint64_t& size) const;
     uint64_t GetPosition() const { return m_position; }
 
     // A second handle on the same stream with its own seek position (copied).
@@ -128,7 +135,8 @@ public:
     // another holder excludes this one.
     static HRESULT OpenFile(const std::string& path, uint32_t mode, CStorage& root);
     // Opens the file, creating it when missing and replacing it with an empty
-    // store when it is not one (S_FALSE then).
+    // store when it is not one (S_FALSE then). A store another process makes
+    // in its place meanwhile is opened, not replaced.
     static HRESULT OpenOrReplaceFile(const std::string& path, uint32_t mode, CStorage& root);
     // True when the file is a readable store.
     static bool IsStorageFile(const std::string& path);
@@ -162,6 +170,12 @@ public:
 
 private:
     static HRESULT OpenCore(const std::string& path, uint32_t mode, CStorage& root);
+    // A new file where none is; STG_E_FILEALREADYEXISTS when one appeared.
+    static HRESULT CreateNewFile(const std::string& path, uint32_t mode, CStorage& root);
+    // Puts a new store in place of the existing file, the old bytes in
+    // "CONTENTS" when converting. With onlyForeign, a file that is a store by
+    // now stays: S_FALSE, nothing opened.
+    static HRESULT ReplaceFile(const std::string& path, uint32_t mode, bool convert, bool onlyForeign, CStorage& root);
     static HRESULT OpenOrCreateStorage(CStorage& from, const std::string& name, uint32_t mode, CStorage& out);
     HRESULT Check(bool write) const;
     // The element's id and the file's revert count, read under the file's lock.

@@ -1,5 +1,7 @@
 #include "platform/ControlPorts.h"
 
+#include "base/Installed.h"
+
 #include <mutex>
 
 #include "platform/Dispatcher.h"
@@ -119,9 +121,8 @@ private:
     std::shared_ptr<ListPort> m_c;
 };
 
-std::mutex g_controlsMutex;
-std::shared_ptr<TreePort> g_tree;
-std::shared_ptr<ListPort> g_list;
+Installed<std::shared_ptr<TreePort>> g_tree;
+Installed<std::shared_ptr<ListPort>> g_list;
 
 } // namespace
 
@@ -141,30 +142,22 @@ std::shared_ptr<ListPort> MakeUiThreadListPort(std::shared_ptr<ListPort> control
 
 std::shared_ptr<TreePort> SetTreeControl(std::shared_ptr<TreePort> control)
 {
-    std::shared_ptr<TreePort> port = MakeUiThreadTreePort(std::move(control));
-    std::lock_guard<std::mutex> lock(g_controlsMutex);
-    g_tree.swap(port);
-    return port;
+    return g_tree.Set(MakeUiThreadTreePort(std::move(control)));
 }
 
 std::shared_ptr<TreePort> GetTreeControl()
 {
-    std::lock_guard<std::mutex> lock(g_controlsMutex);
-    return g_tree;
+    return g_tree.Get();
 }
 
 std::shared_ptr<ListPort> SetListControl(std::shared_ptr<ListPort> control)
 {
-    std::shared_ptr<ListPort> port = MakeUiThreadListPort(std::move(control));
-    std::lock_guard<std::mutex> lock(g_controlsMutex);
-    g_list.swap(port);
-    return port;
+    return g_list.Set(MakeUiThreadListPort(std::move(control)));
 }
 
 std::shared_ptr<ListPort> GetListControl()
 {
-    std::lock_guard<std::mutex> lock(g_controlsMutex);
-    return g_list;
+    return g_list.Get();
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/Dispatcher.h"
 
+#include "base/Installed.h"
+
 #include <atomic>
 #include <mutex>
 
@@ -7,8 +9,7 @@ namespace platform {
 
 namespace {
 
-std::mutex g_dispatcherMutex;
-std::shared_ptr<Dispatcher> g_dispatcher;
+Installed<std::shared_ptr<Dispatcher>> g_dispatcher;
 
 constexpr int kAppWindowCount = 4;
 std::atomic<ReceiverId> g_appWindows[kAppWindowCount];
@@ -17,15 +18,12 @@ std::atomic<ReceiverId> g_appWindows[kAppWindowCount];
 
 std::shared_ptr<Dispatcher> SetDispatcher(std::shared_ptr<Dispatcher> dispatcher)
 {
-    std::lock_guard<std::mutex> lock(g_dispatcherMutex);
-    g_dispatcher.swap(dispatcher);
-    return dispatcher;
+    return g_dispatcher.Set(std::move(dispatcher));
 }
 
 std::shared_ptr<Dispatcher> GetDispatcher()
 {
-    std::lock_guard<std::mutex> lock(g_dispatcherMutex);
-    return g_dispatcher;
+    return g_dispatcher.Get();
 }
 
 bool Post(ReceiverId to, MessageId id, uintptr_t wParam, intptr_t lParam,

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,92 +44,19 @@ std::vector<std::string> SplitPath(const std::string& path)
     return SplitPathParts(path, '\\');
 }
 
-struct StmtFinalize {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-
-class Stmt {
-public:
-    Stmt(sqlite3* db, const char* sql)
-    {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK) m_stmt.reset(s);
-    }
-    bool Ok() const { return m_stmt != nullptr; }
-    Stmt& Bind(int i, int64_t v)
-    {
-        if (m_stmt) sqlite3_bind_int64(m_stmt.get(), i, v);
-        return *this;
-    }
-    Stmt& BindText(int i, const std::string& v)
-    {
-        if (m_stmt) sqlite3_bind_text(m_stmt.get(), i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Stmt& BindBlob(int i, const std::string& v)
-    {
-        // A zero-length blob, not NULL, for an empty value.
-        if (m_stmt) sqlite3_bind_blob(m_stmt.get(), i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    // SQLITE_ROW, SQLITE_DONE or an error.
-    int Step() { return m_stmt ? sqlite3_step(m_stmt.get()) : SQLITE_ERROR; }
-    int64_t Int(int col) { return sqlite3_column_int64(m_stmt.get(), col); }
-    std::string Bytes(int col)
-    {
-        const void* p = sqlite3_column_blob(m_stmt.get(), col);
-        int n = sqlite3_column_bytes(m_stmt.get(), col);
-        return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
-    }
-
-private:
-    std::unique_ptr<sqlite3_stmt, StmtFinalize> m_stmt;
-};
-
-bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
-// BEGIN IMMEDIATE ... COMMIT; rolled back unless committed.
-class Transaction {
-public:
-    explicit Transaction(sqlite3* db) : m_db(db), m_open(Exec(db, "BEGIN IMMEDIATE")) {}
-    ~Transaction()
-    {
-        if (m_open) Exec(m_db, "ROLLBACK");
-    }
-    bool Began() const { return m_open; }
-    bool Commit()
-    {
-        if (!m_open || !Exec(m_db, "COMMIT")) return false;
-        m_open = false;
-        return true;
-    }
-
-private:
-    sqlite3* m_db;
-    bool m_open;
-};
-
-bool PragmaInt(sqlite3* db, const char* sql, int64_t& out, int& rc)
-{
-    sqlite3_stmt* raw = nullptr;
-    rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
-    if (rc != SQLITE_OK) return false;
-    std::unique_ptr<sqlite3_stmt, StmtFinalize> s(raw);
-    rc = sqlite3_step(raw);
-    if (rc != SQLITE_ROW) return false;
-    out = sqlite3_column_int64(raw, 0);
-    rc = SQLITE_OK;
-    return true;
-}
-
 enum class FileState { Valid, Empty, Foreign, Unusable };
 
 FileState Inspect(sqlite3* db)
 {
+    // One snapshot: another process's first commit lands before all three
+    // reads or after them, never between (where the file would look foreign).
+    SqliteTransaction snapshot(db, SqliteTransaction::Read);
+    if (!snapshot.Began()) return FileState::Unusable;
     int64_t appId = 0, version = 0, objects = 0;
-    int rc = SQLITE_OK;
-    if (!PragmaInt(db, "PRAGMA application_id", appId, rc) || !PragmaInt(db, "PRAGMA user_version", version, rc) ||
-        !PragmaInt(db, "SELECT count(*) FROM sqlite_master", objects, rc)) {
+    int rc = SqliteQueryInt(db, "PRAGMA application_id", appId);
+    if (rc == SQLITE_OK) rc = SqliteQueryInt(db, "PRAGMA user_version", version);
+    if (rc == SQLITE_OK) rc = SqliteQueryInt(db, "SELECT count(*) FROM sqlite_master", objects);
+    if (rc != SQLITE_OK) {
         int primary = rc & 0xFF;
         // Only a file that is certainly not ours may be moved aside; a busy
         // or unreadable file is left alone.
@@ -142,16 +70,15 @@ FileState Inspect(sqlite3* db)
 
 bool InitSchema(sqlite3* db)
 {
-    Transaction t(db);
+    SqliteTransaction t(db);
     int64_t objects = 0;
-    int rc = SQLITE_OK;
-    if (!t.Began() || !PragmaInt(db, "SELECT count(*) FROM sqlite_master", objects, rc)) return false;
+    if (!t.Began() || SqliteQueryInt(db, "SELECT count(*) FROM sqlite_master", objects) != SQLITE_OK) return false;
     if (objects == 0) {
         std::string pragmas = "PRAGMA application_id=" + std::to_string(kApplicationId) +
                               ";PRAGMA user_version=" + std::to_string(kSchemaVersion) + ";";
-        if (!Exec(db, kSchema) || !Exec(db, pragmas.c_str())) return false;
+        if (SqliteExec(db, kSchema) != SQLITE_OK || SqliteExec(db, pragmas.c_str()) != SQLITE_OK) return false;
     }
-    return t.Commit();
+    return t.Commit() == SQLITE_OK;
 }
 
 // Creates the file with mode 0600 unless it exists; true when it is there.
@@ -166,12 +93,67 @@ bool EnsurePrivateFile(const std::string& path)
     return errno == EEXIST;
 }
 
-void MoveAside(const std::string& path)
+// Which file a path names, to tell whether it still names the one inspected.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool exists = false;
+
+    bool operator==(const FileIdentity& o) const { return exists == o.exists && device == o.device && inode == o.inode; }
+    bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+};
+
+FileIdentity IdentityOf(const std::string& path)
 {
-    rename(path.c_str(), (path + ".bad").c_str());
+    FileIdentity id;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        id.device = st.st_dev;
+        id.inode = st.st_ino;
+        id.exists = true;
+    }
+    return id;
+}
+
+// A lock on the folder of the store. Shared while a file is opened and looked
+// at, exclusive while one is moved aside: a connection left on a file moved
+// away would take the new store's journal, found by name, for its own, and
+// play it back into the old file. Without the lock (a file system that refuses
+// it) the identity check alone stands.
+class FolderLock {
+public:
+    FolderLock(const std::string& file, int operation)
+    {
+        size_t slash = file.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+        m_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd >= 0) {
+            while (flock(m_fd, operation) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0) close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+// Moves the file found foreign aside, unless path names another file by now:
+// the new store a process made after moving that same file aside.
+void MoveAside(const std::string& path, const FileIdentity& inspected)
+{
+    FolderLock lock(path, LOCK_EX);
+    if (IdentityOf(path) != inspected) return;
     // A journal left beside the bad file must not be rolled into the new one.
+    // Moved first: once the file is gone, a new store and its journal may appear.
     for (const char* suffix : {"-journal", "-wal", "-shm"})
         rename((path + suffix).c_str(), (path + ".bad" + suffix).c_str());
+    rename(path.c_str(), (path + ".bad").c_str());
 }
 
 bool FileExists(const std::string& path)
@@ -181,8 +163,6 @@ bool FileExists(const std::string& path)
 }
 
 } // namespace
-
-void SettingsStore::DbClose::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
 SettingsStore::SettingsStore(std::string path) : m_path(std::move(path)) {}
 
@@ -197,38 +177,48 @@ std::shared_ptr<SettingsStore> SettingsStore::Open(const std::string& path, bool
 
 void SettingsStore::Connect(bool writable)
 {
-    auto openDb = [this](int flags) -> DbPtr {
-        sqlite3* raw = nullptr;
-        int rc = sqlite3_open_v2(m_path.c_str(), &raw, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
-        DbPtr db(raw);
-        if (rc != SQLITE_OK) return DbPtr();
-        sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    auto openDb = [this](int flags) -> SqliteDb {
+        SqliteDb db;
+        if (SqliteOpen(m_path, flags | SQLITE_OPEN_FULLMUTEX, db) == SQLITE_OK) sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
         return db;
     };
 
     if (!writable) {
         if (!FileExists(m_path)) return;
-        DbPtr db = openDb(SQLITE_OPEN_READONLY);
+        SqliteDb db = openDb(SQLITE_OPEN_READONLY);
         if (db && Inspect(db.get()) == FileState::Valid) m_db = std::move(db);
         return;
     }
 
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // Another process may move the file aside meanwhile, or make it anew.
+    for (int attempt = 0; attempt < 4; ++attempt) {
         if (!EnsurePrivateFile(m_path)) return;
-        // No SQLITE_OPEN_CREATE: the file must be the one made above.
-        DbPtr db = openDb(SQLITE_OPEN_READWRITE);
-        if (!db) return;
-        FileState state = Inspect(db.get());
+        FileIdentity inspected;
+        SqliteDb db;
+        FileState state = FileState::Unusable;
+        {
+            // Nothing is moved aside meanwhile, so the file opened is the one the path names.
+            FolderLock look(m_path, LOCK_SH);
+            inspected = IdentityOf(m_path);
+            // No SQLITE_OPEN_CREATE: the file must be the one made above.
+            db = openDb(SQLITE_OPEN_READWRITE);
+            if (!db) {
+                if (inspected.exists) return;
+                continue;
+            }
+            state = Inspect(db.get());
+            // Never left open on a file that may be moved away.
+            if (state != FileState::Valid && state != FileState::Empty) db.reset();
+        }
         if (state == FileState::Empty) state = InitSchema(db.get()) ? FileState::Valid : FileState::Unusable;
         if (state == FileState::Valid) {
-            Exec(db.get(), "PRAGMA synchronous=FULL");
+            SqliteExec(db.get(), "PRAGMA synchronous=FULL");
             m_db = std::move(db);
             m_writable = true;
             return;
         }
         if (state == FileState::Unusable) return;
-        db.reset();
-        MoveAside(m_path);
+        MoveAside(m_path, inspected);
     }
 }
 
@@ -237,7 +227,7 @@ long SettingsStore::Resolve(const std::string& path, bool create, KeyId& id)
     KeyId cur = kRootKey;
     for (const std::string& part : SplitPath(path)) {
         std::string fold = Fold(part);
-        Stmt find(m_db.get(), "SELECT id FROM keys WHERE parent=?1 AND fold=?2");
+        SqliteStatement find(m_db.get(), "SELECT id FROM keys WHERE parent=?1 AND fold=?2");
         find.Bind(1, cur).BindText(2, fold);
         int rc = find.Step();
         if (rc == SQLITE_ROW) {
@@ -246,7 +236,7 @@ long SettingsStore::Resolve(const std::string& path, bool create, KeyId& id)
         }
         if (rc != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
         if (!create) return ERROR_FILE_NOT_FOUND;
-        Stmt add(m_db.get(), "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
+        SqliteStatement add(m_db.get(), "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
         add.Bind(1, cur).BindText(2, part).BindText(3, fold);
         if (add.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
         cur = sqlite3_last_insert_rowid(m_db.get());
@@ -258,7 +248,7 @@ long SettingsStore::Resolve(const std::string& path, bool create, KeyId& id)
 long SettingsStore::KeyExists(KeyId id)
 {
     if (!m_db) return id == kRootKey ? ERROR_SUCCESS : ERROR_KEY_DELETED;
-    Stmt s(m_db.get(), "SELECT 1 FROM keys WHERE id=?1");
+    SqliteStatement s(m_db.get(), "SELECT 1 FROM keys WHERE id=?1");
     s.Bind(1, id);
     switch (s.Step()) {
     case SQLITE_ROW: return ERROR_SUCCESS;
@@ -282,12 +272,12 @@ long SettingsStore::CreateKey(const std::string& path, KeyId& id)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_writable) return ERROR_ACCESS_DENIED;
-    Transaction t(m_db.get());
+    SqliteTransaction t(m_db.get());
     if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
     KeyId found = 0;
     long r = Resolve(path, true, found);
     if (r != ERROR_SUCCESS) return r;
-    if (!t.Commit()) return ERROR_REGISTRY_IO_FAILED;
+    if (t.Commit() != SQLITE_OK) return ERROR_REGISTRY_IO_FAILED;
     id = found;
     return ERROR_SUCCESS;
 }
@@ -297,7 +287,7 @@ long SettingsStore::DeleteKey(const std::string& path)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_writable) return ERROR_ACCESS_DENIED;
     if (SplitPath(path).empty()) return ERROR_ACCESS_DENIED;
-    Transaction t(m_db.get());
+    SqliteTransaction t(m_db.get());
     if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
     KeyId id = 0;
     long r = Resolve(path, false, id);
@@ -309,11 +299,11 @@ long SettingsStore::DeleteKey(const std::string& path)
         "DELETE FROM keys WHERE id IN sub",
     };
     for (const char* sql : kDeletes) {
-        Stmt del(m_db.get(), sql);
+        SqliteStatement del(m_db.get(), sql);
         del.Bind(1, id);
         if (del.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
     }
-    return t.Commit() ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
+    return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
 long SettingsStore::CheckKey(KeyId id)
@@ -326,29 +316,29 @@ long SettingsStore::SetValue(KeyId key, const std::string& name, uint32_t type, 
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_writable) return ERROR_ACCESS_DENIED;
-    Transaction t(m_db.get());
+    SqliteTransaction t(m_db.get());
     if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
     long r = KeyExists(key);
     if (r != ERROR_SUCCESS) return r;
     // An existing value keeps the case of its name.
-    Stmt set(m_db.get(),
+    SqliteStatement set(m_db.get(),
              "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
              "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
     set.Bind(1, key).BindText(2, name).BindText(3, Fold(name)).Bind(4, type).BindBlob(5, data);
     if (set.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
-    return t.Commit() ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
+    return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
 long SettingsStore::GetValue(KeyId key, const std::string& name, uint32_t& type, std::string& data)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_db) return KeyExists(key) == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
-    Stmt get(m_db.get(), "SELECT type, data FROM vals WHERE key=?1 AND fold=?2");
+    SqliteStatement get(m_db.get(), "SELECT type, data FROM vals WHERE key=?1 AND fold=?2");
     get.Bind(1, key).BindText(2, Fold(name));
     int rc = get.Step();
     if (rc == SQLITE_ROW) {
         type = static_cast<uint32_t>(get.Int(0));
-        data = get.Bytes(1);
+        data = get.Blob(1);
         return ERROR_SUCCESS;
     }
     if (rc != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
@@ -360,15 +350,15 @@ long SettingsStore::DeleteValue(KeyId key, const std::string& name)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_writable) return ERROR_ACCESS_DENIED;
-    Transaction t(m_db.get());
+    SqliteTransaction t(m_db.get());
     if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
     long r = KeyExists(key);
     if (r != ERROR_SUCCESS) return r;
-    Stmt del(m_db.get(), "DELETE FROM vals WHERE key=?1 AND fold=?2");
+    SqliteStatement del(m_db.get(), "DELETE FROM vals WHERE key=?1 AND fold=?2");
     del.Bind(1, key).BindText(2, Fold(name));
     if (del.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
     if (sqlite3_changes(m_db.get()) == 0) return ERROR_FILE_NOT_FOUND;
-    return t.Commit() ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
+    return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
 long SettingsStore::ListNames(const char* sql, KeyId key, std::vector<std::string>& names)
@@ -377,10 +367,10 @@ long SettingsStore::ListNames(const char* sql, KeyId key, std::vector<std::strin
     names.clear();
     long r = KeyExists(key);
     if (r != ERROR_SUCCESS || !m_db) return r;
-    Stmt list(m_db.get(), sql);
+    SqliteStatement list(m_db.get(), sql);
     list.Bind(1, key);
     int rc;
-    while ((rc = list.Step()) == SQLITE_ROW) names.push_back(list.Bytes(0));
+    while ((rc = list.Step()) == SQLITE_ROW) names.push_back(list.Text(0));
     if (rc != SQLITE_DONE) {
         names.clear();
         return ERROR_REGISTRY_IO_FAILED;

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-struct sqlite3;
+#include "platform/SqliteStatement.h"
 
 namespace platform {
 
@@ -77,11 +77,6 @@ public:
     long ListValueNames(KeyId key, std::vector<std::string>& names);
 
 private:
-    struct DbClose {
-        void operator()(sqlite3* db) const;
-    };
-    typedef std::unique_ptr<sqlite3, DbClose> DbPtr;
-
     explicit SettingsStore(std::string path);
     void Connect(bool writable);
     long Resolve(const std::string& path, bool create, KeyId& id);
@@ -91,7 +86,7 @@ private:
     std::string m_path;
     bool m_writable = false;
     std::mutex m_mutex;
-    DbPtr m_db;
+    SqliteDb m_db;
 };
 
 // The process-wide roots, opened on first use and kept until reset.

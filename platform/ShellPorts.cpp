@@ -1,5 +1,7 @@
 #include "platform/ShellPorts.h"
 
+#include "base/Installed.h"
+
 #include <mutex>
 #include <utility>
 
@@ -43,27 +45,17 @@ private:
     std::shared_ptr<MessageBoxPort> m_p;
 };
 
-std::mutex g_portsMutex;
-std::shared_ptr<DocumentPort> g_document;
-std::shared_ptr<ListViewPort> g_listView;
-std::shared_ptr<MessageBoxPort> g_messageBox;
+Installed<std::shared_ptr<DocumentPort>> g_document;
+Installed<std::shared_ptr<ListViewPort>> g_listView;
+Installed<std::shared_ptr<MessageBoxPort>> g_messageBox;
 
 template <class Forwarder, class Port>
-std::shared_ptr<Port> Install(std::shared_ptr<Port>& slot, std::shared_ptr<Port> port)
+std::shared_ptr<Port> Install(Installed<std::shared_ptr<Port>>& slot, std::shared_ptr<Port> port)
 {
     std::shared_ptr<Port> forwarding;
     if (port)
         forwarding = std::make_shared<Forwarder>(std::move(port));
-    std::lock_guard<std::mutex> lock(g_portsMutex);
-    slot.swap(forwarding);
-    return forwarding;
-}
-
-template <class Port>
-std::shared_ptr<Port> Current(const std::shared_ptr<Port>& slot)
-{
-    std::lock_guard<std::mutex> lock(g_portsMutex);
-    return slot;
+    return slot.Set(std::move(forwarding));
 }
 
 } // namespace
@@ -75,7 +67,7 @@ std::shared_ptr<DocumentPort> SetDocumentPort(std::shared_ptr<DocumentPort> port
 
 std::shared_ptr<DocumentPort> GetDocumentPort()
 {
-    return Current(g_document);
+    return g_document.Get();
 }
 
 std::shared_ptr<ListViewPort> SetListViewPort(std::shared_ptr<ListViewPort> port)
@@ -85,7 +77,7 @@ std::shared_ptr<ListViewPort> SetListViewPort(std::shared_ptr<ListViewPort> port
 
 std::shared_ptr<ListViewPort> GetListViewPort()
 {
-    return Current(g_listView);
+    return g_listView.Get();
 }
 
 std::shared_ptr<MessageBoxPort> SetMessageBoxPort(std::shared_ptr<MessageBoxPort> port)
@@ -95,7 +87,7 @@ std::shared_ptr<MessageBoxPort> SetMessageBoxPort(std::shared_ptr<MessageBoxPort
 
 std::shared_ptr<MessageBoxPort> GetMessageBoxPort()
 {
-    return Current(g_messageBox);
+    return g_messageBox.Get();
 }
 
 int ShowMessageBox(const std::wstring& text, uint32_t style)

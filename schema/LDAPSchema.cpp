@@ -164,7 +164,7 @@ const SchemaObjectClass* CSchemaContent::FindObjectClass(const std::string& name
 
 // ---- CLDAPSchema: life ----
 
-CLDAPSchema::CLDAPSchema(CRefPtr<ISchemaHostStorage> storage)
+CLDAPSchema::CLDAPSchema(RefPtr<ISchemaHostStorage> storage)
     : m_storage(std::move(storage)), m_content(std::make_shared<const CSchemaContent>())
 {
 }
@@ -175,36 +175,36 @@ CLDAPSchema::~CLDAPSchema()
     if (m_storage) m_storage->SaveInPlace();
 }
 
-CRefPtr<CLDAPSchema> CLDAPSchema::CreateBuiltIn()
+RefPtr<CLDAPSchema> CLDAPSchema::CreateBuiltIn()
 {
     return CreateBuiltIn(platform::ResourceLibrary::Current());
 }
 
-CRefPtr<CLDAPSchema> CLDAPSchema::CreateBuiltIn(const platform::ResourceLibrary& resources)
+RefPtr<CLDAPSchema> CLDAPSchema::CreateBuiltIn(const platform::ResourceLibrary& resources)
 {
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(kBuiltInSchemaGuid);
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(kBuiltInSchemaGuid);
     storage->ChangeMetaRecord([](SchemaMetaRecord& m) { m.serverKind = kServerVellumarInternal; });
-    CRefPtr<CLDAPSchema> schema(new CLDAPSchema(storage));
+    RefPtr<CLDAPSchema> schema(new CLDAPSchema(storage));
     schema->LoadDefaultSchema(resources);
     return schema;
 }
 
-CRefPtr<CLDAPSchema> CLDAPSchema::CreateForHost(const CRefPtr<ISchemaHostStorage>& storage,
+RefPtr<CLDAPSchema> CLDAPSchema::CreateForHost(const RefPtr<ISchemaHostStorage>& storage,
                                                 LDAPConnection* connection)
 {
-    CRefPtr<CLDAPSchema> schema = CreateForHostDeferred(storage);
+    RefPtr<CLDAPSchema> schema = CreateForHostDeferred(storage);
     // Only now: a job that ended and released its reference before the
     // creator took one would destroy the schema under the creator's feet.
     StartLoading(schema, connection);
     return schema;
 }
 
-CRefPtr<CLDAPSchema> CLDAPSchema::CreateForHostDeferred(const CRefPtr<ISchemaHostStorage>& storage)
+RefPtr<CLDAPSchema> CLDAPSchema::CreateForHostDeferred(const RefPtr<ISchemaHostStorage>& storage)
 {
-    return CRefPtr<CLDAPSchema>(new CLDAPSchema(storage));
+    return RefPtr<CLDAPSchema>(new CLDAPSchema(storage));
 }
 
-void CLDAPSchema::StartLoading(const CRefPtr<CLDAPSchema>& schema, LDAPConnection* connection)
+void CLDAPSchema::StartLoading(const RefPtr<CLDAPSchema>& schema, LDAPConnection* connection)
 {
     if (!schema || schema->m_loadStarted.exchange(true)) return;
     StartLoadJob(schema, connection);
@@ -216,7 +216,7 @@ void CLDAPSchema::SetLoadJobStarter(LoadJobStarter starter)
     Starter() = std::move(starter);
 }
 
-void CLDAPSchema::StartLoadJob(const CRefPtr<CLDAPSchema>& schema, LDAPConnection* connection)
+void CLDAPSchema::StartLoadJob(const RefPtr<CLDAPSchema>& schema, LDAPConnection* connection)
 {
     LoadJobStarter starter;
     {
@@ -228,26 +228,7 @@ void CLDAPSchema::StartLoadJob(const CRefPtr<CLDAPSchema>& schema, LDAPConnectio
 
 HRESULT CLDAPSchema::QueryInterface(const IID& iid, void** object)
 {
-    if (!object) return E_POINTER;
-    if (iid != IID_IUnknown) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IUnknown*>(this);
-    AddRef();
-    return S_OK;
-}
-
-uint32_t CLDAPSchema::AddRef()
-{
-    return static_cast<uint32_t>(++m_refs);
-}
-
-uint32_t CLDAPSchema::Release()
-{
-    int32_t n = --m_refs;
-    if (n == 0) delete this;
-    return static_cast<uint32_t>(n);
+    return QueryInterfaceTable({{IID_IUnknown, static_cast<IUnknown*>(this)}}, iid, object);
 }
 
 // ---- CLDAPSchema: content ----

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "base/StringList.h"
+#include "base/RefPtr.h"
 #include "base/Unknown.h"
 #include "schema/SchemaHostStorage.h"
 #include "schema/SchemaNames.h"
@@ -144,7 +145,7 @@ class CLDAPSchema final : public IUnknown {
 public:
     // Starts the loading job of a new host's schema. It gets its own
     // references; the schema already has its creator's when it is called.
-    typedef std::function<void(const CRefPtr<CLDAPSchema>& schema, const CRefPtr<ISchemaHostStorage>& storage,
+    typedef std::function<void(const RefPtr<CLDAPSchema>& schema, const RefPtr<ISchemaHostStorage>& storage,
                                arbldap::LDAPConnection* connection)>
         LoadJobStarter;
 
@@ -152,24 +153,24 @@ public:
     // "TEXT" resources 655 (attribute types) and 654 (object classes), server
     // kind 12, loaded from the start, a storage of its own that is never
     // written.
-    static CRefPtr<CLDAPSchema> CreateBuiltIn();
-    static CRefPtr<CLDAPSchema> CreateBuiltIn(const platform::ResourceLibrary& resources);
+    static RefPtr<CLDAPSchema> CreateBuiltIn();
+    static RefPtr<CLDAPSchema> CreateBuiltIn(const platform::ResourceLibrary& resources);
     // A server's schema, fetch in progress, with its cache entry's storage.
     // The loading job is started once the caller holds its reference.
-    static CRefPtr<CLDAPSchema> CreateForHost(const CRefPtr<ISchemaHostStorage>& storage, arbldap::LDAPConnection* connection);
+    static RefPtr<CLDAPSchema> CreateForHost(const RefPtr<ISchemaHostStorage>& storage, arbldap::LDAPConnection* connection);
     // The same without starting the job: the caller starts it (StartLoading)
     // once it has left its own locks, since the starter runs foreign code.
-    static CRefPtr<CLDAPSchema> CreateForHostDeferred(const CRefPtr<ISchemaHostStorage>& storage);
+    static RefPtr<CLDAPSchema> CreateForHostDeferred(const RefPtr<ISchemaHostStorage>& storage);
     // Hands the schema to the load-job starter; only the first call does.
-    static void StartLoading(const CRefPtr<CLDAPSchema>& schema, arbldap::LDAPConnection* connection);
+    static void StartLoading(const RefPtr<CLDAPSchema>& schema, arbldap::LDAPConnection* connection);
     // Set once the session layer can run the job; until then new schemas
     // stay at fetch in progress with nothing in them.
     static void SetLoadJobStarter(LoadJobStarter starter);
 
     // IUnknown only.
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
+    uint32_t AddRef() override { return m_refs.AddRef(); }
+    uint32_t Release() override { return m_refs.Release(this); }
 
     // SchemaLoadState. A filler that ends with content publishes the state
     // with it (Publish below) rather than setting it first; SetLoadState is
@@ -192,7 +193,7 @@ public:
     void LoadDefaultSchema();
     void LoadDefaultSchema(const platform::ResourceLibrary& resources);
 
-    ISchemaHostStorage* GetStorage() const { return m_storage.Get(); }
+    ISchemaHostStorage* GetStorage() const { return m_storage.get(); }
 
     int GetServerKind() const;
     std::string GetServerKindName() const;
@@ -237,16 +238,17 @@ public:
     void AddClassUsage(const StringList& classes);
 
 private:
-    explicit CLDAPSchema(CRefPtr<ISchemaHostStorage> storage);
+    explicit CLDAPSchema(RefPtr<ISchemaHostStorage> storage);
     ~CLDAPSchema();
 
-    static void StartLoadJob(const CRefPtr<CLDAPSchema>& schema, arbldap::LDAPConnection* connection);
+    static void StartLoadJob(const RefPtr<CLDAPSchema>& schema, arbldap::LDAPConnection* connection);
     SchemaMetaRecord Meta() const;
 
-    std::atomic<int32_t> m_refs{0};
+    friend class CRefCount;  // deletes the object at its last Release
+    CRefCount m_refs;
     std::atomic<int> m_loadState{kSchemaFetchInProgress};
     std::atomic<bool> m_loadStarted{false};
-    CRefPtr<ISchemaHostStorage> m_storage;
+    RefPtr<ISchemaHostStorage> m_storage;
     mutable std::mutex m_contentLock;
     std::shared_ptr<const CSchemaContent> m_content;
 };

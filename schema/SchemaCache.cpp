@@ -21,7 +21,6 @@ namespace {
 constexpr uint32_t kFileMode = platform::STGM_READWRITE | platform::STGM_SHARE_EXCLUSIVE;
 constexpr uint32_t kCreateMode = platform::STGM_CREATE | platform::STGM_SHARE_EXCLUSIVE | platform::STGM_READWRITE;
 constexpr uint32_t kOpenMode = platform::STGM_SHARE_EXCLUSIVE | platform::STGM_READWRITE;
-const char kConvertedContents[] = "CONTENTS";
 const char kCacheFileName[] = "schemacache.dat";
 
 bool SameName(const std::string& a, const std::string& b)
@@ -40,9 +39,9 @@ SchemaHostRecord* FindRecord(std::vector<SchemaHostRecord>& records, const Schem
 
 // ---- life ----
 
-CRefPtr<CSchemaCache> CSchemaCache::Create(CHostResolutionCache* hosts)
+RefPtr<CSchemaCache> CSchemaCache::Create(CHostResolutionCache* hosts)
 {
-    return CRefPtr<CSchemaCache>(new CSchemaCache(hosts ? *hosts : CHostResolutionCache::ForRun()));
+    return RefPtr<CSchemaCache>(new CSchemaCache(hosts ? *hosts : CHostResolutionCache::ForRun()));
 }
 
 CSchemaCache::CSchemaCache(CHostResolutionCache& hosts)
@@ -62,7 +61,7 @@ CSchemaCache::~CSchemaCache()
         for (SchemaHostRecord& r : records) {
             if (!r.schema) continue;
             if (ISchemaHostStorage* storage = r.schema->GetStorage()) storage->SaveInPlace();
-            r.schema.Reset();
+            r.schema.reset();
         }
     };
     std::vector<SchemaHostRecord>& stored = m_hosts->Hosts();
@@ -81,26 +80,7 @@ CSchemaCache::~CSchemaCache()
 
 HRESULT CSchemaCache::QueryInterface(const IID& iid, void** object)
 {
-    if (!object) return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_IPersistStorage) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IPersistStorage*>(this);
-    AddRef();
-    return S_OK;
-}
-
-uint32_t CSchemaCache::AddRef()
-{
-    return static_cast<uint32_t>(++m_refs);
-}
-
-uint32_t CSchemaCache::Release()
-{
-    int32_t n = --m_refs;
-    if (n == 0) delete this;
-    return static_cast<uint32_t>(n);
+    return QueryInterfaceTable({{IID_IUnknown, static_cast<IPersistStorage*>(this)}, {IID_IPersistStorage, static_cast<IPersistStorage*>(this)}}, iid, object);
 }
 
 HRESULT CSchemaCache::GetClassID(CLSID* classId)
@@ -152,40 +132,35 @@ bool CSchemaCache::AttachFile(const std::string& path)
     std::lock_guard<std::mutex> g(m_lock);
     if (m_storage || m_initialized) return false;
 
-    auto startEmpty = [&](std::shared_ptr<platform::CStorage>& root, bool converted) {
-        if (FAILED(InitNewLocked(root))) {
-            ResetContent();
-            return false;
-        }
-        std::lock_guard<std::mutex> file(*m_fileLock);
-        // The old bytes a conversion kept are of no use to the cache.
-        if (converted) root->DestroyElement(kConvertedContents);
-        root->Commit(platform::STGC_DEFAULT);
-        return true;
-    };
-
     auto root = std::make_shared<platform::CStorage>();
-    // A new file; this fails when one is there already.
-    if (SUCCEEDED(platform::CStorage::CreateFile(path, kFileMode, *root))) return startEmpty(root, false);
-
-    HRESULT hr = platform::CStorage::OpenFile(path, kFileMode, *root);
-    if (SUCCEEDED(hr)) {
-        if (SUCCEEDED(LoadLocked(root))) {
-            Tidy();
-            return true;
-        }
-        // Root streams that do not read would make every host new in every
-        // run, each with another sub-storage: start over with an empty cache.
-        ResetContent();
-        root->Close();
-        if (FAILED(platform::CStorage::CreateFile(path, kFileMode | platform::STGM_CREATE, *root))) return false;
-        return startEmpty(root, false);
+    // Made when missing and replaced when it is not a store, never while
+    // another holder has it: a file that is locked or cannot be read may be
+    // another instance's, and stays as it is.
+    if (FAILED(platform::CStorage::OpenOrReplaceFile(path, kFileMode, *root))) return false;
+    if (SUCCEEDED(LoadLocked(root))) {
+        Tidy();
+        return true;
     }
-    // Only a file that is not a store is replaced; one that is locked or
-    // cannot be read may be another instance's, and stays as it is.
-    if (hr != STG_E_INVALIDHEADER) return false;
-    if (FAILED(platform::CStorage::CreateFile(path, kFileMode | platform::STGM_CONVERT, *root))) return false;
-    return startEmpty(root, true);
+    // A new file, or root streams that do not read, which would make every
+    // host new in every run, each with another sub-storage: an empty cache,
+    // made in the file as it is open.
+    ResetContent();
+    if (FAILED(EmptyFile(*root)) || FAILED(InitNewLocked(root))) {
+        ResetContent();
+        return false;
+    }
+    std::lock_guard<std::mutex> file(*m_fileLock);
+    root->Commit(platform::STGC_DEFAULT);
+    return true;
+}
+
+HRESULT CSchemaCache::EmptyFile(platform::CStorage& root)
+{
+    std::lock_guard<std::mutex> file(*m_fileLock);
+    std::vector<platform::StorageElementInfo> elements;
+    HRESULT hr = root.EnumElements(elements);
+    for (size_t i = 0; SUCCEEDED(hr) && i < elements.size(); ++i) hr = root.DestroyElement(elements[i].name);
+    return hr;
 }
 
 void CSchemaCache::Tidy()
@@ -231,19 +206,19 @@ HRESULT CSchemaCache::WriteHostsNow()
 
 // ---- host storages ----
 
-HRESULT CSchemaCache::AddHostStorage(const GUID& guid, CRefPtr<CSchemaStorage>& storage)
+HRESULT CSchemaCache::AddHostStorage(const GUID& guid, RefPtr<CSchemaStorage>& storage)
 {
     std::lock_guard<std::mutex> g(m_lock);
     return AddHostStorageLocked(guid, storage);
 }
 
-HRESULT CSchemaCache::OpenHostStorage(const GUID& guid, CRefPtr<CSchemaStorage>& storage)
+HRESULT CSchemaCache::OpenHostStorage(const GUID& guid, RefPtr<CSchemaStorage>& storage)
 {
     std::lock_guard<std::mutex> g(m_lock);
     return OpenHostStorageLocked(guid, storage);
 }
 
-HRESULT CSchemaCache::AddHostStorageLocked(const GUID& guid, CRefPtr<CSchemaStorage>& storage)
+HRESULT CSchemaCache::AddHostStorageLocked(const GUID& guid, RefPtr<CSchemaStorage>& storage)
 {
     if (guid == GUID()) return E_FAIL;
     storage = CSchemaStorage::Create(guid, m_fileLock);
@@ -255,7 +230,7 @@ HRESULT CSchemaCache::AddHostStorageLocked(const GUID& guid, CRefPtr<CSchemaStor
     return FAILED(storage->InitNew(sub)) ? E_FAIL : S_OK;
 }
 
-HRESULT CSchemaCache::OpenHostStorageLocked(const GUID& guid, CRefPtr<CSchemaStorage>& storage)
+HRESULT CSchemaCache::OpenHostStorageLocked(const GUID& guid, RefPtr<CSchemaStorage>& storage)
 {
     storage = CSchemaStorage::Create(guid, m_fileLock);
     if (!m_storage) return E_FAIL;
@@ -264,9 +239,9 @@ HRESULT CSchemaCache::OpenHostStorageLocked(const GUID& guid, CRefPtr<CSchemaSto
     return storage->Load(sub);
 }
 
-CRefPtr<ISchemaHostStorage> CSchemaCache::StorageForRecord(const GUID& guid)
+RefPtr<ISchemaHostStorage> CSchemaCache::StorageForRecord(const GUID& guid)
 {
-    CRefPtr<CSchemaStorage> storage;
+    RefPtr<CSchemaStorage> storage;
     if (SUCCEEDED(OpenHostStorageLocked(guid, storage))) return storage;
     // Missing or damaged: made anew, so that the host is fetched and saved
     // again instead of being fetched and lost in every run.
@@ -276,15 +251,15 @@ CRefPtr<ISchemaHostStorage> CSchemaCache::StorageForRecord(const GUID& guid)
 
 // ---- models ----
 
-CRefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(LDAPConnection* connection)
+RefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(LDAPConnection* connection)
 {
-    if (!connection) return CRefPtr<CLDAPSchema>();
+    if (!connection) return RefPtr<CLDAPSchema>();
     const LDAPOperationOptions* options = connection->GetOptions();
     bool ssl = (options && options->GetUseSSL()) || connection->IsSSL();
     return GetSchemaForHost(connection->GetHost(), connection->GetPort(), ssl, connection);
 }
 
-CRefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(const std::string& host, int port, bool ssl,
+RefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(const std::string& host, int port, bool ssl,
                                                     LDAPConnection* connection)
 {
     SchemaHostRecord candidate;
@@ -293,7 +268,7 @@ CRefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(const std::string& host, int
     // Outside the lock: the first lookup of a host text blocks on the resolver.
     candidate.identity = CHostIdentity(host, m_hostNames);
 
-    CRefPtr<CLDAPSchema> schema;
+    RefPtr<CLDAPSchema> schema;
     bool created = false;
     {
         std::lock_guard<std::mutex> g(m_lock);
@@ -302,8 +277,8 @@ CRefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(const std::string& host, int
         if (!found) found = FindRecord(m_runOnlyHosts, candidate);
         if (found) {
             if (!found->schema) {
-                CRefPtr<ISchemaHostStorage> storage = stored ? StorageForRecord(found->guid)
-                                                             : CRefPtr<ISchemaHostStorage>(
+                RefPtr<ISchemaHostStorage> storage = stored ? StorageForRecord(found->guid)
+                                                             : RefPtr<ISchemaHostStorage>(
                                                                    CMemorySchemaStorage::Create(found->guid));
                 found->schema = CLDAPSchema::CreateForHostDeferred(storage);
                 created = true;
@@ -311,7 +286,7 @@ CRefPtr<CLDAPSchema> CSchemaCache::GetSchemaForHost(const std::string& host, int
             schema = found->schema;
         } else {
             candidate.guid = platform::CreateGuid();
-            CRefPtr<CSchemaStorage> storage;
+            RefPtr<CSchemaStorage> storage;
             // Only a host with an address can be met again in a later run.
             if (candidate.identity.HasAddress() && SUCCEEDED(AddHostStorageLocked(candidate.guid, storage))) {
                 candidate.schema = CLDAPSchema::CreateForHostDeferred(storage);
@@ -353,7 +328,7 @@ HRESULT CSchemaCache::InitNewLocked(const std::shared_ptr<platform::CStorage>& s
     std::lock_guard<std::mutex> file(*m_fileLock);
     platform::CStream streams[2];
     const char* names[2] = {kMetaInfoStream, kHostsStream};
-    IPersistStream* objects[2] = {m_metaInfo.Get(), m_hosts.Get()};
+    IPersistStream* objects[2] = {m_metaInfo.get(), m_hosts.get()};
     for (int i = 0; i < 2; ++i) {
         uint64_t size = 0;
         if (FAILED(storage->CreateStream(names[i], kCreateMode, streams[i]))) return E_FAIL;
@@ -380,7 +355,7 @@ HRESULT CSchemaCache::LoadLocked(const std::shared_ptr<platform::CStorage>& stor
     std::lock_guard<std::mutex> file(*m_fileLock);
     platform::CStream streams[2];
     const char* names[2] = {kMetaInfoStream, kHostsStream};
-    IPersistStream* objects[2] = {m_metaInfo.Get(), m_hosts.Get()};
+    IPersistStream* objects[2] = {m_metaInfo.get(), m_hosts.get()};
     for (int i = 0; i < 2; ++i) {
         if (FAILED(storage->OpenStream(names[i], kOpenMode, streams[i])) || FAILED(objects[i]->Load(&streams[i])))
             return E_FAIL;
@@ -405,7 +380,7 @@ HRESULT CSchemaCache::SaveLocked(const std::shared_ptr<platform::CStorage>& stor
     if (!storage && !sameAsLoad) return E_FAIL;
     std::lock_guard<std::mutex> file(*m_fileLock);
     const char* names[2] = {kMetaInfoStream, kHostsStream};
-    IPersistStream* objects[2] = {m_metaInfo.Get(), m_hosts.Get()};
+    IPersistStream* objects[2] = {m_metaInfo.get(), m_hosts.get()};
     bool ok = true;
     for (int i = 0; i < 2; ++i) {
         if (sameAsLoad) {
@@ -463,9 +438,9 @@ std::mutex& HolderLock()
 
 // Never destroyed: the cache is closed by CloseSchemaCacheFile, from the
 // closer below at the latest, while the storage layer still stands.
-CRefPtr<CSchemaCache>& Holder()
+RefPtr<CSchemaCache>& Holder()
 {
-    static CRefPtr<CSchemaCache>* holder = new CRefPtr<CSchemaCache>();
+    static RefPtr<CSchemaCache>* holder = new RefPtr<CSchemaCache>();
     return *holder;
 }
 
@@ -496,7 +471,7 @@ bool OpenSchemaCacheFileAt(const std::string& path, CHostResolutionCache* hosts)
         std::lock_guard<std::mutex> g(HolderLock());
         if (Holder()) return false;
     }
-    CRefPtr<CSchemaCache> cache = CSchemaCache::Create(hosts);
+    RefPtr<CSchemaCache> cache = CSchemaCache::Create(hosts);
     bool attached = cache->AttachFile(path);
     // Made after the storage layer's own statics, so destroyed before them:
     // the program's exit saves the cache while the file can still be written.
@@ -512,25 +487,25 @@ bool OpenSchemaCacheFileAt(const std::string& path, CHostResolutionCache* hosts)
 
 void CloseSchemaCacheFile()
 {
-    CRefPtr<CSchemaCache> cache;
+    RefPtr<CSchemaCache> cache;
     {
         std::lock_guard<std::mutex> g(HolderLock());
-        cache.Swap(Holder());
+        cache = std::move(Holder());
     }
     // Saved and closed here, with its last reference, outside the holder lock.
 }
 
-CRefPtr<CSchemaCache> GetSchemaCache()
+RefPtr<CSchemaCache> GetSchemaCache()
 {
     std::lock_guard<std::mutex> g(HolderLock());
     if (!Holder()) Holder() = CSchemaCache::Create();
     return Holder();
 }
 
-CRefPtr<CLDAPSchema> GetBuiltInSchema()
+RefPtr<CLDAPSchema> GetBuiltInSchema()
 {
     static std::mutex lock;
-    static CRefPtr<CLDAPSchema> builtIn;
+    static RefPtr<CLDAPSchema> builtIn;
     std::lock_guard<std::mutex> g(lock);
     if (!builtIn) builtIn = CLDAPSchema::CreateBuiltIn();
     return builtIn;

@@ -46,7 +46,7 @@ public:
 
     // A cache without a file, state 0. hosts: where host texts are resolved
     // (it must outlive the cache); null: the run's resolution cache.
-    static CRefPtr<CSchemaCache> Create(CHostResolutionCache* hosts = nullptr);
+    static RefPtr<CSchemaCache> Create(CHostResolutionCache* hosts = nullptr);
 
     // Backs a new cache with the file at path: made when missing, replaced
     // when it is not a store or its root streams do not read (an empty cache
@@ -60,17 +60,17 @@ public:
     // null without a connection. The first request of a host in a run makes
     // the model and starts its loading job once; later ones, from any
     // thread, get the same model.
-    CRefPtr<CLDAPSchema> GetSchemaForHost(arbldap::LDAPConnection* connection);
+    RefPtr<CLDAPSchema> GetSchemaForHost(arbldap::LDAPConnection* connection);
     // The same for a host text and port; ssl tells which of the two record
     // ports the port is. connection is handed to the loading job.
-    CRefPtr<CLDAPSchema> GetSchemaForHost(const std::string& host, int port, bool ssl, arbldap::LDAPConnection* connection);
+    RefPtr<CLDAPSchema> GetSchemaForHost(const std::string& host, int port, bool ssl, arbldap::LDAPConnection* connection);
 
     // A new sub-storage for the GUID, initialised; E_FAIL for GUID_NULL,
     // without a file, or when it cannot be made.
-    HRESULT AddHostStorage(const GUID& guid, CRefPtr<CSchemaStorage>& storage);
+    HRESULT AddHostStorage(const GUID& guid, RefPtr<CSchemaStorage>& storage);
     // The GUID's sub-storage, loaded. storage receives the object even when
     // opening or reading fails; it stays uninitialised then.
-    HRESULT OpenHostStorage(const GUID& guid, CRefPtr<CSchemaStorage>& storage);
+    HRESULT OpenHostStorage(const GUID& guid, RefPtr<CSchemaStorage>& storage);
 
     // Copies of the records kept in the file's host list, and of those kept
     // for this run only.
@@ -79,8 +79,8 @@ public:
 
     // IUnknown: IID_IUnknown and IID_IPersistStorage.
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
+    uint32_t AddRef() override { return m_refs.AddRef(); }
+    uint32_t Release() override { return m_refs.Release(this); }
 
     // The persistent storage object over the root storage.
     HRESULT GetClassID(CLSID* classId) override;
@@ -100,22 +100,25 @@ private:
     // streams and commits the file.
     ~CSchemaCache();
 
-    HRESULT AddHostStorageLocked(const GUID& guid, CRefPtr<CSchemaStorage>& storage);
-    HRESULT OpenHostStorageLocked(const GUID& guid, CRefPtr<CSchemaStorage>& storage);
+    HRESULT AddHostStorageLocked(const GUID& guid, RefPtr<CSchemaStorage>& storage);
+    HRESULT OpenHostStorageLocked(const GUID& guid, RefPtr<CSchemaStorage>& storage);
     // A host storage to serve: the stored one, else one made anew in its
     // place, else one in memory.
-    CRefPtr<ISchemaHostStorage> StorageForRecord(const GUID& guid);
+    RefPtr<ISchemaHostStorage> StorageForRecord(const GUID& guid);
     HRESULT InitNewLocked(const std::shared_ptr<platform::CStorage>& storage);
     HRESULT LoadLocked(const std::shared_ptr<platform::CStorage>& storage);
     HRESULT SaveLocked(const std::shared_ptr<platform::CStorage>& storage, bool sameAsLoad);
     HRESULT WriteHostsNow();
+    // Destroys every element of the root storage.
+    HRESULT EmptyFile(platform::CStorage& root);
     // Drops records that can never be met or that would share a sub-storage,
     // and every root element that is neither a root stream nor a record's
     // sub-storage.
     void Tidy();
     void ResetContent();
 
-    std::atomic<int32_t> m_refs{0};
+    friend class CRefCount;  // deletes the object at its last Release
+    CRefCount m_refs;
     CHostResolutionCache& m_hostNames;
     mutable std::mutex m_lock;  // the cache lock
     const std::shared_ptr<std::mutex> m_fileLock;
@@ -124,8 +127,8 @@ private:
     int m_state = kStorageUninitialized;
     std::shared_ptr<platform::CStorage> m_storage;
     platform::CStream m_streams[2];
-    CRefPtr<CSchemaCacheMetaInfo> m_metaInfo;
-    CRefPtr<CHostsInformation> m_hosts;
+    RefPtr<CSchemaCacheMetaInfo> m_metaInfo;
+    RefPtr<CHostsInformation> m_hosts;
     std::vector<SchemaHostRecord> m_runOnlyHosts;
 };
 
@@ -144,7 +147,7 @@ bool OpenSchemaCacheFileAt(const std::string& path, CHostResolutionCache* hosts 
 void CloseSchemaCacheFile();
 // The run's cache; never null: without OpenSchemaCacheFile, one without
 // persistence is made and held.
-CRefPtr<CSchemaCache> GetSchemaCache();
+RefPtr<CSchemaCache> GetSchemaCache();
 
 // The one built-in default schema, kept until exit; one more reference.
-CRefPtr<CLDAPSchema> GetBuiltInSchema();
+RefPtr<CLDAPSchema> GetBuiltInSchema();

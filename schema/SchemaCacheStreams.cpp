@@ -30,6 +30,10 @@ namespace {
 // No schema comes near this; a bigger stream is damage, not a reason to
 // allocate its size at start-up.
 constexpr uint64_t kMaxStreamBytes = 256u << 20;
+// The zeros a stream may hold that the file has no bytes for: those of a new
+// stream, sized for its empty object and not written yet. More is a size that
+// nothing backs, and it is never allocated.
+constexpr uint64_t kMaxUnstoredBytes = 4096;
 
 constexpr size_t kHostRecordFixedBytes = 16 + 4 + 4 + 4;
 
@@ -38,8 +42,9 @@ constexpr size_t kHostRecordFixedBytes = 16 + 4 + 4 + 4;
 HRESULT ReadRest(platform::CStream* stream, std::string& out)
 {
     out.clear();
-    uint64_t size = 0;
-    if (FAILED(stream->GetSize(size))) return E_FAIL;
+    uint64_t size = 0, stored = 0;
+    if (FAILED(stream->GetSize(size)) || FAILED(stream->GetStoredSize(stored))) return E_FAIL;
+    if (size - stored > kMaxUnstoredBytes) return E_FAIL;
     uint64_t position = stream->GetPosition();
     if (position >= size) return S_OK;
     uint64_t rest = size - position;
@@ -123,26 +128,7 @@ std::string SchemaHostStorageName(const GUID& guid)
 
 HRESULT CSchemaStreamObject::QueryInterface(const IID& iid, void** object)
 {
-    if (!object) return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_IPersistStream) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IPersistStream*>(this);
-    AddRef();
-    return S_OK;
-}
-
-uint32_t CSchemaStreamObject::AddRef()
-{
-    return static_cast<uint32_t>(++m_refs);
-}
-
-uint32_t CSchemaStreamObject::Release()
-{
-    int32_t n = --m_refs;
-    if (n == 0) delete this;
-    return static_cast<uint32_t>(n);
+    return QueryInterfaceTable({{IID_IUnknown, static_cast<IPersistStream*>(this)}, {IID_IPersistStream, static_cast<IPersistStream*>(this)}}, iid, object);
 }
 
 HRESULT CSchemaStreamObject::GetClassID(CLSID* classId)
@@ -164,9 +150,9 @@ HRESULT CSchemaStreamObject::WriteBytes(platform::CStream* stream, const std::st
 
 // ---- CSchemaCacheMetaInfo ----
 
-CRefPtr<CSchemaCacheMetaInfo> CSchemaCacheMetaInfo::Create()
+RefPtr<CSchemaCacheMetaInfo> CSchemaCacheMetaInfo::Create()
 {
-    return CRefPtr<CSchemaCacheMetaInfo>(new CSchemaCacheMetaInfo());
+    return RefPtr<CSchemaCacheMetaInfo>(new CSchemaCacheMetaInfo());
 }
 
 HRESULT CSchemaCacheMetaInfo::Load(platform::CStream* stream)
@@ -199,9 +185,9 @@ HRESULT CSchemaCacheMetaInfo::GetSizeMax(uint64_t* size)
 
 // ---- CHostsInformation ----
 
-CRefPtr<CHostsInformation> CHostsInformation::Create()
+RefPtr<CHostsInformation> CHostsInformation::Create()
 {
-    return CRefPtr<CHostsInformation>(new CHostsInformation());
+    return RefPtr<CHostsInformation>(new CHostsInformation());
 }
 
 void CHostsInformation::AddHost(const SchemaHostRecord& record)
@@ -266,9 +252,9 @@ HRESULT CHostsInformation::GetSizeMax(uint64_t* size)
 
 // ---- CStringListStream ----
 
-CRefPtr<CStringListStream> CStringListStream::Create()
+RefPtr<CStringListStream> CStringListStream::Create()
 {
-    return CRefPtr<CStringListStream>(new CStringListStream());
+    return RefPtr<CStringListStream>(new CStringListStream());
 }
 
 HRESULT CStringListStream::Load(platform::CStream* stream)
@@ -308,9 +294,9 @@ HRESULT CStringListStream::GetSizeMax(uint64_t* size)
 
 // ---- CUsageStatistics ----
 
-CRefPtr<CUsageStatistics> CUsageStatistics::Create()
+RefPtr<CUsageStatistics> CUsageStatistics::Create()
 {
-    return CRefPtr<CUsageStatistics>(new CUsageStatistics());
+    return RefPtr<CUsageStatistics>(new CUsageStatistics());
 }
 
 HRESULT CUsageStatistics::Load(platform::CStream* stream)
@@ -361,9 +347,9 @@ HRESULT CUsageStatistics::GetSizeMax(uint64_t* size)
 
 // ---- CSchemaMetaInformation ----
 
-CRefPtr<CSchemaMetaInformation> CSchemaMetaInformation::Create()
+RefPtr<CSchemaMetaInformation> CSchemaMetaInformation::Create()
 {
-    return CRefPtr<CSchemaMetaInformation>(new CSchemaMetaInformation());
+    return RefPtr<CSchemaMetaInformation>(new CSchemaMetaInformation());
 }
 
 HRESULT CSchemaMetaInformation::Load(platform::CStream* stream)

@@ -4,9 +4,10 @@
 // into one at the stream's seek position, and keeps a changed flag. Every
 // integer is little-endian; strings carry no terminator.
 //
-// Loading never trusts the file: every count and length is checked against
-// the bytes that remain before anything is allocated, and a stream that does
-// not read leaves the object empty and answers E_FAIL.
+// Loading never trusts the file: a stream's size is checked against the bytes
+// the file holds for it, every count and length against the bytes that remain,
+// before anything is allocated; a stream that does not read leaves the object
+// empty and answers E_FAIL.
 //
 // The objects take no lock of their own: the storage object that owns them
 // (CSchemaCache, CSchemaStorage) serialises every use.
@@ -18,6 +19,7 @@
 
 #include "base/StringList.h"
 #include "platform/CompoundStorage.h"
+#include "base/RefPtr.h"
 #include "base/Unknown.h"
 #include "schema/HostIdentity.h"
 #include "schema/LDAPSchema.h"
@@ -86,7 +88,7 @@ struct SchemaHostRecord {
     uint32_t ldapPort = kDefaultLDAPPort;
     uint32_t sslPort = kDefaultSSLPort;
     CHostIdentity identity;
-    CRefPtr<CLDAPSchema> schema;
+    RefPtr<CLDAPSchema> schema;
 
     // Both ports equal and the same host (a shared address; without any
     // address on either side, a shared name); with sameGuid the GUIDs too.
@@ -98,8 +100,8 @@ struct SchemaHostRecord {
 class CSchemaStreamObject : public IPersistStream {
 public:
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
+    uint32_t AddRef() override { return m_refs.AddRef(); }
+    uint32_t Release() override { return m_refs.Release(this); }
     HRESULT GetClassID(CLSID* classId) override;
     HRESULT IsDirty() override { return m_dirty ? S_OK : S_FALSE; }
 
@@ -115,14 +117,15 @@ protected:
     bool m_dirty = true;  // new objects are changed
 
 private:
-    std::atomic<int32_t> m_refs{0};
+    friend class CRefCount;  // deletes the object at its last Release
+    CRefCount m_refs;
     const CLSID m_classId;
 };
 
 // Stream "SchemaCacheMetaInfo": two words, written as 0 and 1, never used.
 class CSchemaCacheMetaInfo final : public CSchemaStreamObject {
 public:
-    static CRefPtr<CSchemaCacheMetaInfo> Create();
+    static RefPtr<CSchemaCacheMetaInfo> Create();
     static const CLSID kClassId;
 
     HRESULT Load(platform::CStream* stream) override;
@@ -141,7 +144,7 @@ private:
 // Stream "HostsInformation": the host records in order of addition.
 class CHostsInformation final : public CSchemaStreamObject {
 public:
-    static CRefPtr<CHostsInformation> Create();
+    static RefPtr<CHostsInformation> Create();
     static const CLSID kClassId;
 
     HRESULT Load(platform::CStream* stream) override;
@@ -162,7 +165,7 @@ private:
 // "mutchingRuleUses", "ldapSyntaxes": one definition text per string.
 class CStringListStream final : public CSchemaStreamObject {
 public:
-    static CRefPtr<CStringListStream> Create();
+    static RefPtr<CStringListStream> Create();
     static const CLSID kClassId;
 
     HRESULT Load(platform::CStream* stream) override;
@@ -181,7 +184,7 @@ private:
 // in byte order of the names.
 class CUsageStatistics final : public CSchemaStreamObject {
 public:
-    static CRefPtr<CUsageStatistics> Create();
+    static RefPtr<CUsageStatistics> Create();
     static const CLSID kClassId;
 
     HRESULT Load(platform::CStream* stream) override;
@@ -199,7 +202,7 @@ private:
 // Stream "SchemaMetaInformation": one SchemaMetaRecord in 16 bytes.
 class CSchemaMetaInformation final : public CSchemaStreamObject {
 public:
-    static CRefPtr<CSchemaMetaInformation> Create();
+    static RefPtr<CSchemaMetaInformation> Create();
     static const CLSID kClassId;
 
     HRESULT Load(platform::CStream* stream) override;

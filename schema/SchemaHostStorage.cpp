@@ -1,32 +1,13 @@
 #include "schema/SchemaHostStorage.h"
 
-CRefPtr<CMemorySchemaStorage> CMemorySchemaStorage::Create(const GUID& guid)
+RefPtr<CMemorySchemaStorage> CMemorySchemaStorage::Create(const GUID& guid)
 {
-    return CRefPtr<CMemorySchemaStorage>(new CMemorySchemaStorage(guid));
+    return RefPtr<CMemorySchemaStorage>(new CMemorySchemaStorage(guid));
 }
 
 HRESULT CMemorySchemaStorage::QueryInterface(const IID& iid, void** object)
 {
-    if (!object) return E_POINTER;
-    if (iid != IID_IUnknown) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IUnknown*>(this);
-    AddRef();
-    return S_OK;
-}
-
-uint32_t CMemorySchemaStorage::AddRef()
-{
-    return static_cast<uint32_t>(++m_refs);
-}
-
-uint32_t CMemorySchemaStorage::Release()
-{
-    int32_t n = --m_refs;
-    if (n == 0) delete this;
-    return static_cast<uint32_t>(n);
+    return QueryInterfaceTable({{IID_IUnknown, static_cast<IUnknown*>(this)}}, iid, object);
 }
 
 SchemaMetaRecord CMemorySchemaStorage::GetMetaRecord() const

@@ -15,6 +15,7 @@
 
 #include "base/StringList.h"
 #include "base/Guid.h"
+#include "base/RefPtr.h"
 #include "base/Unknown.h"
 
 enum class SchemaElementKind { Syntax, AttributeType, ObjectClass, MatchingRule, MatchingRuleUse };
@@ -63,11 +64,11 @@ protected:
 
 class CMemorySchemaStorage final : public ISchemaHostStorage {
 public:
-    static CRefPtr<CMemorySchemaStorage> Create(const GUID& guid);
+    static RefPtr<CMemorySchemaStorage> Create(const GUID& guid);
 
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
+    uint32_t AddRef() override { return m_refs.AddRef(); }
+    uint32_t Release() override { return m_refs.Release(this); }
 
     GUID GetHostGuid() const override { return m_guid; }
     SchemaMetaRecord GetMetaRecord() const override;
@@ -88,7 +89,8 @@ private:
     explicit CMemorySchemaStorage(const GUID& guid) : m_guid(guid) {}
     ~CMemorySchemaStorage() = default;
 
-    std::atomic<int32_t> m_refs{0};
+    friend class CRefCount;  // deletes the object at its last Release
+    CRefCount m_refs;
     const GUID m_guid;
     mutable std::mutex m_lock;
     SchemaMetaRecord m_meta;

@@ -123,8 +123,8 @@ StringList Names(std::initializer_list<const char*> names)
 
 } // namespace
 
-CSchemaLoadThread::CSchemaLoadThread(LDAPConnection* connection, CRefPtr<CLDAPSchema> schema,
-                                     CRefPtr<ISchemaHostStorage> storage)
+CSchemaLoadThread::CSchemaLoadThread(LDAPConnection* connection, RefPtr<CLDAPSchema> schema,
+                                     RefPtr<ISchemaHostStorage> storage)
     : m_schema(std::move(schema)), m_storage(std::move(storage))
 {
     m_options.SetTimeLimit(kTimeLimitSeconds);
@@ -372,7 +372,7 @@ void CSchemaLoadThread::PopulateSchema(CSchemaContent& content, const ISchemaHos
 void InstallSchemaLoadJobStarter()
 {
     CLDAPSchema::SetLoadJobStarter(
-        [](const CRefPtr<CLDAPSchema>& schema, const CRefPtr<ISchemaHostStorage>& storage, LDAPConnection* connection) {
+        [](const RefPtr<CLDAPSchema>& schema, const RefPtr<ISchemaHostStorage>& storage, LDAPConnection* connection) {
             auto job = std::make_shared<CSchemaLoadThread>(connection, schema, storage);
             // A thread that cannot be made has run the job's finish: fetch failed.
             job->CreateThread();

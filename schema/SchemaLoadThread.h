@@ -37,7 +37,7 @@ class CSchemaLoadThread : public CLDAPFetchThread {
 public:
     // Takes its own references on all three; connection may be null (the
     // job then fails at its first read).
-    CSchemaLoadThread(arbldap::LDAPConnection* connection, CRefPtr<CLDAPSchema> schema, CRefPtr<ISchemaHostStorage> storage);
+    CSchemaLoadThread(arbldap::LDAPConnection* connection, RefPtr<CLDAPSchema> schema, RefPtr<ISchemaHostStorage> storage);
     ~CSchemaLoadThread() override;
 
     void DoWork() override;
@@ -84,8 +84,8 @@ private:
     // A base read that takes a missing entry (result 32) as no entry.
     bool FetchEntryIfPresent(const std::string& dn, const std::string& filter, const StringList& attributes);
 
-    CRefPtr<CLDAPSchema> m_schema;
-    CRefPtr<ISchemaHostStorage> m_storage;
+    RefPtr<CLDAPSchema> m_schema;
+    RefPtr<ISchemaHostStorage> m_storage;
     arbldap::LDAPOperationOptions m_options;
     std::unique_ptr<CSchemaContent> m_content;
     int64_t m_serverTimestamp = 0;

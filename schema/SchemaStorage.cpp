@@ -21,10 +21,10 @@ constexpr uint32_t kOpenMode = platform::STGM_SHARE_EXCLUSIVE | platform::STGM_R
 
 } // namespace
 
-CRefPtr<CSchemaStorage> CSchemaStorage::Create(const GUID& guid, std::shared_ptr<std::mutex> fileLock)
+RefPtr<CSchemaStorage> CSchemaStorage::Create(const GUID& guid, std::shared_ptr<std::mutex> fileLock)
 {
     if (!fileLock) fileLock = std::make_shared<std::mutex>();
-    return CRefPtr<CSchemaStorage>(new CSchemaStorage(guid, std::move(fileLock)));
+    return RefPtr<CSchemaStorage>(new CSchemaStorage(guid, std::move(fileLock)));
 }
 
 CSchemaStorage::CSchemaStorage(const GUID& guid, std::shared_ptr<std::mutex> fileLock)
@@ -33,34 +33,12 @@ CSchemaStorage::CSchemaStorage(const GUID& guid, std::shared_ptr<std::mutex> fil
       m_meta(CSchemaMetaInformation::Create()),
       m_usage(CUsageStatistics::Create())
 {
-    for (CRefPtr<CStringListStream>& list : m_lists) list = CStringListStream::Create();
+    for (RefPtr<CStringListStream>& list : m_lists) list = CStringListStream::Create();
 }
 
 HRESULT CSchemaStorage::QueryInterface(const IID& iid, void** object)
 {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown) {
-        *object = static_cast<IUnknown*>(static_cast<ISchemaHostStorage*>(this));
-    } else if (iid == IID_IPersistStorage) {
-        *object = static_cast<IPersistStorage*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-uint32_t CSchemaStorage::AddRef()
-{
-    return static_cast<uint32_t>(++m_refs);
-}
-
-uint32_t CSchemaStorage::Release()
-{
-    int32_t n = --m_refs;
-    if (n == 0) delete this;
-    return static_cast<uint32_t>(n);
+    return QueryInterfaceTable({{IID_IUnknown, static_cast<ISchemaHostStorage*>(this)}, {IID_IPersistStorage, static_cast<IPersistStorage*>(this)}}, iid, object);
 }
 
 HRESULT CSchemaStorage::GetClassID(CLSID* classId)
@@ -72,21 +50,21 @@ HRESULT CSchemaStorage::GetClassID(CLSID* classId)
 
 CSchemaStreamObject* CSchemaStorage::Object(int index) const
 {
-    if (index == 0) return m_meta.Get();
-    if (index == kStreamCount - 1) return m_usage.Get();
-    return m_lists[index - 1].Get();
+    if (index == 0) return m_meta.get();
+    if (index == kStreamCount - 1) return m_usage.get();
+    return m_lists[index - 1].get();
 }
 
 CStringListStream* CSchemaStorage::List(SchemaElementKind kind) const
 {
     switch (kind) {
-    case SchemaElementKind::ObjectClass: return m_lists[0].Get();
-    case SchemaElementKind::AttributeType: return m_lists[1].Get();
-    case SchemaElementKind::MatchingRule: return m_lists[2].Get();
-    case SchemaElementKind::MatchingRuleUse: return m_lists[3].Get();
-    case SchemaElementKind::Syntax: return m_lists[4].Get();
+    case SchemaElementKind::ObjectClass: return m_lists[0].get();
+    case SchemaElementKind::AttributeType: return m_lists[1].get();
+    case SchemaElementKind::MatchingRule: return m_lists[2].get();
+    case SchemaElementKind::MatchingRuleUse: return m_lists[3].get();
+    case SchemaElementKind::Syntax: return m_lists[4].get();
     }
-    return m_lists[0].Get();
+    return m_lists[0].get();
 }
 
 bool CSchemaStorage::AnyObjectDirty() const
@@ -146,7 +124,7 @@ HRESULT CSchemaStorage::Load(const std::shared_ptr<platform::CStorage>& storage)
             FAILED(Object(i)->Load(&streams[i]))) {
             // Nothing half-read stays behind: the objects start over as new ones.
             m_meta = CSchemaMetaInformation::Create();
-            for (CRefPtr<CStringListStream>& list : m_lists) list = CStringListStream::Create();
+            for (RefPtr<CStringListStream>& list : m_lists) list = CStringListStream::Create();
             m_usage = CUsageStatistics::Create();
             return E_FAIL;
         }

@@ -28,12 +28,12 @@ public:
 
     // Uninitialised until InitNew or Load. fileLock: the file's write lock;
     // null gives the storage one of its own.
-    static CRefPtr<CSchemaStorage> Create(const GUID& guid, std::shared_ptr<std::mutex> fileLock = nullptr);
+    static RefPtr<CSchemaStorage> Create(const GUID& guid, std::shared_ptr<std::mutex> fileLock = nullptr);
 
     // IUnknown: IID_IUnknown and IID_IPersistStorage.
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    uint32_t AddRef() override;
-    uint32_t Release() override;
+    uint32_t AddRef() override { return m_refs.AddRef(); }
+    uint32_t Release() override { return m_refs.Release(this); }
 
     // The persistent storage object.
     HRESULT GetClassID(CLSID* classId) override;
@@ -77,7 +77,8 @@ private:
     HRESULT SaveLocked(const std::shared_ptr<platform::CStorage>& storage, bool sameAsLoad);
     bool AnyObjectDirty() const;
 
-    std::atomic<int32_t> m_refs{0};
+    friend class CRefCount;  // deletes the object at its last Release
+    CRefCount m_refs;
     const GUID m_guid;
     const std::shared_ptr<std::mutex> m_fileLock;
     mutable std::mutex m_lock;
@@ -86,8 +87,8 @@ private:
     int m_state = kStorageUninitialized;
     std::shared_ptr<platform::CStorage> m_storage;
     platform::CStream m_streams[kStreamCount];
-    CRefPtr<CSchemaMetaInformation> m_meta;
+    RefPtr<CSchemaMetaInformation> m_meta;
     // objectClasses, attributeTypes, matchingRules, mutchingRuleUses, ldapSyntaxes
-    CRefPtr<CStringListStream> m_lists[5];
-    CRefPtr<CUsageStatistics> m_usage;
+    RefPtr<CStringListStream> m_lists[5];
+    RefPtr<CUsageStatistics> m_usage;
 };

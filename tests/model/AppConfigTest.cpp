@@ -5,8 +5,8 @@
 
 #include "model/CAppConfig.h"
 #include "platform/RegistryKey.h"
-#include "tests/schema/SchemaCacheTestSupport.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/ByteText.h"
+#include "tests/support/TempHome.h"
 
 using platform::RegistryKey;
 using platform::RegRoot;
@@ -15,7 +15,7 @@ namespace {
 
 const wchar_t* const kSettingsKey = L"Software\\Vellumar\\Arbolite\\Settings\\";
 
-using cachetest::Hex;
+using testsupport::Hex;
 
 // Fields 1-12, proxy host "proxy" and port 8080.
 const std::string kImage = Hex(
@@ -60,7 +60,7 @@ void Disturb(CAppConfig& c)
 
 } // namespace
 
-class AppConfigTest : public SettingsTestHome {};
+class AppConfigTest : public testsupport::TempHomeTest {};
 
 TEST_F(AppConfigTest, KnownImageLoadsAndSavesBackByteForByte)
 {

@@ -9,18 +9,18 @@
 #include "model/CErrorObject.h"
 #include "model/CInformationObject.h"
 #include "model/NodeRegistry.h"
-#include "tests/jobs/JobTestSupport.h"
 #include "tests/model/ModelTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 
 using arbldap::GetLDAPErrorText;
 using arbldap::LDAPException;
-using jobtest::LogLines;
 using modeltest::AddNode;
 using modeltest::ModelUi;
 using modeltest::TestNode;
 using modeltest::Text;
+using testsupport::LogCapture;
 
 std::wstring ResultText(int code)
 {
@@ -152,7 +152,7 @@ TEST(MessageNodes, PropertiesShowTheMessagePageOrASummaryOfTheSelection)
 TEST(MessageNodes, ReportErrorHangsAnErrorNodeUnderTheNodeAndLogsIt)
 {
     ModelUi ui;
-    LogLines log;
+    LogCapture log;
     TestNode* server = AddNode(platform::kTreeRoot, kNodeServer, L"server");
     TestNode* entry = AddNode(server->GetTreeItem(), kNodeEntry, L"entry");
     ui.Select(*server);  // the list shows another node's contents
@@ -172,7 +172,7 @@ TEST(MessageNodes, ReportErrorHangsAnErrorNodeUnderTheNodeAndLogsIt)
     EXPECT_TRUE(ui.Tree().IsExpanded(entry->GetTreeItem()));
     EXPECT_TRUE(entry->IsChildrenLoaded());
     EXPECT_EQ(ui.Tree().GetChildIndicator(entry->GetTreeItem()), 1);
-    EXPECT_EQ(log.CountContaining(L"[ERROR 32] " + ResultText(32)), 1);
+    EXPECT_EQ(log.Count("[ERROR 32] " + GetLDAPErrorText(32)), 1u);
     // Not current: the list is left alone.
     EXPECT_EQ(ui.List().GetItemCount(), 1);
     EXPECT_EQ(ui.List().GetItemData(0), entry->GetItemData());
@@ -226,7 +226,7 @@ TEST(MessageNodes, ReportErrorOnTheCurrentNodeSelectsTheErrorRow)
 TEST(MessageNodes, ReportErrorFromAWorkerRunsItsViewWorkOnTheUserInterfaceThread)
 {
     ModelUi ui;
-    LogLines log;
+    LogCapture log;
     TestNode* node = AddNode(platform::kTreeRoot, kNodeEntry, L"node");
     std::atomic<bool> done{false};
     std::thread worker([&] {
@@ -241,7 +241,7 @@ TEST(MessageNodes, ReportErrorFromAWorkerRunsItsViewWorkOnTheUserInterfaceThread
 
 TEST(MessageNodes, AnErrorIsLoggedEvenWhenTheUserInterfaceHasClosed)
 {
-    LogLines log;
+    LogCapture log;
     TestNode node;
     {
         ModelUi ui;
@@ -264,12 +264,10 @@ TEST(MessageNodes, ReportInformationLogsTheDetailOrElseTheText)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.logged);
         ModelUi ui;
-        LogLines log;
+        LogCapture log;
         TestNode* node = AddNode(platform::kTreeRoot, kNodeEntry, L"node");
         node->ReportInformation(c.text, c.detail);
-        EXPECT_EQ(log.CountContaining(c.logged), 1);
-        if (!c.detail.empty())
-            EXPECT_EQ(log.CountContaining(c.text), 0);
+        EXPECT_EQ(log.Lines(), std::vector<std::wstring>{c.logged});
         std::vector<platform::TreeItem> children = ui.Tree().GetChildren(node->GetTreeItem());
         ASSERT_EQ(children.size(), 1u);
         EXPECT_NE(dynamic_cast<CInformationObject*>(GetTreeItemObject(children[0])), nullptr);

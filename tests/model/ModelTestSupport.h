@@ -14,7 +14,7 @@
 #include "base/Utf8.h"
 #include "model/CDataObject.h"
 #include "model/ListViewOperations.h"
-#include "model/NodeOptions.h"
+#include "model/CAppConfig.h"
 #include "model/ResourceText.h"
 #include "model/TreeViewOperations.h"
 #include "platform/Dispatcher.h"
@@ -121,14 +121,14 @@ public:
 };
 
 // A headless user interface on the test's thread with both views registered,
-// the shell's ports, a recording property sheet and default options. Nodes
+// the shell's ports, a recording property sheet and the default options. Nodes
 // left in the tree are deleted at the end, as the tree view does.
 class ModelUi {
 public:
     ModelUi()
     {
         platform::ResourceLibrary::Current().LoadDefault();
-        SetNodeOptions(NodeOptions());
+        GetAppConfig().SetDefaults();
         CDataObject::InitCommandImages();
         m_ui.Tree().SetTextProvider(&GetTreeItemText);
         m_treeRegistration = platform::ReceiverRegistration(m_treeView);
@@ -143,7 +143,7 @@ public:
         platform::SetAppWindow(platform::AppWindow::TreeView, platform::kNoReceiver);
         m_listRegistration.Reset();
         m_treeRegistration.Reset();
-        SetNodeOptions(NodeOptions());
+        GetAppConfig().SetDefaults();
     }
     ModelUi(const ModelUi&) = delete;
     ModelUi& operator=(const ModelUi&) = delete;

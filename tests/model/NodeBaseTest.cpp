@@ -192,9 +192,7 @@ TEST(NodeBase, InsertedItemsAreRevealedOnlyWhenTheOptionsAskAndTheParentIsSelect
     for (bool reveal : {false, true}) {
         SCOPED_TRACE(reveal);
         ModelUi ui;
-        NodeOptions options;
-        options.revealInsertedItems = reveal;
-        SetNodeOptions(options);
+        GetAppConfig().m_bEnsureVisible = reveal ? 1 : 0;
         TestNode* parent = AddNode(platform::kTreeRoot, kNodeEntry, L"parent");
         TestNode* hidden = AddNode(parent->GetTreeItem());
         EXPECT_NE(ui.Tree().LastEnsuredVisible(), hidden->GetTreeItem());

@@ -15,7 +15,7 @@
 #include "schema/SchemaCache.h"
 #include "schema/SyntaxCatalogue.h"
 #include "tests/model/ModelTestSupport.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/TempHome.h"
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/ScriptedNodeDialogs.h"
 
@@ -34,11 +34,11 @@ inline CServerProfile Profile(const std::string& baseDN = "o=lab")
     return profile;
 }
 
-class NodeTest : public SettingsTestHome {
+class NodeTest : public testsupport::TempHomeTest {
 protected:
     void SetUp() override
     {
-        SettingsTestHome::SetUp();
+        testsupport::TempHomeTest::SetUp();
         InitSchemaTables();
     }
 

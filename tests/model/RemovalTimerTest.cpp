@@ -21,9 +21,7 @@ class RemovalTimerTest : public ::testing::Test {
 protected:
     RemovalTimerTest()
     {
-        NodeOptions options;
-        options.informationDelaySeconds = kDelaySeconds;
-        SetNodeOptions(options);
+        GetAppConfig().m_nInfoTimeoutSec = kDelaySeconds;
         holder = AddNode(platform::kTreeRoot, kNodeEntry, L"holder");
     }
     ~RemovalTimerTest() override
@@ -72,9 +70,7 @@ TEST_F(RemovalTimerTest, AnInformationNodeRemovesItselfAfterTheDelay)
 
 TEST_F(RemovalTimerTest, WithTheOptionOffInformationNodesStay)
 {
-    NodeOptions options = GetNodeOptions();
-    options.removeInformationNodes = false;
-    SetNodeOptions(options);
+    GetAppConfig().m_bAutoRemoveInfo = 0;
     CInformationObject* information = Inform();
     NodeId id = information->GetNodeId();
     EXPECT_EQ(information->GetRemovalTimerId(), -1);

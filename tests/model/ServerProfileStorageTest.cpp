@@ -8,7 +8,7 @@
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
 #include "tests/model/ProfileFields.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/TempHome.h"
 
 using namespace profiletest;
 using platform::RegistryKey;
@@ -57,7 +57,7 @@ uint32_t ReadNumber(const std::wstring& path, const wchar_t* name)
 
 } // namespace
 
-class ServerProfileStorage : public SettingsTestHome {};
+class ServerProfileStorage : public testsupport::TempHomeTest {};
 
 TEST_F(ServerProfileStorage, SavedProfileLoadsBackEqualInEveryField)
 {

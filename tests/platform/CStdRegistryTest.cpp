@@ -5,7 +5,7 @@
 
 #include "platform/CStdRegistry.h"
 #include "base/StringList.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/TempHome.h"
 
 using platform::RegRoot;
 
@@ -17,7 +17,7 @@ std::vector<std::string> Items(const StringList& l) { return {l.begin(), l.end()
 
 } // namespace
 
-class CStdRegistryTest : public SettingsTestHome {};
+class CStdRegistryTest : public testsupport::TempHomeTest {};
 
 TEST_F(CStdRegistryTest, ByteStringsAreBinaryValues)
 {

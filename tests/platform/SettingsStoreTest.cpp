@@ -4,13 +4,16 @@
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include <sqlite3.h>
 
+#include "tests/support/SimultaneousStarts.h"
 #include "platform/RegistryKey.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/TempHome.h"
 
 using namespace platform;
 
@@ -52,7 +55,7 @@ void MakeForeignDatabase(const std::string& path)
 
 } // namespace
 
-class SettingsStoreTest : public SettingsTestHome {};
+class SettingsStoreTest : public testsupport::TempHomeTest {};
 
 TEST_F(SettingsStoreTest, ValueNamesMayHoldAnyCharacter)
 {
@@ -620,4 +623,46 @@ TEST_F(SettingsStoreTest, DeletingInAFileWhoseKeysLoopEnds)
     auto store = platform::SettingsStore::Open(path, true);
     store->DeleteKey("A");  // must return, whatever it answers
     SUCCEED();
+}
+
+// Several programs starting at once each make or open the store and write;
+// none may take a store for a foreign file and move it aside, nor move aside
+// the new store another made in place of a foreign file.
+TEST_F(SettingsStoreTest, SimultaneousStartsKeepEveryAcknowledgedWrite)
+{
+    constexpr int kRounds = 20;
+    constexpr int kProcesses = 6;
+    const std::string foreign = "not a settings store";
+    for (bool foreignFirst : {false, true}) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(std::string(foreignFirst ? "foreign file" : "fresh folder") + ", round " + std::to_string(round));
+            const std::string folder = m_home + "/" + (foreignFirst ? "foreign" : "fresh") + std::to_string(round);
+            ASSERT_TRUE(MakeFolders(folder));
+            const std::string path = folder + "/settings.db";
+            if (foreignFirst) WriteFile(path, foreign);
+            auto run = testsupport::RunSimultaneously(kProcesses, [&](char id) {
+                auto store = SettingsStore::Open(path, true);
+                SettingsStore::KeyId key = 0;
+                return store->CreateKey("k", key) == ERROR_SUCCESS &&
+                       store->SetValue(key, std::string("v") + id, REG_DWORD, std::string(4, id)) == ERROR_SUCCESS;
+            });
+            EXPECT_TRUE(run.allExitedCleanly);
+            const std::string& acknowledged = run.acknowledged;
+
+            if (foreignFirst)
+                EXPECT_TRUE(FileBytes(path + ".bad") == foreign) << "a store was moved aside";
+            else
+                EXPECT_FALSE(Exists(path + ".bad")) << "a store was moved aside";
+            EXPECT_FALSE(acknowledged.empty());
+            auto store = SettingsStore::Open(path, false);
+            SettingsStore::KeyId key = 0;
+            ASSERT_EQ(store->OpenKey("k", key), ERROR_SUCCESS);
+            for (char id : acknowledged) {
+                uint32_t type = 0;
+                std::string data;
+                EXPECT_EQ(store->GetValue(key, std::string("v") + id, type, data), ERROR_SUCCESS) << "lost: v" << id;
+            }
+            if (HasFailure()) return;
+        }
+    }
 }

@@ -12,94 +12,12 @@
 
 #include "platform/HostLookup.h"
 #include "schema/HostIdentity.h"
+#include "tests/support/TableResolver.h"
 
 namespace {
 
-uint32_t Addr(const char* dotted)
-{
-    uint32_t a = 0;
-    EXPECT_TRUE(platform::ParseIPv4Literal(dotted, a)) << dotted;
-    return a;
-}
-
-// A resolver over fixed tables that counts its calls per host.
-class FakeResolver : public platform::IHostResolver {
-public:
-    FakeResolver()
-    {
-        m_forward["ldap.example"] = {Addr("10.0.0.1"), Addr("10.0.0.2")};
-        m_forward["alias.example"] = {Addr("10.0.0.2")};
-        m_forward["other.example"] = {Addr("10.0.0.3")};
-        m_forward["reverse.example"] = {Addr("10.0.0.4"), Addr("10.0.0.5")};
-        m_reverse[Addr("10.0.0.1")] = "ldap.example";
-        m_reverse[Addr("10.0.0.4")] = "reverse.example";
-    }
-
-    bool ResolveIPv4(const std::string& host, std::vector<uint32_t>& addresses) override
-    {
-        WaitIfHeld(host);
-        std::lock_guard<std::mutex> g(m_lock);
-        ++m_forwardCalls[host];
-        ++m_calls;
-        auto it = m_forward.find(host);
-        if (it == m_forward.end()) return false;
-        addresses = it->second;
-        return true;
-    }
-    bool ReverseIPv4(uint32_t address, std::string& name) override
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        ++m_reverseCalls[address];
-        ++m_calls;
-        auto it = m_reverse.find(address);
-        if (it == m_reverse.end()) return false;
-        name = it->second;
-        return true;
-    }
-
-    int ForwardCalls(const std::string& host)
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_forwardCalls[host];
-    }
-    int ReverseCalls(const char* dotted)
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_reverseCalls[Addr(dotted)];
-    }
-    int Calls() const { return m_calls.load(); }
-
-    // Lookups of host wait until Release.
-    void Hold(const std::string& host)
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_held = host;
-    }
-    void Release()
-    {
-        {
-            std::lock_guard<std::mutex> g(m_lock);
-            m_held.clear();
-        }
-        m_released.notify_all();
-    }
-
-private:
-    void WaitIfHeld(const std::string& host)
-    {
-        std::unique_lock<std::mutex> g(m_lock);
-        m_released.wait(g, [&] { return m_held != host; });
-    }
-
-    std::mutex m_lock;
-    std::condition_variable m_released;
-    std::string m_held;
-    std::map<std::string, std::vector<uint32_t>> m_forward;
-    std::map<uint32_t, std::string> m_reverse;
-    std::map<std::string, int> m_forwardCalls;
-    std::map<uint32_t, int> m_reverseCalls;
-    std::atomic<int> m_calls{0};
-};
+using testsupport::Addr;
+using FakeResolver = testsupport::TableResolver;
 
 std::vector<std::string> Names(const CHostIdentity& id)
 {

@@ -97,7 +97,7 @@ const char kOwnClasses[] =
 TEST(LDAPSchemaBuiltIn, ShippedTextsLoadWhole)
 {
     std::string types = ShippedText(655), classes = ShippedText(654);
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(Shipped());
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(Shipped());
     EXPECT_EQ(schema->GetLoadState(), kSchemaLoaded);
     EXPECT_EQ(schema->GetServerKind(), kServerVellumarInternal);
     EXPECT_EQ(schema->GetServerKindName(), "Vellumar Internal");
@@ -135,7 +135,7 @@ TEST(LDAPSchemaBuiltIn, LineEndsOfEveryKindLoadTheSame)
 {
     std::string types = ShippedText(655), classes = ShippedText(654);
     ASSERT_NE(types.find("\r\n"), std::string::npos) << "the shipped texts end lines with CR LF";
-    CRefPtr<CLDAPSchema> reference = CLDAPSchema::CreateBuiltIn(Shipped());
+    RefPtr<CLDAPSchema> reference = CLDAPSchema::CreateBuiltIn(Shipped());
     auto expected = reference->GetContent();
 
     struct Case {
@@ -156,7 +156,7 @@ TEST(LDAPSchemaBuiltIn, LineEndsOfEveryKindLoadTheSame)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempBundle bundle(c.types, c.classes);
-        CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
+        RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
         auto content = schema->GetContent();
         EXPECT_TRUE(content->GetAttributeTypes() == expected->GetAttributeTypes());
         EXPECT_TRUE(content->GetObjectClasses() == expected->GetObjectClasses());
@@ -199,7 +199,7 @@ TEST(LDAPSchemaBuiltIn, LinesThatDoNotParseAreSkipped)
 TEST(LDAPSchemaBuiltIn, MissingResourcesGiveAnEmptyLoadedSchema)
 {
     platform::ResourceLibrary none;
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(none);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(none);
     EXPECT_EQ(schema->GetLoadState(), kSchemaLoaded);
     EXPECT_TRUE(schema->GetContent()->GetAttributeTypes().empty());
     EXPECT_FALSE(schema->IsSingleValued("cn"));
@@ -209,7 +209,7 @@ TEST(LDAPSchemaBuiltIn, MissingResourcesGiveAnEmptyLoadedSchema)
 TEST(LDAPSchemaQueries, NamesIgnoreCaseAndOidsAreExact)
 {
     TempBundle bundle(kOwnAttributes, kOwnClasses);
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
     auto content = schema->GetContent();
     const SchemaAttributeType* byName = content->FindAttributeType("fooName");
     ASSERT_NE(byName, nullptr);
@@ -230,7 +230,7 @@ TEST(LDAPSchemaQueries, NamesIgnoreCaseAndOidsAreExact)
 TEST(LDAPSchemaQueries, AttributeAnswers)
 {
     TempBundle bundle(kOwnAttributes, kOwnClasses);
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
     struct Case {
         const char* name;
         bool binary;
@@ -284,7 +284,7 @@ TEST(LDAPSchemaQueries, AttributeAnswers)
 TEST(LDAPSchemaQueries, ClassAttributes)
 {
     TempBundle bundle(kOwnAttributes, kOwnClasses);
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateBuiltIn(bundle.Library());
     struct Must {
         const char* attribute;
         StringList classes;
@@ -317,7 +317,7 @@ TEST(LDAPSchemaQueries, ClassAttributes)
 
 TEST(LDAPSchemaQueries, LaterRecordsWinSharedNames)
 {
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
     auto content = schema->CopyContent();
     ASSERT_TRUE(content->AddDefinition(SchemaElementKind::AttributeType, "( 1.9 NAME 'shared' SINGLE-VALUE )"));
     ASSERT_TRUE(content->AddDefinition(SchemaElementKind::AttributeType, "( 1.10 NAME 'SHARED' )"));
@@ -353,8 +353,8 @@ TEST(LDAPSchemaServerKinds, NamesOfEveryKind)
     for (int kind : {13, -1, 1000}) EXPECT_EQ(CLDAPSchema::ServerKindName(kind), "Unrecognized server") << kind;
 
     // As stored in the meta record, including a word that reads as -1.
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(GUID());
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(GUID());
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
     for (uint32_t stored : {3u, 13u, 0xFFFFFFFFu}) {
         storage->ChangeMetaRecord([&](SchemaMetaRecord& m) { m.serverKind = stored; });
         EXPECT_EQ(schema->GetServerKind(), static_cast<int>(stored));
@@ -365,7 +365,7 @@ TEST(LDAPSchemaServerKinds, NamesOfEveryKind)
 TEST(LDAPSchemaPersistentSide, MetaRecordUsageCountsAndTheSaveAtTheEnd)
 {
     GUID guid = platform::CreateGuid();
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(guid);
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(guid);
     storage->ChangeMetaRecord([](SchemaMetaRecord& m) {
         m.timestamp = 20240131235959;
         m.refreshNeeded = 0;
@@ -373,7 +373,7 @@ TEST(LDAPSchemaPersistentSide, MetaRecordUsageCountsAndTheSaveAtTheEnd)
     storage->SaveInPlace();
     ASSERT_FALSE(storage->IsMetaChanged());
     {
-        CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
+        RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
         EXPECT_EQ(schema->GetHostGuid(), guid);
         EXPECT_EQ(schema->GetTimestamp(), 20240131235959);
         EXPECT_FALSE(schema->IsDirty());
@@ -395,7 +395,7 @@ TEST(LDAPSchemaPersistentSide, MetaRecordUsageCountsAndTheSaveAtTheEnd)
 
     // A new record asks for a fetch; without a storage nothing fails.
     EXPECT_EQ(SchemaMetaRecord().refreshNeeded, 1);
-    CRefPtr<CLDAPSchema> bare = CLDAPSchema::CreateForHost(CRefPtr<ISchemaHostStorage>(), nullptr);
+    RefPtr<CLDAPSchema> bare = CLDAPSchema::CreateForHost(RefPtr<ISchemaHostStorage>(), nullptr);
     bare->MarkDirty();
     bare->AddClassUsage(List({"top"}));
     EXPECT_EQ(bare->GetHostGuid(), GUID());
@@ -405,13 +405,13 @@ TEST(LDAPSchemaPersistentSide, MetaRecordUsageCountsAndTheSaveAtTheEnd)
 
 TEST(LDAPSchemaLife, ReferenceCountsAndInterfaces)
 {
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
     EXPECT_EQ(schema->AddRef(), 2u);
     EXPECT_EQ(schema->Release(), 1u);
 
     void* object = reinterpret_cast<void*>(1);
     ASSERT_EQ(schema->QueryInterface(IID_IUnknown, &object), S_OK);
-    EXPECT_EQ(object, static_cast<IUnknown*>(schema.Get()));
+    EXPECT_EQ(object, static_cast<IUnknown*>(schema.get()));
     EXPECT_EQ(schema->Release(), 1u);  // QueryInterface took one
 
     GUID other = platform::CreateGuid();
@@ -427,22 +427,22 @@ TEST(LDAPSchemaLife, TheLoadJobStartsOnceTheCreatorHoldsItsReference)
 {
     StarterGuard guard;
     // Until the session layer sets a starter, a new schema waits at fetch in progress.
-    CRefPtr<CLDAPSchema> waiting = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
+    RefPtr<CLDAPSchema> waiting = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
     EXPECT_EQ(waiting->GetLoadState(), kSchemaFetchInProgress);
     EXPECT_TRUE(waiting->GetContent()->GetAttributeTypes().empty());
 
     int connectionStandIn = 0;
     LDAPConnection* connection = reinterpret_cast<LDAPConnection*>(&connectionStandIn);
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
     int calls = 0;
     uint32_t countSeen = 0;
-    CLDAPSchema::SetLoadJobStarter([&](const CRefPtr<CLDAPSchema>& schema, const CRefPtr<ISchemaHostStorage>& s,
+    CLDAPSchema::SetLoadJobStarter([&](const RefPtr<CLDAPSchema>& schema, const RefPtr<ISchemaHostStorage>& s,
                                        LDAPConnection* c) {
         ++calls;
-        EXPECT_EQ(s.Get(), storage.Get());
+        EXPECT_EQ(s.get(), storage.get());
         EXPECT_EQ(c, connection);
         // A job that takes its reference, fills the schema and ends at once.
-        CRefPtr<CLDAPSchema> job(schema);
+        RefPtr<CLDAPSchema> job(schema);
         countSeen = job->AddRef() - 1;
         job->Release();
         auto content = job->CopyContent();
@@ -450,7 +450,7 @@ TEST(LDAPSchemaLife, TheLoadJobStartsOnceTheCreatorHoldsItsReference)
         content->RootInfo().subschemaDN = "cn=Subschema";
         job->Publish(std::move(content), kSchemaLoaded);
     });
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, connection);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, connection);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(countSeen, 2u);  // the creator's and the job's
     // The job's reference is gone; the creator's keeps the schema alive.
@@ -463,7 +463,7 @@ TEST(LDAPSchemaLife, TheLoadJobStartsOnceTheCreatorHoldsItsReference)
 
 TEST(LDAPSchemaPersistentSide, DefinitionListsFeedAFill)
 {
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
     storage->SaveInPlace();
     const SchemaElementKind kinds[] = {SchemaElementKind::Syntax, SchemaElementKind::AttributeType,
                                        SchemaElementKind::ObjectClass, SchemaElementKind::MatchingRule,
@@ -482,7 +482,7 @@ TEST(LDAPSchemaPersistentSide, DefinitionListsFeedAFill)
     EXPECT_FALSE(storage->IsDefinitionsChanged(SchemaElementKind::ObjectClass));
     EXPECT_FALSE(storage->IsDefinitionsChanged(SchemaElementKind::MatchingRule));
 
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
     auto content = schema->CopyContent();
     size_t failed[kSchemaElementKinds] = {};
     size_t stored[kSchemaElementKinds] = {};
@@ -507,7 +507,7 @@ TEST(LDAPSchemaPublication, ReadersNeverSeeAHalfFilledSchema)
     constexpr int kTypes = 1500;
     constexpr int kClasses = 300;
     constexpr int kRounds = 25;
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(GUID()), nullptr);
 
     auto build = [&](int round) {
         auto content = std::make_unique<CSchemaContent>();

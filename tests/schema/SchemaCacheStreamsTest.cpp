@@ -80,9 +80,9 @@ TEST_F(SchemaStreamObjects, EachObjectWritesItsExactLayoutAndKnowsItsSize)
 {
     GUID guid = {0x01234567u, 0x89ABu, 0xCDEFu, {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10}};
 
-    CRefPtr<CSchemaCacheMetaInfo> metaInfo = CSchemaCacheMetaInfo::Create();
+    RefPtr<CSchemaCacheMetaInfo> metaInfo = CSchemaCacheMetaInfo::Create();
 
-    CRefPtr<CHostsInformation> hosts = CHostsInformation::Create();
+    RefPtr<CHostsInformation> hosts = CHostsInformation::Create();
     SchemaHostRecord r;
     r.guid = guid;
     r.ldapPort = 389;
@@ -93,13 +93,13 @@ TEST_F(SchemaStreamObjects, EachObjectWritesItsExactLayoutAndKnowsItsSize)
     r.identity.AddName("not.stored");
     hosts->AddHost(r);
 
-    CRefPtr<CStringListStream> list = CStringListStream::Create();
+    RefPtr<CStringListStream> list = CStringListStream::Create();
     list->GetList() = List({"( 2.5.6.0 NAME 'top' )", ""});
 
-    CRefPtr<CUsageStatistics> usage = CUsageStatistics::Create();
+    RefPtr<CUsageStatistics> usage = CUsageStatistics::Create();
     usage->GetMap() = {{"top", 3}, {"person", 1}, {"Person", 2}};
 
-    CRefPtr<CSchemaMetaInformation> meta = CSchemaMetaInformation::Create();
+    RefPtr<CSchemaMetaInformation> meta = CSchemaMetaInformation::Create();
     meta->GetRecord().timestamp = 20240131235959;
     meta->GetRecord().serverKind = 3;
     meta->GetRecord().defaultSchema = 1;
@@ -111,18 +111,18 @@ TEST_F(SchemaStreamObjects, EachObjectWritesItsExactLayoutAndKnowsItsSize)
         IPersistStream* object;
         std::string expected;
     } cases[] = {
-        {"SchemaCacheMetaInfo", metaInfo.Get(), Hex("00000000 01000000")},
+        {"SchemaCacheMetaInfo", metaInfo.get(), Hex("00000000 01000000")},
         // Addresses ascending by their little-endian word: 10.0.0.6 (0x0600000A) first.
-        {"HostsInformation", hosts.Get(),
+        {"HostsInformation", hosts.get(),
          Hex("01000000"
              "67452301 AB89 EFCD FEDCBA9876543210"
              "85010000 8C290000 03000000"
              "0A000006 0A000007 C0A80114")},
-        {"string list", list.Get(), U32(2) + Counted("( 2.5.6.0 NAME 'top' )") + U32(0)},
+        {"string list", list.get(), U32(2) + Counted("( 2.5.6.0 NAME 'top' )") + U32(0)},
         // Names in byte order: upper case before lower case.
-        {"usage statistics", usage.Get(),
+        {"usage statistics", usage.get(),
          Hex("03000000") + Counted("Person") + U32(2) + Counted("person") + U32(1) + Counted("top") + U32(3)},
-        {"SchemaMetaInformation", meta.Get(), Hex("7720d58568120000 03000000 01 00 0000")},
+        {"SchemaMetaInformation", meta.get(), Hex("7720d58568120000 03000000 01 00 0000")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,7 +139,7 @@ TEST_F(SchemaStreamObjects, EachObjectWritesItsExactLayoutAndKnowsItsSize)
 
 TEST_F(SchemaStreamObjects, ReadBackGivesTheSameContent)
 {
-    CRefPtr<CHostsInformation> hosts = CHostsInformation::Create();
+    RefPtr<CHostsInformation> hosts = CHostsInformation::Create();
     for (uint32_t i = 0; i < 3; ++i) {
         SchemaHostRecord r;
         r.guid = platform::CreateGuid();
@@ -148,8 +148,8 @@ TEST_F(SchemaStreamObjects, ReadBackGivesTheSameContent)
         r.identity.AddAddress(Addr("10.9.0.1") + i);
         hosts->AddHost(r);
     }
-    CRefPtr<CHostsInformation> hostsBack = CHostsInformation::Create();
-    ASSERT_EQ(LoadFrom(hostsBack.Get(), SavedBytes(hosts.Get())), S_OK);
+    RefPtr<CHostsInformation> hostsBack = CHostsInformation::Create();
+    ASSERT_EQ(LoadFrom(hostsBack.get(), SavedBytes(hosts.get())), S_OK);
     ASSERT_EQ(hostsBack->Hosts().size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(hostsBack->Hosts()[i].guid, hosts->Hosts()[i].guid);
@@ -159,18 +159,18 @@ TEST_F(SchemaStreamObjects, ReadBackGivesTheSameContent)
     }
     EXPECT_EQ(hostsBack->IsDirty(), S_FALSE);
 
-    CRefPtr<CStringListStream> list = CStringListStream::Create();
+    RefPtr<CStringListStream> list = CStringListStream::Create();
     list->GetList() = List({"a", std::string("b\0c", 3).c_str(), ""});
     list->GetList().Add(std::string("zero\0inside", 11));
-    CRefPtr<CStringListStream> listBack = CStringListStream::Create();
-    ASSERT_EQ(LoadFrom(listBack.Get(), SavedBytes(list.Get())), S_OK);
+    RefPtr<CStringListStream> listBack = CStringListStream::Create();
+    ASSERT_EQ(LoadFrom(listBack.get(), SavedBytes(list.get())), S_OK);
     EXPECT_EQ(listBack->GetList(), list->GetList());
 
-    CRefPtr<CSchemaMetaInformation> meta = CSchemaMetaInformation::Create();
+    RefPtr<CSchemaMetaInformation> meta = CSchemaMetaInformation::Create();
     meta->GetRecord().timestamp = -2;
     meta->GetRecord().serverKind = 12;
-    CRefPtr<CSchemaMetaInformation> metaBack = CSchemaMetaInformation::Create();
-    ASSERT_EQ(LoadFrom(metaBack.Get(), SavedBytes(meta.Get())), S_OK);
+    RefPtr<CSchemaMetaInformation> metaBack = CSchemaMetaInformation::Create();
+    ASSERT_EQ(LoadFrom(metaBack.get(), SavedBytes(meta.get())), S_OK);
     EXPECT_EQ(metaBack->GetRecord(), meta->GetRecord());
 }
 
@@ -178,7 +178,7 @@ TEST_F(SchemaStreamObjects, ReadBackGivesTheSameContent)
 
 enum class Obj { MetaInfo, Hosts, List, Usage, Meta };
 
-CRefPtr<CSchemaStreamObject> Make(Obj kind)
+RefPtr<CSchemaStreamObject> Make(Obj kind)
 {
     switch (kind) {
     case Obj::MetaInfo: return CSchemaCacheMetaInfo::Create();
@@ -187,7 +187,7 @@ CRefPtr<CSchemaStreamObject> Make(Obj kind)
     case Obj::Usage: return CUsageStatistics::Create();
     case Obj::Meta: return CSchemaMetaInformation::Create();
     }
-    return CRefPtr<CSchemaStreamObject>();
+    return RefPtr<CSchemaStreamObject>();
 }
 
 // How many elements the object holds after loading.
@@ -209,7 +209,8 @@ TEST_F(SchemaStreamObjects, DamagedAndHostileStreamsFailCleanly)
         Obj kind;
         std::string bytes;
         HRESULT expected;
-        size_t count;  // elements after a successful load
+        size_t count;          // elements after a successful load
+        uint64_t claimed = 0;  // a size the stream is given beyond its bytes
     } cases[] = {
         {"empty list stream is an empty list", Obj::List, "", S_OK, 0},
         {"list count cut short", Obj::List, Hex("0100"), E_FAIL, 0},
@@ -238,30 +239,43 @@ TEST_F(SchemaStreamObjects, DamagedAndHostileStreamsFailCleanly)
         {"meta record", Obj::Meta, std::string(16, '\0'), S_OK, 0},
         {"cache meta info cut short", Obj::MetaInfo, std::string(7, '\0'), E_FAIL, 0},
         {"cache meta info", Obj::MetaInfo, std::string(8, '\0') + "more", S_OK, 0},
+        // A size the file does not hold bytes for is damage, refused before it is read.
+        {"list claiming far more than it holds", Obj::List, U32(1) + Counted("one"), E_FAIL, 0, 255u << 20},
+        {"usage claiming far more than it holds", Obj::Usage, U32(1) + Counted("top") + U32(1), E_FAIL, 0, 255u << 20},
+        {"host list claiming far more than it holds", Obj::Hosts, U32(0), E_FAIL, 0, 255u << 20},
+        {"list claiming a little more than it holds", Obj::List, U32(1) + Counted("one"), E_FAIL, 0, 64u << 10},
+        // What a new stream holds: sized for its empty object, nothing written.
+        {"new list stream", Obj::List, "", S_OK, 0, 4},
+        {"new host list stream", Obj::Hosts, "", S_OK, 0, 4},
+        {"new meta record stream", Obj::Meta, "", S_OK, 0, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CRefPtr<CSchemaStreamObject> object = Make(c.kind);
-        EXPECT_EQ(LoadFrom(object.Get(), c.bytes), c.expected);
-        EXPECT_EQ(ContentCount(c.kind, object.Get()), c.count);
+        RefPtr<CSchemaStreamObject> object = Make(c.kind);
+        CStream s = StreamWith(c.bytes);
+        if (c.claimed) {
+            ASSERT_EQ(s.SetSize(c.claimed), S_OK);
+        }
+        EXPECT_EQ(object->Load(&s), c.expected);
+        EXPECT_EQ(ContentCount(c.kind, object.get()), c.count);
     }
 }
 
 TEST_F(SchemaStreamObjects, ChangedFlagAcrossLoads)
 {
     // A list read from a stream is unchanged; an empty stream leaves the flag as it was.
-    CRefPtr<CStringListStream> list = CStringListStream::Create();
-    ASSERT_EQ(LoadFrom(list.Get(), U32(1) + Counted("x")), S_OK);
+    RefPtr<CStringListStream> list = CStringListStream::Create();
+    ASSERT_EQ(LoadFrom(list.get(), U32(1) + Counted("x")), S_OK);
     EXPECT_EQ(list->IsDirty(), S_FALSE);
     list->MarkChanged();
-    ASSERT_EQ(LoadFrom(list.Get(), ""), S_OK);
+    ASSERT_EQ(LoadFrom(list.get(), ""), S_OK);
     EXPECT_EQ(list->IsDirty(), S_OK);
     EXPECT_EQ(list->GetList().GetCount(), 0u);
 
     // A load that fails leaves nothing of the old content behind.
-    CRefPtr<CUsageStatistics> usage = CUsageStatistics::Create();
+    RefPtr<CUsageStatistics> usage = CUsageStatistics::Create();
     usage->GetMap()["top"] = 4;
-    EXPECT_EQ(LoadFrom(usage.Get(), U32(3)), E_FAIL);
+    EXPECT_EQ(LoadFrom(usage.get(), U32(3)), E_FAIL);
     EXPECT_TRUE(usage->GetMap().empty());
 
     // Without a stream nothing is read or written.
@@ -283,14 +297,14 @@ TEST_F(SchemaStreamObjects, InterfacesAndClassIdentifiers)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.classId);
-        CRefPtr<CSchemaStreamObject> object = Make(c.kind);
+        RefPtr<CSchemaStreamObject> object = Make(c.kind);
         CLSID id;
         ASSERT_EQ(object->GetClassID(&id), S_OK);
         std::wstring text = GuidToString(id);
         EXPECT_EQ(std::string(text.begin(), text.end()), c.classId);
         void* p = nullptr;
         EXPECT_EQ(object->QueryInterface(IID_IPersistStream, &p), S_OK);
-        EXPECT_EQ(p, static_cast<IPersistStream*>(object.Get()));
+        EXPECT_EQ(p, static_cast<IPersistStream*>(object.get()));
         static_cast<IPersistStream*>(p)->Release();
         EXPECT_EQ(object->QueryInterface(IID_IUnknown, &p), S_OK);
         static_cast<IUnknown*>(p)->Release();
@@ -373,7 +387,7 @@ protected:
 
 TEST_F(SchemaStorageObject, StatesAndResults)
 {
-    CRefPtr<CSchemaStorage> storage = CSchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CSchemaStorage> storage = CSchemaStorage::Create(platform::CreateGuid());
     std::shared_ptr<CStorage> sub = Sub("host");
     EXPECT_EQ(storage->IsDirty(), E_FAIL);
     EXPECT_EQ(storage->Save(nullptr, true), E_FAIL);
@@ -423,7 +437,7 @@ TEST_F(SchemaStorageObject, StatesAndResults)
     EXPECT_EQ(id, CSchemaStorage::kClassId);
     void* p = nullptr;
     EXPECT_EQ(storage->QueryInterface(IID_IPersistStorage, &p), S_OK);
-    EXPECT_EQ(p, static_cast<IPersistStorage*>(storage.Get()));
+    EXPECT_EQ(p, static_cast<IPersistStorage*>(storage.get()));
     static_cast<IPersistStorage*>(p)->Release();
     EXPECT_EQ(storage->QueryInterface(IID_IPersistStream, &p), E_NOINTERFACE);
     EXPECT_EQ(p, nullptr);
@@ -432,7 +446,7 @@ TEST_F(SchemaStorageObject, StatesAndResults)
 TEST_F(SchemaStorageObject, SavesWhatChangedIntoItsOwnStreams)
 {
     std::shared_ptr<CStorage> sub = Sub("host");
-    CRefPtr<CSchemaStorage> storage = CSchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CSchemaStorage> storage = CSchemaStorage::Create(platform::CreateGuid());
     ASSERT_EQ(storage->InitNew(sub), S_OK);
     storage->SetDefinitions(SchemaElementKind::AttributeType, List({"( 1.1 NAME 'a' )", "( 1.2 NAME 'b' )"}), true);
     storage->SetDefinitions(SchemaElementKind::MatchingRuleUse, List({"( 2.5.13.2 APPLIES cn )"}), true);
@@ -454,9 +468,9 @@ TEST_F(SchemaStorageObject, SavesWhatChangedIntoItsOwnStreams)
     ASSERT_EQ(storage->SaveInPlace(), S_OK);
     std::string attributeTypes = Bytes(*sub, "attributeTypes");
     EXPECT_EQ(attributeTypes.size(), 4u + 2 * (4 + 16));
-    storage.Reset();
+    storage.reset();
 
-    CRefPtr<CSchemaStorage> back = CSchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CSchemaStorage> back = CSchemaStorage::Create(platform::CreateGuid());
     ASSERT_EQ(back->Load(sub), S_OK);
     EXPECT_EQ(back->IsDirty(), S_FALSE);
     EXPECT_EQ(back->GetDefinitions(SchemaElementKind::AttributeType), List({"( 1.3 NAME 'c' )"}));
@@ -482,7 +496,7 @@ TEST_F(SchemaStorageObject, AStreamThatDoesNotReadLeavesItUninitialised)
         SCOPED_TRACE(c.name);
         std::shared_ptr<CStorage> sub = Sub("damaged");
         {
-            CRefPtr<CSchemaStorage> writer = CSchemaStorage::Create(platform::CreateGuid());
+            RefPtr<CSchemaStorage> writer = CSchemaStorage::Create(platform::CreateGuid());
             ASSERT_EQ(writer->InitNew(sub), S_OK);
             writer->ChangeMetaRecord([](SchemaMetaRecord& m) { m.serverKind = 4; });
             ASSERT_EQ(writer->SaveInPlace(), S_OK);
@@ -494,7 +508,7 @@ TEST_F(SchemaStorageObject, AStreamThatDoesNotReadLeavesItUninitialised)
             ASSERT_EQ(sub->CreateStream(c.stream, kRW | platform::STGM_CREATE, s), S_OK);
             ASSERT_EQ(s.Write(c.bytes.data(), static_cast<uint32_t>(c.bytes.size()), nullptr), S_OK);
         }
-        CRefPtr<CSchemaStorage> reader = CSchemaStorage::Create(platform::CreateGuid());
+        RefPtr<CSchemaStorage> reader = CSchemaStorage::Create(platform::CreateGuid());
         EXPECT_EQ(reader->Load(sub), E_FAIL);
         EXPECT_FALSE(reader->IsInitialized());
         EXPECT_EQ(reader->GetState(), kStorageUninitialized);

@@ -16,56 +16,25 @@
 #include "platform/Folders.h"
 #include "base/Guid.h"
 #include "platform/HostLookup.h"
+#include "tests/support/ByteText.h"
+#include "tests/support/TableResolver.h"
+#include "tests/support/TempHome.h"
 
 namespace cachetest {
 
-// "0a 00 ff" or "0a00ff" to bytes.
-inline std::string Hex(const std::string& text)
-{
-    std::string out, digits;
-    for (char c : text)
-        if (isxdigit(static_cast<unsigned char>(c))) digits.push_back(c);
-    for (size_t i = 0; i + 1 < digits.size(); i += 2)
-        out.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    return out;
-}
-
-inline std::string ToHex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out.push_back(' ');
-        out.push_back(digits[c >> 4]);
-        out.push_back(digits[c & 15]);
-    }
-    return out;
-}
-
-inline std::string U32(uint32_t v)
-{
-    std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
-
-inline std::string Counted(const std::string& s)
-{
-    return U32(static_cast<uint32_t>(s.size())) + s;
-}
+using TableResolver = testsupport::TableResolver;
+using TempHome = testsupport::TempHomeTest;
+using testsupport::Addr;
+using testsupport::Counted;
+using testsupport::Hex;
+using testsupport::ToHex;
+using testsupport::U32;
 
 inline std::string GuidBytes(const GUID& guid)
 {
     unsigned char b[16];
     GuidToBytes(guid, b);
     return std::string(reinterpret_cast<const char*>(b), 16);
-}
-
-inline uint32_t Addr(const char* dotted)
-{
-    uint32_t a = 0;
-    EXPECT_TRUE(platform::ParseIPv4Literal(dotted, a)) << dotted;
-    return a;
 }
 
 // One record of "HostsInformation"; addresses as their network-order bytes.
@@ -147,77 +116,5 @@ inline std::vector<platform::StorageElementInfo> Elements(const std::string& pat
     }
     return out;
 }
-
-// A resolver over fixed tables. Names "hN.example" resolve to 10.1.0.N.
-class TableResolver : public platform::IHostResolver {
-public:
-    TableResolver()
-    {
-        m_forward["ldap.example"] = {Addr("10.0.0.1"), Addr("10.0.0.2")};
-        m_forward["alias.example"] = {Addr("10.0.0.2")};
-        m_forward["other.example"] = {Addr("10.0.0.3")};
-        m_forward["localhost"] = {Addr("127.0.0.1")};
-        m_reverse[Addr("127.0.0.1")] = "localhost";
-        m_reverse[Addr("10.0.0.1")] = "ldap.example";
-        // "v6only.example" and "nowhere.invalid" have no IPv4 address.
-    }
-
-    // Names are looked up ignoring case, as DNS does.
-    bool ResolveIPv4(const std::string& text, std::vector<uint32_t>& addresses) override
-    {
-        std::string host = text;
-        for (char& c : host) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        std::lock_guard<std::mutex> g(m_lock);
-        ++m_calls[host];
-        unsigned n = 0;
-        if (sscanf(host.c_str(), "h%u.example", &n) == 1 && n < 256) {
-            addresses = {Addr(("10.1.0." + std::to_string(n)).c_str())};
-            return true;
-        }
-        auto it = m_forward.find(host);
-        if (it == m_forward.end()) return false;
-        addresses = it->second;
-        return true;
-    }
-    bool ReverseIPv4(uint32_t address, std::string& name) override
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        auto it = m_reverse.find(address);
-        if (it == m_reverse.end()) return false;
-        name = it->second;
-        return true;
-    }
-    int Calls(const std::string& host)
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_calls[host];
-    }
-
-private:
-    std::mutex m_lock;
-    std::map<std::string, std::vector<uint32_t>> m_forward;
-    std::map<uint32_t, std::string> m_reverse;
-    std::map<std::string, int> m_calls;
-};
-
-// A temporary ARBOLITE_HOME for one test.
-class TempHome : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/arbcache-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        m_home = tmpl;
-        setenv("ARBOLITE_HOME", m_home.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        unsetenv("ARBOLITE_HOME");
-        std::error_code ec;
-        std::filesystem::remove_all(m_home, ec);
-    }
-
-    std::string m_home;
-};
 
 } // namespace cachetest

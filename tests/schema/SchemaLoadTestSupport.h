@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/LogCapture.h"
+#include "tests/support/TempHome.h"
 #include "base/Utf8.h"
 #include "platform/RegistryKey.h"
 #include "platform/ResourceLibrary.h"
@@ -84,25 +85,6 @@ private:
     std::atomic<int> m_calls{0};
 };
 
-// A temporary folder for one test.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char tmpl[] = "/tmp/arbload-XXXXXX";
-        if (mkdtemp(tmpl)) m_path = tmpl;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using testsupport::TempFolder;
 
 } // namespace loadtest

@@ -248,7 +248,7 @@ TEST_F(SchemaLoadRegistry, AValueThatIsNoTextIsSkippedAndReported)
 TEST(SchemaLoadPopulate, ParsesEveryKindAndLogsOneSummaryPerKind)
 {
     LoadResources();
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
     storage->SetDefinitions(SchemaElementKind::Syntax,
                             List({"( 1.3.6.1.4.1.1466.115.121.1.15 DESC 'Directory String' )",
                                   "( 1.3.6.1.4.1.1466.115.121.1.27 DESC 'INTEGER' )"}),
@@ -293,7 +293,7 @@ TEST(SchemaLoadPopulate, ParsesEveryKindAndLogsOneSummaryPerKind)
 TEST(SchemaLoadPopulate, SummaryIsComposedFromTheStringTable)
 {
     LoadResources();
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
     storage->SetDefinitions(SchemaElementKind::ObjectClass, List({"( 2.5.6.0 NAME 'top' ABSTRACT )", "(", "( 2.5.6.0 )"}),
                             true);
     CSchemaContent content;
@@ -322,10 +322,10 @@ TEST_F(SchemaLoadJob, WithoutAConnectionTheFetchFails)
 {
     RefreshRecorder refresh;
     LogCapture log;
-    CRefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
+    RefPtr<CMemorySchemaStorage> storage = CMemorySchemaStorage::Create(platform::CreateGuid());
     storage->SetDefinitions(SchemaElementKind::AttributeType, List({"( 2.5.4.3 NAME 'cn' )"}), false);
     SchemaMetaRecord before = storage->GetMetaRecord();
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(storage, nullptr);
     ASSERT_TRUE(WaitForAllThreads(10s));
 
     EXPECT_EQ(schema->GetLoadState(), kSchemaFetchFailed);
@@ -341,7 +341,7 @@ TEST_F(SchemaLoadJob, WithoutAConnectionTheFetchFails)
 TEST_F(SchemaLoadJob, TheDocumentHookIsOptional)
 {
     SetRefreshSelectedServerInfo(nullptr);
-    CRefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(platform::CreateGuid()), nullptr);
+    RefPtr<CLDAPSchema> schema = CLDAPSchema::CreateForHost(CMemorySchemaStorage::Create(platform::CreateGuid()), nullptr);
     ASSERT_TRUE(WaitForAllThreads(10s));
     EXPECT_EQ(schema->GetLoadState(), kSchemaFetchFailed);
 }

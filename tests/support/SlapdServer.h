@@ -39,6 +39,15 @@ public:
     // database large enough for hundreds of thousands of entries, loaded
     // offline from the LDIF text; no size limit. Stopped when destroyed.
     static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
+    // A plain server with the suffix "o=elsewhere" that closes a connection
+    // after kIdleSeconds without a request (idletimeout).
+    static SlapdServer& Idle();
+    static constexpr int kIdleSeconds = 1;
+    // A server with the suffix "o=elsewhere", a plain port and an ldaps port,
+    // whose self-signed certificate (in CertFolder()) is made out to
+    // kWrongHostName, not to the address it listens on.
+    static SlapdServer& WrongName();
+    static constexpr const char* kWrongHostName = "wrong.invalid";
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -58,9 +67,10 @@ public:
 private:
     SlapdServer() = default;
     void StartMain(int secondPort);
-    void StartSecond();
+    void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
     void StartBench(const std::string& ldif);
+    void StartWrongName();
     void Launch(const std::string& conf, const std::string& urls);
     void Stop();
 

@@ -22,7 +22,7 @@
 #include "schema/SchemaLoadThread.h"
 #include "schema/SyntaxCatalogue.h"
 #include "tests/model/ModelTestSupport.h"
-#include "tests/platform/SettingsTestHome.h"
+#include "tests/support/TempHome.h"
 #include "tests/support/LiveSupport.h"
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/ScriptedNodeDialogs.h"
@@ -48,11 +48,11 @@ inline CServerProfile MainProfile(const std::string& baseDN)
     return Profile(live::MainServer().Port(), baseDN);
 }
 
-class LiveModelTest : public SettingsTestHome {
+class LiveModelTest : public testsupport::TempHomeTest {
 protected:
     void SetUp() override
     {
-        SettingsTestHome::SetUp();
+        testsupport::TempHomeTest::SetUp();
         InitSchemaTables();
         InstallSchemaLoadJobStarter();
         m_connectionsBefore = live::SettledMainServerConnections();
@@ -72,7 +72,7 @@ protected:
             EXPECT_EQ(live::WaitForMainServerConnections(m_connectionsBefore), m_connectionsBefore)
                 << "a session was left open";
         }
-        SettingsTestHome::TearDown();
+        testsupport::TempHomeTest::TearDown();
     }
 
     // Pumps until no worker runs and nothing is queued.

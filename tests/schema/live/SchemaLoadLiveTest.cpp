@@ -119,10 +119,10 @@ protected:
         LogCapture log;
         RefreshRecorder refresh;
         CHostResolutionCache names;
-        CRefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
+        RefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
         EXPECT_TRUE(cache->AttachFile(CachePath()));
         o.before = CSchemaLoadThread::CurrentTimeStamp();
-        CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost(connection);
+        RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost(connection);
         EXPECT_TRUE(WaitForAllThreads(30s));
         o.after = CSchemaLoadThread::CurrentTimeStamp();
         o.state = schema->GetLoadState();
@@ -130,8 +130,8 @@ protected:
         o.meta = schema->GetStorage()->GetMetaRecord();
         for (SchemaElementKind kind : kKinds) o.kept[kind] = schema->GetStorage()->GetDefinitions(kind);
         if (atEnd) atEnd(*schema);
-        schema.Reset();
-        cache.Reset();
+        schema.reset();
+        cache.reset();
         o.log = log.Utf8Lines();
         o.refreshCalls = refresh.Calls();
         return o;
@@ -141,14 +141,14 @@ protected:
     Outcome KeptInFile(LDAPConnection* connection)
     {
         Outcome o;
-        CLDAPSchema::SetLoadJobStarter([&o](const CRefPtr<CLDAPSchema>&, const CRefPtr<ISchemaHostStorage>& storage,
+        CLDAPSchema::SetLoadJobStarter([&o](const RefPtr<CLDAPSchema>&, const RefPtr<ISchemaHostStorage>& storage,
                                             LDAPConnection*) {
             o.meta = storage->GetMetaRecord();
             for (SchemaElementKind kind : kKinds) o.kept[kind] = storage->GetDefinitions(kind);
         });
         {
             CHostResolutionCache names;
-            CRefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
+            RefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
             EXPECT_TRUE(cache->AttachFile(CachePath()));
             cache->GetSchemaForHost(connection);
         }
@@ -242,9 +242,9 @@ TEST_F(SchemaLoadLive, ReadersNeverSeeTheStateBeforeTheContent)
 {
     RefPtr<LDAPSyncConnection> connection = Connect(SlapdServer::Main().Port());
     CHostResolutionCache names;
-    CRefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
+    RefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
     ASSERT_TRUE(cache->AttachFile(CachePath()));
-    CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost(connection.get());
+    RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost(connection.get());
 
     // Polls as a view would: the state first, then the content.
     int looks = 0, early = 0;
@@ -434,12 +434,12 @@ TEST_F(SchemaLoadLive, TheJobIsARegisteredWorkerWhileItRuns)
     RefPtr<LDAPSyncConnection> connection = Connect(silent.Port());
     RefreshRecorder refresh;
     CHostResolutionCache names;
-    CRefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
+    RefPtr<CSchemaCache> cache = CSchemaCache::Create(&names);
     ASSERT_TRUE(cache->AttachFile(CachePath()));
     const long refsBefore = connection->AddRef() - 1;
     connection->Release();
 
-    CRefPtr<CLDAPSchema> schema = cache->GetSchemaForHost(connection.get());
+    RefPtr<CLDAPSchema> schema = cache->GetSchemaForHost(connection.get());
     EXPECT_EQ(GetRunningThreadCount(), 1);
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(GetRunningThreadCount(), 1);
