@@ -183,7 +183,7 @@ std::unique_ptr<platform::PopupMenu> CAttrObject::BuildContextMenu()
 std::string CAttrObject::GetAttributeSyntax() const
 {
     CServerObject* server = GetServerObject();
-    CRefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : CRefPtr<CLDAPSchema>();
+    RefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : RefPtr<CLDAPSchema>();
     if (!schema && server)
         schema = server->GetSchema();
     return schema ? schema->GetAttributeSyntax(GetBaseName()) : std::string();
@@ -191,13 +191,13 @@ std::string CAttrObject::GetAttributeSyntax() const
 
 bool CAttrObject::IsSingleValued() const
 {
-    CRefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : CRefPtr<CLDAPSchema>();
+    RefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : RefPtr<CLDAPSchema>();
     return schema && schema->IsSingleValued(GetBaseName());
 }
 
 bool CAttrObject::IsReadOnly() const
 {
-    CRefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : CRefPtr<CLDAPSchema>();
+    RefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : RefPtr<CLDAPSchema>();
     return schema && !schema->IsUserModifiable(GetBaseName());
 }
 

@@ -176,7 +176,7 @@ std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource&
     const bool referral = source.connection != nullptr;
     auto child = std::make_unique<CEntryObject>(referral ? source.connection : GetConnection(), dn, m_server,
                                                 source.namingContext, referral,
-                                                referral ? CRefPtr<CLDAPSchema>() : m_schema);
+                                                referral ? RefPtr<CLDAPSchema>() : m_schema);
     child->InheritCustomFilter(*node);
     return child;
 }
@@ -271,10 +271,7 @@ void CChildrenFetchThread::OnSearchDone()
         if (!node.IsCurrent() || resultCode != kLDAPSuccess)
             return;
         node.UpdateViews();
-        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl())
-            tree->SortChildren(node.GetTreeItem(), NoCaseTextOrder([](void* item) {
-                                   return static_cast<CDataObject*>(item)->GetDisplayName();
-                               }));
+        SortTreeChildren(node.GetTreeItem());
     });
     node.SetContentsFetched(true);
 }

@@ -99,7 +99,7 @@ private:
     StringList m_attributes;
     StringList m_extraOperational;
     CServerObject* m_server = nullptr;
-    CRefPtr<CLDAPSchema> m_schema;
+    RefPtr<CLDAPSchema> m_schema;
     int m_mode = 0;
     bool m_firstChild = false;
     bool m_retry = false;

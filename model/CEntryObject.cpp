@@ -77,7 +77,7 @@ void PostToMainFrame(platform::MessageId id, uintptr_t wParam, intptr_t lParam)
 } // namespace
 
 CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, const LDAPDN& dn, CServerObject* server,
-                           bool namingContext, bool ownsReference, const CRefPtr<CLDAPSchema>& schema)
+                           bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema)
     : CLDAPObject(server)
 {
     CEntryObject::SetDN(dn);
@@ -335,7 +335,7 @@ void CEntryObject::AddAttributeNode(std::unique_ptr<CAttrObject> node, bool oper
 
 void CEntryObject::CreateAttributeNodes(const LDAPAttributeList& attributes, bool operational)
 {
-    CRefPtr<CLDAPSchema> schema = GetSchema();
+    RefPtr<CLDAPSchema> schema = GetSchema();
     for (const LDAPAttribute& attribute : attributes) {
         bool binary = (schema && schema->IsBinaryAttribute(attribute.GetBaseName())) || attribute.IsNotPrintable();
         for (std::string_view bytes : attribute.GetValues()) {

@@ -45,7 +45,7 @@ public:
     // Its schema is the host's, from the schema cache; a caller that holds
     // the schema of connection's host already may hand it in.
     CEntryObject(const arbldap::LDAPConnectionPtr& connection, const arbldap::LDAPDN& dn, CServerObject* server,
-                 bool namingContext, bool ownsReference, const CRefPtr<CLDAPSchema>& schema = CRefPtr<CLDAPSchema>());
+                 bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema = RefPtr<CLDAPSchema>());
     ~CEntryObject() override;
 
     const char* GetRuntimeClassName() const override { return "CEntryObject"; }

@@ -93,15 +93,15 @@ void CLDAPObject::SetConnection(const LDAPConnectionPtr& connection)
     // Released outside the lock: the last release ends the session.
 }
 
-CRefPtr<CLDAPSchema> CLDAPObject::GetSchema() const
+RefPtr<CLDAPSchema> CLDAPObject::GetSchema() const
 {
     std::lock_guard<std::mutex> lock(m_ldapLock);
     return m_schema;
 }
 
-void CLDAPObject::SetSchema(const CRefPtr<CLDAPSchema>& schema)
+void CLDAPObject::SetSchema(const RefPtr<CLDAPSchema>& schema)
 {
-    CRefPtr<CLDAPSchema> previous;
+    RefPtr<CLDAPSchema> previous;
     {
         std::lock_guard<std::mutex> lock(m_ldapLock);
         previous = std::exchange(m_schema, schema);
@@ -285,7 +285,7 @@ void CLDAPObject::UpdateDocumentInfo()
     document->SetPaneText1(user.empty() ? LoadResourceText(kStrAnonymous) : user);
 
     std::wstring state;
-    if (CRefPtr<CLDAPSchema> schema = server->GetSchema()) {
+    if (RefPtr<CLDAPSchema> schema = server->GetSchema()) {
         switch (schema->GetLoadState()) {
         case kSchemaFetchInProgress: state = LoadResourceText(kStrSchemaFetching); break;
         case kSchemaFetchFailed: state = LoadResourceText(kStrSchemaFailed); break;

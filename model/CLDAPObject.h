@@ -66,8 +66,8 @@ public:
     std::string GetCustomFilter() const;
     std::shared_ptr<const std::string> GetCustomFilterText() const;
 
-    CRefPtr<CLDAPSchema> GetSchema() const;
-    void SetSchema(const CRefPtr<CLDAPSchema>& schema);
+    RefPtr<CLDAPSchema> GetSchema() const;
+    void SetSchema(const RefPtr<CLDAPSchema>& schema);
     void SetConnection(const arbldap::LDAPConnectionPtr& connection);
 
     // The node as an LDAP URL: server host and port, the node's DN, the
@@ -109,7 +109,7 @@ private:
     std::atomic<uint32_t> m_ldapFlags{0};
     mutable std::mutex m_ldapLock;  // connection, schema, filter, DN
     arbldap::LDAPConnectionPtr m_connection;
-    CRefPtr<CLDAPSchema> m_schema;
+    RefPtr<CLDAPSchema> m_schema;
     std::shared_ptr<const std::string> m_customFilter;
     bool m_ownsFilter = false;
     arbldap::LDAPDN m_dn;

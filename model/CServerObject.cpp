@@ -296,7 +296,7 @@ void CServerObject::LoadChildren(intptr_t reload)
     if (!reload) {
         SetBound(false);
         SetConnection(LDAPConnectionPtr());
-        SetSchema(CRefPtr<CLDAPSchema>());
+        SetSchema(RefPtr<CLDAPSchema>());
         CreateConnection();
         ResetBusy();
         LoadServerRoot(0);

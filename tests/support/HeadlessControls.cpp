@@ -357,11 +357,21 @@ bool HeadlessTree::SortChildren(TreeItem parent, const ItemCompare& compare)
     std::vector<TreeItem>* children = ChildList(parent);
     if (!children)
         return false;
-    std::stable_sort(children->begin(), children->end(), [&](TreeItem a, TreeItem b) {
-        if (compare)
-            return compare(Find(a)->data, Find(b)->data) < 0;
-        return CompareNoCase(GetItemText(a), GetItemText(b)) < 0;
-    });
+    if (!compare) {
+        std::stable_sort(children->begin(), children->end(), [&](TreeItem a, TreeItem b) {
+            return CompareNoCase(GetItemText(a), GetItemText(b)) < 0;
+        });
+        return true;
+    }
+    // Each item's data is looked up once, as a real control holds it with the item.
+    std::vector<std::pair<void*, TreeItem>> items;
+    items.reserve(children->size());
+    for (TreeItem child : *children)
+        items.emplace_back(Find(child)->data, child);
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const auto& a, const auto& b) { return compare(a.first, b.first) < 0; });
+    for (size_t i = 0; i < items.size(); ++i)
+        (*children)[i] = items[i].second;
     return true;
 }
 
