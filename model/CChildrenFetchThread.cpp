@@ -56,6 +56,7 @@ CChildrenFetchThread::CChildrenFetchThread(CEntryObject* node, CServerObject* se
         m_extraOperational = server->GetExtraOperationalAttributes();
     }
     m_filter = node->GetEffectiveFilter();
+    m_parentFilter = node->GetCustomFilterText();
 }
 
 CChildrenFetchThread::~CChildrenFetchThread() = default;
@@ -170,14 +171,15 @@ std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource&
     LDAPDN dn(source.dn);
     if (source.dn.empty() || dn == m_baseDN)
         return nullptr;
-    auto* node = dynamic_cast<CEntryObject*>(GetNode());
-    if (!node)
+    if (!GetNode())
         return nullptr;
     const bool referral = source.connection != nullptr;
     auto child = std::make_unique<CEntryObject>(referral ? source.connection : GetConnection(), dn, m_server,
                                                 source.namingContext, referral,
                                                 referral ? RefPtr<CLDAPSchema>() : m_schema);
-    child->InheritCustomFilter(*node);
+    // The parent's custom filter as it was when the job started.
+    if (m_parentFilter)
+        child->ShareCustomFilter(m_parentFilter);
     return child;
 }
 

@@ -96,6 +96,8 @@ private:
     arbldap::LDAPDN m_baseDN;
     int m_scope = 1;
     std::string m_filter;
+    // The node's custom filter, which its new children share.
+    std::shared_ptr<const std::string> m_parentFilter;
     StringList m_attributes;
     StringList m_extraOperational;
     CServerObject* m_server = nullptr;
