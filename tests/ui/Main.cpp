@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/init.h>
+
+// The toolkit is up for every test; each test runs its own event loops.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    wxApp::SetInstance(new wxApp);
+    wxInitializer toolkit(argc, argv);
+    if (!toolkit.IsOk()) return 2;
+    return RUN_ALL_TESTS();
+}
