@@ -20,8 +20,6 @@
 
 namespace {
 
-// The instance lock's name; the lock lives in the settings folder, so runs
-// with settings of their own (ARBOLITE_HOME) do not count as other instances.
 const char* const kInstanceName = "Vellumar Arbolite Instance";
 
 } // namespace
@@ -87,12 +85,18 @@ int CArbApp::OnExit()
     return wxApp::OnExit();
 }
 
+std::unique_ptr<wxSingleInstanceChecker> MakeInstanceChecker()
+{
+    auto checker = std::make_unique<wxSingleInstanceChecker>();
+    const wxString name = wxString(kInstanceName) + "-" + wxGetUserId();
+    if (!checker->Create(name, wxString::FromUTF8(platform::GetUserConfigFolder()))) return nullptr;
+    return checker;
+}
+
 bool CArbApp::IsAnotherInstanceRunning()
 {
-    m_instance = std::make_unique<wxSingleInstanceChecker>();
-    const wxString name = wxString(kInstanceName) + "-" + wxGetUserId();
-    if (!m_instance->Create(name, wxString::FromUTF8(platform::GetUserConfigFolder()))) return false;
-    return m_instance->IsAnotherRunning();
+    m_instance = MakeInstanceChecker();
+    return m_instance && m_instance->IsAnotherRunning();
 }
 
 void CArbApp::LoadXrc()

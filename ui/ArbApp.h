@@ -46,5 +46,10 @@ private:
     wxFrame* m_frame = nullptr;
 };
 
+// The program's instance lock: named for the program and user, kept in the
+// settings folder, so runs with settings of their own (ARBOLITE_HOME) are
+// separate instances. Null when no lock could be made.
+std::unique_ptr<wxSingleInstanceChecker> MakeInstanceChecker();
+
 // Runs the program; the process's exit code.
 int RunArbolite(int argc, char** argv, const AppVersion& version, ShellParts parts);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/image.h>
 #include <wx/init.h>
 
 // The toolkit is up for every test; each test runs its own event loops.
@@ -10,5 +11,6 @@ int main(int argc, char** argv)
     wxApp::SetInstance(new wxApp);
     wxInitializer toolkit(argc, argv);
     if (!toolkit.IsOk()) return 2;
+    wxInitAllImageHandlers();
     return RUN_ALL_TESTS();
 }
