@@ -4,6 +4,9 @@
 // exits (and killed by the kernel if the test program dies first).
 
 #include <string>
+#include <vector>
+
+#include "tools/SlapdLauncher.h"
 
 namespace testsupport {
 
@@ -50,11 +53,11 @@ private:
     void StartMain(int secondPort);
     void StartSecond();
     void StartRestricted();
-    void Launch(const std::string& conf, const std::string& urls);
+    void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 
     int m_port = 0, m_port2 = 0, m_sslPort = 0;
-    int m_pid = 0;
+    slapd::Server m_server;
     std::string m_folder;
 };
 

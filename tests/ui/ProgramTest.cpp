@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -40,12 +41,14 @@ class RunningProgram {
 public:
     // The log of an earlier run must not pass for this one's: it is removed
     // unless the caller left one without the start-up line.
-    explicit RunningProgram(const std::string& logPath, bool keepOldLog = false) : m_logPath(logPath)
+    explicit RunningProgram(const std::string& logPath, bool keepOldLog = false,
+                            const std::string& program = ARB_PROGRAM)
+        : m_logPath(logPath)
     {
         if (!keepOldLog) ::unlink(logPath.c_str());
         m_pid = fork();
         if (m_pid == 0) {
-            execl(ARB_PROGRAM, ARB_PROGRAM, static_cast<char*>(nullptr));
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
     }
@@ -150,6 +153,22 @@ TEST_F(ProgramTest, AnotherBuildWipesTheSettingsButKeepsTheOptions)
         EXPECT_EQ(program.Terminate(), 0);
     }
     EXPECT_TRUE(HasSetting(L"liststyle"));
+}
+
+// Installed, the program sits in bin/ and its resource library in
+// share/arbolite/ beside it.
+TEST_F(ProgramTest, FindsItsResourceLibraryWhereItIsInstalled)
+{
+    const std::string prefix = m_home + "/prefix";
+    const std::string buildBin = std::string(ARB_PROGRAM).substr(0, std::string(ARB_PROGRAM).rfind('/'));
+    ASSERT_EQ(std::system(("mkdir -p '" + prefix + "/bin' '" + prefix + "/share/arbolite' && cp '" + ARB_PROGRAM +
+                           "' '" + prefix + "/bin/' && cp -r '" + buildBin + "/arbresource' '" + prefix +
+                           "/share/arbolite/'")
+                              .c_str()),
+              0);
+    RunningProgram program(LogPath(), false, prefix + "/bin/arbolite");
+    ASSERT_TRUE(program.WaitUntilUp());
+    EXPECT_EQ(program.Terminate(), 0);
 }
 
 TEST_F(ProgramTest, ASecondInstanceIsToldAndStops)
