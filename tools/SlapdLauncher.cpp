@@ -131,13 +131,15 @@ void Server::Launch(const std::string& folder, const std::string& conf, const st
 {
     std::string confPath = folder + "/slapd.conf";
     WriteFile(confPath, conf);
-    // Loading offline is far quicker than adding over the wire.
+    // Every database's folder must exist before the configuration is read.
     for (const Database& db : databases) {
         Run("rm -rf '" + folder + "/" + db.name + "' && mkdir -p '" + folder + "/" + db.name + "'");
-        std::string ldif = folder + "/" + db.name + ".ldif";
-        WriteFile(ldif, db.ldif);
-        Run("/usr/sbin/slapadd -q -f '" + confPath + "' -b '" + db.suffix + "' -l '" + ldif + "'");
+        WriteFile(folder + "/" + db.name + ".ldif", db.ldif);
     }
+    // Loading offline is far quicker than adding over the wire.
+    for (const Database& db : databases)
+        Run("/usr/sbin/slapadd -q -f '" + confPath + "' -b '" + db.suffix + "' -l '" + folder + "/" + db.name +
+            ".ldif'");
 
     std::string log = folder + "/slapd.log";
     pid_t pid = fork();

@@ -6,6 +6,7 @@
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/snglinst.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include "base/Utf8.h"
@@ -23,6 +24,8 @@ namespace {
 const char* const kInstanceName = "Vellumar Arbolite Instance";
 
 } // namespace
+
+const char* const kMakerWebSite = "https://www.vellumar.example/arbolite/";
 
 CArbApp::CArbApp(const AppVersion& version, ShellParts parts) : m_version(version), m_parts(std::move(parts)) {}
 
@@ -54,6 +57,7 @@ bool CArbApp::OnInit()
     SetVendorName("Vellumar");
     SetAppVersion(m_version);
     InstallPorts();
+    BindCommands();
     for (int s : {SIGTERM, SIGINT, SIGHUP}) SetSignalHandler(s, &CArbApp::OnEndSignal);
 
     StartupSettings settings;
@@ -122,6 +126,20 @@ bool CArbApp::CreateMainWindow(const std::wstring& caption)
     frame->SetTitle(wxString(caption));
     frame->Update();
     return true;
+}
+
+void CArbApp::BindCommands()
+{
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        if (m_parts.showAbout) m_parts.showAbout(m_frame);
+    }, kCmdAppAbout);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        if (m_parts.showTips) m_parts.showTips(m_frame);
+    }, kCmdTipOfTheDay);
+    Bind(wxEVT_MENU, [](wxCommandEvent&) { wxLaunchDefaultBrowser(kMakerWebSite); }, kCmdWebSite);
+    Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+        if (m_parts.sendSupportMail) m_parts.sendSupportMail(m_frame, event.GetId());
+    }, kCmdFirstSupportMail, kCmdLastSupportMail);
 }
 
 void CArbApp::OnEndSignal(int)

@@ -23,4 +23,11 @@ struct ShellParts {
     std::function<void(wxFrame* frame)> showTipsAtStartup;
     // Shows the frame's output bar (the options ask for it at start-up).
     std::function<void(wxFrame* frame)> showOutputBar;
+
+    // The application's commands, which reach the application object last
+    // on their road: the about box (57664), the tip of the day (181, shown
+    // whatever its start-up switch says) and the support mails (32888-32890).
+    std::function<void(wxFrame* frame)> showAbout;
+    std::function<void(wxFrame* frame)> showTips;
+    std::function<void(wxFrame* frame, int command)> sendSupportMail;
 };
