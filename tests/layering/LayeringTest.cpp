@@ -176,8 +176,9 @@ TEST_F(LayeringTest, ToolkitHeadersStayInGuiFolders)
 {
     for (const auto& [library, layer] : layers.byLibrary)
         for (const auto& inc : IncludesBelow(layer.folder))
-            if (inc.angled && IsToolkitHeader(inc.target))
+            if (inc.angled && IsToolkitHeader(inc.target)) {
                 EXPECT_TRUE(layer.gui) << Where(inc) << ": " << layer.folder << " is not a GUI folder";
+            }
 }
 
 TEST_F(LayeringTest, TestsMirrorTheLayers)
@@ -216,8 +217,9 @@ TEST_F(LayeringTest, EveryProgramFolderIsALayer)
         bool hasSources = false;
         for (const auto& f : fs::recursive_directory_iterator(entry.path()))
             if (f.path().extension() == ".cpp" || f.path().extension() == ".h") hasSources = true;
-        if (hasSources)
+        if (hasSources) {
             EXPECT_TRUE(layers.libraryOfFolder.count(name)) << name << "/ holds sources but is no layer";
+        }
     }
 }
 
