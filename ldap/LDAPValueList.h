@@ -163,7 +163,7 @@ public:
         Buffer* Seal() const;
 
         std::vector<Record> m_records;
-        std::vector<char> m_bytes;  // only its capacity is used, through m_used
+        std::vector<char> m_bytes;  // the room, filled up to m_used
         size_t m_used = 0;
     };
 
