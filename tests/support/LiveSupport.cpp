@@ -135,7 +135,7 @@ int MainServerConnections()
     for (const LDAPEntry& entry : results->GetEntries())
         for (const LDAPAttribute& attribute : entry.GetAttributes())
             if (attribute.GetName() == "monitorCounter" && attribute.GetValueCount() == 1)
-                return std::stoi(*attribute.GetValues().begin()) - 1;
+                return std::stoi(std::string(*attribute.GetValues().begin())) - 1;
     throw std::runtime_error("no connection count");
 }
 

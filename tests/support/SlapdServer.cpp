@@ -331,6 +331,32 @@ void SlapdServer::StartRestricted()
     }
 }
 
+std::unique_ptr<SlapdServer> SlapdServer::Bench(const std::string& ldif)
+{
+    std::unique_ptr<SlapdServer> s(new SlapdServer);
+    s->StartBench(ldif);
+    return s;
+}
+
+void SlapdServer::StartBench(const std::string& ldif)
+{
+    m_folder = MakeFolder();
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        conf += "sizelimit unlimited\n";
+        AddDatabase(conf, m_folder, "o=bench", "bench", ldif);
+        conf += "maxsize 4294967296\n";  // the later setting wins
+        try {
+            Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/bench'");
+        }
+    }
+}
+
 void SlapdServer::StartMain(int secondPort)
 {
     m_folder = MakeFolder();
@@ -371,7 +397,7 @@ void SlapdServer::Launch(const std::string& conf, const std::string& urls)
     std::string confPath = m_folder + "/slapd.conf";
     WriteFile(confPath, conf);
     // Load the data offline; far quicker than adding it over the wire.
-    for (const char* name : {"lab", "other", "elsewhere", "hidden"}) {
+    for (const char* name : {"lab", "other", "elsewhere", "hidden", "bench"}) {
         std::string ldif = m_folder + "/" + name + ".ldif";
         if (access(ldif.c_str(), R_OK) == 0) {
             Run("mkdir -p '" + m_folder + "/" + name + "'");

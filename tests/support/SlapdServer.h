@@ -3,6 +3,7 @@
 // in a temporary folder, at first use; stopped by pid when the test program
 // exits (and killed by the kernel if the test program dies first).
 
+#include <memory>
 #include <string>
 
 namespace testsupport {
@@ -41,6 +42,10 @@ public:
     // kWrongHostName, not to the address it listens on.
     static SlapdServer& WrongName();
     static constexpr const char* kWrongHostName = "wrong.invalid";
+    // A server of its own for the benchmarks, with the suffix "o=bench" in a
+    // database large enough for hundreds of thousands of entries, loaded
+    // offline from the LDIF text; no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -60,6 +65,7 @@ private:
     void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
     void StartWrongName();
+    void StartBench(const std::string& ldif);
     void Launch(const std::string& conf, const std::string& urls);
     void Stop();
 

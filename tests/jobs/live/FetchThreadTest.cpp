@@ -55,7 +55,7 @@ std::multimap<std::string, std::string> PairsOf(const LDAPEntry& entry)
 {
     std::multimap<std::string, std::string> pairs;
     for (const LDAPAttribute& attribute : entry.GetAttributes())
-        for (const std::string& value : attribute.GetValues())
+        for (std::string_view value : attribute.GetValues())
             pairs.emplace(attribute.GetName(), value);
     return pairs;
 }
