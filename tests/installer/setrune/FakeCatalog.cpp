@@ -60,9 +60,10 @@ public:
     Util(CatalogState& state, std::wstring appId) : state_(state), appId_(std::move(appId)) {}
     bool InstallComponent(const std::wstring& dll, const std::wstring& typeLib, const std::wstring& proxyStub) override
     {
+        // Every call is recorded: one for an application that does not exist is a fault too.
+        state_.installs.push_back({appId_, dll, typeLib, proxyStub});
         CatalogApp* app = state_.App(appId_);
         if (!app) return false;
-        state_.installs.push_back({appId_, dll, typeLib, proxyStub});
         std::wstring name = dll.substr(dll.find_last_of(L"\\/") + 1);
         for (const auto& clsid : state_.dllComponents[name])
             app->components.push_back({{L"CLSID", Text(clsid)}, {L"DLL", Text(dll)}});
@@ -79,10 +80,9 @@ public:
     Components(CatalogState& state, std::wstring appId) : state_(state), appId_(std::move(appId)) {}
     bool Populate() override
     {
-        CatalogApp* app = state_.App(appId_);
-        if (!app) return false;
         items_.clear();
-        for (const auto& c : app->components) items_.push_back(std::make_unique<Object>(c));
+        if (CatalogApp* app = state_.App(appId_))
+            for (const auto& c : app->components) items_.push_back(std::make_unique<Object>(c));
         return true;
     }
     bool SaveChanges() override
@@ -134,7 +134,7 @@ public:
     std::unique_ptr<msi::CatalogCollection> GetCollection(const std::wstring& name,
                                                           const msi::CatalogValue& key) override
     {
-        if (name != L"ComponentsInPackage" || !key.isText || !state_.App(key.text)) return nullptr;
+        if (name != L"ComponentsInPackage" || !key.isText) return nullptr;
         return std::make_unique<Components>(state_, key.text);
     }
 
