@@ -22,6 +22,13 @@ void Log(const wchar_t* text)
     g_logStream.flush();
 }
 
+// The server was never reached or the connection to it broke: no bind on
+// the same address can fare better.
+bool IsUnreachable(int resultCode)
+{
+    return resultCode == kLDAPServerDown || resultCode == MapLDAPResultCode(LDAP_CONNECT_ERROR);
+}
+
 std::string SessionUri(const std::string& host, int port, bool ldaps)
 {
     // An IPv6 literal needs its brackets back inside a URI.
@@ -276,8 +283,15 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
     std::shared_ptr<const LDAPCredentials> credentials;
     if (options)
         credentials = options->GetRebindCredentials();
+    // A connect to a dead host blocks for a network time-out and sees no
+    // cancel meanwhile: a cancel is looked at before each one.
+    auto stopIfCancelled = [cancelled] {
+        if (cancelled && cancelled->load())
+            throw CBreakException();
+    };
     int position = 0;
     for (const LDAPUrl& url : urls) {
+        stopIfCancelled();
         LDAPConnectionPtr connection = Create(url.GetHost(), url.GetPort());
         connection->SetProtocolVersion(3);
         int rc;
@@ -286,8 +300,13 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
         } else {
             const LDAPSimpleAuth* auth = credentials ? credentials->GetAuth(url.GetHost(), url.GetPort()) : nullptr;
             rc = auth ? connection->BindAndWait(auth->GetDN(), auth->GetPassword(), cancelled) : -1;
-            if (rc != LDAP_SUCCESS)
+            // Anonymously only where a server answered and refused the
+            // credentials: one that could not be reached would just cost
+            // another network time-out.
+            if (rc != LDAP_SUCCESS && !IsUnreachable(rc)) {
+                stopIfCancelled();
                 rc = connection->BindAndWait(std::string(), std::string(), cancelled);
+            }
         }
         if (rc == LDAP_SUCCESS) {
             usedUrl = position;

@@ -115,8 +115,10 @@ public:
     // A new connection, bound (version 3) with the options' rebind
     // credentials or else anonymously, to the first URL that lets it;
     // usedUrl becomes that URL's position. Null when none does; then
-    // lastError, when given, holds the failure of the last URL tried.
-    // Waiting for a bind throws CBreakException as soon as *cancelled is set.
+    // lastError, when given, holds the failure of the last URL tried. No
+    // anonymous bind follows a failed one on a server that cannot be reached.
+    // Throws CBreakException once *cancelled is set: before each URL and
+    // each bind, and while waiting for a bind's answer.
     LDAPConnectionPtr ConnectToReferral(const LDAPUrlList& urls, int& usedUrl,
                                         const LDAPOperationOptions* options, int* lastError = nullptr,
                                         const std::atomic<bool>* cancelled = nullptr);

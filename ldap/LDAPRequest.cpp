@@ -110,7 +110,9 @@ std::unique_ptr<LDAPRequest> LDAPRequest::FollowReferral(const LDAPResponse& res
 
 bool LDAPRequest::IsSame(const LDAPRequest& other) const
 {
-    return m_operation == other.m_operation && m_host == other.m_host && m_port == other.m_port;
+    // A chain may come back to a server for another DN: that is no loop.
+    return m_operation == other.m_operation && m_host == other.m_host && m_port == other.m_port &&
+           GetTargetDN() == other.GetTargetDN();
 }
 
 bool LDAPRequest::IsInLoop() const
@@ -349,7 +351,7 @@ void LDAPSearchRequest::Send()
 bool LDAPSearchRequest::IsSame(const LDAPRequest& other) const
 {
     auto search = dynamic_cast<const LDAPSearchRequest*>(&other);
-    return search && LDAPRequest::IsSame(other) && m_base == search->m_base && m_scope == search->m_scope;
+    return search && LDAPRequest::IsSame(other) && m_scope == search->m_scope;
 }
 
 std::unique_ptr<LDAPRequest> LDAPSearchRequest::MakeReferred(LDAPConnection* connection, const LDAPUrl& url,
