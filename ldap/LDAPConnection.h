@@ -30,7 +30,9 @@ typedef RefPtr<LDAPConnection> LDAPConnectionPtr;
 // Sets up the library's TLS client from a certificate folder (its text ends
 // with a path separator): "cacerts.pem" holds the trusted CA certificates and,
 // with client authentication, "client.pem" the client certificate and key.
-// Returns, and keeps for EnableSSL, whether the TLS client is ready.
+// Returns, and keeps for EnableSSL, whether the TLS client is ready. Server
+// certificates are then checked (trusted CA, host name) whatever the
+// environment or the library's configuration files say.
 bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication);
 bool IsSSLClientReady();
 
@@ -104,6 +106,13 @@ public:
     // An empty value sends none.
     std::unique_ptr<LDAPResultQueue> Extended(const std::string& oid, const std::string& value,
                                               const LDAPOperationOptions* options = nullptr);
+
+    // Connects a TLS session that has no connection yet; nothing for a plain
+    // session (it connects with its first request). A failure throws
+    // LDAPException with the library's code and its reason (a refused
+    // certificate, say) as the message, and logs "<FormatLDAPError text>:
+    // <reason>": the code alone only says the server could not be contacted.
+    void ConnectSSL() const;
 
     // Abandons every request of the queue still waiting for its result, each
     // on the connection it was sent on, and releases the connections of

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "ldap/DecodingSession.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResponse.h"
 
@@ -68,13 +69,14 @@ LDAP* LDAPRequest::SessionForSend() const
     LDAP* session = m_connection ? m_connection->GetSession() : nullptr;
     if (!session)
         throw LDAPException(LDAP_SERVER_DOWN);
+    m_connection->ConnectSSL();
     return session;
 }
 
 void LDAPRequest::Sent(int rc, int messageID)
 {
-    if (rc != LDAP_SUCCESS)
-        throw LDAPException(rc);
+    if (rc != LDAP_SUCCESS || messageID < 0)
+        throw LDAPException(SendFailureCode(rc));
     m_messageID = messageID;
 }
 

@@ -57,6 +57,8 @@ private:
 class LDAPResultResponse : public LDAPResponse {
 public:
     // Parses a result message; a server error message goes to the message log.
+    // The message is decoded apart from the session it came over, whose error
+    // state the other requests on it share (see DecodingSession.h).
     LDAPResultResponse(LDAP* session, LDAPMessage* message);
     // A result made by the layer itself.
     LDAPResultResponse(int messageType, int resultCode, const std::string& matchedDN,

@@ -87,7 +87,11 @@ const char* const kConfHead =
     "moduleload back_mdb\n"
     "pidfile @DIR@/slapd.pid\n"
     "argsfile @DIR@/slapd.args\n"
-    "allow bind_v2\n";
+    "allow bind_v2\n"
+    // Tests that send without reading would otherwise have their sessions
+    // closed on a loaded machine.
+    "conn_max_pending 100000\n"
+    "conn_max_pending_auth 100000\n";
 
 const char* const kDatabase =
     "database mdb\n"
@@ -229,6 +233,26 @@ SlapdServer& SlapdServer::Restricted()
     return *server;
 }
 
+SlapdServer& SlapdServer::Idle()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartSecond("idletimeout " + std::to_string(kIdleSeconds) + "\n");
+        return s;
+    }();
+    return *server;
+}
+
+SlapdServer& SlapdServer::WrongName()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartWrongName();
+        return s;
+    }();
+    return *server;
+}
+
 SlapdServer& SlapdServer::Main()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -242,12 +266,12 @@ SlapdServer& SlapdServer::Main()
 
 std::string SlapdServer::Url() const { return "ldap://127.0.0.1:" + std::to_string(m_port) + "/"; }
 
-void SlapdServer::StartSecond()
+void SlapdServer::StartSecond(const std::string& globalConf)
 {
     m_folder = MakeFolder();
     for (int attempt = 0;; ++attempt) {
         m_port = FreePort();
-        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder) + globalConf;
         AddDatabase(conf, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
         try {
             Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
@@ -255,6 +279,32 @@ void SlapdServer::StartSecond()
         } catch (const std::exception&) {
             if (attempt == 2) throw;
             Run("rm -rf '" + m_folder + "'/*");
+        }
+    }
+}
+
+void SlapdServer::StartWrongName()
+{
+    m_folder = MakeFolder();
+    std::string certs = m_folder + "/certs";
+    std::string name = kWrongHostName;
+    Run("mkdir -p '" + certs + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+        " -keyout '" + certs + "/server.key' -out '" + certs + "/cacerts.pem' -days 3 -subj /CN=" + name +
+        " -addext subjectAltName=DNS:" + name);
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        m_sslPort = FreePort();
+        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        conf += "TLSCertificateFile " + certs + "/cacerts.pem\n";
+        conf += "TLSCertificateKeyFile " + certs + "/server.key\n";
+        AddDatabase(conf, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
+        try {
+            Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldaps://127.0.0.1:" +
+                             std::to_string(m_sslPort) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/elsewhere'");
         }
     }
 }

@@ -32,6 +32,15 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
+    // A plain server with the suffix "o=elsewhere" that closes a connection
+    // after kIdleSeconds without a request (idletimeout).
+    static SlapdServer& Idle();
+    static constexpr int kIdleSeconds = 1;
+    // A server with the suffix "o=elsewhere", a plain port and an ldaps port,
+    // whose self-signed certificate (in CertFolder()) is made out to
+    // kWrongHostName, not to the address it listens on.
+    static SlapdServer& WrongName();
+    static constexpr const char* kWrongHostName = "wrong.invalid";
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -48,8 +57,9 @@ public:
 private:
     SlapdServer() = default;
     void StartMain(int secondPort);
-    void StartSecond();
+    void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
+    void StartWrongName();
     void Launch(const std::string& conf, const std::string& urls);
     void Stop();
 
