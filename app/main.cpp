@@ -1,7 +1,10 @@
+#include "platform/BrokenPipe.h"
 #include "ui/ArbApp.h"
 
 int main(int argc, char** argv)
 {
+    platform::IgnoreBrokenPipe();
+
     AppVersion version;
     version.major = ARBOLITE_VERSION_MAJOR;
     version.minor = ARBOLITE_VERSION_MINOR;

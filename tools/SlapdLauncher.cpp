@@ -31,7 +31,11 @@ const char* const kConfHead =
     "moduleload back_mdb\n"
     "pidfile @DIR@/slapd.pid\n"
     "argsfile @DIR@/slapd.args\n"
-    "allow bind_v2\n";
+    "allow bind_v2\n"
+    // Clients that send without reading would otherwise have their sessions
+    // closed on a loaded machine.
+    "conn_max_pending 100000\n"
+    "conn_max_pending_auth 100000\n";
 
 const char* const kDatabase =
     "database mdb\n"

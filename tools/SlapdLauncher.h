@@ -18,7 +18,8 @@ struct Database {
 };
 
 // The configuration's head: the usual schemas, the mdb module, pid and args
-// files in the folder, and binds of LDAP version 2 allowed.
+// files in the folder, binds of LDAP version 2 allowed, and room for many
+// pending requests per session.
 std::string ConfigHead(const std::string& folder);
 // The section of one database with its root DN "cn=admin,<suffix>" and the
 // root password "secret".

@@ -147,6 +147,26 @@ SlapdServer& SlapdServer::Restricted()
     return *server;
 }
 
+SlapdServer& SlapdServer::Idle()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartSecond("idletimeout " + std::to_string(kIdleSeconds) + "\n");
+        return s;
+    }();
+    return *server;
+}
+
+SlapdServer& SlapdServer::WrongName()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartWrongName();
+        return s;
+    }();
+    return *server;
+}
+
 SlapdServer& SlapdServer::Main()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -160,13 +180,13 @@ SlapdServer& SlapdServer::Main()
 
 std::string SlapdServer::Url() const { return "ldap://127.0.0.1:" + std::to_string(m_port) + "/"; }
 
-void SlapdServer::StartSecond()
+void SlapdServer::StartSecond(const std::string& globalConf)
 {
     m_folder = slapd::MakeTempFolder("arbolite-slapd-");
     for (int attempt = 0;; ++attempt) {
         m_port = FreePort();
-        std::string conf = slapd::ConfigHead(m_folder);
         std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder) + globalConf;
         AddDatabase(conf, databases, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
         try {
             Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
@@ -174,6 +194,33 @@ void SlapdServer::StartSecond()
         } catch (const std::exception&) {
             if (attempt == 2) throw;
             Run("rm -rf '" + m_folder + "'/*");
+        }
+    }
+}
+
+void SlapdServer::StartWrongName()
+{
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
+    std::string certs = m_folder + "/certs";
+    std::string name = kWrongHostName;
+    Run("mkdir -p '" + certs + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+        " -keyout '" + certs + "/server.key' -out '" + certs + "/cacerts.pem' -days 3 -subj /CN=" + name +
+        " -addext subjectAltName=DNS:" + name);
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        m_sslPort = FreePort();
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += "TLSCertificateFile " + certs + "/cacerts.pem\n";
+        conf += "TLSCertificateKeyFile " + certs + "/server.key\n";
+        AddDatabase(conf, databases, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
+        try {
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldaps://127.0.0.1:" +
+                             std::to_string(m_sslPort) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/elsewhere'");
         }
     }
 }
@@ -186,8 +233,8 @@ void SlapdServer::StartRestricted()
         m_port2 = FreePort();
         std::string url1 = "ldap://127.0.0.1:" + std::to_string(m_port) + "/";
         std::string url2 = "ldap://127.0.0.1:" + std::to_string(m_port2) + "/";
-        std::string conf = slapd::ConfigHead(m_folder);
         std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
         conf += slapd::Replace(kHiddenAccess, "@P2@", url2);
         std::string ldif = slapd::Replace(slapd::Replace(kHiddenLdif, "@READERPW@", kReaderPassword), "@BLINDPW@", kBlindPassword);
         AddDatabase(conf, databases, m_folder, "o=hidden", "hidden", ldif);
@@ -197,6 +244,33 @@ void SlapdServer::StartRestricted()
         } catch (const std::exception&) {
             if (attempt == 2) throw;
             Run("rm -rf '" + m_folder + "/hidden'");
+        }
+    }
+}
+
+std::unique_ptr<SlapdServer> SlapdServer::Bench(const std::string& ldif)
+{
+    std::unique_ptr<SlapdServer> s(new SlapdServer);
+    s->StartBench(ldif);
+    return s;
+}
+
+void SlapdServer::StartBench(const std::string& ldif)
+{
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += "sizelimit unlimited\n";
+        AddDatabase(conf, databases, m_folder, "o=bench", "bench", ldif);
+        conf += "maxsize 4294967296\n";  // the later setting wins
+        try {
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/bench'");
         }
     }
 }
@@ -212,8 +286,8 @@ void SlapdServer::StartMain(int secondPort)
         m_port = FreePort();
         m_port2 = FreePort();
         m_sslPort = FreePort();
-        std::string conf = slapd::ConfigHead(m_folder);
         std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
         conf += "referral ldap://127.0.0.1:" + std::to_string(secondPort) + "/\n";
         conf += "TLSCACertificateFile " + certs + "/cacerts.pem\n";
         conf += "TLSCertificateFile " + certs + "/cacerts.pem\n";

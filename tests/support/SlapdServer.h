@@ -3,6 +3,7 @@
 // in a temporary folder, at first use; stopped by pid when the test program
 // exits (and killed by the kernel if the test program dies first).
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,19 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
+    // A plain server with the suffix "o=elsewhere" that closes a connection
+    // after kIdleSeconds without a request (idletimeout).
+    static SlapdServer& Idle();
+    static constexpr int kIdleSeconds = 1;
+    // A server with the suffix "o=elsewhere", a plain port and an ldaps port,
+    // whose self-signed certificate (in CertFolder()) is made out to
+    // kWrongHostName, not to the address it listens on.
+    static SlapdServer& WrongName();
+    static constexpr const char* kWrongHostName = "wrong.invalid";
+    // A server of its own for the benchmarks, with the suffix "o=bench" in a
+    // database large enough for hundreds of thousands of entries, loaded
+    // offline from the LDIF text; no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -51,8 +65,10 @@ public:
 private:
     SlapdServer() = default;
     void StartMain(int secondPort);
-    void StartSecond();
+    void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
+    void StartWrongName();
+    void StartBench(const std::string& ldif);
     void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 
