@@ -2,17 +2,11 @@
 
 #include <csignal>
 
-#include <wx/dir.h>
-#include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/snglinst.h>
-#include <wx/utils.h>
-#include <wx/xrc/xmlres.h>
 
-#include "base/Utf8.h"
 #include "model/PropertySheetPort.h"
 #include "platform/Folders.h"
-#include "platform/ResourceLibrary.h"
 #include "shellcore/AutoCompletion.h"
 #include "ui/RecentItemsCompletion.h"
 #include "ui/WxDispatcher.h"
@@ -24,8 +18,6 @@ namespace {
 const char* const kInstanceName = "Vellumar Arbolite Instance";
 
 } // namespace
-
-const char* const kMakerWebSite = "https://www.vellumar.example/arbolite/";
 
 CArbApp::CArbApp(const AppVersion& version, ShellParts parts) : m_version(version), m_parts(std::move(parts)) {}
 
@@ -57,7 +49,7 @@ bool CArbApp::OnInit()
     SetVendorName("Vellumar");
     SetAppVersion(m_version);
     InstallPorts();
-    BindCommands();
+    if (m_parts.bindAppCommands) m_parts.bindAppCommands(*this);
     for (int s : {SIGTERM, SIGINT, SIGHUP}) SetSignalHandler(s, &CArbApp::OnEndSignal);
 
     StartupSettings settings;
@@ -103,20 +95,8 @@ bool CArbApp::IsAnotherInstanceRunning()
     return m_instance && m_instance->IsAnotherRunning();
 }
 
-void CArbApp::LoadXrc()
-{
-    wxXmlResource::Get()->InitAllHandlers();
-    const wxString folder = wxString::FromUTF8(platform::ResourceLibrary::Current().GetFolder()) + "xrc";
-    if (!wxDir::Exists(folder)) return;
-    wxArrayString files;
-    wxDir::GetAllFiles(folder, &files, "*.xrc", wxDIR_FILES);
-    files.Sort();
-    for (const wxString& file : files) wxXmlResource::Get()->Load(file);
-}
-
 bool CArbApp::CreateMainWindow(const std::wstring& caption)
 {
-    LoadXrc();
     wxFrame* frame = m_parts.createMainFrame ? m_parts.createMainFrame() : nullptr;
     if (!frame) frame = new wxFrame(nullptr, wxID_ANY, wxString(caption), wxDefaultPosition, wxSize(900, 640));
     m_frame = frame;
@@ -126,20 +106,6 @@ bool CArbApp::CreateMainWindow(const std::wstring& caption)
     frame->SetTitle(wxString(caption));
     frame->Update();
     return true;
-}
-
-void CArbApp::BindCommands()
-{
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
-        if (m_parts.showAbout) m_parts.showAbout(m_frame);
-    }, kCmdAppAbout);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
-        if (m_parts.showTips) m_parts.showTips(m_frame);
-    }, kCmdTipOfTheDay);
-    Bind(wxEVT_MENU, [](wxCommandEvent&) { wxLaunchDefaultBrowser(kMakerWebSite); }, kCmdWebSite);
-    Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
-        if (m_parts.sendSupportMail) m_parts.sendSupportMail(m_frame, event.GetId());
-    }, kCmdFirstSupportMail, kCmdLastSupportMail);
 }
 
 void CArbApp::OnEndSignal(int)

@@ -34,11 +34,7 @@ private:
     void RemovePorts();
     bool IsAnotherInstanceRunning();
     bool CreateMainWindow(const std::wstring& caption);
-    // Loads the resource library's XRC files.
-    void LoadXrc();
     static void OnEndSignal(int signal);
-    // The application's command map.
-    void BindCommands();
 
     AppVersion m_version;
     ShellParts m_parts;
@@ -52,15 +48,6 @@ private:
 // settings folder, so runs with settings of their own (ARBOLITE_HOME) are
 // separate instances. Null when no lock could be made.
 std::unique_ptr<wxSingleInstanceChecker> MakeInstanceChecker();
-
-// The application's commands.
-constexpr int kCmdAppAbout = 57664;
-constexpr int kCmdTipOfTheDay = 181;
-constexpr int kCmdWebSite = 32887;
-constexpr int kCmdFirstSupportMail = 32888;
-constexpr int kCmdLastSupportMail = 32890;
-// The maker's web site, opened by kCmdWebSite.
-extern const char* const kMakerWebSite;
 
 // Runs the program; the process's exit code.
 int RunArbolite(int argc, char** argv, const AppVersion& version, ShellParts parts);

@@ -7,6 +7,7 @@
 
 #include "base/CLogStreamBuf.h"
 
+class wxEvtHandler;
 class wxFrame;
 
 struct ShellParts {
@@ -24,10 +25,8 @@ struct ShellParts {
     // Shows the frame's output bar (the options ask for it at start-up).
     std::function<void(wxFrame* frame)> showOutputBar;
 
-    // The application's commands, which reach the application object last
-    // on their road: the about box (57664), the tip of the day (181, shown
-    // whatever its start-up switch says) and the support mails (32888-32890).
-    std::function<void(wxFrame* frame)> showAbout;
-    std::function<void(wxFrame* frame)> showTips;
-    std::function<void(wxFrame* frame, int command)> sendSupportMail;
+    // Binds the application's own commands (about box, tip of the day, web
+    // site, support mails) to the application object, the last stop of
+    // every command on its way.
+    std::function<void(wxEvtHandler& application)> bindAppCommands;
 };

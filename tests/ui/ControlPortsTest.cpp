@@ -9,6 +9,7 @@
 
 #include "tests/ui/UiTestSupport.h"
 #include "ui/WxListPort.h"
+#include "ui/WxShellPorts.h"
 #include "ui/WxTreePort.h"
 
 using namespace platform;
@@ -190,6 +191,23 @@ TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
     listPort->DeleteAllItems();
     EXPECT_EQ(listPort->GetItemCount(), 0);
     EXPECT_EQ(listPort->GetItemData(0), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ControlPortsTest, ListViewAnimationAndSelectionSwitch)
+{
+    ui::WxListViewPort view(*list);
+    EXPECT_FALSE(view.IsAnimationShown());
+    view.ShowAnimation();
+    EXPECT_TRUE(view.IsAnimationShown());
+    uitest::Screenshot(*frame, "list-view-animation");
+    view.HideAnimation();
+    EXPECT_FALSE(view.IsAnimationShown());
+    view.SuspendSelectionHandling(true);
+    EXPECT_TRUE(view.IsSelectionHandlingSuspended());
 }
 
 } // namespace
