@@ -167,7 +167,7 @@ LDAPReferenceResponse::LDAPReferenceResponse(const LDAPUrlList& urls, int follow
 }
 
 LDAPEntryResponse::LDAPEntryResponse(const LDAPConnection& connection, LDAPMessage* message)
-    : LDAPResponse(ldap_msgtype(message)), m_entry(std::make_unique<LDAPEntry>(message, connection))
+    : LDAPResponse(ldap_msgtype(message)), m_entry(message, connection)
 {
     ::LDAPControl** controls = nullptr;
     if (ldap_get_entry_controls(connection.GetSession(), message, &controls) == LDAP_SUCCESS)

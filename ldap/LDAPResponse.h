@@ -117,11 +117,11 @@ class LDAPEntryResponse : public LDAPResponse {
 public:
     LDAPEntryResponse(const LDAPConnection& connection, LDAPMessage* message);
 
-    LDAPEntry& GetEntry() { return *m_entry; }
-    const LDAPEntry& GetEntry() const { return *m_entry; }
+    LDAPEntry& GetEntry() { return m_entry; }
+    const LDAPEntry& GetEntry() const { return m_entry; }
 
 private:
-    std::unique_ptr<LDAPEntry> m_entry;
+    LDAPEntry m_entry;
 };
 
 } // namespace arbldap

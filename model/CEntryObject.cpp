@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/NoCase.h"
+#include "base/TextFunctions.h"
 #include "base/Utf8.h"
 #include "model/CAttrObject.h"
 #include "model/CBinAttrObject.h"

@@ -5,6 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "tools/SlapdLauncher.h"
 
 namespace testsupport {
 
@@ -35,10 +38,6 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
-    // A server of its own for the benchmarks, with the suffix "o=bench" in a
-    // database large enough for hundreds of thousands of entries, loaded
-    // offline from the LDIF text; no size limit. Stopped when destroyed.
-    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
     // A plain server with the suffix "o=elsewhere" that closes a connection
     // after kIdleSeconds without a request (idletimeout).
     static SlapdServer& Idle();
@@ -48,6 +47,10 @@ public:
     // kWrongHostName, not to the address it listens on.
     static SlapdServer& WrongName();
     static constexpr const char* kWrongHostName = "wrong.invalid";
+    // A server of its own for the benchmarks, with the suffix "o=bench" in a
+    // database large enough for hundreds of thousands of entries, loaded
+    // offline from the LDIF text; no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -69,13 +72,13 @@ private:
     void StartMain(int secondPort);
     void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
-    void StartBench(const std::string& ldif);
     void StartWrongName();
-    void Launch(const std::string& conf, const std::string& urls);
+    void StartBench(const std::string& ldif);
+    void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 
     int m_port = 0, m_port2 = 0, m_sslPort = 0;
-    int m_pid = 0;
+    slapd::Server m_server;
     std::string m_folder;
 };
 
