@@ -6,6 +6,7 @@
 #include <wx/snglinst.h>
 
 #include "model/PropertySheetPort.h"
+#include "platform/DesktopLauncher.h"
 #include "platform/Folders.h"
 #include "shellcore/AutoCompletion.h"
 #include "ui/RecentItemsCompletion.h"
@@ -30,10 +31,12 @@ void CArbApp::InstallPorts()
     platform::SetMessageBoxPort(std::make_shared<ui::WxMessageBoxPort>());
     SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
     SetAutoCompletionFactory(ui::BindAutoCompletion);
+    platform::SetDesktopLauncher(std::make_shared<platform::XdgDesktopLauncher>());
 }
 
 void CArbApp::RemovePorts()
 {
+    platform::SetDesktopLauncher(nullptr);
     SetAutoCompletionFactory(nullptr);
     SetPropertySheetPort(nullptr);
     platform::SetMessageBoxPort(nullptr);
