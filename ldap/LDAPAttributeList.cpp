@@ -18,9 +18,6 @@ namespace {
 struct BerElementFree {
     void operator()(BerElement* ber) const { ber_free(ber, 0); }
 };
-struct BerMemFree {
-    void operator()(berval* values) const { ber_memfree(values); }
-};
 
 std::string_view View(const berval& value)
 {
@@ -38,9 +35,11 @@ LDAPAttributeList::LDAPAttributeList(LDAPMessage* entry, const LDAPConnection& c
 
 void LDAPAttributeList::Read(LDAP* session, LDAPMessage* entry, std::string* dn)
 {
-    // One pass over the message: the DN, then each attribute with its values
-    // as views into the message, which stays valid until the end. Looking
-    // the values up by name would scan the entry again for each attribute.
+    // One pass over the message: the DN, then each attribute, a sequence of
+    // its name and the set of its values, each value read where it lies.
+    // (Looking values up by name scans the entry again for every attribute;
+    // ldap_get_attribute_ber counts each attribute's values, then allocates
+    // an array for them.) The message stays valid until the end.
     BerElement* rawBer = nullptr;
     berval dnValue{};
     int rc = ldap_get_dn_ber(session, entry, &rawBer, &dnValue);
@@ -48,7 +47,7 @@ void LDAPAttributeList::Read(LDAP* session, LDAPMessage* entry, std::string* dn)
     if (rc != LDAP_SUCCESS)
         throw LDAPException(rc);
 
-    // Kept per thread: its vectors keep their room from entry to entry.
+    // Kept per thread: its room stays from entry to entry.
     thread_local LDAPValueList::Packer packer;
     struct Reset {
         LDAPValueList::Packer& packer;
@@ -56,23 +55,33 @@ void LDAPAttributeList::Read(LDAP* session, LDAPMessage* entry, std::string* dn)
     } reset{packer};
     packer.Clear();
 
-    berval name{};
-    berval* rawValues = nullptr;
-    while ((rc = ldap_get_attribute_ber(session, entry, ber.get(), &name, &rawValues)) == LDAP_SUCCESS &&
-           name.bv_val) {
-        std::unique_ptr<berval, BerMemFree> values(rawValues);
-        rawValues = nullptr;
-        packer.AddName(View(name));
-        for (const berval* value = values.get(); value && value->bv_val; ++value)
-            packer.AddValue(View(*value));
+    for (;;) {
+        ber_len_t left = 0;
+        if (ber_get_option(ber.get(), LBER_OPT_BER_REMAINING_BYTES, &left) != LBER_OPT_SUCCESS)
+            throw LDAPException(LDAP_DECODING_ERROR);
+        if (left == 0)
+            break;
+        ber_len_t length = 0;
+        berval name{};
+        if (ber_skip_tag(ber.get(), &length) != LBER_SEQUENCE ||
+            ber_get_stringbv(ber.get(), &name, LBER_BV_NOTERM) == LBER_DEFAULT)
+            throw LDAPException(LDAP_DECODING_ERROR);
+        // The attribute's encoding is longer than its packed name and values.
+        packer.AddName(View(name), length);
+        char* last = nullptr;
+        for (ber_tag_t tag = ber_first_element(ber.get(), &length, &last); tag != LBER_DEFAULT;
+             tag = ber_next_element(ber.get(), &length, last)) {
+            berval value{};
+            if (ber_get_stringbv(ber.get(), &value, LBER_BV_NOTERM) == LBER_DEFAULT)
+                throw LDAPException(LDAP_DECODING_ERROR);
+            packer.AddValue(View(value));
+        }
+        if (!last)  // no set of values
+            throw LDAPException(LDAP_DECODING_ERROR);
     }
-    if (rc != LDAP_SUCCESS)
-        throw LDAPException(rc);
 
-    packer.Pack();
     m_attributes.reserve(m_attributes.size() + packer.GetCount());
-    for (size_t i = 0; i < packer.GetCount(); ++i)
-        m_attributes.push_back(LDAPAttribute(packer.Get(i)));
+    packer.Pack([this](LDAPValueList&& values) { m_attributes.push_back(LDAPAttribute(std::move(values))); });
     if (dn)
         dn->assign(dnValue.bv_val, dnValue.bv_len);
 }

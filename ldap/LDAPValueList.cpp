@@ -19,15 +19,15 @@ struct LDAPValueList::Buffer {
     // unshared; an entry's buffer holds many and never grows.
     bool single;
 
-    Buffer(uint32_t bytes, bool one) : capacity(bytes), single(one) {}
+    Buffer(uint32_t bytes, bool one, uint32_t references = 1) : refs(references), capacity(bytes), single(one) {}
     char* Data() { return reinterpret_cast<char*>(this + 1); }
 
-    static Buffer* Create(size_t capacity, bool single)
+    static Buffer* Create(size_t capacity, bool single, uint32_t references = 1)
     {
         if (capacity > UINT32_MAX)
             throw std::length_error("attribute values too large");
         void* memory = ::operator new(sizeof(Buffer) + capacity);
-        return new (memory) Buffer(static_cast<uint32_t>(capacity), single);
+        return new (memory) Buffer(static_cast<uint32_t>(capacity), single, references);
     }
     void AddRef() { refs.fetch_add(1, std::memory_order_relaxed); }
     bool IsUnshared() const { return refs.load(std::memory_order_acquire) == 1; }
@@ -42,31 +42,15 @@ struct LDAPValueList::Buffer {
 
 namespace {
 
+using valuecoding::GetLength;
+using valuecoding::PutLength;
+
 size_t LengthSize(size_t n)
 {
     size_t size = 1;
     for (; n >= 0x80; n >>= 7)
         ++size;
     return size;
-}
-
-char* PutLength(char* p, size_t n)
-{
-    for (; n >= 0x80; n >>= 7)
-        *p++ = static_cast<char>(n | 0x80);
-    *p++ = static_cast<char>(n);
-    return p;
-}
-
-const char* GetLength(const char* p, size_t& n)
-{
-    auto c = static_cast<unsigned char>(*p++);
-    n = c & 0x7F;
-    for (unsigned shift = 7; c & 0x80; shift += 7) {
-        c = static_cast<unsigned char>(*p++);
-        n |= static_cast<size_t>(c & 0x7F) << shift;
-    }
-    return p;
 }
 
 char* PutBytes(char* p, std::string_view bytes)
@@ -97,24 +81,11 @@ LDAPValueList::LDAPValueList(std::string_view name)
     m_buffer->size = static_cast<uint32_t>(PutBytes(m_buffer->Data(), name) - m_buffer->Data());
 }
 
-LDAPValueList::LDAPValueList(Buffer* buffer, uint32_t offset, uint32_t count)
-    : m_buffer(buffer), m_offset(offset), m_count(count)
-{
-}
-
 LDAPValueList::LDAPValueList(const LDAPValueList& other) noexcept
     : m_buffer(other.m_buffer), m_offset(other.m_offset), m_count(other.m_count)
 {
     if (m_buffer)
         m_buffer->AddRef();
-}
-
-LDAPValueList::LDAPValueList(LDAPValueList&& other) noexcept
-    : m_buffer(other.m_buffer), m_offset(other.m_offset), m_count(other.m_count)
-{
-    other.m_buffer = nullptr;
-    other.m_offset = 0;
-    other.m_count = 0;
 }
 
 LDAPValueList& LDAPValueList::operator=(const LDAPValueList& other) noexcept
@@ -142,9 +113,9 @@ LDAPValueList& LDAPValueList::operator=(LDAPValueList&& other) noexcept
     return *this;
 }
 
-LDAPValueList::~LDAPValueList()
+void LDAPValueList::Release(Buffer* buffer)
 {
-    Buffer::Release(m_buffer);
+    Buffer::Release(buffer);
 }
 
 LDAPValueList::operator StringList() const
@@ -268,50 +239,36 @@ void LDAPValueList::ClearValues()
     *this = LDAPValueList(Name());
 }
 
-void LDAPValueList::Packer::AddName(std::string_view name)
+void LDAPValueList::Packer::Reserve(size_t bytes)
 {
-    m_records.push_back(Record{m_views.size(), 0, 0});
-    m_views.push_back(name);
+    if (m_bytes.size() - m_used >= bytes)
+        return;
+    if (bytes > UINT32_MAX - m_used)
+        throw std::length_error("attribute values too large");
+    m_bytes.resize(std::max(m_used + bytes, 2 * m_bytes.size()));
 }
 
-void LDAPValueList::Packer::AddValue(std::string_view value)
+void LDAPValueList::Packer::AddName(std::string_view name, size_t valueBytes)
 {
-    m_views.push_back(value);
-    ++m_records.back().count;
+    Reserve(valuecoding::kMaxLengthSize + name.size() + valueBytes);
+    m_records.push_back(Record{static_cast<uint32_t>(m_used), 0});
+    m_used = PutBytes(m_bytes.data() + m_used, name) - m_bytes.data();
 }
 
-void LDAPValueList::Packer::Pack()
+LDAPValueList::Buffer* LDAPValueList::Packer::Seal() const
 {
-    size_t total = 0;
-    for (std::string_view view : m_views)
-        total += LengthSize(view.size()) + view.size();
-    Buffer* buffer = Buffer::Create(total, false);
-    char* data = buffer->Data();
-    char* p = data;
-    auto view = m_views.begin();
-    for (Record& record : m_records) {
-        record.offset = static_cast<uint32_t>(p - data);
-        for (uint32_t i = 0; i <= record.count; ++i)
-            p = PutBytes(p, *view++);
-    }
-    buffer->size = static_cast<uint32_t>(total);
-    Buffer::Release(m_buffer);
-    m_buffer = buffer;
-}
-
-LDAPValueList LDAPValueList::Packer::Get(size_t i) const
-{
-    const Record& record = m_records[i];
-    m_buffer->AddRef();
-    return LDAPValueList(m_buffer, record.offset, record.count);
+    if (m_records.empty())
+        return nullptr;
+    Buffer* buffer = Buffer::Create(m_used, false, static_cast<uint32_t>(m_records.size()));
+    std::memcpy(buffer->Data(), m_bytes.data(), m_used);
+    buffer->size = static_cast<uint32_t>(m_used);
+    return buffer;
 }
 
 void LDAPValueList::Packer::Clear()
 {
-    m_views.clear();
     m_records.clear();
-    Buffer::Release(m_buffer);
-    m_buffer = nullptr;
+    m_used = 0;
 }
 
 } // namespace arbldap

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,33 @@
 #include "base/StringList.h"
 
 namespace arbldap {
+
+namespace valuecoding {
+
+// A length takes 7 bits a byte, low bits first, the high bit set on every
+// byte but the last: one byte for the short names and values of a directory.
+constexpr size_t kMaxLengthSize = 5;  // of a length below 2^32
+
+inline char* PutLength(char* p, size_t n)
+{
+    for (; n >= 0x80; n >>= 7)
+        *p++ = static_cast<char>(n | 0x80);
+    *p++ = static_cast<char>(n);
+    return p;
+}
+
+inline const char* GetLength(const char* p, size_t& n)
+{
+    auto c = static_cast<unsigned char>(*p++);
+    n = c & 0x7F;
+    for (unsigned shift = 7; c & 0x80; shift += 7) {
+        c = static_cast<unsigned char>(*p++);
+        n |= static_cast<size_t>(c & 0x7F) << shift;
+    }
+    return p;
+}
+
+}  // namespace valuecoding
 
 class LDAPValueList {
     struct Buffer;  // a reference count, then the records
@@ -59,10 +87,20 @@ public:
 
     LDAPValueList() = default;
     LDAPValueList(const LDAPValueList& other) noexcept;
-    LDAPValueList(LDAPValueList&& other) noexcept;
+    LDAPValueList(LDAPValueList&& other) noexcept
+        : m_buffer(other.m_buffer), m_offset(other.m_offset), m_count(other.m_count)
+    {
+        other.m_buffer = nullptr;
+        other.m_offset = 0;
+        other.m_count = 0;
+    }
     LDAPValueList& operator=(const LDAPValueList& other) noexcept;
     LDAPValueList& operator=(LDAPValueList&& other) noexcept;
-    ~LDAPValueList();
+    ~LDAPValueList()
+    {
+        if (m_buffer)
+            Release(m_buffer);
+    }
 
     size_t GetCount() const { return m_count; }
     bool IsEmpty() const { return m_count == 0; }
@@ -79,34 +117,54 @@ public:
     bool operator==(const LDAPValueList& other) const;
     bool operator!=(const LDAPValueList& other) const { return !(*this == other); }
 
-    // Collects the names and values of one entry, as views that must stay
-    // valid until Pack, then packs them into one buffer that the lists it
-    // hands out share.
+    // Packs the names and values of one entry into one buffer that the
+    // lists it hands out share.
     class Packer {
     public:
         Packer() = default;
         Packer(const Packer&) = delete;
         Packer& operator=(const Packer&) = delete;
-        ~Packer() { Clear(); }
+        ~Packer() = default;
 
-        void AddName(std::string_view name);        // starts the next list
-        void AddValue(std::string_view value);      // to the last list started
-        void Pack();
+        // Starts the next list; valueBytes, the bytes its values are
+        // expected to take, saves growing the room on the way.
+        void AddName(std::string_view name, size_t valueBytes = 0);
+        // Adds a value to the last list started.
+        void AddValue(std::string_view value)
+        {
+            if (m_bytes.size() - m_used < valuecoding::kMaxLengthSize + value.size())
+                Reserve(valuecoding::kMaxLengthSize + value.size());
+            char* p = valuecoding::PutLength(m_bytes.data() + m_used, value.size());
+            if (!value.empty())
+                std::memcpy(p, value.data(), value.size());
+            m_used = p + value.size() - m_bytes.data();
+            ++m_records.back().count;
+        }
         size_t GetCount() const { return m_records.size(); }
-        // The i-th list, with its name; only after Pack.
-        LDAPValueList Get(size_t i) const;
-        // Forgets everything, the packed buffer included.
+        // Hands each list, in order and with its name, to take, which must
+        // not throw; then forgets them.
+        template <class Take>
+        void Pack(Take&& take)
+        {
+            Buffer* buffer = Seal();
+            for (const Record& record : m_records)
+                take(LDAPValueList(buffer, record.offset, record.count));
+            Clear();
+        }
         void Clear();
 
     private:
         struct Record {
-            size_t firstView;  // the name; its values follow
+            uint32_t offset;
             uint32_t count;
-            uint32_t offset;   // in the packed buffer
         };
-        std::vector<std::string_view> m_views;
+        void Reserve(size_t bytes);
+        // A buffer holding the records with one reference per record.
+        Buffer* Seal() const;
+
         std::vector<Record> m_records;
-        Buffer* m_buffer = nullptr;
+        std::vector<char> m_bytes;  // the room, filled up to m_used
+        size_t m_used = 0;
     };
 
 private:
@@ -114,7 +172,12 @@ private:
 
     // A new list named name, with no values.
     explicit LDAPValueList(std::string_view name);
-    LDAPValueList(Buffer* buffer, uint32_t offset, uint32_t count);
+    // Takes over one reference to buffer.
+    LDAPValueList(Buffer* buffer, uint32_t offset, uint32_t count)
+        : m_buffer(buffer), m_offset(offset), m_count(count)
+    {
+    }
+    static void Release(Buffer* buffer);
 
     std::string_view Name() const;
     void SetName(std::string_view name);

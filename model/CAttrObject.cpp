@@ -4,6 +4,7 @@
 
 #include "base/LogStream.h"
 #include "base/NoCase.h"
+#include "base/TextFunctions.h"
 #include "base/Utf8.h"
 #include "ldap/LDAPModification.h"
 #include "ldap/LDAPModificationList.h"
@@ -19,6 +20,7 @@
 #include "model/ValueMagic.h"
 #include "model/ValueText.h"
 #include "platform/DesktopLauncher.h"
+#include "platform/FileText.h"
 #include "platform/ShellPorts.h"
 #include "platform/TempFiles.h"
 
@@ -366,7 +368,7 @@ void CAttrObject::SaveValueToFile()
 
 void CAttrObject::WriteValueFile(const std::wstring& path)
 {
-    if (WriteStringToFile(m_value, WideToUtf8Text(path)) != 0)
+    if (platform::WriteStringToFile(m_value, WideToUtf8Text(path)) != 0)
         ShowStop(kStrWriteFailed);
 }
 

@@ -10,6 +10,8 @@
 #include "model/CAppConfig.h"
 #include "model/CEntryObject.h"
 #include "model/CServerObject.h"
+#include "model/CChildInserter.h"
+#include "model/ListSorting.h"
 #include "model/ResourceText.h"
 #include "model/TreeViewOperations.h"
 #include "model/UiThread.h"
@@ -25,20 +27,6 @@ int ResultCodeOf(const LDAPResponse* response)
 {
     auto* result = dynamic_cast<const LDAPResultResponse*>(response);
     return result ? result->GetResultCode() : kLDAPSuccess;
-}
-
-int CompareDisplayNames(void* a, void* b)
-{
-    std::wstring x = a ? static_cast<CDataObject*>(a)->GetDisplayName() : std::wstring();
-    std::wstring y = b ? static_cast<CDataObject*>(b)->GetDisplayName() : std::wstring();
-    const size_t n = x.size() < y.size() ? x.size() : y.size();
-    for (size_t i = 0; i < n; ++i) {
-        wint_t p = std::towlower(x[i]);
-        wint_t q = std::towlower(y[i]);
-        if (p != q)
-            return p < q ? -1 : 1;
-    }
-    return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
 }
 
 } // namespace
@@ -68,6 +56,7 @@ CChildrenFetchThread::CChildrenFetchThread(CEntryObject* node, CServerObject* se
         m_extraOperational = server->GetExtraOperationalAttributes();
     }
     m_filter = node->GetEffectiveFilter();
+    m_parentFilter = node->GetCustomFilterText();
 }
 
 CChildrenFetchThread::~CChildrenFetchThread() = default;
@@ -127,6 +116,17 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
     DeleteCurrentQueue();
     SetCurrentQueue(connection->Search(base.GetText(), scope, m_filter, attributes, false, connection->GetOptions()));
     SetNodeOverlay(1);
+    // What arrived stays in the tree, whatever ends the search.
+    struct Flush {
+        CChildrenFetchThread& job;
+        ~Flush()
+        {
+            try {
+                job.WaitForChildren();
+            } catch (...) {
+            }
+        }
+    } flush{*this};
     for (;;) {
         std::unique_ptr<LDAPResponse> response;
         LDAPConnectionPtr over;
@@ -162,31 +162,71 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
 
 void CChildrenFetchThread::OnEntry(const LDAPEntry& entry, const LDAPConnectionPtr& connection)
 {
-    const std::string text = entry.GetDN();
-    LDAPDN dn(text);
-    if (text.empty() || dn == m_baseDN)
-        return;
-    CEntryObject& node = Node();
-    const bool referral = connection != nullptr;
-    auto child = std::make_unique<CEntryObject>(referral ? connection : GetConnection(), dn, m_server, false,
-                                                referral, referral ? RefPtr<CLDAPSchema>() : m_schema);
-    child->InheritCustomFilter(node);
-    InsertChild(std::move(child));
+    // The node is made on the inserter's thread, while this one reads on.
+    InsertChild(ChildSource{entry.GetDN(), connection, false});
 }
 
-void CChildrenFetchThread::InsertChild(std::unique_ptr<CEntryObject> child)
+std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource& source)
 {
-    CEntryObject& node = Node();
-    RunOnUiThread([&] {
-        platform::TreeItem parent = node.GetTreeItem();
-        if (!parent || !InsertObjectItem(*child, parent))
-            return;
+    LDAPDN dn(source.dn);
+    if (source.dn.empty() || dn == m_baseDN)
+        return nullptr;
+    if (!GetNode())
+        return nullptr;
+    const bool referral = source.connection != nullptr;
+    auto child = std::make_unique<CEntryObject>(referral ? source.connection : GetConnection(), dn, m_server,
+                                                source.namingContext, referral,
+                                                referral ? RefPtr<CLDAPSchema>() : m_schema);
+    // The parent's custom filter as it was when the job started.
+    if (m_parentFilter)
+        child->ShareCustomFilter(m_parentFilter);
+    return child;
+}
+
+void CChildrenFetchThread::InsertChild(ChildSource source)
+{
+    m_pendingChildren.push_back(std::move(source));
+    const auto now = std::chrono::steady_clock::now();
+    if (m_pendingChildren.size() >= kChildBatchSize || now - m_lastFlush >= std::chrono::milliseconds(kChildBatchMs))
+        FlushChildren();
+}
+
+void CChildrenFetchThread::FlushChildren()
+{
+    CChildInserter::Batch batch;
+    batch.swap(m_pendingChildren);
+    if (batch.empty())
+        return;
+    m_lastFlush = std::chrono::steady_clock::now();
+    if (!m_inserter)
+        m_inserter = std::make_unique<CChildInserter>(
+            [this](const ChildSource& source) { return MakeChild(source); },
+            [this](CChildInserter::Nodes& nodes) { InsertNodes(nodes); });
+    m_inserter->Queue(std::move(batch));
+}
+
+void CChildrenFetchThread::WaitForChildren()
+{
+    FlushChildren();
+    if (m_inserter)
+        m_inserter->Wait();
+}
+
+void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
+{
+    auto* node = dynamic_cast<CEntryObject*>(GetNode());
+    platform::TreeItem parent = node ? node->GetTreeItem() : platform::TreeItem{};
+    if (!parent)
+        return;
+    for (std::unique_ptr<CEntryObject>& child : nodes) {
+        if (!InsertObjectItem(*child, parent))
+            continue;
         child.release();
         if (!m_firstChild) {
             m_firstChild = true;
-            node.UpdateChildIndicator();
+            node->UpdateChildIndicator();
         }
-    });
+    }
 }
 
 void CChildrenFetchThread::OnSearchDone()
@@ -221,12 +261,9 @@ void CChildrenFetchThread::OnSearchDone()
     if (GetAppConfig().m_bShowNamingContexts.load() && m_baseDN.GetText().empty()) {
         StringList contexts;
         node.GetNamingContexts(contexts);
-        for (const std::string& context : contexts) {
-            auto child = std::make_unique<CEntryObject>(GetConnection(), LDAPDN(context), m_server, true, false,
-                                                        m_schema);
-            child->InheritCustomFilter(node);
-            InsertChild(std::move(child));
-        }
+        for (const std::string& context : contexts)
+            InsertChild(ChildSource{context, LDAPConnectionPtr(), true});
+        WaitForChildren();
         if (contexts.IsEmpty())
             FetchRootChildren();
     }
@@ -236,8 +273,7 @@ void CChildrenFetchThread::OnSearchDone()
         if (!node.IsCurrent() || resultCode != kLDAPSuccess)
             return;
         node.UpdateViews();
-        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl())
-            tree->SortChildren(node.GetTreeItem(), &CompareDisplayNames);
+        SortTreeChildren(node.GetTreeItem());
     });
     node.SetContentsFetched(true);
 }

@@ -7,13 +7,23 @@
 //
 // The child search asks for no attributes ("1.1"); a server that answers it
 // with noSuchAttribute and no entries is asked once more for "objectclass".
+//
+// New child nodes go to the tree as they arrive, in small batches: at most
+// kChildBatchMs after the previous batch while entries stream in, at once
+// after a pause, and whatever is left when the search ends (or fails). So the
+// user-interface thread is not woken once for each of thousands of entries,
+// and the worker reads on while the nodes are made and the tree takes them
+// in (CChildInserter).
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/StringList.h"
 #include "base/Unknown.h"
 #include "jobs/CLDAPOperationThread.h"
+#include "model/CChildInserter.h"
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPDN.h"
 #include "schema/LDAPSchema.h"
@@ -30,6 +40,9 @@ class CServerObject;
 constexpr unsigned kStrSearchingChildren = 475;
 constexpr unsigned kStrReadingAttributes = 476;
 constexpr unsigned kStrNoEntries = 477;
+
+constexpr int kChildBatchMs = 20;
+constexpr size_t kChildBatchSize = 512;
 
 class CChildrenFetchThread : public CLDAPOperationThread {
 public:
@@ -68,13 +81,23 @@ private:
     // One search loop: entries to OnEntry, the result's response returned.
     std::unique_ptr<arbldap::LDAPResponse> RunChildSearch(const arbldap::LDAPDN& base, int scope,
                                                           const StringList& attributes);
-    // Inserts a new child under the node's tree item on the user-interface
-    // thread; the tree owns it from then on (or it is freed).
-    void InsertChild(std::unique_ptr<CEntryObject> child);
+    // Queues a child to make and insert below the node.
+    void InsertChild(ChildSource source);
+    // Hands the queued children to the inserter.
+    void FlushChildren();
+    // Flushes and waits until the tree has them all.
+    void WaitForChildren();
+    // On the inserter's thread: the node for an entry, or null (the base
+    // itself, an empty DN, a job without its node).
+    std::unique_ptr<CEntryObject> MakeChild(const ChildSource& source);
+    // On the user-interface thread; the tree owns what it takes.
+    void InsertNodes(std::vector<std::unique_ptr<CEntryObject>>& nodes);
 
     arbldap::LDAPDN m_baseDN;
     int m_scope = 1;
     std::string m_filter;
+    // The node's custom filter, which its new children share.
+    std::shared_ptr<const std::string> m_parentFilter;
     StringList m_attributes;
     StringList m_extraOperational;
     CServerObject* m_server = nullptr;
@@ -85,4 +108,8 @@ private:
     int m_entryCount = 0;
     int m_resultCode = 0;
     std::unique_ptr<arbldap::LDAPResponse> m_attributeEntry;
+    std::vector<ChildSource> m_pendingChildren;
+    std::chrono::steady_clock::time_point m_lastFlush;
+    // Last: it inserts into the node through this job until it is destroyed.
+    std::unique_ptr<CChildInserter> m_inserter;
 };

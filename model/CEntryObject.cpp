@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/NoCase.h"
+#include "base/TextFunctions.h"
 #include "base/Utf8.h"
 #include "model/CAttrObject.h"
 #include "model/CBinAttrObject.h"
@@ -567,21 +568,35 @@ void CEntryObject::UpdateViewsHere()
     platform::ScopedUpdateLock lock(*list);
     RemoveAllRows();
     HideProgress();
-    platform::TreeItem item = GetTreeItem();
-    for (platform::TreeItem child = item ? tree->GetChildItem(item) : platform::TreeItem{}; child;
-         child = tree->GetNextSiblingItem(child)) {
-        if (CDataObject* node = GetTreeItemObject(child))
-            node->InsertIntoViews(item, kInsertListRow);
+    // Rows appear only while the node is the selected one.
+    if (IsCurrent()) {
+        platform::TreeItem item = GetTreeItem();
+        for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
+            if (CDataObject* node = GetTreeItemObject(child))
+                AppendRow(*list, *node);
+        }
+        InsertAttributeRows();
+        HideProgress();
     }
-    InsertAttributeRows();
     if (IsChildrenLoaded())
         UpdateChildIndicator();
     SortListByColumn(0, true);
 }
 
+void CEntryObject::AppendRow(platform::ListPort& list, CDataObject& node)
+{
+    int row = list.InsertItem(-1, node.FillListItem());
+    list.SetItemText(row, 1, node.GetValueText());
+    list.SetItemText(row, 2, node.GetTypeName());
+    node.UpdateSizeText(row);
+}
+
 void CEntryObject::InsertAttributeRows()
 {
     if (!IsCurrent())
+        return;
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list)
         return;
     const bool wasBusy = IsBusy();
     SetBusy();
@@ -592,10 +607,9 @@ void CEntryObject::InsertAttributeRows()
         if (progress)
             PostToMainFrame(platform::WM_PROGRESS_START, 40, static_cast<intptr_t>(total));
         size_t counter = 0;
-        platform::TreeItem item = GetTreeItem();
         auto insert = [&](const AttributeNodeList& nodes) {
             for (const std::unique_ptr<CAttrObject>& node : nodes) {
-                node->InsertIntoViews(item, kInsertListRow);
+                AppendRow(*list, *node);
                 ++counter;
                 if (progress)
                     PostToMainFrame(platform::WM_PROGRESS_STEP, counter, static_cast<intptr_t>(total));

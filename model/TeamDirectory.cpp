@@ -159,7 +159,7 @@ void BuildTeamDirectory(CServerObject& server)
                 record.SetPhotoId(person.photo);
             AddTeamMember(record, server);
         }
-        tree->SortChildren(server.GetTreeItem(), &CompareDisplayNames);
+        SortTreeChildren(server.GetTreeItem());
     }
     SortListByColumn(1, true);
 }

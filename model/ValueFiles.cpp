@@ -1,20 +1,10 @@
 #include "model/ValueFiles.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
 #include "base/Base64.h"
-
-int WriteStringToFile(const std::string& bytes, const std::string& path)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return 1;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return out ? 0 : 2;
-}
+#include "platform/FileText.h"
 
 bool ConvertValueText(const std::string& path, const std::string& bytes, bool limitLines, int limit)
 {
@@ -33,5 +23,5 @@ bool ConvertValueText(const std::string& path, const std::string& bytes, bool li
         }
         text.swap(lines);
     }
-    return WriteStringToFile(text, path) == 0;
+    return platform::WriteStringToFile(text, path) == 0;
 }

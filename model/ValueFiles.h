@@ -3,10 +3,6 @@
 
 #include <string>
 
-// Creates or truncates the file and writes the bytes; 0 on success,
-// non-zero when the file cannot be created or written whole.
-int WriteStringToFile(const std::string& bytes, const std::string& path);
-
 // Writes the bytes as base64 text; with limitLines, in lines of at most
 // limit characters (a limit below 1 means none). False when the file cannot
 // be written.

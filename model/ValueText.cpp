@@ -35,15 +35,3 @@ std::wstring FormatGeneralizedTime(const std::string& text)
     out.append(" ").append(text, 8, 2).append(":").append(text, 10, 2).append(":").append(text, 12, 2);
     return Utf8ToWideString(out);
 }
-
-std::wstring MakeSafeFileName(const std::wstring& name)
-{
-    std::wstring safe = name;
-    for (wchar_t& c : safe) {
-        // The characters no common file system takes, and the controls.
-        if (c < 0x20 || c == L'/' || c == L'\\' || c == L':' || c == L'*' || c == L'?' || c == L'"' ||
-            c == L'<' || c == L'>' || c == L'|' || c == 0x7F)
-            c = L'_';
-    }
-    return safe;
-}

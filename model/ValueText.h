@@ -12,7 +12,3 @@ std::wstring FormatBinaryValueText(const std::string& value);
 // applied. Empty: "N/A". A text that does not begin with fourteen digits
 // is shown as it is.
 std::wstring FormatGeneralizedTime(const std::string& text);
-
-// A copy of a file name in which every character that a file name cannot
-// hold is replaced by "_".
-std::wstring MakeSafeFileName(const std::wstring& name);

@@ -15,11 +15,13 @@ namespace platform {
 bool CreateTempFileWithBytes(const std::string& prefix, const std::string& extension, const std::string& bytes,
                              std::string& path, int* errorCode = nullptr);
 
-// Adds a path to the files deleted by DeleteRegisteredTempFiles; any thread.
+// Keeps the path for deletion at exit. Any thread.
 void RegisterTempFile(const std::string& path);
+// The paths registered and not yet deleted.
 std::vector<std::string> GetRegisteredTempFiles();
-// Deletes every registered file and forgets them (the program's exit; also
-// run by a static destructor, so a program that forgets it leaves nothing).
+// Deletes every registered file (a file already gone is no failure) and
+// empties the list: the program's exit; also run by a static destructor, so
+// a program that forgets it leaves nothing behind.
 void DeleteRegisteredTempFiles();
 
 } // namespace platform

@@ -66,14 +66,6 @@ TEST(ValueText, GeneralizedTimeIsReadOnlyAsFarAsItGoes)
         EXPECT_EQ(FormatGeneralizedTime(c.value), c.shown) << c.value;
 }
 
-TEST(ValueText, SafeFileNamesLoseWhatFileNamesCannotHold)
-{
-    EXPECT_EQ(MakeSafeFileName(L"a/b"), L"a_b");
-    EXPECT_EQ(MakeSafeFileName(L"Smith, John"), L"Smith, John");
-    EXPECT_EQ(MakeSafeFileName(L"x\\y:z*?\"<>|\n"), L"x_y_z_______");
-    EXPECT_EQ(MakeSafeFileName(L"M\u00fcller"), L"M\u00fcller");
-}
-
 TEST(ValueMagic, ExtensionsByFirstBytesOfLongerValues)
 {
     const struct {

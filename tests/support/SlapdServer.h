@@ -5,6 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "tools/SlapdLauncher.h"
 
 namespace testsupport {
 
@@ -35,6 +38,15 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
+    // A plain server with the suffix "o=elsewhere" that closes a connection
+    // after kIdleSeconds without a request (idletimeout).
+    static SlapdServer& Idle();
+    static constexpr int kIdleSeconds = 1;
+    // A server with the suffix "o=elsewhere", a plain port and an ldaps port,
+    // whose self-signed certificate (in CertFolder()) is made out to
+    // kWrongHostName, not to the address it listens on.
+    static SlapdServer& WrongName();
+    static constexpr const char* kWrongHostName = "wrong.invalid";
     // A server of its own for the benchmarks, with the suffix "o=bench" in a
     // database large enough for hundreds of thousands of entries, loaded
     // offline from the LDIF text; no size limit. Stopped when destroyed.
@@ -58,14 +70,15 @@ public:
 private:
     SlapdServer() = default;
     void StartMain(int secondPort);
-    void StartSecond();
+    void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
+    void StartWrongName();
     void StartBench(const std::string& ldif);
-    void Launch(const std::string& conf, const std::string& urls);
+    void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 
     int m_port = 0, m_port2 = 0, m_sslPort = 0;
-    int m_pid = 0;
+    slapd::Server m_server;
     std::string m_folder;
 };
 

@@ -66,9 +66,12 @@ protected:
         DeleteChildItems(platform::kTreeRoot);
         EXPECT_TRUE(WaitIdle());
         EXPECT_EQ(GetRunningThreadCount(), 0);
-        if (m_checkConnections)
+        // Joins the threads of the jobs that have ended.
+        EXPECT_TRUE(WaitForAllThreads(5s));
+        if (m_checkConnections) {
             EXPECT_EQ(live::WaitForMainServerConnections(m_connectionsBefore), m_connectionsBefore)
                 << "a session was left open";
+        }
         testsupport::TempHomeTest::TearDown();
     }
 

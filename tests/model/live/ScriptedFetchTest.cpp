@@ -28,7 +28,20 @@ std::string BaseEntry(const ScriptedBackend::Request& request)
            ScriptedResult(0);
 }
 
-class ScriptedFetch : public LiveModelTest {};
+class ScriptedFetch : public LiveModelTest {
+protected:
+    // Bound as the administrator, whom slapd sets no size limit.
+    CServerProfile UnlimitedProfile()
+    {
+        CServerProfile profile = MainProfile(kBase);
+        profile.SetAnonymousBind(0);
+        profile.SetUserDN(arbldap::LDAPDN(testsupport::kAdminDN));
+        profile.SetSavePassword(1);
+        profile.SetPassword(testsupport::kAdminPassword);
+        profile.GetOptions().SetSizeLimit(0);
+        return profile;
+    }
+};
 
 TEST_F(ScriptedFetch, NoSuchAttributeForNoAttributesIsAskedAgainWithObjectClass)
 {
@@ -76,6 +89,48 @@ TEST_F(ScriptedFetch, NoEntriesAtAllLeaveAnInformationNode)
     std::vector<CInformationObject*> information = ChildrenOf<CInformationObject>(*server);
     ASSERT_EQ(information.size(), 1u);
     EXPECT_EQ(information[0]->GetValueText(), modeltest::Text(kStrNoEntries));
+}
+
+// Many entries, in an order that is not the tree's.
+std::string ManyEntries(int count)
+{
+    std::string text;
+    for (int i = count; i-- > 0;) {
+        std::string cn = "child" + std::to_string(100000 + i);
+        text += ScriptedEntry("cn=" + cn + ",ou=scripted,o=lab", {"objectClass: device", "cn: " + cn});
+    }
+    return text;
+}
+
+TEST_F(ScriptedFetch, ManyChildrenAllReachTheTreeAndTheList)
+{
+    const int count = 3000;
+    ScriptedBackend backend([count](const ScriptedBackend::Request& request) {
+        return request.at("scope") == "0" ? BaseEntry(request) : ManyEntries(count) + ScriptedResult(0);
+    });
+    CServerObject* server = AddServer(UnlimitedProfile());
+    Open(*server);
+    std::vector<CEntryObject*> children = ChildrenOf<CEntryObject>(*server);
+    ASSERT_EQ(children.size(), static_cast<size_t>(count));
+    EXPECT_EQ(ChildDNs(*server).size(), static_cast<size_t>(count)) << "each entry once";
+    // The tree orders them by name.
+    EXPECT_EQ(children.front()->GetDN().GetText(), "cn=child100000,ou=scripted,o=lab");
+    EXPECT_EQ(children.back()->GetDN().GetText(), "cn=child102999,ou=scripted,o=lab");
+    EXPECT_EQ(ui.List().GetItemCount(), count + static_cast<int>(server->GetAttributeCount()));
+    EXPECT_EQ(ui.Tree().GetChildIndicator(server->GetTreeItem()), 1);
+}
+
+TEST_F(ScriptedFetch, EntriesThatArrivedBeforeAFailureStay)
+{
+    ScriptedBackend backend([](const ScriptedBackend::Request& request) {
+        return request.at("scope") == "0" ? BaseEntry(request) : ManyEntries(1200) + ScriptedResult(51);
+    });
+    CServerObject* server = AddServer(UnlimitedProfile());
+    Open(*server);
+    EXPECT_EQ(ChildrenOf<CEntryObject>(*server).size(), 1200u);
+    std::vector<CErrorObject*> errors = ChildrenOf<CErrorObject>(*server);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0]->GetResultCode(), 51);
 }
 
 // A child search that the server holds until the test lets it go.
