@@ -67,7 +67,12 @@ CNavigateThread::CNavigateThread(CEntryObject& start, LDAPDN target)
     m_options->SetTimeLimit(0);
     m_options->SetSizeLimit(0);
     m_options->SetDeref(0);
-    SetCurrentNode(m_server);
+    // The server lies on every path: one that runs a job of its own stops
+    // the walk before it starts.
+    if (m_server && m_server != m_start && m_server->IsBusy())
+        m_failed = true;
+    else
+        SetCurrentNode(m_server);
 }
 
 CNavigateThread::~CNavigateThread() = default;
@@ -213,6 +218,10 @@ void CNavigateThread::DoWork()
 {
     if (m_current && m_current != m_start)
         m_current->SetJob(shared_from_this());
+    if (m_failed) {
+        m_start->ReportInformation(LoadResourceText(kStrPathBusy), std::wstring());
+        return;
+    }
     if (m_target.GetPartCount() == 0) {
         m_currentDN = m_target;
         Finish();

@@ -208,6 +208,13 @@ TEST_F(Navigate, ABusyNodeOnThePathStopsItAtOnce)
     ASSERT_EQ(information.size(), 1u);
     EXPECT_EQ(information[0]->GetValueText(), LoadResourceText(451));
     EXPECT_FALSE(server->IsBusy());
+
+    // The server itself, busy with a job of its own, from an entry below it.
+    server->SetBusy();
+    GoTo(*scratch, "ou=b," + m_top);
+    EXPECT_TRUE(server->IsBusy()) << "its own job's state is left alone";
+    server->ResetBusy();
+    EXPECT_TRUE(Children(*scratch).size() == 1u && !ChildrenOf<CInformationObject>(*scratch).empty());
 }
 
 }  // namespace
