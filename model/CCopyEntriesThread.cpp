@@ -184,17 +184,7 @@ bool CCopyEntriesThread::FetchEntries(LDAPEntryList& entries)
     if (!GetCurrentQueue())
         return false;
     for (;;) {
-        std::unique_ptr<LDAPResponse> response;
-        SignalDone();
-        try {
-            response = GetCurrentQueue()->GetNextResponse();
-        } catch (...) {
-            CheckCancelled(&response, true);
-            ResetDone();
-            throw;
-        }
-        CheckCancelled(&response, true);
-        ResetDone();
+        std::unique_ptr<LDAPResponse> response = WaitForNextResponse();
         if (!response) {
             DeleteCurrentQueue();
             return false;
@@ -224,17 +214,7 @@ int CCopyEntriesThread::RunRequest(std::unique_ptr<LDAPResultQueue> queue)
 {
     DeleteCurrentQueue();
     SetCurrentQueue(std::move(queue));
-    std::unique_ptr<LDAPResponse> response;
-    SignalDone();
-    try {
-        response = GetCurrentQueue()->GetNextResponse();
-    } catch (...) {
-        CheckCancelled(&response, true);
-        ResetDone();
-        throw;
-    }
-    CheckCancelled(&response, true);
-    ResetDone();
+    std::unique_ptr<LDAPResponse> response = WaitForNextResponse();
     const int code = ResultCodeOf(response.get());
     DeleteCurrentQueue();
     return code;

@@ -263,17 +263,7 @@ void CNavigateThread::DoWork()
         SetCurrentQueue(connection->Search(m_currentDN.GetText(), 0, m_filter, attributes, false, m_options.get()));
         bool nextLevel = false;
         while (!nextLevel) {
-            std::unique_ptr<LDAPResponse> response;
-            SignalDone();
-            try {
-                response = GetCurrentQueue()->GetNextResponse();
-            } catch (...) {
-                CheckCancelled(&response, true);
-                ResetDone();
-                throw;
-            }
-            CheckCancelled(&response, true);
-            ResetDone();
+            std::unique_ptr<LDAPResponse> response = WaitForNextResponse();
             if (!response) {
                 Finish();
                 return;
