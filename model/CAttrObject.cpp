@@ -69,16 +69,6 @@ void ShowStop(unsigned stringId)
     platform::ShowMessageBox(LoadResourceText(stringId), platform::kMbOk | kMbIconStop);
 }
 
-// "%s" in a resource text replaced by the argument.
-std::wstring FormatText(unsigned stringId, const std::wstring& argument)
-{
-    std::wstring text = LoadResourceText(stringId);
-    size_t at = text.find(L"%s");
-    if (at != std::wstring::npos)
-        text.replace(at, 2, argument);
-    return text;
-}
-
 } // namespace
 
 CAttrObject::CAttrObject(CEntryObject* owner, const std::string& name) : m_owner(owner)
@@ -342,7 +332,7 @@ void CAttrObject::ShowCertificates()
     std::shared_ptr<NodeDialogPort> dialogs = GetNodeDialogPort();
     if (!dialogs || !m_owner)
         return;
-    std::wstring caption = FormatText(kStrCertificateCaption, Utf8ToWideString(m_owner->GetDN().GetText()));
+    std::wstring caption = FormatResourceText(kStrCertificateCaption, {Utf8ToWideString(m_owner->GetDN().GetText())});
     std::vector<CAttrObject*> nodes = m_owner->GetCertificateNodes();
     std::vector<CertificatePage> pages;
     size_t active = 0;
@@ -399,7 +389,7 @@ bool CAttrObject::Delete(intptr_t ask)
         return false;
     const std::string naming = m_name + "=" + m_value;
     if (EqualNoCase(naming, WideToUtf8Text(m_owner->GetDisplayName()))) {
-        platform::ShowMessageBox(FormatText(kStrNamingValueCaption, Utf8ToWideString(naming)) + L"\n" +
+        platform::ShowMessageBox(FormatResourceText(kStrNamingValueCaption, {Utf8ToWideString(naming)}) + L"\n" +
                                      LoadResourceText(kStrNamingValue),
                                  platform::kMbOk | kMbIconStop);
         return false;

@@ -62,15 +62,6 @@ std::wstring FirstRdnText(const LDAPDN& dn, int part)
     }
 }
 
-std::wstring FormatWithText(unsigned stringId, const std::wstring& argument)
-{
-    std::wstring text = LoadResourceText(stringId);
-    size_t at = text.find(L"%s");
-    if (at != std::wstring::npos)
-        text.replace(at, 2, argument);
-    return text;
-}
-
 void PostToMainFrame(platform::MessageId id, uintptr_t wParam, intptr_t lParam)
 {
     platform::Post(platform::GetAppWindow(platform::AppWindow::MainFrame), id, wParam, lParam);
@@ -646,6 +637,6 @@ void CEntryObject::ExportLDIF()
     request.secondOption = choice.secondOption;
     request.filter = choice.filter;
     std::unique_ptr<CProgressDlg> progress = CreateProgressDialog(
-        FormatWithText(kStrLdifMainText, dnText), LoadResourceText(kStrLdifStatus), kLdifProgressValue);
+        FormatResourceText(kStrLdifMainText, {dnText}), LoadResourceText(kStrLdifStatus), kLdifProgressValue);
     RunLdifExport(*this, request, std::move(progress));
 }

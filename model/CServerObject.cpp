@@ -31,15 +31,6 @@ constexpr unsigned kStrTypeName = 414;
 constexpr unsigned kStrPropertiesTitle = 416;
 constexpr unsigned kStrFavoriteExists = 673;
 
-std::wstring FormatWithText(unsigned stringId, const std::wstring& argument)
-{
-    std::wstring text = LoadResourceText(stringId);
-    size_t at = text.find(L"%s");
-    if (at != std::wstring::npos)
-        text.replace(at, 2, argument);
-    return text;
-}
-
 } // namespace
 
 CServerObject::CServerObject(const CServerProfile& profile)
@@ -208,7 +199,7 @@ bool CServerObject::PromptDelete()
 {
     if (IsBusy())
         return false;
-    return platform::ShowMessageBox(FormatWithText(kStrDeleteServer, GetProfileName()),
+    return platform::ShowMessageBox(FormatResourceText(kStrDeleteServer, {GetProfileName()}),
                                     platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes;
 }
 
@@ -223,7 +214,7 @@ void CServerObject::AddToFavorites(const LDAPDN& dn)
 {
     std::string existing;
     if (GetFavorites().FindByValue(dn, existing)) {
-        int answer = platform::ShowMessageBox(FormatWithText(kStrFavoriteExists, Utf8ToWideString(existing)),
+        int answer = platform::ShowMessageBox(FormatResourceText(kStrFavoriteExists, {Utf8ToWideString(existing)}),
                                               platform::kMbYesNo | platform::kMbIconQuestion);
         if (answer != platform::kIdYes)
             return;
