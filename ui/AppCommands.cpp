@@ -1,0 +1,47 @@
+#include "ui/AppCommands.h"
+
+#include <wx/app.h>
+
+#include "platform/DesktopLauncher.h"
+#include "shellcore/FrameCommands.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CTipDlg.h"
+
+namespace ui {
+
+const char* const kWebSiteUrl = "https://www.vellumar.example/arbolite/";
+
+void BindAppCommands(wxEvtHandler& target, ProgramVersion version)
+{
+    target.Bind(
+        wxEVT_MENU,
+        [version](wxCommandEvent&) {
+            CAboutDlg about(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, version.buildNumber);
+            about.ShowModal();
+        },
+        static_cast<int>(cmd::kAppAbout));
+    target.Bind(
+        wxEVT_MENU,
+        [](wxCommandEvent&) {
+            // The start-up setting is not asked here.
+            CTipDlg tips(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
+            tips.ShowModal();
+        },
+        static_cast<int>(cmd::kTipOfTheDay));
+    target.Bind(
+        wxEVT_MENU,
+        [](wxCommandEvent&) {
+            if (auto desktop = platform::GetDesktopLauncher())
+                desktop->OpenUrl(kWebSiteUrl);
+        },
+        static_cast<int>(cmd::kWebSite));
+    target.Bind(
+        wxEVT_MENU,
+        [version](wxCommandEvent& event) {
+            CFeedbackMail mail(version);
+            mail.SendForCommand(static_cast<uint32_t>(event.GetId()));
+        },
+        static_cast<int>(cmd::kSupportRequest), static_cast<int>(cmd::kSuggestion));
+}
+
+} // namespace ui
