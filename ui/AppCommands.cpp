@@ -6,6 +6,7 @@
 #include "shellcore/FrameCommands.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CTipDlg.h"
+#include "ui/WxCommandIds.h"
 
 namespace ui {
 
@@ -19,7 +20,7 @@ void BindAppCommands(wxEvtHandler& target, ProgramVersion version)
             CAboutDlg about(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, version.buildNumber);
             about.ShowModal();
         },
-        static_cast<int>(cmd::kAppAbout));
+        WxId(cmd::kAppAbout));
     target.Bind(
         wxEVT_MENU,
         [](wxCommandEvent&) {
@@ -27,21 +28,21 @@ void BindAppCommands(wxEvtHandler& target, ProgramVersion version)
             CTipDlg tips(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
             tips.ShowModal();
         },
-        static_cast<int>(cmd::kTipOfTheDay));
+        WxId(cmd::kTipOfTheDay));
     target.Bind(
         wxEVT_MENU,
         [](wxCommandEvent&) {
             if (auto desktop = platform::GetDesktopLauncher())
                 desktop->OpenUrl(kWebSiteUrl);
         },
-        static_cast<int>(cmd::kWebSite));
+        WxId(cmd::kWebSite));
     target.Bind(
         wxEVT_MENU,
         [version](wxCommandEvent& event) {
             CFeedbackMail mail(version);
-            mail.SendForCommand(static_cast<uint32_t>(event.GetId()));
+            mail.SendForCommand(CommandOf(event.GetId()));
         },
-        static_cast<int>(cmd::kSupportRequest), static_cast<int>(cmd::kSuggestion));
+        WxId(cmd::kSupportRequest), WxId(cmd::kSuggestion));
 }
 
 } // namespace ui

@@ -17,6 +17,7 @@
 #include "ui/CProgressBar.h"
 #include "ui/CWaitOperationsDlg.h"
 #include "ui/UiResources.h"
+#include "ui/WxCommandIds.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void RemoveCommandsFrom(wxMenu* menu, bool (*hidden)(uint32_t))
         wxMenuItem* item = menu->FindItemByPosition(i);
         if (item->GetSubMenu())
             RemoveCommandsFrom(item->GetSubMenu(), hidden);
-        else if (!item->IsSeparator() && hidden(static_cast<uint32_t>(item->GetId())))
+        else if (!item->IsSeparator() && hidden(ui::CommandOf(item->GetId())))
             menu->Destroy(item);
     }
 }
@@ -79,7 +80,7 @@ void AppendItems(wxMenu* menu, const platform::PopupMenu& items)
         }
         wxString text(item.text);
         text.Replace("&", "&&");
-        menu->Append(static_cast<int>(item.command), text)->Enable(item.IsEnabled());
+        menu->Append(ui::WxId(item.command), text)->Enable(item.IsEnabled());
     }
 }
 
@@ -99,7 +100,7 @@ void CopyItems(wxMenu* from, wxMenu* to)
 bool FillToolbarList(wxMenu* menu)
 {
     wxMenu* owner = nullptr;
-    if (!menu->FindItem(cmd::kToolbarList, &owner) || !owner)
+    if (!menu->FindItem(ui::WxId(cmd::kToolbarList), &owner) || !owner)
         return false;
     std::unique_ptr<wxMenu> list(ui::LoadPopupMenuResource(kMenuToolbars));
     ClearMenu(owner);
@@ -111,7 +112,7 @@ bool FillToolbarList(wxMenu* menu)
 struct SavedTool {
     int id;
     wxItemKind kind;
-    wxBitmap bitmap;
+    wxBitmapBundle bitmap;
     wxString label;
     wxString shortHelp;
 };
@@ -139,7 +140,7 @@ wxMenuBar* CArbMainFrame::LoadMainMenu()
         RemoveCommandsFrom(menu, IsHiddenMenuCommand);
         FillToolbarList(menu);
     }
-    if (wxMenuItem* about = bar->FindItem(cmd::kAppAbout)) {
+    if (wxMenuItem* about = bar->FindItem(ui::WxId(cmd::kAppAbout))) {
         wxString text = ui::ResourceString(kStrAbout);
         if (!text.empty())
             about->SetItemLabel(text);
@@ -180,20 +181,20 @@ bool CArbMainFrame::CreateToolBars()
     m_secondToolBar = LoadToolBar(kToolbarSecond);
     if (!m_secondToolBar)
         return false;
-    m_secondToolBar->SetId(static_cast<int>(cmd::kSecondToolbar));
+    m_secondToolBar->SetId(ui::WxId(cmd::kSecondToolbar));
     m_secondToolBar->SetName(ui::ResourceString(kStrSecondToolbar));
 
     // The filter box takes the place of its command's button.
     std::vector<SavedTool> tools;
     for (size_t i = 0; i < m_secondToolBar->GetToolCount(); ++i) {
         wxAuiToolBarItem* item = m_secondToolBar->FindToolByIndex(static_cast<int>(i));
-        tools.push_back({item->GetId(), static_cast<wxItemKind>(item->GetKind()), item->GetBitmap(), item->GetLabel(), item->GetShortHelp()});
+        tools.push_back({item->GetId(), static_cast<wxItemKind>(item->GetKind()), item->GetBitmapBundle(), item->GetLabel(), item->GetShortHelp()});
     }
     m_secondToolBar->ClearTools();
     for (const SavedTool& t : tools) {
         if (t.kind == wxITEM_SEPARATOR) {
             m_secondToolBar->AddSeparator();
-        } else if (t.id == static_cast<int>(cmd::kApplyFilter)) {
+        } else if (t.id == ui::WxId(cmd::kApplyFilter)) {
             m_filterCombo = new CCommandComboBox(m_secondToolBar, this, cmd::kApplyFilter, kFilterComboWidth);
             m_filterCombo->SetToolTip(t.shortHelp);
             m_secondToolBar->AddControl(m_filterCombo);
@@ -216,8 +217,8 @@ void CArbMainFrame::AttachMenuButtons()
 {
     for (const MenuButton& b : kMenuButtons) {
         for (wxAuiToolBar* bar : {m_mainToolBar, m_secondToolBar}) {
-            if (bar->FindTool(static_cast<int>(b.command)))
-                bar->SetToolDropDown(static_cast<int>(b.command), true);
+            if (bar->FindTool(ui::WxId(b.command)))
+                bar->SetToolDropDown(ui::WxId(b.command), true);
         }
     }
 }
@@ -225,8 +226,8 @@ void CArbMainFrame::AttachMenuButtons()
 void CArbMainFrame::RemoveHiddenButtons()
 {
     for (uint32_t command : HiddenToolbarCommands()) {
-        while (m_secondToolBar->FindTool(static_cast<int>(command)))
-            m_secondToolBar->DeleteTool(static_cast<int>(command));
+        while (m_secondToolBar->FindTool(ui::WxId(command)))
+            m_secondToolBar->DeleteTool(ui::WxId(command));
     }
 }
 
@@ -271,7 +272,7 @@ bool CArbMainFrame::Create()
         return false;
 
     m_outputBar = new COutputBar();
-    if (!m_outputBar->Create(this, static_cast<int>(cmd::kOutputBar)))
+    if (!m_outputBar->Create(this, ui::WxId(cmd::kOutputBar)))
         return false;
 
     m_aui.AddPane(m_mainToolBar, wxAuiPaneInfo()
@@ -304,21 +305,20 @@ bool CArbMainFrame::Create()
     Bind(wxEVT_MENU_OPEN, &CArbMainFrame::OnMenuOpen, this);
     Bind(wxEVT_IDLE, &CArbMainFrame::OnIdleStatus, this);
     for (uint32_t id : {cmd::kOutputBar, cmd::kSecondToolbarToggle, cmd::kViewToolbar, cmd::kViewStatusBar}) {
-        Bind(wxEVT_MENU, &CArbMainFrame::OnToggleBar, this, static_cast<int>(id));
-        Bind(wxEVT_UPDATE_UI, &CArbMainFrame::OnUpdateToggleBar, this, static_cast<int>(id));
+        Bind(wxEVT_MENU, &CArbMainFrame::OnToggleBar, this, ui::WxId(id));
+        Bind(wxEVT_UPDATE_UI, &CArbMainFrame::OnUpdateToggleBar, this, ui::WxId(id));
     }
-    Bind(wxEVT_MENU, &CArbMainFrame::OnHideOutput, this, static_cast<int>(cmd::kHideOutput));
-    Bind(wxEVT_MENU, &CArbMainFrame::OnViewStyle, this, static_cast<int>(cmd::kViewSmallIcon),
-         static_cast<int>(cmd::kViewByName));
-    Bind(wxEVT_UPDATE_UI, &CArbMainFrame::OnUpdateViewStyle, this, static_cast<int>(cmd::kViewSmallIcon),
-         static_cast<int>(cmd::kViewByName));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnHideOutput, this, ui::WxId(cmd::kHideOutput));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnViewStyle, this, ui::WxId(cmd::kViewSmallIcon), ui::WxId(cmd::kViewByName));
+    Bind(wxEVT_UPDATE_UI, &CArbMainFrame::OnUpdateViewStyle, this, ui::WxId(cmd::kViewSmallIcon),
+         ui::WxId(cmd::kViewByName));
     for (uint32_t id : {cmd::kEditCopy, cmd::kEditCut, cmd::kEditPaste})
-        Bind(wxEVT_MENU, &CArbMainFrame::OnClipboardCommand, this, static_cast<int>(id));
+        Bind(wxEVT_MENU, &CArbMainFrame::OnClipboardCommand, this, ui::WxId(id));
     Bind(wxEVT_MENU, &CArbMainFrame::OnRangeCommand, this, static_cast<int>(kFavoriteCommands.first),
          static_cast<int>(kHistoryForwardCommands.last));
     for (uint32_t id : {cmd::kNothing, 32908u, 32909u})
-        Bind(wxEVT_MENU, &CArbMainFrame::OnNothing, this, static_cast<int>(id));
-    Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, static_cast<int>(cmd::kAppExit));
+        Bind(wxEVT_MENU, &CArbMainFrame::OnNothing, this, ui::WxId(id));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
     UpdateStatusPanes();
     return true;
 }
@@ -419,7 +419,7 @@ bool CArbMainFrame::PreparePopupMenu(wxMenu* menu)
     if (menu->GetMenuItemCount() == 0)
         return true;
     bool result = true;
-    uint32_t first = static_cast<uint32_t>(menu->FindItemByPosition(0)->GetId());
+    uint32_t first = ui::CommandOf(menu->FindItemByPosition(0)->GetId());
     platform::PopupMenu items;
     if (first == cmd::kFavoritesPlaceholder) {
         ClearMenu(menu);
@@ -465,7 +465,7 @@ void CArbMainFrame::OnToolDropDown(wxAuiToolBarEvent& event)
     }
     unsigned menuId = 0;
     for (const MenuButton& b : kMenuButtons)
-        if (static_cast<int>(b.command) == event.GetToolId())
+        if (ui::WxId(b.command) == event.GetToolId())
             menuId = b.menu;
     std::unique_ptr<wxMenu> menu(menuId ? ui::LoadPopupMenuResource(menuId) : nullptr);
     if (!menu || !PreparePopupMenu(menu.get()) || menu->GetMenuItemCount() == 0)
@@ -493,7 +493,7 @@ void CArbMainFrame::OnMenuOpen(wxMenuEvent& event)
 
 void CArbMainFrame::OnToggleBar(wxCommandEvent& event)
 {
-    switch (static_cast<uint32_t>(event.GetId())) {
+    switch (ui::CommandOf(event.GetId())) {
     case cmd::kOutputBar:
         ShowPane(kPaneOutput, !IsPaneShown(kPaneOutput));
         break;
@@ -514,7 +514,7 @@ void CArbMainFrame::OnToggleBar(wxCommandEvent& event)
 
 void CArbMainFrame::OnUpdateToggleBar(wxUpdateUIEvent& event)
 {
-    switch (static_cast<uint32_t>(event.GetId())) {
+    switch (ui::CommandOf(event.GetId())) {
     case cmd::kOutputBar:
         event.Check(IsPaneShown(kPaneOutput));
         break;
@@ -558,7 +558,7 @@ void CArbMainFrame::OnViewStyle(wxCommandEvent& event)
 {
     if (!m_list)
         return;
-    uint32_t id = static_cast<uint32_t>(event.GetId());
+    uint32_t id = ui::CommandOf(event.GetId());
     if (id == cmd::kViewByName)
         return;
     if (m_list->GetEditControl())
@@ -576,7 +576,7 @@ void CArbMainFrame::OnUpdateViewStyle(wxUpdateUIEvent& event)
         event.Enable(false);
         return;
     }
-    uint32_t id = static_cast<uint32_t>(event.GetId());
+    uint32_t id = ui::CommandOf(event.GetId());
     long style = m_list->GetWindowStyleFlag() & wxLC_MASK_TYPE;
     if (id == cmd::kViewLineUp) {
         event.Enable(style == wxLC_ICON || style == wxLC_SMALL_ICON);
@@ -592,7 +592,7 @@ void CArbMainFrame::OnClipboardCommand(wxCommandEvent& event)
     // While the filter box has the focus the accelerators act on its text.
     wxWindow* focus = wxWindow::FindFocus();
     if (m_filterCombo && focus && (focus == m_filterCombo || focus->GetParent() == m_filterCombo)) {
-        switch (static_cast<uint32_t>(event.GetId())) {
+        switch (ui::CommandOf(event.GetId())) {
         case cmd::kEditCopy:
             m_filterCombo->Copy();
             break;
@@ -610,7 +610,7 @@ void CArbMainFrame::OnClipboardCommand(wxCommandEvent& event)
 
 void CArbMainFrame::OnRangeCommand(wxCommandEvent& event)
 {
-    uint32_t id = static_cast<uint32_t>(event.GetId());
+    uint32_t id = ui::CommandOf(event.GetId());
     if (!m_menuSource)
         return;
     if (kFavoriteCommands.Contains(id)) {

@@ -2,9 +2,10 @@
 
 #include "shellcore/CommandTextMap.h"
 #include "ui/CArbMainFrame.h"
+#include "ui/WxCommandIds.h"
 
 CCommandComboBox::CCommandComboBox(wxWindow* parent, CArbMainFrame* frame, uint32_t command, int width)
-    : wxComboBox(parent, static_cast<int>(command), wxEmptyString, wxDefaultPosition, wxSize(width, -1), 0, nullptr,
+    : wxComboBox(parent, ui::WxId(command), wxEmptyString, wxDefaultPosition, wxSize(width, -1), 0, nullptr,
                  wxCB_DROPDOWN | wxTE_PROCESS_ENTER),
       m_frame(frame), m_command(command), m_recent(OpenRecentTexts(kRecentFiltersKey))
 {
@@ -20,7 +21,7 @@ CCommandComboBox::CCommandComboBox(wxWindow* parent, CArbMainFrame* frame, uint3
 void CCommandComboBox::SendCommandText()
 {
     m_frame->StoreCommandText(m_command, GetValue());
-    wxCommandEvent command(wxEVT_MENU, static_cast<int>(m_command));
+    wxCommandEvent command(wxEVT_MENU, ui::WxId(m_command));
     command.SetEventObject(this);
     wxPostEvent(m_frame, command);
 }

@@ -8,6 +8,7 @@
 #include "shellcore/FrameCommands.h"
 #include "shellcore/OutputSink.h"
 #include "ui/UiResources.h"
+#include "ui/WxCommandIds.h"
 
 namespace {
 constexpr unsigned kMenuOutput = 214;
@@ -24,8 +25,8 @@ COutputList::COutputList(wxWindow* parent, wxWindowID id)
     Bind(wxEVT_LEFT_DCLICK, &COutputList::OnDoubleClick, this);
     for (uint32_t command : {cmd::kEditCopy, cmd::kEditClear, cmd::kToggleBookmark, cmd::kClearBookmarks,
                              cmd::kNextBookmark, cmd::kPrevBookmark, cmd::kHideOutput}) {
-        Bind(wxEVT_MENU, &COutputList::OnCommand, this, static_cast<int>(command));
-        Bind(wxEVT_UPDATE_UI, &COutputList::OnUpdate, this, static_cast<int>(command));
+        Bind(wxEVT_MENU, &COutputList::OnCommand, this, ui::WxId(command));
+        Bind(wxEVT_UPDATE_UI, &COutputList::OnUpdate, this, ui::WxId(command));
     }
 }
 
@@ -107,7 +108,7 @@ wxMenu* COutputList::BuildContextMenu()
         return nullptr;
     int selected = GetSelection();
     if (selected != wxNOT_FOUND) {
-        if (wxMenuItem* item = menu->FindItem(cmd::kToggleBookmark))
+        if (wxMenuItem* item = menu->FindItem(ui::WxId(cmd::kToggleBookmark)))
             item->SetItemLabel(ui::ResourceString(IsBookmarked(selected) ? kStrRemoveBookmark : kStrSetBookmark));
     }
     return menu;
@@ -141,7 +142,7 @@ void COutputList::OnDoubleClick(wxMouseEvent& event)
 
 void COutputList::OnCommand(wxCommandEvent& event)
 {
-    switch (static_cast<uint32_t>(event.GetId())) {
+    switch (ui::CommandOf(event.GetId())) {
     case cmd::kEditCopy:
         CopySelectedLine();
         break;
@@ -156,14 +157,14 @@ void COutputList::OnCommand(wxCommandEvent& event)
         break;
     case cmd::kNextBookmark:
     case cmd::kPrevBookmark: {
-        int line = event.GetId() == static_cast<int>(cmd::kNextBookmark) ? m_bookmarks.Next() : m_bookmarks.Prev();
+        int line = ui::CommandOf(event.GetId()) == cmd::kNextBookmark ? m_bookmarks.Next() : m_bookmarks.Prev();
         if (line != -1)
             ShowLine(line);
         break;
     }
     case cmd::kHideOutput: {
         // The frame hides its output pane and takes the focus.
-        wxCommandEvent hide(wxEVT_MENU, static_cast<int>(cmd::kHideOutput));
+        wxCommandEvent hide(wxEVT_MENU, ui::WxId(cmd::kHideOutput));
         hide.SetEventObject(this);
         if (wxWindow* top = wxGetTopLevelParent(this))
             top->GetEventHandler()->ProcessEvent(hide);
@@ -177,7 +178,7 @@ void COutputList::OnCommand(wxCommandEvent& event)
 void COutputList::OnUpdate(wxUpdateUIEvent& event)
 {
     bool lines = !m_lines.empty(), selected = GetSelection() != wxNOT_FOUND;
-    switch (static_cast<uint32_t>(event.GetId())) {
+    switch (ui::CommandOf(event.GetId())) {
     case cmd::kEditCopy:
     case cmd::kToggleBookmark:
         event.Enable(lines && selected);

@@ -1,6 +1,9 @@
 #include "ui/UiResources.h"
 
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include <wx/dialog.h>
@@ -12,6 +15,7 @@
 
 #include "model/ResourceText.h"
 #include "platform/ResourceLibrary.h"
+#include "ui/WxCommandIds.h"
 
 namespace ui {
 
@@ -37,6 +41,26 @@ wxString ResourcePath(const char* type, unsigned id, const char* extension)
     return wxString::FromUTF8(folder + type + "/" + std::to_string(id) + "." + extension);
 }
 
+namespace {
+
+// XRC names its commands by their numbers; those the toolkit cannot take are
+// registered under their moved ids before the file is read.
+void RegisterCommandNames(const wxString& path)
+{
+    std::ifstream in(path.utf8_string(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    static const std::regex kName("name=\"([0-9]+)\"");
+    std::string s = text.str();
+    for (std::sregex_iterator it(s.begin(), s.end(), kName), end; it != end; ++it) {
+        unsigned long command = std::stoul((*it)[1].str());
+        if (command >= 0x8000 && command <= 0xFFFF)
+            wxXmlResource::GetXRCID((*it)[1].str(), WxId(static_cast<uint32_t>(command)));
+    }
+}
+
+} // namespace
+
 bool LoadXrc(const char* type, unsigned id)
 {
     // By path: a resource library loaded later has files of its own.
@@ -48,6 +72,7 @@ bool LoadXrc(const char* type, unsigned id)
     if (loaded.count(key))
         return true;
     InitUiResources();
+    RegisterCommandNames(path);
     if (!wxXmlResource::Get()->Load(path))
         return false;
     loaded.insert(key);
