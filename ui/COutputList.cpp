@@ -207,7 +207,8 @@ void COutputList::OnDrawBackground(wxDC& dc, const wxRect& rect, size_t n) const
     if (m_bookmarks.IsBookmarked(static_cast<int>(n)))
         fill = wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT);
     else if (IsSelected(n))
-        fill = wxSystemSettings::GetColour(wxSYS_COLOUR_ACTIVECAPTION);
+        // The desktop's selection colour: its highlight text reads on it.
+        fill = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
     else
         fill = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
     dc.SetBrush(wxBrush(fill));

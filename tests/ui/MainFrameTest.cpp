@@ -233,7 +233,6 @@ TEST_F(MainFrameTest, ProgressMessagesShowTheInsertionInTheStatusBar)
     wxRect gauge = bar->GetGauge()->GetRect();
     EXPECT_GT(gauge.x, pane.x);
     EXPECT_LT(gauge.GetRight(), pane.GetRight());
-    uitest::Screenshot(m_frame, "progress");
 
     platform::Post(frame, platform::WM_PROGRESS_STEP, 3, 0);  // a total of 0
     m_dispatcher->Pump();
