@@ -1,8 +1,16 @@
-#include <cstdio>
+#include "platform/BrokenPipe.h"
+#include "ui/ArbApp.h"
+#include "ui/MainWindowParts.h"
 
-
-int main()
+int main(int argc, char** argv)
 {
-    std::puts("Arbolite: the main window is not built yet; nothing to run.");
-    return 0;
+    platform::IgnoreBrokenPipe();
+
+    AppVersion version;
+    version.major = ARBOLITE_VERSION_MAJOR;
+    version.minor = ARBOLITE_VERSION_MINOR;
+    version.patch = ARBOLITE_VERSION_PATCH;
+    version.build = ARBOLITE_BUILD_NUMBER;
+
+    return RunArbolite(argc, argv, version, ui::MakeMainWindowParts());
 }

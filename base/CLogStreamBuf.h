@@ -2,6 +2,7 @@
 // The buffer behind the program's one wide log stream. Each flush hands the
 // buffered text to the sinks (the log file, the output window) as one line.
 
+#include <mutex>
 #include <streambuf>
 #include <vector>
 
@@ -9,7 +10,10 @@ typedef void (*LogSink)(const wchar_t* line);
 
 class CLogStreamBuf : public std::wstreambuf {
 public:
-    explicit CLogStreamBuf(size_t capacity = 32768);
+    // With a lock, adding and removing sinks hold it: the sinks run inside
+    // the writers' hold of that lock, so once RemoveSink returns the sink is
+    // neither running nor called again.
+    explicit CLogStreamBuf(size_t capacity = 32768, std::recursive_mutex* lock = nullptr);
     CLogStreamBuf(const CLogStreamBuf&) = delete;
     CLogStreamBuf& operator=(const CLogStreamBuf&) = delete;
 
@@ -26,4 +30,5 @@ private:
 
     std::vector<wchar_t> m_buffer;  // capacity + 1: room for the terminator
     std::vector<LogSink> m_sinks;
+    std::recursive_mutex* m_lock;
 };

@@ -2,9 +2,10 @@
 
 #include "base/Utf8.h"
 
-CLogStreamBuf g_logStreamBuf(32768);
-std::wostream g_logStream(&g_logStreamBuf);
+// The lock first: the buffer takes it when sinks are added or removed.
 std::recursive_mutex g_logLock;
+CLogStreamBuf g_logStreamBuf(32768, &g_logLock);
+std::wostream g_logStream(&g_logStreamBuf);
 
 std::wostream& operator<<(std::wostream& os, Utf8Text text)
 {

@@ -10,6 +10,7 @@
 
 #include "base/CLogStreamBuf.h"
 
+// Its sinks are added and removed under g_logLock.
 extern CLogStreamBuf g_logStreamBuf;
 extern std::wostream g_logStream;
 extern std::recursive_mutex g_logLock;

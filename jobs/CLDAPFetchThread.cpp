@@ -137,7 +137,7 @@ bool CLDAPFetchThread::GetAttributeValuePairs(const std::string& name,
     for (const LDAPAttribute& attribute : m_keptEntry->GetEntry().GetAttributes()) {
         if (!name.empty() && !EqualNoCase(attribute.GetName(), name))
             continue;
-        for (const std::string& value : attribute.GetValues())
+        for (std::string_view value : attribute.GetValues())
             pairs.emplace(attribute.GetName(), value);
     }
     return !pairs.empty();

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "base/StringList.h"
+
 namespace arbldap {
 
 namespace {
@@ -91,6 +93,19 @@ bool SplitDN(const std::string& dn, std::vector<std::string>& rdns)
         return false;
     rdns = std::move(parts);
     return true;
+}
+
+} // namespace arbldap
+
+namespace arbldap {
+
+bool SplitDNToList(const std::string& dn, StringList& list)
+{
+    list.Clear();
+    std::vector<std::string> rdns;
+    if (!SplitDN(dn, rdns)) return false;
+    for (std::string& rdn : rdns) list.Add(std::move(rdn));
+    return !list.IsEmpty();
 }
 
 } // namespace arbldap

@@ -29,3 +29,13 @@ bool IsDNBlank(char c);
 bool SplitDN(const std::string& dn, std::vector<std::string>& rdns);
 
 } // namespace arbldap
+
+class StringList;
+
+namespace arbldap {
+
+// Empties list and appends the RDNs of dn, types kept, leaf first; false
+// (list empty) when dn is not a DN or has no RDN.
+bool SplitDNToList(const std::string& dn, StringList& list);
+
+} // namespace arbldap

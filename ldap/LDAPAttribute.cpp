@@ -43,7 +43,7 @@ size_t StepUtf8(const unsigned char* p, size_t n, char32_t& cp)
 // Flags of the character at which the scan of one value stops: the first one
 // that is not printable, or the last one of the value. An empty value is read
 // as its terminating zero.
-uint8_t StoppingCharClass(const std::string& value)
+uint8_t StoppingCharClass(std::string_view value)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(value.data());
     const size_t n = value.size();
@@ -63,39 +63,42 @@ uint8_t StoppingCharClass(const std::string& value)
     return flags;
 }
 
-char* CopyText(const std::string& s)
+char* CopyText(std::string_view s)
 {
     std::unique_ptr<char[]> copy(new char[s.size() + 1]);
-    std::memcpy(copy.get(), s.data(), s.size());
+    if (!s.empty())
+        std::memcpy(copy.get(), s.data(), s.size());
     copy[s.size()] = '\0';
     return copy.release();
 }
 
 } // namespace
 
-LDAPAttribute::LDAPAttribute(const std::string& name, const std::string& value) : m_name(name)
+LDAPAttribute::LDAPAttribute(const std::string& name, const std::string& value) : m_values(name)
 {
     m_values.Add(value);
 }
 
-LDAPAttribute::LDAPAttribute(const std::string& name, const StringList& values)
-    : m_name(name), m_values(values)
+LDAPAttribute::LDAPAttribute(const std::string& name, const StringList& values) : m_values(name)
 {
+    for (const std::string& value : values)
+        m_values.Add(value);
 }
 
-LDAPAttribute::LDAPAttribute(const char* name, char** values)
-    : m_name(name ? name : ""), m_values(values)
+LDAPAttribute::LDAPAttribute(const char* name, char** values) : m_values(name ? name : "")
 {
+    SetValues(values);
 }
 
-LDAPAttribute::LDAPAttribute(const char* name, berval** values) : m_name(name ? name : "")
+LDAPAttribute::LDAPAttribute(const char* name, berval** values) : m_values(name ? name : "")
 {
     SetBerValues(values);
 }
 
 std::string LDAPAttribute::GetBaseName() const
 {
-    return m_name.substr(0, m_name.find(';'));
+    std::string_view name = m_values.Name();
+    return std::string(name.substr(0, name.find(';')));
 }
 
 int LDAPAttribute::AddBerValue(const berval* value)
@@ -104,21 +107,24 @@ int LDAPAttribute::AddBerValue(const berval* value)
         return -1;
     if (value->bv_len && !value->bv_val)
         return -1;
-    m_values.Add(std::string(value->bv_val ? value->bv_val : "", value->bv_len));
+    m_values.Add(std::string_view(value->bv_val, value->bv_len));
     return 0;
 }
 
 int LDAPAttribute::SetValues(const StringList& values)
 {
-    m_values = values;
+    m_values.ClearValues();
+    for (const std::string& value : values)
+        m_values.Add(value);
     return 0;
 }
 
 int LDAPAttribute::SetValues(char** values)
 {
     if (values) {
-        m_values.Clear();
-        m_values.AssignFromArray(values);
+        m_values.ClearValues();
+        for (char** p = values; *p; ++p)
+            m_values.Add(*p);
     }
     return 0;
 }
@@ -127,7 +133,7 @@ int LDAPAttribute::SetBerValues(berval** values)
 {
     if (!values)
         return 0;
-    m_values.Clear();
+    m_values.ClearValues();
     for (berval** p = values; *p; ++p)
         if (AddBerValue(*p) != 0)
             return -1;
@@ -142,7 +148,7 @@ berval** LDAPAttribute::ToBerValArray() const
     std::unique_ptr<berval*[]> array(new berval*[m_values.GetCount() + 1]());
     try {
         size_t i = 0;
-        for (const std::string& value : m_values) {
+        for (std::string_view value : m_values) {
             auto bv = std::make_unique<berval>();
             bv->bv_len = value.size();
             bv->bv_val = CopyText(value);
@@ -170,7 +176,7 @@ LDAPMod* LDAPAttribute::ToLDAPMod() const
 {
     auto mod = std::make_unique<LDAPMod>();
     mod->mod_op = LDAP_MOD_BVALUES | LDAP_MOD_ADD;
-    mod->mod_type = CopyText(m_name);
+    mod->mod_type = CopyText(m_values.Name());
     try {
         mod->mod_bvalues = ToBerValArray();
     } catch (...) {
@@ -191,7 +197,7 @@ void LDAPAttribute::FreeLDAPMod(LDAPMod* mod)
 
 bool LDAPAttribute::IsNotPrintable() const
 {
-    for (const std::string& value : m_values) {
+    for (std::string_view value : m_values) {
         // A value passes on its first unprintable character when that is
         // white space: multi-line text stays text.
         if (!(StoppingCharClass(value) & (kCharPrintable | kCharSpace)))
@@ -207,8 +213,8 @@ std::wostream& DumpAttribute(std::wostream& os, const LDAPAttribute& attribute)
         os << L"NOT_PRINTABLE";
         return os;
     }
-    for (const std::string& value : attribute.GetValues())
-        os << L"   " << Utf8ToWideString(value) << L"\n";
+    for (std::string_view value : attribute.GetValues())
+        os << L"   " << Utf8ToWideString(std::string(value)) << L"\n";
     return os;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/StringList.h"
+#include "ldap/LDAPValueList.h"
 
 class CArchive;
 
@@ -31,12 +32,12 @@ public:
     LDAPAttribute& operator=(LDAPAttribute&&) = default;
     virtual ~LDAPAttribute() = default;
 
-    const std::string& GetName() const { return m_name; }
-    void SetName(const std::string& name) { m_name = name; }
+    std::string GetName() const { return std::string(m_values.Name()); }
+    void SetName(const std::string& name) { m_values.SetName(name); }
     // The name up to the first ';'.
     std::string GetBaseName() const;
 
-    const StringList& GetValues() const { return m_values; }
+    const LDAPValueList& GetValues() const { return m_values; }
     size_t GetValueCount() const { return m_values.GetCount(); }
     void AddValue(const std::string& value) { m_values.Add(value); }
     // -1 for a null berval, else 0.
@@ -60,13 +61,15 @@ public:
 
     bool operator==(const LDAPAttribute& other) const
     {
-        return m_name == other.m_name && m_values == other.m_values;
+        return m_values.Name() == other.m_values.Name() && m_values == other.m_values;
     }
     bool operator!=(const LDAPAttribute& other) const { return !(*this == other); }
 
 private:
-    std::string m_name;
-    StringList m_values;
+    friend class LDAPAttributeList;  // reads an entry's attributes into one shared buffer
+    explicit LDAPAttribute(LDAPValueList&& values) : m_values(std::move(values)) {}
+
+    LDAPValueList m_values;  // with the name
 };
 
 // The name and a line end, then each value indented by three blanks on its own

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "ldap/LDAPConnection.h"
+#include "ldap/LDAPException.h"
 #include "ldap/LDAPModArray.h"
 #include "base/Archive.h"
 
@@ -17,28 +18,72 @@ namespace {
 struct BerElementFree {
     void operator()(BerElement* ber) const { ber_free(ber, 0); }
 };
-struct NameFree {
-    void operator()(char* name) const { ldap_memfree(name); }
-};
-struct ValuesFree {
-    void operator()(berval** values) const { ldap_value_free_len(values); }
-};
+
+std::string_view View(const berval& value)
+{
+    return std::string_view(value.bv_val, value.bv_len);
+}
 
 }  // namespace
 
 LDAPAttributeList::LDAPAttributeList(LDAPMessage* entry, const LDAPConnection& connection)
 {
     LDAP* session = connection.GetSession();
-    if (!session || !entry)
-        return;
+    if (session && entry)
+        Read(session, entry, nullptr);
+}
+
+void LDAPAttributeList::Read(LDAP* session, LDAPMessage* entry, std::string* dn)
+{
+    // One pass over the message: the DN, then each attribute, a sequence of
+    // its name and the set of its values, each value read where it lies.
+    // (Looking values up by name scans the entry again for every attribute;
+    // ldap_get_attribute_ber counts each attribute's values, then allocates
+    // an array for them.) The message stays valid until the end.
     BerElement* rawBer = nullptr;
-    std::unique_ptr<char, NameFree> name(ldap_first_attribute(session, entry, &rawBer));
+    berval dnValue{};
+    int rc = ldap_get_dn_ber(session, entry, &rawBer, &dnValue);
     std::unique_ptr<BerElement, BerElementFree> ber(rawBer);
-    while (name) {
-        std::unique_ptr<berval*, ValuesFree> values(ldap_get_values_len(session, entry, name.get()));
-        m_attributes.emplace_back(name.get(), values.get());
-        name.reset(ldap_next_attribute(session, entry, ber.get()));
+    if (rc != LDAP_SUCCESS)
+        throw LDAPException(rc);
+
+    // Kept per thread: its room stays from entry to entry.
+    thread_local LDAPValueList::Packer packer;
+    struct Reset {
+        LDAPValueList::Packer& packer;
+        ~Reset() { packer.Clear(); }
+    } reset{packer};
+    packer.Clear();
+
+    for (;;) {
+        ber_len_t left = 0;
+        if (ber_get_option(ber.get(), LBER_OPT_BER_REMAINING_BYTES, &left) != LBER_OPT_SUCCESS)
+            throw LDAPException(LDAP_DECODING_ERROR);
+        if (left == 0)
+            break;
+        ber_len_t length = 0;
+        berval name{};
+        if (ber_skip_tag(ber.get(), &length) != LBER_SEQUENCE ||
+            ber_get_stringbv(ber.get(), &name, LBER_BV_NOTERM) == LBER_DEFAULT)
+            throw LDAPException(LDAP_DECODING_ERROR);
+        // The attribute's encoding is longer than its packed name and values.
+        packer.AddName(View(name), length);
+        char* last = nullptr;
+        for (ber_tag_t tag = ber_first_element(ber.get(), &length, &last); tag != LBER_DEFAULT;
+             tag = ber_next_element(ber.get(), &length, last)) {
+            berval value{};
+            if (ber_get_stringbv(ber.get(), &value, LBER_BV_NOTERM) == LBER_DEFAULT)
+                throw LDAPException(LDAP_DECODING_ERROR);
+            packer.AddValue(View(value));
+        }
+        if (!last)  // no set of values
+            throw LDAPException(LDAP_DECODING_ERROR);
     }
+
+    m_attributes.reserve(m_attributes.size() + packer.GetCount());
+    packer.Pack([this](LDAPValueList&& values) { m_attributes.push_back(LDAPAttribute(std::move(values))); });
+    if (dn)
+        dn->assign(dnValue.bv_val, dnValue.bv_len);
 }
 
 void LDAPAttributeList::AddValue(const std::string& name, const std::string& value)

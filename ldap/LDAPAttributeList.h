@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <iosfwd>
-#include <list>
 #include <string>
+#include <vector>
 
 #include "ldap/LDAPAttribute.h"
 
@@ -17,13 +17,14 @@ class LDAPConnection;
 
 class LDAPAttributeList {
 public:
-    typedef std::list<LDAPAttribute>::iterator iterator;
-    typedef std::list<LDAPAttribute>::const_iterator const_iterator;
+    typedef std::vector<LDAPAttribute>::iterator iterator;
+    typedef std::vector<LDAPAttribute>::const_iterator const_iterator;
 
     LDAPAttributeList() = default;
     LDAPAttributeList(const LDAPAttributeList&) = default;
     // The attributes of a search-entry message read on the connection, in
-    // the server's order, every value byte for byte.
+    // the server's order, every value byte for byte. A message that cannot
+    // be decoded throws LDAPException.
     LDAPAttributeList(LDAPMessage* entry, const LDAPConnection& connection);
     LDAPAttributeList(LDAPAttributeList&&) = default;
     LDAPAttributeList& operator=(const LDAPAttributeList&) = default;
@@ -57,7 +58,12 @@ public:
     bool operator!=(const LDAPAttributeList& other) const { return !(*this == other); }
 
 private:
-    std::list<LDAPAttribute> m_attributes;
+    friend class LDAPEntry;
+    // Appends the attributes of the message, read in one walk that also
+    // reads its DN into dn (when given); they share one buffer.
+    void Read(LDAP* session, LDAPMessage* entry, std::string* dn);
+
+    std::vector<LDAPAttribute> m_attributes;
 };
 
 // Each attribute through DumpAttribute, followed by "; ".

@@ -4,10 +4,14 @@
 
 #include <iterator>
 
+#include "ldap/DecodingSession.h"
+#include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResultQueue.h"
+#include "ldap/TlsTraceCapture.h"
 #include "base/LogStream.h"
+#include "base/Utf8.h"
 
 namespace arbldap {
 
@@ -15,11 +19,22 @@ namespace {
 
 std::atomic<bool> g_sslClientReady{false};
 
+// A server certificate must be there, signed by a trusted CA and made out to
+// the host name the session connects to.
+const int kRequireCertificate = LDAP_OPT_X_TLS_DEMAND;
+
 void Log(const wchar_t* text)
 {
     std::lock_guard<std::recursive_mutex> lock(g_logLock);
     g_logStream << text;
     g_logStream.flush();
+}
+
+// The server was never reached or the connection to it broke: no bind on
+// the same address can fare better.
+bool IsUnreachable(int resultCode)
+{
+    return resultCode == kLDAPServerDown || resultCode == MapLDAPResultCode(LDAP_CONNECT_ERROR);
 }
 
 std::string SessionUri(const std::string& host, int port, bool ldaps)
@@ -37,7 +52,12 @@ bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication
     std::string caFile = certificatePath + "cacerts.pem";
     std::string clientFile = certificatePath + "client.pem";
     const char* certFile = clientAuthentication ? clientFile.c_str() : nullptr;
-    int rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_CACERTFILE, caFile.c_str());
+    // The requirement is set here, not taken from the environment or the
+    // library's configuration files (TLS_REQCERT there could turn it off):
+    // the context made below checks every server certificate with it.
+    int rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_REQUIRE_CERT, &kRequireCertificate);
+    if (rc == LDAP_OPT_SUCCESS)
+        rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_CACERTFILE, caFile.c_str());
     if (rc == LDAP_OPT_SUCCESS)
         rc = ldap_set_option(nullptr, LDAP_OPT_X_TLS_CERTFILE, certFile);
     if (rc == LDAP_OPT_SUCCESS)
@@ -154,7 +174,9 @@ bool LDAPConnection::EnableSSL()
         return false;
     }
     int hard = LDAP_OPT_X_TLS_HARD;
-    if (ldap_set_option(session.get(), LDAP_OPT_X_TLS, &hard) != LDAP_OPT_SUCCESS) {
+    // The session checks the host name with its own copy of the requirement.
+    if (ldap_set_option(session.get(), LDAP_OPT_X_TLS_REQUIRE_CERT, &kRequireCertificate) != LDAP_OPT_SUCCESS ||
+        ldap_set_option(session.get(), LDAP_OPT_X_TLS, &hard) != LDAP_OPT_SUCCESS) {
         Log(L"   Error turning SSL on...");
         return false;
     }
@@ -240,6 +262,40 @@ std::unique_ptr<LDAPResultQueue> LDAPConnection::Extended(const std::string& oid
     return LDAPResultQueue::Start(std::make_unique<LDAPExtendedRequest>(oid, value, this, options));
 }
 
+void LDAPConnection::ConnectSSL() const
+{
+    if (!m_ssl || !m_session)
+        return;
+    ber_socket_t fd = -1;
+    if (ldap_get_option(m_session.get(), LDAP_OPT_DESC, &fd) == LDAP_OPT_SUCCESS && fd >= 0)
+        return;
+    std::string reason;
+    int rc;
+    {
+        TlsTraceCapture trace;
+        rc = ldap_connect(m_session.get());
+        reason = trace.GetReason();
+    }
+    if (rc == LDAP_SUCCESS)
+        return;
+    if (reason.empty()) {
+        // Nothing else has been sent on a session that could not connect, so
+        // its shared error state is this connect's.
+        char* message = nullptr;
+        ldap_get_option(m_session.get(), LDAP_OPT_DIAGNOSTIC_MESSAGE, &message);
+        if (message)
+            reason = message;
+        ldap_memfree(message);
+    }
+    LDAPException failure(SendFailureCode(rc), reason);
+    std::lock_guard<std::recursive_mutex> lock(g_logLock);
+    g_logStream << FormatLDAPError(failure);
+    if (!reason.empty())
+        g_logStream << L": " << Utf8ToWideString(reason);
+    g_logStream.flush();
+    throw failure;
+}
+
 void LDAPConnection::Abandon(LDAPResultQueue* queue)
 {
     if (queue)
@@ -252,12 +308,17 @@ int LDAPConnection::BindAndWait(const std::string& dn, const std::string& passwo
     LDAP* session = m_session.get();
     if (!session)
         return MapLDAPResultCode(LDAP_SERVER_DOWN);
+    try {
+        ConnectSSL();
+    } catch (const LDAPException& e) {
+        return e.GetResultCode();
+    }
     berval credentials{static_cast<ber_len_t>(password.size()), const_cast<char*>(password.data())};
     int msgid = -1;
     int rc = ldap_sasl_bind(session, dn.empty() ? nullptr : dn.c_str(), LDAP_SASL_SIMPLE, &credentials, nullptr,
                             nullptr, &msgid);
-    if (rc != LDAP_SUCCESS)
-        return MapLDAPResultCode(rc);
+    if (rc != LDAP_SUCCESS || msgid < 0)
+        return MapLDAPResultCode(SendFailureCode(rc));
     LDAPMessagePtr result;
     try {
         result = WaitForLDAPMessage(session, msgid, cancelled);
@@ -265,7 +326,7 @@ int LDAPConnection::BindAndWait(const std::string& dn, const std::string& passwo
         return e.GetResultCode();
     }
     int code = LDAP_OTHER;
-    rc = ldap_parse_result(session, result.get(), &code, nullptr, nullptr, nullptr, nullptr, 0);
+    rc = ldap_parse_result(DecodingSession(), result.get(), &code, nullptr, nullptr, nullptr, nullptr, 0);
     return MapLDAPResultCode(rc != LDAP_SUCCESS ? rc : code);
 }
 
@@ -276,8 +337,15 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
     std::shared_ptr<const LDAPCredentials> credentials;
     if (options)
         credentials = options->GetRebindCredentials();
+    // A connect to a dead host blocks for a network time-out and sees no
+    // cancel meanwhile: a cancel is looked at before each one.
+    auto stopIfCancelled = [cancelled] {
+        if (cancelled && cancelled->load())
+            throw CBreakException();
+    };
     int position = 0;
     for (const LDAPUrl& url : urls) {
+        stopIfCancelled();
         LDAPConnectionPtr connection = Create(url.GetHost(), url.GetPort());
         connection->SetProtocolVersion(3);
         int rc;
@@ -286,8 +354,13 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
         } else {
             const LDAPSimpleAuth* auth = credentials ? credentials->GetAuth(url.GetHost(), url.GetPort()) : nullptr;
             rc = auth ? connection->BindAndWait(auth->GetDN(), auth->GetPassword(), cancelled) : -1;
-            if (rc != LDAP_SUCCESS)
+            // Anonymously only where a server answered and refused the
+            // credentials: one that could not be reached would just cost
+            // another network time-out.
+            if (rc != LDAP_SUCCESS && !IsUnreachable(rc)) {
+                stopIfCancelled();
                 rc = connection->BindAndWait(std::string(), std::string(), cancelled);
+            }
         }
         if (rc == LDAP_SUCCESS) {
             usedUrl = position;

@@ -30,7 +30,9 @@ typedef RefPtr<LDAPConnection> LDAPConnectionPtr;
 // Sets up the library's TLS client from a certificate folder (its text ends
 // with a path separator): "cacerts.pem" holds the trusted CA certificates and,
 // with client authentication, "client.pem" the client certificate and key.
-// Returns, and keeps for EnableSSL, whether the TLS client is ready.
+// Returns, and keeps for EnableSSL, whether the TLS client is ready. Server
+// certificates are then checked (trusted CA, host name) whatever the
+// environment or the library's configuration files say.
 bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication);
 bool IsSSLClientReady();
 
@@ -105,6 +107,13 @@ public:
     std::unique_ptr<LDAPResultQueue> Extended(const std::string& oid, const std::string& value,
                                               const LDAPOperationOptions* options = nullptr);
 
+    // Connects a TLS session that has no connection yet; nothing for a plain
+    // session (it connects with its first request). A failure throws
+    // LDAPException with the library's code and its reason (a refused
+    // certificate, say) as the message, and logs "<FormatLDAPError text>:
+    // <reason>": the code alone only says the server could not be contacted.
+    void ConnectSSL() const;
+
     // Abandons every request of the queue still waiting for its result, each
     // on the connection it was sent on, and releases the connections of
     // referred requests. The queue is not read again. Nothing for null.
@@ -115,8 +124,10 @@ public:
     // A new connection, bound (version 3) with the options' rebind
     // credentials or else anonymously, to the first URL that lets it;
     // usedUrl becomes that URL's position. Null when none does; then
-    // lastError, when given, holds the failure of the last URL tried.
-    // Waiting for a bind throws CBreakException as soon as *cancelled is set.
+    // lastError, when given, holds the failure of the last URL tried. No
+    // anonymous bind follows a failed one on a server that cannot be reached.
+    // Throws CBreakException once *cancelled is set: before each URL and
+    // each bind, and while waiting for a bind's answer.
     LDAPConnectionPtr ConnectToReferral(const LDAPUrlList& urls, int& usedUrl,
                                         const LDAPOperationOptions* options, int* lastError = nullptr,
                                         const std::atomic<bool>* cancelled = nullptr);

@@ -17,38 +17,65 @@ LDAPEntry::LDAPEntry(const std::string& dn, LDAPAttributeList* attributes)
 }
 
 LDAPEntry::LDAPEntry(const LDAPEntry& other)
-    : m_attributes(std::make_unique<LDAPAttributeList>(*other.m_attributes)), m_dn(other.m_dn)
+    : m_attributes(std::make_unique<LDAPAttributeList>(other.GetAttributes())), m_dn(other.m_dn)
 {
 }
 
-namespace {
-
-std::string DNOf(LDAPMessage* entry, const LDAPConnection& connection)
+LDAPEntry::LDAPEntry(LDAPEntry&& other) noexcept
+    : m_attributes(std::move(other.m_attributes)), m_dn(std::move(other.m_dn))
 {
-    LDAP* session = connection.GetSession();
-    char* dn = session && entry ? ldap_get_dn(session, entry) : nullptr;
-    if (!dn)
-        throw LDAPException(connection);
-    std::string text(dn);
-    ldap_memfree(dn);
-    return text;
+    other.m_dn.clear();
 }
-
-}  // namespace
 
 LDAPEntry::LDAPEntry(LDAPMessage* entry, const LDAPConnection& connection)
-    : m_attributes(std::make_unique<LDAPAttributeList>(entry, connection)), m_dn(DNOf(entry, connection))
+    : m_attributes(std::make_unique<LDAPAttributeList>())
 {
+    LDAP* session = connection.GetSession();
+    if (!session || !entry)
+        throw LDAPException(connection);
+    m_attributes->Read(session, entry, &m_dn);
 }
 
 LDAPEntry& LDAPEntry::operator=(const LDAPEntry& other)
 {
     if (this != &other) {
-        auto attributes = std::make_unique<LDAPAttributeList>(*other.m_attributes);
+        auto attributes = std::make_unique<LDAPAttributeList>(other.GetAttributes());
         m_dn = other.m_dn;
         m_attributes = std::move(attributes);
     }
     return *this;
+}
+
+LDAPEntry& LDAPEntry::operator=(LDAPEntry&& other) noexcept
+{
+    if (this != &other) {
+        m_attributes = std::move(other.m_attributes);
+        m_dn = std::move(other.m_dn);
+        other.m_dn.clear();
+    }
+    return *this;
+}
+
+namespace {
+
+const LDAPAttributeList& NoAttributes()
+{
+    static const LDAPAttributeList none;
+    return none;
+}
+
+}  // namespace
+
+LDAPAttributeList& LDAPEntry::GetAttributes()
+{
+    if (!m_attributes)
+        m_attributes = std::make_unique<LDAPAttributeList>();
+    return *m_attributes;
+}
+
+const LDAPAttributeList& LDAPEntry::GetAttributes() const
+{
+    return m_attributes ? *m_attributes : NoAttributes();
 }
 
 void LDAPEntry::SetAttributes(LDAPAttributeList* attributes)
@@ -64,12 +91,12 @@ void LDAPEntry::SetAttributes(const LDAPAttributeList& attributes)
     m_attributes = std::make_unique<LDAPAttributeList>(attributes);
 }
 
-const StringList& LDAPEntry::GetObjectClasses() const
+const LDAPValueList& LDAPEntry::GetObjectClasses() const
 {
-    static const StringList none;
+    static const LDAPValueList none;
     static const std::string objectClass = "objectclass";
-    for (const LDAPAttribute& attribute : *m_attributes) {
-        const std::string& name = attribute.GetName();
+    for (const LDAPAttribute& attribute : GetAttributes()) {
+        const std::string name = attribute.GetName();
         if (name.size() == objectClass.size() && StrICmp(name.c_str(), objectClass.c_str()) == 0)
             return attribute.GetValues();
     }
@@ -79,8 +106,8 @@ const StringList& LDAPEntry::GetObjectClasses() const
 size_t LDAPEntry::GetValuesSize() const
 {
     size_t total = 0;
-    for (const LDAPAttribute& attribute : *m_attributes)
-        for (const std::string& value : attribute.GetValues())
+    for (const LDAPAttribute& attribute : GetAttributes())
+        for (std::string_view value : attribute.GetValues())
             total += value.size();
     return total;
 }
@@ -88,7 +115,7 @@ size_t LDAPEntry::GetValuesSize() const
 void LDAPEntry::Dump(std::wostream& os) const
 {
     os << L"DN: " << Utf8ToWideString(m_dn) << L": ";
-    DumpAttributeList(os, *m_attributes);
+    DumpAttributeList(os, GetAttributes());
 }
 
 } // namespace arbldap

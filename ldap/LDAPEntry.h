@@ -17,17 +17,22 @@ public:
     // Takes ownership of attributes; null gives an empty list.
     explicit LDAPEntry(const std::string& dn, LDAPAttributeList* attributes = nullptr);
     LDAPEntry(const LDAPEntry& other);
-    // The DN and attributes of a search-entry message read on the connection.
-    // A message without a DN throws LDAPException from the session's state.
+    // Leaves other with no DN and no attributes.
+    LDAPEntry(LDAPEntry&& other) noexcept;
+    // The DN and attributes of a search-entry message read on the connection,
+    // in one walk of the message. Without a session or a message this throws
+    // LDAPException from the session's state; a message that cannot be
+    // decoded throws LDAPException with the library's code.
     LDAPEntry(LDAPMessage* entry, const LDAPConnection& connection);
     LDAPEntry& operator=(const LDAPEntry& other);
+    LDAPEntry& operator=(LDAPEntry&& other) noexcept;
     ~LDAPEntry() = default;
 
     std::string GetDN() const { return m_dn; }
     void SetDN(const std::string& dn) { m_dn = dn; }
 
-    LDAPAttributeList& GetAttributes() { return *m_attributes; }
-    const LDAPAttributeList& GetAttributes() const { return *m_attributes; }
+    LDAPAttributeList& GetAttributes();
+    const LDAPAttributeList& GetAttributes() const;
     // Drops the old list and takes ownership of this one; null gives an empty list.
     void SetAttributes(LDAPAttributeList* attributes);
     // Drops the old list and keeps a copy of this one.
@@ -35,7 +40,7 @@ public:
 
     // The values of the first attribute named "objectclass" in any ASCII case
     // (options make it another attribute), else an empty list.
-    const StringList& GetObjectClasses() const;
+    const LDAPValueList& GetObjectClasses() const;
     // Bytes of all values of all attributes.
     size_t GetValuesSize() const;
 
@@ -43,7 +48,7 @@ public:
     void Dump(std::wostream& os) const;
 
 private:
-    std::unique_ptr<LDAPAttributeList> m_attributes;  // never null
+    std::unique_ptr<LDAPAttributeList> m_attributes;  // null only once moved from: no attributes
     std::string m_dn;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
-// Entries kept in the order they were added, each a deep copy.
+// Entries kept in the order they were added, each a deep copy or moved in.
 
 #include <cstddef>
 #include <list>
+#include <utility>
 
 #include "ldap/LDAPEntry.h"
 
@@ -21,6 +22,7 @@ public:
     ~LDAPEntryList() = default;
 
     void Add(const LDAPEntry& entry) { m_entries.push_back(entry); }
+    void Add(LDAPEntry&& entry) { m_entries.push_back(std::move(entry)); }
     size_t GetCount() const { return m_entries.size(); }
     bool IsEmpty() const { return m_entries.empty(); }
     void Clear() { m_entries.clear(); }

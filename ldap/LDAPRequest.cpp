@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "ldap/DecodingSession.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResponse.h"
 
@@ -68,13 +69,14 @@ LDAP* LDAPRequest::SessionForSend() const
     LDAP* session = m_connection ? m_connection->GetSession() : nullptr;
     if (!session)
         throw LDAPException(LDAP_SERVER_DOWN);
+    m_connection->ConnectSSL();
     return session;
 }
 
 void LDAPRequest::Sent(int rc, int messageID)
 {
-    if (rc != LDAP_SUCCESS)
-        throw LDAPException(rc);
+    if (rc != LDAP_SUCCESS || messageID < 0)
+        throw LDAPException(SendFailureCode(rc));
     m_messageID = messageID;
 }
 
@@ -110,7 +112,9 @@ std::unique_ptr<LDAPRequest> LDAPRequest::FollowReferral(const LDAPResponse& res
 
 bool LDAPRequest::IsSame(const LDAPRequest& other) const
 {
-    return m_operation == other.m_operation && m_host == other.m_host && m_port == other.m_port;
+    // A chain may come back to a server for another DN: that is no loop.
+    return m_operation == other.m_operation && m_host == other.m_host && m_port == other.m_port &&
+           GetTargetDN() == other.GetTargetDN();
 }
 
 bool LDAPRequest::IsInLoop() const
@@ -349,7 +353,7 @@ void LDAPSearchRequest::Send()
 bool LDAPSearchRequest::IsSame(const LDAPRequest& other) const
 {
     auto search = dynamic_cast<const LDAPSearchRequest*>(&other);
-    return search && LDAPRequest::IsSame(other) && m_base == search->m_base && m_scope == search->m_scope;
+    return search && LDAPRequest::IsSame(other) && m_scope == search->m_scope;
 }
 
 std::unique_ptr<LDAPRequest> LDAPSearchRequest::MakeReferred(LDAPConnection* connection, const LDAPUrl& url,

@@ -45,9 +45,12 @@ public:
     // throws CBreakException once *cancelled is set.
     virtual std::unique_ptr<LDAPRequest> FollowReferral(const LDAPResponse& response,
                                                         const std::atomic<bool>* cancelled = nullptr);
-    // Same operation on the same host text and port (searches: and the same
-    // base and scope).
+    // Same operation on the same DN at the same host text and port
+    // (searches: and the same scope).
     virtual bool IsSame(const LDAPRequest& other) const;
+    // The DN the operation acts on (a search's base); empty for those
+    // without one.
+    virtual std::string GetTargetDN() const { return std::string(); }
     // IsSame holds between this request and one of its ancestors.
     bool IsInLoop() const;
 
@@ -107,6 +110,7 @@ public:
                    bool referred = false, LDAPRequest* parent = nullptr);
     LDAPAddRequest(const LDAPAddRequest&) = default;
     void Send() override;
+    std::string GetTargetDN() const override { return m_entry.GetDN(); }
     const LDAPEntry& GetEntry() const { return m_entry; }
 
 protected:
@@ -145,6 +149,7 @@ public:
                        const LDAPOperationOptions* options, bool referred = false, LDAPRequest* parent = nullptr);
     LDAPCompareRequest(const LDAPCompareRequest&) = default;
     void Send() override;
+    std::string GetTargetDN() const override { return m_dn; }
     const std::string& GetDN() const { return m_dn; }
 
 protected:
@@ -162,6 +167,7 @@ public:
                       bool referred = false, LDAPRequest* parent = nullptr);
     LDAPDeleteRequest(const LDAPDeleteRequest&) = default;
     void Send() override;
+    std::string GetTargetDN() const override { return m_dn; }
     const std::string& GetDN() const { return m_dn; }
 
 protected:
@@ -195,6 +201,7 @@ public:
                       bool referred = false, LDAPRequest* parent = nullptr);
     LDAPRenameRequest(const LDAPRenameRequest&) = default;
     void Send() override;
+    std::string GetTargetDN() const override { return m_dn; }
     const std::string& GetDN() const { return m_dn; }
 
 protected:
@@ -215,6 +222,7 @@ public:
                       LDAPRequest* parent = nullptr);
     LDAPModifyRequest(const LDAPModifyRequest&) = default;
     void Send() override;
+    std::string GetTargetDN() const override { return m_dn; }
     const std::string& GetDN() const { return m_dn; }
 
 protected:
@@ -235,6 +243,7 @@ public:
     LDAPSearchRequest(const LDAPSearchRequest&) = default;
     void Send() override;
     bool IsSame(const LDAPRequest& other) const override;
+    std::string GetTargetDN() const override { return m_base; }
 
     const std::string& GetBase() const { return m_base; }
     int GetScope() const { return m_scope; }

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "ldap/DecodingSession.h"
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
@@ -79,14 +80,14 @@ std::unique_ptr<LDAPResponse> LDAPResponse::Create(const LDAPRequest& request, L
     }
 }
 
-LDAPResultResponse::LDAPResultResponse(LDAP* session, LDAPMessage* message) : LDAPResponse(ldap_msgtype(message))
+LDAPResultResponse::LDAPResultResponse(LDAP*, LDAPMessage* message) : LDAPResponse(ldap_msgtype(message))
 {
     int code = LDAP_SUCCESS;
     char* matched = nullptr;
     char* error = nullptr;
     char** referrals = nullptr;
     ::LDAPControl** controls = nullptr;
-    int rc = ldap_parse_result(session, message, &code, &matched, &error, &referrals, &controls, 0);
+    int rc = ldap_parse_result(DecodingSession(), message, &code, &matched, &error, &referrals, &controls, 0);
     LibText ownedMatched(matched);
     LibText ownedError(error);
     LibTexts ownedReferrals(referrals);
@@ -135,7 +136,7 @@ LDAPExtendedResponse::LDAPExtendedResponse(LDAP* session, LDAPMessage* message)
 {
     char* oid = nullptr;
     berval* value = nullptr;
-    int rc = ldap_parse_extended_result(session, message, &oid, &value, 0);
+    int rc = ldap_parse_extended_result(DecodingSession(), message, &oid, &value, 0);
     LibText ownedOid(oid);
     std::unique_ptr<berval, BerFree> ownedValue(value);
     if (rc != LDAP_SUCCESS)
@@ -146,12 +147,12 @@ LDAPExtendedResponse::LDAPExtendedResponse(LDAP* session, LDAPMessage* message)
         m_value.assign(value->bv_val, value->bv_len);
 }
 
-LDAPReferenceResponse::LDAPReferenceResponse(LDAP* session, LDAPMessage* message)
+LDAPReferenceResponse::LDAPReferenceResponse(LDAP*, LDAPMessage* message)
     : LDAPResponse(ldap_msgtype(message))
 {
     char** referrals = nullptr;
     ::LDAPControl** controls = nullptr;
-    int rc = ldap_parse_reference(session, message, &referrals, &controls, 0);
+    int rc = ldap_parse_reference(DecodingSession(), message, &referrals, &controls, 0);
     LibTexts ownedReferrals(referrals);
     LibControls ownedControls(controls);
     if (rc != LDAP_SUCCESS)
@@ -166,7 +167,7 @@ LDAPReferenceResponse::LDAPReferenceResponse(const LDAPUrlList& urls, int follow
 }
 
 LDAPEntryResponse::LDAPEntryResponse(const LDAPConnection& connection, LDAPMessage* message)
-    : LDAPResponse(ldap_msgtype(message)), m_entry(std::make_unique<LDAPEntry>(message, connection))
+    : LDAPResponse(ldap_msgtype(message)), m_entry(message, connection)
 {
     ::LDAPControl** controls = nullptr;
     if (ldap_get_entry_controls(connection.GetSession(), message, &controls) == LDAP_SUCCESS)

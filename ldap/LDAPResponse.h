@@ -57,6 +57,8 @@ private:
 class LDAPResultResponse : public LDAPResponse {
 public:
     // Parses a result message; a server error message goes to the message log.
+    // The message is decoded apart from the session it came over, whose error
+    // state the other requests on it share (see DecodingSession.h).
     LDAPResultResponse(LDAP* session, LDAPMessage* message);
     // A result made by the layer itself.
     LDAPResultResponse(int messageType, int resultCode, const std::string& matchedDN,
@@ -115,11 +117,11 @@ class LDAPEntryResponse : public LDAPResponse {
 public:
     LDAPEntryResponse(const LDAPConnection& connection, LDAPMessage* message);
 
-    LDAPEntry& GetEntry() { return *m_entry; }
-    const LDAPEntry& GetEntry() const { return *m_entry; }
+    LDAPEntry& GetEntry() { return m_entry; }
+    const LDAPEntry& GetEntry() const { return m_entry; }
 
 private:
-    std::unique_ptr<LDAPEntry> m_entry;
+    LDAPEntry m_entry;
 };
 
 } // namespace arbldap

@@ -165,7 +165,17 @@ std::unique_ptr<LDAPResponse> LDAPResultQueue::GetNextResponse(LDAPConnectionPtr
             FinishCurrent();
             throw LDAPException(LDAP_SERVER_DOWN);
         }
-        LDAPMessagePtr message = WaitForLDAPMessage(session, current->GetMessageID(), &m_cancelled);
+        LDAPMessagePtr message;
+        try {
+            message = WaitForLDAPMessage(session, current->GetMessageID(), &m_cancelled);
+        } catch (const LDAPException&) {
+            // The connection is gone. Forgetting the request, a bind too,
+            // lets the library close the dead socket, so that the session's
+            // next request connects again instead of writing to it.
+            ldap_abandon_ext(session, current->GetMessageID(), nullptr, nullptr);
+            FinishCurrent();
+            throw;
+        }
         std::unique_ptr<LDAPResponse> response;
         try {
             response = LDAPResponse::Create(*current, message.get());

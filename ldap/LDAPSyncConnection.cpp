@@ -125,7 +125,8 @@ std::unique_ptr<LDAPSearchResults> LDAPSyncConnection::Search(const std::string&
         if (!response)
             throw LDAPException(LDAP_SERVER_DOWN);
         if (auto* entry = dynamic_cast<LDAPEntryResponse*>(response.get())) {
-            results->AddEntry(entry->GetEntry());
+            // The response is dropped next: its entry moves, not copies.
+            results->AddEntry(std::move(entry->GetEntry()));
         } else if (auto* reference = dynamic_cast<LDAPReferenceResponse*>(response.get())) {
             results->AddReference(reference->GetURLs());
         } else {

@@ -5,6 +5,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPEntryList.h"
@@ -20,6 +21,7 @@ class LDAPModificationList;
 class LDAPSearchResults {
 public:
     void AddEntry(const LDAPEntry& entry) { m_entries.Add(entry); }
+    void AddEntry(LDAPEntry&& entry) { m_entries.Add(std::move(entry)); }
     void AddReference(const LDAPUrlList& urls) { m_references.push_back(urls); }
 
     const LDAPEntryList& GetEntries() const { return m_entries; }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ldap/LDAPException.h"
+#include "ldap/LDAPRDN.h"
 
 namespace arbldap {
 
@@ -21,8 +22,78 @@ const char* ScopeWord(int scope)
     case 0: return "base";
     case 1: return "one";
     case 2: return "sub";
+    case 3: return "children";  // the parser reads it, so it must print back
     default: return "";
     }
+}
+
+bool IsUrlChar(char c)
+{
+    // Unreserved characters, sub-delimiters, ':', '@' and '/': what a URL
+    // part may hold as it is. '?', '%', blanks and 8-bit bytes are not.
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           (c != '\0' && std::strchr("-._~!$&'()*+,;=:@/", c));
+}
+
+// text with every byte outside the URL set, and each byte of also, as %XX.
+std::string Encoded(const std::string& text, const char* also = "")
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (IsUrlChar(c) && !std::strchr(also, c)) {
+            out += c;
+        } else {
+            unsigned char b = static_cast<unsigned char>(c);
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 0x0F];
+        }
+    }
+    return out;
+}
+
+// The port exactly as the URL text writes it (percent-decoded, as the
+// library reads it), or empty when it writes none. The library maps port 0
+// to the default and lets larger numbers wrap, so the text must be seen.
+std::string WrittenPort(const char* url)
+{
+    std::string text = url;
+    size_t start = text.find("://");
+    if (start == std::string::npos)
+        return std::string();
+    start += 3;
+    // Host and port end where the DN, the fields or an enclosing '>' begin.
+    std::string hostPort = text.substr(start, text.find_first_of("/?>", start) - start);
+    bool bracketed = !hostPort.empty() && hostPort.front() == '[';
+    size_t colon = bracketed ? hostPort.find("]:") : hostPort.find(':');
+    if (colon == std::string::npos)
+        return std::string();
+    std::string raw = hostPort.substr(colon + (bracketed ? 2 : 1));
+    std::string port;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '%' && i + 2 < raw.size() && IsHexDigit(raw[i + 1]) && IsHexDigit(raw[i + 2])) {
+            port += static_cast<char>(HexPairValue(raw[i + 1], raw[i + 2]));
+            i += 2;
+        } else {
+            port += raw[i];
+        }
+    }
+    return port;
+}
+
+bool IsPortNumber(const std::string& text)
+{
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+        if (value > 65535)
+            return false;
+    }
+    return value >= 1;
 }
 
 }  // namespace
@@ -40,6 +111,10 @@ LDAPUrl::LDAPUrl(const char* url)
     std::unique_ptr<LDAPURLDesc, UrlDescDeleter> desc(raw);
     if (rc != LDAP_URL_SUCCESS)
         throw LDAPException(rc);
+    bool local = desc->lud_scheme && std::strcmp(desc->lud_scheme, "ldapi") == 0;
+    std::string port = local ? std::string() : WrittenPort(url);
+    if (!port.empty() && !IsPortNumber(port))
+        throw LDAPException(LDAP_URL_ERR_BADURL);
 
     if (desc->lud_host)
         m_host = desc->lud_host;
@@ -67,18 +142,30 @@ LDAPUrl::LDAPUrl(const std::string& host, int port, const std::string& dn,
 
 const std::string& LDAPUrl::ToString()
 {
-    // Plain concatenation: host, DN and filter may hold '%' and any length.
-    std::string text = "ldap://" + m_host + ":" + std::to_string(m_port) + "/" + m_dn + "?";
+    std::string text = m_secure ? "ldaps://" : "ldap://";
+    // An IPv6 address goes in brackets, where its ':' are no port separator;
+    // a host given in its brackets already keeps them.
+    bool bracketed = m_host.size() > 1 && m_host.front() == '[' && m_host.back() == ']';
+    if (bracketed)
+        text += "[" + Encoded(m_host.substr(1, m_host.size() - 2)) + "]";
+    else if (m_host.find(':') != std::string::npos)
+        text += "[" + Encoded(m_host) + "]";
+    else
+        text += Encoded(m_host, "/");
+    // A port the parser would refuse is left out: the scheme's default stands.
+    if (m_port >= 1 && m_port <= 65535)
+        text += ":" + std::to_string(m_port);
+    text += "/" + Encoded(m_dn) + "?";
     bool first = true;
     for (const std::string& name : m_attributes) {
         if (!first) text += ',';
-        text += name;
+        text += Encoded(name, ",");
         first = false;
     }
     text += '?';
     text += ScopeWord(m_scope);
     text += '?';
-    text += m_filter;
+    text += Encoded(m_filter);
     m_url = std::move(text);
     return m_url;
 }

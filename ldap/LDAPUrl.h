@@ -13,7 +13,8 @@ class LDAPUrl {
 public:
     // Parses URL text. Text that is not an LDAP URL throws LDAPException 82;
     // a URL the library cannot parse throws LDAPException with the parser's
-    // code (LDAP_URL_ERR_*, e.g. 8 for a bad scope).
+    // code (LDAP_URL_ERR_*, e.g. 8 for a bad scope), and so does a port
+    // outside 1 to 65535 (5, a bad URL).
     explicit LDAPUrl(const char* url);
     explicit LDAPUrl(const std::string& url) : LDAPUrl(url.c_str()) {}
     // Sets the fields, then builds the URL text with ToString.
@@ -26,8 +27,12 @@ public:
     LDAPUrl& operator=(LDAPUrl&&) = default;
     ~LDAPUrl() = default;
 
-    // Rebuilds the URL text from the fields and returns it. Nothing is
-    // percent-encoded; an unknown scope gives an empty scope word.
+    // Rebuilds the URL text from the fields and returns it: text that parses
+    // back to the same fields. The scheme is "ldaps" for a URL parsed from an
+    // ldaps one, else "ldap"; an IPv6 host is put in brackets; DN, attribute
+    // names and filter are percent-encoded where they hold '?', '%' or bytes
+    // a URL cannot carry. A port outside 1 to 65535 is left out, and an
+    // unknown scope gives an empty scope word.
     const std::string& ToString();
     const std::string& GetURL() const { return m_url; }
 

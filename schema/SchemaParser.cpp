@@ -219,6 +219,10 @@ public:
                 m_pos = start;
             else if (kind == kAttributeType || kind == kObjectClass)
                 d.oid.emplace(t.text);
+        } else if (t.type == kRightParen) {
+            // "( )": nothing at all, which is how a definition without an OID
+            // prints when it has nothing else either.
+            m_pos = start;
         }
         SkipSpace();
         return true;

@@ -1,7 +1,33 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and starts Arbolite.
+#
+#   scripts/run.sh                  Arbolite with a small demonstration directory: an
+#                                   OpenLDAP server on 127.0.0.1 (a free port) holding
+#                                   people and groups, and a settings home of its own
+#                                   (build/demo-home, or $ARBOLITE_DEMO_HOME) with a
+#                                   profile for it. The server stops when Arbolite ends.
+#   scripts/run.sh --own-settings   Arbolite with your own settings; no server is started.
+#
+# Other arguments go to Arbolite.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${ARBOLITE_BUILD_DIR:-$root/build}"
+
+own=0
+args=()
+for arg in "$@"; do
+  case "$arg" in
+    --own-settings) own=1 ;;
+    *) args+=("$arg") ;;
+  esac
+done
+
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
-exec "${ARBOLITE_BUILD_DIR:-$root/build}/bin/arbolite" "$@"
+
+if [ "$own" -eq 1 ]; then
+  exec "$build/bin/arbolite" "${args[@]}"
+fi
+export ARBOLITE_HOME="${ARBOLITE_DEMO_HOME:-$build/demo-home}"
+mkdir -p "$ARBOLITE_HOME"
+exec "$build/bin/arbolite-demo" "$build/bin/arbolite" "${args[@]}"

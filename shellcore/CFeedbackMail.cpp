@@ -73,8 +73,8 @@ bool CFeedbackMail::SendMail(const std::wstring& recipient, const std::wstring& 
 std::wstring CFeedbackMail::GetVersionLine() const
 {
     return FormatText(L"%s v.%d.%d (build %d)",
-                      {LoadResourceText(kStrProductName), static_cast<unsigned>(m_version.fileVersionMS >> 16),
-                       static_cast<unsigned>(m_version.fileVersionMS & 0xFFFF), static_cast<unsigned>(m_version.buildNumber)});
+                      {LoadResourceText(kStrProductName), static_cast<unsigned>(m_version.major),
+                       static_cast<unsigned>(m_version.minor), static_cast<unsigned>(m_version.build)});
 }
 
 std::wstring CFeedbackMail::GetOSVersionText()

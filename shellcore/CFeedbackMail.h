@@ -6,19 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "shellcore/AppVersion.h"
+
 constexpr uint32_t kCmdSupportRequest = 32888;
 constexpr uint32_t kCmdBugReport = 32889;
 constexpr uint32_t kCmdSuggestion = 32890;
 
-// The program's version, as the mails show it.
-struct ProgramVersion {
-    uint32_t fileVersionMS = 0;  // major in the high half, minor in the low half
-    uint32_t buildNumber = 0;
-};
-
 class CFeedbackMail {
 public:
-    explicit CFeedbackMail(ProgramVersion version) : m_version(version) {}
+    explicit CFeedbackMail(const AppVersion& version) : m_version(version) {}
 
     // True when the desktop took the link.
     bool SendBugReport();
@@ -47,5 +43,5 @@ public:
 private:
     bool Send(unsigned subjectId, unsigned bodyId, const wchar_t* recipient);
 
-    ProgramVersion m_version;
+    AppVersion m_version;
 };

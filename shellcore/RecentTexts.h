@@ -1,8 +1,7 @@
 #pragma once
 // What the filter box needs of a recent-items list: remember a confirmed
-// text, and hand the recent ones out newest first. Start-up installs the
-// program's recent-items lists behind it; without a factory the box keeps
-// no history.
+// text, and hand the recent ones out newest first. The program's
+// recent-items lists stand behind it unless a test installs a factory.
 
 #include <functional>
 #include <memory>
@@ -24,5 +23,5 @@ extern const wchar_t* const kRecentFiltersKey;
 typedef std::function<std::unique_ptr<CRecentTexts>(const std::wstring& keyPath)> RecentTextsFactory;
 // Returns the previous factory.
 RecentTextsFactory SetRecentTextsFactory(RecentTextsFactory factory);
-// The list on that key; null when no factory is installed.
+// The list on that key (below the user root).
 std::unique_ptr<CRecentTexts> OpenRecentTexts(const std::wstring& keyPath);

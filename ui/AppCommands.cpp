@@ -12,12 +12,12 @@ namespace ui {
 
 const char* const kWebSiteUrl = "https://www.vellumar.example/arbolite/";
 
-void BindAppCommands(wxEvtHandler& target, ProgramVersion version)
+void BindAppCommands(wxEvtHandler& target)
 {
     target.Bind(
         wxEVT_MENU,
-        [version](wxCommandEvent&) {
-            CAboutDlg about(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, version.buildNumber);
+        [](wxCommandEvent&) {
+            CAboutDlg about(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, GetBuildNumber());
             about.ShowModal();
         },
         WxId(cmd::kAppAbout));
@@ -38,8 +38,8 @@ void BindAppCommands(wxEvtHandler& target, ProgramVersion version)
         WxId(cmd::kWebSite));
     target.Bind(
         wxEVT_MENU,
-        [version](wxCommandEvent& event) {
-            CFeedbackMail mail(version);
+        [](wxCommandEvent& event) {
+            CFeedbackMail mail(GetAppVersion());
             mail.SendForCommand(CommandOf(event.GetId()));
         },
         WxId(cmd::kSupportRequest), WxId(cmd::kSuggestion));

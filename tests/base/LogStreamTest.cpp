@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/LogStream.h"
@@ -68,6 +71,45 @@ TEST(LogStream, LongTextArrivesInPiecesOfTheBufferSize)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 32768u);
     EXPECT_EQ(lines[1].size(), 10u);
+}
+
+} // namespace
+
+namespace {
+
+std::atomic<bool> g_sinkGone{false};
+std::atomic<int> g_callsAfterRemoval{0};
+
+// Takes a moment, as a sink that posts or writes a file does.
+void CountingSink(const wchar_t*)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(20);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+    if (g_sinkGone.load()) ++g_callsAfterRemoval;
+}
+
+// Writers keep logging while a sink comes and goes without the caller taking
+// the log lock: once RemoveSink has returned the sink is never called again,
+// and the sink list is never changed under a running hand-over.
+TEST(LogStream, SinksComeAndGoWhileOtherThreadsWrite)
+{
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> writers;
+    for (int i = 0; i < 3; ++i)
+        writers.emplace_back([&] {
+            while (!stop.load()) LogLine(L"busy worker line");
+        });
+    for (int round = 0; round < 2000; ++round) {
+        g_sinkGone = false;
+        g_logStreamBuf.AddSink(CountingSink);
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        g_logStreamBuf.RemoveSink(CountingSink);
+        g_sinkGone = true;
+    }
+    stop = true;
+    for (auto& t : writers) t.join();
+    EXPECT_EQ(g_callsAfterRemoval.load(), 0);
 }
 
 } // namespace

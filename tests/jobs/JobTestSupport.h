@@ -33,6 +33,19 @@
 
 namespace jobtest {
 
+// How long a test waits for what should come soon before it calls it a
+// hang: far longer than anything takes on a loaded machine or under a
+// sanitizer. Waits end as soon as what they wait for has come.
+constexpr std::chrono::seconds kHangLimit{30};
+
+// The bound for a call that must not wait for a worker: well under the wait
+// for a safe point that such a call would make, well over any delay a
+// loaded machine adds.
+inline std::chrono::milliseconds NoWaitBound()
+{
+    return GetSafePointWaitLimit() / 2;
+}
+
 // A node as the directory model will make them, reduced to what jobs use.
 // Thread-safe like the real ones: jobs call it from their workers.
 class TestNode : public IJobNode {
@@ -386,15 +399,15 @@ public:
         m_registration.Reset();
     }
 
-    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5))
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kHangLimit)
     {
         return Dispatcher().PumpUntil(done, static_cast<uint32_t>(limit.count()));
     }
     // Pumps until no worker is registered and every worker thread has ended.
-    bool PumpUntilIdle(std::chrono::milliseconds limit = std::chrono::seconds(5))
+    bool PumpUntilIdle(std::chrono::milliseconds limit = kHangLimit)
     {
         bool idle = PumpUntil([] { return GetRunningThreadCount() == 0; }, limit);
-        idle = WaitForAllThreads(std::chrono::seconds(2)) && idle;
+        idle = WaitForAllThreads(kHangLimit) && idle;
         Dispatcher().Pump();
         return idle;
     }

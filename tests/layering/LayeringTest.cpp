@@ -1,7 +1,8 @@
 // The layers may only include downwards: every quoted include names a folder
 // that the including folder's library depends on (directly or through
 // another), <ldap.h> stays inside the LDAP layer's sources, the toolkit's
-// headers stay in the GUI folders, and no program source reaches into tests/.
+// headers stay in the GUI folders, no program source reaches into tests/,
+// and the installer's libraries use nothing of the program.
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,16 @@ std::string TopFolder(const std::string& path)
     return path.substr(0, path.find('/'));
 }
 
+// The layer folder a path lies in: the longest layer folder it starts with
+// (the installer's libraries sit one level down), else its top folder.
+std::string FolderOf(const Layers& layers, const std::string& path)
+{
+    std::string best;
+    for (const auto& [folder, library] : layers.libraryOfFolder)
+        if (folder.size() > best.size() && path.compare(0, folder.size() + 1, folder + "/") == 0) best = folder;
+    return best.empty() ? TopFolder(path) : best;
+}
+
 std::string Where(const Include& inc)
 {
     return inc.file + ":" + std::to_string(inc.line) + " includes " + inc.target;
@@ -154,10 +165,10 @@ TEST_F(LayeringTest, ProgramFoldersIncludeOnlyTheirLayerAndBelow)
         auto allowed = Reachable(layers, library);
         for (const auto& inc : IncludesBelow(layer.folder)) {
             if (inc.angled) continue;
-            std::string top = TopFolder(inc.target);
-            if (top == inc.target) continue;  // a file beside the includer
-            EXPECT_TRUE(allowed.count(top)) << Where(inc) << ": " << layer.folder
-                                            << " may not use " << top;
+            if (TopFolder(inc.target) == inc.target) continue;  // a file beside the includer
+            std::string folder = FolderOf(layers, inc.target);
+            EXPECT_TRUE(allowed.count(folder)) << Where(inc) << ": " << layer.folder
+                                               << " may not use " << folder;
         }
     }
 }
@@ -176,8 +187,9 @@ TEST_F(LayeringTest, ToolkitHeadersStayInGuiFolders)
 {
     for (const auto& [library, layer] : layers.byLibrary)
         for (const auto& inc : IncludesBelow(layer.folder))
-            if (inc.angled && IsToolkitHeader(inc.target))
+            if (inc.angled && IsToolkitHeader(inc.target)) {
                 EXPECT_TRUE(layer.gui) << Where(inc) << ": " << layer.folder << " is not a GUI folder";
+            }
 }
 
 TEST_F(LayeringTest, TestsMirrorTheLayers)
@@ -192,14 +204,15 @@ TEST_F(LayeringTest, TestsMirrorTheLayers)
             if (top == inc.target) continue;
             if (top == "tests") {
                 std::string sub = inc.target.substr(6);
-                std::string helperFolder = TopFolder(sub);
+                std::string helperFolder = FolderOf(layers, sub);
                 bool ok = helperFolder == "support" || helperFolder == layer.folder ||
                           allowed.count(helperFolder);
                 EXPECT_TRUE(ok) << Where(inc);
                 continue;
             }
-            EXPECT_TRUE(allowed.count(top)) << Where(inc) << ": tests of " << layer.folder
-                                            << " may not use " << top;
+            std::string folder = FolderOf(layers, inc.target);
+            EXPECT_TRUE(allowed.count(folder)) << Where(inc) << ": tests of " << layer.folder
+                                               << " may not use " << folder;
         }
     }
 }
@@ -209,16 +222,33 @@ TEST_F(LayeringTest, EveryProgramFolderIsALayer)
     // A new folder of sources must be given its place in the list.
     static const std::set<std::string> kNotLayers = {"tests", "bench", "build", "cmake",
                                                      "scripts", "resources", ".git", ".ci"};
-    for (const auto& entry : fs::directory_iterator(ARB_SOURCE_DIR)) {
+    fs::path root(ARB_SOURCE_DIR);
+    for (const auto& entry : fs::directory_iterator(root)) {
         if (!entry.is_directory()) continue;
         std::string name = entry.path().filename().string();
         if (kNotLayers.count(name) || name.rfind("build", 0) == 0) continue;
-        bool hasSources = false;
-        for (const auto& f : fs::recursive_directory_iterator(entry.path()))
-            if (f.path().extension() == ".cpp" || f.path().extension() == ".h") hasSources = true;
-        if (hasSources)
-            EXPECT_TRUE(layers.libraryOfFolder.count(name)) << name << "/ holds sources but is no layer";
+        for (const auto& f : fs::recursive_directory_iterator(entry.path())) {
+            if (f.path().extension() != ".cpp" && f.path().extension() != ".h") continue;
+            std::string file = fs::relative(f.path(), root).string();
+            EXPECT_TRUE(layers.libraryOfFolder.count(FolderOf(layers, file)))
+                << file << " lies in no layer's folder";
+        }
     }
+}
+
+TEST_F(LayeringTest, InstallerLinksNothingOfTheProgram)
+{
+    // setrune ships on its own: the installer's libraries may use only each other.
+    auto inInstaller = [](const std::string& folder) { return folder.rfind("installer/", 0) == 0; };
+    bool any = false;
+    for (const auto& [library, layer] : layers.byLibrary) {
+        if (!inInstaller(layer.folder)) continue;
+        any = true;
+        EXPECT_FALSE(layer.gui) << library;
+        for (const auto& folder : Reachable(layers, library))
+            EXPECT_TRUE(inInstaller(folder)) << library << " reaches " << folder;
+    }
+    EXPECT_TRUE(any) << "no installer library in the layer list";
 }
 
 } // namespace

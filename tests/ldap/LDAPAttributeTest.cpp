@@ -3,6 +3,7 @@
 #include <ldap.h>
 
 #include <clocale>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -175,6 +176,63 @@ TEST(LDAPAttribute, ToLDAPModIsABinaryAdd)
     LDAPMod* noValues = LDAPAttribute("description", Of({})).ToLDAPMod();
     EXPECT_EQ(noValues->mod_bvalues, nullptr);
     LDAPAttribute::FreeLDAPMod(noValues);
+}
+
+// A copy shares its attribute's bytes until one of them changes; whichever
+// changes first or later, each keeps its own values.
+TEST(LDAPAttribute, CopiesChangeApart)
+{
+    // Each change takes a short text, so that it fits the room left after
+    // "one" and "two", where a shared buffer must not be written.
+    typedef std::function<void(LDAPAttribute&, const std::string&)> Step;
+    Step add = [](LDAPAttribute& a, const std::string& v) { a.AddValue(v); };
+    Step set = [](LDAPAttribute& a, const std::string& v) { a.SetValues(Of({v})); };
+    Step clear = [](LDAPAttribute& a, const std::string&) { a.SetValues(Of({})); };
+    Step rename = [](LDAPAttribute& a, const std::string& v) { a.SetName(v); };
+    struct Case {
+        const char* what;
+        Step first;   // on the copy, with "c"
+        Step second;  // on the original afterwards, with "o"
+        LDAPAttribute copy;
+        LDAPAttribute original;
+    } cases[] = {
+        {"add, add", add, add, Attr("cn", {"one", "two", "c"}), Attr("cn", {"one", "two", "o"})},
+        {"add, set", add, set, Attr("cn", {"one", "two", "c"}), Attr("cn", {"o"})},
+        {"set, add", set, add, Attr("cn", {"c"}), Attr("cn", {"one", "two", "o"})},
+        {"clear, add", clear, add, Attr("cn", {}), Attr("cn", {"one", "two", "o"})},
+        {"rename, add", rename, add, Attr("c", {"one", "two"}), Attr("cn", {"one", "two", "o"})},
+        {"add, rename", add, rename, Attr("cn", {"one", "two", "c"}), Attr("o", {"one", "two"})},
+    };
+    for (const Case& c : cases) {
+        LDAPAttribute original("cn", Of({"one"}));
+        original.AddValue("two");  // a buffer of its own, with room to grow
+        LDAPAttribute copy = original;
+        c.first(copy, "c");
+        EXPECT_EQ(original, Attr("cn", {"one", "two"})) << c.what;
+        c.second(original, "o");
+        EXPECT_EQ(copy, c.copy) << c.what;
+        EXPECT_EQ(original, c.original) << c.what;
+    }
+}
+
+// Values are kept with their lengths: lengths that need one, two or three
+// bytes, and lists whose bytes run together the same way, stay apart.
+TEST(LDAPAttribute, ValuesKeepTheirBoundaries)
+{
+    Values lengths;
+    for (size_t n : {0u, 1u, 127u, 128u, 16383u, 16384u, 70000u})
+        lengths.push_back(std::string(n, static_cast<char>('a' + n % 26)));
+    LDAPAttribute byList = Attr("description", lengths);
+    LDAPAttribute byAdd("description", Of({}));
+    for (const std::string& value : lengths) byAdd.AddValue(value);
+    EXPECT_EQ(Items(byList.GetValues()), lengths);
+    EXPECT_EQ(Items(byAdd.GetValues()), lengths);
+    EXPECT_EQ(byList, byAdd);
+
+    EXPECT_NE(Attr("cn", {"ab", "c"}), Attr("cn", {"a", "bc"}));
+    EXPECT_NE(Attr("cn", {""}), Attr("cn", {}));
+    EXPECT_NE(Attr("cn", {"a"}), Attr("sn", {"a"}));
+    EXPECT_EQ(Attr("", {}), LDAPAttribute());
 }
 
 TEST(LDAPModification, OperationWords)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -264,14 +266,58 @@ TEST(LDAPRequest, SameAndLoop)
         EXPECT_EQ(grandchild.IsInLoop(), c.same);
     }
     EXPECT_FALSE(first.IsInLoop());
+}
 
-    // Other operations: operation, host text and port.
-    LDAPDeleteRequest remove("cn=a", here.get(), nullptr);
-    LDAPDeleteRequest removeOther("cn=b", sameAgain.get(), nullptr);
-    LDAPCompareRequest compare("cn=a", LDAPAttribute("cn", "a"), here.get(), nullptr);
-    EXPECT_TRUE(remove.IsSame(removeOther));
-    EXPECT_FALSE(remove.IsSame(compare));
-    EXPECT_FALSE(remove.IsSame(first));
+// A referral chain may come back to a server it has visited for another DN:
+// only the same operation on the same DN there is a loop.
+TEST(LDAPRequest, OtherOperationsLoopOnTheSameDNOnly)
+{
+    LDAPConnectionPtr here = LDAPConnection::Create("127.0.0.1", 389);
+    LDAPConnectionPtr sameAgain = LDAPConnection::Create("127.0.0.1", 389);
+    LDAPConnectionPtr there = LDAPConnection::Create("127.0.0.1", 1389);
+    typedef std::function<std::unique_ptr<LDAPRequest>(const std::string&, LDAPConnection*, LDAPRequest*)> Make;
+    struct Kind { const char* name; Make make; };
+    const Kind kinds[] = {
+        {"add", [](const std::string& dn, LDAPConnection* c, LDAPRequest* parent) {
+             return std::make_unique<LDAPAddRequest>(LDAPEntry(dn), c, nullptr, parent != nullptr, parent);
+         }},
+        {"compare", [](const std::string& dn, LDAPConnection* c, LDAPRequest* parent) {
+             return std::make_unique<LDAPCompareRequest>(dn, LDAPAttribute("cn", "a"), c, nullptr, parent != nullptr,
+                                                         parent);
+         }},
+        {"delete", [](const std::string& dn, LDAPConnection* c, LDAPRequest* parent) {
+             return std::make_unique<LDAPDeleteRequest>(dn, c, nullptr, parent != nullptr, parent);
+         }},
+        {"modify", [](const std::string& dn, LDAPConnection* c, LDAPRequest* parent) {
+             return std::make_unique<LDAPModifyRequest>(dn, LDAPModificationList(), c, nullptr, parent != nullptr,
+                                                        parent);
+         }},
+        {"rename", [](const std::string& dn, LDAPConnection* c, LDAPRequest* parent) {
+             return std::make_unique<LDAPRenameRequest>(dn, "cn=new", "", true, c, nullptr, parent != nullptr, parent);
+         }},
+    };
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.name);
+        std::unique_ptr<LDAPRequest> first = k.make("cn=a,o=lab", here.get(), nullptr);
+        EXPECT_TRUE(first->IsSame(*k.make("cn=a,o=lab", sameAgain.get(), nullptr)));
+        EXPECT_FALSE(first->IsSame(*k.make("cn=b,o=lab", sameAgain.get(), nullptr)));
+        EXPECT_FALSE(first->IsSame(*k.make("cn=a,o=lab", there.get(), nullptr)));
+
+        std::unique_ptr<LDAPRequest> away = k.make("cn=b,o=lab", there.get(), first.get());
+        EXPECT_FALSE(away->IsInLoop());
+        EXPECT_FALSE(k.make("cn=c,o=lab", here.get(), away.get())->IsInLoop());
+        EXPECT_TRUE(k.make("cn=a,o=lab", here.get(), away.get())->IsInLoop());
+    }
+
+    // Another operation on the same DN is not the same request.
+    LDAPDeleteRequest remove("cn=a,o=lab", here.get(), nullptr);
+    EXPECT_FALSE(remove.IsSame(LDAPCompareRequest("cn=a,o=lab", LDAPAttribute("cn", "a"), here.get(), nullptr)));
+    EXPECT_FALSE(remove.IsSame(LDAPSearchRequest("cn=a,o=lab", 0, "", StringList(), false, here.get(), nullptr)));
+
+    // An extended operation names no DN: back at a server, it is a loop.
+    LDAPExtendedRequest whoAmI("1.3.6.1.4.1.4203.1.11.3", "", here.get(), nullptr);
+    LDAPExtendedRequest whoAmIThere("1.3.6.1.4.1.4203.1.11.3", "", there.get(), nullptr, true, &whoAmI);
+    EXPECT_TRUE(LDAPExtendedRequest("1.3.6.1.4.1.4203.1.11.3", "", here.get(), nullptr, true, &whoAmIThere).IsInLoop());
 }
 
 TEST(LDAPResponse, MadeByTheLayer)

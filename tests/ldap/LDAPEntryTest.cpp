@@ -118,6 +118,35 @@ TEST(LDAPEntry, Dump)
     EXPECT_EQ(bare.str(), L"DN: o=lab: ");
 }
 
+// Search results move their entries in; what is left behind must still be
+// an entry (no DN, no attributes), not a crash.
+TEST(LDAPEntry, MovedFromEntryStaysUsable)
+{
+    LDAPEntry e("cn=a", NewList({Attr("objectClass", {"top"}), Attr("cn", {"a"})}));
+    LDAPEntryList list;
+    list.Add(std::move(e));
+    ASSERT_EQ(list.GetCount(), 1u);
+    EXPECT_EQ(list.Begin()->GetDN(), "cn=a");
+    EXPECT_EQ(Items(list.Begin()->GetObjectClasses()), Values{"top"});
+
+    const LDAPEntry& left = e;
+    EXPECT_EQ(left.GetDN(), "");
+    EXPECT_TRUE(left.GetAttributes().IsEmpty());
+    EXPECT_EQ(left.GetObjectClasses().GetCount(), 0u);
+    EXPECT_EQ(left.GetValuesSize(), 0u);
+    EXPECT_TRUE(LDAPEntry(left).GetAttributes().IsEmpty());
+    std::wostringstream os;
+    left.Dump(os);
+    EXPECT_EQ(os.str(), L"DN: : ");
+    e.GetAttributes().AddValue("sn", "b");
+    EXPECT_EQ(e.GetAttributes().GetCount(), 1u);
+
+    LDAPEntry assigned("cn=x");
+    assigned = std::move(*list.Begin());
+    EXPECT_EQ(assigned.GetAttributes().GetCount(), 2u);
+    EXPECT_TRUE(list.Begin()->GetAttributes().IsEmpty());
+}
+
 TEST(LDAPEntryList, AddsDeepCopiesInOrder)
 {
     LDAPEntryList l;

@@ -45,8 +45,9 @@ TEST(LDAPUrl, Parse)
         {"LDAPS://SRV", "SRV", 636, "", {}, 0, kAllObjects},
         {"ldap://srv:1389/o=lab", "srv", 1389, "o=lab", {}, 0, kAllObjects},
         {"ldaps://srv:1636/o=lab", "srv", 1636, "o=lab", {}, 0, kAllObjects},
-        {"ldap://srv:0/", "srv", 389, "", {}, 0, kAllObjects},
-        {"ldaps://srv:0/", "srv", 636, "", {}, 0, kAllObjects},
+        {"ldap://srv:1/", "srv", 1, "", {}, 0, kAllObjects},
+        {"ldap://srv:65535/", "srv", 65535, "", {}, 0, kAllObjects},
+        {"ldap://srv:01389/", "srv", 1389, "", {}, 0, kAllObjects},
         // ldapi has no default port in the library: the fallback gives 389.
         {"ldapi://%2Fvar%2Frun%2Fslapd/", "/var/run/slapd", 389, "", {}, 0, kAllObjects},
         {"ldap:///o=lab", "", 389, "o=lab", {}, 0, kAllObjects},
@@ -133,6 +134,18 @@ TEST(LDAPUrl, RejectsText)
         {"ldap://[::1/", 5},
         {"ldap://srv/o=lab?cn?one?(cn=x)?ext?more", 5},
         {"<ldap://srv/", 4},  // LDAP_URL_ERR_BADENCLOSURE
+        // Ports outside 1 to 65535, which the library would take as the
+        // default port or wrap around.
+        {"ldap://srv:0/", 5},
+        {"ldaps://srv:0/", 5},
+        {"ldap://[::1]:0/", 5},
+        {"ldap://srv:65536/", 5},
+        {"ldap://srv:-1/", 5},
+        {"ldap://srv:+389/", 5},
+        {"ldap://srv:4294967685/", 5},
+        {"ldap://srv:99999999999999999999/", 5},
+        {"ldap://srv:%30/", 5},
+        {"<ldap://srv:0>", 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.url);
@@ -169,12 +182,19 @@ TEST(LDAPUrl, PrintFromFields)
         {"srv", 389, "o=lab", {}, 2, "(objectClass=*)", "ldap://srv:389/o=lab??sub?(objectClass=*)"},
         {"srv", 389, "o=lab", {"cn"}, 0, "(cn=x)", "ldap://srv:389/o=lab?cn?base?(cn=x)"},
         {"srv", 1389, "o=lab", {}, 1, "(cn=x)", "ldap://srv:1389/o=lab??one?(cn=x)"},
-        {"srv", 389, "o=lab", {}, 3, "(cn=x)", "ldap://srv:389/o=lab??\?(cn=x)"},
+        {"srv", 389, "o=lab", {}, 3, "(cn=x)", "ldap://srv:389/o=lab??children?(cn=x)"},
         {"srv", 389, "o=lab", {}, -1, "(cn=x)", "ldap://srv:389/o=lab??\?(cn=x)"},
-        {"", 0, "", {}, 0, "", "ldap://:0/??base?"},
-        // Nothing is percent-encoded, and '%' in the fields is no format.
-        {"srv", 389, "cn=a b,o=lab", {"cn"}, 2, "(cn=50%s)", "ldap://srv:389/cn=a b,o=lab?cn?sub?(cn=50%s)"},
-        {"::1", 636, "cn=a\\,b", {}, 0, "(cn=?)", "ldap://::1:636/cn=a\\,b??base?(cn=?)"},
+        // A port no URL can hold is left out.
+        {"", 0, "", {}, 0, "", "ldap:///??base?"},
+        {"srv", 70000, "", {}, 0, "", "ldap://srv/??base?"},
+        // '?', '%', blanks, backslashes and 8-bit bytes are percent-encoded;
+        // '%' in the fields is no format.
+        {"srv", 389, "cn=a b,o=lab", {"cn"}, 2, "(cn=50%s)", "ldap://srv:389/cn=a%20b,o=lab?cn?sub?(cn=50%25s)"},
+        {"srv", 389, "cn=what?,o=lab", {}, 0, "(|(cn=?)(sn=*))", "ldap://srv:389/cn=what%3F,o=lab??base?(%7C(cn=%3F)(sn=*))"},
+        {"srv", 389, "cn=M\xC3\xBCller", {}, 0, "", "ldap://srv:389/cn=M%C3%BCller??base?"},
+        {"::1", 636, "cn=a\\,b", {}, 0, "(cn=?)", "ldap://[::1]:636/cn=a%5C,b??base?(cn=%3F)"},
+        {"[::1]", 389, "", {}, 0, "", "ldap://[::1]:389/??base?"},
+        {"fe80::1%eth0", 389, "", {}, 0, "", "ldap://[fe80::1%25eth0]:389/??base?"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -215,19 +235,101 @@ TEST(LDAPUrl, WritersLeaveTheTextUntilToString)
 TEST(LDAPUrl, ParsedUrlPrintsWithItsDefaults)
 {
     LDAPUrl url("ldaps://srv");
-    EXPECT_EQ(url.ToString(), "ldap://srv:636/??base?(objectClass=*)");
+    EXPECT_EQ(url.ToString(), "ldaps://srv:636/??base?(objectClass=*)");
 }
 
+std::unique_ptr<LDAPUrl> ParsedOrNull(const std::string& text)
+{
+    try {
+        return std::make_unique<LDAPUrl>(text);
+    } catch (const LDAPException& e) {
+        ADD_FAILURE() << "does not parse (" << e.GetResultCode() << "): " << text;
+        return nullptr;
+    }
+}
+
+void ExpectSameFields(const LDAPUrl& a, const LDAPUrl& b)
+{
+    EXPECT_EQ(a.GetHost(), b.GetHost());
+    EXPECT_EQ(a.GetPort(), b.GetPort());
+    EXPECT_EQ(a.IsSecure(), b.IsSecure());
+    EXPECT_EQ(a.GetDN(), b.GetDN());
+    EXPECT_EQ(Items(a.GetAttributes()), Items(b.GetAttributes()));
+    EXPECT_EQ(a.GetScope(), b.GetScope());
+    EXPECT_EQ(a.GetFilter(), b.GetFilter());
+}
+
+// URL -> parse -> ToString -> parse gives the same fields, and printing
+// again gives the same text.
 TEST(LDAPUrl, PrintedTextParsesBackToTheSameFields)
 {
-    LDAPUrl built("srv", 1389, "ou=people,o=lab", Of({"cn", "mail"}), 1, "(sn=x)");
-    LDAPUrl parsed(built.GetURL().c_str());
-    EXPECT_EQ(parsed.GetHost(), built.GetHost());
-    EXPECT_EQ(parsed.GetPort(), built.GetPort());
-    EXPECT_EQ(parsed.GetDN(), built.GetDN());
-    EXPECT_EQ(Items(parsed.GetAttributes()), Items(built.GetAttributes()));
-    EXPECT_EQ(parsed.GetScope(), built.GetScope());
-    EXPECT_EQ(parsed.GetFilter(), built.GetFilter());
+    const char* const urls[] = {
+        "ldap://srv",
+        "ldap://srv:1389/ou=people,o=lab?cn,mail?one?(sn=x)",
+        "ldaps://srv/o=lab??sub",
+        "LDAPS://srv:1636/o=lab",
+        "ldap://192.0.2.7:389/o=lab",
+        "ldap://[::1]/o=lab",
+        "ldaps://[2001:db8::7]:1636/o=lab??sub?(cn=x)",
+        "ldap://[fe80::1%25eth0]:389/",
+        "ldap://srv/o=lab??children",
+        "ldap:///o=lab",
+        // DNs with what a URL cannot carry as it is.
+        "ldap://srv/cn=what%3F,o=lab",
+        "ldap://srv/cn=50%25,o=lab",
+        "ldap://srv/cn=a%20b%5C,c,o=lab",
+        "ldap://srv/cn=a\\,b,o=lab",
+        "ldap://srv/cn=M%C3%BCller,o=lab",
+        "ldap://srv/cn=M\xC3\xBCller,o=lab",
+        "ldap://srv/cn=%23hash%3Cangle%3E%22quote%22,o=lab",
+        "ldap://srv/cn=a%2Fb,o=lab",
+        "ldap://srv/cn=x%3Fy??sub?(cn=x%3Fy)",
+        "ldap://srv/o=lab??sub?(%7C(cn=50%25)(sn=a%20b))",
+        "ldap://srv/o=lab?cn?sub?(x)?e-x",
+        "<ldap://srv:389/o=lab>",
+    };
+    for (const char* text : urls) {
+        SCOPED_TRACE(text);
+        LDAPUrl parsed(text);
+        LDAPUrl printed = parsed;
+        std::string once = printed.ToString();
+        std::unique_ptr<LDAPUrl> again = ParsedOrNull(once);
+        if (!again)
+            continue;
+        ExpectSameFields(*again, parsed);
+        EXPECT_EQ(again->ToString(), once);
+    }
+}
+
+// Fields set by hand print as text that reads back to them.
+TEST(LDAPUrl, BuiltTextParsesBackToTheSameFields)
+{
+    struct Case { const char* host; const char* dn; Names attributes; int scope; const char* filter; };
+    const Case cases[] = {
+        {"srv", "ou=people,o=lab", {"cn", "mail"}, 1, "(sn=x)"},
+        {"::1", "o=lab", {}, 2, "(cn=x)"},
+        {"[::1]", "o=lab", {}, 0, "(cn=x)"},
+        {"fe80::1%eth0", "o=lab", {}, 0, "(cn=x)"},
+        {"srv", "cn=what?,o=lab", {"cn"}, 0, "(cn=what?)"},
+        {"srv", "cn=100%,o=lab", {}, 3, "(cn=100%)"},
+        {"srv", "cn=Smith\\, John,ou=people,o=lab", {}, 0, "(cn=Smith, John)"},
+        {"srv", "cn=M\xC3\xBCller,o=lab", {}, 0, "(cn=M\xC3\xBCller)"},
+        {"srv", "cn=#tag <x> \"y\" {z} |w| ^v^ `u`,o=lab", {}, 0, "(|(cn=a)(cn=b))"},
+        {"srv", "cn=tab\there\nnewline,o=lab", {}, 0, "(cn=*)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dn);
+        LDAPUrl built(c.host, 1389, c.dn, Of(c.attributes), c.scope, c.filter);
+        std::unique_ptr<LDAPUrl> parsed = ParsedOrNull(built.GetURL());
+        if (!parsed)
+            continue;
+        EXPECT_EQ(parsed->GetHost(), std::string(c.host) == "[::1]" ? "::1" : c.host);
+        EXPECT_EQ(parsed->GetPort(), 1389);
+        EXPECT_EQ(parsed->GetDN(), c.dn);
+        EXPECT_EQ(Items(parsed->GetAttributes()), c.attributes);
+        EXPECT_EQ(parsed->GetScope(), c.scope);
+        EXPECT_EQ(parsed->GetFilter(), c.filter);
+    }
 }
 
 TEST(LDAPUrl, CopiesAreIndependent)

@@ -227,7 +227,7 @@ TEST(ParseDescriptions, BadTextsFailWithTheirCode)
         // Closing parenthesis.
         {"unclosed", Kind::AttributeType, "( 1.2.3 NAME 'cn'", kAll, kSchemaNoRightParen, kEndOfText},
         {"only the opening parenthesis", Kind::ObjectClass, "(", kAll, kSchemaNoRightParen, kEndOfText},
-        {"closing parenthesis taken for the OID", Kind::AttributeType, "( )", kAll, kSchemaNoRightParen, kEndOfText},
+        {"nothing at all, strict", Kind::AttributeType, "( )", 0, kSchemaExpectingDigit, 2},
         {"inner list closed, outer not", Kind::ObjectClass, "( 1.2 SUP ( a $ b )", kAll, kSchemaNoRightParen, kEndOfText},
         {"syntax unclosed", Kind::Syntax, "( 1.2 DESC 'x'", 0, kSchemaNoRightParen, kEndOfText},
         // Unexpected tokens.

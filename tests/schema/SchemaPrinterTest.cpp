@@ -127,6 +127,11 @@ TEST(SchemaRoundTrip, TableOfDefinitions)
         {Kind::MatchingRule, "( '2.5.13.3' NAME 'q' OBSOLETE SYNTAX '1.3' X-A 'b' )"},
         {Kind::MatchingRuleUse, "( 2.5.13.0 NAME 'objectIdentifierMatch' APPLIES ( supportedControl $ supportedExtension ) )"},
         {Kind::MatchingRuleUse, "( 2.5.13.1 OBSOLETE APPLIES ( 'a b' $ c ) )"},
+        // Without an OID and nothing else: the print is "( )", which reads back.
+        {Kind::MatchingRule, "( foo )"},
+        {Kind::MatchingRuleUse, "( 'foo' )"},
+        {Kind::AttributeType, "( )"},
+        {Kind::ObjectClass, "( )"},
         {Kind::Syntax, "( 1.3.6.1.4.1.1466.115.121.1.15 DESC 'Directory String' )"},
         {Kind::Syntax, "( 1.3.6.1.4.1.1466.115.121.1.5 NAME ( 'binary' 'bin' ) DESC 'Binary' X-NOT-HUMAN-READABLE 'TRUE' )"},
     };

@@ -28,7 +28,6 @@ struct ParseOutcome {
     bool ok = false;
     int code = -1;
     const char* errorPos = nullptr;
-    bool hasOid = false; // the record has a non-empty OID
     std::string printed; // the printed record when ok
 };
 
@@ -40,35 +39,30 @@ inline ParseOutcome ParseAs(Kind kind, const char* text, unsigned flags = kSchem
     case Kind::AttributeType:
         if (auto d = ParseAttributeTypeDescription(text, &r.code, &r.errorPos, flags)) {
             r.ok = true;
-            r.hasOid = d->oid && !d->oid->empty();
             r.printed = PrintAttributeTypeDescription(*d);
         }
         break;
     case Kind::ObjectClass:
         if (auto d = ParseObjectClassDescription(text, &r.code, &r.errorPos, flags)) {
             r.ok = true;
-            r.hasOid = d->oid && !d->oid->empty();
             r.printed = PrintObjectClassDescription(*d);
         }
         break;
     case Kind::MatchingRule:
         if (auto d = ParseMatchingRuleDescription(text, &r.code, &r.errorPos, flags)) {
             r.ok = true;
-            r.hasOid = d->oid && !d->oid->empty();
             r.printed = PrintMatchingRuleDescription(*d);
         }
         break;
     case Kind::MatchingRuleUse:
         if (auto d = ParseMatchingRuleUseDescription(text, &r.code, &r.errorPos, flags)) {
             r.ok = true;
-            r.hasOid = d->oid && !d->oid->empty();
             r.printed = PrintMatchingRuleUseDescription(*d);
         }
         break;
     case Kind::Syntax:
         if (auto d = ParseSyntaxDescription(text, &r.code, &r.errorPos)) {
             r.ok = true;
-            r.hasOid = d->oid && !d->oid->empty();
             r.printed = PrintSyntaxDescription(*d);
         }
         break;

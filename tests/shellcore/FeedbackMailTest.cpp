@@ -39,7 +39,7 @@ TEST(FeedbackMail, EachCommandOpensItsMailWithVersionAndSystem)
 {
     shelltest::LoadResources();
     testsupport::RecordingDesktopLauncherScope desktop;
-    CFeedbackMail mail(ProgramVersion{0x00020000u, 2100});
+    CFeedbackMail mail(AppVersion{2, 0, 0, 2100});
     EXPECT_EQ(mail.GetVersionLine(), shelltest::ResourceText(565) + L" v.2.0 (build 2100)");
     std::wstring system = mail.GetSystemInfo();
     EXPECT_NE(system.find(mail.GetVersionLine()), std::wstring::npos);
@@ -75,7 +75,7 @@ TEST(FeedbackMail, WithoutADesktopNothingIsSent)
 {
     shelltest::LoadResources();
     auto previous = platform::SetDesktopLauncher(nullptr);
-    CFeedbackMail mail(ProgramVersion{0x00020000u, 2100});
+    CFeedbackMail mail(AppVersion{2, 0, 0, 2100});
     EXPECT_FALSE(mail.SendBugReport());
     platform::SetDesktopLauncher(previous);
 }

@@ -185,8 +185,14 @@ TreeItem HeadlessTree::GetNextSiblingItem(TreeItem item) const
     if (!n)
         return TreeItem();
     const std::vector<TreeItem>& siblings = *ChildList(n->parent);
-    auto it = std::find(siblings.begin(), siblings.end(), item);
-    return ++it == siblings.end() ? TreeItem() : *it;
+    size_t index = m_stepIndex;
+    if (m_stepParent != n->parent || index >= siblings.size() || siblings[index] != item)
+        index = static_cast<size_t>(std::find(siblings.begin(), siblings.end(), item) - siblings.begin());
+    if (++index >= siblings.size())
+        return TreeItem();
+    m_stepParent = n->parent;
+    m_stepIndex = index;
+    return siblings[index];
 }
 
 bool HeadlessTree::ItemHasChildren(TreeItem item) const
@@ -351,11 +357,21 @@ bool HeadlessTree::SortChildren(TreeItem parent, const ItemCompare& compare)
     std::vector<TreeItem>* children = ChildList(parent);
     if (!children)
         return false;
-    std::stable_sort(children->begin(), children->end(), [&](TreeItem a, TreeItem b) {
-        if (compare)
-            return compare(Find(a)->data, Find(b)->data) < 0;
-        return CompareNoCase(GetItemText(a), GetItemText(b)) < 0;
-    });
+    if (!compare) {
+        std::stable_sort(children->begin(), children->end(), [&](TreeItem a, TreeItem b) {
+            return CompareNoCase(GetItemText(a), GetItemText(b)) < 0;
+        });
+        return true;
+    }
+    // Each item's data is looked up once, as a real control holds it with the item.
+    std::vector<std::pair<void*, TreeItem>> items;
+    items.reserve(children->size());
+    for (TreeItem child : *children)
+        items.emplace_back(Find(child)->data, child);
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const auto& a, const auto& b) { return compare(a.first, b.first) < 0; });
+    for (size_t i = 0; i < items.size(); ++i)
+        (*children)[i] = items[i].second;
     return true;
 }
 

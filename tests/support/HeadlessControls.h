@@ -95,6 +95,10 @@ private:
 
     std::map<uint64_t, Node> m_nodes;
     std::vector<TreeItem> m_top;
+    // Where the last sibling step ended, so that a walk over many children
+    // does not search its way along each time.
+    mutable TreeItem m_stepParent;
+    mutable size_t m_stepIndex = 0;
     uint64_t m_nextHandle = 1;
     TreeItem m_selected;
     TreeItem m_ensured;

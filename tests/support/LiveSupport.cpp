@@ -135,7 +135,7 @@ int MainServerConnections()
     for (const LDAPEntry& entry : results->GetEntries())
         for (const LDAPAttribute& attribute : entry.GetAttributes())
             if (attribute.GetName() == "monitorCounter" && attribute.GetValueCount() == 1)
-                return std::stoi(*attribute.GetValues().begin()) - 1;
+                return std::stoi(std::string(*attribute.GetValues().begin())) - 1;
     throw std::runtime_error("no connection count");
 }
 
@@ -154,7 +154,8 @@ int SettledMainServerConnections()
 
 int WaitForMainServerConnections(int expected)
 {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    // Generous: it ends as soon as the count is reached.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     int count = MainServerConnections();
     while (count != expected && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

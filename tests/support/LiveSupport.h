@@ -72,7 +72,7 @@ int MainServerConnections();
 // The count once it has stopped changing (earlier connections may still be
 // closing).
 int SettledMainServerConnections();
-// Waits up to two seconds for the count to reach expected; the last count.
+// Waits up to twenty seconds for the count to reach expected; the last count.
 int WaitForMainServerConnections(int expected);
 
 // The socket of the session, or -1.

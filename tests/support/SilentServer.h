@@ -1,20 +1,29 @@
 #pragma once
-// A TCP port on 127.0.0.1 that accepts connections (the kernel completes
-// them) but never answers a byte: a server that hangs.
+// A TCP port on 127.0.0.1 that never answers a byte: a server that hangs
+// (the kernel completes connections), or a black hole (connects go
+// unanswered until the client gives up).
 
 namespace testsupport {
 
 class SilentServer {
 public:
-    SilentServer();
+    enum class Mode {
+        Hang,          // connections complete; nothing is ever read or answered
+        NeverConnect,  // a full backlog drops every connect
+    };
+
+    explicit SilentServer(Mode mode = Mode::Hang);
     ~SilentServer();
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;
     int Port() const { return m_port; }
 
 private:
+    void Close();
+
     int m_fd = -1;
     int m_port = 0;
+    int m_fillers[2] = {-1, -1};
 };
 
 } // namespace testsupport

@@ -33,71 +33,6 @@ namespace {
 // A small JPEG-like value with the bytes that break naive string handling.
 const char* const kPhotoBase64 = "/9j/4AAQSkZJRgABAP8A/9k=";  // FF D8 FF E0 00 10 'JFIF' 00 01 00 FF 00 FF D9
 
-std::string Replace(std::string text, const std::string& what, const std::string& with)
-{
-    for (size_t pos = 0; (pos = text.find(what, pos)) != std::string::npos; pos += with.size())
-        text.replace(pos, what.size(), with);
-    return text;
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-bool CanConnect(int port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return false;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(fd);
-    return ok;
-}
-
-std::string MakeFolder()
-{
-    std::string base = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
-    std::string tmpl = base + "/arbolite-slapd-XXXXXX";
-    std::unique_ptr<char[]> buf(new char[tmpl.size() + 1]);
-    std::strcpy(buf.get(), tmpl.c_str());
-    if (!mkdtemp(buf.get())) throw std::runtime_error("mkdtemp failed");
-    return buf.get();
-}
-
-const char* const kConfHead =
-    "include /etc/ldap/schema/core.schema\n"
-    "include /etc/ldap/schema/cosine.schema\n"
-    "include /etc/ldap/schema/inetorgperson.schema\n"
-    "include /etc/ldap/schema/nis.schema\n"
-    "modulepath /usr/lib/ldap\n"
-    "moduleload back_mdb\n"
-    "pidfile @DIR@/slapd.pid\n"
-    "argsfile @DIR@/slapd.args\n"
-    "allow bind_v2\n";
-
-const char* const kDatabase =
-    "database mdb\n"
-    "maxsize 16777216\n"
-    "suffix \"@SUFFIX@\"\n"
-    "rootdn \"cn=admin,@SUFFIX@\"\n"
-    "rootpw secret\n"
-    "directory @DIR@/@NAME@\n"
-    "index objectClass eq\n";
-
 const char* const kLabLdif =
     "dn: o=lab\nobjectClass: organization\no: lab\ndescription: the test laboratory\n\n"
     "dn: cn=admin,o=lab\nobjectClass: organizationalRole\ncn: admin\n\n"
@@ -129,7 +64,16 @@ const char* const kLabLdif =
     "dn: ou=filtered,o=lab\nobjectClass: organizationalUnit\nou: filtered\n\n"
     "dn: cn=carol,ou=filtered,o=lab\nobjectClass: referral\nobjectClass: extensibleObject\ncn: carol\n"
     "ref: ldap://127.0.0.1:@PORT2@/ou=people,o=other??sub?(cn=Carol*)\n\n"
-    "dn: ou=scratch,o=lab\nobjectClass: organizationalUnit\nou: scratch\n\n";
+    "dn: ou=scratch,o=lab\nobjectClass: organizationalUnit\nou: scratch\n\n"
+    "dn: ou=values,o=lab\nobjectClass: organizationalUnit\nou: values\n\n"
+    "dn: cn=Erin Values,ou=values,o=lab\nobjectClass: inetOrgPerson\ncn: Erin Values\nsn: Values\n"
+    "mail: erin@example.org\nlabeledURI: http://example.org/erin Erin's page\n"
+    "labeledURI: file:///etc/passwd a local file\nuserPassword: {SHA}ItvNMFPtjBMaa6UFiWT3tF4qy1Y=\n"
+    "jpegPhoto:: @PHOTO@\n\n"
+    "dn: ou=farther,o=lab\nobjectClass: organizationalUnit\nou: farther\n\n"
+    "dn: cn=near,ou=farther,o=lab\nobjectClass: device\ncn: near\n\n"
+    "dn: cn=far,ou=farther,o=lab\nobjectClass: referral\nobjectClass: extensibleObject\ncn: far\n"
+    "ref: ldap://127.0.0.1:@SECOND@/ou=people,o=elsewhere\n\n";
 
 const char* const kOtherLdif =
     "dn: o=other\nobjectClass: organization\no: other\n\n"
@@ -172,41 +116,24 @@ std::string ChainLdif(int port, int port2)
     return ldif;
 }
 
-void AddDatabase(std::string& conf, const std::string& dir, const std::string& suffix, const std::string& name,
-                 const std::string& ldif)
+void AddDatabase(std::string& conf, std::vector<slapd::Database>& databases, const std::string& dir,
+                 const std::string& suffix, const std::string& name, const std::string& ldif)
 {
-    conf += Replace(Replace(Replace(kDatabase, "@SUFFIX@", suffix), "@NAME@", name), "@DIR@", dir);
-    Run("mkdir -p '" + dir + "/" + name + "'");
-    WriteFile(dir + "/" + name + ".ldif", ldif);
+    slapd::Database db{suffix, name, ldif};
+    conf += slapd::DatabaseSection(dir, db);
+    databases.push_back(std::move(db));
 }
 
 } // namespace
 
 std::string Run(const std::string& command)
 {
-    std::string full = "LDAPNOINIT=1 " + command + " 2>&1";
-    FILE* p = popen(full.c_str(), "r");
-    if (!p) throw std::runtime_error("cannot run " + command);
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int status = pclose(p);
-    if (status != 0) throw std::runtime_error("command failed: " + command + "\n" + out);
-    return out;
+    return slapd::Run(command);
 }
 
 int FreePort()
 {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
+    return slapd::FreePort();
 }
 
 SlapdServer& SlapdServer::Second()
@@ -229,6 +156,26 @@ SlapdServer& SlapdServer::Restricted()
     return *server;
 }
 
+SlapdServer& SlapdServer::Idle()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartSecond("idletimeout " + std::to_string(kIdleSeconds) + "\n");
+        return s;
+    }();
+    return *server;
+}
+
+SlapdServer& SlapdServer::WrongName()
+{
+    static std::unique_ptr<SlapdServer> server = [] {
+        std::unique_ptr<SlapdServer> s(new SlapdServer);
+        s->StartWrongName();
+        return s;
+    }();
+    return *server;
+}
+
 SlapdServer& SlapdServer::Main()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -242,15 +189,16 @@ SlapdServer& SlapdServer::Main()
 
 std::string SlapdServer::Url() const { return "ldap://127.0.0.1:" + std::to_string(m_port) + "/"; }
 
-void SlapdServer::StartSecond()
+void SlapdServer::StartSecond(const std::string& globalConf)
 {
-    m_folder = MakeFolder();
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
     for (int attempt = 0;; ++attempt) {
         m_port = FreePort();
-        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
-        AddDatabase(conf, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder) + globalConf;
+        AddDatabase(conf, databases, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
         try {
-            Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
             return;
         } catch (const std::exception&) {
             if (attempt == 2) throw;
@@ -259,20 +207,48 @@ void SlapdServer::StartSecond()
     }
 }
 
+void SlapdServer::StartWrongName()
+{
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
+    std::string certs = m_folder + "/certs";
+    std::string name = kWrongHostName;
+    Run("mkdir -p '" + certs + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+        " -keyout '" + certs + "/server.key' -out '" + certs + "/cacerts.pem' -days 3 -subj /CN=" + name +
+        " -addext subjectAltName=DNS:" + name);
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        m_sslPort = FreePort();
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += "TLSCertificateFile " + certs + "/cacerts.pem\n";
+        conf += "TLSCertificateKeyFile " + certs + "/server.key\n";
+        AddDatabase(conf, databases, m_folder, "o=elsewhere", "elsewhere", kElsewhereLdif);
+        try {
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldaps://127.0.0.1:" +
+                             std::to_string(m_sslPort) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/elsewhere'");
+        }
+    }
+}
+
 void SlapdServer::StartRestricted()
 {
-    m_folder = MakeFolder();
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
     for (int attempt = 0;; ++attempt) {
         m_port = FreePort();
         m_port2 = FreePort();
         std::string url1 = "ldap://127.0.0.1:" + std::to_string(m_port) + "/";
         std::string url2 = "ldap://127.0.0.1:" + std::to_string(m_port2) + "/";
-        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
-        conf += Replace(kHiddenAccess, "@P2@", url2);
-        std::string ldif = Replace(Replace(kHiddenLdif, "@READERPW@", kReaderPassword), "@BLINDPW@", kBlindPassword);
-        AddDatabase(conf, m_folder, "o=hidden", "hidden", ldif);
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += slapd::Replace(kHiddenAccess, "@P2@", url2);
+        std::string ldif = slapd::Replace(slapd::Replace(kHiddenLdif, "@READERPW@", kReaderPassword), "@BLINDPW@", kBlindPassword);
+        AddDatabase(conf, databases, m_folder, "o=hidden", "hidden", ldif);
         try {
-            Launch(conf, url1 + " " + url2);
+            Launch(conf, databases, url1 + " " + url2);
             return;
         } catch (const std::exception&) {
             if (attempt == 2) throw;
@@ -281,9 +257,36 @@ void SlapdServer::StartRestricted()
     }
 }
 
+std::unique_ptr<SlapdServer> SlapdServer::Bench(const std::string& ldif)
+{
+    std::unique_ptr<SlapdServer> s(new SlapdServer);
+    s->StartBench(ldif);
+    return s;
+}
+
+void SlapdServer::StartBench(const std::string& ldif)
+{
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += "sizelimit unlimited\n";
+        AddDatabase(conf, databases, m_folder, "o=bench", "bench", ldif);
+        conf += "maxsize 4294967296\n";  // the later setting wins
+        try {
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/bench'");
+        }
+    }
+}
+
 void SlapdServer::StartMain(int secondPort)
 {
-    m_folder = MakeFolder();
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
     std::string certs = m_folder + "/certs";
     Run("mkdir -p '" + certs + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
         " -keyout '" + certs + "/server.key' -out '" + certs + "/cacerts.pem' -days 3 -subj /CN=127.0.0.1"
@@ -292,21 +295,27 @@ void SlapdServer::StartMain(int secondPort)
         m_port = FreePort();
         m_port2 = FreePort();
         m_sslPort = FreePort();
-        std::string conf = Replace(kConfHead, "@DIR@", m_folder);
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += "moduleload back_sock\n";
         conf += "referral ldap://127.0.0.1:" + std::to_string(secondPort) + "/\n";
         conf += "TLSCACertificateFile " + certs + "/cacerts.pem\n";
         conf += "TLSCertificateFile " + certs + "/cacerts.pem\n";
         conf += "TLSCertificateKeyFile " + certs + "/server.key\n";
-        std::string lab = Replace(Replace(Replace(Replace(std::string(kLabLdif), "@PHOTO@", kPhotoBase64),
+        std::string lab = slapd::Replace(slapd::Replace(slapd::Replace(slapd::Replace(std::string(kLabLdif), "@PHOTO@", kPhotoBase64),
                                                   "@PORT2@", std::to_string(m_port2)),
                                           "@PORT@", std::to_string(m_port)),
                                   "@SSLPORT@", std::to_string(m_sslPort));
+        lab = slapd::Replace(lab, "@SECOND@", std::to_string(secondPort));
         lab += ChainLdif(m_port, m_port2);
-        AddDatabase(conf, m_folder, "o=lab", "lab", lab);
-        AddDatabase(conf, m_folder, "o=other", "other", kOtherLdif);
+        AddDatabase(conf, databases, m_folder, "o=lab", "lab", lab);
+        // Searches below ou=scripted,o=lab go to a backend the test plays.
+        conf += "overlay sock\nsocketpath " + ScriptSocketPath() + "\nsockops search\n"
+                "sockdnpat \"ou=scripted,o=lab$\"\n";
+        AddDatabase(conf, databases, m_folder, "o=other", "other", kOtherLdif);
         conf += "database monitor\n";
         try {
-            Launch(conf, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldap://127.0.0.1:" +
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldap://127.0.0.1:" +
                              std::to_string(m_port2) + "/ ldaps://127.0.0.1:" + std::to_string(m_sslPort) + "/");
             return;
         } catch (const std::exception&) {
@@ -316,67 +325,18 @@ void SlapdServer::StartMain(int secondPort)
     }
 }
 
-void SlapdServer::Launch(const std::string& conf, const std::string& urls)
+void SlapdServer::Launch(const std::string& conf, const std::vector<slapd::Database>& databases,
+                         const std::string& urls)
 {
-    std::string confPath = m_folder + "/slapd.conf";
-    WriteFile(confPath, conf);
-    // Load the data offline; far quicker than adding it over the wire.
-    for (const char* name : {"lab", "other", "elsewhere", "hidden"}) {
-        std::string ldif = m_folder + "/" + name + ".ldif";
-        if (access(ldif.c_str(), R_OK) == 0) {
-            Run("mkdir -p '" + m_folder + "/" + name + "'");
-            std::string suffix = std::string("o=") + name;
-            Run("/usr/sbin/slapadd -q -f '" + confPath + "' -b '" + suffix + "' -l '" + ldif + "'");
-        }
-    }
-
-    std::string log = m_folder + "/slapd.log";
-    pid_t pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            dup2(fd, 2);
-            close(fd);
-        }
-        setenv("LDAPNOINIT", "1", 1);
-        execl("/usr/sbin/slapd", "slapd", "-d", "0", "-f", confPath.c_str(), "-h", urls.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    m_pid = pid;
-
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            m_pid = 0;
-            throw std::runtime_error("slapd ended at start:\n" + ReadFile(log));
-        }
-        if (CanConnect(m_port) && (!m_port2 || CanConnect(m_port2)) && (!m_sslPort || CanConnect(m_sslPort)))
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    Stop();
-    throw std::runtime_error("slapd did not start listening:\n" + ReadFile(log));
+    std::vector<int> ports{m_port};
+    if (m_port2) ports.push_back(m_port2);
+    if (m_sslPort) ports.push_back(m_sslPort);
+    m_server.Launch(m_folder, conf, databases, urls, ports, true);
 }
 
 void SlapdServer::Stop()
 {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGTERM);
-    for (int i = 0; i < 250; ++i) {
-        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = 0;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, nullptr, 0);
-    m_pid = 0;
+    m_server.Stop();
 }
 
 SlapdServer::~SlapdServer()

@@ -3,7 +3,11 @@
 // in a temporary folder, at first use; stopped by pid when the test program
 // exits (and killed by the kernel if the test program dies first).
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "tools/SlapdLauncher.h"
 
 namespace testsupport {
 
@@ -22,7 +26,9 @@ public:
     // ldaps port, the monitor database, and referral entries under
     // "ou=refs,o=lab" (and one whose URL names a filter under
     // "ou=filtered,o=lab"); "ou=scratch,o=lab" is free for tests that write.
-    // Its default referral names Second().
+    // "ou=values,o=lab" holds an entry with a photo, a hashed password, links
+    // and a mail address; "ou=farther,o=lab" an entry and a referral to
+    // Second(). Its default referral names Second().
     static SlapdServer& Main();
     // A plain server with the suffix "o=elsewhere".
     static SlapdServer& Second();
@@ -32,6 +38,19 @@ public:
     // entry without its modifyTimestamp; kBlindDN reads the root DSE but gets
     // no subschema entry.
     static SlapdServer& Restricted();
+    // A plain server with the suffix "o=elsewhere" that closes a connection
+    // after kIdleSeconds without a request (idletimeout).
+    static SlapdServer& Idle();
+    static constexpr int kIdleSeconds = 1;
+    // A server with the suffix "o=elsewhere", a plain port and an ldaps port,
+    // whose self-signed certificate (in CertFolder()) is made out to
+    // kWrongHostName, not to the address it listens on.
+    static SlapdServer& WrongName();
+    static constexpr const char* kWrongHostName = "wrong.invalid";
+    // A server of its own for the benchmarks, with the suffix "o=bench" in a
+    // database large enough for hundreds of thousands of entries, loaded
+    // offline from the LDIF text; no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -40,6 +59,9 @@ public:
     // Folder with "cacerts.pem" (the server's self-signed certificate).
     std::string CertFolder() const { return m_folder + "/certs/"; }
     std::string Url() const;
+    // The main server hands every search whose base lies at or below
+    // "ou=scripted,o=lab" to whoever listens on this socket (ScriptedBackend).
+    std::string ScriptSocketPath() const { return m_folder + "/scripted.sock"; }
 
     ~SlapdServer();
     SlapdServer(const SlapdServer&) = delete;
@@ -48,13 +70,15 @@ public:
 private:
     SlapdServer() = default;
     void StartMain(int secondPort);
-    void StartSecond();
+    void StartSecond(const std::string& globalConf = std::string());
     void StartRestricted();
-    void Launch(const std::string& conf, const std::string& urls);
+    void StartWrongName();
+    void StartBench(const std::string& ldif);
+    void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 
     int m_port = 0, m_port2 = 0, m_sslPort = 0;
-    int m_pid = 0;
+    slapd::Server m_server;
     std::string m_folder;
 };
 

@@ -17,7 +17,7 @@
 #include "tests/support/ManualDispatcher.h"
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/TempHome.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/ui/FrameTestSupport.h"
 #include "ui/AppCommands.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CArbMainFrame.h"
@@ -50,6 +50,7 @@ protected:
     void SetUp() override
     {
         TempHomeTest::SetUp();
+        frametest::Prepare();
         m_path = m_home + "/Tips.tip";
         WriteFile(m_path, "; tips\nFirst tip.\nSecond tip.\nThird tip.\n");
     }
@@ -63,8 +64,8 @@ TEST_F(TipDialogTest, WalksTheFileAndRemembersItsPlace)
         EXPECT_EQ(tips.GetTip(), L"First tip.\n");
         EXPECT_TRUE(tips.FindWindow(1030)->IsEnabled());
         tips.Show();
-        uitest::Pump();
-        std::string shot = uitest::Screenshot(&tips, "tip-of-the-day");
+        frametest::Pump();
+        std::string shot = frametest::ScreenCapture(&tips, "tip-of-the-day");
         EXPECT_FALSE(shot.empty());
         tips.ShowNextTip();
         EXPECT_EQ(tips.GetTip(), L"Second tip.\n");
@@ -102,6 +103,7 @@ TEST_F(TipDialogTest, WithoutTheFileNothingIsShown)
 
 TEST(WaitDialog, EndsWithZeroOnceNoWorkerIsLeft)
 {
+    frametest::Prepare();
     std::atomic<int> running{2};
     int aborts = 0;
     CWaitOperationsDlg wait(nullptr,
@@ -123,6 +125,7 @@ TEST(WaitDialog, EndsWithZeroOnceNoWorkerIsLeft)
 
 TEST(WaitDialog, CancelKeepsTheWorkersAskedAndReturnsCancel)
 {
+    frametest::Prepare();
     CWaitOperationsDlg wait(nullptr, std::make_unique<CWaitForWorkers>([] { return 3; }, [] {}));
     PressLater(&wait, 1032);
     EXPECT_EQ(wait.ShowModal(), wxID_CANCEL);
@@ -130,9 +133,10 @@ TEST(WaitDialog, CancelKeepsTheWorkersAskedAndReturnsCancel)
 
 TEST(WaitDialog, TheBalloonWarnsOverTerminate)
 {
+    frametest::Prepare();
     CWaitOperationsDlg wait(nullptr, std::make_unique<CWaitForWorkers>([] { return 1; }, [] {}));
     wait.Show();
-    uitest::Screenshot(&wait, "wait-for-operations");
+    frametest::ScreenCapture(&wait, "wait-for-operations");
     wxWindow* button = wait.FindWindow(1);
     ASSERT_NE(button, nullptr);
     wxMouseEvent enter(wxEVT_ENTER_WINDOW);
@@ -140,10 +144,10 @@ TEST(WaitDialog, TheBalloonWarnsOverTerminate)
     ASSERT_NE(wait.GetBalloon(), nullptr);
     EXPECT_EQ(wait.GetBalloon()->GetOptions() & (balloon::kCloseOnKeyPress | balloon::kDisableFadeOut),
               balloon::kCloseOnKeyPress | balloon::kDisableFadeOut);
-    uitest::Screenshot(wait.GetBalloon(), "balloon");
+    frametest::ScreenCapture(wait.GetBalloon(), "balloon");
     wxMouseEvent leave(wxEVT_LEAVE_WINDOW);
     button->GetEventHandler()->ProcessEvent(leave);
-    EXPECT_TRUE(uitest::PumpUntil([&] { return wait.GetBalloon() == nullptr; }));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return wait.GetBalloon() == nullptr; }));
     // Once per showing of the dialog.
     button->GetEventHandler()->ProcessEvent(enter);
     EXPECT_EQ(wait.GetBalloon(), nullptr);
@@ -152,6 +156,7 @@ TEST(WaitDialog, TheBalloonWarnsOverTerminate)
 
 TEST(WaitDialog, TerminateEndsAtOnce)
 {
+    frametest::Prepare();
     CWaitOperationsDlg wait(nullptr, std::make_unique<CWaitForWorkers>([] { return 1; }, [] {}));
     bool terminated = false;
     wait.SetTerminate([&] {
@@ -179,6 +184,11 @@ private:
 
 class CloseWithWorkersTest : public testsupport::TempHomeTest {
 protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        frametest::Prepare();
+    }
     void TearDown() override
     {
         m_release = true;
@@ -217,7 +227,7 @@ TEST_F(CloseWithWorkersTest, CancelInTheWaitKeepsTheWindowOpenAndTheWorkersEndin
                 PressLater(d, 1032);
     });
     frame->Close();
-    uitest::Pump();
+    frametest::Pump();
     EXPECT_FALSE(destroyed);
     EXPECT_TRUE(frame->IsShown());
 
@@ -226,14 +236,15 @@ TEST_F(CloseWithWorkersTest, CancelInTheWaitKeepsTheWindowOpenAndTheWorkersEndin
     releaseSoon.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { m_release = true; });
     releaseSoon.StartOnce(300);
     frame->Close();
-    EXPECT_TRUE(uitest::PumpUntil([&] { return destroyed; }));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return destroyed; }));
 }
 
 TEST(Balloons, KeyPressClosesEveryBalloonWaitingForItAndTheyShareOneFilter)
 {
+    frametest::Prepare();
     wxFrame owner(nullptr, wxID_ANY, "owner");
     owner.Show();
-    uitest::Pump();
+    frametest::Pump();
     CBalloonHelp* a = CBalloonHelp::LaunchBalloon("One", "First balloon", wxPoint(900, 800), wxART_INFORMATION,
                                                   balloon::kCloseOnKeyPress | balloon::kDisableFade, &owner, "", 0);
     CBalloonHelp* b = CBalloonHelp::LaunchBalloon("Two", "Second balloon", wxPoint(100, 100), wxART_WARNING,
@@ -246,22 +257,24 @@ TEST(Balloons, KeyPressClosesEveryBalloonWaitingForItAndTheyShareOneFilter)
     wxKeyEvent key(wxEVT_KEY_DOWN);
     key.SetEventObject(&owner);
     owner.GetEventHandler()->ProcessEvent(key);
-    EXPECT_TRUE(uitest::PumpUntil([&] { return !wa && !wb; }));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return !wa && !wb; }));
     EXPECT_EQ(CBalloonHelp::KeyCloseCount(), 0u);
 }
 
 TEST(Balloons, TheTimeoutClosesABalloon)
 {
+    frametest::Prepare();
     wxFrame owner(nullptr, wxID_ANY, "owner");
     owner.Show();
     wxWeakRef<CBalloonHelp> b(CBalloonHelp::LaunchBalloon("Timed", "Goes by itself", wxPoint(400, 300), wxArtID(),
                                                           balloon::kDisableFade, &owner, "", 200));
     ASSERT_TRUE(b);
-    EXPECT_TRUE(uitest::PumpUntil([&] { return !b; }));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return !b; }));
 }
 
 TEST(Balloons, WithoutAParentThereIsNoBalloon)
 {
+    frametest::Prepare();
     wxWindow* top = wxTheApp->GetTopWindow();
     if (top)
         GTEST_SKIP() << "a top window exists";
@@ -270,11 +283,12 @@ TEST(Balloons, WithoutAParentThereIsNoBalloon)
 
 TEST(Splash, ShowsTheBitmapAndEndsAfterItsTime)
 {
+    frametest::Prepare();
     wxWeakRef<CSplashWnd> splash(new CSplashWnd(381, 1500));
     ASSERT_TRUE(splash->Show());
-    uitest::Screenshot(splash.get(), "splash");
+    frametest::ScreenCapture(splash.get(), "splash");
     ASSERT_TRUE(splash) << "still there before its time";
-    EXPECT_TRUE(uitest::PumpUntil([&] { return !splash; }));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return !splash; }));
 
     CSplashWnd* missing = new CSplashWnd(99999, 300);
     EXPECT_FALSE(missing->Show());
@@ -283,29 +297,33 @@ TEST(Splash, ShowsTheBitmapAndEndsAfterItsTime)
 
 TEST(Splash, AClickEndsIt)
 {
+    frametest::Prepare();
     wxWeakRef<CSplashWnd> splash(new CSplashWnd(381, 60000));
     ASSERT_TRUE(splash->Show());
     wxMouseEvent click(wxEVT_LEFT_DOWN);
     splash->GetEventHandler()->ProcessEvent(click);
-    EXPECT_TRUE(uitest::PumpUntil([&] { return !splash; }));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return !splash; }));
 }
 
 TEST(AboutBox, ShowsTheBuildNumber)
 {
+    frametest::Prepare();
     CAboutDlg about(nullptr, 2100);
     auto* build = wxDynamicCast(about.FindWindow(1209), wxStaticText);
     ASSERT_NE(build, nullptr);
     EXPECT_EQ(build->GetLabel(), "build: 2100");
     EXPECT_FALSE(about.FindWindow(1036)->IsShown());
     about.Show();
-    uitest::Screenshot(&about, "about");
+    frametest::ScreenCapture(&about, "about");
 }
 
 TEST(AppCommands, FeedbackMailCommandsOpenTheirMailtoLinks)
 {
+    frametest::Prepare();
     testsupport::RecordingDesktopLauncherScope desktop;
     wxEvtHandler app;
-    ui::BindAppCommands(app, ProgramVersion{0x00020000u, 2100});
+    SetAppVersion(AppVersion{2, 0, 0, 2100});
+    ui::BindAppCommands(app);
     for (uint32_t id : {cmd::kBugReport, cmd::kSuggestion, cmd::kSupportRequest, cmd::kWebSite}) {
         wxCommandEvent e(wxEVT_MENU, ui::WxId(id));
         EXPECT_TRUE(app.ProcessEvent(e)) << id;

@@ -16,7 +16,7 @@
 #include "shellcore/RecentTexts.h"
 #include "tests/support/ManualDispatcher.h"
 #include "tests/support/TempHome.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/ui/FrameTestSupport.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbStatusBar.h"
 #include "ui/CCommandComboBox.h"
@@ -56,6 +56,7 @@ protected:
     void SetUp() override
     {
         TempHomeTest::SetUp();
+        frametest::Prepare();
         m_previousFactory = SetRecentTextsFactory(
             [this](const std::wstring&) { return std::make_unique<MemoryRecentTexts>(&m_recent); });
         ClearQueuedOutputLines();
@@ -65,7 +66,7 @@ protected:
     {
         if (m_frame) {
             m_frame->Destroy();
-            uitest::Pump();
+            frametest::Pump();
         }
         RemoveOutputSink();
         ClearQueuedOutputLines();
@@ -78,7 +79,7 @@ protected:
         m_frame = CreateMainFrame();
         if (m_frame) {
             m_frame->Show();
-            uitest::PumpUntil([this] { return m_frame->IsShownOnScreen(); });
+            frametest::PumpUntil([this] { return m_frame->IsShownOnScreen(); });
         }
         return m_frame;
     }
@@ -105,7 +106,7 @@ TEST_F(MainFrameTest, ShowsItsMenusToolbarsPanesAndOutputWindow)
     m_frame->GetTreeCtrl()->Expand(root);
     m_frame->GetListCtrl()->InsertColumn(0, "Name", wxLIST_FORMAT_LEFT, 200);
     m_frame->GetListCtrl()->InsertItem(0, "ldap.example.com:389");
-    uitest::Pump();
+    frametest::Pump();
 
     // Menus: the five of the bar, About named by its string, the toolbar list filled in.
     wxMenuBar* bar = m_frame->GetMenuBar();
@@ -147,9 +148,9 @@ TEST_F(MainFrameTest, ShowsItsMenusToolbarsPanesAndOutputWindow)
     ASSERT_NE(m_frame->GetOutputList(), nullptr);
     EXPECT_EQ(m_frame->GetOutputList()->GetLineCount(), 2u);
 
-    std::string shot = uitest::Screenshot(m_frame, "main-frame");
+    std::string shot = frametest::ScreenCapture(m_frame, "main-frame");
     ASSERT_FALSE(shot.empty());
-    EXPECT_GT(uitest::DistinctColours(shot), 20u) << shot << " looks blank";
+    EXPECT_GT(frametest::DistinctColours(shot), 20u) << shot << " looks blank";
 }
 
 TEST_F(MainFrameTest, TheOutputWindowShowsLogLinesAndTheirBookmarks)
@@ -192,7 +193,7 @@ TEST_F(MainFrameTest, TheOutputWindowShowsLogLinesAndTheirBookmarks)
     // When the window goes, the sink goes first: later lines are neither posted nor kept.
     m_frame->Destroy();
     m_frame = nullptr;
-    uitest::Pump();
+    frametest::Pump();
     LogLine(std::wstring(L"after the window"));
     EXPECT_TRUE(GetQueuedOutputLines().empty());
     EXPECT_EQ(platform::GetAppWindow(platform::AppWindow::OutputList), platform::kNoReceiver);
@@ -262,7 +263,7 @@ TEST_F(MainFrameTest, TheFilterBoxLeavesItsTextAndSendsItsCommand)
     wxCommandEvent enter(wxEVT_TEXT_ENTER, combo->GetId());
     enter.SetEventObject(combo);
     combo->GetEventHandler()->ProcessEvent(enter);
-    uitest::Pump();
+    frametest::Pump();
     EXPECT_EQ(sent, 1);
     std::wstring text;
     ASSERT_TRUE(m_frame->LookupCommandText(cmd::kApplyFilter, text));
@@ -378,7 +379,7 @@ TEST_F(MainFrameTest, AMissingToolbarFailsTheWindowsCreation)
     EXPECT_EQ(frame, nullptr);
     if (frame)
         frame->Destroy();
-    uitest::Pump();
+    frametest::Pump();
     ASSERT_TRUE(platform::ResourceLibrary::Current().Load(previous));
     EXPECT_EQ(platform::GetAppWindow(platform::AppWindow::MainFrame), platform::kNoReceiver);
 }

@@ -1,26 +1,19 @@
 #pragma once
-// The wx application of the window tests and small helpers around it.
+// Helpers of the window tests: running the toolkit's loop for a while, and
+// screenshots into the test's output folder.
 
-#include <chrono>
 #include <functional>
 #include <string>
 
-#include <wx/app.h>
-#include <wx/window.h>
+class wxWindow;
 
 namespace uitest {
 
-// Runs the event loop until done() holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20));
-// Runs the pending events a few times over.
-void Pump();
-// Runs the event loop for a while (windows being mapped and painted).
-void PumpFor(std::chrono::milliseconds time);
-
-// Writes the window's screen area as a PNG into the test output folder and
-// returns the path; empty when it could not be written.
-std::string Screenshot(wxWindow* window, const std::string& name);
-// Number of distinct colours in a PNG (a blank capture has one or two).
-size_t DistinctColours(const std::string& path);
+// Runs the event loop until done() holds or the time is up; done()'s last value.
+bool RunUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+// Runs the event loop for a while.
+void RunFor(int ms);
+// Saves the window's picture as <build>/test-output/ui/<name>.png; the path.
+std::string Screenshot(wxWindow& window, const std::string& name);
 
 } // namespace uitest

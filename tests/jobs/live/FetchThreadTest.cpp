@@ -55,7 +55,7 @@ std::multimap<std::string, std::string> PairsOf(const LDAPEntry& entry)
 {
     std::multimap<std::string, std::string> pairs;
     for (const LDAPAttribute& attribute : entry.GetAttributes())
-        for (const std::string& value : attribute.GetValues())
+        for (std::string_view value : attribute.GetValues())
             pairs.emplace(attribute.GetName(), value);
     return pairs;
 }
@@ -225,8 +225,8 @@ TEST_F(FetchThread, ACancelledFetchAbandonsAndEndsQuietly)
             job->Cancel();
         else
             job->RequestCancel();
-        ASSERT_TRUE(WaitForAllThreads(2s));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        ASSERT_TRUE(WaitForAllThreads(jobtest::kHangLimit));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, jobtest::NoWaitBound());
         EXPECT_FALSE(returned);
         EXPECT_TRUE(job->IsCancelled());
         EXPECT_EQ(job->errors, 0);

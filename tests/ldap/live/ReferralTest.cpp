@@ -181,6 +181,32 @@ TEST(Referrals, ALoopIsCaught)
     }
     // The request whose referral looped is done with: nothing more to wait for.
     EXPECT_EQ(queue->GetNextResponse(), nullptr);
+
+    // The same for other operations: the same DN at the same server.
+    std::unique_ptr<LDAPResultQueue> compare =
+        connection->Compare("cn=loop,ou=loops,o=lab", LDAPAttribute("cn", "loop"), &chase);
+    try {
+        compare->GetNextResponse();
+        FAIL() << "no loop seen";
+    } catch (const LDAPException& e) {
+        EXPECT_EQ(e.GetResultCode(), 96);
+    }
+}
+
+// cn=hop1 leads from one port of the main server to the other and back, for
+// another DN each time.
+TEST(Referrals, AChainBackToAServerForAnotherDNIsNoLoop)
+{
+    LDAPConnectionPtr connection = Open(MainServer().Port());
+    LDAPOperationOptions chase = Chasing(12);
+    std::unique_ptr<LDAPResultQueue> queue =
+        connection->Compare("cn=hop1,ou=chain,o=lab", LDAPAttribute("ou", "people"), &chase);
+    LDAPConnectionPtr over;
+    std::unique_ptr<LDAPResponse> response = queue->GetNextResponse(&over);
+    ASSERT_NE(response, nullptr);
+    EXPECT_EQ(Describe(*response), "result 6");
+    EXPECT_EQ(over->GetPort(), MainServer().Port2());
+    EXPECT_EQ(queue->GetNextResponse(), nullptr);
 }
 
 TEST(Referrals, HopLimit)
@@ -392,6 +418,27 @@ TEST(Referrals, ConnectToReferral)
     dead.Add(LDAPUrl("ldap://127.0.0.1:1/"));
     used = 42;
     EXPECT_EQ(connection->ConnectToReferral(dead, used, nullptr, &error), nullptr);
+    EXPECT_EQ(used, 42);
+    EXPECT_EQ(error, 81);
+}
+
+// An anonymous bind is the fallback for credentials a server refused. A
+// host that could not be reached refused nothing, and a dead one would make
+// the anonymous try wait out a second network time-out.
+TEST(Referrals, NoAnonymousBindWhereTheServerWasNotReached)
+{
+    SilentServer blackHole(SilentServer::Mode::NeverConnect);
+    LDAPConnectionPtr connection = Open(MainServer().Port());
+    LDAPUrlList urls;
+    urls.Add(LDAPUrl("ldap://127.0.0.1:" + std::to_string(blackHole.Port()) + "/o=lab"));
+    LDAPOperationOptions options;
+    options.SetRebindCredentials(std::make_shared<LDAPBindCredentials>("cn=admin,o=lab", "secret"));
+    int used = 42;
+    int error = 0;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(connection->ConnectToReferral(urls, used, &options, &error), nullptr);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(took.count(), kLDAPNetworkTimeoutSeconds * 1500);
     EXPECT_EQ(used, 42);
     EXPECT_EQ(error, 81);
 }

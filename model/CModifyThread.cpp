@@ -1,0 +1,57 @@
+#include "model/CModifyThread.h"
+
+#include "ldap/LDAPResponse.h"
+#include "ldap/LDAPResultQueue.h"
+#include "model/CEntryObject.h"
+
+using namespace arbldap;
+
+CModifyThread::CModifyThread(CEntryObject* entry, const LDAPModificationList& modifications, bool refresh)
+    : CLDAPOperationThread(entry, nullptr),
+      m_dn(entry ? entry->GetDN().GetText() : std::string()),
+      m_modifications(modifications),
+      m_refresh(refresh)
+{
+}
+
+void CModifyThread::DoWork()
+{
+    const LDAPConnectionPtr& connection = GetConnection();
+    if (!connection)
+        throw LDAPException(kLDAPParamError);
+    SetCurrentQueue(connection->Modify(m_dn, m_modifications, connection->GetOptions()));
+    std::unique_ptr<LDAPResponse> response;
+    SignalDone();
+    try {
+        response = GetCurrentQueue()->GetNextResponse();
+    } catch (...) {
+        CheckCancelled(&response, true);
+        ResetDone();
+        throw;
+    }
+    CheckCancelled(&response, true);
+    ResetDone();
+    DeleteCurrentQueue();
+    KeptResponse() = std::move(response);
+}
+
+bool CModifyThread::CheckResult(int resultCode)
+{
+    if (resultCode != kLDAPSuccess) {
+        std::string message;
+        if (auto* result = dynamic_cast<const LDAPResultResponse*>(KeptResponse().get()))
+            message = result->GetErrorMessage();
+        OnError(LDAPException(resultCode, message));
+        return false;
+    }
+    // Read the entry's values again (its children stay).
+    if (m_refresh)
+        SetFinishMessage(platform::WM_WORKER_CALL2, 1);
+    return true;
+}
+
+void CModifyThread::OnError(LDAPException error)
+{
+    if (auto* node = dynamic_cast<CEntryObject*>(GetNode()))
+        node->ReportError(error);
+}

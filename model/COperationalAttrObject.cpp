@@ -1,0 +1,19 @@
+#include "model/COperationalAttrObject.h"
+
+#include "model/ResourceText.h"
+
+namespace {
+
+constexpr unsigned kStrOperationalType = 522;
+
+} // namespace
+
+COperationalAttrObject::COperationalAttrObject(CEntryObject* owner, const std::string& name, const std::string& value)
+    : CTextAttrObject(owner, name, value)
+{
+}
+
+std::wstring COperationalAttrObject::GetTypeName() const
+{
+    return LoadResourceText(kStrOperationalType);
+}

@@ -1,0 +1,306 @@
+#include "model/CServerObject.h"
+
+#include "base/Utf8.h"
+#include "jobs/CProgressDlg.h"
+#include "model/CBindThread.h"
+#include "model/CChildrenFetchThread.h"
+#include "model/CAppConfig.h"
+#include "model/FormatDN.h"
+#include "model/ListViewOperations.h"
+#include "model/NodeDialogs.h"
+#include "model/NodePropertyPages.h"
+#include "model/ResourceText.h"
+#include "model/TreeViewOperations.h"
+#include "platform/ShellPorts.h"
+#include "schema/SchemaCache.h"
+
+using namespace arbldap;
+
+namespace {
+
+constexpr unsigned kStrDelete = 105;
+constexpr unsigned kStrNewServerProfile = 127;
+constexpr unsigned kStrExportLDIF = 141;
+constexpr unsigned kStrDeleteServer = 412;
+constexpr unsigned kStrTypeName = 414;
+constexpr unsigned kStrPropertiesTitle = 416;
+constexpr unsigned kStrFavoriteExists = 673;
+
+std::wstring FormatWithText(unsigned stringId, const std::wstring& argument)
+{
+    std::wstring text = LoadResourceText(stringId);
+    size_t at = text.find(L"%s");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, argument);
+    return text;
+}
+
+} // namespace
+
+CServerObject::CServerObject(const CServerProfile& profile)
+    : CEntryObject(profile.GetBaseDN(), this), CServerProfile(profile)
+{
+    Initialize();
+}
+
+CServerObject::CServerObject(const std::wstring& keyName) : CEntryObject(LDAPDN(), this)
+{
+    SetIdFromString(keyName);
+    LoadProfile();
+    Initialize();
+}
+
+void CServerObject::Initialize()
+{
+    SetCaption(GetProfileName());
+    SetDisplayName(GetProfileName());
+    ResetBusy();
+    SetDN(GetBaseDN());
+    SetOwnsConnectionReference(true);
+    SetServerObject(this);
+    CreateConnection();
+    SetValueText(GetHostName() + L":" + std::to_wstring(GetPort()));
+}
+
+CServerObject::~CServerObject()
+{
+    // The options belong to the profile part, which goes first.
+    if (LDAPConnectionPtr connection = GetConnection())
+        connection->ApplyOptions(nullptr);
+}
+
+void CServerObject::CreateConnection()
+{
+    LDAPConnectionPtr connection = LDAPConnection::Create(WideToUtf8Text(GetHostName()), GetPort());
+    connection->ApplyOptions(&GetOptions());
+    connection->SetProtocolVersion(GetVersion());
+    SetConnection(connection);
+    SetDN(GetBaseDN());
+    SetBound(false);
+}
+
+// --- texts ---
+
+void CServerObject::SetDN(const LDAPDN& dn)
+{
+    CLDAPObject::SetDN(dn);
+}
+
+std::wstring CServerObject::GetFullName() const
+{
+    return GetURL();
+}
+
+std::wstring CServerObject::GetTypeName() const
+{
+    return LoadResourceText(kStrTypeName);
+}
+
+std::wstring CServerObject::GetPropertiesTitle() const
+{
+    return LoadResourceText(kStrPropertiesTitle);
+}
+
+bool CServerObject::GetSearchFilter(std::string& filter) const
+{
+    filter = GetFilter();
+    return true;
+}
+
+void CServerObject::UpdateHostTexts()
+{
+    std::wstring text = GetHostName() + L":" + std::to_wstring(GetPort());
+    SetDisplayName(text);
+    SetValueText(text);
+}
+
+void CServerObject::SetHostName(const std::wstring& host)
+{
+    CServerProfile::SetHostName(host);
+    UpdateHostTexts();
+}
+
+void CServerObject::SetPort(int port)
+{
+    CServerProfile::SetPort(port);
+    UpdateHostTexts();
+}
+
+void CServerObject::SetUserDN(const LDAPDN& dn)
+{
+    CServerProfile::SetUserDN(dn);
+    UpdateDocumentInfoIfCurrent();
+}
+
+void CServerObject::Rename(const std::wstring& name)
+{
+    SetProfileName(name);
+    SaveProfile();
+}
+
+// --- menus and pages ---
+
+CommandList& CServerObject::GetCommandList(CommandList& list)
+{
+    GetDefaultCommandList(list);
+    list.push_back({0, 0});
+    list.push_back({kCmdNewServerProfile, kStrNewServerProfile});
+    list.push_back({kCmdDelete, kStrDelete});
+    list.push_back({0, 0});
+    list.push_back({kCmdExportLDIF, kStrExportLDIF});
+    return list;
+}
+
+std::unique_ptr<platform::PopupMenu> CServerObject::BuildContextMenu()
+{
+    auto menu = std::make_unique<platform::PopupMenu>();
+    BuildCommonMenu(*menu, true);
+    return menu;
+}
+
+PropertyPageList CServerObject::AddPropertyPages()
+{
+    PropertyPageList pages;
+    pages.push_back(std::make_unique<NodeDetailsPage>(NodeDetailsPage::Server, this));
+    pages.push_back(std::make_unique<NodeDetailsPage>(NodeDetailsPage::ServerCredentials, this));
+    pages.push_back(std::make_unique<NodeDetailsPage>(NodeDetailsPage::LDAPSettings, this));
+    pages.push_back(std::make_unique<NodeDetailsPage>(NodeDetailsPage::ServerMonitor, this));
+    for (std::unique_ptr<NodePropertyPage>& page : CEntryObject::AddPropertyPages())
+        pages.push_back(std::move(page));
+    return pages;
+}
+
+int CServerObject::ShowProperties(const std::vector<CDataObject*>* selection)
+{
+    int result = CEntryObject::ShowProperties(selection);
+    if (result == 1)
+        Refresh(0);
+    return result;
+}
+
+bool CServerObject::PromptDelete()
+{
+    if (IsBusy())
+        return false;
+    return platform::ShowMessageBox(FormatWithText(kStrDeleteServer, GetProfileName()),
+                                    platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes;
+}
+
+void CServerObject::RemoveCustomFilter()
+{
+    if (!DropOwnedCustomFilter())
+        return;
+    Refresh(ExpandAfterFilterChange() ? 1 : 0);
+}
+
+void CServerObject::AddToFavorites(const LDAPDN& dn)
+{
+    std::string existing;
+    if (GetFavorites().FindByValue(dn, existing)) {
+        int answer = platform::ShowMessageBox(FormatWithText(kStrFavoriteExists, Utf8ToWideString(existing)),
+                                              platform::kMbYesNo | platform::kMbIconQuestion);
+        if (answer != platform::kIdYes)
+            return;
+    }
+    std::shared_ptr<NodeDialogPort> dialogs = GetNodeDialogPort();
+    std::string name = dn.GetFirstPart().GetValue();
+    std::string value = FormatDN(dn);
+    if (!dialogs || !dialogs->EditFavorite(GetFavorites(), name, value))
+        return;
+    AddFavorite(CFavorite(name, value));
+    SaveFavorites();
+}
+
+// --- opening ---
+
+void CServerObject::ShowContents(intptr_t reload)
+{
+    if (IsBusy())
+        return;
+    if (IsBound() && !reload) {
+        CEntryObject::ShowContents(0);
+        return;
+    }
+    if (IsChildrenLoaded() || (IsContentsFetched() && reload)) {
+        UpdateViews();
+        return;
+    }
+    ReleaseAttributeNodes();
+    LoadServerRoot(reload);
+}
+
+bool CServerObject::LoadServerRoot(intptr_t reload)
+{
+    if (IsBusy() || IsJobBlocked())
+        return false;
+    if (IsTeamProfile()) {
+        SetOverlayImage(0);
+        return false;
+    }
+    HideProgress();
+    ReleaseAttributeNodes();
+
+    std::string password;
+    if (GetAnonymousBind()) {
+        password.clear();
+    } else if (GetSavePassword()) {
+        password = GetPassword();
+    } else {
+        std::shared_ptr<NodeDialogPort> dialogs = GetNodeDialogPort();
+        std::wstring typed;
+        bool save = false;
+        if (!dialogs || !dialogs->AskPassword(typed, save)) {
+            RemoveAllRows();
+            SetBound(false);
+            SetOverlayImage(0);
+            return false;
+        }
+        SetSavePassword(save ? 1 : 0);
+        SetPassword(WideToUtf8Text(typed));
+        SaveProfile();
+        password = WideToUtf8Text(typed);
+    }
+
+    std::unique_ptr<CProgressDlg> progress =
+        CreateProgressDialog(LoadResourceText(kStrBindCaption),
+                             LoadResourceText(kStrBindConnecting) + GetHostName() + L" ...", kBindProgressValue);
+    RemoveAllRows();
+    auto job = std::make_shared<CBindThread>(this, std::move(progress), reload != 0);
+    job->SetPassword(password);
+    StartJob(job);
+    return true;
+}
+
+bool CServerObject::StartChildrenFetch(intptr_t flag)
+{
+    if (!GetSchema())
+        if (LDAPConnectionPtr connection = GetConnection())
+            SetSchema(GetSchemaCache()->GetSchemaForHost(connection.get()));
+    return CEntryObject::StartChildrenFetch(flag);
+}
+
+void CServerObject::LoadChildren(intptr_t reload)
+{
+    if (IsBusy())
+        return;
+    SetBusy();
+    SetOverlayImage(1);
+    LoadProfile();
+    SetCaption(GetProfileName());
+    if (!reload || GetBaseDN().GetText().empty())
+        DeleteChildItems(GetTreeItem());
+    if (IsCurrent())
+        RemoveAllRows();
+    StartListWaitTimer();
+    SetChildrenLoaded(false);
+    if (!reload) {
+        SetBound(false);
+        SetConnection(LDAPConnectionPtr());
+        SetSchema(RefPtr<CLDAPSchema>());
+        CreateConnection();
+        ResetBusy();
+        LoadServerRoot(0);
+        return;
+    }
+    StartJob(std::make_shared<CChildrenFetchThread>(this, this, static_cast<int>(reload)));
+}

@@ -1,0 +1,113 @@
+#include "model/ListSorting.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <memory>
+#include <string>
+
+#include "model/CDataObject.h"
+
+namespace {
+
+CDataObject* Node(void* item)
+{
+    return static_cast<CDataObject*>(item);
+}
+
+} // namespace
+
+ItemRanks::ItemRanks(const std::vector<void*>& items, const std::function<std::wstring(void* item)>& text)
+{
+    std::vector<std::pair<std::wstring, size_t>> keys;
+    keys.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::wstring key = items[i] ? text(items[i]) : std::wstring();
+        for (wchar_t& c : key)
+            c = static_cast<wchar_t>(std::towlower(c));
+        keys.emplace_back(std::move(key), i);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    size_t bits = 4;
+    while ((size_t(1) << bits) < 2 * items.size())
+        ++bits;
+    m_shift = 64 - bits;
+    m_table.assign(size_t(1) << bits, std::make_pair(nullptr, 0u));
+    for (size_t rank = 0; rank < keys.size(); ++rank) {
+        void* item = items[keys[rank].second];
+        if (!item)
+            continue;
+        size_t slot = Slot(item);
+        if (!m_table[slot].first)
+            m_table[slot] = std::make_pair(item, static_cast<uint32_t>(rank));
+    }
+}
+
+size_t ItemRanks::Slot(void* item) const
+{
+    const size_t mask = m_table.size() - 1;
+    size_t slot = static_cast<size_t>((reinterpret_cast<uintptr_t>(item) * 0x9E3779B97F4A7C15ull) >> m_shift);
+    while (m_table[slot].first && m_table[slot].first != item)
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+uint32_t ItemRanks::Rank(void* item) const
+{
+    const std::pair<void*, uint32_t>& entry = m_table[Slot(item)];
+    return entry.first ? entry.second : UINT32_MAX;
+}
+
+int ItemRanks::operator()(void* a, void* b) const
+{
+    uint32_t x = Rank(a);
+    uint32_t y = Rank(b);
+    return x == y ? 0 : (x < y ? -1 : 1);
+}
+
+void SortListByColumn(int column, bool ascending)
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list || list->GetItemCount() < 2)
+        return;
+    if (column == 3) {
+        list->SortItems([ascending](void* a, void* b) {
+            uint32_t x = a ? Node(a)->GetSize() : 0;
+            uint32_t y = b ? Node(b)->GetSize() : 0;
+            int order = x == y ? 0 : (x < y ? -1 : 1);
+            return ascending ? order : -order;
+        });
+        return;
+    }
+    std::vector<void*> rows;
+    const int count = list->GetItemCount();
+    rows.reserve(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row)
+        rows.push_back(list->GetItemData(row));
+    auto ranks = std::make_shared<ItemRanks>(rows, [column](void* item) {
+        switch (column) {
+        case 1: return Node(item)->GetValueText();
+        case 2: return Node(item)->GetTypeName();
+        default: return Node(item)->GetCaption();
+        }
+    });
+    list->SortItems([ranks, ascending](void* a, void* b) {
+        int order = (*ranks)(a, b);
+        return ascending ? order : -order;
+    });
+}
+
+void SortTreeChildren(platform::TreeItem parent)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree || !parent)
+        return;
+    std::vector<void*> children;
+    for (platform::TreeItem child = tree->GetChildItem(parent); child; child = tree->GetNextSiblingItem(child))
+        children.push_back(tree->GetItemData(child));
+    if (children.size() < 2)
+        return;
+    ItemRanks ranks(children, [](void* item) { return Node(item)->GetDisplayName(); });
+    tree->SortChildren(parent, [&ranks](void* a, void* b) { return ranks(a, b); });
+}

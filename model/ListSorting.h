@@ -1,0 +1,34 @@
+#pragma once
+// Ordering the rows of the list view and the children of a tree item by the
+// nodes' texts. User-interface thread.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/ControlPorts.h"
+
+// Column 0 the name, 1 the value, 2 the type (texts ignoring case), 3 the
+// size (unknown sizes last).
+void SortListByColumn(int column, bool ascending);
+// The children of a tree item by their display names, ignoring case.
+void SortTreeChildren(platform::TreeItem parent);
+
+// The order of a set of items by one text of each, ignoring case; items of
+// equal texts keep their given order. Each text is fetched once, and the
+// controls' sorts compare two items by a look-up of their ranks.
+class ItemRanks {
+public:
+    ItemRanks(const std::vector<void*>& items, const std::function<std::wstring(void* item)>& text);
+    // <0, 0, >0 as a comes before, with or after b; unknown items come last.
+    int operator()(void* a, void* b) const;
+
+private:
+    uint32_t Rank(void* item) const;
+    size_t Slot(void* item) const;
+
+    std::vector<std::pair<void*, uint32_t>> m_table;  // open addressing, null: free
+    size_t m_shift = 0;
+};

@@ -1,0 +1,41 @@
+// The order of items by their texts, as the list and tree sorts use it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/ListSorting.h"
+
+TEST(ItemRanks, OrdersByTextIgnoringCaseAndKeepsEqualTextsInPlace)
+{
+    // Many items, so that the rank table has collisions to step over.
+    std::vector<int> storage(3000);
+    std::vector<void*> items;
+    std::map<void*, std::wstring> texts;
+    for (size_t i = 0; i < storage.size(); ++i) {
+        items.push_back(&storage[i]);
+        texts[&storage[i]] = (i % 3 == 0 ? L"B" : L"a") + std::to_wstring(i % 7);
+    }
+    ItemRanks ranks(items, [&](void* item) { return texts[item]; });
+
+    std::vector<void*> sorted = items;
+    std::stable_sort(sorted.begin(), sorted.end(), [&](void* a, void* b) { return ranks(a, b) < 0; });
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        std::wstring x = texts[sorted[i - 1]], y = texts[sorted[i]];
+        std::transform(x.begin(), x.end(), x.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+        std::transform(y.begin(), y.end(), y.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+        ASSERT_LE(x, y) << i;
+        if (x == y) {
+            EXPECT_LT(sorted[i - 1], sorted[i]) << "equal texts keep their order";
+        }
+    }
+    for (void* item : items)
+        EXPECT_EQ(ranks(item, item), 0);
+
+    int outsider = 0;
+    EXPECT_GT(ranks(&outsider, items[0]), 0) << "an unknown item comes last";
+    EXPECT_LT(ranks(items[0], &outsider), 0);
+}

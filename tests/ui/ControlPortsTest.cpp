@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include <wx/frame.h>
+#include <wx/imaglist.h>
+#include <wx/listctrl.h>
+
+#include "tests/ui/UiTestSupport.h"
+#include "ui/WxListPort.h"
+#include "ui/WxShellPorts.h"
+#include "ui/WxTreePort.h"
+
+using namespace platform;
+
+namespace {
+
+class ControlPortsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame = new wxFrame(nullptr, wxID_ANY, "ports", wxDefaultPosition, wxSize(600, 400));
+        tree = new ui::PortTreeCtrl(frame, wxID_ANY, wxPoint(0, 0), wxSize(300, 400));
+        list = new wxListCtrl(frame, wxID_ANY, wxPoint(300, 0), wxSize(300, 400), wxLC_REPORT);
+        list->AppendColumn("Name");
+        list->AppendColumn("Value");
+        frame->Show();
+        treePort = std::make_unique<ui::WxTreePort>(*tree);
+        listPort = std::make_unique<ui::WxListPort>(*list);
+    }
+    void TearDown() override
+    {
+        treePort.reset();
+        listPort.reset();
+        frame->Destroy();
+        uitest::RunFor(20);
+    }
+
+    TreeItem Insert(TreeItem parent, const wchar_t* text, void* data = nullptr)
+    {
+        TreeInsert insert;
+        insert.parent = parent;
+        insert.text = text;
+        insert.data = data;
+        return treePort->InsertItem(insert);
+    }
+
+    wxFrame* frame = nullptr;
+    ui::PortTreeCtrl* tree = nullptr;
+    wxListCtrl* list = nullptr;
+    std::unique_ptr<ui::WxTreePort> treePort;
+    std::unique_ptr<ui::WxListPort> listPort;
+};
+
+TEST_F(ControlPortsTest, TreeNavigationAndHandlesThatAreNeverReused)
+{
+    TreeItem a = Insert(kTreeRoot, L"a");
+    TreeItem b = Insert(kTreeRoot, L"b");
+    TreeItem a1 = Insert(a, L"a1");
+    EXPECT_EQ(treePort->GetRootItem(), a);
+    EXPECT_EQ(treePort->GetNextSiblingItem(a), b);
+    EXPECT_EQ(treePort->GetChildItem(a), a1);
+    EXPECT_EQ(treePort->GetParentItem(a1), a);
+    EXPECT_FALSE(treePort->GetParentItem(a));
+    EXPECT_TRUE(treePort->ItemHasChildren(a));
+    EXPECT_FALSE(treePort->ItemHasChildren(b));
+
+    TreeInsert first;
+    first.text = L"first";
+    first.at = TreeInsertAt::First;
+    first.children = 1;
+    TreeItem f = treePort->InsertItem(first);
+    EXPECT_EQ(treePort->GetRootItem(), f);
+    EXPECT_EQ(treePort->GetChildIndicator(f), 1);
+    EXPECT_FALSE(treePort->ItemHasChildren(f));
+
+    EXPECT_TRUE(treePort->DeleteItem(a));
+    EXPECT_FALSE(treePort->ItemExists(a));
+    EXPECT_FALSE(treePort->ItemExists(a1));
+    EXPECT_EQ(treePort->GetItemText(a1), L"");
+    TreeItem c = Insert(kTreeRoot, L"c");
+    EXPECT_NE(c, a);
+    EXPECT_NE(c, a1);
+    TreeInsert under;
+    under.parent = a;
+    EXPECT_FALSE(treePort->InsertItem(under));
+}
+
+TEST_F(ControlPortsTest, TreeSelectionFollowsTheRulesOfThePort)
+{
+    TreeItem a = Insert(kTreeRoot, L"a");
+    TreeItem a1 = Insert(a, L"a1");
+    TreeItem a11 = Insert(a1, L"a11");
+    ASSERT_TRUE(treePort->SelectItem(a11));
+    EXPECT_TRUE(treePort->IsExpanded(a1));  // selecting reveals
+    EXPECT_EQ(treePort->GetSelectedItem(), a11);
+
+    // Collapsing above the selection selects the collapsed item.
+    EXPECT_TRUE(treePort->Expand(a, TreeExpand::Collapse));
+    EXPECT_EQ(treePort->GetSelectedItem(), a);
+
+    // Deleting the selection leaves nothing selected, also after idle time.
+    ASSERT_TRUE(treePort->SelectItem(a11));
+    EXPECT_TRUE(treePort->DeleteItem(a1));
+    uitest::RunFor(100);
+    EXPECT_FALSE(treePort->GetSelectedItem());
+    EXPECT_TRUE(treePort->SelectItem(TreeItem()));
+}
+
+TEST_F(ControlPortsTest, TreeTextsImagesAndSorting)
+{
+    std::wstring names[3] = {L"Zeta", L"alpha", L"Mid"};
+    treePort->SetTextProvider([](void* data) { return *static_cast<std::wstring*>(data); });
+    TreeItem parent = Insert(kTreeRoot, L"parent");
+    for (auto& name : names) {
+        TreeInsert insert;
+        insert.parent = parent;
+        insert.textCallback = true;
+        insert.data = &name;
+        insert.image = 2;
+        insert.selectedImage = 3;
+        treePort->InsertItem(insert);
+    }
+    TreeItem zeta = treePort->GetChildItem(parent);
+    EXPECT_EQ(treePort->GetItemText(zeta), L"Zeta");
+    names[0] = L"Zeta2";
+    EXPECT_EQ(treePort->GetItemText(zeta), L"Zeta2");
+    treePort->UpdateWindow();
+    EXPECT_EQ(tree->GetItemText(treePort->IdOf(zeta)), "Zeta2");
+
+    int image = 0, selected = 0;
+    ASSERT_TRUE(treePort->GetItemImage(zeta, image, selected));
+    EXPECT_EQ(image, 2);
+    EXPECT_EQ(selected, 3);
+    EXPECT_TRUE(treePort->SetItemOverlay(zeta, 4));
+    EXPECT_EQ(treePort->GetItemOverlay(zeta), 4);
+    EXPECT_FALSE(treePort->SetItemOverlay(zeta, 16));
+
+    auto order = [&] {
+        std::wstring out;
+        for (TreeItem i = treePort->GetChildItem(parent); i; i = treePort->GetNextSiblingItem(i))
+            out += treePort->GetItemText(i) + L" ";
+        return out;
+    };
+    ASSERT_TRUE(treePort->SortChildren(parent));
+    EXPECT_EQ(order(), L"alpha Mid Zeta2 ");
+    ASSERT_TRUE(treePort->SortChildren(parent, [](void* a, void* b) {
+        return -static_cast<std::wstring*>(a)->compare(*static_cast<std::wstring*>(b));
+    }));
+    EXPECT_EQ(order(), L"alpha Zeta2 Mid ");  // reversed character order
+    EXPECT_TRUE(treePort->SetItemText(zeta, L"fixed"));
+    names[0] = L"changed";
+    EXPECT_EQ(treePort->GetItemText(zeta), L"fixed");
+}
+
+TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
+{
+    int values[3] = {30, 10, 20};
+    for (int i = 0; i < 3; ++i) {
+        ListItem item;
+        item.text = L"row" + std::to_wstring(i);
+        item.data = &values[i];
+        item.image = 1;
+        item.state = ListOverlayState(2) | kListCut;
+        item.stateMask = 0xFF00 | kListCut;
+        EXPECT_EQ(listPort->InsertItem(-1, item), i);
+    }
+    EXPECT_EQ(listPort->GetItemCount(), 3);
+    EXPECT_TRUE(listPort->SetItemText(1, 1, L"value"));
+    EXPECT_EQ(listPort->GetItemText(1, 1), L"value");
+    EXPECT_FALSE(listPort->SetItemText(1, 5, L"no such column"));
+    EXPECT_EQ(listPort->GetItemState(0, kListOverlayMask | kListCut), ListOverlayState(2) | kListCut);
+
+    EXPECT_TRUE(listPort->SetItemState(2, kListSelected | kListFocused, kListSelected | kListFocused));
+    EXPECT_EQ(listPort->GetSelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(listPort->GetItemState(2, kListSelected | kListFocused), kListSelected | kListFocused);
+    EXPECT_TRUE(listPort->SetItemState(-1, 0, kListSelected));
+    EXPECT_TRUE(listPort->GetSelectedRows().empty());
+
+    EXPECT_EQ(listPort->FindItemByData(&values[1]), 1);
+    EXPECT_EQ(listPort->FindItemByData(&values[1], 1), -1);
+    listPort->SortItems([](void* a, void* b) { return *static_cast<int*>(a) - *static_cast<int*>(b); });
+    EXPECT_EQ(listPort->GetItemData(0), &values[1]);
+    EXPECT_EQ(listPort->GetItemData(2), &values[0]);
+    EXPECT_EQ(listPort->GetItemText(0, 0), L"row1");
+
+    EXPECT_TRUE(listPort->DeleteItem(0));
+    EXPECT_EQ(listPort->GetItemData(0), &values[2]);
+    EXPECT_FALSE(listPort->DeleteItem(5));
+    listPort->DeleteAllItems();
+    EXPECT_EQ(listPort->GetItemCount(), 0);
+    EXPECT_EQ(listPort->GetItemData(0), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ControlPortsTest, ListViewAnimationAndSelectionSwitch)
+{
+    ui::WxListViewPort view(*list);
+    EXPECT_FALSE(view.IsAnimationShown());
+    view.ShowAnimation();
+    EXPECT_TRUE(view.IsAnimationShown());
+    uitest::Screenshot(*frame, "list-view-animation");
+    view.HideAnimation();
+    EXPECT_FALSE(view.IsAnimationShown());
+    view.SuspendSelectionHandling(true);
+    EXPECT_TRUE(view.IsSelectionHandlingSuspended());
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#include "tests/ui/UiTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/filename.h>
+#include <wx/window.h>
+
+namespace uitest {
+
+bool RunUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+void RunFor(int ms)
+{
+    RunUntil([] { return false; }, ms);
+}
+
+std::string Screenshot(wxWindow& window, const std::string& name)
+{
+    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui/";
+    wxFileName::Mkdir(folder, 0755, wxPATH_MKDIR_FULL);
+    window.Update();
+    RunFor(200);
+    wxClientDC source(&window);
+    const wxSize size = window.GetClientSize();
+    wxBitmap bitmap(size.GetWidth(), size.GetHeight());
+    wxMemoryDC target(bitmap);
+    target.Blit(0, 0, size.GetWidth(), size.GetHeight(), &source, 0, 0);
+    target.SelectObject(wxNullBitmap);
+    const std::string path = folder + name + ".png";
+    bitmap.SaveFile(path, wxBITMAP_TYPE_PNG);
+    return path;
+}
+
+} // namespace uitest

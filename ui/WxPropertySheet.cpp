@@ -1,0 +1,67 @@
+#include "ui/WxPropertySheet.h"
+
+#include <wx/app.h>
+#include <wx/artprov.h>
+#include <wx/bookctrl.h>
+#include <wx/panel.h>
+#include <wx/propdlg.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+namespace ui {
+
+namespace {
+
+wxArtID IconForPage(int iconId)
+{
+    // The error node's page shows the error icon; every other one information.
+    return iconId == 377 || iconId == 382 ? wxART_ERROR : wxART_INFORMATION;
+}
+
+wxWindow* MakeMessagePage(wxWindow* book, const NodePropertyPage& base, wxString& title)
+{
+    const auto& page = static_cast<const MessagePropertiesPage&>(base);
+    title = wxString(page.title);
+    auto* panel = new wxPanel(book);
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    auto* top = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(new wxStaticBitmap(panel, wxID_ANY, wxArtProvider::GetBitmap(IconForPage(page.iconId), wxART_MESSAGE_BOX)),
+             0, wxALL, 8);
+    top->Add(new wxStaticText(panel, wxID_ANY, wxString(page.description)), 1, wxALL | wxEXPAND, 8);
+    column->Add(top, 0, wxEXPAND);
+    column->Add(new wxStaticText(panel, wxID_ANY, wxString(page.firstDetail)), 0, wxALL | wxEXPAND, 8);
+    column->Add(new wxStaticText(panel, wxID_ANY, wxString(page.secondDetail)), 1, wxALL | wxEXPAND, 8);
+    panel->SetSizer(column);
+    return panel;
+}
+
+} // namespace
+
+WxPropertySheet::WxPropertySheet()
+{
+    RegisterPage<MessagePropertiesPage>(MakeMessagePage);
+}
+
+int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageList& pages)
+{
+    wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    wxPropertySheetDialog sheet(parent, wxID_ANY, wxString(caption));
+    sheet.CreateButtons(wxOK | wxCANCEL);
+    int made = 0;
+    for (const auto& page : pages) {
+        if (!page) continue;
+        auto maker = m_makers.find(std::type_index(typeid(*page)));
+        if (maker == m_makers.end()) continue;
+        wxString title;
+        if (wxWindow* window = maker->second(sheet.GetBookCtrl(), *page, title)) {
+            sheet.GetBookCtrl()->AddPage(window, title);
+            ++made;
+        }
+    }
+    if (made == 0) return 2;
+    sheet.LayoutDialog();
+    return sheet.ShowModal() == wxID_OK ? 1 : 2;
+}
+
+} // namespace ui

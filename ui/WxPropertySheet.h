@@ -1,0 +1,38 @@
+#pragma once
+// The common property sheet of the nodes as a toolkit sheet dialog. Each kind
+// of page the model describes has a maker that builds its window; a page
+// without a maker is left out of the sheet.
+
+#include <functional>
+#include <map>
+#include <typeindex>
+
+#include "model/PropertySheetPort.h"
+
+class wxWindow;
+class wxString;
+
+namespace ui {
+
+class WxPropertySheet : public PropertySheetPort {
+public:
+    // Builds the page's window in the sheet's book and gives its tab text.
+    typedef std::function<wxWindow*(wxWindow* book, const NodePropertyPage& page, wxString& title)> PageMaker;
+
+    // With the makers of the pages the model itself describes.
+    WxPropertySheet();
+
+    template <class Page>
+    void RegisterPage(PageMaker maker)
+    {
+        m_makers[std::type_index(typeid(Page))] = std::move(maker);
+    }
+
+    // 1 for OK, 2 otherwise (also when no page could be made).
+    int RunModal(const std::wstring& caption, const PropertyPageList& pages) override;
+
+private:
+    std::map<std::type_index, PageMaker> m_makers;
+};
+
+} // namespace ui
