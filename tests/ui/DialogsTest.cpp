@@ -136,7 +136,7 @@ TEST(WaitDialog, TheBalloonWarnsOverTerminate)
     frametest::Prepare();
     CWaitOperationsDlg wait(nullptr, std::make_unique<CWaitForWorkers>([] { return 1; }, [] {}));
     wait.Show();
-    frametest::ScreenCapture(&wait, "wait-for-operations");
+    uitest::Screenshot(wait, "wait-for-operations");
     wxWindow* button = wait.FindWindow(1);
     ASSERT_NE(button, nullptr);
     wxMouseEvent enter(wxEVT_ENTER_WINDOW);
@@ -144,7 +144,7 @@ TEST(WaitDialog, TheBalloonWarnsOverTerminate)
     ASSERT_NE(wait.GetBalloon(), nullptr);
     EXPECT_EQ(wait.GetBalloon()->GetOptions() & (balloon::kCloseOnKeyPress | balloon::kDisableFadeOut),
               balloon::kCloseOnKeyPress | balloon::kDisableFadeOut);
-    frametest::ScreenCapture(wait.GetBalloon(), "balloon");
+    uitest::Screenshot(*wait.GetBalloon(), "balloon");
     wxMouseEvent leave(wxEVT_LEAVE_WINDOW);
     button->GetEventHandler()->ProcessEvent(leave);
     EXPECT_TRUE(frametest::PumpUntil([&] { return wait.GetBalloon() == nullptr; }));
