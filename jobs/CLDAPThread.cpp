@@ -175,6 +175,22 @@ bool CLDAPThread::IsCancelled() const
     return m_cancelled.load();
 }
 
+std::unique_ptr<LDAPResponse> CLDAPThread::WaitForNextResponse(LDAPConnectionPtr* over)
+{
+    std::unique_ptr<LDAPResponse> response;
+    SignalDone();
+    try {
+        response = GetCurrentQueue()->GetNextResponse(over);
+    } catch (...) {
+        CheckCancelled(&response, true);
+        ResetDone();
+        throw;
+    }
+    CheckCancelled(&response, true);
+    ResetDone();
+    return response;
+}
+
 void CLDAPThread::SignalDone()
 {
     {

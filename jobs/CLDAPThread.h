@@ -34,6 +34,7 @@
 #include <mutex>
 #include <thread>
 
+#include "ldap/LDAPConnection.h"
 #include "ldap/LDAPException.h"
 
 namespace arbldap {
@@ -107,6 +108,10 @@ protected:
     void SetCurrentQueue(std::unique_ptr<arbldap::LDAPResultQueue> queue);
     arbldap::LDAPResultQueue* GetCurrentQueue() const;
     void DeleteCurrentQueue();
+    // Waits at a safe point for the next response of the current queue (and
+    // the connection it came over, when asked). A cancel seen there drops the
+    // queue and throws CBreakException; null at the end of the queue.
+    std::unique_ptr<arbldap::LDAPResponse> WaitForNextResponse(arbldap::LDAPConnectionPtr* over = nullptr);
     // The final result a job keeps; CheckResult sees its code. Worker only.
     std::unique_ptr<arbldap::LDAPResponse>& KeptResponse() { return m_keptResponse; }
 

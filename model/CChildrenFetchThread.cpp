@@ -128,18 +128,8 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
         }
     } flush{*this};
     for (;;) {
-        std::unique_ptr<LDAPResponse> response;
         LDAPConnectionPtr over;
-        SignalDone();
-        try {
-            response = GetCurrentQueue()->GetNextResponse(&over);
-        } catch (...) {
-            CheckCancelled(&response, true);
-            ResetDone();
-            throw;
-        }
-        CheckCancelled(&response, true);
-        ResetDone();
+        std::unique_ptr<LDAPResponse> response = WaitForNextResponse(&over);
         if (!response) {
             DeleteCurrentQueue();
             return nullptr;

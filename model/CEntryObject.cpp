@@ -12,6 +12,7 @@
 #include "model/COperationalAttrObject.h"
 #include "model/CServerObject.h"
 #include "model/CTextAttrObject.h"
+#include "model/CTreeRefreshThread.h"
 #include "model/CModifyThread.h"
 #include "model/FormatDN.h"
 #include "model/LdifExport.h"
@@ -301,6 +302,17 @@ void CEntryObject::LoadChildren(intptr_t reload)
     } else {
         StartJob(std::make_shared<CChildrenFetchThread>(this, server, static_cast<int>(reload)));
     }
+}
+
+void CEntryObject::Refresh(intptr_t keepExpanded)
+{
+    if (IsBusy() || GetUseCount() >= 1 || IsJobBlocked())
+        return;
+    SetBusy();
+    if (!keepExpanded)
+        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl(); tree && GetTreeItem())
+            tree->Expand(GetTreeItem(), platform::TreeExpand::Collapse);
+    StartJob(std::make_shared<CTreeRefreshThread>(this, keepExpanded));
 }
 
 uint32_t CEntryObject::GetSize() const

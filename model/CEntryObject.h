@@ -59,6 +59,9 @@ public:
     // flag is set).
     void Expand(intptr_t flag) override;
     void LoadChildren(intptr_t reload) override;
+    // Not while busy, in use or blocked: reloads the subtree once every job
+    // below has stopped.
+    void Refresh(intptr_t keepExpanded) override;
     void ShowContents(intptr_t reload) override;
     void OnCommandNew() override {}
     bool Delete(intptr_t) override { return false; }

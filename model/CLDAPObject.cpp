@@ -1,5 +1,8 @@
 #include "model/CLDAPObject.h"
 
+#include "model/CEntryObject.h"
+#include "model/CNavigateThread.h"
+
 #include <utility>
 
 #include "base/NoCase.h"
@@ -334,4 +337,6 @@ void CLDAPObject::NavigateToDN(const LDAPDN& dn)
     }
     if (maker)
         StartJob(maker(*this, dn));
+    else if (auto* start = dynamic_cast<CEntryObject*>(this))
+        StartJob(std::make_shared<CNavigateThread>(*start, dn));
 }

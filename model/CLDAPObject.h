@@ -78,8 +78,8 @@ public:
     void OnGoToDN();
     // Opens the tree down to the DN, from the nearest entry or server.
     void NavigateToDN(const arbldap::LDAPDN& dn);
-    // What starts the navigate job for an entry or server and a DN; without
-    // one NavigateToDN goes no further than that node. Returns the previous.
+    // What starts the navigate job for an entry or server and a DN, in place
+    // of the navigate job itself (tests). Returns the previous.
     typedef std::function<std::shared_ptr<CLDAPThread>(CLDAPObject& node, const arbldap::LDAPDN& dn)>
         NavigateJobMaker;
     static NavigateJobMaker SetNavigateJobMaker(NavigateJobMaker maker);

@@ -20,17 +20,7 @@ void CModifyThread::DoWork()
     if (!connection)
         throw LDAPException(kLDAPParamError);
     SetCurrentQueue(connection->Modify(m_dn, m_modifications, connection->GetOptions()));
-    std::unique_ptr<LDAPResponse> response;
-    SignalDone();
-    try {
-        response = GetCurrentQueue()->GetNextResponse();
-    } catch (...) {
-        CheckCancelled(&response, true);
-        ResetDone();
-        throw;
-    }
-    CheckCancelled(&response, true);
-    ResetDone();
+    std::unique_ptr<LDAPResponse> response = WaitForNextResponse();
     DeleteCurrentQueue();
     KeptResponse() = std::move(response);
 }

@@ -9,7 +9,12 @@
 #include "model/ListViewOperations.h"
 #include "model/NodeDialogs.h"
 #include "model/NodePropertyPages.h"
+#include "model/ProfileKeys.h"
 #include "model/ResourceText.h"
+#include "model/CServerTreeWalkThread.h"
+#include "model/CTreeRefreshThread.h"
+#include "model/TemplateKeys.h"
+#include "model/TeamDirectory.h"
 #include "model/TreeViewOperations.h"
 #include "platform/ShellPorts.h"
 #include "schema/SchemaCache.h"
@@ -38,12 +43,15 @@ std::wstring FormatWithText(unsigned stringId, const std::wstring& argument)
 } // namespace
 
 CServerObject::CServerObject(const CServerProfile& profile)
-    : CEntryObject(profile.GetBaseDN(), this), CServerProfile(profile)
+    : CEntryObject(profile.GetBaseDN(), this),
+      CServerProfile(profile),
+      m_templates(std::wstring(), profile.GetKeyPath(true) + kTemplatesSubKey)
 {
     Initialize();
 }
 
-CServerObject::CServerObject(const std::wstring& keyName) : CEntryObject(LDAPDN(), this)
+CServerObject::CServerObject(const std::wstring& keyName)
+    : CEntryObject(LDAPDN(), this), m_templates(std::wstring(), kProfilesKey + keyName + kTemplatesSubKey)
 {
     SetIdFromString(keyName);
     LoadProfile();
@@ -178,6 +186,24 @@ int CServerObject::ShowProperties(const std::vector<CDataObject*>* selection)
     return result;
 }
 
+bool CServerObject::Delete(intptr_t ask)
+{
+    if (IsBusy() || (ask && !PromptDelete()))
+        return false;
+    StartJob(std::make_shared<CServerTreeWalkThread>(this));
+    return true;
+}
+
+void CServerObject::Refresh(intptr_t keepExpanded)
+{
+    if (IsBusy())
+        return;
+    if (!keepExpanded)
+        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl(); tree && GetTreeItem())
+            tree->Expand(GetTreeItem(), platform::TreeExpand::Collapse);
+    StartJob(std::make_shared<CTreeRefreshThread>(this, keepExpanded));
+}
+
 bool CServerObject::PromptDelete()
 {
     if (IsBusy())
@@ -234,6 +260,7 @@ bool CServerObject::LoadServerRoot(intptr_t reload)
     if (IsBusy() || IsJobBlocked())
         return false;
     if (IsTeamProfile()) {
+        BuildTeamDirectory(*this);
         SetOverlayImage(0);
         return false;
     }

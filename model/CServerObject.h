@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/CEntryObject.h"
+#include "model/CEntryTemplateGroup.h"
 #include "model/CServerProfile.h"
 
 // The strings of the bind's progress window.
@@ -36,7 +37,11 @@ public:
     void LoadChildren(intptr_t reload) override;
     // Binds first when the connection is not bound.
     void ShowContents(intptr_t reload) override;
-    bool Delete(intptr_t) override { return false; }
+    // Not while busy: removes the server, its profile and everything below
+    // it once their jobs have stopped (asking first when ask is set).
+    bool Delete(intptr_t ask) override;
+    // Not while busy: reloads the subtree once every job below has stopped.
+    void Refresh(intptr_t keepExpanded) override;
     bool PromptDelete() override;
     bool CanRenameInTree() const override { return true; }
     // The server's LDAP URL.
@@ -65,9 +70,13 @@ public:
     void SetUserDN(const arbldap::LDAPDN& dn);
     void SetHostName(const std::wstring& host);
     void SetPort(int port);
+    // The server's own entry templates.
+    CEntryTemplateGroup& GetTemplates() { return m_templates; }
 
 private:
     // Texts and connection of a node whose profile part is ready.
     void Initialize();
     void UpdateHostTexts();
+
+    CEntryTemplateGroup m_templates;
 };

@@ -10,3 +10,20 @@ std::wstring LoadResourceText(unsigned id)
         return std::wstring();
     return Utf8ToWideString(text);
 }
+
+std::wstring FormatResourceText(unsigned id, std::initializer_list<std::wstring> arguments)
+{
+    const std::wstring format = LoadResourceText(id);
+    std::wstring text;
+    size_t from = 0;
+    for (const std::wstring& argument : arguments) {
+        size_t at = format.find(L"%s", from);
+        if (at == std::wstring::npos)
+            break;
+        text.append(format, from, at - from);
+        text += argument;
+        from = at + 2;
+    }
+    text.append(format, from, std::wstring::npos);
+    return text;
+}

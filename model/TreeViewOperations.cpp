@@ -1,6 +1,7 @@
 #include "model/TreeViewOperations.h"
 
 #include "model/CDataObject.h"
+#include "model/CLDAPObject.h"
 #include "model/CAppConfig.h"
 #include "model/NodeRegistry.h"
 #include "model/RemovalTimerMap.h"
@@ -68,4 +69,22 @@ bool HandleTreeViewTimer(uint32_t timerId)
     if (tree && item && tree->ItemExists(item))
         node->Delete(1);
     return true;
+}
+
+CDataObject* FindItemByDN(const arbldap::LDAPDN& dn, platform::TreeItem from)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    auto* node = dynamic_cast<CLDAPObject*>(GetTreeItemObject(from));
+    if (!tree || !node || (node->GetType() != kNodeEntry && node->GetType() != kNodeServer))
+        return nullptr;
+    const arbldap::LDAPDN own = node->GetDN();
+    if (own == dn)
+        return node;
+    // Only a node above dn can hold it.
+    if (!own.EndsWith(dn))
+        return nullptr;
+    for (platform::TreeItem child = tree->GetChildItem(from); child; child = tree->GetNextSiblingItem(child))
+        if (CDataObject* found = FindItemByDN(dn, child))
+            return found;
+    return nullptr;
 }

@@ -26,3 +26,11 @@ std::wstring GetTreeItemText(void* itemData);
 // The tree view's timer handler for the information nodes' removal timers:
 // false for any other timer.
 bool HandleTreeViewTimer(uint32_t timerId);
+
+namespace arbldap {
+class LDAPDN;
+}
+// The entry or server node of that DN at or below the item (a server and its
+// entries), found by descending only where the DN lies; null when the tree
+// holds none.
+CDataObject* FindItemByDN(const arbldap::LDAPDN& dn, platform::TreeItem from);

@@ -1,6 +1,7 @@
 #include "tests/support/SilentServer.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -63,6 +64,21 @@ void SilentServer::Close()
             close(*fd);
         *fd = -1;
     }
+}
+
+} // namespace testsupport
+
+namespace testsupport {
+
+int SilentServer::AcceptPending()
+{
+    int flags = fcntl(m_fd, F_GETFL, 0);
+    fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
+    int count = 0;
+    for (int fd; (fd = accept(m_fd, nullptr, nullptr)) >= 0; ++count)
+        close(fd);
+    fcntl(m_fd, F_SETFL, flags);
+    return count;
 }
 
 } // namespace testsupport

@@ -1,7 +1,8 @@
 #pragma once
 // A TCP port on 127.0.0.1 that never answers a byte: a server that hangs
 // (the kernel completes connections), or a black hole (connects go
-// unanswered until the client gives up).
+// unanswered until the client gives up). A hanging one also witnesses that
+// nobody tried to connect.
 
 namespace testsupport {
 
@@ -17,6 +18,8 @@ public:
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;
     int Port() const { return m_port; }
+    // Takes the connections made so far and counts them (never waits).
+    int AcceptPending();
 
 private:
     void Close();

@@ -1,0 +1,14 @@
+#include "model/CTeamMemberObject.h"
+
+#include "schema/SchemaCache.h"
+
+CTeamMemberObject::CTeamMemberObject(CServerObject* server, const arbldap::LDAPDN& dn)
+    : CEntryObject(arbldap::LDAPConnectionPtr(), dn, server, false, false)
+{
+    SetSchema(GetBuiltInSchema());
+}
+
+void CTeamMemberObject::Refresh(intptr_t)
+{
+    UpdateViews();
+}
