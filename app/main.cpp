@@ -1,5 +1,6 @@
 #include "platform/BrokenPipe.h"
 #include "ui/ArbApp.h"
+#include "ui/MainWindowParts.h"
 
 int main(int argc, char** argv)
 {
@@ -11,6 +12,5 @@ int main(int argc, char** argv)
     version.patch = ARBOLITE_VERSION_PATCH;
     version.build = ARBOLITE_BUILD_NUMBER;
 
-    ShellParts parts;
-    return RunArbolite(argc, argv, version, parts);
+    return RunArbolite(argc, argv, version, ui::MakeMainWindowParts());
 }

@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/snglinst.h>
 
@@ -111,14 +113,36 @@ bool CArbApp::CreateMainWindow(const std::wstring& caption)
     return true;
 }
 
-void CArbApp::OnEndSignal(int)
+namespace {
+
+// Once no modal loop runs any more: the windows go without asking, then the
+// loop ends and OnExit ends the run in order. A window must not go while a
+// dialog it owns still runs its loop on the stack.
+void EndFromTheMainLoop()
 {
-    // Runs from the main loop: the windows go without asking, then the loop
-    // ends and OnExit ends the run in order.
     if (!wxTheApp) return;
+    wxEventLoopBase* main = wxTheApp->GetMainLoop();
+    if (!main || wxEventLoopBase::GetActive() != main) {
+        wxTheApp->CallAfter([] { EndFromTheMainLoop(); });
+        return;
+    }
     wxWindowList windows = wxTopLevelWindows;
     for (wxWindow* window : windows) window->Destroy();
     wxTheApp->ExitMainLoop();
+}
+
+} // namespace
+
+void CArbApp::OnEndSignal(int)
+{
+    if (!wxTheApp) return;
+    // Open dialogs end first, as if cancelled; their callers go on and
+    // destroy them.
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = wxDynamicCast(window, wxDialog);
+        if (dialog && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+    }
+    EndFromTheMainLoop();
 }
 
 int RunArbolite(int argc, char** argv, const AppVersion& version, ShellParts parts)

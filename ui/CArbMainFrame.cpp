@@ -1,0 +1,688 @@
+#include "ui/CArbMainFrame.h"
+
+#include <vector>
+
+#include <wx/menu.h>
+#include <wx/sizer.h>
+#include <wx/xrc/xmlres.h>
+
+#include "jobs/CLDAPThread.h"
+#include "shellcore/FrameCommands.h"
+#include "shellcore/StatusProgress.h"
+#include "shellcore/TextFormat.h"
+#include "ui/CArbStatusBar.h"
+#include "ui/CCommandComboBox.h"
+#include "ui/COutputBar.h"
+#include "ui/COutputList.h"
+#include "ui/CProgressBar.h"
+#include "ui/CWaitOperationsDlg.h"
+#include "ui/UiResources.h"
+#include "ui/WxCommandIds.h"
+
+namespace {
+
+constexpr unsigned kMenuMain = 138;
+constexpr unsigned kMenuToolbars = 150;
+constexpr unsigned kToolbarMain = 138;
+constexpr unsigned kToolbarSecond = 222;
+constexpr unsigned kStrCaption = 138;
+constexpr unsigned kStrMainToolbar = 101;
+constexpr unsigned kStrAbout = 102;
+constexpr unsigned kStrNoFavorites = 109;
+constexpr unsigned kStrNoTemplates = 111;
+constexpr unsigned kStrSecondToolbar = 152;
+constexpr unsigned kStrProgressStart = 573;
+constexpr unsigned kStrProgressStep = 574;
+constexpr unsigned kStrOutput = 706;
+constexpr unsigned kIconServerPane = 384;
+constexpr unsigned kIconSecure = 300;
+constexpr unsigned kIconNotSecure = 302;
+constexpr unsigned kIconProgram = 138;
+constexpr int kFilterComboWidth = 180;
+
+const char kPaneMainToolbar[] = "standard";
+const char kPaneSecondToolbar[] = "filter";
+const char kPaneViews[] = "views";
+const char kPaneOutput[] = "output";
+
+// The menu buttons of the toolbars and the menus they drop down.
+struct MenuButton {
+    uint32_t command;
+    unsigned menu;
+};
+const MenuButton kMenuButtons[] = {{cmd::kFavorites, 304}, {cmd::kEntryTemplates, 340}, {cmd::kBack, 457},
+                                   {cmd::kForward, 458}};
+
+void RemoveCommandsFrom(wxMenu* menu, bool (*hidden)(uint32_t))
+{
+    for (size_t i = menu->GetMenuItemCount(); i-- > 0;) {
+        wxMenuItem* item = menu->FindItemByPosition(i);
+        if (item->GetSubMenu())
+            RemoveCommandsFrom(item->GetSubMenu(), hidden);
+        else if (!item->IsSeparator() && hidden(ui::CommandOf(item->GetId())))
+            menu->Destroy(item);
+    }
+}
+
+void ClearMenu(wxMenu* menu)
+{
+    while (menu->GetMenuItemCount() > 0)
+        menu->Destroy(menu->FindItemByPosition(0));
+}
+
+// The items of a platform menu appended to a wx menu.
+void AppendItems(wxMenu* menu, const platform::PopupMenu& items)
+{
+    for (const platform::MenuItem& item : items.Items()) {
+        if (item.IsSeparator()) {
+            menu->AppendSeparator();
+            continue;
+        }
+        wxString text(item.text);
+        text.Replace("&", "&&");
+        menu->Append(ui::WxId(item.command), text)->Enable(item.IsEnabled());
+    }
+}
+
+// The items of one menu copied into another.
+void CopyItems(wxMenu* from, wxMenu* to)
+{
+    for (size_t i = 0; i < from->GetMenuItemCount(); ++i) {
+        wxMenuItem* item = from->FindItemByPosition(i);
+        if (item->IsSeparator())
+            to->AppendSeparator();
+        else
+            to->Append(item->GetId(), item->GetItemLabel(), item->GetHelp(), item->GetKind());
+    }
+}
+
+// Fills the toolbar-list placeholder's menu (anywhere in menu) from menu 150.
+bool FillToolbarList(wxMenu* menu)
+{
+    wxMenu* owner = nullptr;
+    if (!menu->FindItem(ui::WxId(cmd::kToolbarList), &owner) || !owner)
+        return false;
+    std::unique_ptr<wxMenu> list(ui::LoadPopupMenuResource(kMenuToolbars));
+    ClearMenu(owner);
+    if (list)
+        CopyItems(list.get(), owner);
+    return true;
+}
+
+struct SavedTool {
+    int id;
+    wxItemKind kind;
+    wxBitmapBundle bitmap;
+    wxString label;
+    wxString shortHelp;
+};
+
+} // namespace
+
+CArbMainFrame::CArbMainFrame() = default;
+
+CArbMainFrame::~CArbMainFrame()
+{
+    m_progress.reset();
+    if (platform::GetAppWindow(platform::AppWindow::MainFrame) == m_registration.Id())
+        platform::SetAppWindow(platform::AppWindow::MainFrame, platform::kNoReceiver);
+    m_registration.Reset();
+    m_aui.UnInit();
+}
+
+wxMenuBar* CArbMainFrame::LoadMainMenu()
+{
+    wxMenuBar* bar = ui::LoadMenuBarResource(kMenuMain);
+    if (!bar)
+        return nullptr;
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i) {
+        wxMenu* menu = bar->GetMenu(i);
+        RemoveCommandsFrom(menu, IsHiddenMenuCommand);
+        FillToolbarList(menu);
+    }
+    if (wxMenuItem* about = bar->FindItem(ui::WxId(cmd::kAppAbout))) {
+        wxString text = ui::ResourceString(kStrAbout);
+        if (!text.empty())
+            about->SetItemLabel(text);
+    }
+    return bar;
+}
+
+int CArbMainFrame::FindTopMenuItem(wxMenuBar* menu, const wxString& text)
+{
+    if (!menu)
+        return -1;
+    for (size_t i = 0; i < menu->GetMenuCount(); ++i) {
+        if (menu->GetMenuLabel(i) == text)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+wxAuiToolBar* CArbMainFrame::LoadToolBar(unsigned id)
+{
+    if (!ui::LoadXrc("toolbar", id))
+        return nullptr;
+    wxObject* object = wxXmlResource::Get()->LoadObject(this, wxString::Format("toolbar%u", id), "wxAuiToolBar");
+    auto* bar = wxDynamicCast(object, wxAuiToolBar);
+    if (!bar)
+        delete object;
+    return bar;
+}
+
+bool CArbMainFrame::CreateToolBars()
+{
+    m_mainToolBar = LoadToolBar(kToolbarMain);
+    if (!m_mainToolBar)
+        return false;
+    m_mainToolBar->SetName(ui::ResourceString(kStrMainToolbar));
+    // A missing second toolbar is a failed window too: a frame without it
+    // would have no status bar or output window either.
+    m_secondToolBar = LoadToolBar(kToolbarSecond);
+    if (!m_secondToolBar)
+        return false;
+    m_secondToolBar->SetId(ui::WxId(cmd::kSecondToolbar));
+    m_secondToolBar->SetName(ui::ResourceString(kStrSecondToolbar));
+
+    // The filter box takes the place of its command's button.
+    std::vector<SavedTool> tools;
+    for (size_t i = 0; i < m_secondToolBar->GetToolCount(); ++i) {
+        wxAuiToolBarItem* item = m_secondToolBar->FindToolByIndex(static_cast<int>(i));
+        tools.push_back({item->GetId(), static_cast<wxItemKind>(item->GetKind()), item->GetBitmapBundle(), item->GetLabel(), item->GetShortHelp()});
+    }
+    m_secondToolBar->ClearTools();
+    for (const SavedTool& t : tools) {
+        if (t.kind == wxITEM_SEPARATOR) {
+            m_secondToolBar->AddSeparator();
+        } else if (t.id == ui::WxId(cmd::kApplyFilter)) {
+            m_filterCombo = new CCommandComboBox(m_secondToolBar, this, cmd::kApplyFilter, kFilterComboWidth);
+            m_filterCombo->SetToolTip(t.shortHelp);
+            m_secondToolBar->AddControl(m_filterCombo);
+        } else {
+            m_secondToolBar->AddTool(t.id, t.label, t.bitmap, t.shortHelp, t.kind);
+        }
+    }
+    AttachMenuButtons();
+    RemoveHiddenButtons();
+    m_mainToolBar->Realize();
+    m_secondToolBar->Realize();
+    for (wxAuiToolBar* bar : {m_mainToolBar, m_secondToolBar}) {
+        bar->Bind(wxEVT_AUITOOLBAR_TOOL_DROPDOWN, &CArbMainFrame::OnToolDropDown, this);
+        bar->Bind(wxEVT_AUITOOLBAR_RIGHT_CLICK, &CArbMainFrame::OnToolBarRightClick, this);
+    }
+    return true;
+}
+
+void CArbMainFrame::AttachMenuButtons()
+{
+    for (const MenuButton& b : kMenuButtons) {
+        for (wxAuiToolBar* bar : {m_mainToolBar, m_secondToolBar}) {
+            if (bar->FindTool(ui::WxId(b.command)))
+                bar->SetToolDropDown(ui::WxId(b.command), true);
+        }
+    }
+}
+
+void CArbMainFrame::RemoveHiddenButtons()
+{
+    for (uint32_t command : HiddenToolbarCommands()) {
+        while (m_secondToolBar->FindTool(ui::WxId(command)))
+            m_secondToolBar->DeleteTool(ui::WxId(command));
+    }
+}
+
+bool CArbMainFrame::Create()
+{
+    if (!wxFrame::Create(nullptr, wxID_ANY, ui::ResourceString(kStrCaption), wxDefaultPosition, wxSize(980, 700)))
+        return false;
+    m_registration = platform::ReceiverRegistration(*this);
+    platform::SetAppWindow(platform::AppWindow::MainFrame, m_registration.Id());
+    m_aui.SetManagedWindow(this);
+    wxBitmap icon = ui::LoadBitmapResource("icon", kIconProgram);
+    if (icon.IsOk()) {
+        wxIcon frameIcon;
+        frameIcon.CopyFromBitmap(icon);
+        SetIcon(frameIcon);
+    }
+
+    wxMenuBar* menu = LoadMainMenu();
+    if (!menu)
+        return false;
+    SetMenuBar(menu);
+    if (!CreateToolBars())
+        return false;
+
+    m_statusBar = new CArbStatusBar(this);
+    SetStatusBar(m_statusBar);
+    SetStatusBarPane(CArbStatusBar::kMessage);
+    m_statusBar->SetStatusText(ui::ResourceString(57345), CArbStatusBar::kMessage);
+    m_statusBar->SetPaneIcon(CArbStatusBar::kServer, ui::LoadBitmapResource("icon", kIconServerPane));
+    m_statusBar->Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+        if (m_progress)
+            m_progress->Layout();
+        e.Skip();
+    });
+
+    m_splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3D);
+    m_tree = new wxTreeCtrl(m_splitter, wxID_ANY, wxDefaultPosition, wxSize(220, 100),
+                            wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_EDIT_LABELS);
+    m_list = new wxListCtrl(m_splitter, wxID_ANY, wxDefaultPosition, wxSize(100, 100), wxLC_REPORT | wxLC_EDIT_LABELS);
+    m_splitter->SetMinimumPaneSize(20);
+    if (!m_splitter->SplitVertically(m_tree, m_list, 220))
+        return false;
+
+    m_outputBar = new COutputBar();
+    if (!m_outputBar->Create(this, ui::WxId(cmd::kOutputBar)))
+        return false;
+
+    m_aui.AddPane(m_mainToolBar, wxAuiPaneInfo()
+                                     .Name(kPaneMainToolbar)
+                                     .Caption(ui::ResourceString(kStrMainToolbar))
+                                     .ToolbarPane()
+                                     .Top()
+                                     .Row(0)
+                                     .Position(0));
+    m_aui.AddPane(m_secondToolBar, wxAuiPaneInfo()
+                                       .Name(kPaneSecondToolbar)
+                                       .Caption(ui::ResourceString(kStrSecondToolbar))
+                                       .ToolbarPane()
+                                       .Top()
+                                       .Row(0)
+                                       .Position(1));
+    m_aui.AddPane(m_splitter, wxAuiPaneInfo().Name(kPaneViews).CenterPane());
+    m_aui.AddPane(m_outputBar, wxAuiPaneInfo()
+                                   .Name(kPaneOutput)
+                                   .Caption(ui::ResourceString(kStrOutput))
+                                   .Bottom()
+                                   .BestSize(150, 150)
+                                   .MinSize(-1, 60)
+                                   .CloseButton(true)
+                                   .Gripper(true)
+                                   .Hide());
+    m_aui.Update();
+
+    Bind(wxEVT_CLOSE_WINDOW, &CArbMainFrame::OnClose, this);
+    Bind(wxEVT_MENU_OPEN, &CArbMainFrame::OnMenuOpen, this);
+    Bind(wxEVT_IDLE, &CArbMainFrame::OnIdleStatus, this);
+    for (uint32_t id : {cmd::kOutputBar, cmd::kSecondToolbarToggle, cmd::kViewToolbar, cmd::kViewStatusBar}) {
+        Bind(wxEVT_MENU, &CArbMainFrame::OnToggleBar, this, ui::WxId(id));
+        Bind(wxEVT_UPDATE_UI, &CArbMainFrame::OnUpdateToggleBar, this, ui::WxId(id));
+    }
+    Bind(wxEVT_MENU, &CArbMainFrame::OnHideOutput, this, ui::WxId(cmd::kHideOutput));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnViewStyle, this, ui::WxId(cmd::kViewSmallIcon), ui::WxId(cmd::kViewByName));
+    Bind(wxEVT_UPDATE_UI, &CArbMainFrame::OnUpdateViewStyle, this, ui::WxId(cmd::kViewSmallIcon),
+         ui::WxId(cmd::kViewByName));
+    for (uint32_t id : {cmd::kEditCopy, cmd::kEditCut, cmd::kEditPaste})
+        Bind(wxEVT_MENU, &CArbMainFrame::OnClipboardCommand, this, ui::WxId(id));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnRangeCommand, this, static_cast<int>(kFavoriteCommands.first),
+         static_cast<int>(kHistoryForwardCommands.last));
+    for (uint32_t id : {cmd::kNothing, 32908u, 32909u})
+        Bind(wxEVT_MENU, &CArbMainFrame::OnNothing, this, ui::WxId(id));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
+    UpdateStatusPanes();
+    return true;
+}
+
+void CArbMainFrame::StoreCommandText(uint32_t command, const wxString& text)
+{
+    m_commandTexts.Store(command, text.ToStdWstring());
+}
+
+bool CArbMainFrame::LookupCommandText(uint32_t command, std::wstring& text) const
+{
+    return m_commandTexts.Lookup(command, text);
+}
+
+void CArbMainFrame::SetFilterText(const wxString& text)
+{
+    if (m_secondToolBar && m_filterCombo)
+        m_filterCombo->SetFilterText(text);
+}
+
+void CArbMainFrame::ShowPane(const char* name, bool show)
+{
+    wxAuiPaneInfo& pane = m_aui.GetPane(name);
+    if (!pane.IsOk())
+        return;
+    pane.Show(show);
+    m_aui.Update();
+}
+
+bool CArbMainFrame::IsPaneShown(const char* name) const
+{
+    const wxAuiPaneInfo& pane = const_cast<wxAuiManager&>(m_aui).GetPane(name);
+    return pane.IsOk() && pane.IsShown();
+}
+
+void CArbMainFrame::ShowOutputBar()
+{
+    ShowPane(kPaneOutput, true);
+}
+
+COutputList* CArbMainFrame::GetOutputList() const
+{
+    return m_outputBar ? m_outputBar->GetList() : nullptr;
+}
+
+void CArbMainFrame::SetPaneText1(const wxString& text)
+{
+    m_paneText1 = text;
+}
+
+void CArbMainFrame::SetPaneText2(const wxString& text)
+{
+    m_paneText2 = text;
+}
+
+void CArbMainFrame::SetPaneValue(int value)
+{
+    m_paneValue = value;
+}
+
+void CArbMainFrame::SetMessageText(const wxString& text)
+{
+    if (m_statusBar && !m_progress)
+        m_statusBar->SetStatusText(text, CArbStatusBar::kMessage);
+}
+
+void CArbMainFrame::UpdateStatusPanes()
+{
+    if (!m_statusBar)
+        return;
+    if (m_shownText1 != m_paneText1 || m_shownText1.empty()) {
+        m_statusBar->SetPaneTextWithIcon(CArbStatusBar::kServer, m_paneText1);
+        m_shownText1 = m_paneText1;
+    }
+    if (m_shownText2 != m_paneText2) {
+        m_statusBar->SetStatusText(m_paneText2, CArbStatusBar::kSchema);
+        m_shownText2 = m_paneText2;
+    }
+    int value = m_paneValue != 0 ? 1 : 0;
+    if (value != m_shownValue) {
+        m_statusBar->SetPaneIcon(CArbStatusBar::kSecure, ui::LoadBitmapResource("icon", value ? kIconSecure : kIconNotSecure));
+        m_shownValue = value;
+    }
+}
+
+void CArbMainFrame::OnIdleStatus(wxIdleEvent& event)
+{
+    UpdateStatusPanes();
+    event.Skip();
+}
+
+bool CArbMainFrame::PreparePopupMenu(wxMenu* menu)
+{
+    if (!menu)
+        return false;
+    if (FillToolbarList(menu))
+        return true;
+    if (menu->GetMenuItemCount() == 0)
+        return true;
+    bool result = true;
+    uint32_t first = ui::CommandOf(menu->FindItemByPosition(0)->GetId());
+    platform::PopupMenu items;
+    if (first == cmd::kFavoritesPlaceholder) {
+        ClearMenu(menu);
+        std::vector<std::wstring> texts;
+        CFrameMenuSource::Availability a =
+            m_menuSource ? m_menuSource->GetFavorites(texts) : CFrameMenuSource::Availability::NoNode;
+        if (a == CFrameMenuSource::Availability::NoList) {
+            result = false;
+        } else if (a == CFrameMenuSource::Availability::List) {
+            if (texts.empty())
+                menu->Append(kStrNoFavorites, ui::ResourceString(kStrNoFavorites))->Enable(false);
+            FillRangeMenu(items, kFavoriteCommands, texts);
+            AppendItems(menu, items);
+        }
+    } else if (first == cmd::kTemplatesPlaceholder) {
+        ClearMenu(menu);
+        std::vector<std::wstring> server, global;
+        if (m_menuSource)
+            m_menuSource->GetTemplates(server, global);
+        server.insert(server.end(), global.begin(), global.end());
+        if (server.empty())
+            menu->Append(kStrNoTemplates, ui::ResourceString(kStrNoTemplates))->Enable(false);
+        FillRangeMenu(items, kTemplateCommands, server);
+        AppendItems(menu, items);
+    } else if (first == cmd::kBackPlaceholder || first == cmd::kForwardPlaceholder) {
+        bool back = first == cmd::kBackPlaceholder;
+        ClearMenu(menu);
+        std::vector<std::wstring> texts = m_menuSource ? m_menuSource->GetHistoryTexts(back) : std::vector<std::wstring>();
+        if (texts.empty())
+            return false;
+        FillRangeMenu(items, back ? kHistoryBackCommands : kHistoryForwardCommands, texts);
+        AppendItems(menu, items);
+    }
+    return result;
+}
+
+void CArbMainFrame::OnToolDropDown(wxAuiToolBarEvent& event)
+{
+    auto* bar = wxDynamicCast(event.GetEventObject(), wxAuiToolBar);
+    if (!bar || !event.IsDropDownClicked()) {
+        event.Skip();
+        return;
+    }
+    unsigned menuId = 0;
+    for (const MenuButton& b : kMenuButtons)
+        if (ui::WxId(b.command) == event.GetToolId())
+            menuId = b.menu;
+    std::unique_ptr<wxMenu> menu(menuId ? ui::LoadPopupMenuResource(menuId) : nullptr);
+    if (!menu || !PreparePopupMenu(menu.get()) || menu->GetMenuItemCount() == 0)
+        return;
+    bar->SetToolSticky(event.GetToolId(), true);
+    wxRect r = bar->GetToolRect(event.GetToolId());
+    bar->PopupMenu(menu.get(), r.GetBottomLeft());
+    bar->SetToolSticky(event.GetToolId(), false);
+}
+
+void CArbMainFrame::OnToolBarRightClick(wxAuiToolBarEvent& event)
+{
+    std::unique_ptr<wxMenu> menu(ui::LoadPopupMenuResource(kMenuToolbars));
+    if (!menu)
+        return;
+    PopupMenu(menu.get(), ScreenToClient(wxGetMousePosition()));
+}
+
+void CArbMainFrame::OnMenuOpen(wxMenuEvent& event)
+{
+    if (wxMenu* menu = event.GetMenu())
+        FillToolbarList(menu);
+    event.Skip();
+}
+
+void CArbMainFrame::OnToggleBar(wxCommandEvent& event)
+{
+    switch (ui::CommandOf(event.GetId())) {
+    case cmd::kOutputBar:
+        ShowPane(kPaneOutput, !IsPaneShown(kPaneOutput));
+        break;
+    case cmd::kSecondToolbarToggle:
+        ShowPane(kPaneSecondToolbar, !IsPaneShown(kPaneSecondToolbar));
+        break;
+    case cmd::kViewToolbar:
+        ShowPane(kPaneMainToolbar, !IsPaneShown(kPaneMainToolbar));
+        break;
+    case cmd::kViewStatusBar:
+        if (m_statusBar) {
+            m_statusBar->Show(!m_statusBar->IsShown());
+            SendSizeEvent();
+        }
+        break;
+    }
+}
+
+void CArbMainFrame::OnUpdateToggleBar(wxUpdateUIEvent& event)
+{
+    switch (ui::CommandOf(event.GetId())) {
+    case cmd::kOutputBar:
+        event.Check(IsPaneShown(kPaneOutput));
+        break;
+    case cmd::kSecondToolbarToggle:
+        event.Check(IsPaneShown(kPaneSecondToolbar));
+        break;
+    case cmd::kViewToolbar:
+        event.Check(IsPaneShown(kPaneMainToolbar));
+        break;
+    case cmd::kViewStatusBar:
+        event.Check(m_statusBar && m_statusBar->IsShown());
+        break;
+    }
+}
+
+void CArbMainFrame::OnHideOutput(wxCommandEvent&)
+{
+    ShowPane(kPaneOutput, false);
+    SetFocus();
+}
+
+namespace {
+long StyleOfCommand(uint32_t id)
+{
+    switch (id) {
+    case cmd::kViewSmallIcon:
+        return wxLC_SMALL_ICON;
+    case cmd::kViewLargeIcon:
+        return wxLC_ICON;
+    case cmd::kViewList:
+        return wxLC_LIST;
+    case cmd::kViewDetails:
+        return wxLC_REPORT;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+void CArbMainFrame::OnViewStyle(wxCommandEvent& event)
+{
+    if (!m_list)
+        return;
+    uint32_t id = ui::CommandOf(event.GetId());
+    if (id == cmd::kViewByName)
+        return;
+    if (m_list->GetEditControl())
+        m_list->EndEditLabel(false);
+    if (id == cmd::kViewLineUp) {
+        m_list->Arrange(wxLIST_ALIGN_SNAP_TO_GRID);
+        return;
+    }
+    m_list->SetSingleStyle(StyleOfCommand(id));
+}
+
+void CArbMainFrame::OnUpdateViewStyle(wxUpdateUIEvent& event)
+{
+    if (!m_list) {
+        event.Enable(false);
+        return;
+    }
+    uint32_t id = ui::CommandOf(event.GetId());
+    long style = m_list->GetWindowStyleFlag() & wxLC_MASK_TYPE;
+    if (id == cmd::kViewLineUp) {
+        event.Enable(style == wxLC_ICON || style == wxLC_SMALL_ICON);
+        return;
+    }
+    event.Enable(true);
+    if (id != cmd::kViewByName)
+        event.Check(style == StyleOfCommand(id));
+}
+
+void CArbMainFrame::OnClipboardCommand(wxCommandEvent& event)
+{
+    // While the filter box has the focus the accelerators act on its text.
+    wxWindow* focus = wxWindow::FindFocus();
+    if (m_filterCombo && focus && (focus == m_filterCombo || focus->GetParent() == m_filterCombo)) {
+        switch (ui::CommandOf(event.GetId())) {
+        case cmd::kEditCopy:
+            m_filterCombo->Copy();
+            break;
+        case cmd::kEditCut:
+            m_filterCombo->Cut();
+            break;
+        case cmd::kEditPaste:
+            m_filterCombo->Paste();
+            break;
+        }
+        return;
+    }
+    event.Skip();
+}
+
+void CArbMainFrame::OnRangeCommand(wxCommandEvent& event)
+{
+    uint32_t id = ui::CommandOf(event.GetId());
+    if (!m_menuSource)
+        return;
+    if (kFavoriteCommands.Contains(id)) {
+        m_menuSource->OpenFavorite(kFavoriteCommands.IndexOf(id));
+    } else if (kTemplateCommands.Contains(id)) {
+        std::vector<std::wstring> server, global;
+        m_menuSource->GetTemplates(server, global);
+        TemplateChoice choice = ChooseTemplate(id, server.size(), global.size());
+        if (choice.found)
+            m_menuSource->CreateFromTemplate(choice.global, choice.index);
+    } else if (kHistoryBackCommands.Contains(id)) {
+        m_menuSource->MoveInHistory(true, kHistoryBackCommands.IndexOf(id));
+    } else if (kHistoryForwardCommands.Contains(id)) {
+        m_menuSource->MoveInHistory(false, kHistoryForwardCommands.IndexOf(id));
+    }
+}
+
+void CArbMainFrame::OnNothing(wxCommandEvent&) {}
+
+void CArbMainFrame::OnExit(wxCommandEvent&)
+{
+    Close();
+}
+
+void CArbMainFrame::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
+                              std::unique_ptr<platform::MessagePayload>)
+{
+    switch (id) {
+    case platform::WM_PROGRESS_START:
+        // A start while a bar is shown is ignored.
+        if (!m_progress && m_statusBar) {
+            auto bar = std::make_unique<CProgressBar>();
+            if (bar->Create(ui::ResourceString(kStrProgressStart), static_cast<int>(wParam), ProgressRange(lParam),
+                            false, CArbStatusBar::kMessage, m_statusBar))
+                m_progress = std::move(bar);
+        }
+        break;
+    case platform::WM_PROGRESS_STEP:
+        if (m_progress) {
+            m_progress->SetText(FormatText(ui::ResourceString(kStrProgressStep).ToStdWstring(),
+                                           {ProgressPercent(static_cast<int64_t>(wParam), lParam)}));
+            m_progress->StepIt();
+        }
+        break;
+    case platform::WM_PROGRESS_END:
+        m_progress.reset();
+        break;
+    default:
+        break;
+    }
+}
+
+void CArbMainFrame::OnClose(wxCloseEvent& event)
+{
+    if (GetRunningThreadCount() > 0) {
+        CWaitOperationsDlg wait(this);
+        if (wait.ShowModal() == wxID_CANCEL && event.CanVeto()) {
+            event.Veto();
+            return;
+        }
+    }
+    m_progress.reset();
+    Destroy();
+}
+
+CArbMainFrame* CreateMainFrame()
+{
+    ui::InitUiResources();
+    auto* frame = new CArbMainFrame();
+    if (!frame->Create()) {
+        frame->Destroy();
+        return nullptr;
+    }
+    return frame;
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The main window: menu bar, the standard and the filter toolbar with their
+// drop-down buttons, the status panes, the splitter that holds the tree and
+// the list, and the docking output window, all laid out by wxAUI. It shows
+// the progress of long insertions in the status bar (WM_PROGRESS_START,
+// _STEP, _END from the nodes) and, when closed while workers run, waits
+// for them.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <wx/aui/aui.h>
+#include <wx/frame.h>
+#include <wx/listctrl.h>
+#include <wx/splitter.h>
+#include <wx/treectrl.h>
+
+#include "platform/Dispatcher.h"
+#include "shellcore/CommandTextMap.h"
+#include "shellcore/FrameMenuSource.h"
+
+class CArbStatusBar;
+class CCommandComboBox;
+class COutputBar;
+class COutputList;
+class CProgressBar;
+
+class CArbMainFrame : public wxFrame, public platform::MessageReceiver {
+public:
+    CArbMainFrame();
+    ~CArbMainFrame() override;
+
+    // Makes the window and its bars. False when a bar, the splitter or a
+    // view cannot be made; the caller then destroys the window.
+    bool Create();
+
+    // Menu 138 without the hidden commands, About named by string 102, the
+    // toolbar list in place of its placeholder. The caller owns it.
+    static wxMenuBar* LoadMainMenu();
+    // Position of the first top-level menu whose text is exactly text, or -1.
+    static int FindTopMenuItem(wxMenuBar* menu, const wxString& text);
+
+    void StoreCommandText(uint32_t command, const wxString& text);
+    bool LookupCommandText(uint32_t command, std::wstring& text) const;
+    void SetFilterText(const wxString& text);
+    CCommandComboBox* GetFilterCombo() const { return m_filterCombo; }
+
+    void ShowOutputBar();
+    void ShowPane(const char* name, bool show);
+    bool IsPaneShown(const char* name) const;
+    COutputList* GetOutputList() const;
+
+    wxTreeCtrl* GetTreeCtrl() const { return m_tree; }
+    wxListCtrl* GetListCtrl() const { return m_list; }
+    wxAuiToolBar* GetMainToolBar() const { return m_mainToolBar; }
+    wxAuiToolBar* GetSecondToolBar() const { return m_secondToolBar; }
+    CArbStatusBar* GetArbStatusBar() const { return m_statusBar; }
+    CProgressBar* GetProgressBar() const { return m_progress.get(); }
+    wxAuiManager& GetAuiManager() { return m_aui; }
+
+    // The document's status fields, shown in the panes.
+    void SetPaneText1(const wxString& text);
+    void SetPaneText2(const wxString& text);
+    void SetPaneValue(int value);
+    void SetMessageText(const wxString& text);
+
+    // The drop-down lists' contents and actions; none: the lists are empty.
+    void SetMenuSource(std::shared_ptr<CFrameMenuSource> source) { m_menuSource = std::move(source); }
+    // Runs the list rules on a popup about to open (favourites, entry
+    // templates, history, the toolbar list). False: it is not shown.
+    bool PreparePopupMenu(wxMenu* menu);
+
+    void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
+                   std::unique_ptr<platform::MessagePayload> payload) override;
+
+private:
+    bool CreateToolBars();
+    wxAuiToolBar* LoadToolBar(unsigned id);
+    void AttachMenuButtons();
+    void RemoveHiddenButtons();
+    void UpdateStatusPanes();
+
+    void OnClose(wxCloseEvent& event);
+    void OnToolDropDown(wxAuiToolBarEvent& event);
+    void OnToolBarRightClick(wxAuiToolBarEvent& event);
+    void OnMenuOpen(wxMenuEvent& event);
+    void OnToggleBar(wxCommandEvent& event);
+    void OnUpdateToggleBar(wxUpdateUIEvent& event);
+    void OnHideOutput(wxCommandEvent& event);
+    void OnViewStyle(wxCommandEvent& event);
+    void OnUpdateViewStyle(wxUpdateUIEvent& event);
+    void OnClipboardCommand(wxCommandEvent& event);
+    void OnRangeCommand(wxCommandEvent& event);
+    void OnNothing(wxCommandEvent& event);
+    void OnExit(wxCommandEvent& event);
+    void OnIdleStatus(wxIdleEvent& event);
+
+    wxAuiManager m_aui;
+    wxSplitterWindow* m_splitter = nullptr;
+    wxTreeCtrl* m_tree = nullptr;
+    wxListCtrl* m_list = nullptr;
+    wxAuiToolBar* m_mainToolBar = nullptr;
+    wxAuiToolBar* m_secondToolBar = nullptr;
+    CCommandComboBox* m_filterCombo = nullptr;
+    CArbStatusBar* m_statusBar = nullptr;
+    COutputBar* m_outputBar = nullptr;
+    std::unique_ptr<CProgressBar> m_progress;
+    CCommandTextMap m_commandTexts;
+    std::shared_ptr<CFrameMenuSource> m_menuSource;
+    platform::ReceiverRegistration m_registration;
+
+    wxString m_paneText1, m_paneText2, m_shownText1, m_shownText2;
+    int m_paneValue = 0;
+    int m_shownValue = -1;
+};
+
+// Made and laid out, not shown; null when its creation failed.
+CArbMainFrame* CreateMainFrame();

@@ -1,0 +1,52 @@
+#include "ui/CArbStatusBar.h"
+
+CArbStatusBar::CArbStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY)
+{
+    const int widths[4] = {-1, -1, 100, 17 + 8};
+    SetFieldsCount(4, widths);
+    Bind(wxEVT_SIZE, &CArbStatusBar::OnSize, this);
+}
+
+void CArbStatusBar::SetPaneIcon(int pane, const wxBitmap& icon)
+{
+    if (pane < 0 || pane >= 4)
+        return;
+    if (!icon.IsOk()) {
+        if (m_icons[pane])
+            m_icons[pane]->Hide();
+        return;
+    }
+    if (!m_icons[pane])
+        m_icons[pane] = new wxStaticBitmap(this, wxID_ANY, icon);
+    else
+        m_icons[pane]->SetBitmap(icon);
+    m_icons[pane]->Show();
+    Place();
+}
+
+void CArbStatusBar::SetPaneTextWithIcon(int pane, const wxString& text)
+{
+    // Room for the icon at the left of the text.
+    wxString shown = m_icons[pane] ? "      " + text : text;
+    if (GetStatusText(pane) != shown)
+        SetStatusText(shown, pane);
+}
+
+void CArbStatusBar::OnSize(wxSizeEvent& event)
+{
+    Place();
+    event.Skip();
+}
+
+void CArbStatusBar::Place()
+{
+    for (int pane = 0; pane < 4; ++pane) {
+        if (!m_icons[pane])
+            continue;
+        wxRect r;
+        if (!GetFieldRect(pane, r))
+            continue;
+        wxSize s = m_icons[pane]->GetSize();
+        m_icons[pane]->Move(r.x + 2, r.y + (r.height - s.y) / 2);
+    }
+}

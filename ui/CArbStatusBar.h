@@ -1,0 +1,23 @@
+#pragma once
+// The main window's status bar: the message pane, the server pane with its
+// icon, the schema pane and the secure-connection icon pane.
+
+#include <wx/statbmp.h>
+#include <wx/statusbr.h>
+
+class CArbStatusBar : public wxStatusBar {
+public:
+    enum Pane { kMessage = 0, kServer = 1, kSchema = 2, kSecure = 3 };
+
+    explicit CArbStatusBar(wxWindow* parent);
+
+    // An icon at the left of a pane (kServer, kSecure); an invalid bitmap removes it.
+    void SetPaneIcon(int pane, const wxBitmap& icon);
+    void SetPaneTextWithIcon(int pane, const wxString& text);
+
+private:
+    void OnSize(wxSizeEvent& event);
+    void Place();
+
+    wxStaticBitmap* m_icons[4] = {};
+};
