@@ -13,22 +13,16 @@
 #include <thread>
 #include <utility>
 
-#include "platform/Dispatcher.h"
+#include "platform/QueuedDispatcher.h"
 
 namespace platform {
 
-class ManualDispatcher : public Dispatcher {
+class ManualDispatcher : public QueuedDispatcher {
 public:
     ManualDispatcher();
     // Closes: sends still waiting fail with DispatcherClosed, payloads are freed.
     ~ManualDispatcher() override;
 
-    ReceiverId Register(MessageReceiver& receiver) override;
-    void Unregister(ReceiverId id) override;
-    bool IsRegistered(ReceiverId id) const override;
-    bool Post(ReceiverId to, MessageId id, uintptr_t wParam, intptr_t lParam,
-              std::unique_ptr<MessagePayload> payload = nullptr) override;
-    bool IsUiThread() const override;
     bool SetTimer(ReceiverId receiver, uint32_t timerId, uint32_t periodMs) override;
     bool KillTimer(ReceiverId receiver, uint32_t timerId) override;
 
@@ -56,42 +50,23 @@ public:
     // Refuses all further work and drops the queue (also from the destructor).
     void Close();
 
-protected:
-    void RunAndWait(std::function<void()> task) override;
-
 private:
-    struct SendState;
-    struct Item {
-        ReceiverId to = kNoReceiver;
-        MessageId id = 0;
-        uintptr_t wParam = 0;
-        intptr_t lParam = 0;
-        std::unique_ptr<MessagePayload> payload;
-        uint64_t timerSerial = 0;            // non-zero: a timer expiry
-        std::shared_ptr<SendState> send;     // set: a sent function
-    };
     struct Timer {
         uint64_t periodMs = 0;
         uint64_t dueMs = 0;
         uint64_t serial = 0;
     };
-    typedef std::pair<ReceiverId, uint32_t> TimerKey;
 
+    void OnQueued() override;
+    bool IsCurrentTimer(const TimerKey& key, uint64_t serial) const override;
+    void ForgetTimersOf(ReceiverId id) override;
+    void ForgetAllTimers() override;
     void RequireUiThread(const char* what) const;
-    static void Drop(std::deque<Item>& items);
 
-    const std::thread::id m_uiThread;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_workCv;      // something was queued, or closed
-    std::condition_variable m_deliveryCv;  // a delivery ended
-    std::deque<Item> m_queue;
-    std::map<ReceiverId, MessageReceiver*> m_receivers;
-    std::map<ReceiverId, int> m_delivering;
+    std::condition_variable m_workCv;  // something was queued, or closed
     std::map<TimerKey, Timer> m_timers;
-    ReceiverId m_nextReceiver = 1;
     uint64_t m_nextTimerSerial = 1;
     uint64_t m_nowMs = 0;
-    bool m_closed = false;
 };
 
 } // namespace platform
