@@ -1,5 +1,7 @@
 #include "model/CLDAPObject.h"
 
+#include "base/Installed.h"
+
 #include "model/CEntryObject.h"
 #include "model/CNavigateThread.h"
 
@@ -25,8 +27,7 @@ constexpr unsigned kStrSchemaFailed = 393;
 constexpr unsigned kStrSchemaDefault = 395;
 constexpr unsigned kStrSchemaLoaded = 396;
 
-std::mutex g_navigateLock;
-CLDAPObject::NavigateJobMaker g_navigateJobMaker;
+Installed<CLDAPObject::NavigateJobMaker> g_navigateJobMaker;
 
 bool IsEntryOrServer(const CDataObject* node)
 {
@@ -314,9 +315,7 @@ void CLDAPObject::OnGoToDN()
 
 CLDAPObject::NavigateJobMaker CLDAPObject::SetNavigateJobMaker(NavigateJobMaker maker)
 {
-    std::lock_guard<std::mutex> lock(g_navigateLock);
-    g_navigateJobMaker.swap(maker);
-    return maker;
+    return g_navigateJobMaker.Set(std::move(maker));
 }
 
 void CLDAPObject::NavigateToDN(const LDAPDN& dn)
@@ -330,11 +329,7 @@ void CLDAPObject::NavigateToDN(const LDAPDN& dn)
         parent->NavigateToDN(dn);
         return;
     }
-    NavigateJobMaker maker;
-    {
-        std::lock_guard<std::mutex> lock(g_navigateLock);
-        maker = g_navigateJobMaker;
-    }
+    NavigateJobMaker maker = g_navigateJobMaker.Get();
     if (maker)
         StartJob(maker(*this, dn));
     else if (auto* start = dynamic_cast<CEntryObject*>(this))

@@ -1,23 +1,20 @@
 #include "model/NodeDialogs.h"
 
-#include <mutex>
+#include "base/Installed.h"
+
 
 namespace {
 
-std::mutex g_lock;
-std::shared_ptr<NodeDialogPort> g_port;
+Installed<std::shared_ptr<NodeDialogPort>> g_port;
 
 } // namespace
 
 std::shared_ptr<NodeDialogPort> SetNodeDialogPort(std::shared_ptr<NodeDialogPort> port)
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    g_port.swap(port);
-    return port;
+    return g_port.Set(std::move(port));
 }
 
 std::shared_ptr<NodeDialogPort> GetNodeDialogPort()
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    return g_port;
+    return g_port.Get();
 }

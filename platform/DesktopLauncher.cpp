@@ -1,5 +1,7 @@
 #include "platform/DesktopLauncher.h"
 
+#include "base/Installed.h"
+
 #include <mutex>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,8 +14,7 @@ namespace platform {
 
 namespace {
 
-std::mutex g_launcherLock;
-std::shared_ptr<DesktopLauncher> g_launcher;
+Installed<std::shared_ptr<DesktopLauncher>> g_launcher;
 
 char Lower(char c)
 {
@@ -79,15 +80,12 @@ bool XdgDesktopLauncher::OpenUrl(const std::string& url)
 
 std::shared_ptr<DesktopLauncher> SetDesktopLauncher(std::shared_ptr<DesktopLauncher> launcher)
 {
-    std::lock_guard<std::mutex> lock(g_launcherLock);
-    g_launcher.swap(launcher);
-    return launcher;
+    return g_launcher.Set(std::move(launcher));
 }
 
 std::shared_ptr<DesktopLauncher> GetDesktopLauncher()
 {
-    std::lock_guard<std::mutex> lock(g_launcherLock);
-    return g_launcher;
+    return g_launcher.Get();
 }
 
 } // namespace platform
