@@ -48,3 +48,15 @@ function(arb_live_test_folder name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# One window-test program per GUI test folder, run under an Xvfb display of
+# its own (xvfb-run starts it). Screenshots go to build/test-output/ui/.
+function(arb_gui_test_folder name)
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${_srcs})
+  target_link_libraries(${name} PRIVATE ${ARGN} arbuitestsupport arbuitestmain arbtestsupport GTest::gtest)
+  target_compile_definitions(${name} PRIVATE ARB_TEST_OUTPUT_DIR="${CMAKE_BINARY_DIR}/test-output")
+  add_dependencies(${name} arbresource)
+  add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

@@ -6,7 +6,7 @@
 #include "shellcore/FrameCommands.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CTipDlg.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/WxCommandIds.h"
 
 namespace ui {
 

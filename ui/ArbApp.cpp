@@ -11,7 +11,7 @@
 #include "platform/DesktopLauncher.h"
 #include "platform/Folders.h"
 #include "shellcore/AutoCompletion.h"
-#include "ui/RecentItemsCompletion.h"
+#include "widgets/RecentItemsCompletion.h"
 #include "ui/WxDispatcher.h"
 #include "ui/WxMessageBoxPort.h"
 #include "ui/WxPropertySheet.h"

@@ -2,7 +2,7 @@
 
 #include <wx/stattext.h>
 
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kDialog = 100;

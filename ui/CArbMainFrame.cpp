@@ -16,8 +16,8 @@
 #include "ui/COutputList.h"
 #include "ui/CProgressBar.h"
 #include "ui/CWaitOperationsDlg.h"
-#include "ui/UiResources.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/UiResources.h"
+#include "widgets/WxCommandIds.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "shellcore/CommandTextMap.h"
 #include "ui/CArbMainFrame.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/WxCommandIds.h"
 
 CCommandComboBox::CCommandComboBox(wxWindow* parent, CArbMainFrame* frame, uint32_t command, int width)
     : wxComboBox(parent, ui::WxId(command), wxEmptyString, wxDefaultPosition, wxSize(width, -1), 0, nullptr,

@@ -4,7 +4,7 @@
 #include <wx/sizer.h>
 
 #include "ui/COutputList.h"
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kStrOutputTab = 706;

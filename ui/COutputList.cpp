@@ -7,8 +7,8 @@
 
 #include "shellcore/FrameCommands.h"
 #include "shellcore/OutputSink.h"
-#include "ui/UiResources.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/UiResources.h"
+#include "widgets/WxCommandIds.h"
 
 namespace {
 constexpr unsigned kMenuOutput = 214;

@@ -4,7 +4,7 @@
 
 #include <wx/dcclient.h>
 
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kStrIdleMessage = 57345;

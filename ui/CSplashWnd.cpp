@@ -2,7 +2,7 @@
 
 #include <wx/dcclient.h>
 
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 CSplashWnd::CSplashWnd(unsigned bitmapId, unsigned milliseconds)
     : m_bitmapId(bitmapId), m_milliseconds(milliseconds), m_timer(this, kTimerId)

@@ -5,7 +5,7 @@
 #include <wx/dcclient.h>
 #include <wx/panel.h>
 
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kDialog = 370;

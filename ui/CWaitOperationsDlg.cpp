@@ -7,7 +7,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "ui/CBalloonHelp.h"
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kDialog = 387;

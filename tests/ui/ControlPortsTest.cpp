@@ -7,7 +7,7 @@
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/gui/UiTestSupport.h"
 #include "ui/WxListPort.h"
 #include "ui/WxShellPorts.h"
 #include "ui/WxTreePort.h"

@@ -25,8 +25,8 @@
 #include "ui/CSplashWnd.h"
 #include "ui/CTipDlg.h"
 #include "ui/CWaitOperationsDlg.h"
-#include "ui/UiResources.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/UiResources.h"
+#include "widgets/WxCommandIds.h"
 
 namespace {
 

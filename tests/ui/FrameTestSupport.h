@@ -19,8 +19,8 @@
 #include <wx/window.h>
 
 #include "platform/ResourceLibrary.h"
-#include "tests/ui/UiTestSupport.h"
-#include "ui/UiResources.h"
+#include "tests/support/gui/UiTestSupport.h"
+#include "widgets/UiResources.h"
 
 namespace frametest {
 

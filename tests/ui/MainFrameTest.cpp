@@ -22,8 +22,8 @@
 #include "ui/CCommandComboBox.h"
 #include "ui/COutputList.h"
 #include "ui/CProgressBar.h"
-#include "ui/UiResources.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/UiResources.h"
+#include "widgets/WxCommandIds.h"
 
 namespace {
 

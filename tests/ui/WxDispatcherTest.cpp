@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/gui/UiTestSupport.h"
 #include "ui/WxDispatcher.h"
 
 using namespace platform;

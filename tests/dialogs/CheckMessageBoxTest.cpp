@@ -8,8 +8,8 @@
 #include "platform/ResourceLibrary.h"
 #include "shellcore/RememberedAnswers.h"
 #include "tests/support/TempHome.h"
-#include "tests/ui/UiTestSupport.h"
-#include "ui/CCheckMessageBox.h"
+#include "tests/support/gui/UiTestSupport.h"
+#include "dialogs/CCheckMessageBox.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/RecentItemsCompletion.h"
+#include "widgets/RecentItemsCompletion.h"
 
 #include <wx/textcompleter.h>
 #include <wx/textentry.h>

@@ -1,4 +1,4 @@
-#include "ui/WindowHelpers.h"
+#include "widgets/WindowHelpers.h"
 
 #include <wx/window.h>
 

@@ -1,4 +1,4 @@
-#include "ui/UiResources.h"
+#include "widgets/UiResources.h"
 
 #include <fstream>
 #include <regex>
@@ -15,7 +15,7 @@
 
 #include "model/ResourceText.h"
 #include "platform/ResourceLibrary.h"
-#include "ui/WxCommandIds.h"
+#include "widgets/WxCommandIds.h"
 
 namespace ui {
 

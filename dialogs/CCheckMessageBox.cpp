@@ -1,4 +1,4 @@
-#include "ui/CCheckMessageBox.h"
+#include "dialogs/CCheckMessageBox.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #include <wx/textctrl.h>
 
 #include "shellcore/CRecentItemsList.h"
-#include "tests/ui/UiTestSupport.h"
-#include "ui/RecentItemsCompletion.h"
+#include "tests/support/gui/UiTestSupport.h"
+#include "widgets/RecentItemsCompletion.h"
 
 namespace {
 

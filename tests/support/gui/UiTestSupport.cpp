@@ -1,4 +1,4 @@
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/gui/UiTestSupport.h"
 
 #include <chrono>
 #include <thread>
