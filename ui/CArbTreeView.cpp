@@ -69,7 +69,10 @@ CArbTreeView::CArbTreeView(wxWindow* parent, CArbDocument* document)
     AssignImageList(images);
 
     m_port = std::make_shared<ui::WxTreePort>(*this);
-    m_port->SetTextProvider(GetTreeItemText);
+    // Items show their node's display name.
+    m_port->SetTextProvider([](void* data) {
+        return data ? static_cast<CDataObject*>(data)->GetDisplayName() : std::wstring();
+    });
     m_port->SetOverlayImage(1, kBusyOverlayImage);
     m_port->SetOverlayImage(2, kFilterOverlayImage);
     m_previousPort = platform::SetTreeControl(m_port);
