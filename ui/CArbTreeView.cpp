@@ -141,6 +141,9 @@ CDataObject* CArbTreeView::SelectedNode() const
 
 void CArbTreeView::OnSelChanged(wxTreeEvent& event)
 {
+    // Items deleted while the window goes select nothing the user chose.
+    if (m_tornDown)
+        return;
     platform::TreeItem item = m_port->HandleOf(event.GetItem());
     if (GetTreeItemObject(item)) {
         RemoveAllRows();
