@@ -20,6 +20,7 @@
 #include "shellcore/CommandTextMap.h"
 #include "shellcore/FrameMenuSource.h"
 
+class CArbListView;
 class CArbStatusBar;
 class CCommandComboBox;
 class COutputBar;
@@ -52,7 +53,9 @@ public:
     COutputList* GetOutputList() const;
 
     wxTreeCtrl* GetTreeCtrl() const { return m_tree; }
-    wxListCtrl* GetListCtrl() const { return m_list; }
+    wxListCtrl* GetListCtrl() const;
+    // The view in the splitter's right pane.
+    CArbListView* GetListView() const { return m_list; }
     wxAuiToolBar* GetMainToolBar() const { return m_mainToolBar; }
     wxAuiToolBar* GetSecondToolBar() const { return m_secondToolBar; }
     CArbStatusBar* GetArbStatusBar() const { return m_statusBar; }
@@ -99,7 +102,7 @@ private:
     wxAuiManager m_aui;
     wxSplitterWindow* m_splitter = nullptr;
     wxTreeCtrl* m_tree = nullptr;
-    wxListCtrl* m_list = nullptr;
+    CArbListView* m_list = nullptr;
     wxAuiToolBar* m_mainToolBar = nullptr;
     wxAuiToolBar* m_secondToolBar = nullptr;
     CCommandComboBox* m_filterCombo = nullptr;
