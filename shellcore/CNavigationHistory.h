@@ -4,20 +4,20 @@
 // so it stays good while the tree below a server is reloaded; going back
 // navigates the tree to the DN again.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "base/Guid.h"
 #include "platform/ControlPorts.h"
 
 class CDataObject;
 class CServerObject;
 
 struct HistoryEntry {
-    std::array<uint8_t, 16> server{};  // all zero: the root
-    std::string dn;                   // UTF-8; empty for the root or a server without one
+    GUID server;     // all zero: the root
+    std::string dn;  // UTF-8; empty for the root and a server without a DN
     friend bool operator==(const HistoryEntry& a, const HistoryEntry& b)
     {
         return a.server == b.server && a.dn == b.dn;
@@ -54,15 +54,19 @@ public:
     size_t GetPosition() const { return m_position; }
 
     // The server node below the tree's first root item with that GUID.
-    static CServerObject* FindServerByGUID(const std::array<uint8_t, 16>& guid);
+    static CServerObject* FindServerByGUID(const GUID& guid);
 
     uint32_t GetDepth() const { return m_depth; }
     void SetDepth(uint32_t depth);
     void LoadDepth();
 
-    // While set, selections are not recorded.
+    // The next reported selection is not recorded (it clears the flag).
     void SetNavigating(bool navigating = true) { m_navigating = navigating; }
     bool IsNavigating() const { return m_navigating; }
+    // Selections reported between these two are moves of the program's own
+    // (a history move, a navigation arriving) and are not recorded. Nested.
+    void BeginQuietSelection() { ++m_quiet; }
+    void EndQuietSelection();
 
 private:
     // Shows the place at the current position.
@@ -72,4 +76,5 @@ private:
     size_t m_position = 0;
     uint32_t m_depth = 0;
     bool m_navigating = false;
+    int m_quiet = 0;
 };

@@ -25,6 +25,18 @@ public:
     // The last-focused-view flag: true when the tree had the focus last.
     virtual bool IsTreeLastFocused() const = 0;
     virtual CRootObject* GetRoot() const = 0;
+    // The node's list row, or -1 when the list does not show it.
+    virtual int FindListRow(CDataObject& node) const = 0;
+    // Whether the list's in-place edit acts on that row.
+    virtual bool CanEditListRow(int row) const = 0;
+};
+
+// Where the rename command edits: the node's list row or its tree label.
+struct RenameTarget {
+    enum Kind { None, ListRow, TreeItem };
+    Kind kind = None;
+    CDataObject* node = nullptr;
+    int row = -1;
 };
 
 // The dialogs that some commands open and that are not all there yet: a
@@ -74,8 +86,18 @@ public:
     // is not one of them (the document's window code runs it).
     bool Execute(uint32_t command);
 
+    // The commands of a node's own context menu where they mean something
+    // else than the same id in the main menu: 32875 adds the node to its
+    // server's favourites there. False for every other command.
+    static bool ExecuteNodeMenuCommand(CDataObject& node, uint32_t command);
+
+    // Where rename would edit; None when nothing takes a new name there.
+    RenameTarget GetRenameTarget() const;
     // Refresh's argument for the node.
     static intptr_t RefreshArgument(CDataObject& node);
+    // Delete selected is offered only for a selection it acts on: rows that
+    // are not entries, and with attribute values an idle caret.
+    bool CanDeleteSelected(const std::vector<CDataObject*>& nodes) const;
     // Delete selected: asks, then deletes what was confirmed. The nodes are
     // the list's selected ones in row order. True when something was done.
     bool DeleteSelected(const std::vector<CDataObject*>& nodes);

@@ -16,7 +16,6 @@
 
 #include <wx/event.h>
 #include <wx/menu.h>
-#include <wx/weakref.h>
 
 #include "platform/ControlPorts.h"
 #include "platform/ShellPorts.h"
@@ -42,12 +41,14 @@ public:
     // Starts the in-place edit of that row's value (the rename command with
     // the list focused).
     virtual void BeginValueEdit(int row) = 0;
+    // Whether BeginValueEdit acts on that row; rename is offered only then.
+    virtual bool CanBeginValueEdit(int row) const { return false; }
 };
 
 class CArbDocument : public wxEvtHandler, public platform::DocumentPort {
 public:
-    // The frame shows the status fields and holds the filter box; it must
-    // outlive the document's use of it (a weak reference is kept).
+    // The frame shows the status fields and holds the filter box; it owns
+    // the document (null in tests without a frame).
     explicit CArbDocument(CArbMainFrame* frame);
     // Deletes the root node; the tree's items below it must be gone already.
     ~CArbDocument() override;
@@ -114,9 +115,13 @@ public:
     CDocumentCommands& GetCommands();
 
     // Runs the command / its update handler as the event route would; false
-    // when the document does not handle that id.
+    // when the document does not handle that id. A disabled command does
+    // nothing.
     bool ExecuteCommand(uint32_t command);
     bool UpdateCommand(uint32_t command, bool& enabled);
+
+    // The dialogs that are there: their commands are enabled.
+    static DocumentDialogs AvailableDialogs();
 
 private:
     void OnCommand(wxCommandEvent& event);
@@ -132,7 +137,8 @@ private:
     void OpenServerProperties();
 
     class Context;
-    wxWeakRef<CArbMainFrame> m_frame;
+    CArbMainFrame* m_frame;
+    std::unique_ptr<CNavigationHistory> m_history;
     std::unique_ptr<CRootObject> m_root;
     CArbTreeView* m_treeView = nullptr;
     IDocumentListView* m_listView = nullptr;
@@ -143,4 +149,5 @@ private:
     int m_paneValue = 0;
     std::unique_ptr<Context> m_context;
     std::unique_ptr<CDocumentCommands> m_commands;
+    bool m_menuRebuildPending = false;
 };

@@ -88,6 +88,7 @@ public:
     // shown as it is stored can be edited.
     void BeginValueEdit(const wxPoint& point);
     void BeginValueEdit(int row) override;
+    bool CanBeginValueEdit(int row) const override;
     CInPlaceEdit* GetValueEditor() const { return m_editor; }
     // Ends a running in-place edit (keeping its text unless cancel).
     void EndValueEdit(bool cancel);

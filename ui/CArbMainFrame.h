@@ -17,11 +17,14 @@
 #include <wx/treectrl.h>
 
 #include "platform/Dispatcher.h"
+#include "platform/ShellPorts.h"
 #include "shellcore/CommandTextMap.h"
 #include "shellcore/FrameMenuSource.h"
 
+class CArbDocument;
 class CArbListView;
 class CArbStatusBar;
+class CArbTreeView;
 class CCommandComboBox;
 class COutputBar;
 class COutputList;
@@ -53,6 +56,10 @@ public:
     COutputList* GetOutputList() const;
 
     wxTreeCtrl* GetTreeCtrl() const { return m_tree; }
+    CArbTreeView* GetTreeView() const { return m_treeView; }
+    CArbDocument* GetDocument() const { return m_document.get(); }
+    // The view that takes commands first: the one that had the focus last.
+    wxWindow* GetActiveView() const;
     wxListCtrl* GetListCtrl() const;
     // The view in the splitter's right pane.
     CArbListView* GetListView() const { return m_list; }
@@ -76,6 +83,11 @@ public:
 
     void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
                    std::unique_ptr<platform::MessagePayload> payload) override;
+
+protected:
+    // Commands go to the active view, the document, then the frame (and the
+    // application after it).
+    bool TryBefore(wxEvent& event) override;
 
 private:
     bool CreateToolBars();
@@ -101,6 +113,9 @@ private:
 
     wxAuiManager m_aui;
     wxSplitterWindow* m_splitter = nullptr;
+    std::shared_ptr<CArbDocument> m_document;
+    std::shared_ptr<platform::DocumentPort> m_previousDocumentPort;
+    CArbTreeView* m_treeView = nullptr;
     wxTreeCtrl* m_tree = nullptr;
     CArbListView* m_list = nullptr;
     wxAuiToolBar* m_mainToolBar = nullptr;
