@@ -414,4 +414,37 @@ TEST_F(TreeWindowTest, InformationNodesGoWhenTheirTimerEndsAndAGoneOneIsSkipped)
     EXPECT_TRUE(frametest::PumpUntil([] { return CRemovalTimerMap::Instance().GetRunningCount() == 0; }));
 }
 
+TEST_F(TreeWindowTest, CommandsGoToTheActiveViewThenTheDocumentThenTheFrameThenTheApplication)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+    frametest::Pump();
+
+    // The tree view takes the clipboard commands before the document, which
+    // would disable them.
+    EXPECT_TRUE(Enabled(cmd::kEditCopy));
+    EXPECT_FALSE(Document().GetCommands().IsEnabled(cmd::kEditCopy));
+    // The document answers for its commands: a missing dialog's is disabled.
+    EXPECT_FALSE(Enabled(cmd::kOptions));
+    EXPECT_TRUE(Enabled(cmd::kRefresh));
+    // The frame's own commands stay the frame's.
+    EXPECT_FALSE(frame->IsPaneShown("output"));
+    Command(cmd::kOutputBar);
+    EXPECT_TRUE(frame->IsPaneShown("output"));
+    // What nobody before takes reaches the application.
+    int reached = 0;
+    auto atApplication = [&](wxCommandEvent&) { ++reached; };
+    wxTheApp->Bind(wxEVT_MENU, atApplication, ui::WxId(cmd::kWebSite));
+    Command(cmd::kWebSite);
+    wxTheApp->Unbind(wxEVT_MENU, atApplication, ui::WxId(cmd::kWebSite));
+    EXPECT_EQ(reached, 1);
+
+    // Tab moves to the list, selecting its first row when none is.
+    ASSERT_GT(frame->GetListCtrl()->GetItemCount(), 0);
+    EXPECT_FALSE(View().KeyDown(WXK_TAB));
+    frametest::Pump();
+    EXPECT_EQ(frame->GetListCtrl()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 0);
+}
+
 } // namespace
