@@ -35,6 +35,7 @@
 #include "ui/CArbDocument.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
+#include "ui/CCommandComboBox.h"
 #include "ui/COutputList.h"
 #include "ui/WxDispatcher.h"
 #include "widgets/WxCommandIds.h"
@@ -445,6 +446,45 @@ TEST_F(TreeWindowTest, CommandsGoToTheActiveViewThenTheDocumentThenTheFrameThenT
     EXPECT_FALSE(View().KeyDown(WXK_TAB));
     frametest::Pump();
     EXPECT_EQ(frame->GetListCtrl()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 0);
+}
+
+TEST_F(TreeWindowTest, TheFilterBoxsTextSelectsAnEntrysChildrenUntilTheFilterIsRemoved)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    Click(*server);
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    Click(*people);
+    ASSERT_EQ(Children(*people).size(), 3u);
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+    auto* ldap = static_cast<CLDAPObject*>(people);
+
+    // Blanks change nothing.
+    frame->StoreCommandText(cmd::kApplyFilter, "   ");
+    Command(cmd::kApplyFilter);
+    EXPECT_FALSE(ldap->HasCustomFilter());
+    EXPECT_FALSE(Enabled(cmd::kRemoveFilter));
+
+    frame->StoreCommandText(cmd::kApplyFilter, "  (cn=Alice*)  ");
+    Command(cmd::kApplyFilter);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(ldap->HasCustomFilter());
+    EXPECT_EQ(ldap->GetCustomFilter(), "(cn=Alice*)");
+    frametest::PumpUntil([&] { return Children(*people).size() == 1; });
+    ASSERT_EQ(Children(*people).size(), 1u);
+    EXPECT_EQ(frame->GetFilterCombo()->GetString(0), "(cn=Alice*)");
+
+    Tree().SelectItem(people->GetTreeItem());
+    EXPECT_TRUE(Enabled(cmd::kRemoveFilter));
+    Command(cmd::kRemoveFilter);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(ldap->HasCustomFilter());
+    frametest::PumpUntil([&] { return Children(*people).size() == 3; });
+    EXPECT_EQ(Children(*people).size(), 3u);
+    EXPECT_EQ(frame->GetFilterCombo()->GetString(0), wxString(server->GetFilter()));
 }
 
 } // namespace
