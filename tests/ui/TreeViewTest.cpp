@@ -35,6 +35,7 @@
 #include "ui/CArbDocument.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
+#include <wx/uiaction.h>
 #include "ui/CCommandComboBox.h"
 #include "ui/COutputList.h"
 #include "ui/WxDispatcher.h"
@@ -485,6 +486,43 @@ TEST_F(TreeWindowTest, TheFilterBoxsTextSelectsAnEntrysChildrenUntilTheFilterIsR
     frametest::PumpUntil([&] { return Children(*people).size() == 3; });
     EXPECT_EQ(Children(*people).size(), 3u);
     EXPECT_EQ(frame->GetFilterCombo()->GetString(0), wxString(server->GetFilter()));
+}
+
+TEST_F(TreeWindowTest, AMouseClickOnALabelOpensItsNodeOnce)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    frame->Raise();
+    frametest::Pump();
+    wxUIActionSimulator mouse;
+    auto click = [&](CDataObject& node) {
+        wxRect label;
+        if (!View().GetBoundingRect(View().GetPort().IdOf(node.GetTreeItem()), label, true))
+            return false;
+        mouse.MouseMove(View().ClientToScreen(label.GetPosition() + wxPoint(label.width / 2, label.height / 2)));
+        frametest::Pump();
+        mouse.MouseClick();
+        return true;
+    };
+    ASSERT_TRUE(click(*server));
+    if (!frametest::PumpUntil([&] { return server->IsChildrenLoaded(); }, std::chrono::seconds(10)))
+        GTEST_SKIP() << "the display took no simulated click";
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(GetSelectedTreeObject(), server);
+    // A server that was not yet open when clicked is tried again on the next click.
+    EXPECT_TRUE(View().IsOpenOnClick());
+
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    ASSERT_TRUE(click(*people));
+    ASSERT_TRUE(frametest::PumpUntil([&] { return people->IsChildrenLoaded(); }));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(GetSelectedTreeObject(), people);
+    // An entry is shown once; selecting another item re-arms the click.
+    EXPECT_FALSE(View().IsOpenOnClick());
+    Tree().SelectItem(server->GetTreeItem());
+    EXPECT_TRUE(View().IsOpenOnClick());
 }
 
 } // namespace
