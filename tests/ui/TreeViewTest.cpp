@@ -37,6 +37,7 @@
 #include "ui/CArbTreeView.h"
 #include <wx/uiaction.h>
 #include "ui/CCommandComboBox.h"
+#include "ui/NodeMenus.h"
 #include "ui/COutputList.h"
 #include "ui/WxDispatcher.h"
 #include "widgets/WxCommandIds.h"
@@ -523,6 +524,33 @@ TEST_F(TreeWindowTest, AMouseClickOnALabelOpensItsNodeOnce)
     EXPECT_FALSE(View().IsOpenOnClick());
     Tree().SelectItem(server->GetTreeItem());
     EXPECT_TRUE(View().IsOpenOnClick());
+}
+
+TEST_F(TreeWindowTest, ANodesMenuCommandKeepsItsMenusMeaning)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    Click(*server);
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    Click(*people);
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+
+    // In an entry's menu 32875 adds the entry to its server's favourites
+    // (in the main menu the same id reconnects).
+    dialogs.Dialogs().favoriteAnswers.push_back(true);
+    ui::RunNodeMenuCommand(View(), *people, kCmdAddToFavorites);
+    ASSERT_EQ(dialogs.Dialogs().favoriteRequests.size(), 1u);
+    EXPECT_EQ(dialogs.Dialogs().favoriteRequests[0].value, "ou=people,o=lab");
+    EXPECT_EQ(server->GetFavorites().GetCount(), 1u);
+    EXPECT_TRUE(server->IsBound()) << "not reconnected";
+
+    // Other commands take the route: refresh reaches the document.
+    ui::RunNodeMenuCommand(View(), *people, cmd::kRefresh);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Children(*people).size(), 3u);
 }
 
 } // namespace
