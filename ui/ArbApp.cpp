@@ -7,6 +7,8 @@
 #include <wx/frame.h>
 #include <wx/snglinst.h>
 
+#include "dialogs/WxProfileWizard.h"
+#include "model/ProfileWizard.h"
 #include "model/PropertySheetPort.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/Folders.h"
@@ -34,10 +36,12 @@ void CArbApp::InstallPorts()
     SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
     SetAutoCompletionFactory(ui::BindAutoCompletion);
     platform::SetDesktopLauncher(std::make_shared<platform::XdgDesktopLauncher>());
+    SetProfileWizardPort(std::make_shared<WxProfileWizard>());
 }
 
 void CArbApp::RemovePorts()
 {
+    SetProfileWizardPort(nullptr);
     platform::SetDesktopLauncher(nullptr);
     SetAutoCompletionFactory(nullptr);
     SetPropertySheetPort(nullptr);
