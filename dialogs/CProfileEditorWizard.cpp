@@ -16,6 +16,9 @@ CProfileEditorWizard::CProfileEditorWizard(const std::wstring& caption, wxWindow
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       m_profile(std::make_unique<CServerProfile>())
 {
+    // Nothing a page applies meanwhile is stored: the profile is saved by
+    // whoever takes it once the wizard is finished.
+    m_profile->SetStorageHeld(true);
     m_book = new wxSimplebook(this);
     m_pages.push_back(new CProfileEditorNameDlg(*this));
     m_pages.push_back(new CProfileEditorHostDlg(*this));
@@ -58,6 +61,13 @@ CProfileEditorWizard::~CProfileEditorWizard() = default;
 int CProfileEditorWizard::RunModal()
 {
     return ShowModal();
+}
+
+std::unique_ptr<CServerProfile> CProfileEditorWizard::ReleaseProfile()
+{
+    if (m_profile)
+        m_profile->SetStorageHeld(false);
+    return std::move(m_profile);
 }
 
 CProfileWizardPage* CProfileEditorWizard::GetPage(int index) const
@@ -150,9 +160,6 @@ void CProfileEditorWizard::Finish()
 
 void CProfileEditorWizard::Cancel()
 {
-    // The advanced sheet's pages may have stored the profile meanwhile.
-    if (m_profile)
-        m_profile->DeleteProfile();
     End(wxID_CANCEL);
 }
 

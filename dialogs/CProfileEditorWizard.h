@@ -4,8 +4,8 @@
 // with Back, Next, Finish and Cancel. A plain dialog, not resizable. The user
 // page is skipped both ways while anonymous bind is on.
 //
-// Cancelled, it leaves nothing stored: a page of the advanced sheet may save
-// the profile while the wizard runs, and that key is removed again.
+// Its profile is held from storage while it runs, so that a page applied in
+// the advanced sheet stores nothing: cancelled, it leaves nothing behind.
 
 #include <memory>
 #include <set>
@@ -37,8 +37,9 @@ public:
     int RunModal();
 
     CServerProfile& GetProfile() { return *m_profile; }
-    // The finished profile; the wizard keeps none afterwards.
-    std::unique_ptr<CServerProfile> ReleaseProfile() { return std::move(m_profile); }
+    // The finished profile, no longer held from storage; the wizard keeps
+    // none afterwards.
+    std::unique_ptr<CServerProfile> ReleaseProfile();
     // The LDAP settings page's connect-now box.
     bool GetConnectNow() const;
 

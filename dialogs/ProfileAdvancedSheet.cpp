@@ -1,9 +1,21 @@
 #include "dialogs/ProfileAdvancedSheet.h"
 
-// The sheet has not landed yet: this is the one place that changes when it does.
+#include "dialogs/CAdvancedPropertySheet.h"
+#include "widgets/UiResources.h"
+
+namespace {
+
+constexpr unsigned kStrAdvancedCaption = 490;
+
+}  // namespace
+
 bool HasAdvancedSheet()
 {
-    return false;
+    return true;
 }
 
-void RunAdvancedSheet(wxWindow*, CServerProfile&) {}
+void RunAdvancedSheet(wxWindow* parent, CServerProfile& profile)
+{
+    CAdvancedPropertySheet sheet(ui::ResourceString(kStrAdvancedCaption), parent, &profile);
+    sheet.DoModal();
+}

@@ -1,6 +1,6 @@
 #pragma once
-// The advanced option sheet as the profile wizard opens it. Until the sheet
-// is part of the program the wizard's Advanced button stays disabled.
+// The advanced option sheet as the profile wizard opens it. The wizard's
+// Advanced button is enabled only when the program has the sheet.
 
 class wxWindow;
 class CServerProfile;

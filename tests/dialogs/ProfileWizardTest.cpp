@@ -11,6 +11,7 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 #include <wx/radiobut.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
@@ -21,6 +22,7 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/ProfileWizardRules.h"
+#include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CProfileEditorHostDlg.h"
 #include "dialogs/CProfileEditorLDAPSettings.h"
 #include "dialogs/CProfileEditorNameDlg.h"
@@ -252,8 +254,7 @@ TEST_F(ProfileWizardTest, MakesAProfileThroughEveryPageWithABaseDNTheServerRepor
     EXPECT_TRUE(Find<wxCheckBox>(settings, CProfileEditorLDAPSettings::kIdcChaseReferrals)->GetValue());
     EXPECT_TRUE(settings.GetConnectNow());
     EXPECT_TRUE(Find<wxCheckBox>(settings, CProfileEditorLDAPSettings::kIdcUseSSL)->IsEnabled());
-    // The advanced sheet is not part of the program yet.
-    EXPECT_FALSE(Find<wxButton>(settings, CProfileEditorLDAPSettings::kIdcAdvanced)->IsEnabled());
+    EXPECT_TRUE(Find<wxButton>(settings, CProfileEditorLDAPSettings::kIdcAdvanced)->IsEnabled());
     Type(settings, CProfileEditorLDAPSettings::kIdcFilter, L"(objectClass=person)");
     Type(settings, CProfileEditorLDAPSettings::kIdcSizeLimit, L"250");
     Type(settings, CProfileEditorLDAPSettings::kIdcTimeLimit, L"15");
@@ -343,6 +344,50 @@ TEST_F(ProfileWizardTest, AnonymousBindSkipsTheUserPageBothWays)
     EXPECT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kHostPage);
 }
 
+TEST_F(ProfileWizardTest, AnEmptyBaseDNIsQuestionedOncePerWizard)
+{
+    // Answers the box with the remembered-answer check box when one comes up.
+    auto answer = [](int button, bool& shown) {
+        shown = false;
+        wxTheApp->CallAfter([button, &shown] {
+            for (wxWindow* window : wxTopLevelWindows) {
+                auto* box = dynamic_cast<CCheckMessageBox*>(window);
+                if (!box || !box->IsModal())
+                    continue;
+                shown = true;
+                EXPECT_EQ(dynamic_cast<wxStaticText*>(box->FindWindow(kIdcMessage))->GetLabel(),
+                          wxString(LoadResourceText(288)));
+                Click(*box, button);
+            }
+        });
+    };
+    std::unique_ptr<CProfileEditorWizard> wizard = Open();
+    ToHostPage(*wizard, L"ldap.example.org", 389, L"");
+    bool shown = false;
+    answer(kIdcSecond, shown);  // No
+    Click(*wizard, CProfileEditorWizard::kIdNext);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kHostPage);
+    answer(kIdcFirst, shown);  // Yes
+    Click(*wizard, CProfileEditorWizard::kIdNext);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kUserPage);
+    EXPECT_EQ(wizard->GetProfile().GetBaseDN().GetText(), "");
+
+    Click(*wizard, CProfileEditorWizard::kIdBack);
+    answer(kIdcSecond, shown);
+    Click(*wizard, CProfileEditorWizard::kIdNext);
+    uitest::RunFor(50);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kUserPage);
+    Click(*wizard, CProfileEditorWizard::kIdBack);
+    Click(*wizard, CProfileEditorWizard::kIdFinish);
+    uitest::RunFor(50);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(wizard->GetReturnCode(), wxID_OK);
+    EXPECT_EQ(ReadRememberedAnswer(5), -1);
+}
+
 TEST_F(ProfileWizardTest, OnlyPortsFrom1To65535AreTakenAndNextStoresOnlyAValidOne)
 {
     const std::wstring badPort = LoadResourceText(489);
@@ -423,14 +468,46 @@ TEST_F(ProfileWizardTest, ACancelledWizardStoresNothing)
     std::unique_ptr<CProfileEditorWizard> wizard = Open();
     ToHostPage(*wizard, L"cancelled.example.org", 389, L"o=cancelled");
     Click(*wizard, CProfileEditorWizard::kIdNext);
-    // What the advanced sheet's monitor page does when applied.
+    Click(*wizard, CProfileEditorWizard::kIdNext);
+    ASSERT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kSettingsPage);
     const std::wstring key = wizard->GetProfile().GetKeyPath(true);
-    ASSERT_TRUE(wizard->GetProfile().SaveProfile());
-    ASSERT_TRUE(registry.KeyExists(key));
+
+    // The advanced sheet, confirmed: its pages apply, nothing is stored.
+    bool confirmed = false;
+    wxTheApp->CallAfter([&] {
+        wxDialog* sheet = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog != wizard.get() && dialog->IsModal())
+                sheet = dialog;
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->GetTitle(), wxString(LoadResourceText(490)));
+        Click(*sheet, wxID_OK);
+        confirmed = true;
+    });
+    Click(*wizard->GetSettingsPage(), CProfileEditorLDAPSettings::kIdcAdvanced);
+    EXPECT_TRUE(confirmed);
+    EXPECT_FALSE(registry.KeyExists(key));
+    // As the server monitor page saves when applied.
+    EXPECT_TRUE(wizard->GetProfile().SaveProfile());
+    EXPECT_FALSE(registry.KeyExists(key));
+
     Click(*wizard, wxID_CANCEL);
     EXPECT_EQ(wizard->GetReturnCode(), wxID_CANCEL);
+    EXPECT_FALSE(wizard->IsShown());
     EXPECT_FALSE(registry.KeyExists(key));
     wizard.reset();
+
+    // Closed while the server has not answered yet: the fetch's messages
+    // find nobody and are freed; the worker ends on its own.
+    testsupport::SilentServer silent(testsupport::SilentServer::Mode::NeverConnect);
+    wizard = Open();
+    ToHostPage(*wizard, L"127.0.0.1", silent.Port(), L"o=lab");
+    Click(*wizard->GetHostPage(), CProfileEditorHostDlg::kIdcFetch);
+    EXPECT_TRUE(wizard->GetHostPage()->IsFetching());
+    Click(*wizard, wxID_CANCEL);
+    wizard.reset();
+    EXPECT_TRUE(Pump([] { return GetRunningThreadCount() == 0; }));
+    EXPECT_TRUE(m_box->asked.empty());
 
     CRecentItemsList hosts(platform::RegRoot::CurrentUser, g_strRecentHostsKey);
     CRecentItemsList dns(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
