@@ -64,8 +64,9 @@ CProfileEditorHostDlg::CProfileEditorHostDlg(CProfileEditorWizard& wizard)
     m_baseDN->Bind(wxEVT_TEXT, update);
     m_baseDN->Bind(wxEVT_COMBOBOX, update);
     m_fetch->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { StartFetch(); });
-    // Return in the host field belongs to its completion, not to the wizard.
+    // Return in the completed fields belongs to their completion, not to the wizard.
     m_host->Bind(wxEVT_TEXT_ENTER, [](wxCommandEvent&) {});
+    m_baseDN->Bind(wxEVT_TEXT_ENTER, [](wxCommandEvent&) {});
 }
 
 CProfileEditorHostDlg::~CProfileEditorHostDlg()

@@ -13,6 +13,7 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include <algorithm>
 #include <functional>
@@ -342,6 +343,32 @@ TEST_F(ProfileWizardTest, AnonymousBindSkipsTheUserPageBothWays)
     EXPECT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kUserPage);
     Click(*wizard, CProfileEditorWizard::kIdBack);
     EXPECT_EQ(wizard->GetActiveIndex(), CProfileEditorWizard::kHostPage);
+}
+
+TEST_F(ProfileWizardTest, ReturnInACompletedFieldStaysWithTheField)
+{
+    std::unique_ptr<CProfileEditorWizard> wizard = Open();
+    ToHostPage(*wizard, L"ldap.example.org", 389, L"o=lab");
+    CProfileEditorHostDlg& host = *wizard->GetHostPage();
+    struct Case {
+        int field;
+        int page;  // after Return
+    };
+    const Case cases[] = {
+        {CProfileEditorHostDlg::kIdcHost, CProfileEditorWizard::kHostPage},
+        {CProfileEditorHostDlg::kIdcBaseDN, CProfileEditorWizard::kHostPage},
+        // Elsewhere Return is the wizard's default button.
+        {CProfileEditorHostDlg::kIdcPort, CProfileEditorWizard::kUserPage},
+    };
+    wizard->Raise();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        host.FindWindow(c.field)->SetFocus();
+        uitest::RunFor(100);
+        wxUIActionSimulator().Char(WXK_RETURN);
+        uitest::RunUntil([&] { return wizard->GetActiveIndex() == c.page; }, 1000);
+        EXPECT_EQ(wizard->GetActiveIndex(), c.page);
+    }
 }
 
 TEST_F(ProfileWizardTest, AnEmptyBaseDNIsQuestionedOncePerWizard)
