@@ -19,7 +19,27 @@ bool CResizableDialog::Create()
 bool CResizableDialog::Create(wxWindow* parent, unsigned templateId)
 {
     if (!ui::LoadDialogResource(this, parent, templateId)) return false;
+    FitClientToTemplate();
     return FinishCreate();
+}
+
+void CResizableDialog::FitClientToTemplate()
+{
+    // A template's size is the whole window's; under a window manager's
+    // frame the client area comes out smaller and would cut off the controls
+    // at the bottom and right. Give it room for them and the margin the
+    // templates keep.
+    constexpr int kTemplateMargin = 7;
+    wxSize needed(0, 0);
+    for (wxWindow* child : GetChildren()) {
+        if (child->IsTopLevel()) continue;
+        const wxRect r = child->GetRect();
+        needed.IncTo(wxSize(r.GetRight() + 1 + kTemplateMargin, r.GetBottom() + 1 + kTemplateMargin));
+    }
+    const wxSize client = GetClientSize();
+    wxSize target = client;
+    target.IncTo(needed);
+    if (target != client) SetClientSize(target);
 }
 
 bool CResizableDialog::Create(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,

@@ -64,6 +64,7 @@ protected:
 
 private:
     bool FinishCreate();
+    void FitClientToTemplate();
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void SaveState();
