@@ -366,35 +366,6 @@ def tips_bitmap():
     return c
 
 
-def schema_images():
-    """The schema browser's strip: 16-pixel images on white (the mask colour);
-    3 a detail line, 9 an element or group, 22 the same selected."""
-    c = Canvas(23 * 16, 16, (255, 255, 255, 255))
-    # 3: a short text line with a bullet.
-    x = 3 * 16
-    c.circle(x + 4, 8, 2.2, BLUE)
-    c.rect(x + 8, 7, x + 14, 9, GREY)
-    # 9: a closed book.
-    x = 9 * 16
-    c.rect(x + 3, 2, x + 13, 14, BLUE)
-    c.rect(x + 4, 3, x + 5, 13, LIGHTBLUE)
-    c.rect(x + 7, 5, x + 12, 6, PAPER)
-    c.frame(x + 3, 2, x + 13, 14, INK)
-    # 22: the book open.
-    x = 22 * 16
-    c.poly([(x + 1, 4), (x + 8, 5), (x + 8, 14), (x + 1, 13)], PAPER)
-    c.poly([(x + 8, 5), (x + 15, 4), (x + 15, 13), (x + 8, 14)], PAPER)
-    c.line(x + 1, 4, x + 8, 5, 1, BLUE)
-    c.line(x + 8, 5, x + 15, 4, 1, BLUE)
-    c.line(x + 1, 13, x + 8, 14, 1, BLUE)
-    c.line(x + 8, 14, x + 15, 13, 1, BLUE)
-    c.rect(x + 7.5, 5, x + 8.5, 14, BLUE)
-    for y in (7, 9, 11):
-        c.rect(x + 3, y, x + 7, y + 1, GREY)
-        c.rect(x + 9.5, y, x + 13.5, y + 1, GREY)
-    return c
-
-
 def gif_frames(frames, w, h, palette, path):
     """Writes an animated GIF; LZW with a clear code before the code table grows."""
     def lzw(indices, min_size=8):
@@ -467,7 +438,6 @@ def main():
     app_icon(32).png(os.path.join(ROOT, "icon", "138.png"))
     splash().png(os.path.join(ROOT, "bitmap", "381.png"))
     tips_bitmap().png(os.path.join(ROOT, "bitmap", "1170.png"))
-    schema_images().png(os.path.join(ROOT, "bitmap", "210.png"))
     waiting_animation()
 
 
