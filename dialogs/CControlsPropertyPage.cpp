@@ -8,6 +8,7 @@
 
 #include "base/LogStream.h"
 #include "base/Utf8.h"
+#include "dialogcore/CRootDSEFetchThread.h"
 #include "dialogcore/ControlListEdit.h"
 #include "dialogs/CControlEditorDlg.h"
 #include "model/CServerProfile.h"
@@ -90,7 +91,12 @@ bool CControlsPropertyPage::OnInitDialog()
 
 bool CControlsPropertyPage::StartControlsFetch()
 {
-    return false;
+    if (!m_profile) return false;
+    auto fetcher = std::make_shared<CRootDSEFetchThread>(m_profile->GetHostName(), m_profile->GetPort(),
+                                                         &m_profile->GetOptions(), GetReceiverId());
+    fetcher->SetOption(CRootDSEFetchThread::kSupportedControls, true);
+    m_fetching = fetcher->CreateThread();
+    return m_fetching;
 }
 
 void CControlsPropertyPage::EnableControls(bool enable)
@@ -132,10 +138,14 @@ void CControlsPropertyPage::OnAdd()
     editor.DoModal();
     if (!slot) return;
     const dialogcore::MergeResult merged = dialogcore::MergeControl(*m_controls, *slot);
-    if (merged.added)
+    if (merged.added) {
         InsertRow(merged.index);
-    else
+    } else {
         UpdateRow(merged.index);
+        // Apply takes the enabled flags from the boxes: left as it was, the
+        // box would undo the flag the new control brought.
+        m_list->CheckItem(static_cast<long>(merged.index), m_controls->GetAt(merged.index).IsEnabled());
+    }
     SetModified();
 }
 
