@@ -19,11 +19,6 @@ constexpr int kMonitorTimeLimitSeconds = 10;
 constexpr uint32_t kMbIconError = 0x10;
 const char* const kMonitorFilter = "(objectclass=*)";
 
-void ShowErrorBox(const std::wstring& text)
-{
-    RunOnUiThread([&] { platform::ShowMessageBox(text, platform::kMbOk | kMbIconError); });
-}
-
 } // namespace
 
 CServerMonitorThread::CServerMonitorThread(platform::ReceiverId page, const CServerProfile& profile,
@@ -45,6 +40,12 @@ CServerMonitorThread::CServerMonitorThread(platform::ReceiverId page, const CSer
 CServerMonitorThread::~CServerMonitorThread()
 {
     ReleaseConnection();
+}
+
+void CServerMonitorThread::ShowErrorBox(const std::wstring& text)
+{
+    m_outcome = true;
+    RunOnUiThread([&] { platform::ShowMessageBox(text, platform::kMbOk | kMbIconError); });
 }
 
 void CServerMonitorThread::ReleaseConnection()
@@ -83,6 +84,7 @@ void CServerMonitorThread::DoWork()
         ShowErrorBox(LoadResourceText(kStrMonitorEntryUnreadable));
         return;
     }
+    m_outcome = true;
     std::multimap<std::string, std::string> pairs;
     GetAttributeValuePairs(std::string(), pairs);
     for (const auto& pair : pairs)

@@ -6,6 +6,7 @@
 // shown in a message box on the user-interface thread. Its last act is the
 // end message to the page, after the connection has been let go.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
@@ -35,11 +36,16 @@ public:
     void OnFinish() override;
 
     const arbldap::LDAPOperationOptions& GetMonitorOptions() const { return *m_options; }
+    // True once the read has come to its outcome (rows sent, or a failure
+    // being shown): nothing is left to wait for on the server.
+    bool HasOutcome() const { return m_outcome.load(); }
 
 private:
     void ReleaseConnection();
+    void ShowErrorBox(const std::wstring& text);
 
     platform::ReceiverId m_page;
     std::string m_monitorDN;
     std::unique_ptr<arbldap::LDAPOperationOptions> m_options;
+    std::atomic<bool> m_outcome{false};
 };

@@ -10,9 +10,12 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/CServerMonitorThread.h"
+#include "ldap/FormatLDAPError.h"
+#include "ldap/LDAPException.h"
 #include "dialogcore/ProfileStorage.h"
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
+#include "platform/ShellPorts.h"
 #include "widgets/UiResources.h"
 
 namespace {
@@ -22,6 +25,12 @@ constexpr unsigned kStrValueColumn = 497;
 constexpr unsigned kStrReadingMonitor = 498;
 // Autosuggest, autoappend, up and down keys drop the list.
 constexpr uint32_t kAutoCompleteOptions = 0x23;
+constexpr uint32_t kMbIconError = 0x10;
+// The library's code for a wait that timed out.
+constexpr int kLDAPTimeout = 85;
+
+// The connect time-out and the read's time limit, with room to spare.
+std::chrono::milliseconds g_readLimit{30000};
 
 } // namespace
 
@@ -51,14 +60,23 @@ private:
     wxStaticText* m_text;
 };
 
+std::chrono::milliseconds CServerMonitorPropertiesPage::SetReadLimit(std::chrono::milliseconds limit)
+{
+    std::chrono::milliseconds previous = g_readLimit;
+    g_readLimit = limit;
+    return previous;
+}
+
 CServerMonitorPropertiesPage::CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile)
-    : m_profile(profile), m_registration(*this)
+    : m_profile(profile), m_readLimit(this), m_registration(*this)
 {
     CreatePage(book, kDlgServerMonitor);
+    Bind(wxEVT_TIMER, &CServerMonitorPropertiesPage::OnReadLimit, this, m_readLimit.GetId());
 }
 
 CServerMonitorPropertiesPage::~CServerMonitorPropertiesPage()
 {
+    m_readLimit.Stop();
     m_recentDNs.Unbind();
 }
 
@@ -106,12 +124,31 @@ void CServerMonitorPropertiesPage::Refresh()
     auto worker = std::make_shared<CServerMonitorThread>(m_registration.Id(), *m_profile, WideToUtf8Text(dn));
     m_wait->SetText(ui::ResourceString(kStrReadingMonitor));
     m_reading = true;
+    m_timedOut = false;
+    m_worker = worker;
     // A worker that cannot start has posted its end already.
     worker->CreateThread();
     worker.reset();
+    m_readLimit.StartOnce(static_cast<int>(g_readLimit.count()));
     if (m_reading)
         m_wait->ShowModal();
+    m_readLimit.Stop();
+    m_worker.reset();
     m_recentDNs.AddString(dn);
+    if (m_timedOut)
+        platform::ShowMessageBox(FormatLDAPError(arbldap::LDAPException(kLDAPTimeout)),
+                                 platform::kMbOk | kMbIconError);
+}
+
+void CServerMonitorPropertiesPage::OnReadLimit(wxTimerEvent&)
+{
+    // The worker's cancelled wait ends within a poll slice; its end
+    // message then closes the popup.
+    std::shared_ptr<CServerMonitorThread> worker = m_worker.lock();
+    if (worker && !worker->HasOutcome()) {
+        m_timedOut = true;
+        worker->RequestCancel();
+    }
 }
 
 wxDialog* CServerMonitorPropertiesPage::GetWaitPopup() const

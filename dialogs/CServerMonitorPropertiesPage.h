@@ -6,9 +6,15 @@
 // after an Apply, and on the refresh button, always with the DN as typed.
 // Applying saves the profile only when the profile is stored already (the
 // wizard stores its new profile itself, or not at all when cancelled).
+// The popup cannot be closed by the user, so a server that takes a
+// connection and never answers is given up after a while (the read limit):
+// the read is cancelled and reported as timed out.
 
+#include <chrono>
 #include <memory>
 #include <string>
+
+#include <wx/timer.h>
 
 #include "dialogs/CPropertyPage.h"
 #include "platform/Dispatcher.h"
@@ -24,8 +30,14 @@ constexpr int kIdcMonitorDN = 1300;
 constexpr int kIdcMonitorRefresh = 1301;
 constexpr int kIdcMonitorList = 1302;
 
+class CServerMonitorThread;
+
 class CServerMonitorPropertiesPage : public CPropertyPage, public platform::MessageReceiver {
 public:
+    // How long a read may take before it is given up; returns the previous
+    // limit (tests shorten it).
+    static std::chrono::milliseconds SetReadLimit(std::chrono::milliseconds limit);
+
     // Made inside book; the profile is not owned.
     CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile);
     ~CServerMonitorPropertiesPage() override;
@@ -52,6 +64,7 @@ private:
     class WaitPopup;
 
     void OnRefreshButton(wxCommandEvent& event);
+    void OnReadLimit(wxTimerEvent& event);
     void OnDNChanged(wxCommandEvent& event);
 
     CServerProfile* m_profile;
@@ -59,6 +72,9 @@ private:
     wxListCtrl* m_list = nullptr;
     WaitPopup* m_wait = nullptr;  // a child window of the page
     bool m_reading = false;
+    bool m_timedOut = false;
+    std::weak_ptr<CServerMonitorThread> m_worker;
+    wxTimer m_readLimit;
     bool m_refreshOnActivation = true;
     CRecentItemsList m_recentDNs;
     platform::ReceiverRegistration m_registration;

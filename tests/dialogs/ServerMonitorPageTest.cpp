@@ -146,6 +146,24 @@ TEST_F(ServerMonitorPageTest, AnUnreachableServerIsReportedWhileTheLoopRuns)
     EXPECT_EQ(m_shell.MessageBox().asked[0].text.rfind(L"[ERROR ", 0), 0u) << m_shell.MessageBox().asked[0].text;
 }
 
+TEST_F(ServerMonitorPageTest, AServerThatNeverAnswersIsGivenUp)
+{
+    // The connection is taken, the bind never answered: the popup, which
+    // nobody can close, must not stay for ever.
+    testsupport::SilentServer hanging(testsupport::SilentServer::Mode::Hang);
+    auto previous = CServerMonitorPropertiesPage::SetReadLimit(std::chrono::milliseconds(1500));
+    CServerProfile profile = MonitorProfile(hanging.Port());
+    CServerMonitorPropertiesPage& page = Page(profile);
+    page.OnSetActive();
+    CServerMonitorPropertiesPage::SetReadLimit(previous);
+
+    EXPECT_FALSE(page.GetWaitPopup());
+    EXPECT_EQ(page.GetList()->GetItemCount(), 0);
+    ASSERT_EQ(m_shell.MessageBox().asked.size(), 1u);
+    EXPECT_EQ(m_shell.MessageBox().asked[0].text.rfind(L"[ERROR 85]", 0), 0u) << m_shell.MessageBox().asked[0].text;
+    EXPECT_EQ(hanging.AcceptPending(), 1);
+}
+
 TEST_F(ServerMonitorPageTest, TheSecureSettingOfTheProfileIsUsed)
 {
     ASSERT_TRUE(arbldap::InitSSLCertDB(live::MainServer().CertFolder(), false));
