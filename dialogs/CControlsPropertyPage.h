@@ -10,7 +10,7 @@
 
 #include "ldap/LDAPControl.h"
 #include "platform/Dispatcher.h"
-#include "widgets/CPropertyPage.h"
+#include "dialogs/CPropertyPage.h"
 
 class CServerProfile;
 class wxButton;
@@ -23,7 +23,8 @@ public:
 
     CControlsPropertyPage(bool serverControls, CServerProfile* profile);
     ~CControlsPropertyPage() override;
-    // The page's window inside the sheet's book.
+    // The page's window inside the sheet's book (set the title and the
+    // controls first: the page is set up at once).
     bool Create(wxWindow* book);
     void SetControls(arbldap::LDAPControlList* controls) { m_controls = controls; }
 
