@@ -16,6 +16,7 @@
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPSyncConnection.h"
+#include "model/CServerObject.h"
 #include "model/CServerProfile.h"
 #include "model/ResourceText.h"
 #include "platform/RegistryKey.h"
@@ -319,4 +320,21 @@ TEST_F(AdvancedSheetTest, ProfileBeingMadeIsNotStoredByThePagesOfItsSheet)
     EXPECT_FALSE(key.KeyExists(profile.GetKeyPath(true)));
     ASSERT_TRUE(profile.SaveProfile());
     EXPECT_TRUE(key.KeyExists(profile.GetKeyPath(true)));
+}
+
+TEST_F(AdvancedSheetTest, OnAServerNodeThePagesStoreAsTheyDo)
+{
+    ASSERT_TRUE(profile.SaveProfile());
+    CServerObject node(profile);
+    CAdvancedPropertySheet sheet(ui::ResourceString(493), nullptr, &node);
+    EXPECT_FALSE(node.IsStorageHeld());
+    EXPECT_EQ(sheet.GetPageCount(), 4);
+    sheet.GetMonitorPage()->GetMonitorDNEdit()->ChangeValue("cn=elsewhere");
+    EXPECT_TRUE(sheet.GetMonitorPage()->OnApply());
+    std::wstring stored;
+    platform::RegistryKey key(platform::RegRoot::CurrentUser, true);
+    ASSERT_TRUE(key.Open(node.GetKeyPath(true)));
+    ASSERT_TRUE(key.Read(L"Monitor DN", stored));
+    EXPECT_EQ(stored, L"cn=elsewhere");
+    dispatcher->PumpUntil([&] { return !sheet.GetServerControlsPage()->IsFetching(); }, 60000);
 }
