@@ -192,8 +192,6 @@ bool CControlsPropertyPage::OnApply()
     return CPropertyPage::OnApply();
 }
 
-void CControlsPropertyPage::OnCancel() { CPropertyPage::OnCancel(); }
-
 void CControlsPropertyPage::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t,
                                       std::unique_ptr<platform::MessagePayload> payload)
 {

@@ -30,7 +30,6 @@ public:
 
     bool OnInitDialog() override;
     bool OnApply() override;
-    void OnCancel() override;
 
     // The buttons' work.
     void OnAdd();
