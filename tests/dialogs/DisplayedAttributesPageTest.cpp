@@ -7,6 +7,7 @@
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
+#include <wx/textctrl.h>
 
 #include "dialogs/CAdvancedPropertySheet.h"
 #include "dialogs/CControlsPropertyPage.h"
@@ -166,4 +167,33 @@ TEST_F(SheetPagesTest, FailedControlsFetchIsLoggedAndGivesTheButtonsBack)
     const std::wstring start = LoadResourceText(293).substr(0, 20);
     EXPECT_EQ(log.CountContaining(start), 1);
     EXPECT_TRUE(shell.MessageBox().asked.empty());  // no message box
+}
+
+TEST_F(SheetPagesTest, AnEditEndedWithEscapeKeepsTheTypedName)
+{
+    CAdvancedPropertySheet sheet(ui::ResourceString(490), nullptr, &profile);
+    Page* page = OpenAttributesPage(sheet);
+    page->SetAttributeMode(1);
+    sheet.Show();
+    uitest::RunFor(50);
+    wxListCtrl* list = page->GetAttributeList();
+    page->OnAdd(false);
+    wxTextCtrl* edit = list->GetEditControl();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->GetValue(), wxString(page->GetPlaceholder()));
+    edit->SetValue("sn");
+    wxKeyEvent escape(wxEVT_CHAR);
+    escape.m_keyCode = WXK_ESCAPE;
+    edit->GetEventHandler()->ProcessEvent(escape);
+    uitest::RunUntil([&] { return list->GetEditControl() == nullptr && list->GetItemText(1) == "sn"; }, 5000);
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"objectClass", "sn"}));
+
+    // Escape over the untouched placeholder: the row goes.
+    page->OnAdd(false);
+    edit = list->GetEditControl();
+    ASSERT_NE(edit, nullptr);
+    edit->GetEventHandler()->ProcessEvent(escape);
+    uitest::RunUntil([&] { return list->GetItemCount() == 2; }, 5000);
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"objectClass", "sn"}));
+    sheet.Hide();
 }
