@@ -8,6 +8,7 @@
 
 #include "base/LogStream.h"
 #include "base/Utf8.h"
+#include "dialogcore/CRootDSEFetchThread.h"
 #include "dialogcore/ControlListEdit.h"
 #include "dialogs/CControlEditorDlg.h"
 #include "model/CServerProfile.h"
@@ -44,9 +45,10 @@ CControlsPropertyPage::CControlsPropertyPage(bool serverControls, CServerProfile
 
 CControlsPropertyPage::~CControlsPropertyPage() { m_registration.Reset(); }
 
-bool CControlsPropertyPage::Create(wxWindow* book)
+bool CControlsPropertyPage::Create(wxWindow* book) { return CreatePage(book, IDD); }
+
+bool CControlsPropertyPage::OnInitDialog()
 {
-    const bool made = CPropertyPage::Create(book, IDD, GetTitle());
     m_list = dynamic_cast<wxListCtrl*>(FindWindow(kIdcList));
     if (!m_list) {
         // Without the resource library: the list and its buttons, plainly.
@@ -67,13 +69,8 @@ bool CControlsPropertyPage::Create(wxWindow* book)
     m_list->Bind(wxEVT_LIST_ITEM_UNCHECKED, &CControlsPropertyPage::OnCheckChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) { OnEdit(); });
     m_registration = platform::ReceiverRegistration(*this);
-    return made;
-}
 
-bool CControlsPropertyPage::OnInitDialog()
-{
     m_list->EnableCheckBoxes(true);
-    m_list->SetSingleStyle(wxLC_REPORT);
     const int width = std::max(m_list->GetClientSize().GetWidth(), m_list->GetMinSize().GetWidth());
     m_list->InsertColumn(0, "OID", wxLIST_FORMAT_LEFT, static_cast<int>(width * 0.55));
     m_list->InsertColumn(1, ui::ResourceString(kStrValueColumn), wxLIST_FORMAT_LEFT, static_cast<int>(width * 0.30));
@@ -90,7 +87,12 @@ bool CControlsPropertyPage::OnInitDialog()
 
 bool CControlsPropertyPage::StartControlsFetch()
 {
-    return false;
+    if (!m_profile) return false;
+    auto fetcher = std::make_shared<CRootDSEFetchThread>(m_profile->GetHostName(), m_profile->GetPort(),
+                                                         &m_profile->GetOptions(), GetReceiverId());
+    fetcher->SetOption(CRootDSEFetchThread::kSupportedControls, true);
+    m_fetching = fetcher->CreateThread();
+    return m_fetching;
 }
 
 void CControlsPropertyPage::EnableControls(bool enable)
@@ -132,10 +134,14 @@ void CControlsPropertyPage::OnAdd()
     editor.DoModal();
     if (!slot) return;
     const dialogcore::MergeResult merged = dialogcore::MergeControl(*m_controls, *slot);
-    if (merged.added)
+    if (merged.added) {
         InsertRow(merged.index);
-    else
+    } else {
         UpdateRow(merged.index);
+        // Apply takes the enabled flags from the boxes: left as it was, the
+        // box would undo the flag the new control brought.
+        m_list->CheckItem(static_cast<long>(merged.index), m_controls->GetAt(merged.index).IsEnabled());
+    }
     SetModified();
 }
 
@@ -185,8 +191,6 @@ bool CControlsPropertyPage::OnApply()
     }
     return CPropertyPage::OnApply();
 }
-
-void CControlsPropertyPage::OnCancel() { CPropertyPage::OnCancel(); }
 
 void CControlsPropertyPage::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t,
                                       std::unique_ptr<platform::MessagePayload> payload)
