@@ -17,5 +17,5 @@ bool HasAdvancedSheet()
 void RunAdvancedSheet(wxWindow* parent, CServerProfile& profile)
 {
     CAdvancedPropertySheet sheet(ui::ResourceString(kStrAdvancedCaption), parent, &profile);
-    sheet.DoModal();
+    sheet.ShowModal();
 }
