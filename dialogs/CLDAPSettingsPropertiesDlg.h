@@ -5,8 +5,8 @@
 // kind) and the advanced option sheet. Applying saves the profile; turning
 // the secure connection on or off moves the default port along.
 
-#include "dialogs/CPropertyPage.h"
 #include "shellcore/CRecentItemsList.h"
+#include "widgets/CPropertyPage.h"
 
 class CServerObject;
 class wxCheckBox;
@@ -27,8 +27,10 @@ constexpr int kNetscapeServerKind = 4;
 
 class CLDAPSettingsPropertiesDlg : public CPropertyPage {
 public:
-    // Made inside book; the node is not owned.
-    CLDAPSettingsPropertiesDlg(wxWindow* book, CServerObject* node);
+    // The node is not owned.
+    explicit CLDAPSettingsPropertiesDlg(CServerObject* node);
+    // The page's window inside the sheet's book.
+    bool Create(wxWindow* book);
     ~CLDAPSettingsPropertiesDlg() override;
 
     bool OnInitDialog() override;

@@ -12,7 +12,7 @@
 #include "dialogcore/CServerMonitorThread.h"
 #include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
-#include "dialogcore/ProfileStorage.h"
+#include "dialogs/DialogTitle.h"
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
@@ -67,11 +67,15 @@ std::chrono::milliseconds CServerMonitorPropertiesPage::SetReadLimit(std::chrono
     return previous;
 }
 
-CServerMonitorPropertiesPage::CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile)
+CServerMonitorPropertiesPage::CServerMonitorPropertiesPage(CServerProfile* profile)
     : m_profile(profile), m_readLimit(this), m_registration(*this)
 {
-    CreatePage(book, kDlgServerMonitor);
     Bind(wxEVT_TIMER, &CServerMonitorPropertiesPage::OnReadLimit, this, m_readLimit.GetId());
+}
+
+bool CServerMonitorPropertiesPage::Create(wxWindow* book)
+{
+    return CPropertyPage::Create(book, kDlgServerMonitor, DialogTitle(kDlgServerMonitor));
 }
 
 CServerMonitorPropertiesPage::~CServerMonitorPropertiesPage()
@@ -82,8 +86,8 @@ CServerMonitorPropertiesPage::~CServerMonitorPropertiesPage()
 
 bool CServerMonitorPropertiesPage::OnInitDialog()
 {
-    m_dnEdit = Control<wxTextCtrl>(kIdcMonitorDN);
-    m_list = Control<wxListCtrl>(kIdcMonitorList);
+    m_dnEdit = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcMonitorDN));
+    m_list = dynamic_cast<wxListCtrl*>(FindWindow(kIdcMonitorList));
     if (!m_dnEdit || !m_list)
         return false;
     m_dnEdit->ChangeValue(wxString::FromUTF8(m_profile->GetMonitorDN().GetText()));
@@ -191,6 +195,6 @@ bool CServerMonitorPropertiesPage::OnApply()
 {
     m_refreshOnActivation = false;
     m_profile->SetMonitorDN(arbldap::LDAPDN(WideToUtf8Text(m_dnEdit->GetValue().ToStdWstring())));
-    SaveProfileIfStored(*m_profile);
+    m_profile->SaveProfile();
     return CPropertyPage::OnApply();
 }

@@ -4,8 +4,8 @@
 // popup is up, and the monitor DN, which the page writes into the profile.
 // It reads on its first activation, on every later one except the first
 // after an Apply, and on the refresh button, always with the DN as typed.
-// Applying saves the profile only when the profile is stored already (the
-// wizard stores its new profile itself, or not at all when cancelled).
+// Applying saves the profile (a profile the wizard is still making is held
+// from storage, so nothing is stored before the wizard finishes).
 // The popup cannot be closed by the user, so a server that takes a
 // connection and never answers is given up after a while (the read limit):
 // the read is cancelled and reported as timed out.
@@ -16,9 +16,9 @@
 
 #include <wx/timer.h>
 
-#include "dialogs/CPropertyPage.h"
 #include "platform/Dispatcher.h"
 #include "shellcore/CRecentItemsList.h"
+#include "widgets/CPropertyPage.h"
 
 class CServerProfile;
 class wxDialog;
@@ -38,9 +38,11 @@ public:
     // limit (tests shorten it).
     static std::chrono::milliseconds SetReadLimit(std::chrono::milliseconds limit);
 
-    // Made inside book; the profile is not owned.
-    CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile);
+    // The profile is not owned.
+    explicit CServerMonitorPropertiesPage(CServerProfile* profile);
     ~CServerMonitorPropertiesPage() override;
+    // The page's window inside the sheet's book.
+    bool Create(wxWindow* book);
 
     bool OnInitDialog() override;
     bool OnSetActive() override;

@@ -11,7 +11,7 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
-#include "dialogcore/ProfileStorage.h"
+#include "platform/RegistryKey.h"
 #include "dialogs/CCommonPropertySheet.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "jobs/CLDAPThread.h"
@@ -75,8 +75,9 @@ protected:
     CServerMonitorPropertiesPage& Page(CServerProfile& profile)
     {
         m_sheet = std::make_unique<CCommonPropertySheet>(nullptr, "Server Properties");
-        auto* page = new CServerMonitorPropertiesPage(m_sheet->GetBook(), &profile);
-        m_sheet->AddPage(page);
+        auto* page = new CServerMonitorPropertiesPage(&profile);
+        page->Create(m_sheet->GetBookCtrl());
+        m_sheet->AddPage(page, page->GetTitle());
         m_sheet->LayoutDialog();
         m_sheet->Show();
         uitest::RunFor(100);
@@ -92,14 +93,8 @@ TEST_F(ServerMonitorPageTest, TheFirstActivationListsTheMonitorEntry)
 {
     CServerProfile profile = MonitorProfile(live::MainServer().Port());
     CServerMonitorPropertiesPage& page = Page(profile);
+    m_sheet->LayoutAndActivate();
     EXPECT_EQ(page.GetMonitorDNEdit()->GetValue(), "cn=monitor");
-    int ticksWhileWaiting = 0;
-    m_pump->onTick = [&] {
-        if (page.GetWaitPopup() && page.GetWaitPopup()->IsShown())
-            ++ticksWhileWaiting;
-    };
-    page.OnSetActive();
-    m_pump->onTick = nullptr;
 
     EXPECT_FALSE(page.GetWaitPopup());
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
@@ -137,7 +132,7 @@ TEST_F(ServerMonitorPageTest, AnUnreachableServerIsReportedWhileTheLoopRuns)
             uitest::Screenshot(*popup, "server-monitor-wait");
         }
     };
-    page.OnSetActive();
+    m_sheet->LayoutAndActivate();
     m_pump->onTick = nullptr;
 
     EXPECT_GT(ticksWhileWaiting, 50) << "the event loop stood still while the page waited";
@@ -154,7 +149,7 @@ TEST_F(ServerMonitorPageTest, AServerThatNeverAnswersIsGivenUp)
     auto previous = CServerMonitorPropertiesPage::SetReadLimit(std::chrono::milliseconds(1500));
     CServerProfile profile = MonitorProfile(hanging.Port());
     CServerMonitorPropertiesPage& page = Page(profile);
-    page.OnSetActive();
+    m_sheet->LayoutAndActivate();
     CServerMonitorPropertiesPage::SetReadLimit(previous);
 
     EXPECT_FALSE(page.GetWaitPopup());
@@ -170,7 +165,7 @@ TEST_F(ServerMonitorPageTest, TheSecureSettingOfTheProfileIsUsed)
     CServerProfile profile = MonitorProfile(live::MainServer().SslPort());
     profile.GetOptions().SetUseSSL(true);
     CServerMonitorPropertiesPage& page = Page(profile);
-    page.OnSetActive();
+    m_sheet->LayoutAndActivate();
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
     EXPECT_TRUE(HasRow(*page.GetList(), "cn", "Monitor"));
 }
@@ -180,7 +175,7 @@ TEST_F(ServerMonitorPageTest, ATypedDNIsReadAtOnceAndStoredOnlyWhenApplied)
     CServerProfile profile = MonitorProfile(live::MainServer().Port());
     ASSERT_TRUE(profile.SaveProfile());
     CServerMonitorPropertiesPage& page = Page(profile);
-    page.OnSetActive();
+    m_sheet->LayoutAndActivate();
     ASSERT_TRUE(HasRow(*page.GetList(), "cn", "Monitor"));
 
     page.GetMonitorDNEdit()->SetValue("cn=Connections,cn=monitor");
@@ -206,18 +201,20 @@ TEST_F(ServerMonitorPageTest, ATypedDNIsReadAtOnceAndStoredOnlyWhenApplied)
     EXPECT_TRUE(HasRow(*page.GetList(), "cn", "Connections"));
 }
 
-TEST_F(ServerMonitorPageTest, ANewProfileIsNotStoredByThePage)
+TEST_F(ServerMonitorPageTest, AProfileHeldFromStorageIsNotStoredByThePage)
 {
     // As in the connection wizard's advanced sheet: the page is applied, the
     // wizard is then cancelled; the profile must not have been stored.
     CServerProfile profile = MonitorProfile(testsupport::FreePort());
+    profile.SetStorageHeld(true);
     CServerMonitorPropertiesPage& page = Page(profile);
-    page.OnSetActive();
+    m_sheet->LayoutAndActivate();
     m_shell.MessageBox().asked.clear();
     page.GetMonitorDNEdit()->SetValue("cn=Threads,cn=monitor");
     ASSERT_TRUE(m_sheet->ApplyPages());
     EXPECT_EQ(profile.GetMonitorDN().GetText(), "cn=Threads,cn=monitor");
-    EXPECT_FALSE(IsProfileStored(profile));
+    platform::RegistryKey key(platform::RegRoot::CurrentUser, true);
+    EXPECT_FALSE(key.KeyExists(profile.GetKeyPath(true))) << "the held profile was stored";
 }
 
 } // namespace

@@ -61,7 +61,7 @@ protected:
         m_sheet = std::make_unique<CCommonPropertySheet>(nullptr, "Server Properties");
         for (auto kind : {NodeDetailsPage::Server, NodeDetailsPage::ServerCredentials, NodeDetailsPage::LDAPSettings}) {
             wxString title;
-            wxWindow* page = MakeNodeDetailsPage(m_sheet->GetBook(), NodeDetailsPage(kind, m_server.get()), title);
+            wxWindow* page = MakeNodeDetailsPage(m_sheet->GetBookCtrl(), NodeDetailsPage(kind, m_server.get()), title);
             ASSERT_TRUE(page);
             m_sheet->AddPage(page, title);
         }
@@ -88,8 +88,9 @@ protected:
     void VisitAll()
     {
         m_sheet->Show();
-        for (int i = m_sheet->GetPageCount() - 1; i >= 0; --i)
-            ASSERT_TRUE(m_sheet->SelectPage(i));
+        m_sheet->LayoutAndActivate();
+        for (int i = static_cast<int>(m_sheet->GetPageCount()) - 1; i >= 0; --i)
+            ASSERT_TRUE(m_sheet->SetActivePage(i));
     }
 
     CServerProfile Stored() const
@@ -117,7 +118,8 @@ protected:
 
 TEST_F(ServerPropertyPagesTest, ThePagesShowTheProfile)
 {
-    EXPECT_EQ(m_sheet->GetPageCount(), 3);
+    EXPECT_EQ(m_sheet->GetPageCount(), 3u);
+    VisitAll();
     EXPECT_EQ(Field<wxTextCtrl>(kIdcServerKind).GetValue(), "N/A");
     EXPECT_EQ(Field<wxTextCtrl>(kIdcProfileName).GetValue(), "Lab");
     EXPECT_EQ(Field<wxTextCtrl>(kIdcHost).GetValue(), "ldap.example");
@@ -137,13 +139,12 @@ TEST_F(ServerPropertyPagesTest, ThePagesShowTheProfile)
     EXPECT_FALSE(Field<wxCheckBox>(kIdcUseSSL).GetValue());
     // No schema of the Netscape kind: no password history.
     EXPECT_FALSE(Field<wxCheckBox>(kIdcPasswordHistory).IsShown());
-    // Until the advanced sheet is in the tree.
-    EXPECT_FALSE(Field<wxButton>(kIdcAdvanced).IsEnabled());
+    EXPECT_TRUE(Field<wxButton>(kIdcAdvanced).IsEnabled());
 
-    m_sheet->Show();
+    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
     uitest::RunFor(100);
     uitest::Screenshot(*m_sheet, "server-properties-page");
-    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
     uitest::RunFor(100);
     uitest::Screenshot(*m_sheet, "server-ldap-settings-page");
 }
@@ -154,7 +155,7 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
         SCOPED_TRACE(ok ? "OK" : "Cancel");
         m_sheet->CallAfter([this, ok] {
             for (int page : {kSettingsPage, kCredentialsPage, kServerPage})
-                ASSERT_TRUE(m_sheet->SelectPage(page));
+                ASSERT_TRUE(m_sheet->SetActivePage(page));
             Field<wxTextCtrl>(kIdcProfileName).SetValue("Renamed");
             Field<wxTextCtrl>(kIdcHost).SetValue("other.example");
             Field<wxTextCtrl>(kIdcPort).SetValue("10389");
@@ -168,10 +169,9 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
             Field<wxTextCtrl>(kIdcTimeLimit).SetValue("seven");
             Field<wxTextCtrl>(kIdcSizeLimit).SetValue("50");
             Field<wxTextCtrl>(kIdcFilter).SetValue("(cn=*)");
-            EXPECT_TRUE(m_sheet->FindWindow(wxID_APPLY)->IsEnabled());
             Click(ok ? wxID_OK : wxID_CANCEL);
         });
-        EXPECT_EQ(m_sheet->ShowModal(), ok ? wxID_OK : wxID_CANCEL);
+        EXPECT_EQ(m_sheet->DoModal(), ok ? wxID_OK : wxID_CANCEL);
         CServerProfile stored = Stored();
         if (!ok) {
             EXPECT_EQ(stored.GetProfileName(), L"Lab");
@@ -200,7 +200,7 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
 TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
     auto& ssl = Field<wxCheckBox>(kIdcUseSSL);
     EXPECT_TRUE(ssl.IsEnabled());
     ssl.SetValue(true);
@@ -208,21 +208,21 @@ TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)
     EXPECT_EQ(m_server->GetPort(), 636);
     EXPECT_TRUE(Stored().GetOptions().GetUseSSL());
     EXPECT_EQ(Stored().GetPort(), 636);
-    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
     EXPECT_EQ(Field<wxTextCtrl>(kIdcPort).GetValue(), "636");
 
     // Back to plain: back to 389.
-    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
     ssl.SetValue(false);
     ASSERT_TRUE(m_sheet->ApplyPages());
     EXPECT_EQ(Stored().GetPort(), 389);
 
     // Version 2 knows no secure connection.
     m_server->GetOptions().SetUseSSL(true);
-    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
     Field<wxChoice>(kIdcVersion).SetSelection(0);
     ASSERT_TRUE(m_sheet->ApplyPages());
-    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
     EXPECT_FALSE(ssl.IsEnabled());
     EXPECT_FALSE(ssl.GetValue());
 }
@@ -230,13 +230,13 @@ TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)
 TEST_F(ServerPropertyPagesTest, CredentialsKeepTypedTextsAndRefuseDifferentPasswords)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SelectPage(kCredentialsPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kCredentialsPage));
     auto& user = Field<wxTextCtrl>(kIdcUserDN);
     auto& password = Field<wxTextCtrl>(kIdcPassword);
     auto& again = Field<wxTextCtrl>(kIdcPasswordAgain);
     auto& save = Field<wxCheckBox>(kIdcSavePassword);
     auto& anonymous = Field<wxCheckBox>(kIdcAnonymousBind);
-    auto* page = dynamic_cast<ServerCredentailsPropertiesDlg*>(m_sheet->GetPageWindow(kCredentialsPage));
+    auto* page = dynamic_cast<ServerCredentailsPropertiesDlg*>(m_sheet->GetPage(kCredentialsPage));
     ASSERT_TRUE(page);
 
     user.SetValue("cn=typed,o=lab");
@@ -274,7 +274,7 @@ TEST_F(ServerPropertyPagesTest, CredentialsKeepTypedTextsAndRefuseDifferentPassw
 TEST_F(ServerPropertyPagesTest, AnEmptyHostOrABadPortKeepsTheSheetOpen)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
+    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
     Field<wxTextCtrl>(kIdcHost).SetValue("");
     EXPECT_FALSE(m_sheet->ApplyPages());
     ASSERT_EQ(m_shell.MessageBox().asked.size(), 1u);
@@ -283,10 +283,37 @@ TEST_F(ServerPropertyPagesTest, AnEmptyHostOrABadPortKeepsTheSheetOpen)
 
     Field<wxTextCtrl>(kIdcHost).SetValue("ldap.example");
     Field<wxTextCtrl>(kIdcPort).SetValue("70000");
-    EXPECT_FALSE(m_sheet->SelectPage(kSettingsPage));
+    // Leaving the page is refused (what the sheet asks before a tab change).
+    auto* page = dynamic_cast<CServerPropertiesDlg*>(m_sheet->GetPage(kServerPage));
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(page->OnKillActive());
     EXPECT_FALSE(m_sheet->ApplyPages());
     EXPECT_EQ(m_shell.MessageBox().asked.size(), 3u);
     EXPECT_EQ(Stored().GetPort(), 389);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServerPropertyPagesTest, TheAdvancedButtonOpensTheAdvancedSheetOnTheServer)
+{
+    VisitAll();
+    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
+    wxString caption;
+    m_sheet->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            if (!dialog || !dialog->IsModal() || dialog == m_sheet.get())
+                continue;
+            caption = dialog->GetTitle();
+            wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+            click.SetEventObject(dialog->FindWindow(wxID_CANCEL));
+            dialog->GetEventHandler()->ProcessEvent(click);
+        }
+    });
+    Click(kIdcAdvanced);
+    EXPECT_EQ(caption, wxString(LoadResourceText(kStrAdvancedCaption)));
 }
 
 } // namespace
