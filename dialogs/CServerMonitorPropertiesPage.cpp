@@ -12,6 +12,7 @@
 #include "dialogcore/CServerMonitorThread.h"
 #include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
+#include "dialogs/CWaitDlg.h"
 #include "dialogs/DialogTitle.h"
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
@@ -33,32 +34,6 @@ constexpr int kLDAPTimeout = 85;
 std::chrono::milliseconds g_readLimit{30000};
 
 } // namespace
-
-// Stands in for the wait popup (CWaitDlg) until that dialog is in the tree:
-// a notice the user cannot close, ended by the page.
-class CServerMonitorPropertiesPage::WaitPopup : public wxDialog {
-public:
-    explicit WaitPopup(wxWindow* owner)
-        : wxDialog(owner, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxCAPTION)
-    {
-        m_text = new wxStaticText(this, wxID_ANY, wxString());
-        auto* sizer = new wxBoxSizer(wxVERTICAL);
-        sizer->Add(m_text, 1, wxALL | wxEXPAND, 16);
-        SetSizer(sizer);
-        SetEscapeId(wxID_NONE);
-        Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent& event) { event.Veto(); });
-    }
-
-    void SetText(const wxString& text)
-    {
-        m_text->SetLabel(text);
-        GetSizer()->Fit(this);
-        CentreOnParent();
-    }
-
-private:
-    wxStaticText* m_text;
-};
 
 std::chrono::milliseconds CServerMonitorPropertiesPage::SetReadLimit(std::chrono::milliseconds limit)
 {
@@ -103,7 +78,11 @@ bool CServerMonitorPropertiesPage::OnInitDialog()
 
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
     m_recentDNs.Bind(m_dnEdit, kAutoCompleteOptions);
-    m_wait = new WaitPopup(this);
+    m_wait = new CWaitDlg(this, std::wstring());
+    if (!m_wait->Create()) {
+        m_wait->Destroy();
+        m_wait = nullptr;
+    }
     return true;
 }
 
@@ -126,7 +105,10 @@ void CServerMonitorPropertiesPage::Refresh()
         return;
     std::wstring dn = m_dnEdit->GetValue().ToStdWstring();
     auto worker = std::make_shared<CServerMonitorThread>(m_registration.Id(), *m_profile, WideToUtf8Text(dn));
-    m_wait->SetText(ui::ResourceString(kStrReadingMonitor));
+    if (wxStaticText* text = m_wait->GetTextControl()) {
+        text->SetLabel(ui::ResourceString(kStrReadingMonitor));
+        m_wait->Fit();
+    }
     m_reading = true;
     m_timedOut = false;
     m_worker = worker;

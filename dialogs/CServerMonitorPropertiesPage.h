@@ -21,6 +21,7 @@
 #include "widgets/CPropertyPage.h"
 
 class CServerProfile;
+class CWaitDlg;
 class wxDialog;
 class wxListCtrl;
 class wxTextCtrl;
@@ -63,8 +64,6 @@ public:
                    std::unique_ptr<platform::MessagePayload> payload) override;
 
 private:
-    class WaitPopup;
-
     void OnRefreshButton(wxCommandEvent& event);
     void OnReadLimit(wxTimerEvent& event);
     void OnDNChanged(wxCommandEvent& event);
@@ -72,7 +71,7 @@ private:
     CServerProfile* m_profile;
     wxTextCtrl* m_dnEdit = nullptr;
     wxListCtrl* m_list = nullptr;
-    WaitPopup* m_wait = nullptr;  // a child window of the page
+    CWaitDlg* m_wait = nullptr;  // a child window of the page
     bool m_reading = false;
     bool m_timedOut = false;
     std::weak_ptr<CServerMonitorThread> m_worker;
