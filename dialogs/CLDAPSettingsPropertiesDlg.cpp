@@ -8,6 +8,7 @@
 #include "base/Utf8.h"
 #include "dialogs/CAdvancedPropertySheet.h"
 #include "dialogs/DialogTitle.h"
+#include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
 #include "platform/RegistryKey.h"
@@ -67,6 +68,7 @@ bool CLDAPSettingsPropertiesDlg::OnInitDialog()
         advanced->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdvanced(); });
     }
 
+    KeepReturnInEdit(m_filter);
     m_recentFilters.Open(platform::RegRoot::CurrentUser, g_strRecentFiltersKey);
     m_recentFilters.Bind(m_filter, kAutoCompleteOptions);
     return true;

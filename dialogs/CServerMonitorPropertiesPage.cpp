@@ -14,6 +14,7 @@
 #include "ldap/LDAPException.h"
 #include "dialogs/CWaitDlg.h"
 #include "dialogs/DialogTitle.h"
+#include "dialogs/EditKeys.h"
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
@@ -76,6 +77,7 @@ bool CServerMonitorPropertiesPage::OnInitDialog()
     m_list->InsertColumn(0, ui::ResourceString(kStrAttributeColumn), wxLIST_FORMAT_LEFT, first);
     m_list->InsertColumn(1, ui::ResourceString(kStrValueColumn), wxLIST_FORMAT_LEFT, width - first - scroll);
 
+    KeepReturnInEdit(m_dnEdit);
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
     m_recentDNs.Bind(m_dnEdit, kAutoCompleteOptions);
     m_wait = new CWaitDlg(this, std::wstring());

@@ -5,6 +5,7 @@
 
 #include "base/Utf8.h"
 #include "dialogs/DialogTitle.h"
+#include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
 #include "platform/ControlPorts.h"
@@ -59,6 +60,8 @@ bool CServerPropertiesDlg::OnInitDialog()
         edit->Bind(wxEVT_TEXT, &CServerPropertiesDlg::OnChanged, this);
     m_version->Bind(wxEVT_CHOICE, &CServerPropertiesDlg::OnChanged, this);
 
+    KeepReturnInEdit(m_host);
+    KeepReturnInEdit(m_baseDN);
     m_recentHosts.Open(platform::RegRoot::CurrentUser, g_strRecentHostsKey);
     m_recentHosts.Bind(m_host, kAutoCompleteOptions);
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);

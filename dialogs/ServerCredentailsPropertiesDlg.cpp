@@ -5,6 +5,7 @@
 
 #include "base/Utf8.h"
 #include "dialogs/DialogTitle.h"
+#include "dialogs/EditKeys.h"
 #include "model/CServerObject.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
@@ -50,6 +51,7 @@ bool ServerCredentailsPropertiesDlg::OnInitDialog()
     m_savePassword->Bind(wxEVT_CHECKBOX, &ServerCredentailsPropertiesDlg::OnChanged, this);
     m_anonymous->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnAnonymousSwitched(); });
 
+    KeepReturnInEdit(m_userDN);
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
     m_recentDNs.Bind(m_userDN, kAutoCompleteOptions);
     return true;

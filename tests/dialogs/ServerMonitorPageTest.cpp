@@ -180,6 +180,10 @@ TEST_F(ServerMonitorPageTest, ATypedDNIsReadAtOnceAndStoredOnlyWhenApplied)
 
     page.GetMonitorDNEdit()->SetValue("cn=Connections,cn=monitor");
     EXPECT_TRUE(page.IsModified());
+    // Return stays in the edit (it takes a suggestion), not OK for the sheet.
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, kIdcMonitorDN);
+    enter.SetEventObject(page.GetMonitorDNEdit());
+    EXPECT_TRUE(page.GetMonitorDNEdit()->GetEventHandler()->ProcessEvent(enter));
     page.Refresh();
     EXPECT_TRUE(HasRow(*page.GetList(), "cn", "Connections"));
     EXPECT_FALSE(HasRow(*page.GetList(), "cn", "Monitor"));
