@@ -18,7 +18,7 @@ namespace {
 constexpr uint32_t kAutoCompleteOptions = 0x23;
 constexpr uint32_t kMbIconExclamation = 0x30;
 const wchar_t* const kNoHost = L"Please specify a host!";
-const wchar_t* const kPortRange = L"Please enter an integer between 0 and 65536.";
+const wchar_t* const kPortRange = L"Please enter an integer between 0 and 65535.";
 
 } // namespace
 
