@@ -1,9 +1,7 @@
 #include "dialogs/CServerMonitorPropertiesPage.h"
 
-#include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/listctrl.h>
-#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>

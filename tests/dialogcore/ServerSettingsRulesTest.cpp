@@ -22,8 +22,9 @@ TEST(ServerSettingsRules, DecimalTextsAndPorts)
         EXPECT_EQ(ParseDecimalOrZero(c.text), c.number);
         int port = -1;
         EXPECT_EQ(ParsePortText(c.text, port), c.isPort);
-        if (c.isPort)
+        if (c.isPort) {
             EXPECT_EQ(port, c.number);
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <wx/listctrl.h>
+#include <wx/panel.h>
 #include <wx/textctrl.h>
 
 #include "platform/RegistryKey.h"
@@ -112,6 +113,29 @@ TEST_F(ServerMonitorPageTest, TheFirstActivationListsTheMonitorEntry)
     std::vector<std::wstring> texts;
     recent.GetRecentStrings(texts, -1);
     EXPECT_EQ(texts, std::vector<std::wstring>{L"cn=monitor"});
+}
+
+TEST_F(ServerMonitorPageTest, ChoosingItsTabInARunningSheetReadsTheEntry)
+{
+    CServerProfile profile = MonitorProfile(live::MainServer().Port());
+    CCommonPropertySheet sheet(nullptr, "Server Properties");
+    auto* first = new wxPanel(sheet.GetBookCtrl());
+    sheet.AddPage(first, "First");
+    auto* page = new CServerMonitorPropertiesPage(&profile);
+    page->Create(sheet.GetBookCtrl());
+    sheet.AddPage(page, page->GetTitle());
+    long rows = -1;
+    sheet.CallAfter([&] {
+        // As a click on the tab: the read runs inside the tab change.
+        EXPECT_TRUE(sheet.SetActivePage(1));
+        rows = page->GetList()->GetItemCount();
+        wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+        ok.SetEventObject(sheet.FindWindow(wxID_OK));
+        sheet.GetEventHandler()->ProcessEvent(ok);
+    });
+    EXPECT_EQ(sheet.DoModal(), wxID_OK);
+    EXPECT_GT(rows, 0);
+    EXPECT_TRUE(m_shell.MessageBox().asked.empty());
 }
 
 TEST_F(ServerMonitorPageTest, AnUnreachableServerIsReportedWhileTheLoopRuns)
