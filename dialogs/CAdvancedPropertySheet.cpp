@@ -4,13 +4,13 @@
 
 #include "dialogs/CControlsPropertyPage.h"
 #include "dialogs/CDisplayedAttributesPage.h"
+#include "dialogs/CServerMonitorPropertiesPage.h"
 #include "model/CServerObject.h"
 #include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kStrClientControls = 491;
 constexpr unsigned kStrServerControls = 492;
-constexpr unsigned kStrDisplayedAttributes = 710;
 
 std::unique_ptr<arbldap::LDAPControlList> CopyOf(const arbldap::LDAPControlList* controls)
 {
@@ -21,7 +21,7 @@ std::unique_ptr<arbldap::LDAPControlList> CopyOf(const arbldap::LDAPControlList*
 } // namespace
 
 CAdvancedPropertySheet::CAdvancedPropertySheet(const wxString& caption, wxWindow* parent, CServerProfile* profile)
-    : CPropertySheet(parent, caption)
+    : CCommonPropertySheet(parent, caption)
 {
     m_heldBefore = profile->IsStorageHeld();
     profile->SetStorageHeld(true);
@@ -30,7 +30,7 @@ CAdvancedPropertySheet::CAdvancedPropertySheet(const wxString& caption, wxWindow
 }
 
 CAdvancedPropertySheet::CAdvancedPropertySheet(const wxString& caption, wxWindow* parent, CServerObject* server)
-    : CPropertySheet(parent, caption)
+    : CCommonPropertySheet(parent, caption)
 {
     SetUp(server);
     // The server's schema page comes last.
@@ -44,24 +44,26 @@ CAdvancedPropertySheet::~CAdvancedPropertySheet()
 void CAdvancedPropertySheet::SetUp(CServerProfile* profile)
 {
     m_profile = profile;
-    wxWindow* book = GetBookCtrl();
-
-    m_serverPage = new CControlsPropertyPage(true, profile);
-    m_clientPage = new CControlsPropertyPage(false, profile);
-    m_attributesPage = new CDisplayedAttributesPage(profile);
+    wxWindow* book = GetBook();
 
     m_serverControls = CopyOf(profile->GetOptions().GetServerControls());
+    m_serverPage = new CControlsPropertyPage(true, profile);
     m_serverPage->SetControls(m_serverControls.get());
     m_serverPage->SetTitle(ui::ResourceString(kStrServerControls));
+
     m_clientControls = CopyOf(profile->GetOptions().GetClientControls());
+    m_clientPage = new CControlsPropertyPage(false, profile);
     m_clientPage->SetControls(m_clientControls.get());
     m_clientPage->SetTitle(ui::ResourceString(kStrClientControls));
 
     m_serverPage->Create(book);
     m_clientPage->Create(book);
+    m_monitorPage = new CServerMonitorPropertiesPage(book, profile);
+    m_attributesPage = new CDisplayedAttributesPage(profile);
     m_attributesPage->Create(book);
-    AddPage(m_serverPage, m_serverPage->GetTitle());
-    AddPage(m_clientPage, m_clientPage->GetTitle());
-    // The server monitor page goes here.
-    AddPage(m_attributesPage, ui::ResourceString(kStrDisplayedAttributes));
+
+    AddPage(m_serverPage);
+    AddPage(m_clientPage);
+    AddPage(m_monitorPage);
+    AddPage(m_attributesPage);
 }

@@ -8,14 +8,15 @@
 #include <memory>
 
 #include "ldap/LDAPControl.h"
-#include "widgets/CPropertySheet.h"
+#include "dialogs/CCommonPropertySheet.h"
 
 class CControlsPropertyPage;
 class CDisplayedAttributesPage;
+class CServerMonitorPropertiesPage;
 class CServerObject;
 class CServerProfile;
 
-class CAdvancedPropertySheet : public CPropertySheet {
+class CAdvancedPropertySheet : public CCommonPropertySheet {
 public:
     // On a profile being made (the new-profile wizard's): it is held from
     // storage while the sheet is open, so that nothing a page applies is
@@ -27,6 +28,7 @@ public:
 
     CControlsPropertyPage* GetServerControlsPage() const { return m_serverPage; }
     CControlsPropertyPage* GetClientControlsPage() const { return m_clientPage; }
+    CServerMonitorPropertiesPage* GetMonitorPage() const { return m_monitorPage; }
     CDisplayedAttributesPage* GetDisplayedAttributesPage() const { return m_attributesPage; }
 
 private:
@@ -40,5 +42,6 @@ private:
     // Windows of the sheet's book, destroyed with it.
     CControlsPropertyPage* m_serverPage = nullptr;
     CControlsPropertyPage* m_clientPage = nullptr;
+    CServerMonitorPropertiesPage* m_monitorPage = nullptr;
     CDisplayedAttributesPage* m_attributesPage = nullptr;
 };

@@ -45,9 +45,10 @@ CControlsPropertyPage::CControlsPropertyPage(bool serverControls, CServerProfile
 
 CControlsPropertyPage::~CControlsPropertyPage() { m_registration.Reset(); }
 
-bool CControlsPropertyPage::Create(wxWindow* book)
+bool CControlsPropertyPage::Create(wxWindow* book) { return CreatePage(book, IDD); }
+
+bool CControlsPropertyPage::OnInitDialog()
 {
-    const bool made = CPropertyPage::Create(book, IDD, GetTitle());
     m_list = dynamic_cast<wxListCtrl*>(FindWindow(kIdcList));
     if (!m_list) {
         // Without the resource library: the list and its buttons, plainly.
@@ -68,13 +69,8 @@ bool CControlsPropertyPage::Create(wxWindow* book)
     m_list->Bind(wxEVT_LIST_ITEM_UNCHECKED, &CControlsPropertyPage::OnCheckChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) { OnEdit(); });
     m_registration = platform::ReceiverRegistration(*this);
-    return made;
-}
 
-bool CControlsPropertyPage::OnInitDialog()
-{
     m_list->EnableCheckBoxes(true);
-    m_list->SetSingleStyle(wxLC_REPORT);
     const int width = std::max(m_list->GetClientSize().GetWidth(), m_list->GetMinSize().GetWidth());
     m_list->InsertColumn(0, "OID", wxLIST_FORMAT_LEFT, static_cast<int>(width * 0.55));
     m_list->InsertColumn(1, ui::ResourceString(kStrValueColumn), wxLIST_FORMAT_LEFT, static_cast<int>(width * 0.30));
@@ -195,8 +191,6 @@ bool CControlsPropertyPage::OnApply()
     }
     return CPropertyPage::OnApply();
 }
-
-void CControlsPropertyPage::OnCancel() { CPropertyPage::OnCancel(); }
 
 void CControlsPropertyPage::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t,
                                       std::unique_ptr<platform::MessagePayload> payload)

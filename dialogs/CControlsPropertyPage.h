@@ -10,7 +10,7 @@
 
 #include "ldap/LDAPControl.h"
 #include "platform/Dispatcher.h"
-#include "widgets/CPropertyPage.h"
+#include "dialogs/CPropertyPage.h"
 
 class CServerProfile;
 class wxButton;
@@ -23,13 +23,13 @@ public:
 
     CControlsPropertyPage(bool serverControls, CServerProfile* profile);
     ~CControlsPropertyPage() override;
-    // The page's window inside the sheet's book.
+    // The page's window inside the sheet's book (set the title and the
+    // controls first: the page is set up at once).
     bool Create(wxWindow* book);
     void SetControls(arbldap::LDAPControlList* controls) { m_controls = controls; }
 
     bool OnInitDialog() override;
     bool OnApply() override;
-    void OnCancel() override;
 
     // The buttons' work.
     void OnAdd();

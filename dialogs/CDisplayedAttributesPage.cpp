@@ -59,9 +59,10 @@ CDisplayedAttributesPage::CDisplayedAttributesPage(CServerProfile* profile)
 {
 }
 
-bool CDisplayedAttributesPage::Create(wxWindow* book)
+bool CDisplayedAttributesPage::Create(wxWindow* book) { return CreatePage(book, IDD); }
+
+void CDisplayedAttributesPage::FindControls()
 {
-    const bool made = CPropertyPage::Create(book, IDD, GetTitle());
     m_attributeList = dynamic_cast<wxListCtrl*>(FindWindow(kIdcAttributeList));
     m_extraList = dynamic_cast<wxListCtrl*>(FindWindow(kIdcExtraList));
     if (!m_attributeList || !m_extraList) {
@@ -97,7 +98,6 @@ bool CDisplayedAttributesPage::Create(wxWindow* book)
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRemove(true); }, kIdcRemoveExtra);
     m_attributeList->Bind(wxEVT_LIST_END_LABEL_EDIT, [this](wxListEvent& e) { OnEndLabelEdit(e, false); });
     m_extraList->Bind(wxEVT_LIST_END_LABEL_EDIT, [this](wxListEvent& e) { OnEndLabelEdit(e, true); });
-    return made;
 }
 
 void CDisplayedAttributesPage::SetupList(wxListCtrl* list)
@@ -109,6 +109,7 @@ void CDisplayedAttributesPage::SetupList(wxListCtrl* list)
 
 bool CDisplayedAttributesPage::OnInitDialog()
 {
+    FindControls();
     SetupList(m_attributeList);
     SetupList(m_extraList);
     m_keptAttributes = m_profile->GetAttributes();

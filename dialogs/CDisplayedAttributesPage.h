@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/StringList.h"
-#include "widgets/CPropertyPage.h"
+#include "dialogs/CPropertyPage.h"
 
 class CServerProfile;
 class wxListCtrl;
@@ -43,6 +43,7 @@ public:
     const std::wstring& GetPlaceholder() const { return m_placeholder; }
 
 private:
+    void FindControls();
     void UpdateControls();
     void OnEndLabelEdit(wxListEvent& event, bool extraList);
     void SetupList(wxListCtrl* list);

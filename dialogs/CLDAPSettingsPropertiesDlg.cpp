@@ -7,7 +7,6 @@
 
 #include "base/Utf8.h"
 #include "dialogs/CAdvancedPropertySheet.h"
-#include "dialogs/DialogTitle.h"
 #include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
@@ -22,11 +21,9 @@ constexpr uint32_t kAutoCompleteOptions = 0x23;
 
 } // namespace
 
-CLDAPSettingsPropertiesDlg::CLDAPSettingsPropertiesDlg(CServerObject* node) : m_node(node) {}
-
-bool CLDAPSettingsPropertiesDlg::Create(wxWindow* book)
+CLDAPSettingsPropertiesDlg::CLDAPSettingsPropertiesDlg(wxWindow* book, CServerObject* node) : m_node(node)
 {
-    return CPropertyPage::Create(book, kDlgLDAPSettings, DialogTitle(kDlgLDAPSettings));
+    CreatePage(book, kDlgLDAPSettings);
 }
 
 CLDAPSettingsPropertiesDlg::~CLDAPSettingsPropertiesDlg()
@@ -94,7 +91,7 @@ void CLDAPSettingsPropertiesDlg::OnAdvanced()
 {
     // Its pages write into the profile; its result does not matter here.
     CAdvancedPropertySheet sheet(ui::ResourceString(kStrAdvancedCaption), this, m_node);
-    sheet.DoModal();
+    sheet.ShowModal();
 }
 
 bool CLDAPSettingsPropertiesDlg::OnApply()

@@ -5,8 +5,8 @@
 // kind) and the advanced option sheet. Applying saves the profile; turning
 // the secure connection on or off moves the default port along.
 
+#include "dialogs/CPropertyPage.h"
 #include "shellcore/CRecentItemsList.h"
-#include "widgets/CPropertyPage.h"
 
 class CServerObject;
 class wxCheckBox;
@@ -27,10 +27,8 @@ constexpr int kNetscapeServerKind = 4;
 
 class CLDAPSettingsPropertiesDlg : public CPropertyPage {
 public:
-    // The node is not owned.
-    explicit CLDAPSettingsPropertiesDlg(CServerObject* node);
-    // The page's window inside the sheet's book.
-    bool Create(wxWindow* book);
+    // Made inside book; the node is not owned.
+    CLDAPSettingsPropertiesDlg(wxWindow* book, CServerObject* node);
     ~CLDAPSettingsPropertiesDlg() override;
 
     bool OnInitDialog() override;

@@ -11,7 +11,6 @@
 #include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
 #include "dialogs/CWaitDlg.h"
-#include "dialogs/DialogTitle.h"
 #include "dialogs/EditKeys.h"
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
@@ -41,15 +40,11 @@ std::chrono::milliseconds CServerMonitorPropertiesPage::SetReadLimit(std::chrono
     return previous;
 }
 
-CServerMonitorPropertiesPage::CServerMonitorPropertiesPage(CServerProfile* profile)
+CServerMonitorPropertiesPage::CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile)
     : m_profile(profile), m_readLimit(this), m_registration(*this)
 {
     Bind(wxEVT_TIMER, &CServerMonitorPropertiesPage::OnReadLimit, this, m_readLimit.GetId());
-}
-
-bool CServerMonitorPropertiesPage::Create(wxWindow* book)
-{
-    return CPropertyPage::Create(book, kDlgServerMonitor, DialogTitle(kDlgServerMonitor));
+    CreatePage(book, kDlgServerMonitor);
 }
 
 CServerMonitorPropertiesPage::~CServerMonitorPropertiesPage()

@@ -17,8 +17,8 @@
 #include <wx/timer.h>
 
 #include "platform/Dispatcher.h"
+#include "dialogs/CPropertyPage.h"
 #include "shellcore/CRecentItemsList.h"
-#include "widgets/CPropertyPage.h"
 
 class CServerProfile;
 class CWaitDlg;
@@ -39,11 +39,9 @@ public:
     // limit (tests shorten it).
     static std::chrono::milliseconds SetReadLimit(std::chrono::milliseconds limit);
 
-    // The profile is not owned.
-    explicit CServerMonitorPropertiesPage(CServerProfile* profile);
+    // Made inside book; the profile is not owned.
+    CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile);
     ~CServerMonitorPropertiesPage() override;
-    // The page's window inside the sheet's book.
-    bool Create(wxWindow* book);
 
     bool OnInitDialog() override;
     bool OnSetActive() override;

@@ -4,7 +4,6 @@
 #include <wx/textctrl.h>
 
 #include "base/Utf8.h"
-#include "dialogs/DialogTitle.h"
 #include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
@@ -22,11 +21,9 @@ const wchar_t* const kPortRange = L"Please enter an integer between 0 and 65535.
 
 } // namespace
 
-CServerPropertiesDlg::CServerPropertiesDlg(CServerObject* node) : m_node(node) {}
-
-bool CServerPropertiesDlg::Create(wxWindow* book)
+CServerPropertiesDlg::CServerPropertiesDlg(wxWindow* book, CServerObject* node) : m_node(node)
 {
-    return CPropertyPage::Create(book, kDlgServerProperties, DialogTitle(kDlgServerProperties));
+    CreatePage(book, kDlgServerProperties);
 }
 
 CServerPropertiesDlg::~CServerPropertiesDlg()

@@ -3,8 +3,8 @@
 // base DN and protocol version of the server node's profile, with the
 // detected server kind and the server's URL. Applying saves the profile.
 
+#include "dialogs/CPropertyPage.h"
 #include "shellcore/CRecentItemsList.h"
-#include "widgets/CPropertyPage.h"
 
 class CServerObject;
 class wxChoice;
@@ -21,10 +21,8 @@ constexpr int kIdcServerURL = 1406;
 
 class CServerPropertiesDlg : public CPropertyPage {
 public:
-    // The node is not owned.
-    explicit CServerPropertiesDlg(CServerObject* node);
-    // The page's window inside the sheet's book.
-    bool Create(wxWindow* book);
+    // Made inside book; the node is not owned.
+    CServerPropertiesDlg(wxWindow* book, CServerObject* node);
     ~CServerPropertiesDlg() override;
 
     bool OnInitDialog() override;

@@ -4,7 +4,6 @@
 #include <wx/textctrl.h>
 
 #include "base/Utf8.h"
-#include "dialogs/DialogTitle.h"
 #include "dialogs/EditKeys.h"
 #include "model/CServerObject.h"
 #include "platform/RegistryKey.h"
@@ -18,11 +17,9 @@ constexpr uint32_t kMbIconExclamation = 0x30;
 
 } // namespace
 
-ServerCredentailsPropertiesDlg::ServerCredentailsPropertiesDlg(CServerObject* node) : m_node(node) {}
-
-bool ServerCredentailsPropertiesDlg::Create(wxWindow* book)
+ServerCredentailsPropertiesDlg::ServerCredentailsPropertiesDlg(wxWindow* book, CServerObject* node) : m_node(node)
 {
-    return CPropertyPage::Create(book, kDlgServerCredentials, DialogTitle(kDlgServerCredentials));
+    CreatePage(book, kDlgServerCredentials);
 }
 
 ServerCredentailsPropertiesDlg::~ServerCredentailsPropertiesDlg()

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "dialogs/CPropertyPage.h"
 #include "shellcore/CRecentItemsList.h"
-#include "widgets/CPropertyPage.h"
 
 class CServerObject;
 class wxCheckBox;
@@ -24,10 +24,8 @@ constexpr unsigned kStrPasswordsDiffer = 495;
 
 class ServerCredentailsPropertiesDlg : public CPropertyPage {
 public:
-    // The node is not owned.
-    explicit ServerCredentailsPropertiesDlg(CServerObject* node);
-    // The page's window inside the sheet's book.
-    bool Create(wxWindow* book);
+    // Made inside book; the node is not owned.
+    ServerCredentailsPropertiesDlg(wxWindow* book, CServerObject* node);
     ~ServerCredentailsPropertiesDlg() override;
 
     bool OnInitDialog() override;

@@ -9,10 +9,8 @@
 
 namespace {
 
-template <class Page>
-wxWindow* Made(Page* page, wxWindow* book, wxString& title)
+wxWindow* Made(CPropertyPage* page, wxString& title)
 {
-    page->Create(book);
     title = page->GetTitle();
     return page;
 }
@@ -28,11 +26,11 @@ wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxSt
     if (!server)
         return nullptr;
     switch (page->kind) {
-    case NodeDetailsPage::Server: return Made(new CServerPropertiesDlg(server), book, title);
-    case NodeDetailsPage::ServerCredentials: return Made(new ServerCredentailsPropertiesDlg(server), book, title);
-    case NodeDetailsPage::LDAPSettings: return Made(new CLDAPSettingsPropertiesDlg(server), book, title);
+    case NodeDetailsPage::Server: return Made(new CServerPropertiesDlg(book, server), title);
+    case NodeDetailsPage::ServerCredentials: return Made(new ServerCredentailsPropertiesDlg(book, server), title);
+    case NodeDetailsPage::LDAPSettings: return Made(new CLDAPSettingsPropertiesDlg(book, server), title);
     // On the node's profile part.
-    case NodeDetailsPage::ServerMonitor: return Made(new CServerMonitorPropertiesPage(server), book, title);
+    case NodeDetailsPage::ServerMonitor: return Made(new CServerMonitorPropertiesPage(book, server), title);
     default: return nullptr;
     }
 }

@@ -10,6 +10,7 @@
 #include <wx/stattext.h>
 
 #include "dialogs/CCommonPropertySheet.h"
+#include "dialogs/CPropertyPage.h"
 #include "dialogs/ServerPropertyPages.h"
 #include "model/NodePropertyPages.h"
 
@@ -57,11 +58,15 @@ int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageLis
         auto maker = m_makers.find(std::type_index(typeid(*page)));
         if (maker == m_makers.end()) continue;
         wxString title;
-        if (wxWindow* window = maker->second(sheet.GetBookCtrl(), *page, title))
-            sheet.AddPage(window, title);
+        if (wxWindow* window = maker->second(sheet.GetBook(), *page, title)) {
+            if (auto* protocolPage = dynamic_cast<CPropertyPage*>(window))
+                sheet.AddPage(protocolPage);
+            else
+                sheet.AddPage(window, title);
+        }
     }
     if (sheet.GetPageCount() == 0) return 2;
-    return sheet.DoModal() == wxID_OK ? 1 : 2;
+    return sheet.ShowModal() == wxID_OK ? 1 : 2;
 }
 
 } // namespace ui

@@ -13,8 +13,10 @@
 #include "dialogs/CControlEditorDlg.h"
 #include "dialogs/CControlsPropertyPage.h"
 #include "dialogs/CDisplayedAttributesPage.h"
+#include "dialogs/CServerMonitorPropertiesPage.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPSyncConnection.h"
+#include "model/CServerObject.h"
 #include "model/CServerProfile.h"
 #include "model/ResourceText.h"
 #include "platform/RegistryKey.h"
@@ -32,6 +34,13 @@ using arbldap::LDAPControl;
 using arbldap::LDAPControlList;
 
 namespace {
+
+// What the sheet's modal run does first: lay out and bring up the first page.
+void OpenSheet(CAdvancedPropertySheet& sheet)
+{
+    sheet.LayoutDialog();
+    sheet.GetServerControlsPage()->OnSetActive();
+}
 
 const char* const kWhoAmI = "1.3.6.1.4.1.4203.1.11.3";
 const char* const kProxiedAuthorization = "2.16.840.1.113730.3.4.18";
@@ -142,7 +151,7 @@ protected:
 TEST_F(AdvancedSheetTest, ServerControlsAreFetchedAddedChangedAndRemovedAndSentAsTheyStand)
 {
     CAdvancedPropertySheet sheet(ui::ResourceString(490), nullptr, &profile);
-    sheet.LayoutAndActivate();
+    OpenSheet(sheet);
     sheet.Show();
     CControlsPropertyPage* page = sheet.GetServerControlsPage();
     wxListCtrl* list = page->GetList();
@@ -212,8 +221,8 @@ TEST_F(AdvancedSheetTest, ClientControlsReachTheLibrary)
     LDAPControlList serverControls;
     serverControls.Add(LDAPControl("1.2.840.113556.1.4.805", false, std::string(), false));
     profile.GetOptions().SetServerControls(&serverControls);  // no fetch for this test
-    sheet.LayoutAndActivate();
-    ASSERT_TRUE(sheet.SetActivePage(1));
+    OpenSheet(sheet);
+    ASSERT_TRUE(sheet.SelectPage(1));
     CControlsPropertyPage* page = sheet.GetClientControlsPage();
     wxListCtrl* list = page->GetList();
     EXPECT_EQ(list->GetItemCount(), 0);
@@ -296,10 +305,12 @@ TEST_F(AdvancedSheetTest, ProfileBeingMadeIsNotStoredByThePagesOfItsSheet)
         LDAPControlList serverControls;
         serverControls.Add(LDAPControl("1.2.3", false, std::string(), true));
         profile.GetOptions().SetServerControls(&serverControls);
-        sheet.LayoutAndActivate();
+        OpenSheet(sheet);
         sheet.GetServerControlsPage()->SetModified();
         ASSERT_TRUE(sheet.ApplyPages());
-        // What a page that saves its profile on Apply does (the monitor page).
+        // The monitor page saves its profile on Apply; a page that saves on
+        // its own does no more.
+        EXPECT_TRUE(sheet.GetMonitorPage()->OnApply());
         EXPECT_TRUE(profile.SaveProfile());
         EXPECT_FALSE(key.KeyExists(profile.GetKeyPath(true)));
     }
@@ -309,4 +320,21 @@ TEST_F(AdvancedSheetTest, ProfileBeingMadeIsNotStoredByThePagesOfItsSheet)
     EXPECT_FALSE(key.KeyExists(profile.GetKeyPath(true)));
     ASSERT_TRUE(profile.SaveProfile());
     EXPECT_TRUE(key.KeyExists(profile.GetKeyPath(true)));
+}
+
+TEST_F(AdvancedSheetTest, OnAServerNodeThePagesStoreAsTheyDo)
+{
+    ASSERT_TRUE(profile.SaveProfile());
+    CServerObject node(profile);
+    CAdvancedPropertySheet sheet(ui::ResourceString(493), nullptr, &node);
+    EXPECT_FALSE(node.IsStorageHeld());
+    EXPECT_EQ(sheet.GetPageCount(), 4);
+    sheet.GetMonitorPage()->GetMonitorDNEdit()->ChangeValue("cn=elsewhere");
+    EXPECT_TRUE(sheet.GetMonitorPage()->OnApply());
+    std::wstring stored;
+    platform::RegistryKey key(platform::RegRoot::CurrentUser, true);
+    ASSERT_TRUE(key.Open(node.GetKeyPath(true)));
+    ASSERT_TRUE(key.Read(L"Monitor DN", stored));
+    EXPECT_EQ(stored, L"cn=elsewhere");
+    dispatcher->PumpUntil([&] { return !sheet.GetServerControlsPage()->IsFetching(); }, 60000);
 }

@@ -26,6 +26,13 @@ using Page = CDisplayedAttributesPage;
 
 namespace {
 
+// What the sheet's modal run does first: lay out and bring up the first page.
+void OpenSheet(CAdvancedPropertySheet& sheet)
+{
+    sheet.LayoutDialog();
+    sheet.GetServerControlsPage()->OnSetActive();
+}
+
 std::vector<std::string> Names(const StringList& list) { return std::vector<std::string>(list.begin(), list.end()); }
 
 std::vector<std::string> Rows(wxListCtrl* list)
@@ -56,8 +63,8 @@ protected:
     // The sheet on the profile, its displayed-attributes page current.
     Page* OpenAttributesPage(CAdvancedPropertySheet& sheet)
     {
-        sheet.LayoutAndActivate();
-        EXPECT_TRUE(sheet.SetActivePage(sheet.GetPageCount() - 1));
+        OpenSheet(sheet);
+        EXPECT_TRUE(sheet.SelectPage(sheet.GetPageCount() - 1));
         return sheet.GetDisplayedAttributesPage();
     }
 
@@ -82,7 +89,7 @@ TEST_F(SheetPagesTest, ListedAttributesAndOperationalChoicesReachTheProfileOnApp
 
     CAdvancedPropertySheet sheet(ui::ResourceString(490), nullptr, &profile);
     Page* page = OpenAttributesPage(sheet);
-    ASSERT_TRUE(page->IsInitialized());
+    ASSERT_TRUE(page->WasShown());
     EXPECT_TRUE(IsOn(page, Page::kIdcListedAttributes));
     EXPECT_EQ(Rows(page->GetAttributeList()), (std::vector<std::string>{"cn", "mail"}));
     EXPECT_TRUE(IsOn(page, Page::kIdcShowOperational));
@@ -150,7 +157,7 @@ TEST_F(SheetPagesTest, FailedControlsFetchIsLoggedAndGivesTheButtonsBack)
 {
     testsupport::LogCapture log;
     CAdvancedPropertySheet sheet(ui::ResourceString(490), nullptr, &profile);
-    sheet.LayoutAndActivate();
+    OpenSheet(sheet);
     CControlsPropertyPage* page = sheet.GetServerControlsPage();
     EXPECT_FALSE(page->FindWindow(CControlsPropertyPage::kIdcAdd)->IsEnabled());
     ASSERT_TRUE(dispatcher->PumpUntil([&] { return !page->IsFetching(); }, 60000));

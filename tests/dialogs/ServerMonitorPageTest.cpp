@@ -76,9 +76,8 @@ protected:
     CServerMonitorPropertiesPage& Page(CServerProfile& profile)
     {
         m_sheet = std::make_unique<CCommonPropertySheet>(nullptr, "Server Properties");
-        auto* page = new CServerMonitorPropertiesPage(&profile);
-        page->Create(m_sheet->GetBookCtrl());
-        m_sheet->AddPage(page, page->GetTitle());
+        auto* page = new CServerMonitorPropertiesPage(m_sheet->GetBook(), &profile);
+        m_sheet->AddPage(page);
         m_sheet->LayoutDialog();
         m_sheet->Show();
         uitest::RunFor(100);
@@ -94,7 +93,7 @@ TEST_F(ServerMonitorPageTest, TheFirstActivationListsTheMonitorEntry)
 {
     CServerProfile profile = MonitorProfile(live::MainServer().Port());
     CServerMonitorPropertiesPage& page = Page(profile);
-    m_sheet->LayoutAndActivate();
+    page.OnSetActive();
     EXPECT_EQ(page.GetMonitorDNEdit()->GetValue(), "cn=monitor");
 
     EXPECT_FALSE(page.GetWaitPopup());
@@ -119,21 +118,21 @@ TEST_F(ServerMonitorPageTest, ChoosingItsTabInARunningSheetReadsTheEntry)
 {
     CServerProfile profile = MonitorProfile(live::MainServer().Port());
     CCommonPropertySheet sheet(nullptr, "Server Properties");
-    auto* first = new wxPanel(sheet.GetBookCtrl());
+    auto* first = new wxPanel(sheet.GetBook());
     sheet.AddPage(first, "First");
-    auto* page = new CServerMonitorPropertiesPage(&profile);
-    page->Create(sheet.GetBookCtrl());
-    sheet.AddPage(page, page->GetTitle());
+    auto* page = new CServerMonitorPropertiesPage(sheet.GetBook(), &profile);
+    sheet.AddPage(page);
     long rows = -1;
     sheet.CallAfter([&] {
-        // As a click on the tab: the read runs inside the tab change.
-        EXPECT_TRUE(sheet.SetActivePage(1));
+        // As a click on the tab.
+        sheet.GetBookCtrl()->SetSelection(1);
+        EXPECT_TRUE(uitest::RunUntil([&] { return page->WasShown() && !page->GetWaitPopup(); }));
         rows = page->GetList()->GetItemCount();
         wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
         ok.SetEventObject(sheet.FindWindow(wxID_OK));
         sheet.GetEventHandler()->ProcessEvent(ok);
     });
-    EXPECT_EQ(sheet.DoModal(), wxID_OK);
+    EXPECT_EQ(sheet.ShowModal(), wxID_OK);
     EXPECT_GT(rows, 0);
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
 }
@@ -156,7 +155,7 @@ TEST_F(ServerMonitorPageTest, AnUnreachableServerIsReportedWhileTheLoopRuns)
             uitest::Screenshot(*popup, "server-monitor-wait");
         }
     };
-    m_sheet->LayoutAndActivate();
+    page.OnSetActive();
     m_pump->onTick = nullptr;
 
     EXPECT_GT(ticksWhileWaiting, 50) << "the event loop stood still while the page waited";
@@ -173,7 +172,7 @@ TEST_F(ServerMonitorPageTest, AServerThatNeverAnswersIsGivenUp)
     auto previous = CServerMonitorPropertiesPage::SetReadLimit(std::chrono::milliseconds(1500));
     CServerProfile profile = MonitorProfile(hanging.Port());
     CServerMonitorPropertiesPage& page = Page(profile);
-    m_sheet->LayoutAndActivate();
+    page.OnSetActive();
     CServerMonitorPropertiesPage::SetReadLimit(previous);
 
     EXPECT_FALSE(page.GetWaitPopup());
@@ -189,7 +188,7 @@ TEST_F(ServerMonitorPageTest, TheSecureSettingOfTheProfileIsUsed)
     CServerProfile profile = MonitorProfile(live::MainServer().SslPort());
     profile.GetOptions().SetUseSSL(true);
     CServerMonitorPropertiesPage& page = Page(profile);
-    m_sheet->LayoutAndActivate();
+    page.OnSetActive();
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
     EXPECT_TRUE(HasRow(*page.GetList(), "cn", "Monitor"));
 }
@@ -199,7 +198,7 @@ TEST_F(ServerMonitorPageTest, ATypedDNIsReadAtOnceAndStoredOnlyWhenApplied)
     CServerProfile profile = MonitorProfile(live::MainServer().Port());
     ASSERT_TRUE(profile.SaveProfile());
     CServerMonitorPropertiesPage& page = Page(profile);
-    m_sheet->LayoutAndActivate();
+    page.OnSetActive();
     ASSERT_TRUE(HasRow(*page.GetList(), "cn", "Monitor"));
 
     page.GetMonitorDNEdit()->SetValue("cn=Connections,cn=monitor");
@@ -236,7 +235,7 @@ TEST_F(ServerMonitorPageTest, AProfileHeldFromStorageIsNotStoredByThePage)
     CServerProfile profile = MonitorProfile(testsupport::FreePort());
     profile.SetStorageHeld(true);
     CServerMonitorPropertiesPage& page = Page(profile);
-    m_sheet->LayoutAndActivate();
+    page.OnSetActive();
     m_shell.MessageBox().asked.clear();
     page.GetMonitorDNEdit()->SetValue("cn=Threads,cn=monitor");
     ASSERT_TRUE(m_sheet->ApplyPages());

@@ -61,7 +61,7 @@ protected:
         m_sheet = std::make_unique<CCommonPropertySheet>(nullptr, "Server Properties");
         for (auto kind : {NodeDetailsPage::Server, NodeDetailsPage::ServerCredentials, NodeDetailsPage::LDAPSettings}) {
             wxString title;
-            wxWindow* page = MakeNodeDetailsPage(m_sheet->GetBookCtrl(), NodeDetailsPage(kind, m_server.get()), title);
+            wxWindow* page = MakeNodeDetailsPage(m_sheet->GetBook(), NodeDetailsPage(kind, m_server.get()), title);
             ASSERT_TRUE(page);
             m_sheet->AddPage(page, title);
         }
@@ -88,9 +88,8 @@ protected:
     void VisitAll()
     {
         m_sheet->Show();
-        m_sheet->LayoutAndActivate();
-        for (int i = static_cast<int>(m_sheet->GetPageCount()) - 1; i >= 0; --i)
-            ASSERT_TRUE(m_sheet->SetActivePage(i));
+        for (int i = m_sheet->GetPageCount() - 1; i >= 0; --i)
+            ASSERT_TRUE(m_sheet->SelectPage(i));
     }
 
     CServerProfile Stored() const
@@ -118,7 +117,7 @@ protected:
 
 TEST_F(ServerPropertyPagesTest, ThePagesShowTheProfile)
 {
-    EXPECT_EQ(m_sheet->GetPageCount(), 3u);
+    EXPECT_EQ(m_sheet->GetPageCount(), 3);
     VisitAll();
     EXPECT_EQ(Field<wxTextCtrl>(kIdcServerKind).GetValue(), "N/A");
     EXPECT_EQ(Field<wxTextCtrl>(kIdcProfileName).GetValue(), "Lab");
@@ -141,10 +140,10 @@ TEST_F(ServerPropertyPagesTest, ThePagesShowTheProfile)
     EXPECT_FALSE(Field<wxCheckBox>(kIdcPasswordHistory).IsShown());
     EXPECT_TRUE(Field<wxButton>(kIdcAdvanced).IsEnabled());
 
-    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
     uitest::RunFor(100);
     uitest::Screenshot(*m_sheet, "server-properties-page");
-    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
     uitest::RunFor(100);
     uitest::Screenshot(*m_sheet, "server-ldap-settings-page");
 }
@@ -155,7 +154,7 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
         SCOPED_TRACE(ok ? "OK" : "Cancel");
         m_sheet->CallAfter([this, ok] {
             for (int page : {kSettingsPage, kCredentialsPage, kServerPage})
-                ASSERT_TRUE(m_sheet->SetActivePage(page));
+                ASSERT_TRUE(m_sheet->SelectPage(page));
             Field<wxTextCtrl>(kIdcProfileName).SetValue("Renamed");
             Field<wxTextCtrl>(kIdcHost).SetValue("other.example");
             Field<wxTextCtrl>(kIdcPort).SetValue("10389");
@@ -171,7 +170,7 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
             Field<wxTextCtrl>(kIdcFilter).SetValue("(cn=*)");
             Click(ok ? wxID_OK : wxID_CANCEL);
         });
-        EXPECT_EQ(m_sheet->DoModal(), ok ? wxID_OK : wxID_CANCEL);
+        EXPECT_EQ(m_sheet->ShowModal(), ok ? wxID_OK : wxID_CANCEL);
         CServerProfile stored = Stored();
         if (!ok) {
             EXPECT_EQ(stored.GetProfileName(), L"Lab");
@@ -200,7 +199,7 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
 TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
     auto& ssl = Field<wxCheckBox>(kIdcUseSSL);
     EXPECT_TRUE(ssl.IsEnabled());
     ssl.SetValue(true);
@@ -208,21 +207,21 @@ TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)
     EXPECT_EQ(m_server->GetPort(), 636);
     EXPECT_TRUE(Stored().GetOptions().GetUseSSL());
     EXPECT_EQ(Stored().GetPort(), 636);
-    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
     EXPECT_EQ(Field<wxTextCtrl>(kIdcPort).GetValue(), "636");
 
     // Back to plain: back to 389.
-    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
     ssl.SetValue(false);
     ASSERT_TRUE(m_sheet->ApplyPages());
     EXPECT_EQ(Stored().GetPort(), 389);
 
     // Version 2 knows no secure connection.
     m_server->GetOptions().SetUseSSL(true);
-    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
     Field<wxChoice>(kIdcVersion).SetSelection(0);
     ASSERT_TRUE(m_sheet->ApplyPages());
-    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
     EXPECT_FALSE(ssl.IsEnabled());
     EXPECT_FALSE(ssl.GetValue());
 }
@@ -230,13 +229,13 @@ TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)
 TEST_F(ServerPropertyPagesTest, CredentialsKeepTypedTextsAndRefuseDifferentPasswords)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SetActivePage(kCredentialsPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kCredentialsPage));
     auto& user = Field<wxTextCtrl>(kIdcUserDN);
     auto& password = Field<wxTextCtrl>(kIdcPassword);
     auto& again = Field<wxTextCtrl>(kIdcPasswordAgain);
     auto& save = Field<wxCheckBox>(kIdcSavePassword);
     auto& anonymous = Field<wxCheckBox>(kIdcAnonymousBind);
-    auto* page = dynamic_cast<ServerCredentailsPropertiesDlg*>(m_sheet->GetPage(kCredentialsPage));
+    auto* page = dynamic_cast<ServerCredentailsPropertiesDlg*>(m_sheet->GetPageWindow(kCredentialsPage));
     ASSERT_TRUE(page);
 
     user.SetValue("cn=typed,o=lab");
@@ -274,7 +273,7 @@ TEST_F(ServerPropertyPagesTest, CredentialsKeepTypedTextsAndRefuseDifferentPassw
 TEST_F(ServerPropertyPagesTest, AnEmptyHostOrABadPortKeepsTheSheetOpen)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SetActivePage(kServerPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
     Field<wxTextCtrl>(kIdcHost).SetValue("");
     EXPECT_FALSE(m_sheet->ApplyPages());
     ASSERT_EQ(m_shell.MessageBox().asked.size(), 1u);
@@ -284,7 +283,7 @@ TEST_F(ServerPropertyPagesTest, AnEmptyHostOrABadPortKeepsTheSheetOpen)
     Field<wxTextCtrl>(kIdcHost).SetValue("ldap.example");
     Field<wxTextCtrl>(kIdcPort).SetValue("70000");
     // Leaving the page is refused (what the sheet asks before a tab change).
-    auto* page = dynamic_cast<CServerPropertiesDlg*>(m_sheet->GetPage(kServerPage));
+    auto* page = dynamic_cast<CServerPropertiesDlg*>(m_sheet->GetPageWindow(kServerPage));
     ASSERT_TRUE(page);
     EXPECT_FALSE(page->OnKillActive());
     EXPECT_FALSE(m_sheet->ApplyPages());
@@ -299,7 +298,7 @@ namespace {
 TEST_F(ServerPropertyPagesTest, TheAdvancedButtonOpensTheAdvancedSheetOnTheServer)
 {
     VisitAll();
-    ASSERT_TRUE(m_sheet->SetActivePage(kSettingsPage));
+    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
     wxString caption;
     m_sheet->CallAfter([&] {
         for (wxWindow* window : wxTopLevelWindows) {
