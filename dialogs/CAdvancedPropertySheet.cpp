@@ -4,6 +4,7 @@
 
 #include "dialogs/CControlsPropertyPage.h"
 #include "dialogs/CDisplayedAttributesPage.h"
+#include "dialogs/CSchemaPropDlg.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "model/CServerObject.h"
 #include "widgets/UiResources.h"
@@ -33,7 +34,9 @@ CAdvancedPropertySheet::CAdvancedPropertySheet(const wxString& caption, wxWindow
     : CCommonPropertySheet(parent, caption)
 {
     SetUp(server);
-    // The server's schema page comes last.
+    auto* schema = new CSchemaPropDlg(server->GetConnection().get());
+    schema->Create(GetBook());
+    AddPage(schema, CSchemaPropDlg::GetPageTitle());
 }
 
 CAdvancedPropertySheet::~CAdvancedPropertySheet()

@@ -13,6 +13,7 @@
 #include "dialogs/CControlEditorDlg.h"
 #include "dialogs/CControlsPropertyPage.h"
 #include "dialogs/CDisplayedAttributesPage.h"
+#include "dialogs/CSchemaPropDlg.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPSyncConnection.h"
@@ -324,11 +325,15 @@ TEST_F(AdvancedSheetTest, ProfileBeingMadeIsNotStoredByThePagesOfItsSheet)
 
 TEST_F(AdvancedSheetTest, OnAServerNodeThePagesStoreAsTheyDo)
 {
+    // A host of its own: the schema page enters it in the process's schema
+    // cache, where other tests look for the main server's loaded schema.
+    profile.SetPort(testsupport::FreePort());
     ASSERT_TRUE(profile.SaveProfile());
     CServerObject node(profile);
     CAdvancedPropertySheet sheet(ui::ResourceString(493), nullptr, &node);
     EXPECT_FALSE(node.IsStorageHeld());
-    EXPECT_EQ(sheet.GetPageCount(), 4);
+    ASSERT_EQ(sheet.GetPageCount(), 5);
+    EXPECT_EQ(sheet.GetBookCtrl()->GetPageText(4), CSchemaPropDlg::GetPageTitle());
     sheet.GetMonitorPage()->GetMonitorDNEdit()->ChangeValue("cn=elsewhere");
     EXPECT_TRUE(sheet.GetMonitorPage()->OnApply());
     std::wstring stored;
