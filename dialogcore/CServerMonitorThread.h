@@ -35,7 +35,6 @@ public:
     void OnError(arbldap::LDAPException error) override;
     void OnFinish() override;
 
-    const arbldap::LDAPOperationOptions& GetMonitorOptions() const { return *m_options; }
     // True once the read has come to its outcome (rows sent, or a failure
     // being shown): nothing is left to wait for on the server.
     bool HasOutcome() const { return m_outcome.load(); }

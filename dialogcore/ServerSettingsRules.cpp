@@ -7,7 +7,8 @@ namespace {
 
 constexpr int kPlainPort = 389;
 constexpr int kSecurePort = 636;
-constexpr int kHighestPort = 65536;
+// Ports are 16-bit numbers; 0 leaves the library its default port.
+constexpr int kHighestPort = 65535;
 
 bool ParseDecimal(const std::wstring& text, long long& value)
 {

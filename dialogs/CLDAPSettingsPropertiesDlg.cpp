@@ -6,6 +6,8 @@
 #include <wx/textctrl.h>
 
 #include "base/Utf8.h"
+#include "dialogs/CAdvancedPropertySheet.h"
+#include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
 #include "platform/RegistryKey.h"
@@ -16,13 +18,6 @@ namespace {
 
 constexpr uint32_t kAutoCompleteOptions = 0x23;
 
-// The advanced option sheet is not in the tree yet: until it is, the
-// advanced button stays disabled. This is the one place that opens it.
-constexpr bool kAdvancedSheetAvailable = false;
-
-void RunAdvancedSheet(wxWindow* parent, CServerObject* node)
-{
-}
 
 } // namespace
 
@@ -38,13 +33,13 @@ CLDAPSettingsPropertiesDlg::~CLDAPSettingsPropertiesDlg()
 
 bool CLDAPSettingsPropertiesDlg::OnInitDialog()
 {
-    m_referrals = Control<wxChoice>(kIdcReferrals);
-    m_deref = Control<wxChoice>(kIdcDeref);
-    m_useSSL = Control<wxCheckBox>(kIdcUseSSL);
-    m_timeLimit = Control<wxTextCtrl>(kIdcTimeLimit);
-    m_sizeLimit = Control<wxTextCtrl>(kIdcSizeLimit);
-    m_filter = Control<wxTextCtrl>(kIdcFilter);
-    m_passwordHistory = Control<wxCheckBox>(kIdcPasswordHistory);
+    m_referrals = dynamic_cast<wxChoice*>(FindWindow(kIdcReferrals));
+    m_deref = dynamic_cast<wxChoice*>(FindWindow(kIdcDeref));
+    m_useSSL = dynamic_cast<wxCheckBox*>(FindWindow(kIdcUseSSL));
+    m_timeLimit = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcTimeLimit));
+    m_sizeLimit = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcSizeLimit));
+    m_filter = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcFilter));
+    m_passwordHistory = dynamic_cast<wxCheckBox*>(FindWindow(kIdcPasswordHistory));
     if (!m_referrals || !m_deref || !m_useSSL || !m_timeLimit || !m_sizeLimit || !m_filter || !m_passwordHistory)
         return false;
 
@@ -67,10 +62,10 @@ bool CLDAPSettingsPropertiesDlg::OnInitDialog()
     for (wxCheckBox* box : {m_useSSL, m_passwordHistory})
         box->Bind(wxEVT_CHECKBOX, &CLDAPSettingsPropertiesDlg::OnChanged, this);
     if (wxWindow* advanced = FindWindow(kIdcAdvanced)) {
-        advanced->Enable(kAdvancedSheetAvailable);
         advanced->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdvanced(); });
     }
 
+    KeepReturnInEdit(m_filter);
     m_recentFilters.Open(platform::RegRoot::CurrentUser, g_strRecentFiltersKey);
     m_recentFilters.Bind(m_filter, kAutoCompleteOptions);
     return true;
@@ -94,8 +89,9 @@ bool CLDAPSettingsPropertiesDlg::OnSetActive()
 
 void CLDAPSettingsPropertiesDlg::OnAdvanced()
 {
-    if (kAdvancedSheetAvailable)
-        RunAdvancedSheet(this, m_node);
+    // Its pages write into the profile; its result does not matter here.
+    CAdvancedPropertySheet sheet(ui::ResourceString(kStrAdvancedCaption), this, m_node);
+    sheet.ShowModal();
 }
 
 bool CLDAPSettingsPropertiesDlg::OnApply()

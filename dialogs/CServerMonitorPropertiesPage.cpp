@@ -1,9 +1,7 @@
 #include "dialogs/CServerMonitorPropertiesPage.h"
 
-#include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/listctrl.h>
-#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
@@ -12,7 +10,8 @@
 #include "dialogcore/CServerMonitorThread.h"
 #include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
-#include "dialogcore/ProfileStorage.h"
+#include "dialogs/CWaitDlg.h"
+#include "dialogs/EditKeys.h"
 #include "model/CServerProfile.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
@@ -34,32 +33,6 @@ std::chrono::milliseconds g_readLimit{30000};
 
 } // namespace
 
-// Stands in for the wait popup (CWaitDlg) until that dialog is in the tree:
-// a notice the user cannot close, ended by the page.
-class CServerMonitorPropertiesPage::WaitPopup : public wxDialog {
-public:
-    explicit WaitPopup(wxWindow* owner)
-        : wxDialog(owner, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxCAPTION)
-    {
-        m_text = new wxStaticText(this, wxID_ANY, wxString());
-        auto* sizer = new wxBoxSizer(wxVERTICAL);
-        sizer->Add(m_text, 1, wxALL | wxEXPAND, 16);
-        SetSizer(sizer);
-        SetEscapeId(wxID_NONE);
-        Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent& event) { event.Veto(); });
-    }
-
-    void SetText(const wxString& text)
-    {
-        m_text->SetLabel(text);
-        GetSizer()->Fit(this);
-        CentreOnParent();
-    }
-
-private:
-    wxStaticText* m_text;
-};
-
 std::chrono::milliseconds CServerMonitorPropertiesPage::SetReadLimit(std::chrono::milliseconds limit)
 {
     std::chrono::milliseconds previous = g_readLimit;
@@ -70,8 +43,8 @@ std::chrono::milliseconds CServerMonitorPropertiesPage::SetReadLimit(std::chrono
 CServerMonitorPropertiesPage::CServerMonitorPropertiesPage(wxWindow* book, CServerProfile* profile)
     : m_profile(profile), m_readLimit(this), m_registration(*this)
 {
-    CreatePage(book, kDlgServerMonitor);
     Bind(wxEVT_TIMER, &CServerMonitorPropertiesPage::OnReadLimit, this, m_readLimit.GetId());
+    CreatePage(book, kDlgServerMonitor);
 }
 
 CServerMonitorPropertiesPage::~CServerMonitorPropertiesPage()
@@ -82,8 +55,8 @@ CServerMonitorPropertiesPage::~CServerMonitorPropertiesPage()
 
 bool CServerMonitorPropertiesPage::OnInitDialog()
 {
-    m_dnEdit = Control<wxTextCtrl>(kIdcMonitorDN);
-    m_list = Control<wxListCtrl>(kIdcMonitorList);
+    m_dnEdit = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcMonitorDN));
+    m_list = dynamic_cast<wxListCtrl*>(FindWindow(kIdcMonitorList));
     if (!m_dnEdit || !m_list)
         return false;
     m_dnEdit->ChangeValue(wxString::FromUTF8(m_profile->GetMonitorDN().GetText()));
@@ -97,9 +70,14 @@ bool CServerMonitorPropertiesPage::OnInitDialog()
     m_list->InsertColumn(0, ui::ResourceString(kStrAttributeColumn), wxLIST_FORMAT_LEFT, first);
     m_list->InsertColumn(1, ui::ResourceString(kStrValueColumn), wxLIST_FORMAT_LEFT, width - first - scroll);
 
+    KeepReturnInEdit(m_dnEdit);
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
     m_recentDNs.Bind(m_dnEdit, kAutoCompleteOptions);
-    m_wait = new WaitPopup(this);
+    m_wait = new CWaitDlg(this, std::wstring());
+    if (!m_wait->Create()) {
+        m_wait->Destroy();
+        m_wait = nullptr;
+    }
     return true;
 }
 
@@ -122,7 +100,10 @@ void CServerMonitorPropertiesPage::Refresh()
         return;
     std::wstring dn = m_dnEdit->GetValue().ToStdWstring();
     auto worker = std::make_shared<CServerMonitorThread>(m_registration.Id(), *m_profile, WideToUtf8Text(dn));
-    m_wait->SetText(ui::ResourceString(kStrReadingMonitor));
+    if (wxStaticText* text = m_wait->GetTextControl()) {
+        text->SetLabel(ui::ResourceString(kStrReadingMonitor));
+        m_wait->Fit();
+    }
     m_reading = true;
     m_timedOut = false;
     m_worker = worker;
@@ -191,6 +172,6 @@ bool CServerMonitorPropertiesPage::OnApply()
 {
     m_refreshOnActivation = false;
     m_profile->SetMonitorDN(arbldap::LDAPDN(WideToUtf8Text(m_dnEdit->GetValue().ToStdWstring())));
-    SaveProfileIfStored(*m_profile);
+    m_profile->SaveProfile();
     return CPropertyPage::OnApply();
 }

@@ -4,8 +4,8 @@
 // popup is up, and the monitor DN, which the page writes into the profile.
 // It reads on its first activation, on every later one except the first
 // after an Apply, and on the refresh button, always with the DN as typed.
-// Applying saves the profile only when the profile is stored already (the
-// wizard stores its new profile itself, or not at all when cancelled).
+// Applying saves the profile (a profile the wizard is still making is held
+// from storage, so nothing is stored before the wizard finishes).
 // The popup cannot be closed by the user, so a server that takes a
 // connection and never answers is given up after a while (the read limit):
 // the read is cancelled and reported as timed out.
@@ -16,11 +16,12 @@
 
 #include <wx/timer.h>
 
-#include "dialogs/CPropertyPage.h"
 #include "platform/Dispatcher.h"
+#include "dialogs/CPropertyPage.h"
 #include "shellcore/CRecentItemsList.h"
 
 class CServerProfile;
+class CWaitDlg;
 class wxDialog;
 class wxListCtrl;
 class wxTextCtrl;
@@ -61,8 +62,6 @@ public:
                    std::unique_ptr<platform::MessagePayload> payload) override;
 
 private:
-    class WaitPopup;
-
     void OnRefreshButton(wxCommandEvent& event);
     void OnReadLimit(wxTimerEvent& event);
     void OnDNChanged(wxCommandEvent& event);
@@ -70,7 +69,7 @@ private:
     CServerProfile* m_profile;
     wxTextCtrl* m_dnEdit = nullptr;
     wxListCtrl* m_list = nullptr;
-    WaitPopup* m_wait = nullptr;  // a child window of the page
+    CWaitDlg* m_wait = nullptr;  // a child window of the page
     bool m_reading = false;
     bool m_timedOut = false;
     std::weak_ptr<CServerMonitorThread> m_worker;

@@ -4,6 +4,7 @@
 #include <wx/textctrl.h>
 
 #include "base/Utf8.h"
+#include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
 #include "platform/ControlPorts.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr uint32_t kAutoCompleteOptions = 0x23;
 constexpr uint32_t kMbIconExclamation = 0x30;
 const wchar_t* const kNoHost = L"Please specify a host!";
-const wchar_t* const kPortRange = L"Please enter an integer between 0 and 65536.";
+const wchar_t* const kPortRange = L"Please enter an integer between 0 and 65535.";
 
 } // namespace
 
@@ -33,29 +34,31 @@ CServerPropertiesDlg::~CServerPropertiesDlg()
 
 bool CServerPropertiesDlg::OnInitDialog()
 {
-    m_name = Control<wxTextCtrl>(kIdcProfileName);
-    m_host = Control<wxTextCtrl>(kIdcHost);
-    m_port = Control<wxTextCtrl>(kIdcPort);
-    m_baseDN = Control<wxTextCtrl>(kIdcBaseDN);
-    m_version = Control<wxChoice>(kIdcVersion);
+    m_name = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcProfileName));
+    m_host = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcHost));
+    m_port = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcPort));
+    m_baseDN = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcBaseDN));
+    m_version = dynamic_cast<wxChoice*>(FindWindow(kIdcVersion));
     if (!m_name || !m_host || !m_port || !m_baseDN || !m_version)
         return false;
 
     RefPtr<CLDAPSchema> schema = m_node->GetSchema();
-    if (auto* kind = Control<wxTextCtrl>(kIdcServerKind))
+    if (auto* kind = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcServerKind)))
         kind->ChangeValue(schema ? wxString::FromUTF8(schema->GetServerKindName()) : wxString("N/A"));
     m_name->ChangeValue(wxString(m_node->GetProfileName()));
     m_host->ChangeValue(wxString(m_node->GetHostName()));
     m_port->ChangeValue(wxString::Format("%d", m_node->GetPort()));
     m_baseDN->ChangeValue(wxString::FromUTF8(m_node->GetBaseDN().GetText()));
     m_version->SetSelection(m_node->GetVersion() == 2 ? 0 : 1);
-    if (auto* url = Control<wxTextCtrl>(kIdcServerURL))
+    if (auto* url = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcServerURL)))
         url->ChangeValue(wxString(m_node->GetURL()));
 
     for (wxTextCtrl* edit : {m_name, m_host, m_port, m_baseDN})
         edit->Bind(wxEVT_TEXT, &CServerPropertiesDlg::OnChanged, this);
     m_version->Bind(wxEVT_CHOICE, &CServerPropertiesDlg::OnChanged, this);
 
+    KeepReturnInEdit(m_host);
+    KeepReturnInEdit(m_baseDN);
     m_recentHosts.Open(platform::RegRoot::CurrentUser, g_strRecentHostsKey);
     m_recentHosts.Bind(m_host, kAutoCompleteOptions);
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);

@@ -4,6 +4,7 @@
 #include <wx/textctrl.h>
 
 #include "base/Utf8.h"
+#include "dialogs/EditKeys.h"
 #include "model/CServerObject.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
@@ -16,8 +17,7 @@ constexpr uint32_t kMbIconExclamation = 0x30;
 
 } // namespace
 
-ServerCredentailsPropertiesDlg::ServerCredentailsPropertiesDlg(wxWindow* book, CServerObject* node)
-    : m_node(node)
+ServerCredentailsPropertiesDlg::ServerCredentailsPropertiesDlg(wxWindow* book, CServerObject* node) : m_node(node)
 {
     CreatePage(book, kDlgServerCredentials);
 }
@@ -29,11 +29,11 @@ ServerCredentailsPropertiesDlg::~ServerCredentailsPropertiesDlg()
 
 bool ServerCredentailsPropertiesDlg::OnInitDialog()
 {
-    m_userDN = Control<wxTextCtrl>(kIdcUserDN);
-    m_password = Control<wxTextCtrl>(kIdcPassword);
-    m_passwordAgain = Control<wxTextCtrl>(kIdcPasswordAgain);
-    m_savePassword = Control<wxCheckBox>(kIdcSavePassword);
-    m_anonymous = Control<wxCheckBox>(kIdcAnonymousBind);
+    m_userDN = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcUserDN));
+    m_password = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcPassword));
+    m_passwordAgain = dynamic_cast<wxTextCtrl*>(FindWindow(kIdcPasswordAgain));
+    m_savePassword = dynamic_cast<wxCheckBox*>(FindWindow(kIdcSavePassword));
+    m_anonymous = dynamic_cast<wxCheckBox*>(FindWindow(kIdcAnonymousBind));
     if (!m_userDN || !m_password || !m_passwordAgain || !m_savePassword || !m_anonymous)
         return false;
 
@@ -48,6 +48,7 @@ bool ServerCredentailsPropertiesDlg::OnInitDialog()
     m_savePassword->Bind(wxEVT_CHECKBOX, &ServerCredentailsPropertiesDlg::OnChanged, this);
     m_anonymous->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnAnonymousSwitched(); });
 
+    KeepReturnInEdit(m_userDN);
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
     m_recentDNs.Bind(m_userDN, kAutoCompleteOptions);
     return true;

@@ -7,6 +7,16 @@
 #include "model/CServerObject.h"
 #include "model/NodePropertyPages.h"
 
+namespace {
+
+wxWindow* Made(CPropertyPage* page, wxString& title)
+{
+    title = page->GetTitle();
+    return page;
+}
+
+} // namespace
+
 wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxString& title)
 {
     const auto* page = dynamic_cast<const NodeDetailsPage*>(&base);
@@ -15,15 +25,12 @@ wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxSt
     auto* server = dynamic_cast<CServerObject*>(page->node);
     if (!server)
         return nullptr;
-    CPropertyPage* window = nullptr;
     switch (page->kind) {
-    case NodeDetailsPage::Server: window = new CServerPropertiesDlg(book, server); break;
-    case NodeDetailsPage::ServerCredentials: window = new ServerCredentailsPropertiesDlg(book, server); break;
-    case NodeDetailsPage::LDAPSettings: window = new CLDAPSettingsPropertiesDlg(book, server); break;
+    case NodeDetailsPage::Server: return Made(new CServerPropertiesDlg(book, server), title);
+    case NodeDetailsPage::ServerCredentials: return Made(new ServerCredentailsPropertiesDlg(book, server), title);
+    case NodeDetailsPage::LDAPSettings: return Made(new CLDAPSettingsPropertiesDlg(book, server), title);
     // On the node's profile part.
-    case NodeDetailsPage::ServerMonitor: window = new CServerMonitorPropertiesPage(book, server); break;
+    case NodeDetailsPage::ServerMonitor: return Made(new CServerMonitorPropertiesPage(book, server), title);
     default: return nullptr;
     }
-    title = window->GetTitle();
-    return window;
 }

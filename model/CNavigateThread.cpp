@@ -384,8 +384,7 @@ void CNavigateThread::Finish()
     RunOnUiThread([&] {
         if (!m_start->IsCurrent())
             return;
-        if (std::shared_ptr<platform::TreePort> tree = Tree())
-            tree->SelectItem(current.GetTreeItem());
+        SelectNavigatedItem(current.GetTreeItem());
         current.ShowContents(0);
     });
     if (m_currentDN != current.GetDN()) {

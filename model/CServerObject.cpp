@@ -134,6 +134,8 @@ void CServerObject::SetUserDN(const LDAPDN& dn)
 void CServerObject::Rename(const std::wstring& name)
 {
     SetProfileName(name);
+    // The item shows the caption: it must name the profile by its new name.
+    SetCaption(name);
     SaveProfile();
 }
 

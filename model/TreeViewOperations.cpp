@@ -51,6 +51,33 @@ CDataObject* GetSelectedTreeObject()
     return tree ? GetTreeItemObject(tree->GetSelectedItem()) : nullptr;
 }
 
+namespace {
+NavigationObserver& Observer()
+{
+    static NavigationObserver observer;
+    return observer;
+}
+} // namespace
+
+NavigationObserver SetNavigationObserver(NavigationObserver observer)
+{
+    std::swap(Observer(), observer);
+    return observer;
+}
+
+void SelectNavigatedItem(platform::TreeItem item)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree)
+        return;
+    NavigationObserver observer = Observer();
+    if (observer)
+        observer(true);
+    tree->SelectItem(item);
+    if (observer)
+        observer(false);
+}
+
 std::wstring GetTreeItemText(void* itemData)
 {
     return itemData ? static_cast<CDataObject*>(itemData)->GetCaption() : std::wstring();

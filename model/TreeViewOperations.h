@@ -3,6 +3,7 @@
 // these, and so do the nodes. Each call runs on the user-interface thread.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/ControlPorts.h"
@@ -23,6 +24,12 @@ CDataObject* GetTreeItemObject(platform::TreeItem item);
 CDataObject* GetSelectedTreeObject();
 // The text of an item inserted with the text callback: its node's caption.
 std::wstring GetTreeItemText(void* itemData);
+// Selects the item a navigation reached. The observer hears of it before
+// (true) and after (false), so that the shell's history does not record the
+// arrival as the user's choice. Returns the previous observer.
+typedef std::function<void(bool arriving)> NavigationObserver;
+NavigationObserver SetNavigationObserver(NavigationObserver observer);
+void SelectNavigatedItem(platform::TreeItem item);
 // The tree view's timer handler for the information nodes' removal timers:
 // false for any other timer.
 bool HandleTreeViewTimer(uint32_t timerId);

@@ -9,11 +9,15 @@
 
 #include "dialogs/WxProfileWizard.h"
 #include "model/ProfileWizard.h"
+#include "dialogs/WxNodeDialogs.h"
+#include "model/NodeDialogs.h"
 #include "model/PropertySheetPort.h"
+#include "platform/Clipboard.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/Folders.h"
 #include "shellcore/AutoCompletion.h"
 #include "widgets/RecentItemsCompletion.h"
+#include "ui/WxClipboardPort.h"
 #include "ui/WxDispatcher.h"
 #include "ui/WxMessageBoxPort.h"
 #include "ui/WxPropertySheet.h"
@@ -37,11 +41,15 @@ void CArbApp::InstallPorts()
     SetAutoCompletionFactory(ui::BindAutoCompletion);
     platform::SetDesktopLauncher(std::make_shared<platform::XdgDesktopLauncher>());
     SetProfileWizardPort(std::make_shared<WxProfileWizard>());
+    SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
+    platform::SetClipboardPort(std::make_shared<ui::WxClipboardPort>());
 }
 
 void CArbApp::RemovePorts()
 {
     SetProfileWizardPort(nullptr);
+    platform::SetClipboardPort(nullptr);
+    SetNodeDialogPort(nullptr);
     platform::SetDesktopLauncher(nullptr);
     SetAutoCompletionFactory(nullptr);
     SetPropertySheetPort(nullptr);

@@ -10,7 +10,10 @@
 #include "shellcore/FrameCommands.h"
 #include "shellcore/StatusProgress.h"
 #include "shellcore/TextFormat.h"
+#include "shellcore/DocumentMenuSource.h"
+#include "ui/CArbDocument.h"
 #include "ui/CArbStatusBar.h"
+#include "ui/CArbTreeView.h"
 #include "ui/CCommandComboBox.h"
 #include "ui/COutputBar.h"
 #include "ui/COutputList.h"
@@ -124,6 +127,20 @@ CArbMainFrame::CArbMainFrame() = default;
 CArbMainFrame::~CArbMainFrame()
 {
     m_progress.reset();
+    // The views go first: the tree's nodes before the document's root.
+    if (m_splitter) {
+        m_aui.DetachPane(m_splitter);
+        delete m_splitter;
+        m_splitter = nullptr;
+    }
+    m_tree = nullptr;
+    m_treeView = nullptr;
+    m_list = nullptr;
+    m_menuSource.reset();
+    if (m_document) {
+        platform::SetDocumentPort(std::move(m_previousDocumentPort));
+        m_document.reset();
+    }
     if (platform::GetAppWindow(platform::AppWindow::MainFrame) == m_registration.Id())
         platform::SetAppWindow(platform::AppWindow::MainFrame, platform::kNoReceiver);
     m_registration.Reset();
@@ -263,9 +280,12 @@ bool CArbMainFrame::Create()
         e.Skip();
     });
 
+    m_document = std::make_shared<CArbDocument>(this);
+    m_previousDocumentPort = platform::SetDocumentPort(m_document);
+    m_menuSource = std::make_shared<CDocumentMenuSource>(m_document->GetCommands(), m_document->GetHistory());
     m_splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3D);
-    m_tree = new wxTreeCtrl(m_splitter, wxID_ANY, wxDefaultPosition, wxSize(220, 100),
-                            wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_EDIT_LABELS);
+    m_treeView = new CArbTreeView(m_splitter, m_document.get());
+    m_tree = m_treeView;
     m_list = new wxListCtrl(m_splitter, wxID_ANY, wxDefaultPosition, wxSize(100, 100), wxLC_REPORT | wxLC_EDIT_LABELS);
     m_splitter->SetMinimumPaneSize(20);
     if (!m_splitter->SplitVertically(m_tree, m_list, 220))
@@ -321,6 +341,36 @@ bool CArbMainFrame::Create()
     Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
     UpdateStatusPanes();
     return true;
+}
+
+wxWindow* CArbMainFrame::GetActiveView() const
+{
+    if (!m_document)
+        return nullptr;
+    if (m_document->IsTreeLastFocused())
+        return m_treeView;
+    IDocumentListView* list = m_document->GetListView();
+    return list ? list->GetListWindow() : nullptr;
+}
+
+bool CArbMainFrame::TryBefore(wxEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+    if (type != wxEVT_MENU && type != wxEVT_UPDATE_UI)
+        return wxFrame::TryBefore(event);
+    // The filter box takes the clipboard accelerators while it has the focus.
+    const uint32_t command = ui::CommandOf(event.GetId());
+    if (command == cmd::kEditCopy || command == cmd::kEditCut || command == cmd::kEditPaste) {
+        wxWindow* focus = wxWindow::FindFocus();
+        if (m_filterCombo && focus && (focus == m_filterCombo || focus->GetParent() == m_filterCombo))
+            return wxFrame::TryBefore(event);
+    }
+    if (wxWindow* view = GetActiveView())
+        if (view->GetEventHandler()->ProcessEventLocally(event))
+            return true;
+    if (m_document && m_document->ProcessEventLocally(event))
+        return true;
+    return wxFrame::TryBefore(event);
 }
 
 void CArbMainFrame::StoreCommandText(uint32_t command, const wxString& text)

@@ -17,10 +17,13 @@
 #include <wx/treectrl.h>
 
 #include "platform/Dispatcher.h"
+#include "platform/ShellPorts.h"
 #include "shellcore/CommandTextMap.h"
 #include "shellcore/FrameMenuSource.h"
 
+class CArbDocument;
 class CArbStatusBar;
+class CArbTreeView;
 class CCommandComboBox;
 class COutputBar;
 class COutputList;
@@ -52,6 +55,10 @@ public:
     COutputList* GetOutputList() const;
 
     wxTreeCtrl* GetTreeCtrl() const { return m_tree; }
+    CArbTreeView* GetTreeView() const { return m_treeView; }
+    CArbDocument* GetDocument() const { return m_document.get(); }
+    // The view that takes commands first: the one that had the focus last.
+    wxWindow* GetActiveView() const;
     wxListCtrl* GetListCtrl() const { return m_list; }
     wxAuiToolBar* GetMainToolBar() const { return m_mainToolBar; }
     wxAuiToolBar* GetSecondToolBar() const { return m_secondToolBar; }
@@ -73,6 +80,11 @@ public:
 
     void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
                    std::unique_ptr<platform::MessagePayload> payload) override;
+
+protected:
+    // Commands go to the active view, the document, then the frame (and the
+    // application after it).
+    bool TryBefore(wxEvent& event) override;
 
 private:
     bool CreateToolBars();
@@ -98,6 +110,9 @@ private:
 
     wxAuiManager m_aui;
     wxSplitterWindow* m_splitter = nullptr;
+    std::shared_ptr<CArbDocument> m_document;
+    std::shared_ptr<platform::DocumentPort> m_previousDocumentPort;
+    CArbTreeView* m_treeView = nullptr;
     wxTreeCtrl* m_tree = nullptr;
     wxListCtrl* m_list = nullptr;
     wxAuiToolBar* m_mainToolBar = nullptr;

@@ -14,7 +14,7 @@ TEST(ServerSettingsRules, DecimalTextsAndPorts)
     const Case cases[] = {
         {L"30", 30, true},          {L" 636 ", 636, true},     {L"", 0, false},
         {L"abc", 0, false},         {L"12abc", 0, false},      {L"-5", -5, false},
-        {L"65536", 65536, true},    {L"65537", 65537, false},  {L"99999999999", 0, false},
+        {L"65535", 65535, true},    {L"65536", 65536, false},  {L"99999999999", 0, false},
         {L"+7", 7, true},           {L"-", 0, false},
     };
     for (const Case& c : cases) {
@@ -22,8 +22,9 @@ TEST(ServerSettingsRules, DecimalTextsAndPorts)
         EXPECT_EQ(ParseDecimalOrZero(c.text), c.number);
         int port = -1;
         EXPECT_EQ(ParsePortText(c.text, port), c.isPort);
-        if (c.isPort)
+        if (c.isPort) {
             EXPECT_EQ(port, c.number);
+        }
     }
 }
 

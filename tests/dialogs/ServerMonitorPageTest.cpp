@@ -9,9 +9,10 @@
 #include <vector>
 
 #include <wx/listctrl.h>
+#include <wx/panel.h>
 #include <wx/textctrl.h>
 
-#include "dialogcore/ProfileStorage.h"
+#include "platform/RegistryKey.h"
 #include "dialogs/CCommonPropertySheet.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "jobs/CLDAPThread.h"
@@ -92,14 +93,8 @@ TEST_F(ServerMonitorPageTest, TheFirstActivationListsTheMonitorEntry)
 {
     CServerProfile profile = MonitorProfile(live::MainServer().Port());
     CServerMonitorPropertiesPage& page = Page(profile);
-    EXPECT_EQ(page.GetMonitorDNEdit()->GetValue(), "cn=monitor");
-    int ticksWhileWaiting = 0;
-    m_pump->onTick = [&] {
-        if (page.GetWaitPopup() && page.GetWaitPopup()->IsShown())
-            ++ticksWhileWaiting;
-    };
     page.OnSetActive();
-    m_pump->onTick = nullptr;
+    EXPECT_EQ(page.GetMonitorDNEdit()->GetValue(), "cn=monitor");
 
     EXPECT_FALSE(page.GetWaitPopup());
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
@@ -117,6 +112,29 @@ TEST_F(ServerMonitorPageTest, TheFirstActivationListsTheMonitorEntry)
     std::vector<std::wstring> texts;
     recent.GetRecentStrings(texts, -1);
     EXPECT_EQ(texts, std::vector<std::wstring>{L"cn=monitor"});
+}
+
+TEST_F(ServerMonitorPageTest, ChoosingItsTabInARunningSheetReadsTheEntry)
+{
+    CServerProfile profile = MonitorProfile(live::MainServer().Port());
+    CCommonPropertySheet sheet(nullptr, "Server Properties");
+    auto* first = new wxPanel(sheet.GetBook());
+    sheet.AddPage(first, "First");
+    auto* page = new CServerMonitorPropertiesPage(sheet.GetBook(), &profile);
+    sheet.AddPage(page);
+    long rows = -1;
+    sheet.CallAfter([&] {
+        // As a click on the tab.
+        sheet.GetBookCtrl()->SetSelection(1);
+        EXPECT_TRUE(uitest::RunUntil([&] { return page->WasShown() && !page->GetWaitPopup(); }));
+        rows = page->GetList()->GetItemCount();
+        wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+        ok.SetEventObject(sheet.FindWindow(wxID_OK));
+        sheet.GetEventHandler()->ProcessEvent(ok);
+    });
+    EXPECT_EQ(sheet.ShowModal(), wxID_OK);
+    EXPECT_GT(rows, 0);
+    EXPECT_TRUE(m_shell.MessageBox().asked.empty());
 }
 
 TEST_F(ServerMonitorPageTest, AnUnreachableServerIsReportedWhileTheLoopRuns)
@@ -185,6 +203,10 @@ TEST_F(ServerMonitorPageTest, ATypedDNIsReadAtOnceAndStoredOnlyWhenApplied)
 
     page.GetMonitorDNEdit()->SetValue("cn=Connections,cn=monitor");
     EXPECT_TRUE(page.IsModified());
+    // Return stays in the edit (it takes a suggestion), not OK for the sheet.
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, kIdcMonitorDN);
+    enter.SetEventObject(page.GetMonitorDNEdit());
+    EXPECT_TRUE(page.GetMonitorDNEdit()->GetEventHandler()->ProcessEvent(enter));
     page.Refresh();
     EXPECT_TRUE(HasRow(*page.GetList(), "cn", "Connections"));
     EXPECT_FALSE(HasRow(*page.GetList(), "cn", "Monitor"));
@@ -206,18 +228,20 @@ TEST_F(ServerMonitorPageTest, ATypedDNIsReadAtOnceAndStoredOnlyWhenApplied)
     EXPECT_TRUE(HasRow(*page.GetList(), "cn", "Connections"));
 }
 
-TEST_F(ServerMonitorPageTest, ANewProfileIsNotStoredByThePage)
+TEST_F(ServerMonitorPageTest, AProfileHeldFromStorageIsNotStoredByThePage)
 {
     // As in the connection wizard's advanced sheet: the page is applied, the
     // wizard is then cancelled; the profile must not have been stored.
     CServerProfile profile = MonitorProfile(testsupport::FreePort());
+    profile.SetStorageHeld(true);
     CServerMonitorPropertiesPage& page = Page(profile);
     page.OnSetActive();
     m_shell.MessageBox().asked.clear();
     page.GetMonitorDNEdit()->SetValue("cn=Threads,cn=monitor");
     ASSERT_TRUE(m_sheet->ApplyPages());
     EXPECT_EQ(profile.GetMonitorDN().GetText(), "cn=Threads,cn=monitor");
-    EXPECT_FALSE(IsProfileStored(profile));
+    platform::RegistryKey key(platform::RegRoot::CurrentUser, true);
+    EXPECT_FALSE(key.KeyExists(profile.GetKeyPath(true))) << "the held profile was stored";
 }
 
 } // namespace

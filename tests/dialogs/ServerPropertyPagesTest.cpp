@@ -118,6 +118,7 @@ protected:
 TEST_F(ServerPropertyPagesTest, ThePagesShowTheProfile)
 {
     EXPECT_EQ(m_sheet->GetPageCount(), 3);
+    VisitAll();
     EXPECT_EQ(Field<wxTextCtrl>(kIdcServerKind).GetValue(), "N/A");
     EXPECT_EQ(Field<wxTextCtrl>(kIdcProfileName).GetValue(), "Lab");
     EXPECT_EQ(Field<wxTextCtrl>(kIdcHost).GetValue(), "ldap.example");
@@ -137,10 +138,9 @@ TEST_F(ServerPropertyPagesTest, ThePagesShowTheProfile)
     EXPECT_FALSE(Field<wxCheckBox>(kIdcUseSSL).GetValue());
     // No schema of the Netscape kind: no password history.
     EXPECT_FALSE(Field<wxCheckBox>(kIdcPasswordHistory).IsShown());
-    // Until the advanced sheet is in the tree.
-    EXPECT_FALSE(Field<wxButton>(kIdcAdvanced).IsEnabled());
+    EXPECT_TRUE(Field<wxButton>(kIdcAdvanced).IsEnabled());
 
-    m_sheet->Show();
+    ASSERT_TRUE(m_sheet->SelectPage(kServerPage));
     uitest::RunFor(100);
     uitest::Screenshot(*m_sheet, "server-properties-page");
     ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
@@ -168,7 +168,6 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
             Field<wxTextCtrl>(kIdcTimeLimit).SetValue("seven");
             Field<wxTextCtrl>(kIdcSizeLimit).SetValue("50");
             Field<wxTextCtrl>(kIdcFilter).SetValue("(cn=*)");
-            EXPECT_TRUE(m_sheet->FindWindow(wxID_APPLY)->IsEnabled());
             Click(ok ? wxID_OK : wxID_CANCEL);
         });
         EXPECT_EQ(m_sheet->ShowModal(), ok ? wxID_OK : wxID_CANCEL);
@@ -283,10 +282,37 @@ TEST_F(ServerPropertyPagesTest, AnEmptyHostOrABadPortKeepsTheSheetOpen)
 
     Field<wxTextCtrl>(kIdcHost).SetValue("ldap.example");
     Field<wxTextCtrl>(kIdcPort).SetValue("70000");
-    EXPECT_FALSE(m_sheet->SelectPage(kSettingsPage));
+    // Leaving the page is refused (what the sheet asks before a tab change).
+    auto* page = dynamic_cast<CServerPropertiesDlg*>(m_sheet->GetPageWindow(kServerPage));
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(page->OnKillActive());
     EXPECT_FALSE(m_sheet->ApplyPages());
     EXPECT_EQ(m_shell.MessageBox().asked.size(), 3u);
     EXPECT_EQ(Stored().GetPort(), 389);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServerPropertyPagesTest, TheAdvancedButtonOpensTheAdvancedSheetOnTheServer)
+{
+    VisitAll();
+    ASSERT_TRUE(m_sheet->SelectPage(kSettingsPage));
+    wxString caption;
+    m_sheet->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            if (!dialog || !dialog->IsModal() || dialog == m_sheet.get())
+                continue;
+            caption = dialog->GetTitle();
+            wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+            click.SetEventObject(dialog->FindWindow(wxID_CANCEL));
+            dialog->GetEventHandler()->ProcessEvent(click);
+        }
+    });
+    Click(kIdcAdvanced);
+    EXPECT_EQ(caption, wxString(LoadResourceText(kStrAdvancedCaption)));
 }
 
 } // namespace

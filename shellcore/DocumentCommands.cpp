@@ -1,0 +1,572 @@
+#include "shellcore/DocumentCommands.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "base/Utf8.h"
+#include "model/CAppConfig.h"
+#include "model/CAttrObject.h"
+#include "model/CEntryObject.h"
+#include "model/CRootObject.h"
+#include "model/CServerObject.h"
+#include "model/ListSorting.h"
+#include "model/NodeDialogs.h"
+#include "model/ProfileWizard.h"
+#include "model/TreeViewOperations.h"
+#include "schema/LDAPSchema.h"
+#include "shellcore/CNavigationHistory.h"
+#include "shellcore/FrameCommands.h"
+
+namespace {
+
+// The commands the document answers, with their update rules.
+constexpr uint32_t kNoActionCommands[] = {32848, 32849, 32852, 32854, 32856, 32857, 32858, 32864, 32876, 32878};
+constexpr uint32_t kServerCommand = 32880;
+
+std::wstring Trim(const std::wstring& text)
+{
+    size_t first = 0;
+    while (first < text.size() && std::iswspace(text[first]))
+        ++first;
+    size_t last = text.size();
+    while (last > first && std::iswspace(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool IsDirectoryNode(const CDataObject* node)
+{
+    return node && (node->GetType() == kNodeEntry || node->GetType() == kNodeServer);
+}
+
+// The attributes-loaded flag: the node's contents were fetched (a server:
+// it was opened).
+bool IsAttributesLoaded(const CDataObject& node)
+{
+    auto* ldap = dynamic_cast<const CLDAPObject*>(&node);
+    return ldap && (ldap->IsContentsFetched() || ldap->IsChildrenLoaded());
+}
+
+std::string DNText(const CDataObject& node)
+{
+    auto* ldap = dynamic_cast<const CLDAPObject*>(&node);
+    return ldap ? ldap->GetDN().GetText() : std::string();
+}
+
+// The node's children were the server's naming contexts (its DN is empty
+// and the option shows them).
+bool HoldsNamingContexts(const CDataObject& node)
+{
+    auto* ldap = dynamic_cast<const CLDAPObject*>(&node);
+    return ldap && ldap->GetDN().GetText().empty() && GetAppConfig().m_bShowNamingContexts.load() != 0 &&
+           ldap->IsContentsFetched();
+}
+
+std::shared_ptr<platform::TreePort> Tree()
+{
+    return platform::GetTreeControl();
+}
+
+} // namespace
+
+CDocumentCommands::CDocumentCommands(const DocumentContext& context, CNavigationHistory& history)
+    : m_context(context), m_history(history)
+{
+}
+
+CDataObject* CDocumentCommands::GetCaretObject() const
+{
+    return GetSelectedTreeObject();
+}
+
+int CDocumentCommands::GetFirstSelectedListIndex() const
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list)
+        return -1;
+    std::vector<int> rows = list->GetSelectedRows();
+    return rows.empty() ? -1 : *std::min_element(rows.begin(), rows.end());
+}
+
+CDataObject* CDocumentCommands::GetFirstSelectedListObject() const
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    int row = GetFirstSelectedListIndex();
+    return list && row >= 0 ? static_cast<CDataObject*>(list->GetItemData(row)) : nullptr;
+}
+
+std::vector<CDataObject*> CDocumentCommands::GetSelectedListObjects() const
+{
+    std::vector<CDataObject*> nodes;
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list)
+        return nodes;
+    std::vector<int> rows = list->GetSelectedRows();
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows)
+        if (auto* node = static_cast<CDataObject*>(list->GetItemData(row)))
+            nodes.push_back(node);
+    return nodes;
+}
+
+CDataObject* CDocumentCommands::GetCurrentObject() const
+{
+    ViewFocus focus = m_context.GetFocus();
+    bool tree = focus == ViewFocus::Neither ? m_context.IsTreeLastFocused() : focus == ViewFocus::Tree;
+    if (!tree) {
+        if (CDataObject* row = GetFirstSelectedListObject())
+            return row;
+    }
+    return GetCaretObject();
+}
+
+CLDAPSchema* CDocumentCommands::GetCurrentSchema() const
+{
+    CDataObject* node = GetCurrentObject();
+    if (!node)
+        return nullptr;
+    const CLDAPObject* holder = nullptr;
+    switch (node->GetType()) {
+    case kNodeServer:
+    case kNodeEntry:
+        holder = dynamic_cast<const CLDAPObject*>(node);
+        break;
+    case kNodeAttribute:
+        if (auto* attribute = dynamic_cast<const CAttrObject*>(node))
+            holder = attribute->GetOwner();
+        break;
+    case kNodeError:
+    case kNodeInformation: {
+        CDataObject* parent = node->GetParentNode();
+        if (parent && parent->GetType() != kNodeRoot)
+            holder = node->GetServerObject();
+        break;
+    }
+    default:
+        break;
+    }
+    return holder ? holder->GetSchema().get() : nullptr;
+}
+
+bool CDocumentCommands::IsTeamNode(const CDataObject& node) const
+{
+    if (node.GetType() == kNodeTeamMember)
+        return true;
+    if (node.GetType() == kNodeServer)
+        if (auto* server = dynamic_cast<const CServerObject*>(&node))
+            return server->IsTeamProfile();
+    return false;
+}
+
+CDataObject* CDocumentCommands::OwnerOf(CDataObject* node) const
+{
+    if (node && node->GetType() == kNodeAttribute)
+        if (auto* attribute = dynamic_cast<CAttrObject*>(node))
+            return attribute->GetOwner();
+    return node;
+}
+
+bool CDocumentCommands::IsCurrentNodeOfKind(int kind, bool idle, bool loaded, bool dn) const
+{
+    CDataObject* node = GetCurrentObject();
+    if (!node || IsTeamNode(*node) || node->GetType() != kind)
+        return false;
+    if (loaded && !IsAttributesLoaded(*node))
+        return false;
+    if (idle && node->IsBusy())
+        return false;
+    if (dn && DNText(*node).empty())
+        return false;
+    return true;
+}
+
+bool CDocumentCommands::IsListAttributeOfIdleEntry(bool baseDN, bool noServer) const
+{
+    if (m_context.IsTreeLastFocused())
+        return false;
+    auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject());
+    if (!attribute || attribute->GetType() != kNodeAttribute)
+        return false;
+    CEntryObject* owner = attribute->GetOwner();
+    if (!owner || owner->GetType() == kNodeTeamMember || owner->IsBusy())
+        return false;
+    if (owner->GetType() == kNodeServer) {
+        if (noServer)
+            return false;
+        if (baseDN) {
+            auto* server = dynamic_cast<CServerObject*>(owner);
+            if (!server || server->GetBaseDN().GetText().empty())
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CDocumentCommands::Handles(uint32_t command)
+{
+    switch (command) {
+    case cmd::kRefresh:
+    case cmd::kDelete:
+    case cmd::kProperties:
+    case cmd::kNewServerProfile:
+    case cmd::kRename:
+    case cmd::kExportLDIF:
+    case cmd::kAbort:
+    case cmd::kUpOneLevel:
+    case cmd::kSaveValue:
+    case cmd::kGoToDN:
+    case cmd::kFavorites:
+    case cmd::kReconnect:
+    case kServerCommand:
+    case cmd::kRemoveMessage:
+    case cmd::kOpenValue:
+    case cmd::kDeleteSelected:
+    case cmd::kOptions:
+    case cmd::kCheckForUpdates:
+    case cmd::kBack:
+    case cmd::kForward:
+    case cmd::kApplyFilter:
+    case cmd::kRemoveFilter:
+    case cmd::kSortDescending:
+    case cmd::kSortAscending:
+    case cmd::kSchemaViewer:
+    case cmd::kEditCopy:
+    case cmd::kEditCut:
+    case cmd::kEditPaste:
+    case cmd::kEditClear:
+        return true;
+    default:
+        return std::find(std::begin(kNoActionCommands), std::end(kNoActionCommands), command) !=
+               std::end(kNoActionCommands);
+    }
+}
+
+bool CDocumentCommands::IsEnabled(uint32_t command) const
+{
+    auto E = [this](int kind, bool idle, bool loaded, bool dn) { return IsCurrentNodeOfKind(kind, idle, loaded, dn); };
+    auto A = [this](bool baseDN, bool noServer) { return IsListAttributeOfIdleEntry(baseDN, noServer); };
+    CDataObject* current = GetCurrentObject();
+    CDataObject* owner = OwnerOf(current);
+    CDataObject* caret = GetCaretObject();
+    const bool caretIdle = !caret || !caret->IsBusy();
+
+    switch (command) {
+    case cmd::kRefresh:
+        return owner && !owner->IsBusy();
+    case cmd::kDelete:
+        return E(kNodeServer, true, false, false);
+    case cmd::kProperties:
+        // A server's sheet needs its pages.
+        return !(current && current->GetType() == kNodeServer && !m_dialogs.serverProperties);
+    case cmd::kNewServerProfile:
+        return GetProfileWizardPort() != nullptr;
+    case cmd::kRename:
+        return (E(kNodeEntry, true, true, true) || A(true, true)) && GetRenameTarget().kind != RenameTarget::None;
+    case cmd::kExportLDIF:
+        return m_dialogs.ldifExport &&
+               (E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, true) || A(true, false));
+    case cmd::kAbort:
+        return owner && owner->IsBusy();
+    case cmd::kUpOneLevel:
+        return caret && caret->GetType() != kNodeRoot;
+    case cmd::kSaveValue:
+        return GetNodeDialogPort() != nullptr;
+    case cmd::kGoToDN:
+        return m_dialogs.goToDN && (E(kNodeEntry, true, true, false) || E(kNodeServer, true, true, false) || A(false, false));
+    case cmd::kFavorites: {
+        if (!m_dialogs.favorites || !current || current->IsBusy())
+            return false;
+        int kind = current->GetType();
+        if (kind != kNodeServer && kind != kNodeEntry && kind != kNodeAttribute)
+            return false;
+        CServerObject* server = current->GetServerObject();
+        return server && IsAttributesLoaded(*server);
+    }
+    case cmd::kReconnect:
+        return E(kNodeEntry, false, false, true) || A(true, true);
+    case kServerCommand:
+        return E(kNodeServer, false, true, false);
+    case cmd::kRemoveMessage:
+    case cmd::kOpenValue:
+        return true;
+    case cmd::kDeleteSelected:
+        return CanDeleteSelected(GetSelectedListObjects());
+    case cmd::kOptions:
+        return m_dialogs.options;
+    case cmd::kCheckForUpdates:
+        return m_dialogs.updateCheck;
+    case cmd::kBack:
+        return m_history.CanGoBack() && caretIdle;
+    case cmd::kForward:
+        return m_history.CanGoForward() && caretIdle;
+    case cmd::kApplyFilter:
+        return E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, false);
+    case cmd::kRemoveFilter: {
+        if (!(E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, false)))
+            return false;
+        auto* ldap = dynamic_cast<CLDAPObject*>(current);
+        return ldap && ldap->HasCustomFilter();
+    }
+    case cmd::kSortDescending:
+    case cmd::kSortAscending:
+        return E(kNodeEntry, true, true, true) || E(kNodeServer, true, false, false);
+    case cmd::kSchemaViewer: {
+        CLDAPSchema* schema = GetCurrentSchema();
+        return m_dialogs.schemaViewer && schema &&
+               (schema->GetLoadState() == kSchemaLoaded || schema->GetLoadState() == kSchemaDefaultUsed);
+    }
+    case cmd::kEditCopy:
+    case cmd::kEditCut:
+    case cmd::kEditPaste:
+    case cmd::kEditClear:
+        return false;
+    case 32848:
+        return true;
+    case 32849:
+        return E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, true) || A(true, false);
+    case 32852:
+        return E(kNodeEntry, true, true, true) || A(true, true);
+    case 32854:
+        return E(kNodeEntry, true, true, false) || E(kNodeServer, true, true, false) || A(false, false);
+    case 32856:
+    case 32864:
+        return E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, true) || A(false, false);
+    case 32857:
+    case 32858:
+        return A(false, false);
+    case 32876:
+        return E(kNodeEntry, true, true, false) || E(kNodeServer, true, true, true) || A(true, false);
+    case 32878: {
+        if (!current)
+            return false;
+        int kind = current->GetType();
+        if (kind != kNodeServer && kind != kNodeEntry && kind != kNodeAttribute)
+            return false;
+        CServerObject* server = current->GetServerObject();
+        return server && server->GetSchema();
+    }
+    default:
+        return true;
+    }
+}
+
+intptr_t CDocumentCommands::RefreshArgument(CDataObject& node)
+{
+    if (!IsDirectoryNode(&node))
+        return 1;
+    return !node.IsChildrenLoaded() && HoldsNamingContexts(node) ? 1 : 0;
+}
+
+RenameTarget CDocumentCommands::GetRenameTarget() const
+{
+    RenameTarget target;
+    CDataObject* node = OwnerOf(GetCurrentObject());
+    if (!node)
+        return target;
+    target.node = node;
+    if (m_context.GetFocus() == ViewFocus::List) {
+        int row = m_context.FindListRow(*node);
+        if (row >= 0) {
+            if (m_context.CanEditListRow(row)) {
+                target.kind = RenameTarget::ListRow;
+                target.row = row;
+            }
+            return target;
+        }
+    }
+    // The tree takes a new name for an idle server only.
+    if (node->GetType() == kNodeServer && node->CanRenameInTree() && !node->IsBusy() && node->GetTreeItem())
+        target.kind = RenameTarget::TreeItem;
+    return target;
+}
+
+bool CDocumentCommands::CanDeleteSelected(const std::vector<CDataObject*>& nodes) const
+{
+    // Entries are not deleted by this command, so a selection holding one
+    // would be confirmed and then left alone.
+    if (nodes.empty())
+        return false;
+    bool attributes = false;
+    for (CDataObject* node : nodes) {
+        if (node->GetType() == kNodeEntry || node->GetType() == kNodeTeamMember)
+            return false;
+        if (node->GetType() == kNodeAttribute)
+            attributes = true;
+    }
+    if (attributes) {
+        CDataObject* caret = GetCaretObject();
+        if (!caret || caret->IsBusy())
+            return false;
+    }
+    return true;
+}
+
+bool CDocumentCommands::DeleteSelected(const std::vector<CDataObject*>& nodes)
+{
+    if (!CanDeleteSelected(nodes) || !CDataObject::ConfirmDelete())
+        return false;
+    std::vector<CAttrObject*> attributes;
+    // Rows go as nodes are deleted: work from the list taken before.
+    for (CDataObject* node : nodes) {
+        if (node->GetType() == kNodeAttribute) {
+            if (auto* attribute = dynamic_cast<CAttrObject*>(node))
+                attributes.push_back(attribute);
+        } else if (!node->Delete(0)) {
+            if (std::shared_ptr<platform::ListPort> list = platform::GetListControl())
+                for (int row = 0; row < list->GetItemCount(); ++row)
+                    list->SetItemState(row, 0, platform::kListSelected);
+        }
+    }
+    if (!attributes.empty())
+        attributes.front()->DeleteValues(attributes, true);
+    return true;
+}
+
+std::vector<CDataObject*> CDocumentCommands::PropertiesSelection() const
+{
+    if (m_context.GetFocus() != ViewFocus::List)
+        return {};
+    std::vector<CDataObject*> nodes = GetSelectedListObjects();
+    if (nodes.size() < 2)
+        return {};
+    return nodes;
+}
+
+bool CDocumentCommands::ApplyFilter(const std::wstring& text)
+{
+    std::wstring filter = Trim(text);
+    auto* node = dynamic_cast<CLDAPObject*>(GetCurrentObject());
+    if (filter.empty() || !IsDirectoryNode(node))
+        return false;
+    node->SetCustomFilter(filter);
+    return true;
+}
+
+bool CDocumentCommands::RemoveFilter(std::wstring& filter)
+{
+    auto* node = dynamic_cast<CLDAPObject*>(GetCurrentObject());
+    if (!IsDirectoryNode(node))
+        return false;
+    node->OnRemoveCustomFilter();
+    std::string text;
+    filter = node->GetSearchFilter(text) ? Utf8ToWideString(text) : std::wstring();
+    return true;
+}
+
+bool CDocumentCommands::Sort(bool ascending)
+{
+    std::shared_ptr<platform::TreePort> tree = Tree();
+    CDataObject* node = GetCaretObject();
+    if (!tree || !IsDirectoryNode(node))
+        return false;
+    // The entry's view flag is the one the sort commands keep.
+    if (auto* entry = dynamic_cast<CEntryObject*>(node))
+        entry->SetEntryView(ascending);
+    std::vector<void*> children;
+    for (platform::TreeItem child = tree->GetChildItem(node->GetTreeItem()); child; child = tree->GetNextSiblingItem(child))
+        children.push_back(tree->GetItemData(child));
+    ItemRanks ranks(children, [](void* item) { return static_cast<CDataObject*>(item)->GetDisplayName(); });
+    tree->SortChildren(node->GetTreeItem(), [&ranks, ascending](void* a, void* b) { return ascending ? ranks(a, b) : ranks(b, a); });
+    return true;
+}
+
+bool CDocumentCommands::ExecuteNodeMenuCommand(CDataObject& node, uint32_t command)
+{
+    if (command != kCmdAddToFavorites)
+        return false;
+    CServerObject* server = node.GetServerObject();
+    if (server && IsDirectoryNode(&node))
+        server->AddToFavorites(static_cast<CLDAPObject&>(node).GetDN());
+    return true;
+}
+
+bool CDocumentCommands::Execute(uint32_t command)
+{
+    CDataObject* current = GetCurrentObject();
+    CDataObject* owner = OwnerOf(current);
+    CDataObject* caret = GetCaretObject();
+    switch (command) {
+    case cmd::kRefresh:
+        if (owner)
+            owner->Refresh(RefreshArgument(*owner));
+        return true;
+    case cmd::kDelete:
+        if (current)
+            current->Delete(1);
+        return true;
+    case cmd::kNewServerProfile:
+        if (CRootObject* root = m_context.GetRoot())
+            root->OnCommandNew();
+        return true;
+    case cmd::kExportLDIF:
+        if (auto* entry = dynamic_cast<CEntryObject*>(owner); entry && !IsTeamNode(*entry))
+            entry->ExportLDIF();
+        return true;
+    case cmd::kAbort:
+        if (caret)
+            caret->Abort();
+        return true;
+    case cmd::kUpOneLevel:
+        if (std::shared_ptr<platform::TreePort> tree = Tree(); tree && caret) {
+            platform::TreeItem parent = tree->GetParentItem(caret->GetTreeItem());
+            if (parent) {
+                tree->SelectItem(parent);
+                if (CDataObject* node = GetCaretObject())
+                    node->ShowContents(0);
+            }
+        }
+        return true;
+    case cmd::kSaveValue:
+        if (auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject()))
+            attribute->SaveValueToFile();
+        return true;
+    case cmd::kGoToDN:
+        if (auto* ldap = dynamic_cast<CLDAPObject*>(caret))
+            ldap->OnGoToDN();
+        return true;
+    case cmd::kReconnect:
+        if (owner)
+            if (CServerObject* server = owner->GetServerObject(); server && !server->IsBusy()) {
+                // The server's items go with the old connection: show the server meanwhile.
+                if (std::shared_ptr<platform::TreePort> tree = Tree(); tree && server->GetTreeItem())
+                    tree->SelectItem(server->GetTreeItem());
+                server->LoadChildren(0);
+            }
+        return true;
+    case kServerCommand:
+        return true;
+    case cmd::kRemoveMessage:
+        if (current && (current->GetType() == kNodeError || current->GetType() == kNodeInformation))
+            current->Delete(1);
+        return true;
+    case cmd::kOpenValue:
+        if (auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject()))
+            attribute->OpenValue();
+        return true;
+    case cmd::kDeleteSelected:
+        DeleteSelected(GetSelectedListObjects());
+        return true;
+    case cmd::kBack:
+        if (!caret || !caret->IsBusy())
+            m_history.Back();
+        return true;
+    case cmd::kForward:
+        if (!caret || !caret->IsBusy())
+            m_history.Forward();
+        return true;
+    case cmd::kSortDescending:
+        Sort(false);
+        return true;
+    case cmd::kSortAscending:
+        Sort(true);
+        return true;
+    case cmd::kEditCopy:
+    case cmd::kEditCut:
+    case cmd::kEditPaste:
+    case cmd::kEditClear:
+        return true;
+    default:
+        return std::find(std::begin(kNoActionCommands), std::end(kNoActionCommands), command) !=
+               std::end(kNoActionCommands);
+    }
+}

@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <cwctype>
+
+#include "model/CTextAttrObject.h"
+#include "model/ProfileWizard.h"
+#include "model/TreeViewOperations.h"
+#include "shellcore/CNavigationHistory.h"
+#include "shellcore/DocumentCommands.h"
+#include "shellcore/FrameCommands.h"
+#include "tests/model/NodeTestSupport.h"
+
+namespace {
+
+using nodetest::Profile;
+
+std::wstring Lower(std::wstring text)
+{
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+class FakeContext : public DocumentContext {
+public:
+    ViewFocus GetFocus() const override { return focus; }
+    bool IsTreeLastFocused() const override { return treeLast; }
+    CRootObject* GetRoot() const override { return nullptr; }
+    int FindListRow(CDataObject& node) const override { return FindObjectRow(node); }
+    bool CanEditListRow(int) const override { return listEdits; }
+
+    ViewFocus focus = ViewFocus::Neither;
+    bool treeLast = true;
+    bool listEdits = false;
+};
+
+class DocumentCommandsTest : public nodetest::NodeTest {
+protected:
+    void SetUp() override
+    {
+        nodetest::NodeTest::SetUp();
+        server = AddServer(Profile("o=lab"));
+        entry = AddEntry(*server, "ou=people,o=lab", server);
+        other = AddEntry(*server, "ou=groups,o=lab", server);
+        entry->CreateAttributeNodes(Attributes({{"ou", "people"}, {"description", "staff"}}), false);
+    }
+
+    // The caret on node, its children as list rows.
+    void ShowChildren(CDataObject& node)
+    {
+        ui.Select(node);
+        RemoveAllRows();
+        for (platform::TreeItem child = ui.Tree().GetChildItem(node.GetTreeItem()); child;
+             child = ui.Tree().GetNextSiblingItem(child))
+            UpdateRowText(*GetTreeItemObject(child), -1);
+    }
+    // The caret on the entry, its attribute values as list rows.
+    void ShowAttributes(CEntryObject& node)
+    {
+        ui.Select(node);
+        RemoveAllRows();
+        for (CAttrObject* value : node.GetAttributeNodes(false))
+            UpdateRowText(*value, -1);
+    }
+    void SelectRows(std::initializer_list<int> rows)
+    {
+        for (int row : rows)
+            ui.List().SetItemState(row, platform::kListSelected, platform::kListSelected);
+    }
+    CDataObject* Row(int row) { return static_cast<CDataObject*>(ui.List().GetItemData(row)); }
+
+    FakeContext context;
+    CNavigationHistory history{false};
+    CDocumentCommands commands{context, history};
+    CServerObject* server = nullptr;
+    CEntryObject* entry = nullptr;
+    CEntryObject* other = nullptr;
+};
+
+TEST_F(DocumentCommandsTest, TheCurrentNodeFollowsTheFocusAndTheLastFocusedView)
+{
+    ShowChildren(*server);
+    struct Case {
+        ViewFocus focus;
+        bool treeLast;
+        bool rowSelected;
+        bool expectRow;
+    };
+    const Case cases[] = {
+        {ViewFocus::Tree, false, true, false},    {ViewFocus::List, true, true, true},
+        {ViewFocus::List, true, false, false},    {ViewFocus::Neither, true, true, false},
+        {ViewFocus::Neither, false, true, true},  {ViewFocus::Neither, false, false, false},
+    };
+    for (const Case& c : cases) {
+        ShowChildren(*server);
+        if (c.rowSelected)
+            SelectRows({1});
+        context.focus = c.focus;
+        context.treeLast = c.treeLast;
+        CDataObject* expected = c.expectRow ? Row(1) : static_cast<CDataObject*>(server);
+        EXPECT_EQ(commands.GetCurrentObject(), expected) << static_cast<int>(c.focus) << c.treeLast << c.rowSelected;
+    }
+    ui.Tree().SelectItem(platform::TreeItem());
+    RemoveAllRows();
+    EXPECT_EQ(commands.GetCurrentObject(), nullptr);
+}
+
+TEST_F(DocumentCommandsTest, EnablingFollowsTheKindStateAndDNOfTheCurrentNode)
+{
+    context.focus = ViewFocus::Tree;
+    ui.Select(*entry);
+    // Reconnect: on an entry with a DN, never on the server itself.
+    EXPECT_TRUE(commands.IsEnabled(cmd::kReconnect));
+    ui.Select(*server);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kReconnect));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kDelete));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kRefresh));
+    EXPECT_FALSE(commands.IsEnabled(cmd::kAbort));
+    server->SetBusy();
+    EXPECT_FALSE(commands.IsEnabled(cmd::kDelete));
+    EXPECT_FALSE(commands.IsEnabled(cmd::kRefresh));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kAbort));
+    server->ResetBusy();
+
+    // Filter and sort ask for loaded attributes.
+    ui.Select(*entry);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kApplyFilter));
+    entry->SetContentsFetched(true);
+    EXPECT_TRUE(commands.IsEnabled(cmd::kApplyFilter));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kSortAscending));
+    EXPECT_FALSE(commands.IsEnabled(cmd::kRemoveFilter));
+
+    // The clipboard commands end in the views; the document never takes them.
+    for (uint32_t id : {cmd::kEditCopy, cmd::kEditCut, cmd::kEditPaste, cmd::kEditClear})
+        EXPECT_FALSE(commands.IsEnabled(id));
+
+    // An attribute row of an idle entry, the list focused last.
+    ShowAttributes(*entry);
+    SelectRows({0});
+    context.focus = ViewFocus::Neither;
+    context.treeLast = false;
+    EXPECT_TRUE(commands.IsListAttributeOfIdleEntry(true, true));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kReconnect));
+    entry->SetBusy();
+    EXPECT_FALSE(commands.IsListAttributeOfIdleEntry(false, false));
+    entry->ResetBusy();
+    context.treeLast = true;
+    EXPECT_FALSE(commands.IsListAttributeOfIdleEntry(false, false));
+}
+
+TEST_F(DocumentCommandsTest, CommandsWhoseDialogsAreMissingStayDisabled)
+{
+    context.focus = ViewFocus::Tree;
+    ui.Select(*entry);
+    entry->SetContentsFetched(true);
+    for (uint32_t id : {cmd::kGoToDN, cmd::kFavorites, cmd::kExportLDIF, cmd::kOptions, cmd::kCheckForUpdates,
+                        cmd::kSchemaViewer})
+        EXPECT_FALSE(commands.IsEnabled(id)) << id;
+    ui.Select(*server);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kProperties));
+    ui.Select(*entry);
+    EXPECT_TRUE(commands.IsEnabled(cmd::kProperties));
+
+    DocumentDialogs all;
+    all.goToDN = all.favorites = all.ldifExport = all.options = all.updateCheck = true;
+    all.schemaViewer = all.serverProperties = true;
+    commands.SetDialogs(all);
+    server->SetContentsFetched(true);
+    for (uint32_t id : {cmd::kGoToDN, cmd::kFavorites, cmd::kExportLDIF, cmd::kOptions, cmd::kCheckForUpdates})
+        EXPECT_TRUE(commands.IsEnabled(id)) << id;
+    ui.Select(*server);
+    EXPECT_TRUE(commands.IsEnabled(cmd::kProperties));
+
+    // A new profile needs the wizard.
+    EXPECT_FALSE(commands.IsEnabled(cmd::kNewServerProfile));
+    struct Wizard : ProfileWizardPort {
+        std::unique_ptr<CServerProfile> CreateProfile(const std::wstring&, bool&) override { return nullptr; }
+    };
+    auto previous = SetProfileWizardPort(std::make_shared<Wizard>());
+    EXPECT_TRUE(commands.IsEnabled(cmd::kNewServerProfile));
+    SetProfileWizardPort(previous);
+}
+
+TEST_F(DocumentCommandsTest, DeleteSelectedIsOfferedOnlyForWhatItDeletes)
+{
+    context.focus = ViewFocus::List;
+    auto* error = modeltest::AddNode<modeltest::TestNode>(entry->GetTreeItem(), kNodeError, L"error");
+    auto* info = modeltest::AddNode<modeltest::TestNode>(entry->GetTreeItem(), kNodeInformation, L"info");
+    (void)error;
+    (void)info;
+
+    // Nothing selected: nothing to ask about.
+    ShowChildren(*server);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kDeleteSelected));
+    // Entries are never deleted here: they are not offered.
+    SelectRows({0});
+    EXPECT_FALSE(commands.IsEnabled(cmd::kDeleteSelected));
+    EXPECT_FALSE(commands.DeleteSelected(commands.GetSelectedListObjects()));
+    EXPECT_TRUE(ui.Shell().MessageBox().asked.empty());
+
+    // Values need an idle caret.
+    ShowAttributes(*entry);
+    SelectRows({0});
+    EXPECT_TRUE(commands.IsEnabled(cmd::kDeleteSelected));
+    entry->SetBusy();
+    EXPECT_FALSE(commands.IsEnabled(cmd::kDeleteSelected));
+    entry->ResetBusy();
+
+    // Message nodes go once the question was answered yes.
+    ShowChildren(*entry);
+    ASSERT_EQ(ui.List().GetItemCount(), 2);
+    SelectRows({0, 1});
+    EXPECT_TRUE(commands.IsEnabled(cmd::kDeleteSelected));
+    ui.Shell().MessageBox().Answer(platform::kIdNo);
+    commands.Execute(cmd::kDeleteSelected);
+    EXPECT_EQ(ui.Shell().MessageBox().asked.size(), 1u);
+    EXPECT_EQ(ui.Tree().GetChildren(entry->GetTreeItem()).size(), 2u);
+    ui.Shell().MessageBox().Answer(platform::kIdYes);
+    commands.Execute(cmd::kDeleteSelected);
+    EXPECT_EQ(ui.Shell().MessageBox().asked.size(), 2u);
+    EXPECT_TRUE(ui.Tree().GetChildren(entry->GetTreeItem()).empty());
+
+}
+
+TEST_F(DocumentCommandsTest, RenameIsEnabledOnlyWhereSomethingTakesTheName)
+{
+    entry->SetContentsFetched(true);
+    // The tree takes no new name for an entry.
+    context.focus = ViewFocus::Tree;
+    ui.Select(*entry);
+    EXPECT_EQ(commands.GetRenameTarget().kind, RenameTarget::None);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kRename));
+    // The list edits the entry's row when its editor acts on it.
+    ShowChildren(*server);
+    SelectRows({0});
+    context.focus = ViewFocus::List;
+    EXPECT_FALSE(commands.IsEnabled(cmd::kRename));
+    context.listEdits = true;
+    ASSERT_EQ(commands.GetRenameTarget().kind, RenameTarget::ListRow);
+    EXPECT_EQ(commands.GetRenameTarget().row, 0);
+    static_cast<CEntryObject*>(Row(0))->SetContentsFetched(true);
+    EXPECT_TRUE(commands.IsEnabled(cmd::kRename));
+    // A server's label takes a new name in the tree.
+    context.focus = ViewFocus::Tree;
+    ui.Select(*server);
+    EXPECT_EQ(commands.GetRenameTarget().kind, RenameTarget::TreeItem);
+}
+
+TEST_F(DocumentCommandsTest, FilterTextsAreTrimmedAndBlankOnesChangeNothing)
+{
+    context.focus = ViewFocus::Tree;
+    ui.Select(*entry);
+    EXPECT_FALSE(commands.ApplyFilter(L"   \t "));
+    EXPECT_FALSE(entry->HasCustomFilter());
+    auto* error = modeltest::AddNode<modeltest::TestNode>(entry->GetTreeItem(), kNodeError, L"error");
+    ui.Select(*error);
+    EXPECT_FALSE(commands.ApplyFilter(L"(cn=a)"));
+    std::wstring filter = L"unchanged";
+    EXPECT_FALSE(commands.RemoveFilter(filter));
+    EXPECT_EQ(filter, L"unchanged");
+}
+
+TEST_F(DocumentCommandsTest, RefreshArgumentsAndPropertiesSelections)
+{
+    ShowAttributes(*entry);
+    EXPECT_EQ(CDocumentCommands::RefreshArgument(*Row(0)), 1);
+    entry->SetChildrenLoaded(true);
+    EXPECT_EQ(CDocumentCommands::RefreshArgument(*entry), 0);
+
+    SelectRows({0});
+    context.focus = ViewFocus::List;
+    EXPECT_TRUE(commands.PropertiesSelection().empty());
+    SelectRows({0, 1});
+    EXPECT_EQ(commands.PropertiesSelection().size(), 2u);
+    context.focus = ViewFocus::Tree;
+    EXPECT_TRUE(commands.PropertiesSelection().empty());
+}
+
+TEST_F(DocumentCommandsTest, SortingOrdersTheCaretsChildrenAndKeepsTheViewFlag)
+{
+    AddEntry(*server, "ou=Zeta,o=lab", server);
+    AddEntry(*server, "ou=alpha,o=lab", server);
+    ui.Select(*server);
+    auto names = [&] {
+        std::vector<std::wstring> texts;
+        for (platform::TreeItem child : ui.Tree().GetChildren(server->GetTreeItem()))
+            texts.push_back(GetTreeItemObject(child)->GetDisplayName());
+        return texts;
+    };
+    ASSERT_TRUE(commands.Sort(true));
+    std::vector<std::wstring> ascending = names();
+    ASSERT_EQ(ascending.size(), 4u);
+    for (size_t i = 1; i < ascending.size(); ++i)
+        EXPECT_LE(Lower(ascending[i - 1]), Lower(ascending[i]));
+    EXPECT_TRUE(server->IsEntryView());
+    ASSERT_TRUE(commands.Sort(false));
+    std::vector<std::wstring> descending = names();
+    EXPECT_EQ(std::vector<std::wstring>(ascending.rbegin(), ascending.rend()), descending);
+    EXPECT_FALSE(server->IsEntryView());
+}
+
+TEST_F(DocumentCommandsTest, TheNodeMenusAddToFavouritesCommandAddsTheNodesDN)
+{
+    Dialogs().favoriteAnswers.push_back(true);
+    EXPECT_TRUE(CDocumentCommands::ExecuteNodeMenuCommand(*entry, kCmdAddToFavorites));
+    ASSERT_EQ(Dialogs().favoriteRequests.size(), 1u);
+    EXPECT_EQ(Dialogs().favoriteRequests[0].value, "ou=people,o=lab");
+    EXPECT_FALSE(CDocumentCommands::ExecuteNodeMenuCommand(*entry, cmd::kRefresh));
+}
+
+} // namespace
