@@ -7,10 +7,10 @@
 #include <wx/frame.h>
 #include <wx/snglinst.h>
 
-#include "dialogs/WxProfileWizard.h"
-#include "model/ProfileWizard.h"
 #include "dialogs/WxNodeDialogs.h"
+#include "dialogs/WxProfileWizard.h"
 #include "model/NodeDialogs.h"
+#include "model/ProfileWizard.h"
 #include "model/PropertySheetPort.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopLauncher.h"
