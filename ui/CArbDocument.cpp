@@ -2,6 +2,7 @@
 
 #include <wx/window.h>
 
+#include "dialogs/CSchemaViewerDlg.h"
 #include "model/CRootObject.h"
 #include "model/ListViewOperations.h"
 #include "model/TreeViewOperations.h"
@@ -45,8 +46,8 @@ DocumentDialogs CArbDocument::AvailableDialogs()
     dialogs.ldifExport = false;       // LDIF export dialog
     dialogs.options = false;          // options sheet
     dialogs.updateCheck = false;      // update check dialog
-    dialogs.schemaViewer = false;     // schema viewer: OpenSchemaViewer below
-    dialogs.serverProperties = false; // server property pages: OpenServerProperties below
+    dialogs.schemaViewer = true;      // schema viewer: OpenSchemaViewer below
+    dialogs.serverProperties = true;  // server property pages: OpenServerProperties below
     return dialogs;
 }
 
@@ -437,8 +438,13 @@ void CArbDocument::OpenServerProperties()
 
 void CArbDocument::OpenSchemaViewer()
 {
-    // Switched on in AvailableDialogs once the schema viewer is there; it
-    // then opens modally here on GetCurrentSchema().
+    CLDAPSchema* schema = GetCurrentSchema();
+    if (!m_commands->GetDialogs().schemaViewer || !schema)
+        return;
+    // The node keeps the schema; a reload meanwhile must not free it.
+    RefPtr<CLDAPSchema> keep(schema);
+    CSchemaViewerDlg viewer(schema, m_frame);
+    viewer.DoModal();
 }
 
 void CArbDocument::OpenOptions()

@@ -167,9 +167,16 @@ TEST_F(TreeWindowTest, OpensAServerAndExpandsLevelByLevelDownToALeaf)
     MakeWindow({LabProfile(L"Laboratory", true)});
     CServerObject* server = Server();
     ASSERT_NE(server, nullptr);
+    // No schema viewer for a server that is not connected.
+    Tree().SelectItem(server->GetTreeItem());
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+    EXPECT_FALSE(Enabled(cmd::kSchemaViewer));
     Click(*server);
     ASSERT_TRUE(server->IsChildrenLoaded());
     EXPECT_EQ(frame->GetTitle(), wxString(server->GetFullName()));
+    EXPECT_TRUE(frametest::PumpUntil([&] { return Enabled(cmd::kSchemaViewer); })) << "the server's schema is loaded";
+    EXPECT_TRUE(Enabled(cmd::kProperties));
     EXPECT_TRUE(View().IsExpanded(View().GetPort().IdOf(server->GetTreeItem())));
 
     CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
