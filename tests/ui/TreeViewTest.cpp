@@ -35,6 +35,7 @@
 #include "ui/CArbDocument.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
+#include <wx/dialog.h>
 #include <wx/uiaction.h>
 #include "ui/CCommandComboBox.h"
 #include "ui/NodeMenus.h"
@@ -177,6 +178,17 @@ TEST_F(TreeWindowTest, OpensAServerAndExpandsLevelByLevelDownToALeaf)
     EXPECT_EQ(frame->GetTitle(), wxString(server->GetFullName()));
     EXPECT_TRUE(frametest::PumpUntil([&] { return Enabled(cmd::kSchemaViewer); })) << "the server's schema is loaded";
     EXPECT_TRUE(Enabled(cmd::kProperties));
+    // The viewer opens modally on the server's schema.
+    wxString shown;
+    wxTheApp->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) {
+                shown = dialog->GetTitle();
+                dialog->EndModal(wxID_CANCEL);
+            }
+    });
+    Command(cmd::kSchemaViewer);
+    EXPECT_FALSE(shown.empty()) << "the schema viewer was shown";
     EXPECT_TRUE(View().IsExpanded(View().GetPort().IdOf(server->GetTreeItem())));
 
     CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
