@@ -363,6 +363,11 @@ bool CArbDocument::ExecuteCommand(uint32_t command)
     return true;
 }
 
+void CArbDocument::OnIdle()
+{
+    m_commands->ResumeAfterReconnect();
+}
+
 void CArbDocument::OnCommand(wxCommandEvent& event)
 {
     if (!ExecuteCommand(ui::CommandOf(event.GetId())))

@@ -123,6 +123,9 @@ public:
     // The dialogs that are there: their commands are enabled.
     static DocumentDialogs AvailableDialogs();
 
+    // Idle work: the walk back after a reconnect.
+    void OnIdle();
+
 private:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateCommand(wxUpdateUIEvent& event);

@@ -467,6 +467,8 @@ void CArbMainFrame::UpdateStatusPanes()
 void CArbMainFrame::OnIdleStatus(wxIdleEvent& event)
 {
     UpdateStatusPanes();
+    if (m_document)
+        m_document->OnIdle();
     event.Skip();
 }
 

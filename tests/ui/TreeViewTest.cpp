@@ -572,4 +572,30 @@ TEST_F(TreeWindowTest, ANodesMenuCommandKeepsItsMenusMeaning)
     EXPECT_EQ(Children(*people).size(), 3u);
 }
 
+TEST_F(TreeWindowTest, ReconnectingFromAnEntryOpensTheServerAgainAndReturnsToIt)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+    Click(*server);
+    // Not offered on the server itself.
+    EXPECT_FALSE(Enabled(cmd::kReconnect));
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    Click(*people);
+    EXPECT_TRUE(Enabled(cmd::kReconnect));
+
+    Command(cmd::kReconnect);
+    ASSERT_TRUE(WaitIdle());
+    bool back = frametest::PumpUntil([&] {
+        auto* node = dynamic_cast<CLDAPObject*>(GetSelectedTreeObject());
+        return node && node->GetDN() == arbldap::LDAPDN("ou=people,o=lab") && GetRunningThreadCount() == 0;
+    });
+    EXPECT_TRUE(back) << "the tree walked back to the entry";
+    EXPECT_TRUE(server->IsBound());
+    EXPECT_FALSE(Document().GetCommands().IsReturnPending());
+}
+
 } // namespace
