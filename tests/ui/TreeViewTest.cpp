@@ -37,20 +37,9 @@
 #include "ui/CArbTreeView.h"
 #include "ui/COutputList.h"
 #include "ui/WxDispatcher.h"
-#include "ui/WxListPort.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
-
-// The list view's part that the jobs reach: their node messages.
-class ListMessages : public platform::MessageReceiver {
-public:
-    void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
-                   std::unique_ptr<platform::MessagePayload> payload) override
-    {
-        HandleListViewMessage(id, wParam, lParam, payload);
-    }
-};
 
 CServerProfile LabProfile(const std::wstring& name, bool anonymous)
 {
@@ -83,15 +72,10 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(WaitIdle()) << "workers still running";
-        // The list's port goes before its control.
-        platform::SetListControl(nullptr);
-        listPort.reset();
         if (frame) {
             frame->Destroy();
             frametest::Pump();
         }
-        listRegistration.Reset();
-        platform::SetAppWindow(platform::AppWindow::ListView, platform::kNoReceiver);
         EXPECT_TRUE(WaitForAllThreads(std::chrono::seconds(10)));
         platform::SetMessageBoxPort(previousMessageBox);
         RemoveOutputSink();
@@ -99,8 +83,8 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    // The window with the root and one server per profile, as the list
-    // view makes them at its start.
+    // The window with the root and one server per profile (the list view
+    // makes them at its start).
     void MakeWindow(const std::vector<CServerProfile>& profiles)
     {
         for (const CServerProfile& profile : profiles)
@@ -109,20 +93,7 @@ protected:
         ASSERT_NE(frame, nullptr);
         frame->Show();
         frametest::PumpUntil([this] { return frame->IsShownOnScreen(); });
-        listPort = std::make_shared<ui::WxListPort>(*frame->GetListCtrl());
-        for (const char* column : {"Name", "Value", "Type", "Size"})
-            frame->GetListCtrl()->AppendColumn(column, wxLIST_FORMAT_LEFT, 140);
-        platform::SetListControl(listPort);
-        listRegistration = platform::ReceiverRegistration(listMessages);
-        platform::SetAppWindow(platform::AppWindow::ListView, listRegistration.Id());
-
-        auto root = std::make_unique<CRootObject>();
-        CRootObject* node = root.get();
-        Document().SetRootObject(std::move(root));
-        InsertObjectItem(*node, platform::kTreeRoot);
-        node->LoadServers(1);
-        View().Expand(View().GetPort().IdOf(node->GetTreeItem()));
-        View().ClickItem(node->GetTreeItem(), false);
+        ASSERT_NE(Document().GetRootObject(), nullptr);
         frametest::Pump();
     }
 
@@ -185,9 +156,6 @@ protected:
     std::shared_ptr<ui::WxDispatcher> dispatcher = std::make_shared<ui::WxDispatcher>();
     platform::DispatcherScope scope{dispatcher};
     ScriptedNodeDialogsScope dialogs;
-    std::shared_ptr<ui::WxListPort> listPort;
-    ListMessages listMessages;
-    platform::ReceiverRegistration listRegistration;
     CArbMainFrame* frame = nullptr;
 };
 
