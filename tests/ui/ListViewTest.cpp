@@ -291,6 +291,28 @@ TEST_F(ListViewTest, EachColumnSortsBothWaysWithItsArrow)
     }
 }
 
+TEST_F(ListViewTest, WithoutAutomaticSortingARefilledListKeepsItsOrderUntilAColumnIsClicked)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    GetAppConfig().m_bAutoSortList = 0;
+    OpenWindow();
+    CEntryObject* entry = OpenEntry(kErin);
+    ASSERT_NE(entry, nullptr);
+    ClickColumn(0);
+    EXPECT_EQ(List().GetSortIndicator(), 0);
+    EXPECT_NE(Cell(0, 0), L"objectClass") << "sorted by name, descending";
+
+    Open(*entry);
+    EXPECT_TRUE(frametest::PumpUntil([&] { return RowNamed(L"objectClass") >= 0; }));
+    EXPECT_EQ(List().GetSortIndicator(), -1);
+    EXPECT_EQ(Cell(0, 0), L"objectClass") << "the entry's own order";
+    GetAppConfig().m_bAutoSortList = 1;
+    Open(*entry);
+    EXPECT_TRUE(frametest::PumpUntil([&] { return RowNamed(L"objectClass") >= 0; }));
+    EXPECT_EQ(List().GetSortIndicator(), 0) << "kept sorted by the column clicked last";
+    EXPECT_NE(Cell(0, 0), L"objectClass");
+}
+
 TEST_F(ListViewTest, ColumnsSortAndStyleSurviveARestart)
 {
     ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
