@@ -261,6 +261,11 @@ TEST_F(ListViewTest, AnEntrysValuesAreListedWithBinaryValuesInHexAndPasswordsMas
     EXPECT_EQ(Cell(password, 1).find(L"ItvNMFPtjBMaa6UFiWT3tF4qy1Y"), std::wstring::npos) << "masked";
     EXPECT_FALSE(Cell(password, 1).empty());
 
+    // Neither a binary value nor a password is edited as text in place.
+    EXPECT_FALSE(List().CanBeginValueEdit(photo));
+    EXPECT_FALSE(List().CanBeginValueEdit(password));
+    EXPECT_TRUE(List().CanBeginValueEdit(mail));
+
     std::string shot = frametest::ScreenCapture(m_window->frame, "list-view-entry");
     EXPECT_FALSE(shot.empty());
 }
@@ -289,6 +294,7 @@ TEST_F(ListViewTest, EachColumnSortsBothWaysWithItsArrow)
             }
         }
     }
+    EXPECT_FALSE(frametest::ScreenCapture(m_window->frame, "list-view-sorted").empty());
 }
 
 TEST_F(ListViewTest, WithoutAutomaticSortingARefilledListKeepsItsOrderUntilAColumnIsClicked)
@@ -568,6 +574,11 @@ TEST_F(ListViewWriteTest, EscapeAndUneditableValuesChangeNothing)
     PressKey(List().GetValueEditor(), WXK_ESCAPE);
     EXPECT_TRUE(WaitIdle(entry));
     EXPECT_EQ(Descriptions(), (std::vector<std::string>{"first", "second"}));
+
+    // What the document's edit command is offered for.
+    EXPECT_TRUE(List().CanBeginValueEdit(RowNamed(L"objectClass")));
+    EXPECT_FALSE(List().CanBeginValueEdit(RowNamed(L"entryDN")));
+    EXPECT_FALSE(List().CanBeginValueEdit(-1));
 
     // Operational values are not edited in place.
     for (int r = 0; r < List().GetItemCount(); ++r) {
