@@ -11,6 +11,7 @@
 #include "base/Utf8.h"
 #include "ldap/LDAPConnection.h"
 #include "model/CAppConfig.h"
+#include "model/CArbClipboard.h"
 #include "model/CDataObject.h"
 #include "model/DirectoryConstants.h"
 #include "platform/Folders.h"
@@ -69,6 +70,7 @@ void InitGlobalSettings(LogSink outputSink)
     if (outputSink) g_logStreamBuf.AddSink(outputSink);
     InitCertificates();
     InitSchemaTables();
+    RegisterArbClipboardFormat();
     OpenSchemaCacheFile();
     CDataObject::InitCommandImages();
     FillDirectoryConstants();

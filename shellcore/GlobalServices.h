@@ -10,8 +10,8 @@
 
 // Starts the services in their order: the log file (emptied) and its sink,
 // then outputSink (may be null), the certificate check, the schema tables,
-// the schema cache, the command images, the directory constants, the
-// internet session.
+// the clipboard format, the schema cache, the command images, the directory
+// constants, the internet session.
 void InitGlobalSettings(LogSink outputSink);
 // Only when started: removes the file sink, closes the log file and the
 // internet session. The output window removes its own sink.

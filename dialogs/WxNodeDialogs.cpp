@@ -1,0 +1,101 @@
+#include "dialogs/WxNodeDialogs.h"
+
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/tokenzr.h>
+
+#include "dialogs/CCheckMessageBox.h"
+#include "dialogs/CPasswordDlg.h"
+
+namespace {
+
+wxWindow* DialogParent()
+{
+    return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+}
+
+} // namespace
+
+std::wstring FilterToWildcard(const std::wstring& filter)
+{
+    wxArrayString parts = wxSplit(wxString(filter), '|', '\0');
+    while (!parts.empty() && parts.back().empty()) parts.pop_back();
+    wxString wildcard;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        wxArrayString patterns = wxSplit(parts[i + 1], ';', '\0');
+        for (wxString& pattern : patterns)
+            if (pattern == "*.*") pattern = "*";
+        if (!wildcard.empty()) wildcard += "|";
+        wildcard += parts[i] + "|" + wxJoin(patterns, ';', '\0');
+    }
+    return wildcard.ToStdWstring();
+}
+
+int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& extension)
+{
+    if (extension.empty()) return 0;
+    wxArrayString parts = wxSplit(wxString(wildcard), '|', '\0');
+    const wxString wanted = ("*." + wxString(extension)).Lower();
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        for (const wxString& pattern : wxSplit(parts[i + 1], ';', '\0'))
+            if (pattern.Lower() == wanted) return static_cast<int>(i / 2);
+    }
+    return 0;
+}
+
+bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
+{
+    CPasswordDlg dialog(DialogParent());
+    if (dialog.ShowModal() != wxID_OK) return false;
+    password = dialog.GetPassword();
+    savePassword = dialog.IsSavePassword();
+    return true;
+}
+
+bool WxNodeDialogs::ChooseDN(CDataObject&, std::wstring&)
+{
+    return false;
+}
+
+bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName,
+                                   const std::wstring& filter, std::wstring& path)
+{
+    // The extension is proposed with the name, so that a name the user keeps
+    // is the one the overwrite question was about.
+    wxString name(fileName);
+    if (!extension.empty() && !name.empty() && !name.Lower().EndsWith("." + wxString(extension).Lower()))
+        name += "." + wxString(extension);
+    const std::wstring wildcard = FilterToWildcard(filter);
+    wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, wxString(), name,
+                        wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(FilterIndexForExtension(wildcard, extension));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    path = dialog.GetPath().ToStdWstring();
+    return !path.empty();
+}
+
+bool WxNodeDialogs::ChooseBinaryFile(const std::wstring&, const std::wstring&, const std::wstring&,
+                                     BinaryFileChoice&)
+{
+    return false;
+}
+
+void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}
+
+bool WxNodeDialogs::AskLdifExport(const std::wstring&, const std::wstring&, const std::string&, LdifExportChoice&)
+{
+    return false;
+}
+
+bool WxNodeDialogs::EditFavorite(const CFavoriteList&, std::string&, std::string&)
+{
+    return false;
+}
+
+int WxNodeDialogs::ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
+                                       uint32_t style)
+{
+    // The second text is the box's caption; empty gives the program's name.
+    return ::ShowCheckMessageBox(text, detail, style, static_cast<int>(confirmId), DialogParent());
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The dialogs that nodes open, as the program's windows: the password
+// prompt, a save-file box that asks before overwriting, and the message box
+// with a remembered answer. The go-to-DN search, LDIF export, favourite,
+// certificate and binary-file dialogs are not there yet and count as
+// cancelled. User-interface thread only.
+
+#include <string>
+
+#include "model/NodeDialogs.h"
+
+class WxNodeDialogs : public NodeDialogPort {
+public:
+    bool AskPassword(std::wstring& password, bool& savePassword) override;
+    bool ChooseDN(CDataObject& node, std::wstring& dn) override;
+    bool ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName, const std::wstring& filter,
+                        std::wstring& path) override;
+    bool ChooseBinaryFile(const std::wstring& extension, const std::wstring& fileName, const std::wstring& filter,
+                          BinaryFileChoice& choice) override;
+    void ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
+                          size_t active) override;
+    bool AskLdifExport(const std::wstring& caption, const std::wstring& fileName, const std::string& filter,
+                       LdifExportChoice& choice) override;
+    bool EditFavorite(const CFavoriteList& favorites, std::string& name, std::string& value) override;
+    int ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
+                            uint32_t style) override;
+};
+
+// A filter of the resource library ("Text Files (*.txt)|*.txt|...||") as
+// the toolkit's wildcard; "*.*" becomes "*", which also matches names
+// without a dot.
+std::wstring FilterToWildcard(const std::wstring& filter);
+// The index of the first wildcard pair whose pattern is "*.<extension>"
+// (case ignored), else 0.
+int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& extension);
