@@ -347,9 +347,13 @@ bool CArbDocument::ExecuteCommand(uint32_t command)
         OpenSchemaViewer();
         break;
     case cmd::kOptions:
+        OpenOptions();
+        break;
     case cmd::kCheckForUpdates:
+        OpenUpdateCheck();
+        break;
     case cmd::kFavorites:
-        // Enabled only once their dialogs are in AvailableDialogs.
+        OpenFavorites();
         break;
     default:
         m_commands->Execute(command);
@@ -435,4 +439,23 @@ void CArbDocument::OpenSchemaViewer()
 {
     // Switched on in AvailableDialogs once the schema viewer is there; it
     // then opens modally here on GetCurrentSchema().
+}
+
+void CArbDocument::OpenOptions()
+{
+    // The options sheet (caption string 213; the interface, update check and
+    // confirmations pages) opens modally here once it is switched on in
+    // AvailableDialogs.
+}
+
+void CArbDocument::OpenUpdateCheck()
+{
+    // The update check dialog opens modally here once it is switched on in
+    // AvailableDialogs.
+}
+
+void CArbDocument::OpenFavorites()
+{
+    // The favourites manager of the current node's server opens modally here
+    // once it is switched on in AvailableDialogs.
 }

@@ -133,8 +133,13 @@ private:
     void RemoveFilter();
     void Sort(bool ascending);
     void ShowProperties();
+    // The dialogs that come later: each opens in its function once it is
+    // switched on in AvailableDialogs.
     void OpenSchemaViewer();
     void OpenServerProperties();
+    void OpenOptions();
+    void OpenUpdateCheck();
+    void OpenFavorites();
 
     class Context;
     CArbMainFrame* m_frame;

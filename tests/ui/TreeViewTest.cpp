@@ -35,6 +35,9 @@
 #include "ui/CArbDocument.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
+#include <wx/uiaction.h>
+#include "ui/CCommandComboBox.h"
+#include "ui/NodeMenus.h"
 #include "ui/COutputList.h"
 #include "ui/WxDispatcher.h"
 #include "widgets/WxCommandIds.h"
@@ -412,6 +415,142 @@ TEST_F(TreeWindowTest, InformationNodesGoWhenTheirTimerEndsAndAGoneOneIsSkipped)
     EXPECT_EQ(NodeRegistry::Find(gone), nullptr);
     EXPECT_TRUE(frametest::PumpUntil([&] { return Children(*server).size() == before; }));
     EXPECT_TRUE(frametest::PumpUntil([] { return CRemovalTimerMap::Instance().GetRunningCount() == 0; }));
+}
+
+TEST_F(TreeWindowTest, CommandsGoToTheActiveViewThenTheDocumentThenTheFrameThenTheApplication)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+    frametest::Pump();
+
+    // The tree view takes the clipboard commands before the document, which
+    // would disable them.
+    EXPECT_TRUE(Enabled(cmd::kEditCopy));
+    EXPECT_FALSE(Document().GetCommands().IsEnabled(cmd::kEditCopy));
+    // The document answers for its commands: a missing dialog's is disabled.
+    EXPECT_FALSE(Enabled(cmd::kOptions));
+    EXPECT_TRUE(Enabled(cmd::kRefresh));
+    // The frame's own commands stay the frame's.
+    EXPECT_FALSE(frame->IsPaneShown("output"));
+    Command(cmd::kOutputBar);
+    EXPECT_TRUE(frame->IsPaneShown("output"));
+    // What nobody before takes reaches the application.
+    int reached = 0;
+    auto atApplication = [&](wxCommandEvent&) { ++reached; };
+    wxTheApp->Bind(wxEVT_MENU, atApplication, ui::WxId(cmd::kWebSite));
+    Command(cmd::kWebSite);
+    wxTheApp->Unbind(wxEVT_MENU, atApplication, ui::WxId(cmd::kWebSite));
+    EXPECT_EQ(reached, 1);
+
+    // Tab moves to the list, selecting its first row when none is.
+    ASSERT_GT(frame->GetListCtrl()->GetItemCount(), 0);
+    EXPECT_FALSE(View().KeyDown(WXK_TAB));
+    frametest::Pump();
+    EXPECT_EQ(frame->GetListCtrl()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 0);
+}
+
+TEST_F(TreeWindowTest, TheFilterBoxsTextSelectsAnEntrysChildrenUntilTheFilterIsRemoved)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    Click(*server);
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    Click(*people);
+    ASSERT_EQ(Children(*people).size(), 3u);
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+    auto* ldap = static_cast<CLDAPObject*>(people);
+
+    // Blanks change nothing.
+    frame->StoreCommandText(cmd::kApplyFilter, "   ");
+    Command(cmd::kApplyFilter);
+    EXPECT_FALSE(ldap->HasCustomFilter());
+    EXPECT_FALSE(Enabled(cmd::kRemoveFilter));
+
+    frame->StoreCommandText(cmd::kApplyFilter, "  (cn=Alice*)  ");
+    Command(cmd::kApplyFilter);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(ldap->HasCustomFilter());
+    EXPECT_EQ(ldap->GetCustomFilter(), "(cn=Alice*)");
+    frametest::PumpUntil([&] { return Children(*people).size() == 1; });
+    ASSERT_EQ(Children(*people).size(), 1u);
+    EXPECT_EQ(frame->GetFilterCombo()->GetString(0), "(cn=Alice*)");
+
+    Tree().SelectItem(people->GetTreeItem());
+    EXPECT_TRUE(Enabled(cmd::kRemoveFilter));
+    Command(cmd::kRemoveFilter);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(ldap->HasCustomFilter());
+    frametest::PumpUntil([&] { return Children(*people).size() == 3; });
+    EXPECT_EQ(Children(*people).size(), 3u);
+    EXPECT_EQ(frame->GetFilterCombo()->GetString(0), wxString(server->GetFilter()));
+}
+
+TEST_F(TreeWindowTest, AMouseClickOnALabelOpensItsNodeOnce)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    frame->Raise();
+    frametest::Pump();
+    wxUIActionSimulator mouse;
+    auto click = [&](CDataObject& node) {
+        wxRect label;
+        if (!View().GetBoundingRect(View().GetPort().IdOf(node.GetTreeItem()), label, true))
+            return false;
+        mouse.MouseMove(View().ClientToScreen(label.GetPosition() + wxPoint(label.width / 2, label.height / 2)));
+        frametest::Pump();
+        mouse.MouseClick();
+        return true;
+    };
+    ASSERT_TRUE(click(*server));
+    if (!frametest::PumpUntil([&] { return server->IsChildrenLoaded(); }, std::chrono::seconds(10)))
+        GTEST_SKIP() << "the display took no simulated click";
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(GetSelectedTreeObject(), server);
+    // A server that was not yet open when clicked is tried again on the next click.
+    EXPECT_TRUE(View().IsOpenOnClick());
+
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    ASSERT_TRUE(click(*people));
+    ASSERT_TRUE(frametest::PumpUntil([&] { return people->IsChildrenLoaded(); }));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(GetSelectedTreeObject(), people);
+    // An entry is shown once; selecting another item re-arms the click.
+    EXPECT_FALSE(View().IsOpenOnClick());
+    Tree().SelectItem(server->GetTreeItem());
+    EXPECT_TRUE(View().IsOpenOnClick());
+}
+
+TEST_F(TreeWindowTest, ANodesMenuCommandKeepsItsMenusMeaning)
+{
+    MakeWindow({LabProfile(L"Laboratory", true)});
+    CServerObject* server = Server();
+    ASSERT_NE(server, nullptr);
+    Click(*server);
+    CDataObject* people = ChildNamed(*server, "ou=people,o=lab");
+    ASSERT_NE(people, nullptr);
+    Click(*people);
+    View().SetFocus();
+    Document().SetLastFocusedView(true);
+
+    // In an entry's menu 32875 adds the entry to its server's favourites
+    // (in the main menu the same id reconnects).
+    dialogs.Dialogs().favoriteAnswers.push_back(true);
+    ui::RunNodeMenuCommand(View(), *people, kCmdAddToFavorites);
+    ASSERT_EQ(dialogs.Dialogs().favoriteRequests.size(), 1u);
+    EXPECT_EQ(dialogs.Dialogs().favoriteRequests[0].value, "ou=people,o=lab");
+    EXPECT_EQ(server->GetFavorites().GetCount(), 1u);
+    EXPECT_TRUE(server->IsBound()) << "not reconnected";
+
+    // Other commands take the route: refresh reaches the document.
+    ui::RunNodeMenuCommand(View(), *people, cmd::kRefresh);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Children(*people).size(), 3u);
 }
 
 } // namespace
