@@ -416,9 +416,10 @@ void CArbListView::OnItemActivated(wxListEvent& event)
 
 bool CArbListView::HandleKeyDown(int keyCode)
 {
+    // Key-downs reach the view only through the rows' window, which has the
+    // focus then.
     std::vector<int> selected = m_port->GetSelectedRows();
-    wxWindow* focus = FindFocus();
-    if (selected.empty() || (focus != GetListWindow() && focus != this))
+    if (selected.empty())
         return false;
     CDataObject* node = GetRowObject(selected.front());
     if (!node)

@@ -103,7 +103,7 @@ public:
     // menu is shown). The caller owns it.
     std::unique_ptr<wxMenu> BuildContextMenu() const;
     void UpdateNodeMenu();
-    // The keyboard handling of a key-down; true when it was a key of the view's.
+    // A key-down in the rows' window; true when the view took the key.
     bool HandleKeyDown(int keyCode);
 
     void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
