@@ -476,13 +476,19 @@ void CDocumentCommands::ResumeAfterReconnect()
     if (m_returnServer == 0)
         return;
     auto* server = dynamic_cast<CServerObject*>(NodeRegistry::Find(m_returnServer));
-    if (server && (server->IsBusy() || server->GetJob()))
+    // Gone, or the user went elsewhere: no walk back.
+    if (!server || !server->IsCurrent()) {
+        m_returnServer = 0;
+        m_returnDN.clear();
+        return;
+    }
+    // Between the bind and the fetch, and while a prompt is open, it waits.
+    if (server->IsBusy() || server->GetJob() || !server->IsBound() || !server->IsChildrenLoaded())
         return;
     const std::string dn = m_returnDN;
     m_returnServer = 0;
     m_returnDN.clear();
-    if (server && server->IsBound() && server->IsChildrenLoaded() && server->IsCurrent())
-        server->NavigateToDN(arbldap::LDAPDN(dn));
+    server->NavigateToDN(arbldap::LDAPDN(dn));
 }
 
 bool CDocumentCommands::ExecuteNodeMenuCommand(CDataObject& node, uint32_t command)

@@ -115,8 +115,8 @@ public:
     bool Sort(bool ascending);
 
     // After a reconnect from a node below the server: once the server is open
-    // again, the tree is walked back to that node's DN (on idle). A failed
-    // reconnect drops the walk.
+    // again, the tree is walked back to that node's DN (on idle). Selecting
+    // another node first drops the walk.
     void ResumeAfterReconnect();
     bool IsReturnPending() const { return m_returnServer != 0; }
 
