@@ -571,7 +571,7 @@ void CEntryObject::UpdateViewsHere()
     }
     if (IsChildrenLoaded())
         UpdateChildIndicator();
-    SortListByColumn(0, true);
+    SortRefilledList(0, true);
 }
 
 void CEntryObject::AppendRow(platform::ListPort& list, CDataObject& node)

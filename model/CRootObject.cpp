@@ -143,7 +143,7 @@ void CRootObject::ShowContents(intptr_t)
     for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child))
         if (CDataObject* node = GetTreeItemObject(child))
             UpdateRowText(*node, -1);
-    SortListByColumn(0, true);
+    SortRefilledList(0, true);
     tree->SelectItem(item);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/CDataObject.h"
+#include "platform/ShellPorts.h"
 
 namespace {
 
@@ -96,6 +97,14 @@ void SortListByColumn(int column, bool ascending)
         int order = (*ranks)(a, b);
         return ascending ? order : -order;
     });
+}
+
+void SortRefilledList(int column, bool ascending)
+{
+    std::shared_ptr<platform::ListViewPort> view = platform::GetListViewPort();
+    if (view && view->SortRefilledRows())
+        return;
+    SortListByColumn(column, ascending);
 }
 
 void SortTreeChildren(platform::TreeItem parent)

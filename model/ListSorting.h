@@ -13,6 +13,9 @@
 // Column 0 the name, 1 the value, 2 the type (texts ignoring case), 3 the
 // size (unknown sizes last).
 void SortListByColumn(int column, bool ascending);
+// After a node refilled the list: the list view's own order when it keeps
+// one, else SortListByColumn(column, ascending).
+void SortRefilledList(int column, bool ascending);
 // The children of a tree item by their display names, ignoring case.
 void SortTreeChildren(platform::TreeItem parent);
 

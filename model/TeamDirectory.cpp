@@ -161,5 +161,5 @@ void BuildTeamDirectory(CServerObject& server)
         }
         SortTreeChildren(server.GetTreeItem());
     }
-    SortListByColumn(1, true);
+    SortRefilledList(1, true);
 }

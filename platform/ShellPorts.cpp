@@ -31,6 +31,7 @@ public:
     void ShowAnimation() override { Send([&] { m_p->ShowAnimation(); }); }
     void HideAnimation() override { Send([&] { m_p->HideAnimation(); }); }
     void SuspendSelectionHandling(bool suspend) override { Send([&] { m_p->SuspendSelectionHandling(suspend); }); }
+    bool SortRefilledRows() override { return Send([&] { return m_p->SortRefilledRows(); }); }
 
 private:
     std::shared_ptr<ListViewPort> m_p;

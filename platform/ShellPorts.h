@@ -39,6 +39,10 @@ public:
     // While suspended the view does not react to selection changes (a
     // selection made by code is not a user's choice of node).
     virtual void SuspendSelectionHandling(bool suspend) = 0;
+    // After a node refilled the list: the view orders the rows as it keeps
+    // them ordered. False when the view keeps no order of its own and leaves
+    // it to the caller.
+    virtual bool SortRefilledRows() { return false; }
 };
 
 // Message-box styles and answers, with their usual values.

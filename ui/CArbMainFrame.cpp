@@ -12,6 +12,7 @@
 #include "shellcore/TextFormat.h"
 #include "shellcore/DocumentMenuSource.h"
 #include "ui/CArbDocument.h"
+#include "ui/CArbListView.h"
 #include "ui/CArbStatusBar.h"
 #include "ui/CArbTreeView.h"
 #include "ui/CCommandComboBox.h"
@@ -286,7 +287,10 @@ bool CArbMainFrame::Create()
     m_splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3D);
     m_treeView = new CArbTreeView(m_splitter, m_document.get());
     m_tree = m_treeView;
-    m_list = new wxListCtrl(m_splitter, wxID_ANY, wxDefaultPosition, wxSize(100, 100), wxLC_REPORT | wxLC_EDIT_LABELS);
+    auto list = std::make_unique<CArbListView>();
+    if (!list->Create(m_splitter))
+        return false;
+    m_list = list.release();  // the splitter's child now
     m_splitter->SetMinimumPaneSize(20);
     if (!m_splitter->SplitVertically(m_tree, m_list, 220))
         return false;
@@ -340,6 +344,7 @@ bool CArbMainFrame::Create()
         Bind(wxEVT_MENU, &CArbMainFrame::OnNothing, this, ui::WxId(id));
     Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
     UpdateStatusPanes();
+    m_list->OnInitialUpdate();
     return true;
 }
 
@@ -371,6 +376,11 @@ bool CArbMainFrame::TryBefore(wxEvent& event)
     if (m_document && m_document->ProcessEventLocally(event))
         return true;
     return wxFrame::TryBefore(event);
+}
+
+wxListCtrl* CArbMainFrame::GetListCtrl() const
+{
+    return m_list;
 }
 
 void CArbMainFrame::StoreCommandText(uint32_t command, const wxString& text)
@@ -602,6 +612,20 @@ long StyleOfCommand(uint32_t id)
         return 0;
     }
 }
+// The list view's style bits (0 icons, 1 report, 2 small icons, 3 list).
+uint32_t StyleBitsOfCommand(uint32_t id)
+{
+    switch (id) {
+    case cmd::kViewSmallIcon:
+        return 2;
+    case cmd::kViewLargeIcon:
+        return 0;
+    case cmd::kViewList:
+        return 3;
+    default:
+        return 1;
+    }
+}
 } // namespace
 
 void CArbMainFrame::OnViewStyle(wxCommandEvent& event)
@@ -611,13 +635,12 @@ void CArbMainFrame::OnViewStyle(wxCommandEvent& event)
     uint32_t id = ui::CommandOf(event.GetId());
     if (id == cmd::kViewByName)
         return;
-    if (m_list->GetEditControl())
-        m_list->EndEditLabel(false);
+    m_list->EndValueEdit(false);
     if (id == cmd::kViewLineUp) {
         m_list->Arrange(wxLIST_ALIGN_SNAP_TO_GRID);
         return;
     }
-    m_list->SetSingleStyle(StyleOfCommand(id));
+    m_list->SetViewStyle(StyleBitsOfCommand(id));
 }
 
 void CArbMainFrame::OnUpdateViewStyle(wxUpdateUIEvent& event)

@@ -22,6 +22,7 @@
 #include "shellcore/FrameMenuSource.h"
 
 class CArbDocument;
+class CArbListView;
 class CArbStatusBar;
 class CArbTreeView;
 class CCommandComboBox;
@@ -59,7 +60,9 @@ public:
     CArbDocument* GetDocument() const { return m_document.get(); }
     // The view that takes commands first: the one that had the focus last.
     wxWindow* GetActiveView() const;
-    wxListCtrl* GetListCtrl() const { return m_list; }
+    wxListCtrl* GetListCtrl() const;
+    // The view in the splitter's right pane.
+    CArbListView* GetListView() const { return m_list; }
     wxAuiToolBar* GetMainToolBar() const { return m_mainToolBar; }
     wxAuiToolBar* GetSecondToolBar() const { return m_secondToolBar; }
     CArbStatusBar* GetArbStatusBar() const { return m_statusBar; }
@@ -114,7 +117,7 @@ private:
     std::shared_ptr<platform::DocumentPort> m_previousDocumentPort;
     CArbTreeView* m_treeView = nullptr;
     wxTreeCtrl* m_tree = nullptr;
-    wxListCtrl* m_list = nullptr;
+    CArbListView* m_list = nullptr;
     wxAuiToolBar* m_mainToolBar = nullptr;
     wxAuiToolBar* m_secondToolBar = nullptr;
     CCommandComboBox* m_filterCombo = nullptr;

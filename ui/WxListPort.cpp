@@ -116,13 +116,34 @@ void WxListPort::DeleteAllItems()
 std::wstring WxListPort::GetItemText(int row, int column) const
 {
     if (!ValidRow(row) || column < 0 || column >= std::max(1, m_list.GetColumnCount())) return std::wstring();
-    return m_list.GetItemText(row, column).ToStdWstring();
+    if (column == 0) return m_list.GetItemText(row).ToStdWstring();
+    Record* r = RecordOf(row);
+    if (!r) return m_list.InReportView() ? m_list.GetItemText(row, column).ToStdWstring() : std::wstring();
+    return static_cast<size_t>(column) <= r->texts.size() ? r->texts[column - 1] : std::wstring();
 }
 
 bool WxListPort::SetItemText(int row, int column, const std::wstring& text)
 {
     if (!ValidRow(row) || column < 0 || column >= std::max(1, m_list.GetColumnCount())) return false;
+    if (column > 0) {
+        if (Record* r = RecordOf(row)) {
+            if (r->texts.size() < static_cast<size_t>(column)) r->texts.resize(column);
+            r->texts[column - 1] = text;
+        }
+        if (!m_list.InReportView()) return true;
+    }
     return m_list.SetItem(row, column, wxString(text));
+}
+
+void WxListPort::ShowSubItemTexts()
+{
+    if (!m_list.InReportView()) return;
+    for (int row = 0; row < GetItemCount(); ++row) {
+        Record* r = RecordOf(row);
+        if (!r) continue;
+        for (size_t i = 0; i < r->texts.size() && static_cast<int>(i) + 1 < m_list.GetColumnCount(); ++i)
+            m_list.SetItem(row, static_cast<long>(i) + 1, wxString(r->texts[i]));
+    }
 }
 
 void* WxListPort::GetItemData(int row) const

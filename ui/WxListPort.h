@@ -7,6 +7,8 @@
 
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <wx/listctrl.h>
 
@@ -22,6 +24,10 @@ public:
     ~WxListPort() override;
 
     void SetOverlayImage(int overlay, int imageIndex);
+    // The control keeps the texts of columns past the first only in report
+    // view; the port keeps them in every view and shows them again here,
+    // once the control is back in report view.
+    void ShowSubItemTexts();
     // The caller's data of a row of the control (for the view's own events).
     void* DataOfRow(long row) const;
 
@@ -54,6 +60,7 @@ private:
         void* data = nullptr;
         int image = 0;
         uint32_t state = 0;  // the bits the control does not keep
+        std::vector<std::wstring> texts;  // columns 1 and on
     };
 
     Record* RecordOf(int row) const;

@@ -1,0 +1,517 @@
+// The attribute list against the real test server: what it shows of an
+// entry, sorting by each column, what it keeps across a restart, editing a
+// value in place, deleting a value, and the workers' node messages.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/splitter.h>
+
+#include "base/Utf8.h"
+#include "jobs/CLDAPThread.h"
+#include "model/CAppConfig.h"
+#include "model/CAttrObject.h"
+#include "model/CEntryObject.h"
+#include "model/CRootObject.h"
+#include "model/CServerObject.h"
+#include "model/CServerProfile.h"
+#include "model/NodeRegistry.h"
+#include "model/TreeViewOperations.h"
+#include "platform/Messages.h"
+#include "platform/RegistryKey.h"
+#include "schema/SchemaLoadThread.h"
+#include "schema/SyntaxCatalogue.h"
+#include "shellcore/ListViewState.h"
+#include "tests/support/HeadlessShell.h"
+#include "tests/support/LiveSupport.h"
+#include "tests/support/TempHome.h"
+#include "tests/ui/FrameTestSupport.h"
+#include "ui/CArbDocument.h"
+#include "ui/CArbListView.h"
+#include "ui/WxDispatcher.h"
+#include "ui/WxListPort.h"
+#include "ui/WxTreePort.h"
+#include "widgets/CInPlaceEdit.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kErin = "cn=Erin Values,ou=values,o=lab";
+
+// The splitter of the main window with a tree on the left and the list view
+// on the right, the document beside them.
+struct Window {
+    wxFrame* frame = nullptr;
+    ui::PortTreeCtrl* tree = nullptr;
+    CArbListView* list = nullptr;
+    std::shared_ptr<ui::WxTreePort> treePort;
+    std::unique_ptr<CArbDocument> document;
+};
+
+class ListViewTest : public testsupport::TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        frametest::Prepare();
+        InitSchemaTables();
+        InstallSchemaLoadJobStarter();
+        GetAppConfig().SetDefaults();
+        CDataObject::InitCommandImages();
+        m_previousBox = platform::SetMessageBoxPort(m_box);
+    }
+
+    void TearDown() override
+    {
+        CloseWindow();
+        EXPECT_TRUE(frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }));
+        EXPECT_TRUE(WaitForAllThreads(5s));
+        platform::SetMessageBoxPort(m_previousBox);
+        GetAppConfig().SetDefaults();
+        TempHomeTest::TearDown();
+    }
+
+    static CServerProfile Profile(const std::string& baseDN, bool admin)
+    {
+        CServerProfile profile;
+        profile.SetProfileName(L"lab");
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(live::MainServer().Port());
+        profile.SetBaseDN(arbldap::LDAPDN(baseDN));
+        profile.SetAnonymousBind(admin ? 0 : 1);
+        if (admin) {
+            profile.SetUserDN(arbldap::LDAPDN(testsupport::kAdminDN));
+            profile.SetSavePassword(1);
+            profile.SetPassword(testsupport::kAdminPassword);
+        }
+        return profile;
+    }
+
+    void OpenWindow()
+    {
+        m_window = std::make_unique<Window>();
+        Window& w = *m_window;
+        w.frame = new wxFrame(nullptr, wxID_ANY, "Arbolite", wxDefaultPosition, wxSize(900, 520));
+        w.document = std::make_unique<CArbDocument>(nullptr);
+        auto* splitter = new wxSplitterWindow(w.frame, wxID_ANY);
+        w.tree = new ui::PortTreeCtrl(splitter, wxID_ANY, wxDefaultPosition, wxSize(220, 100),
+                                      wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT);
+        w.treePort = std::make_shared<ui::WxTreePort>(*w.tree);
+        w.treePort->SetTextProvider(&GetTreeItemText);
+        platform::SetTreeControl(w.treePort);
+        w.list = new CArbListView();
+        ASSERT_TRUE(w.list->Create(splitter));
+        splitter->SplitVertically(w.tree, w.list, 220);
+        w.frame->Show();
+        w.list->OnInitialUpdate();
+        frametest::Pump();
+    }
+
+    void CloseWindow()
+    {
+        if (!m_window)
+            return;
+        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; });
+        // The nodes below the root go with their tree items; the root with
+        // the document that holds it.
+        if (CRootObject* root = Root()) {
+            DeleteChildItems(root->GetTreeItem());
+            m_window->treePort->DeleteItem(root->GetTreeItem());
+        }
+        platform::SetTreeControl(nullptr);
+        m_window->frame->Destroy();
+        frametest::Pump();
+        m_window->document.reset();
+        m_window.reset();
+    }
+
+    CArbListView& List() { return *m_window->list; }
+
+    CRootObject* Root()
+    {
+        platform::TreeItem item = m_window->treePort->GetChildItem(platform::kTreeRoot);
+        return dynamic_cast<CRootObject*>(GetTreeItemObject(item));
+    }
+
+    bool WaitIdle(CDataObject* node = nullptr)
+    {
+        bool idle = frametest::PumpUntil([node] {
+            return GetRunningThreadCount() == 0 && (!node || !node->IsBusy());
+        });
+        frametest::Pump();
+        return idle;
+    }
+
+    // Selects the node in the tree and shows it, as a click in the tree does.
+    void Open(CDataObject& node)
+    {
+        m_window->treePort->SelectItem(node.GetTreeItem());
+        node.ShowContents(0);
+        EXPECT_TRUE(WaitIdle(&node));
+    }
+
+    // The server of the one stored profile, opened, and the entry below it.
+    CEntryObject* OpenEntry(const std::string& dn)
+    {
+        CRootObject* root = Root();
+        EXPECT_NE(root, nullptr);
+        if (!root)
+            return nullptr;
+        platform::TreeItem serverItem = m_window->treePort->GetChildItem(root->GetTreeItem());
+        auto* server = dynamic_cast<CServerObject*>(GetTreeItemObject(serverItem));
+        EXPECT_NE(server, nullptr);
+        if (!server)
+            return nullptr;
+        Open(*server);
+        for (platform::TreeItem child = m_window->treePort->GetChildItem(serverItem); child;
+             child = m_window->treePort->GetNextSiblingItem(child)) {
+            auto* entry = dynamic_cast<CEntryObject*>(GetTreeItemObject(child));
+            if (entry && entry->GetDN() == arbldap::LDAPDN(dn)) {
+                Open(*entry);
+                EXPECT_GT(List().GetItemCount(), 0) << "the entry's values are listed";
+                return entry;
+            }
+        }
+        ADD_FAILURE() << "no entry " << dn;
+        return nullptr;
+    }
+
+    std::wstring Cell(int row, int column) { return List().GetItemText(row, column).ToStdWstring(); }
+
+    // The first row whose name is name (ignoring case), or -1.
+    int RowNamed(const std::wstring& name)
+    {
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (FoldListText(Cell(row, 0)) == FoldListText(name))
+                return row;
+        return -1;
+    }
+
+    void ClickColumn(int column)
+    {
+        wxListEvent click(wxEVT_LIST_COL_CLICK, List().GetId());
+        click.SetEventObject(&List());
+        click.m_col = column;
+        List().GetEventHandler()->ProcessEvent(click);
+    }
+
+    void PressKey(wxWindow* window, int code)
+    {
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = code;
+        key.SetEventObject(window);
+        window->ProcessWindowEvent(key);
+    }
+
+    std::unique_ptr<Window> m_window;
+    std::shared_ptr<platform::ScriptedMessageBox> m_box = std::make_shared<platform::ScriptedMessageBox>();
+    std::shared_ptr<platform::MessageBoxPort> m_previousBox;
+    platform::DispatcherScope m_dispatcher{std::make_shared<ui::WxDispatcher>()};
+};
+
+TEST_F(ListViewTest, AFreshStartHasTheDefaultColumnsAndTheServersUnsorted)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    OpenWindow();
+    ASSERT_EQ(List().GetColumnCount(), 4);
+    const wchar_t* titles[] = {L"Name", L"Value", L"Type", L"Size"};
+    const int widths[] = {75, 310, 50, 60};
+    for (int column = 0; column < 4; ++column) {
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT);
+        ASSERT_TRUE(List().GetColumn(column, item));
+        EXPECT_EQ(item.GetText().ToStdWstring(), titles[column]);
+        EXPECT_EQ(List().GetColumnWidth(column), widths[column]);
+    }
+    EXPECT_TRUE(List().IsReportStyle());
+    EXPECT_EQ(List().GetSortIndicator(), -1);
+    // The root made at the start shows its one server.
+    CRootObject* root = Root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(m_window->document->GetRootObject(), root);
+    EXPECT_EQ(m_window->treePort->GetSelectedItem(), root->GetTreeItem());
+    ASSERT_EQ(List().GetItemCount(), 1);
+    EXPECT_EQ(List().GetRowObject(0)->GetType(), kNodeServer);
+}
+
+TEST_F(ListViewTest, AnEntrysValuesAreListedWithBinaryValuesInHexAndPasswordsMasked)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    OpenWindow();
+    ASSERT_NE(OpenEntry(kErin), nullptr);
+
+    int mail = RowNamed(L"mail");
+    ASSERT_GE(mail, 0);
+    EXPECT_EQ(Cell(mail, 1), L"erin@example.org");
+    EXPECT_EQ(Cell(mail, 3), L"16");
+
+    int photo = RowNamed(L"jpegPhoto");
+    ASSERT_GE(photo, 0);
+    EXPECT_EQ(Cell(photo, 1).rfind(L"FF  D8  FF  E0", 0), 0u) << WideToUtf8Text(Cell(photo, 1));
+    EXPECT_EQ(Cell(photo, 3), L"17");
+
+    int password = RowNamed(L"userPassword");
+    ASSERT_GE(password, 0);
+    EXPECT_EQ(Cell(password, 1).find(L"ItvNMFPtjBMaa6UFiWT3tF4qy1Y"), std::wstring::npos) << "masked";
+    EXPECT_FALSE(Cell(password, 1).empty());
+
+    std::string shot = frametest::ScreenCapture(m_window->frame, "list-view-entry");
+    EXPECT_FALSE(shot.empty());
+}
+
+TEST_F(ListViewTest, EachColumnSortsBothWaysWithItsArrow)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    OpenWindow();
+    ASSERT_NE(OpenEntry(kErin), nullptr);
+    ASSERT_GT(List().GetItemCount(), 5);
+
+    for (int column = 0; column < 4; ++column) {
+        for (bool ascending : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "column " << column << (ascending ? " ascending" : " descending"));
+            ClickColumn(column);  // the first click sorts descending, the next ascending
+            EXPECT_EQ(List().GetSortIndicator(), column);
+            EXPECT_EQ(List().IsAscendingSortIndicator(), ascending);
+            for (int row = 0; row + 1 < List().GetItemCount(); ++row) {
+                int order;
+                if (column == 3)
+                    order = std::stoi(Cell(row, 3)) - std::stoi(Cell(row + 1, 3));
+                else
+                    order = FoldListText(Cell(row, column)).compare(FoldListText(Cell(row + 1, column)));
+                EXPECT_TRUE(ascending ? order <= 0 : order >= 0)
+                    << WideToUtf8Text(Cell(row, column)) << " / " << WideToUtf8Text(Cell(row + 1, column));
+            }
+        }
+    }
+}
+
+TEST_F(ListViewTest, ColumnsSortAndStyleSurviveARestart)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    OpenWindow();
+    ASSERT_NE(OpenEntry(kErin), nullptr);
+    List().SetColumnWidth(0, 140);
+    List().SetColumnWidth(2, 90);
+    wxListEvent dragged(wxEVT_LIST_COL_END_DRAG, List().GetId());
+    dragged.SetEventObject(&List());
+    dragged.m_col = 2;
+    List().GetEventHandler()->ProcessEvent(dragged);
+    frametest::Pump();
+    ClickColumn(1);
+    ClickColumn(1);  // Value, ascending
+    CloseWindow();
+
+    OpenWindow();
+    EXPECT_EQ(List().GetColumnWidth(0), 140);
+    EXPECT_EQ(List().GetColumnWidth(1), 310);
+    EXPECT_EQ(List().GetColumnWidth(2), 90);
+    EXPECT_EQ(List().GetSortState().GetSortColumn(), 1);
+    EXPECT_TRUE(List().GetSortState().IsAscending());
+    ASSERT_NE(OpenEntry(kErin), nullptr);
+    EXPECT_EQ(List().GetSortIndicator(), 1) << "the refilled list is sorted as it was left";
+    EXPECT_TRUE(List().IsAscendingSortIndicator());
+    for (int row = 0; row + 1 < List().GetItemCount(); ++row)
+        EXPECT_LE(FoldListText(Cell(row, 1)).compare(FoldListText(Cell(row + 1, 1))), 0);
+
+    // The view style is written when the view goes.
+    List().SetViewStyle(CListViewState::kSmallIcon);
+    CloseWindow();
+    OpenWindow();
+    EXPECT_EQ(List().GetViewStyle(), static_cast<uint32_t>(CListViewState::kSmallIcon));
+}
+
+TEST_F(ListViewTest, TheValueColumnsComeBackAfterAnotherViewStyle)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    OpenWindow();
+    ASSERT_NE(OpenEntry(kErin), nullptr);
+    const int mail = RowNamed(L"mail");
+    ASSERT_GE(mail, 0);
+    for (uint32_t style : {CListViewState::kIcon, CListViewState::kSmallIcon, CListViewState::kList}) {
+        List().SetViewStyle(style);
+        EXPECT_FALSE(List().IsReportStyle());
+        // A node writing its row meanwhile is kept too.
+        List().GetListPort().SetItemText(mail, 3, L"99");
+        List().SetViewStyle(CListViewState::kReport);
+        EXPECT_EQ(Cell(mail, 1), L"erin@example.org") << style;
+        EXPECT_EQ(Cell(mail, 3), L"99") << style;
+    }
+}
+
+TEST_F(ListViewTest, WithTheSortColumnForgottenARestartStartsUnsortedButTheDirectionIsStillStored)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    GetAppConfig().m_bForgetSortColumn = 1;
+    OpenWindow();
+    ClickColumn(0);
+    platform::RegistryKey key(platform::RegRoot::CurrentUser, true);
+    int32_t column = 0, order = 9;
+    ASSERT_TRUE(key.Open(kListStateKey) && key.Read(L"SortCol", column) && key.Read(L"SortOrder", order));
+    EXPECT_EQ(column, -1);
+    EXPECT_EQ(order, 0);
+    ClickColumn(0);
+    ASSERT_TRUE(key.Read(L"SortOrder", order));
+    EXPECT_EQ(order, 1);
+    CloseWindow();
+    OpenWindow();
+    EXPECT_EQ(List().GetSortState().GetSortColumn(), -1);
+}
+
+// A scratch entry with two descriptions, written through an administrator's
+// profile.
+class ListViewWriteTest : public ListViewTest {
+protected:
+    void SetUp() override
+    {
+        ListViewTest::SetUp();
+        m_admin = live::OpenAdmin();
+        m_dn = "cn=listview" + std::to_string(getpid()) + "," + live::kScratch;
+        auto* attributes = new arbldap::LDAPAttributeList;
+        attributes->AddValue("objectClass", "device");
+        attributes->AddValue("cn", "listview" + std::to_string(getpid()));
+        attributes->AddValue("description", "first");
+        attributes->AddValue("description", "second");
+        m_admin->Add(arbldap::LDAPEntry(m_dn, attributes));
+        ASSERT_TRUE(Profile(live::kScratch, true).SaveProfile());
+        OpenWindow();
+    }
+    void TearDown() override
+    {
+        ListViewTest::TearDown();
+        m_admin->Delete(m_dn);
+    }
+
+    std::vector<std::string> Descriptions()
+    {
+        std::vector<std::string> values;
+        for (const std::string& value : live::ReadValues(*m_admin, m_dn, "(objectClass=*)", "description"))
+            values.push_back(value);
+        std::sort(values.begin(), values.end());
+        return values;
+    }
+
+    int RowOfValue(const std::wstring& name, const std::wstring& value)
+    {
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (FoldListText(Cell(row, 0)) == FoldListText(name) && Cell(row, 1) == value)
+                return row;
+        return -1;
+    }
+
+    std::string m_dn;
+    RefPtr<arbldap::LDAPSyncConnection> m_admin;
+};
+
+TEST_F(ListViewWriteTest, AValueEditedInPlaceIsChangedOnTheServer)
+{
+    CEntryObject* entry = OpenEntry(m_dn);
+    ASSERT_NE(entry, nullptr);
+    int row = RowOfValue(L"description", L"first");
+    ASSERT_GE(row, 0);
+    List().SelectSingleItem(row, true);
+    List().BeginValueEdit(row);
+    CInPlaceEdit* editor = List().GetValueEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->GetValue(), "first");
+    EXPECT_EQ(List().GetEditedValueText(), L"first");
+    uitest::Screenshot(*m_window->frame, "list-view-edit");
+    editor = List().GetValueEditor();
+    ASSERT_NE(editor, nullptr) << "the edit is still open";
+    editor->SetValue("edited in place");
+    PressKey(editor, WXK_RETURN);
+    EXPECT_TRUE(WaitIdle(entry));
+
+    EXPECT_EQ(Descriptions(), (std::vector<std::string>{"edited in place", "second"}));
+    EXPECT_GE(RowOfValue(L"description", L"edited in place"), 0) << "the entry read its values again";
+    EXPECT_LT(RowOfValue(L"description", L"first"), 0);
+}
+
+TEST_F(ListViewWriteTest, EscapeAndUneditableValuesChangeNothing)
+{
+    CEntryObject* entry = OpenEntry(m_dn);
+    ASSERT_NE(entry, nullptr);
+    int row = RowOfValue(L"description", L"second");
+    ASSERT_GE(row, 0);
+    List().SelectSingleItem(row, true);
+    List().BeginValueEdit(row);
+    ASSERT_NE(List().GetValueEditor(), nullptr);
+    List().GetValueEditor()->SetValue("never written");
+    PressKey(List().GetValueEditor(), WXK_ESCAPE);
+    EXPECT_TRUE(WaitIdle(entry));
+    EXPECT_EQ(Descriptions(), (std::vector<std::string>{"first", "second"}));
+
+    // Operational values are not edited in place.
+    for (int r = 0; r < List().GetItemCount(); ++r) {
+        auto* attribute = dynamic_cast<CAttrObject*>(List().GetRowObject(r));
+        if (!attribute || !attribute->IsOperational())
+            continue;
+        List().BeginValueEdit(r);
+        EXPECT_EQ(List().GetValueEditor(), nullptr) << attribute->GetName();
+    }
+}
+
+TEST_F(ListViewWriteTest, DISABLED_AValueDeletedAfterConfirmationIsGoneFromTheServer)
+{
+    CEntryObject* entry = OpenEntry(m_dn);
+    ASSERT_NE(entry, nullptr);
+    int row = RowOfValue(L"description", L"second");
+    ASSERT_GE(row, 0);
+    List().SelectSingleItem(row, true);
+    List().SetFocus();
+    m_window->document->SetLastFocusedView(false);
+
+    // No: nothing goes.
+    m_box->Answer(platform::kIdNo);
+    EXPECT_TRUE(m_window->document->ExecuteCommand(32883));
+    EXPECT_TRUE(WaitIdle(entry));
+    EXPECT_EQ(Descriptions(), (std::vector<std::string>{"first", "second"}));
+
+    m_box->Answer(platform::kIdYes);
+    EXPECT_TRUE(m_window->document->ExecuteCommand(32883));
+    EXPECT_TRUE(WaitIdle(entry));
+    EXPECT_EQ(Descriptions(), (std::vector<std::string>{"first"}));
+    EXPECT_LT(RowOfValue(L"description", L"second"), 0);
+    EXPECT_EQ(m_box->asked.size(), 2u);
+}
+
+TEST_F(ListViewTest, NodeMessagesReachTheirNodeAndSkipOneThatIsGone)
+{
+    ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
+    OpenWindow();
+    CRootObject* root = Root();
+    ASSERT_NE(root, nullptr);
+    platform::TreeItem serverItem = m_window->treePort->GetChildItem(root->GetTreeItem());
+    auto* server = dynamic_cast<CServerObject*>(GetTreeItemObject(serverItem));
+    ASSERT_NE(server, nullptr);
+    const NodeId id = server->GetNodeId();
+    const platform::ReceiverId view = platform::GetAppWindow(platform::AppWindow::ListView);
+    ASSERT_NE(view, platform::kNoReceiver);
+
+    // Expand, as a worker asks it, reaches its node.
+    m_window->treePort->Expand(root->GetTreeItem(), platform::TreeExpand::Collapse);
+    ASSERT_FALSE(m_window->treePort->IsExpanded(root->GetTreeItem()));
+    ASSERT_TRUE(platform::Post(view, platform::WM_WORKER_CALL1, root->GetNodeId(), 0));
+    frametest::Pump();
+    EXPECT_TRUE(m_window->treePort->IsExpanded(root->GetTreeItem()));
+
+    // The server goes (a refresh of the root reloads them); a message still
+    // naming it finds nothing and does nothing.
+    DeleteChildItems(root->GetTreeItem());
+    ASSERT_EQ(NodeRegistry::Find(id), nullptr);
+    for (platform::MessageId message : {platform::WM_WORKER_CALL1, platform::WM_WORKER_CALL2, platform::WM_WORKER_CALL3})
+        EXPECT_TRUE(platform::Post(view, message, id, 0));
+    frametest::Pump();
+    EXPECT_EQ(m_window->treePort->GetChildItem(root->GetTreeItem()), platform::TreeItem());
+    EXPECT_EQ(GetRunningThreadCount(), 0);
+}
+
+} // namespace

@@ -1,0 +1,686 @@
+#include "ui/CArbListView.h"
+
+#include <unordered_map>
+
+#include <wx/clipbrd.h>
+#include <wx/imaglist.h>
+#include <wx/menu.h>
+#include <wx/settings.h>
+#include <wx/splitter.h>
+
+#include "base/NoCase.h"
+#include "base/Utf8.h"
+#include "model/CAppConfig.h"
+#include "model/CAttrObject.h"
+#include "model/CEntryObject.h"
+#include "model/CRootObject.h"
+#include "model/ListViewOperations.h"
+#include "model/NodeRegistry.h"
+#include "model/TreeViewOperations.h"
+#include "platform/Messages.h"
+#include "ui/WxListPort.h"
+#include "ui/WxShellPorts.h"
+#include "widgets/CInPlaceEdit.h"
+#include "widgets/UiResources.h"
+#include "widgets/WxCommandIds.h"
+
+namespace {
+
+constexpr unsigned kStrFirstColumn = 120;
+constexpr unsigned kSmallImages = 210;
+constexpr unsigned kLargeImages = 212;
+constexpr int kOverlay1Image = 26;
+constexpr int kOverlay2Image = 29;
+constexpr uint32_t kCmdEditClear = 57632;
+constexpr uint32_t kCmdEditCopy = 57634;
+constexpr uint32_t kCmdEditCut = 57635;
+constexpr uint32_t kCmdEditPaste = 57637;
+// Where the menu opens when it cannot open at the pointer.
+constexpr int kMenuOffset = 4;
+
+CArbListView* g_listView = nullptr;
+
+long StyleFlagOf(uint32_t style)
+{
+    switch (style & CListViewState::kStyleMask) {
+    case CListViewState::kIcon:
+        return wxLC_ICON;
+    case CListViewState::kSmallIcon:
+        return wxLC_SMALL_ICON;
+    case CListViewState::kList:
+        return wxLC_LIST;
+    default:
+        return wxLC_REPORT;
+    }
+}
+
+std::unique_ptr<wxMenu> ToWxMenu(const platform::PopupMenu& items)
+{
+    auto menu = std::make_unique<wxMenu>();
+    for (const platform::MenuItem& item : items.Items()) {
+        if (item.IsSeparator())
+            menu->AppendSeparator();
+        else
+            menu->Append(ui::WxId(item.command), wxString(item.text))->Enable(item.IsEnabled());
+    }
+    return menu;
+}
+
+CDataObject* SelectedTreeNode()
+{
+    return GetSelectedTreeObject();
+}
+
+} // namespace
+
+// The list view as the model's list-view port: the animation of the port
+// over the list, plus the view's own order of refilled rows.
+class CArbListView::ViewPort : public ui::WxListViewPort {
+public:
+    explicit ViewPort(CArbListView& view) : ui::WxListViewPort(view), m_view(view) {}
+    bool SortRefilledRows() override
+    {
+        m_view.SortByColumn(false);
+        return true;
+    }
+
+private:
+    CArbListView& m_view;
+};
+
+CArbListView::CArbListView() : m_editTimer(this)
+{
+    m_state.LoadSortState(GetAppConfig().m_bForgetSortColumn != 0);
+    g_listView = this;
+}
+
+CArbListView* CArbListView::Get()
+{
+    return g_listView;
+}
+
+bool CArbListView::Create(wxWindow* parent, wxWindowID id)
+{
+    if (!CListViewBase::Create(parent, id, wxDefaultPosition, wxSize(100, 100), wxLC_REPORT))
+        return false;
+    InstallPorts();
+
+    Bind(wxEVT_LIST_COL_CLICK, &CArbListView::OnColumnClick, this);
+    Bind(wxEVT_LIST_COL_BEGIN_DRAG, &CArbListView::OnColumnBeginDrag, this);
+    Bind(wxEVT_LIST_COL_END_DRAG, &CArbListView::OnColumnEndDrag, this);
+    Bind(wxEVT_LIST_ITEM_ACTIVATED, &CArbListView::OnItemActivated, this);
+    Bind(wxEVT_LIST_ITEM_SELECTED, &CArbListView::OnSelectionChanged, this);
+    Bind(wxEVT_LIST_ITEM_DESELECTED, &CArbListView::OnSelectionChanged, this);
+    Bind(wxEVT_LIST_END_LABEL_EDIT, &CArbListView::OnEndValueEdit, this);
+    Bind(wxEVT_LIST_DELETE_ALL_ITEMS, [this](wxListEvent& event) {
+        EndValueEdit(true);
+        event.Skip();
+    });
+    Bind(wxEVT_CONTEXT_MENU, &CArbListView::OnContextMenu, this);
+    Bind(wxEVT_SIZE, &CArbListView::OnSize, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { BeginValueEdit(m_editPoint); }, m_editTimer.GetId());
+    Bind(wxEVT_MENU, &CArbListView::OnClearClipboard, this, ui::WxId(kCmdEditClear));
+    for (uint32_t command : {kCmdEditCopy, kCmdEditCut, kCmdEditPaste})
+        Bind(wxEVT_MENU, [](wxCommandEvent&) {}, ui::WxId(command));
+
+    wxWindow* rows = GetListWindow();
+    rows->Bind(wxEVT_KEY_DOWN, &CArbListView::OnKeyDown, this);
+    rows->Bind(wxEVT_LEFT_DOWN, &CArbListView::OnLeftDown, this);
+    rows->Bind(wxEVT_LEFT_DCLICK, &CArbListView::OnLeftDoubleClick, this);
+    rows->Bind(wxEVT_SET_FOCUS, &CArbListView::OnSetFocus, this);
+
+    if (CArbDocument* document = CArbDocument::Get())
+        document->SetListView(this);
+    return true;
+}
+
+CArbListView::~CArbListView()
+{
+    m_editTimer.Stop();
+    CListViewState::SaveListStyle(GetViewStyle());
+    if (CArbDocument* document = CArbDocument::Get(); document && document->GetListView() == this)
+        document->SetListView(nullptr);
+    RemovePorts();
+    if (g_listView == this)
+        g_listView = nullptr;
+}
+
+void CArbListView::InstallPorts()
+{
+    m_port = std::make_shared<ui::WxListPort>(*this);
+    m_viewPort = std::make_shared<ViewPort>(*this);
+    platform::SetListControl(m_port);
+    platform::SetListViewPort(m_viewPort);
+    m_registration = platform::ReceiverRegistration(*this);
+    platform::SetAppWindow(platform::AppWindow::ListView, m_registration.Id());
+}
+
+void CArbListView::RemovePorts()
+{
+    if (platform::GetAppWindow(platform::AppWindow::ListView) == m_registration.Id())
+        platform::SetAppWindow(platform::AppWindow::ListView, platform::kNoReceiver);
+    m_registration.Reset();
+    platform::SetListViewPort(nullptr);
+    platform::SetListControl(nullptr);
+}
+
+wxWindow* CArbListView::GetListWindow() const
+{
+    // The rows live in a window of the control's own; the header in another.
+    for (wxWindow* child : GetChildren()) {
+        if (static_cast<void*>(child) == static_cast<void*>(m_mainWin))
+            return child;
+    }
+    return const_cast<CArbListView*>(this);
+}
+
+// --- start-up ---
+
+void CArbListView::CreateImageLists()
+{
+    struct ImageList {
+        unsigned bitmap;
+        int size;
+        int which;
+    };
+    for (const ImageList& l : {ImageList{kSmallImages, 16, wxIMAGE_LIST_SMALL},
+                               ImageList{kLargeImages, 32, wxIMAGE_LIST_NORMAL}}) {
+        wxBitmap strip = ui::LoadBitmapResource("bitmap", l.bitmap);
+        if (!strip.IsOk())
+            continue;
+        auto* images = new wxImageList(l.size, l.size, true, 1);
+        images->Add(strip, *wxWHITE);
+        AssignImageList(images, l.which);
+    }
+    m_port->SetOverlayImage(1, kOverlay1Image);
+    m_port->SetOverlayImage(2, kOverlay2Image);
+}
+
+void CArbListView::OnInitialUpdate()
+{
+    CreateImageLists();
+    const CListViewState::Widths widths = CListViewState::LoadColumnWidths();
+    for (int column = 0; column < CListViewState::kColumnCount; ++column)
+        InsertColumn(column, ui::ResourceString(kStrFirstColumn + column), wxLIST_FORMAT_LEFT, widths[column]);
+    SetViewStyle(CListViewState::LoadListStyle());
+
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    auto root = std::make_unique<CRootObject>();
+    CRootObject* node = root.get();
+    if (CArbDocument* document = CArbDocument::Get())
+        document->SetRootObject(std::move(root));
+    node->InsertIntoViews(platform::kTreeRoot, kInsertTreeItem);
+    if (root) {
+        // Without a document the tree owns it, once it has an item.
+        if (!node->GetTreeItem())
+            return;
+        root.release();
+    }
+    node->LoadServers(kInsertTreeItem);
+    if (tree)
+        tree->SelectItem(node->GetTreeItem());
+    node->ShowContents(0);
+    node->Expand(0);
+    node->UpdateChildIndicator();
+}
+
+// --- rows ---
+
+int CArbListView::InsertObjectRow(CDataObject& node, int index)
+{
+    return UpdateRowText(node, index);
+}
+
+void CArbListView::RemoveAllRows()
+{
+    ::RemoveAllRows();
+}
+
+CDataObject* CArbListView::GetRowObject(long row) const
+{
+    return static_cast<CDataObject*>(m_port->GetItemData(static_cast<int>(row)));
+}
+
+int CArbListView::FindItemByData(const void* data) const
+{
+    return m_port->FindItemByData(data);
+}
+
+int CArbListView::FindObjectRow(CDataObject& node)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_rowLock);
+    return ::FindObjectRow(node);
+}
+
+void CArbListView::SelectSingleItem(int index, bool clearOthers)
+{
+    const uint32_t mask = platform::kListSelected | platform::kListFocused;
+    if (clearOthers) {
+        for (int row : m_port->GetSelectedRows())
+            m_port->SetItemState(row, 0, mask);
+    }
+    m_port->SetItemState(index, mask, mask);
+}
+
+std::vector<CDataObject*> CArbListView::GetSelectedObjects() const
+{
+    std::vector<CDataObject*> nodes;
+    for (int row : m_port->GetSelectedRows())
+        nodes.push_back(GetRowObject(row));
+    return nodes;
+}
+
+uint32_t CArbListView::GetViewStyle() const
+{
+    switch (GetWindowStyleFlag() & wxLC_MASK_TYPE) {
+    case wxLC_ICON:
+        return CListViewState::kIcon;
+    case wxLC_SMALL_ICON:
+        return CListViewState::kSmallIcon;
+    case wxLC_LIST:
+        return CListViewState::kList;
+    default:
+        return CListViewState::kReport;
+    }
+}
+
+void CArbListView::SetViewStyle(uint32_t style)
+{
+    EndValueEdit(false);
+    const long flag = StyleFlagOf(style);
+    if ((GetWindowStyleFlag() & wxLC_MASK_TYPE) == flag)
+        return;
+    const int arrow = GetSortIndicator();
+    const bool ascending = IsAscendingSortIndicator();
+    SetSingleStyle(flag);
+    m_port->ShowSubItemTexts();
+    if (arrow >= 0 && InReportView())
+        ShowSortIndicator(arrow, ascending);
+}
+
+bool CArbListView::IsReportStyle() const
+{
+    return GetViewStyle() == CListViewState::kReport;
+}
+
+bool CArbListView::IsIconStyle() const
+{
+    return GetViewStyle() == CListViewState::kIcon;
+}
+
+// --- sorting and columns ---
+
+void CArbListView::SortByColumn(bool force)
+{
+    const int column = m_state.GetSortColumn();
+    if (GetItemCount() == 0 || column < 0 || !(force || GetAppConfig().m_bAutoSortList)) {
+        RemoveSortIndicator();
+        return;
+    }
+    // Each row's key once; the sort compares keys.
+    std::unordered_map<const void*, ListRowKey> keys;
+    for (int row = 0; row < GetItemCount(); ++row) {
+        CDataObject* node = GetRowObject(row);
+        if (!node)
+            continue;
+        std::wstring text;
+        switch (column) {
+        case kNameColumn:
+            text = node->GetCaption();
+            break;
+        case kValueColumn:
+            text = node->GetValueText();
+            break;
+        case kTypeColumn:
+            text = node->GetTypeName();
+            break;
+        default:
+            break;
+        }
+        keys[node] = ListRowKey(node->GetType(), text, static_cast<int32_t>(node->GetSize()));
+    }
+    const bool ascending = m_state.IsAscending();
+    const ListRowKey none;
+    m_port->SortItems([&](void* a, void* b) {
+        auto ka = keys.find(a);
+        auto kb = keys.find(b);
+        return CompareListRows(ka == keys.end() ? none : ka->second, kb == keys.end() ? none : kb->second, column,
+                               ascending);
+    });
+    ShowSortArrow();
+}
+
+void CArbListView::ShowSortArrow()
+{
+    const int column = m_state.GetSortColumn();
+    if (column >= 0 && column < GetColumnCount())
+        ShowSortIndicator(column, m_state.IsAscending());
+    else
+        RemoveSortIndicator();
+}
+
+void CArbListView::ColumnClick(int column)
+{
+    m_state.ClickColumn(column);
+    m_state.SaveSortState(GetAppConfig().m_bForgetSortColumn != 0);
+    SortByColumn(true);
+}
+
+void CArbListView::SaveColumnWidths()
+{
+    CListViewState::Widths widths = CListViewState::kDefaultWidths;
+    for (int column = 0; column < CListViewState::kColumnCount && column < GetColumnCount(); ++column)
+        widths[column] = GetColumnWidth(column);
+    CListViewState::SaveColumnWidths(widths);
+}
+
+void CArbListView::OnColumnClick(wxListEvent& event)
+{
+    EndValueEdit(false);
+    ColumnClick(event.GetColumn());
+}
+
+void CArbListView::OnColumnBeginDrag(wxListEvent& event)
+{
+    EndValueEdit(true);
+    event.Skip();
+}
+
+void CArbListView::OnColumnEndDrag(wxListEvent& event)
+{
+    event.Skip();
+    // The control takes the new width once the event is handled.
+    CallAfter([this] {
+        SaveColumnWidths();
+        PositionEditor();
+    });
+}
+
+// --- opening and keys ---
+
+void CArbListView::OpenObject(CDataObject& node)
+{
+    if (platform::TreeItem item = node.GetTreeItem()) {
+        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl())
+            tree->SelectItem(item);
+        node.ShowContents(0);
+        return;
+    }
+    if (node.GetType() == kNodeAttribute) {
+        auto* attribute = dynamic_cast<CAttrObject*>(&node);
+        if (attribute && EqualNoCase(attribute->GetName(), "userpassword"))
+            return;
+        if (attribute)
+            attribute->OpenValue();
+    }
+    node.ShowContents(0);
+}
+
+void CArbListView::OnItemActivated(wxListEvent& event)
+{
+    m_editTimer.Stop();
+    if (CDataObject* node = GetRowObject(event.GetIndex()))
+        OpenObject(*node);
+}
+
+bool CArbListView::HandleKeyDown(int keyCode)
+{
+    std::vector<int> selected = m_port->GetSelectedRows();
+    wxWindow* focus = FindFocus();
+    if (selected.empty() || (focus != GetListWindow() && focus != this))
+        return false;
+    CDataObject* node = GetRowObject(selected.front());
+    if (!node)
+        return false;
+    switch (keyCode) {
+    case WXK_TAB:
+        if (auto* splitter = dynamic_cast<wxSplitterWindow*>(GetParent()); splitter && splitter->GetWindow1())
+            splitter->GetWindow1()->SetFocus();
+        return true;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        OpenObject(*node);
+        return true;
+    case WXK_DELETE:
+    case WXK_NUMPAD_DELETE: {
+        const int kind = node->GetType();
+        if (kind == kNodeInformation || kind == kNodeError || kind == kNodeServer)
+            node->Delete(1);
+        // Other kinds are the document's delete command.
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+void CArbListView::OnKeyDown(wxKeyEvent& event)
+{
+    if (!HandleKeyDown(event.GetKeyCode()))
+        event.Skip();
+}
+
+void CArbListView::OnLeftDown(wxMouseEvent& event)
+{
+    int flags = 0;
+    long row = HitTest(event.GetPosition(), flags);
+    const bool wasSelected = row >= 0 && GetItemState(row, wxLIST_STATE_SELECTED) != 0;
+    event.Skip();
+    m_editTimer.Stop();
+    if (wasSelected) {
+        // A double click opens the row instead.
+        m_editPoint = event.GetPosition();
+        m_editTimer.StartOnce(wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC) > 0
+                                  ? wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC)
+                                  : 500);
+    }
+}
+
+void CArbListView::OnLeftDoubleClick(wxMouseEvent& event)
+{
+    m_editTimer.Stop();
+    event.Skip();
+}
+
+void CArbListView::OnSetFocus(wxFocusEvent& event)
+{
+    event.Skip();
+    if (CArbDocument* document = CArbDocument::Get())
+        document->SetLastFocusedView(false);
+    UpdateNodeMenu();
+}
+
+void CArbListView::OnSelectionChanged(wxListEvent& event)
+{
+    event.Skip();
+    if (m_editor)
+        EndValueEdit(false);
+    if (m_viewPort && m_viewPort->IsSelectionHandlingSuspended())
+        return;
+    UpdateNodeMenu();
+}
+
+void CArbListView::UpdateNodeMenu()
+{
+    std::vector<int> selected = m_port->GetSelectedRows();
+    if (selected.empty())
+        return;
+    CDataObject* node = GetRowObject(selected.front());
+    CArbDocument* document = CArbDocument::Get();
+    if (!node || !document)
+        return;
+    if (document->GetNodeMenuClass() != node->GetRuntimeClassName())
+        document->UpdateNodeMenu(node);
+}
+
+// --- context menu ---
+
+std::unique_ptr<wxMenu> CArbListView::BuildContextMenu() const
+{
+    std::vector<CDataObject*> selected = GetSelectedObjects();
+    if (selected.size() > 1) {
+        if (CArbDocument* document = CArbDocument::Get())
+            return document->BuildListContextMenu();
+        return nullptr;
+    }
+    CDataObject* node = selected.empty() ? SelectedTreeNode() : selected.front();
+    if (!node)
+        return nullptr;
+    std::unique_ptr<platform::PopupMenu> items = node->BuildContextMenu();
+    return items ? ToWxMenu(*items) : nullptr;
+}
+
+void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
+{
+    EndValueEdit(false);
+    std::unique_ptr<wxMenu> menu = BuildContextMenu();
+    if (!menu)
+        return;
+    wxWindow* rows = GetListWindow();
+    std::vector<int> selected = m_port->GetSelectedRows();
+    wxPoint at = screenPoint == wxDefaultPosition ? wxDefaultPosition : ScreenToClient(screenPoint);
+    bool inSelection = false;
+    if (screenPoint != wxDefaultPosition) {
+        int flags = 0;
+        long row = HitTest(rows->ScreenToClient(screenPoint), flags);
+        inSelection = row >= 0 && GetItemState(row, wxLIST_STATE_SELECTED) != 0;
+    }
+    if (!inSelection) {
+        wxRect label;
+        if (!selected.empty() && GetItemRect(selected.front(), label, wxLIST_RECT_LABEL))
+            at = label.GetTopLeft() + wxPoint(kMenuOffset, kMenuOffset);
+        else
+            at = wxPoint(kMenuOffset, kMenuOffset);
+        if (!wxRect(GetClientSize()).Contains(at))
+            at = wxPoint(kMenuOffset, kMenuOffset);
+    }
+    PopupMenu(menu.get(), at);
+}
+
+void CArbListView::OnContextMenu(wxContextMenuEvent& event)
+{
+    ShowContextMenu(event.GetPosition());
+}
+
+void CArbListView::OnClearClipboard(wxCommandEvent&)
+{
+    if (wxTheClipboard->Open()) {
+        wxTheClipboard->Clear();
+        wxTheClipboard->Close();
+    }
+}
+
+// --- in-place edit ---
+
+bool CArbListView::CanEditValue(CDataObject* node, std::wstring& text) const
+{
+    auto* attribute = dynamic_cast<CAttrObject*>(node);
+    if (!attribute || attribute->IsBinary() || attribute->IsOperational() || attribute->IsPasswordValue() ||
+        attribute->IsReadOnly())
+        return false;
+    CEntryObject* owner = attribute->GetOwner();
+    if (!owner || owner->IsBusy())
+        return false;
+    // Only a value shown as it is stored: what is typed replaces it whole.
+    text = attribute->GetValueText();
+    return Utf8ToWideString(attribute->GetValue()) == text;
+}
+
+void CArbListView::BeginValueEdit(const wxPoint& point)
+{
+    if (!IsReportStyle())
+        return;
+    int flags = 0;
+    long row = HitTest(point, flags);
+    if (row < 0 || !(flags & wxLIST_HITTEST_ONITEM))
+        return;
+    if (!(GetItemState(row, wxLIST_STATE_FOCUSED) & wxLIST_STATE_FOCUSED))
+        return;
+    BeginValueEdit(static_cast<int>(row));
+}
+
+void CArbListView::BeginValueEdit(int row)
+{
+    EndValueEdit(false);
+    if (!IsReportStyle() || row < 0 || row >= GetItemCount())
+        return;
+    CDataObject* node = GetRowObject(row);
+    std::wstring text;
+    if (!CanEditValue(node, text))
+        return;
+    EnsureVisible(row);
+    wxRect cell;
+    if (!GetSubItemRect(row, kValueColumn, cell))
+        return;
+    // Scrolled horizontally so that the cell begins inside the view.
+    if (cell.x < 0 || cell.x > GetClientSize().x - 10) {
+        ScrollList(cell.x, 0);
+        GetSubItemRect(row, kValueColumn, cell);
+    }
+    m_editText = GetItemText(row, kValueColumn).ToStdWstring();
+    m_editNode = node->GetNodeId();
+    wxWindow* rows = GetListWindow();
+    cell.SetPosition(cell.GetPosition() - rows->GetPosition());
+    auto* editor = new CInPlaceEdit(row, kValueColumn, wxString(text));
+    if (!editor->Create(this, rows, wxID_ANY, cell)) {
+        delete editor;
+        return;
+    }
+    m_editor = editor;
+}
+
+void CArbListView::EndValueEdit(bool cancel)
+{
+    if (m_editor && !m_editor->IsEnding())
+        m_editor->Finish(cancel);
+    m_editor = nullptr;
+}
+
+void CArbListView::PositionEditor()
+{
+    if (!m_editor || m_editor->IsEnding())
+        return;
+    wxRect cell;
+    if (!GetSubItemRect(m_editor->GetItem(), kValueColumn, cell))
+        return;
+    cell.SetPosition(cell.GetPosition() - GetListWindow()->GetPosition());
+    m_editor->SetSize(cell.x, cell.y, std::max(cell.width, m_editor->GetSize().x), cell.height);
+}
+
+void CArbListView::OnEndValueEdit(wxListEvent& event)
+{
+    m_editor = nullptr;
+    if (event.IsEditCancelled())
+        return;
+    const std::wstring text = event.GetLabel().ToStdWstring();
+    if (text.empty() || text == m_editText)
+        return;
+    // The row may have been refilled meanwhile: the node is looked up again,
+    // and its value must still be the one that was edited.
+    auto* attribute = dynamic_cast<CAttrObject*>(NodeRegistry::Find(m_editNode));
+    std::wstring shown;
+    if (!attribute || FindItemByData(attribute) < 0 || !CanEditValue(attribute, shown) || shown != m_editText)
+        return;
+    attribute->ReplaceValue(WideToUtf8Text(text));
+}
+
+void CArbListView::OnSize(wxSizeEvent& event)
+{
+    event.Skip();
+    CallAfter([this] { PositionEditor(); });
+}
+
+// --- messages ---
+
+void CArbListView::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
+                             std::unique_ptr<platform::MessagePayload> payload)
+{
+    if (id == platform::WM_TIMER) {
+        if (wParam == platform::kListProgressTimer) {
+            if (CDataObject* node = SelectedTreeNode())
+                node->ShowProgress();
+        }
+        return;
+    }
+    HandleListViewMessage(id, wParam, lParam, payload);
+}
