@@ -98,10 +98,18 @@ void Click(wxWindow& dialog, int id)
     button->GetEventHandler()->ProcessEvent(click);
 }
 
+// A toolkit assertion fails the test instead of waiting in a message box.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
+        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
+}
+
 class DialogsFixture : public testsupport::TempHomeTest {
 protected:
     void SetUp() override
     {
+        wxSetAssertHandler(FailOnAssert);
         TempHomeTest::SetUp();
         Modals();
         ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
