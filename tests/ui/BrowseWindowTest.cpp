@@ -21,18 +21,16 @@
 #include "model/CDataObject.h"
 #include "model/CServerObject.h"
 #include "model/CServerProfile.h"
+#include "tests/support/DemoServer.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/ui/FrameTestSupport.h"
-#include "tools/DemoDirectory.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbTreeView.h"
 #include "ui/COutputList.h"
 
 namespace {
 
-const char* const kAdminDN = "cn=admin,dc=example,dc=org";
-const char* const kAdminPassword = "secret";  // the demonstration server's root password
 const wchar_t* const kGoodProfile = L"Demo as admin";
 const wchar_t* const kBadProfile = L"Demo with a mistyped password";
 
@@ -79,7 +77,7 @@ protected:
     {
         TempHomeTest::SetUp();
         frametest::Prepare();
-        m_demo = std::make_unique<DemoDirectory>();
+        m_demo = std::make_unique<testsupport::DemoServer>();
         SaveProfile(kGoodProfile);
         SaveProfile(kBadProfile);
         m_session = std::make_unique<uitest::ProgramSession>();
@@ -105,9 +103,9 @@ protected:
         profile.SetHostName(L"127.0.0.1");
         profile.SetPort(m_demo->Port());
         profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(kDemoSuffix));
+        profile.SetBaseDN(arbldap::LDAPDN(testsupport::DemoServer::Suffix()));
         profile.SetAnonymousBind(0);
-        profile.SetUserDN(arbldap::LDAPDN(kAdminDN));
+        profile.SetUserDN(arbldap::LDAPDN(testsupport::DemoServer::AdminDN()));
         profile.SetSavePassword(0);
         ASSERT_TRUE(profile.SaveProfile());
     }
@@ -179,7 +177,7 @@ protected:
         return texts;
     }
 
-    std::unique_ptr<DemoDirectory> m_demo;
+    std::unique_ptr<testsupport::DemoServer> m_demo;
     std::unique_ptr<uitest::ProgramSession> m_session;
     CArbMainFrame* m_frame = nullptr;
     CArbTreeView* m_tree = nullptr;
@@ -191,7 +189,7 @@ TEST_F(BrowseWindowTest, ThePasswordTypedInThePromptOpensTheServerDownToAPersons
 {
     const platform::TreeItem server = ServerItem(kGoodProfile);
     ASSERT_TRUE(server);
-    m_prompts.TypeNext(kAdminPassword);
+    m_prompts.TypeNext(testsupport::DemoServer::AdminPassword());
     Click(server);
     EXPECT_EQ(m_prompts.Prompts(), 1);
     Settle([&] { return NodeOf(server)->IsChildrenLoaded() && bool(Child(server, L"ou=people")); });
