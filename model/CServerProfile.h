@@ -18,7 +18,8 @@ class CServerProfile {
 public:
     // The defaults of a new profile and a fresh GUID.
     CServerProfile();
-    // Copies everything but the load-failed flag, which starts clear.
+    // Copies everything but the load-failed flag and the storage hold, which
+    // start clear.
     CServerProfile(const CServerProfile& other);
     CServerProfile& operator=(const CServerProfile&) = delete;
     virtual ~CServerProfile();
@@ -87,6 +88,13 @@ public:
     bool DeleteProfile() const;
     int32_t IsLoadFailed() const { return m_loadFailed; }
 
+    // A profile still being made (the new-profile wizard's) is held: saving
+    // it stores nothing and reports success, so a page applied inside the
+    // wizard leaves no key behind when the wizard is cancelled. Whoever
+    // takes the finished profile saves a copy, which is not held.
+    void SetStorageHeld(bool held) { m_storageHeld = held; }
+    bool IsStorageHeld() const { return m_storageHeld; }
+
 private:
     arbldap::LDAPOperationOptions m_options;
     std::wstring m_profileName;
@@ -107,4 +115,5 @@ private:
     int32_t m_passwordHistoryEnabled = 0;
     CFavoriteList m_favorites;
     int32_t m_loadFailed = 0;
+    bool m_storageHeld = false;
 };

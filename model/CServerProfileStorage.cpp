@@ -29,7 +29,7 @@ std::string ReadUtf8(RegistryKey& key, const wchar_t* name)
 
 bool CServerProfile::SaveProfile() const
 {
-    if (IsTeamProfile()) return true;
+    if (IsTeamProfile() || m_storageHeld) return true;
     const std::wstring path = GetKeyPath(true);
     bool ok;
     {
@@ -70,7 +70,7 @@ bool CServerProfile::SaveFavorites() const
 {
     // The team directory has no key of its own; a lone "Favorites" key would
     // make an unloadable profile.
-    if (IsTeamProfile()) return true;
+    if (IsTeamProfile() || m_storageHeld) return true;
     return WriteFavoriteListKey(GetKeyPath(true) + kFavoritesKey, m_favorites);
 }
 

@@ -8,7 +8,9 @@
 #include <wx/snglinst.h>
 
 #include "dialogs/WxNodeDialogs.h"
+#include "dialogs/WxProfileWizard.h"
 #include "model/NodeDialogs.h"
+#include "model/ProfileWizard.h"
 #include "model/PropertySheetPort.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopLauncher.h"
@@ -38,12 +40,14 @@ void CArbApp::InstallPorts()
     SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
     SetAutoCompletionFactory(ui::BindAutoCompletion);
     platform::SetDesktopLauncher(std::make_shared<platform::XdgDesktopLauncher>());
+    SetProfileWizardPort(std::make_shared<WxProfileWizard>());
     SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
     platform::SetClipboardPort(std::make_shared<ui::WxClipboardPort>());
 }
 
 void CArbApp::RemovePorts()
 {
+    SetProfileWizardPort(nullptr);
     platform::SetClipboardPort(nullptr);
     SetNodeDialogPort(nullptr);
     platform::SetDesktopLauncher(nullptr);

@@ -9,6 +9,11 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "dialogs/CCommonPropertySheet.h"
+#include "dialogs/CPropertyPage.h"
+#include "dialogs/ServerPropertyPages.h"
+#include "model/NodePropertyPages.h"
+
 namespace ui {
 
 namespace {
@@ -41,26 +46,26 @@ wxWindow* MakeMessagePage(wxWindow* book, const NodePropertyPage& base, wxString
 WxPropertySheet::WxPropertySheet()
 {
     RegisterPage<MessagePropertiesPage>(MakeMessagePage);
+    RegisterPage<NodeDetailsPage>(MakeNodeDetailsPage);
 }
 
 int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageList& pages)
 {
     wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    wxPropertySheetDialog sheet(parent, wxID_ANY, wxString(caption));
-    sheet.CreateButtons(wxOK | wxCANCEL);
-    int made = 0;
+    CCommonPropertySheet sheet(parent, wxString(caption));
     for (const auto& page : pages) {
         if (!page) continue;
         auto maker = m_makers.find(std::type_index(typeid(*page)));
         if (maker == m_makers.end()) continue;
         wxString title;
-        if (wxWindow* window = maker->second(sheet.GetBookCtrl(), *page, title)) {
-            sheet.GetBookCtrl()->AddPage(window, title);
-            ++made;
+        if (wxWindow* window = maker->second(sheet.GetBook(), *page, title)) {
+            if (auto* protocolPage = dynamic_cast<CPropertyPage*>(window))
+                sheet.AddPage(protocolPage);
+            else
+                sheet.AddPage(window, title);
         }
     }
-    if (made == 0) return 2;
-    sheet.LayoutDialog();
+    if (sheet.GetPageCount() == 0) return 2;
     return sheet.ShowModal() == wxID_OK ? 1 : 2;
 }
 

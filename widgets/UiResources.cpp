@@ -10,6 +10,7 @@
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/mstream.h>
+#include <wx/panel.h>
 #include <wx/xrc/xh_auitoolb.h>
 #include <wx/xrc/xmlres.h>
 
@@ -98,6 +99,13 @@ bool LoadDialogResource(wxDialog* dialog, wxWindow* parent, unsigned id)
     if (!LoadXrc("dialog", id))
         return false;
     return wxXmlResource::Get()->LoadDialog(dialog, parent, wxString::Format("dialog%u", id));
+}
+
+bool LoadPanelResource(wxPanel* panel, wxWindow* parent, unsigned id)
+{
+    if (!LoadXrc("dialog", id))
+        return false;
+    return wxXmlResource::Get()->LoadPanel(panel, parent, wxString::Format("dialog%u", id));
 }
 
 wxBitmap LoadBitmapResource(const char* type, unsigned id)

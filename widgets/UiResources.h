@@ -8,6 +8,7 @@
 class wxDialog;
 class wxMenu;
 class wxMenuBar;
+class wxPanel;
 class wxWindow;
 
 namespace ui {
@@ -26,6 +27,8 @@ wxMenuBar* LoadMenuBarResource(unsigned id);
 wxMenu* LoadPopupMenuResource(unsigned id);
 // Dialog resource id into dialog; false when missing.
 bool LoadDialogResource(wxDialog* dialog, wxWindow* parent, unsigned id);
+// A property page's dialog resource id (a panel in its XRC) into panel.
+bool LoadPanelResource(wxPanel* panel, wxWindow* parent, unsigned id);
 
 // An image of the library ("image", "icon", "bitmap"); invalid when missing.
 wxBitmap LoadBitmapResource(const char* type, unsigned id);

@@ -155,6 +155,7 @@ TEST_F(RootNode, NewProfileFromTheWizard)
 
     m_wizard->profile = std::make_unique<CServerProfile>(nodetest::Profile());
     m_wizard->profile->SetProfileName(L"made");
+    m_wizard->profile->SetStorageHeld(true);  // as the wizard keeps it until Finish
     root->OnCommandNew();
     EXPECT_EQ(ServerNames(*root), (std::vector<std::wstring>{L"made"}));
     CServerObject* server =

@@ -387,3 +387,18 @@ TEST_F(ServerProfileStorage, TeamProfileIsNeverStored)
     ASSERT_TRUE(p.SaveProfile());
     EXPECT_TRUE(RegistryKey(RegRoot::CurrentUser, true).KeyExists(p.GetKeyPath(true)));
 }
+
+TEST_F(ServerProfileStorage, HeldProfileIsNotStoredButItsCopyIs)
+{
+    CServerProfile p;
+    p.SetStorageHeld(true);
+    p.AddFavorite(CFavorite("root", "dc=example"));
+    EXPECT_TRUE(p.SaveProfile());
+    EXPECT_TRUE(p.SaveFavorites());
+    EXPECT_FALSE(RegistryKey(RegRoot::CurrentUser, true).KeyExists(p.GetKeyPath(true)));
+
+    const CServerProfile copy(p);
+    EXPECT_FALSE(copy.IsStorageHeld());
+    ASSERT_TRUE(copy.SaveProfile());
+    EXPECT_TRUE(RegistryKey(RegRoot::CurrentUser, true).KeyExists(p.GetKeyPath(true)));
+}

@@ -1,0 +1,36 @@
+#include "dialogs/ServerPropertyPages.h"
+
+#include "dialogs/CLDAPSettingsPropertiesDlg.h"
+#include "dialogs/CServerMonitorPropertiesPage.h"
+#include "dialogs/CServerPropertiesDlg.h"
+#include "dialogs/ServerCredentailsPropertiesDlg.h"
+#include "model/CServerObject.h"
+#include "model/NodePropertyPages.h"
+
+namespace {
+
+wxWindow* Made(CPropertyPage* page, wxString& title)
+{
+    title = page->GetTitle();
+    return page;
+}
+
+} // namespace
+
+wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxString& title)
+{
+    const auto* page = dynamic_cast<const NodeDetailsPage*>(&base);
+    if (!page)
+        return nullptr;
+    auto* server = dynamic_cast<CServerObject*>(page->node);
+    if (!server)
+        return nullptr;
+    switch (page->kind) {
+    case NodeDetailsPage::Server: return Made(new CServerPropertiesDlg(book, server), title);
+    case NodeDetailsPage::ServerCredentials: return Made(new ServerCredentailsPropertiesDlg(book, server), title);
+    case NodeDetailsPage::LDAPSettings: return Made(new CLDAPSettingsPropertiesDlg(book, server), title);
+    // On the node's profile part.
+    case NodeDetailsPage::ServerMonitor: return Made(new CServerMonitorPropertiesPage(book, server), title);
+    default: return nullptr;
+    }
+}
