@@ -134,8 +134,9 @@ void CServerObject::SetUserDN(const LDAPDN& dn)
 void CServerObject::Rename(const std::wstring& name)
 {
     SetProfileName(name);
-    // The item shows the caption: it must name the profile by its new name.
+    // The tree item and the list row name the profile by its new name.
     SetCaption(name);
+    SetDisplayName(name);
     SaveProfile();
 }
 

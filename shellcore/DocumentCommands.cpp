@@ -10,6 +10,7 @@
 #include "model/CRootObject.h"
 #include "model/CServerObject.h"
 #include "model/ListSorting.h"
+#include "model/NodeRegistry.h"
 #include "model/NodeDialogs.h"
 #include "model/ProfileWizard.h"
 #include "model/TreeViewOperations.h"
@@ -470,6 +471,20 @@ bool CDocumentCommands::Sort(bool ascending)
     return true;
 }
 
+void CDocumentCommands::ResumeAfterReconnect()
+{
+    if (m_returnServer == 0)
+        return;
+    auto* server = dynamic_cast<CServerObject*>(NodeRegistry::Find(m_returnServer));
+    if (server && (server->IsBusy() || server->GetJob()))
+        return;
+    const std::string dn = m_returnDN;
+    m_returnServer = 0;
+    m_returnDN.clear();
+    if (server && server->IsBound() && server->IsChildrenLoaded() && server->IsCurrent())
+        server->NavigateToDN(arbldap::LDAPDN(dn));
+}
+
 bool CDocumentCommands::ExecuteNodeMenuCommand(CDataObject& node, uint32_t command)
 {
     if (command != kCmdAddToFavorites)
@@ -530,6 +545,13 @@ bool CDocumentCommands::Execute(uint32_t command)
                 // The server's items go with the old connection: show the server meanwhile.
                 if (std::shared_ptr<platform::TreePort> tree = Tree(); tree && server->GetTreeItem())
                     tree->SelectItem(server->GetTreeItem());
+                const std::string dn = DNText(*owner);
+                m_returnServer = 0;
+                m_returnDN.clear();
+                if (!dn.empty() && dn != server->GetDN().GetText()) {
+                    m_returnServer = server->GetNodeId();
+                    m_returnDN = dn;
+                }
                 server->LoadChildren(0);
             }
         return true;

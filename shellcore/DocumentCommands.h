@@ -114,6 +114,12 @@ public:
     // Sorts the caret's children by display name, ignoring case.
     bool Sort(bool ascending);
 
+    // After a reconnect from a node below the server: once the server is open
+    // again, the tree is walked back to that node's DN (on idle). A failed
+    // reconnect drops the walk.
+    void ResumeAfterReconnect();
+    bool IsReturnPending() const { return m_returnServer != 0; }
+
 private:
     bool IsTeamNode(const CDataObject& node) const;
     CDataObject* OwnerOf(CDataObject* node) const;
@@ -121,4 +127,7 @@ private:
     const DocumentContext& m_context;
     CNavigationHistory& m_history;
     DocumentDialogs m_dialogs;
+    // The server being reconnected (its node id) and the DN to return to.
+    uint64_t m_returnServer = 0;
+    std::string m_returnDN;
 };

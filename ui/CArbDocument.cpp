@@ -2,6 +2,7 @@
 
 #include <wx/window.h>
 
+#include "dialogs/CSchemaViewerDlg.h"
 #include "model/CRootObject.h"
 #include "model/ListViewOperations.h"
 #include "model/TreeViewOperations.h"
@@ -45,8 +46,8 @@ DocumentDialogs CArbDocument::AvailableDialogs()
     dialogs.ldifExport = false;       // LDIF export dialog
     dialogs.options = false;          // options sheet
     dialogs.updateCheck = false;      // update check dialog
-    dialogs.schemaViewer = false;     // schema viewer: OpenSchemaViewer below
-    dialogs.serverProperties = false; // server property pages: OpenServerProperties below
+    dialogs.schemaViewer = true;      // schema viewer: OpenSchemaViewer below
+    dialogs.serverProperties = true;  // server property pages: OpenServerProperties below
     return dialogs;
 }
 
@@ -347,15 +348,24 @@ bool CArbDocument::ExecuteCommand(uint32_t command)
         OpenSchemaViewer();
         break;
     case cmd::kOptions:
+        OpenOptions();
+        break;
     case cmd::kCheckForUpdates:
+        OpenUpdateCheck();
+        break;
     case cmd::kFavorites:
-        // Enabled only once their dialogs are in AvailableDialogs.
+        OpenFavorites();
         break;
     default:
         m_commands->Execute(command);
         break;
     }
     return true;
+}
+
+void CArbDocument::OnIdle()
+{
+    m_commands->ResumeAfterReconnect();
 }
 
 void CArbDocument::OnCommand(wxCommandEvent& event)
@@ -433,6 +443,30 @@ void CArbDocument::OpenServerProperties()
 
 void CArbDocument::OpenSchemaViewer()
 {
-    // Switched on in AvailableDialogs once the schema viewer is there; it
-    // then opens modally here on GetCurrentSchema().
+    CLDAPSchema* schema = GetCurrentSchema();
+    if (!m_commands->GetDialogs().schemaViewer || !schema)
+        return;
+    // The node keeps the schema; a reload meanwhile must not free it.
+    RefPtr<CLDAPSchema> keep(schema);
+    CSchemaViewerDlg viewer(schema, m_frame);
+    viewer.DoModal();
+}
+
+void CArbDocument::OpenOptions()
+{
+    // The options sheet (caption string 213; the interface, update check and
+    // confirmations pages) opens modally here once it is switched on in
+    // AvailableDialogs.
+}
+
+void CArbDocument::OpenUpdateCheck()
+{
+    // The update check dialog opens modally here once it is switched on in
+    // AvailableDialogs.
+}
+
+void CArbDocument::OpenFavorites()
+{
+    // The favourites manager of the current node's server opens modally here
+    // once it is switched on in AvailableDialogs.
 }

@@ -123,6 +123,9 @@ public:
     // The dialogs that are there: their commands are enabled.
     static DocumentDialogs AvailableDialogs();
 
+    // Idle work: the walk back after a reconnect.
+    void OnIdle();
+
 private:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateCommand(wxUpdateUIEvent& event);
@@ -133,8 +136,13 @@ private:
     void RemoveFilter();
     void Sort(bool ascending);
     void ShowProperties();
+    // The dialogs that come later: each opens in its function once it is
+    // switched on in AvailableDialogs.
     void OpenSchemaViewer();
     void OpenServerProperties();
+    void OpenOptions();
+    void OpenUpdateCheck();
+    void OpenFavorites();
 
     class Context;
     CArbMainFrame* m_frame;

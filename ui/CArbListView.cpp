@@ -18,6 +18,8 @@
 #include "model/NodeRegistry.h"
 #include "model/TreeViewOperations.h"
 #include "platform/Messages.h"
+#include "ui/CArbTreeView.h"
+#include "ui/NodeMenus.h"
 #include "ui/WxListPort.h"
 #include "ui/WxShellPorts.h"
 #include "widgets/CInPlaceEdit.h"
@@ -52,18 +54,6 @@ long StyleFlagOf(uint32_t style)
     default:
         return wxLC_REPORT;
     }
-}
-
-std::unique_ptr<wxMenu> ToWxMenu(const platform::PopupMenu& items)
-{
-    auto menu = std::make_unique<wxMenu>();
-    for (const platform::MenuItem& item : items.Items()) {
-        if (item.IsSeparator())
-            menu->AppendSeparator();
-        else
-            menu->Append(ui::WxId(item.command), wxString(item.text))->Enable(item.IsEnabled());
-    }
-    return menu;
 }
 
 CDataObject* SelectedTreeNode()
@@ -119,11 +109,12 @@ bool CArbListView::Create(wxWindow* parent, wxWindowID id)
     Bind(wxEVT_CONTEXT_MENU, &CArbListView::OnContextMenu, this);
     Bind(wxEVT_SIZE, &CArbListView::OnSize, this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { BeginValueEdit(m_editPoint); }, m_editTimer.GetId());
-    Bind(wxEVT_MENU, &CArbListView::OnClearClipboard, this, ui::WxId(kCmdEditClear));
-    for (uint32_t command : {kCmdEditCopy, kCmdEditCut, kCmdEditPaste})
-        Bind(wxEVT_MENU, [](wxCommandEvent&) {}, ui::WxId(command));
-
+    // Commands reach the view through the window that has the focus.
     wxWindow* rows = GetListWindow();
+    rows->Bind(wxEVT_MENU, &CArbListView::OnClearClipboard, this, ui::WxId(kCmdEditClear));
+    for (uint32_t command : {kCmdEditCopy, kCmdEditCut, kCmdEditPaste})
+        rows->Bind(wxEVT_MENU, [](wxCommandEvent&) {}, ui::WxId(command));
+
     rows->Bind(wxEVT_KEY_DOWN, &CArbListView::OnKeyDown, this);
     rows->Bind(wxEVT_LEFT_DOWN, &CArbListView::OnLeftDown, this);
     rows->Bind(wxEVT_LEFT_DCLICK, &CArbListView::OnLeftDoubleClick, this);
@@ -425,9 +416,10 @@ void CArbListView::OnItemActivated(wxListEvent& event)
 
 bool CArbListView::HandleKeyDown(int keyCode)
 {
+    // Key-downs reach the view only through the rows' window, which has the
+    // focus then.
     std::vector<int> selected = m_port->GetSelectedRows();
-    wxWindow* focus = FindFocus();
-    if (selected.empty() || (focus != GetListWindow() && focus != this))
+    if (selected.empty())
         return false;
     CDataObject* node = GetRowObject(selected.front());
     if (!node)
@@ -527,34 +519,57 @@ std::unique_ptr<wxMenu> CArbListView::BuildContextMenu() const
     if (!node)
         return nullptr;
     std::unique_ptr<platform::PopupMenu> items = node->BuildContextMenu();
-    return items ? ToWxMenu(*items) : nullptr;
+    return items ? ui::MakeWxMenu(*items) : nullptr;
 }
 
 void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
 {
     EndValueEdit(false);
+    std::vector<int> selected = m_port->GetSelectedRows();
+    if (selected.empty()) {
+        // The tree's menu for its selected item stands in.
+        CArbTreeView* tree = CArbTreeView::Get();
+        std::shared_ptr<platform::TreePort> port = platform::GetTreeControl();
+        if (tree && port && port->GetSelectedItem())
+            tree->ShowItemContextMenu(port->GetSelectedItem(), true);
+        return;
+    }
     std::unique_ptr<wxMenu> menu = BuildContextMenu();
     if (!menu)
         return;
     wxWindow* rows = GetListWindow();
-    std::vector<int> selected = m_port->GetSelectedRows();
-    wxPoint at = screenPoint == wxDefaultPosition ? wxDefaultPosition : ScreenToClient(screenPoint);
+    wxPoint at;
     bool inSelection = false;
     if (screenPoint != wxDefaultPosition) {
         int flags = 0;
         long row = HitTest(rows->ScreenToClient(screenPoint), flags);
         inSelection = row >= 0 && GetItemState(row, wxLIST_STATE_SELECTED) != 0;
+        at = ScreenToClient(screenPoint);
     }
     if (!inSelection) {
         wxRect label;
-        if (!selected.empty() && GetItemRect(selected.front(), label, wxLIST_RECT_LABEL))
+        if (GetItemRect(selected.front(), label, wxLIST_RECT_LABEL))
             at = label.GetTopLeft() + wxPoint(kMenuOffset, kMenuOffset);
-        else
-            at = wxPoint(kMenuOffset, kMenuOffset);
         if (!wxRect(GetClientSize()).Contains(at))
             at = wxPoint(kMenuOffset, kMenuOffset);
     }
-    PopupMenu(menu.get(), at);
+    // A single row's menu is its node's; the node is looked up again after
+    // the menu's own loop, as it may have gone meanwhile.
+    const NodeId single = selected.size() == 1 && GetRowObject(selected.front())
+                              ? GetRowObject(selected.front())->GetNodeId()
+                              : kNoNode;
+    const int chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    if (chosen == wxID_NONE)
+        return;
+    if (CDataObject* node = single != kNoNode ? NodeRegistry::Find(single) : nullptr) {
+        ui::RunNodeMenuCommand(*this, *node, ui::CommandOf(chosen));
+        return;
+    }
+    if (single != kNoNode)
+        return;
+    wxCommandEvent command(wxEVT_MENU, chosen);
+    command.SetEventObject(this);
+    ProcessWindowEvent(command);
 }
 
 void CArbListView::OnContextMenu(wxContextMenuEvent& event)
@@ -586,6 +601,12 @@ bool CArbListView::CanEditValue(CDataObject* node, std::wstring& text) const
     return Utf8ToWideString(attribute->GetValue()) == text;
 }
 
+bool CArbListView::CanBeginValueEdit(int row) const
+{
+    std::wstring text;
+    return IsReportStyle() && row >= 0 && row < GetItemCount() && CanEditValue(GetRowObject(row), text);
+}
+
 void CArbListView::BeginValueEdit(const wxPoint& point)
 {
     if (!IsReportStyle())
@@ -608,6 +629,7 @@ void CArbListView::BeginValueEdit(int row)
     std::wstring text;
     if (!CanEditValue(node, text))
         return;
+    SelectSingleItem(row, true);
     EnsureVisible(row);
     wxRect cell;
     if (!GetSubItemRect(row, kValueColumn, cell))

@@ -88,6 +88,7 @@ public:
     // shown as it is stored can be edited.
     void BeginValueEdit(const wxPoint& point);
     void BeginValueEdit(int row) override;
+    bool CanBeginValueEdit(int row) const override;
     CInPlaceEdit* GetValueEditor() const { return m_editor; }
     // Ends a running in-place edit (keeping its text unless cancel).
     void EndValueEdit(bool cancel);
@@ -102,7 +103,7 @@ public:
     // menu is shown). The caller owns it.
     std::unique_ptr<wxMenu> BuildContextMenu() const;
     void UpdateNodeMenu();
-    // The keyboard handling of a key-down; true when it was a key of the view's.
+    // A key-down in the rows' window; true when the view took the key.
     bool HandleKeyDown(int keyCode);
 
     void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,

@@ -348,6 +348,11 @@ bool CArbMainFrame::Create()
     return true;
 }
 
+wxListCtrl* CArbMainFrame::GetListCtrl() const
+{
+    return m_list;
+}
+
 wxWindow* CArbMainFrame::GetActiveView() const
 {
     if (!m_document)
@@ -376,11 +381,6 @@ bool CArbMainFrame::TryBefore(wxEvent& event)
     if (m_document && m_document->ProcessEventLocally(event))
         return true;
     return wxFrame::TryBefore(event);
-}
-
-wxListCtrl* CArbMainFrame::GetListCtrl() const
-{
-    return m_list;
 }
 
 void CArbMainFrame::StoreCommandText(uint32_t command, const wxString& text)
@@ -467,6 +467,8 @@ void CArbMainFrame::UpdateStatusPanes()
 void CArbMainFrame::OnIdleStatus(wxIdleEvent& event)
 {
     UpdateStatusPanes();
+    if (m_document)
+        m_document->OnIdle();
     event.Skip();
 }
 

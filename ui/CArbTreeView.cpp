@@ -69,7 +69,10 @@ CArbTreeView::CArbTreeView(wxWindow* parent, CArbDocument* document)
     AssignImageList(images);
 
     m_port = std::make_shared<ui::WxTreePort>(*this);
-    m_port->SetTextProvider(GetTreeItemText);
+    // Items show their node's display name.
+    m_port->SetTextProvider([](void* data) {
+        return data ? static_cast<CDataObject*>(data)->GetDisplayName() : std::wstring();
+    });
     m_port->SetOverlayImage(1, kBusyOverlayImage);
     m_port->SetOverlayImage(2, kFilterOverlayImage);
     m_previousPort = platform::SetTreeControl(m_port);
@@ -138,6 +141,9 @@ CDataObject* CArbTreeView::SelectedNode() const
 
 void CArbTreeView::OnSelChanged(wxTreeEvent& event)
 {
+    // Items deleted while the window goes select nothing the user chose.
+    if (m_tornDown)
+        return;
     platform::TreeItem item = m_port->HandleOf(event.GetItem());
     if (GetTreeItemObject(item)) {
         RemoveAllRows();

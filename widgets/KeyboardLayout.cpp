@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -53,25 +54,36 @@ struct DisplayCloser {
     void operator()(Display* display) const { XCloseDisplay(display); }
 };
 
+// One connection for every question, opened at the first (as the indicators
+// share one language object); a display that cannot be opened is asked again
+// next time.
+Display* SharedDisplay()
+{
+    static std::unique_ptr<Display, DisplayCloser> display;
+    if (!display && std::getenv("DISPLAY")) {
+        int major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0;
+        display.reset(XkbOpenDisplay(nullptr, nullptr, nullptr, &major, &minor, &reason));
+    }
+    return display.get();
+}
+
 std::string TagFromX()
 {
-    if (!std::getenv("DISPLAY"))
-        return std::string();
-    int major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0;
-    std::unique_ptr<Display, DisplayCloser> display(
-        XkbOpenDisplay(nullptr, nullptr, nullptr, &major, &minor, &reason));
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    Display* display = SharedDisplay();
     if (!display)
         return std::string();
     XkbStateRec state{};
-    if (XkbGetState(display.get(), XkbUseCoreKbd, &state) != Success)
+    if (XkbGetState(display, XkbUseCoreKbd, &state) != Success)
         return std::string();
     XkbDescPtr keyboard = XkbAllocKeyboard();
     if (!keyboard)
         return std::string();
     std::string tag;
-    if (XkbGetNames(display.get(), XkbSymbolsNameMask, keyboard) == Success && keyboard->names &&
+    if (XkbGetNames(display, XkbSymbolsNameMask, keyboard) == Success && keyboard->names &&
         keyboard->names->symbols) {
-        if (char* symbols = XGetAtomName(display.get(), keyboard->names->symbols)) {
+        if (char* symbols = XGetAtomName(display, keyboard->names->symbols)) {
             tag = LayoutTagFromSymbols(symbols, state.group);
             XFree(symbols);
         }

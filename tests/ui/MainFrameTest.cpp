@@ -101,17 +101,15 @@ TEST_F(MainFrameTest, ShowsItsMenusToolbarsPanesAndOutputWindow)
     m_frame->SetPaneText1(L"cn=admin,dc=example,dc=com");
     m_frame->SetPaneText2(L"Schema loaded");
     m_frame->SetPaneValue(1);
-    wxTreeItemId root = m_frame->GetTreeCtrl()->AppendItem(m_frame->GetTreeCtrl()->GetRootItem(), "Servers");
-    m_frame->GetTreeCtrl()->AppendItem(root, "ldap.example.com:389");
-    m_frame->GetTreeCtrl()->Expand(root);
-    m_frame->GetListCtrl()->InsertColumn(0, "Name", wxLIST_FORMAT_LEFT, 200);
-    m_frame->GetListCtrl()->InsertItem(0, "ldap.example.com:389");
     frametest::Pump();
 
-    // Menus: the five of the bar, About named by its string, the toolbar list filled in.
+    // Menus: the five of the bar and the node menu of the root node the
+    // list view made at the start, About named by its string, the toolbar
+    // list filled in.
     wxMenuBar* bar = m_frame->GetMenuBar();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->GetMenuCount(), 5u);
+    EXPECT_EQ(bar->GetMenuCount(), 6u);
+    EXPECT_GE(CArbMainFrame::FindTopMenuItem(bar, ui::ResourceString(620)), 0);
     wxMenuItem* about = bar->FindItem(ui::WxId(cmd::kAppAbout));
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->GetItemLabel().ToStdWstring(), Resource(102));
@@ -135,7 +133,7 @@ TEST_F(MainFrameTest, ShowsItsMenusToolbarsPanesAndOutputWindow)
     ASSERT_NE(filter, nullptr);
     EXPECT_EQ(filter->GetWindow(), static_cast<wxWindow*>(m_frame->GetFilterCombo()));
     ASSERT_NE(m_frame->GetFilterCombo(), nullptr);
-    EXPECT_EQ(m_frame->GetFilterCombo()->GetCount(), 1u) << "the recent filter";
+    EXPECT_EQ(m_frame->GetFilterCombo()->GetCount(), 2u) << "the selected root's filter, then the recent filter";
     EXPECT_EQ(second->GetId(), ui::WxId(cmd::kSecondToolbar));
 
     // Status panes and the output window.

@@ -135,7 +135,7 @@ TEST_F(ProgramTest, AnotherBuildWipesTheSettingsButKeepsTheOptions)
 {
     Seed(L"Build", 1);
     Seed(L"LangID", 1033);
-    Seed(L"HistoryDepth", 5);
+    Seed(L"LDIFExportFilePath", 5);
     CAppConfig options;
     options.m_nInfoTimeoutSec = 42;
     ASSERT_TRUE(options.Save());
@@ -144,19 +144,19 @@ TEST_F(ProgramTest, AnotherBuildWipesTheSettingsButKeepsTheOptions)
         ASSERT_TRUE(program.WaitUntilUp());
         EXPECT_EQ(program.Terminate(), 0);
     }
-    EXPECT_FALSE(HasSetting(L"HistoryDepth"));
+    EXPECT_FALSE(HasSetting(L"LDIFExportFilePath"));
     CAppConfig stored;
     ASSERT_TRUE(stored.Load());
     EXPECT_EQ(stored.m_nInfoTimeoutSec.load(), 42);
 
     // The same build keeps what the settings hold.
-    Seed(L"HistoryDepth", 6);
+    Seed(L"LDIFExportFilePath", 6);
     {
         RunningProgram program(LogPath());
         ASSERT_TRUE(program.WaitUntilUp());
         EXPECT_EQ(program.Terminate(), 0);
     }
-    EXPECT_TRUE(HasSetting(L"HistoryDepth"));
+    EXPECT_TRUE(HasSetting(L"LDIFExportFilePath"));
 }
 
 // Installed, the program sits in bin/ and its resource library in
