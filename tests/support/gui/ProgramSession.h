@@ -1,8 +1,10 @@
 #pragma once
 // The program's main window in the test's own process, set up as start-up
-// sets it up: the toolkit's dispatcher, message boxes, property sheets,
-// node dialogs and clipboard, the global services with the output window's
-// sink, then the main frame. For the window tests and benchmarks that drive
+// sets it up (the application's InstallPorts): the toolkit's dispatcher,
+// message boxes, property sheets, autocompletion, profile wizard, node
+// dialogs and clipboard (not the desktop launcher: a test starts no other
+// program), the global services with the output window's sink, then the
+// main frame. For the window tests and benchmarks that drive
 // the whole window against a real server; header-only, since only programs
 // that link the shell's windows may use it.
 
@@ -11,11 +13,14 @@
 #include <wx/app.h>
 
 #include "dialogs/WxNodeDialogs.h"
+#include "dialogs/WxProfileWizard.h"
 #include "model/NodeDialogs.h"
+#include "model/ProfileWizard.h"
 #include "model/PropertySheetPort.h"
 #include "platform/Clipboard.h"
 #include "platform/Dispatcher.h"
 #include "platform/ShellPorts.h"
+#include "shellcore/AutoCompletion.h"
 #include "shellcore/GlobalServices.h"
 #include "shellcore/OutputSink.h"
 #include "tests/support/gui/UiTestSupport.h"
@@ -24,6 +29,7 @@
 #include "ui/WxDispatcher.h"
 #include "ui/WxMessageBoxPort.h"
 #include "ui/WxPropertySheet.h"
+#include "widgets/RecentItemsCompletion.h"
 #include "widgets/UiResources.h"
 
 namespace uitest {
@@ -37,6 +43,8 @@ public:
         platform::SetDispatcher(m_dispatcher);
         platform::SetMessageBoxPort(std::make_shared<ui::WxMessageBoxPort>());
         SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
+        SetAutoCompletionFactory(ui::BindAutoCompletion);
+        SetProfileWizardPort(std::make_shared<WxProfileWizard>());
         SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
         platform::SetClipboardPort(std::make_shared<ui::WxClipboardPort>());
         ClearQueuedOutputLines();
@@ -51,6 +59,8 @@ public:
         ClearQueuedOutputLines();
         platform::SetClipboardPort(nullptr);
         SetNodeDialogPort(nullptr);
+        SetProfileWizardPort(nullptr);
+        SetAutoCompletionFactory(nullptr);
         SetPropertySheetPort(nullptr);
         platform::SetMessageBoxPort(nullptr);
         m_dispatcher->Close();
