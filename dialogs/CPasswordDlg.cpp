@@ -1,14 +1,18 @@
 #include "dialogs/CPasswordDlg.h"
 
 #include <wx/checkbox.h>
+#include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include "widgets/CInputLanguageWnd.h"
 #include "widgets/UiResources.h"
 
 namespace {
 constexpr unsigned kDialog = 216;
 constexpr int kPasswordId = 1070;
 constexpr int kSaveId = 1150;
+constexpr int kPlaceholderId = 1074;
+constexpr int kIndicatorId = 100;
 } // namespace
 
 CPasswordDlg::CPasswordDlg(wxWindow* parent)
@@ -21,9 +25,43 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent)
     m_passwordControl = wxDynamicCast(FindWindow(kPasswordId), wxTextCtrl);
     m_saveControl = wxDynamicCast(FindWindow(kSaveId), wxCheckBox);
     Bind(wxEVT_CONTEXT_MENU, &CPasswordDlg::OnContextMenu, this);
-    if (m_passwordControl) m_passwordControl->SetFocus();
+    Bind(wxEVT_IDLE, &CPasswordDlg::OnIdle, this);
     Fit();
+    CreateIndicator();
+    if (m_passwordControl) m_passwordControl->SetFocus();
     CentreOnParent();
+}
+
+// The indicator takes the placeholder's place and rectangle.
+void CPasswordDlg::CreateIndicator()
+{
+    wxWindow* placeholder = FindWindow(kPlaceholderId);
+    wxRect rect = placeholder ? placeholder->GetRect() : wxRect();
+    if (rect.IsEmpty() && m_passwordControl) {
+        const wxRect field = m_passwordControl->GetRect();
+        rect = wxRect(field.GetRight() + 4, field.y, field.height, field.height);
+    }
+    auto* indicator = new CInputLanguageWnd();
+    if (!indicator->Create(placeholder ? placeholder->GetParent() : this, kIndicatorId, rect.GetPosition(),
+                           rect.GetSize())) {
+        delete indicator;
+        return;
+    }
+    m_indicator = indicator;
+    if (placeholder) {
+        indicator->SetMinSize(rect.GetSize());
+        if (wxSizer* sizer = placeholder->GetContainingSizer()) sizer->Replace(placeholder, indicator);
+        placeholder->Destroy();
+        Layout();
+    }
+}
+
+// The keyboard layout may change at any time; after every burst of events
+// the indicator looks again (and repaints only on a change).
+void CPasswordDlg::OnIdle(wxIdleEvent& event)
+{
+    if (m_indicator) m_indicator->UpdateLanguage();
+    event.Skip();
 }
 
 bool CPasswordDlg::TransferDataToWindow()

@@ -7,7 +7,9 @@
 
 #include <wx/dialog.h>
 
+class CInputLanguageWnd;
 class wxCheckBox;
+class wxIdleEvent;
 class wxTextCtrl;
 
 class CPasswordDlg : public wxDialog {
@@ -22,12 +24,16 @@ public:
 
     wxTextCtrl* GetPasswordControl() const { return m_passwordControl; }
     wxCheckBox* GetSaveControl() const { return m_saveControl; }
+    CInputLanguageWnd* GetLanguageIndicator() const { return m_indicator; }
 
 private:
+    void CreateIndicator();
+    void OnIdle(wxIdleEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
 
     std::wstring m_password;
     bool m_savePassword = false;
     wxTextCtrl* m_passwordControl = nullptr;
     wxCheckBox* m_saveControl = nullptr;
+    CInputLanguageWnd* m_indicator = nullptr;
 };

@@ -80,7 +80,7 @@ void SelectNavigatedItem(platform::TreeItem item)
 
 std::wstring GetTreeItemText(void* itemData)
 {
-    return itemData ? static_cast<CDataObject*>(itemData)->GetCaption() : std::wstring();
+    return itemData ? static_cast<CDataObject*>(itemData)->GetDisplayName() : std::wstring();
 }
 
 bool HandleTreeViewTimer(uint32_t timerId)

@@ -22,7 +22,8 @@ void DeleteChildItems(platform::TreeItem item);
 CDataObject* GetTreeItemObject(platform::TreeItem item);
 // The node of the selected item, or null.
 CDataObject* GetSelectedTreeObject();
-// The text of an item inserted with the text callback: its node's caption.
+// The text of an item inserted with the text callback: its node's display
+// name (an entry's "type=value", an error's whole text).
 std::wstring GetTreeItemText(void* itemData);
 // Selects the item a navigation reached. The observer hears of it before
 // (true) and after (false), so that the shell's history does not record the

@@ -41,6 +41,9 @@ platform::ClipboardFormat WxClipboardPort::RegisterFormat(const std::string& nam
 
 bool WxClipboardPort::Open()
 {
+    // Opened already (a session inside another): refused, as the desktop's
+    // clipboard refuses a second opening.
+    if (wxTheClipboard->IsOpened()) return false;
     m_pending.clear();
     return wxTheClipboard->Open();
 }

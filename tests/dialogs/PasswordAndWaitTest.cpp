@@ -24,6 +24,7 @@
 #include "dialogs/CWaitDlg.h"
 #include "dialogs/WxNodeDialogs.h"
 #include "platform/ResourceLibrary.h"
+#include "widgets/CInputLanguageWnd.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/UiTestSupport.h"
 
@@ -97,10 +98,18 @@ void Click(wxWindow& dialog, int id)
     button->GetEventHandler()->ProcessEvent(click);
 }
 
+// A toolkit assertion fails the test instead of waiting in a message box.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
+        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
+}
+
 class DialogsFixture : public testsupport::TempHomeTest {
 protected:
     void SetUp() override
     {
+        wxSetAssertHandler(FailOnAssert);
         TempHomeTest::SetUp();
         Modals();
         ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
@@ -167,6 +176,38 @@ TEST_F(PasswordPromptTest, CancelIsFalseAndLeavesTheAnswersAlone)
     });
     EXPECT_FALSE(dialogs.AskPassword(password, save));
     EXPECT_EQ(password, L"before");
+}
+
+TEST_F(PasswordPromptTest, TheIndicatorBesideTheFieldFollowsTheKeyboardLayout)
+{
+    auto tag = std::make_shared<std::string>("en");
+    CInputLanguageWnd::TagSource previous = CInputLanguageWnd::SetTagSource([tag] { return *tag; });
+    WxNodeDialogs dialogs;
+    WhenShown<CPasswordDlg>([tag](CPasswordDlg& dialog) {
+        CInputLanguageWnd* indicator = dialog.GetLanguageIndicator();
+        ASSERT_NE(indicator, nullptr);
+        EXPECT_EQ(indicator->GetId(), 100);
+        EXPECT_TRUE(indicator->IsShownOnScreen());
+        EXPECT_EQ(indicator->GetTag(), "EN");
+        const wxRect field = dialog.GetPasswordControl()->GetScreenRect();
+        const wxRect box = indicator->GetScreenRect();
+        EXPECT_GE(box.x, field.GetRight());
+        EXPECT_LT(box.x - field.GetRight(), 12);
+        EXPECT_GT(box.width, 8);
+        EXPECT_GT(box.height, 8);
+
+        // The layout switches while the prompt is open: the next pass of the
+        // event loop shows it.
+        *tag = "de";
+        wxWakeUpIdle();
+        uitest::RunUntil([&] { return indicator->GetTag() == "DE"; }, 3000);
+        EXPECT_EQ(indicator->GetTag(), "DE");
+        Click(dialog, wxID_CANCEL);
+    });
+    std::wstring password;
+    bool save = false;
+    EXPECT_FALSE(dialogs.AskPassword(password, save));
+    CInputLanguageWnd::SetTagSource(previous);
 }
 
 class WaitPopupTest : public DialogsFixture {

@@ -167,7 +167,7 @@ TEST(MessageNodes, ReportErrorHangsAnErrorNodeUnderTheNodeAndLogsIt)
     auto* error = dynamic_cast<CErrorObject*>(GetTreeItemObject(children[0]));
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->GetFullName(), ErrorCaption(32) + L" " + ResultText(32));
-    EXPECT_EQ(ui.Tree().GetItemText(children[0]), ErrorCaption(32));
+    EXPECT_EQ(ui.Tree().GetItemText(children[0]), error->GetFullName());
     EXPECT_EQ(ui.Tree().GetChildIndicator(children[0]), 0);
     EXPECT_TRUE(ui.Tree().IsExpanded(entry->GetTreeItem()));
     EXPECT_TRUE(entry->IsChildrenLoaded());

@@ -165,8 +165,12 @@ TEST(NodeBase, TreeAndListShowTheNodesTextsAndImages)
 {
     ModelUi ui;
     TestNode* parent = AddNode(platform::kTreeRoot, kNodeEntry, L"parent");
-    TestNode* child = AddNode(parent->GetTreeItem(), kNodeEntry, L"child");
-    EXPECT_EQ(ui.Tree().GetItemText(child->GetTreeItem()), L"child");  // through the text callback
+    // As an entry: caption the naming attribute, display name the whole RDN.
+    struct NamedNode : TestNode {
+        NamedNode() : TestNode(kNodeEntry, L"cn") { SetDisplayName(L"cn=child"); }
+    };
+    TestNode* child = AddNode<NamedNode>(parent->GetTreeItem());
+    EXPECT_EQ(ui.Tree().GetItemText(child->GetTreeItem()), L"cn=child");  // through the text callback
     int image = -1, selected = -1;
     ui.Tree().GetItemImage(child->GetTreeItem(), image, selected);
     EXPECT_EQ(image, 9);
@@ -180,7 +184,7 @@ TEST(NodeBase, TreeAndListShowTheNodesTextsAndImages)
     ui.Select(*parent);
     child->InsertIntoViews(parent->GetTreeItem(), kInsertListRow);
     ASSERT_EQ(ui.List().GetItemCount(), 1);
-    EXPECT_EQ(ui.List().RowText(0), L"child|value of child|" + Text(348) + L"|" + Text(350));
+    EXPECT_EQ(ui.List().RowText(0), L"cn|value of cn|" + Text(348) + L"|" + Text(350));
     EXPECT_EQ(ui.List().GetItemImage(0), 9);
     EXPECT_EQ(ui.List().GetItemData(0), child->GetItemData());
     EXPECT_EQ(FindObjectRow(*child), 0);

@@ -6,6 +6,7 @@
 #include "base/Archive.h"
 #include "model/CArbClipboard.h"
 #include "platform/Clipboard.h"
+#include "tests/ui/FrameTestSupport.h"
 #include "ui/WxClipboardPort.h"
 
 namespace {
@@ -14,7 +15,11 @@ const char* const kOwnFormat = "Vellumar Tessaline 2.1 clipboard format";
 
 class WxClipboardTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_previous = platform::SetClipboardPort(m_port); }
+    void SetUp() override
+    {
+        wxSetAssertHandler(frametest::FailOnAssert);
+        m_previous = platform::SetClipboardPort(m_port);
+    }
     void TearDown() override { platform::SetClipboardPort(m_previous); }
 
     std::shared_ptr<ui::WxClipboardPort> m_port = std::make_shared<ui::WxClipboardPort>();
@@ -92,9 +97,15 @@ TEST_F(WxClipboardTest, TextThatSomeoneElsePutThereIsReadButOffersNoPaste)
     }
 }
 
-TEST_F(WxClipboardTest, NothingIsSetOrReadWhileClosed)
+TEST_F(WxClipboardTest, NothingIsSetOrReadWhileClosedAndItOpensOnlyOnce)
 {
     const platform::ClipboardFormat own = m_port->RegisterFormat(kOwnFormat);
+    {
+        platform::ClipboardSession outer;
+        ASSERT_TRUE(outer.IsOpen());
+        platform::ClipboardSession inner;
+        EXPECT_FALSE(inner.IsOpen());
+    }
     std::string read;
     EXPECT_FALSE(m_port->SetData(own, "x"));
     EXPECT_FALSE(m_port->GetData(own, read));

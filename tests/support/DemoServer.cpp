@@ -1,0 +1,33 @@
+#include "tests/support/DemoServer.h"
+
+#include "tests/support/SlapdServer.h"
+#include "tools/DemoDirectory.h"
+
+namespace testsupport {
+
+DemoServer::DemoServer() : m_directory(std::make_unique<DemoDirectory>()) {}
+
+DemoServer::~DemoServer() = default;
+
+int DemoServer::Port() const
+{
+    return m_directory->Port();
+}
+
+std::string DemoServer::Suffix()
+{
+    return kDemoSuffix;
+}
+
+std::string DemoServer::AdminDN()
+{
+    return "cn=admin," + Suffix();
+}
+
+std::string DemoServer::AdminPassword()
+{
+    // Every test server's root user has the same password.
+    return kAdminPassword;
+}
+
+} // namespace testsupport

@@ -1,0 +1,248 @@
+// The whole main window against the demonstration directory: the password
+// typed into the real prompt, the tree opened down to a person, the list
+// showing that person's attributes, and a wrong password reported in the
+// tree and in the output window.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <wx/modalhook.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "dialogs/CPasswordDlg.h"
+#include "jobs/CLDAPThread.h"
+#include "model/CAttrObject.h"
+#include "model/CDataObject.h"
+#include "model/CServerObject.h"
+#include "model/CServerProfile.h"
+#include "tests/support/DemoServer.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/gui/ProgramSession.h"
+#include "tests/ui/FrameTestSupport.h"
+#include "ui/CArbListView.h"
+#include "ui/CArbTreeView.h"
+#include "ui/COutputList.h"
+
+namespace {
+
+const wchar_t* const kGoodProfile = L"Demo as admin";
+const wchar_t* const kBadProfile = L"Demo with a mistyped password";
+
+// The password prompts that come up, answered by typing into them.
+class PromptAnswers : public wxModalDialogHook {
+public:
+    PromptAnswers() { Register(); }
+    ~PromptAnswers() override { Unregister(); }
+
+    // The next prompt gets this typed, then OK.
+    void TypeNext(const std::string& password) { m_password = password; }
+    int Prompts() const { return m_prompts; }
+
+    int Enter(wxDialog* dialog) override
+    {
+        auto* prompt = dynamic_cast<CPasswordDlg*>(dialog);
+        if (!prompt) return wxID_NONE;
+        ++m_prompts;
+        const std::string password = m_password;
+        prompt->CallAfter([prompt, password] {
+            wxTextCtrl* field = prompt->GetPasswordControl();
+            field->SetFocus();
+            uitest::RunFor(50);
+            wxUIActionSimulator keys;
+            keys.Text(password.c_str());
+            uitest::RunUntil([&] { return field->GetValue() == wxString(password); }, 3000);
+            if (field->GetValue() != wxString(password)) field->ChangeValue(wxString(password));
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            ok.SetEventObject(prompt->FindWindow(wxID_OK));
+            prompt->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(ok);
+        });
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    std::string m_password;
+    int m_prompts = 0;
+};
+
+class BrowseWindowTest : public testsupport::TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        frametest::Prepare();
+        m_demo = std::make_unique<testsupport::DemoServer>();
+        SaveProfile(kGoodProfile);
+        SaveProfile(kBadProfile);
+        m_session = std::make_unique<uitest::ProgramSession>();
+        m_frame = m_session->OpenFrame();
+        ASSERT_NE(m_frame, nullptr);
+        m_frame->ShowOutputBar();
+        m_tree = CArbTreeView::Get();
+        m_list = CArbListView::Get();
+        ASSERT_TRUE(m_tree && m_list);
+    }
+    void TearDown() override
+    {
+        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(30));
+        m_session.reset();
+        m_demo.reset();
+        TempHomeTest::TearDown();
+    }
+
+    void SaveProfile(const wchar_t* name)
+    {
+        CServerProfile profile;
+        profile.SetProfileName(name);
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(m_demo->Port());
+        profile.SetVersion(3);
+        profile.SetBaseDN(arbldap::LDAPDN(testsupport::DemoServer::Suffix()));
+        profile.SetAnonymousBind(0);
+        profile.SetUserDN(arbldap::LDAPDN(testsupport::DemoServer::AdminDN()));
+        profile.SetSavePassword(0);
+        ASSERT_TRUE(profile.SaveProfile());
+    }
+
+    CDataObject* NodeOf(platform::TreeItem item) { return static_cast<CDataObject*>(m_tree->GetPort().GetItemData(item)); }
+
+    // The child item of parent whose text is text.
+    platform::TreeItem Child(platform::TreeItem parent, const std::wstring& text)
+    {
+        platform::TreePort& tree = m_tree->GetPort();
+        for (platform::TreeItem item = tree.GetChildItem(parent); item; item = tree.GetNextSiblingItem(item))
+            if (tree.GetItemText(item) == text) return item;
+        return platform::TreeItem();
+    }
+
+    platform::TreeItem ServerItem(const std::wstring& profileName)
+    {
+        platform::TreePort& tree = m_tree->GetPort();
+        platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
+        for (platform::TreeItem item = tree.GetChildItem(root); item; item = tree.GetNextSiblingItem(item))
+            if (auto* server = dynamic_cast<CServerObject*>(NodeOf(item)))
+                if (server->GetProfileName() == profileName) return item;
+        return platform::TreeItem();
+    }
+
+    // A click on the item as the mouse gives it, then the work it starts.
+    void Click(platform::TreeItem item)
+    {
+        wxRect rect;
+        ASSERT_TRUE(m_tree->GetBoundingRect(m_tree->GetPort().IdOf(item), rect, true));
+        const wxPoint at = m_tree->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2));
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(at);
+        uitest::RunFor(30);
+        mouse.MouseClick();
+        Settle([&] { return m_tree->GetPort().GetSelectedItem() == item; });
+    }
+
+    // Until the condition holds and no worker is left.
+    void Settle(const std::function<bool()>& done)
+    {
+        EXPECT_TRUE(frametest::PumpUntil([&] { return done() && GetRunningThreadCount() == 0; },
+                                         std::chrono::seconds(30)))
+            << Dump();
+        frametest::Pump();
+    }
+
+    std::string Dump()
+    {
+        std::string out = "threads " + std::to_string(GetRunningThreadCount()) + "\n";
+        std::function<void(platform::TreeItem, int)> walk = [&](platform::TreeItem parent, int depth) {
+            platform::TreePort& tree = m_tree->GetPort();
+            for (platform::TreeItem item = tree.GetChildItem(parent); item; item = tree.GetNextSiblingItem(item)) {
+                out += std::string(depth * 2, ' ') + wxString(tree.GetItemText(item)).utf8_string() + "\n";
+                walk(item, depth + 1);
+            }
+        };
+        walk(platform::kTreeRoot, 0);
+        if (COutputList* output = m_frame->GetOutputList())
+            for (size_t i = 0; i < output->GetLineCount(); ++i) out += "log: " + output->GetLine(i).utf8_string() + "\n";
+        return out;
+    }
+
+    std::vector<std::wstring> ListColumn(int column)
+    {
+        std::vector<std::wstring> texts;
+        for (long row = 0; row < m_list->GetItemCount(); ++row)
+            texts.push_back(m_list->GetItemText(row, column).ToStdWstring());
+        return texts;
+    }
+
+    std::unique_ptr<testsupport::DemoServer> m_demo;
+    std::unique_ptr<uitest::ProgramSession> m_session;
+    CArbMainFrame* m_frame = nullptr;
+    CArbTreeView* m_tree = nullptr;
+    CArbListView* m_list = nullptr;
+    PromptAnswers m_prompts;
+};
+
+TEST_F(BrowseWindowTest, ThePasswordTypedInThePromptOpensTheServerDownToAPersonsAttributes)
+{
+    const platform::TreeItem server = ServerItem(kGoodProfile);
+    ASSERT_TRUE(server);
+    m_prompts.TypeNext(testsupport::DemoServer::AdminPassword());
+    Click(server);
+    EXPECT_EQ(m_prompts.Prompts(), 1);
+    Settle([&] { return NodeOf(server)->IsChildrenLoaded() && bool(Child(server, L"ou=people")); });
+
+    const platform::TreeItem people = Child(server, L"ou=people");
+    ASSERT_TRUE(people);
+    Click(people);
+    Settle([&] { return NodeOf(people)->IsChildrenLoaded() && bool(Child(people, L"uid=ada")); });
+    const platform::TreeItem ada = Child(people, L"uid=ada");
+    ASSERT_TRUE(ada);
+    Click(ada);
+    Settle([&] { return NodeOf(ada)->IsChildrenLoaded() && m_list->GetItemCount() > 0; });
+
+    // A leaf: no entries below it, its attribute values in the list.
+    EXPECT_FALSE(m_tree->GetPort().ItemHasChildren(ada));
+    const std::vector<std::wstring> names = ListColumn(CArbListView::kNameColumn);
+    const std::vector<std::wstring> values = ListColumn(CArbListView::kValueColumn);
+    auto valueOf = [&](const std::wstring& name) {
+        auto it = std::find(names.begin(), names.end(), name);
+        return it == names.end() ? std::wstring(L"(missing)") : values[it - names.begin()];
+    };
+    EXPECT_EQ(valueOf(L"cn"), L"Ada Lovelace");
+    EXPECT_EQ(valueOf(L"mail"), L"ada@example.org");
+    EXPECT_EQ(valueOf(L"telephoneNumber"), L"+44 20 7946 0101");
+    EXPECT_NE(std::find(values.begin(), values.end(), L"inetOrgPerson"), values.end());
+    EXPECT_EQ(m_prompts.Prompts(), 1);  // asked once, for the bind
+    frametest::ScreenCapture(m_frame, "browse-window");
+}
+
+TEST_F(BrowseWindowTest, AWrongPasswordGivesAnErrorNodeAndItsLineInTheOutputWindow)
+{
+    const platform::TreeItem server = ServerItem(kBadProfile);
+    ASSERT_TRUE(server);
+    m_prompts.TypeNext("not the password");
+    Click(server);
+    EXPECT_EQ(m_prompts.Prompts(), 1);
+    // The error node under the server, and no entries.
+    const std::wstring error = L"[ERROR 49] Invalid credentials";
+    Settle([&] { return bool(Child(server, error)); });
+    const platform::TreeItem errorItem = Child(server, error);
+    ASSERT_TRUE(errorItem);
+    EXPECT_EQ(NodeOf(errorItem)->GetType(), 4);
+    EXPECT_FALSE(bool(Child(server, L"ou=people")));
+
+    COutputList* output = m_frame->GetOutputList();
+    ASSERT_NE(output, nullptr);
+    auto logged = [&] {
+        for (size_t i = 0; i < output->GetLineCount(); ++i)
+            if (output->GetLine(i).ToStdWstring() == error) return true;
+        return false;
+    };
+    EXPECT_TRUE(frametest::PumpUntil(logged, std::chrono::seconds(10)));
+    frametest::ScreenCapture(m_frame, "browse-window-wrong-password");
+}
+
+} // namespace
