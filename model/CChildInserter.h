@@ -1,9 +1,10 @@
 #pragma once
 // Turns the entries a fetching worker reads into child nodes and hands them
-// to the user-interface thread, on a helper thread of its own: the worker
-// goes on reading the server's answers while the nodes are made and the tree
-// takes in what was read so far. Batches are inserted in the order they
-// were queued; batches that queued up meanwhile are inserted together.
+// to the user-interface thread, on helper threads of its own: the worker
+// goes on reading the server's answers while one helper makes the nodes and
+// the other waits for the tree to take in what was made so far. Batches are
+// inserted in the order they were queued; what was made while the tree was
+// busy goes in together.
 
 #include <condition_variable>
 #include <deque>
@@ -28,7 +29,7 @@ struct ChildSource {
 
 class CChildInserter {
 public:
-    // Queued batches are joined up to this many children per insertion.
+    // Made nodes are joined up to this many per insertion.
     static constexpr size_t kMaxMergedBatch = 4096;
 
     typedef std::vector<ChildSource> Batch;
@@ -40,7 +41,7 @@ public:
     typedef std::function<void(Nodes& nodes)> Insert;
 
     CChildInserter(Make make, Insert insert);
-    // Inserts what is still queued, then ends the helper thread.
+    // Inserts what is still queued, then ends the helper threads.
     ~CChildInserter();
     CChildInserter(const CChildInserter&) = delete;
     CChildInserter& operator=(const CChildInserter&) = delete;
@@ -50,14 +51,19 @@ public:
     void Wait();
 
 private:
-    void Run();
+    void MakeNodes();
+    void InsertNodes();
 
     Make m_make;
     Insert m_insert;
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::deque<Batch> m_queue;
-    bool m_busy = false;
+    std::deque<Batch> m_queue;  // to make
+    std::deque<Nodes> m_made;   // to insert
+    bool m_making = false;
+    bool m_inserting = false;
     bool m_stopping = false;
-    std::thread m_thread;
+    bool m_madeAll = false;  // the maker has stopped
+    std::thread m_maker;
+    std::thread m_inserter;
 };

@@ -10,18 +10,25 @@
 
 namespace {
 
-// Batches queued while the tree is busy are joined, never beyond the limit,
-// and every child is inserted once, in the order it was queued.
+// Nodes made while the tree is busy are inserted together, never more than
+// the limit at once, and every child is inserted once, in the order it was
+// queued.
 TEST(ChildInserter, BatchesQueuedMeanwhileGoInTogetherInOrder)
 {
     std::mutex lock;
     std::condition_variable changed;
     bool released = false;
+    size_t made = 0;
     std::vector<std::string> inserted;
     std::vector<size_t> sizes;
     {
         CChildInserter inserter(
-            [](const ChildSource& source) {
+            [&](const ChildSource& source) {
+                {
+                    std::lock_guard<std::mutex> guard(lock);
+                    ++made;
+                }
+                changed.notify_all();
                 return std::make_unique<CEntryObject>(arbldap::LDAPConnectionPtr(), arbldap::LDAPDN(source.dn),
                                                       nullptr, false, false);
             },
@@ -40,7 +47,8 @@ TEST(ChildInserter, BatchesQueuedMeanwhileGoInTogetherInOrder)
         inserter.Queue(batch(3));
         for (int i = 0; i < 12; ++i) inserter.Queue(batch(1000));
         {
-            std::lock_guard<std::mutex> guard(lock);
+            std::unique_lock<std::mutex> guard(lock);
+            changed.wait(guard, [&] { return made == next; });
             released = true;
         }
         changed.notify_all();
