@@ -559,19 +559,26 @@ void CEntryObject::UpdateViewsHere()
     platform::ScopedUpdateLock lock(*list);
     RemoveAllRows();
     HideProgress();
-    // Rows appear only while the node is the selected one.
-    if (IsCurrent()) {
-        platform::TreeItem item = GetTreeItem();
-        for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
-            if (CDataObject* node = GetTreeItemObject(child))
-                AppendRow(*list, *node);
-        }
-        InsertAttributeRows();
-        HideProgress();
-    }
     if (IsChildrenLoaded())
         UpdateChildIndicator();
-    SortRefilledList(0, true);
+    // Rows appear only while the node is the selected one.
+    if (!IsCurrent()) {
+        SortRefilledList(0, true);
+        return;
+    }
+    std::vector<CDataObject*> children;
+    platform::TreeItem item = GetTreeItem();
+    for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
+        if (CDataObject* node = GetTreeItemObject(child))
+            children.push_back(node);
+    }
+    FillRows(*this, children, [](CDataObject& owner) {
+        if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
+            entry->InsertAttributeRows();
+            entry->HideProgress();
+        }
+        SortRefilledList(0, true);
+    });
 }
 
 void CEntryObject::AppendRow(platform::ListPort& list, CDataObject& node)

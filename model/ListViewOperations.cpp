@@ -1,5 +1,7 @@
 #include "model/ListViewOperations.h"
 
+#include <chrono>
+
 #include "jobs/CProgressDlg.h"
 #include "model/CDataObject.h"
 #include "model/NodeRegistry.h"
@@ -12,7 +14,97 @@ namespace {
 constexpr int kValueColumn = 1;
 constexpr int kTypeColumn = 2;
 
+// A fill this long or shorter runs at once; a longer one gives the event
+// loop a turn after each slice of about kSliceTime.
+constexpr size_t kFillAtOnce = 1000;
+constexpr std::chrono::milliseconds kSliceTime(30);
+
+void AppendRow(platform::ListPort& list, CDataObject& node)
+{
+    int row = list.InsertItem(-1, node.FillListItem());
+    list.SetItemText(row, kValueColumn, node.GetValueText());
+    list.SetItemText(row, kTypeColumn, node.GetTypeName());
+    node.UpdateSizeText(row);
+}
+
+// The one fill in progress (the list view is single), by node ids: nodes may
+// go while the event loop runs.
+struct RowFill {
+    NodeId owner = 0;
+    std::vector<NodeId> nodes;
+    size_t next = 0;
+    std::function<void(CDataObject&)> done;
+};
+
+RowFill g_fill;
+
+// Appends the next slice; false when the fill is over (finished or dropped).
+bool AppendSlice(bool sliced)
+{
+    CDataObject* owner = NodeRegistry::Find(g_fill.owner);
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!owner || !owner->IsCurrent() || !list) {
+        g_fill = RowFill();
+        return false;
+    }
+    {
+        platform::ScopedUpdateLock lock(*list);
+        const auto end = std::chrono::steady_clock::now() + kSliceTime;
+        while (g_fill.next < g_fill.nodes.size()) {
+            if (CDataObject* node = NodeRegistry::Find(g_fill.nodes[g_fill.next]))
+                AppendRow(*list, *node);
+            ++g_fill.next;
+            if (sliced && (g_fill.next % 64) == 0 && std::chrono::steady_clock::now() >= end)
+                return true;
+        }
+    }
+    RowFill fill = std::move(g_fill);
+    g_fill = RowFill();
+    if (fill.done)
+        fill.done(*owner);
+    return false;
+}
+
+platform::ReceiverId ListWindow()
+{
+    return platform::GetAppWindow(platform::AppWindow::ListView);
+}
+
+void DropFill()
+{
+    if (g_fill.owner)
+        platform::KillTimer(ListWindow(), platform::kListFillTimer);
+    g_fill = RowFill();
+}
+
+// A timer, not a posted message: posted messages run before the event loop
+// gets to input, painting and timers.
+void ContinueFill()
+{
+    if (g_fill.owner && AppendSlice(true)) {
+        if (platform::SetTimer(ListWindow(), platform::kListFillTimer, 1))
+            return;
+        while (AppendSlice(false)) {
+        }
+    }
+    platform::KillTimer(ListWindow(), platform::kListFillTimer);
+}
+
 }  // namespace
+
+void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::function<void(CDataObject& owner)> done)
+{
+    DropFill();
+    g_fill.owner = owner.GetNodeId();
+    g_fill.nodes.reserve(nodes.size());
+    for (CDataObject* node : nodes)
+        g_fill.nodes.push_back(node->GetNodeId());
+    g_fill.done = std::move(done);
+    if (nodes.size() <= kFillAtOnce)
+        AppendSlice(false);
+    else
+        ContinueFill();
+}
 
 int UpdateRowText(CDataObject& node, int row)
 {
@@ -30,6 +122,7 @@ int UpdateRowText(CDataObject& node, int row)
 
 void RemoveAllRows()
 {
+    DropFill();
     if (std::shared_ptr<platform::ListPort> list = platform::GetListControl())
         list->DeleteAllItems();
 }
@@ -70,6 +163,11 @@ bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lP
     case platform::WM_WORKER_CALL2:
     case platform::WM_WORKER_CALL3:
         break;
+    case platform::WM_TIMER:
+        if (wParam != platform::kListFillTimer)
+            return false;
+        ContinueFill();
+        return true;
     default:
         return false;
     }

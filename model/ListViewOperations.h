@@ -3,7 +3,9 @@
 // these, and so do the nodes. Each call runs on the user-interface thread.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/Dispatcher.h"
 
@@ -12,7 +14,14 @@ class CDataObject;
 // A row for the node at row (-1: at the end) with its name, value, type and
 // size; returns its index. Then stops the selected node's waiting display.
 int UpdateRowText(CDataObject& node, int row);
+// Drops the rest of a row fill that is still running.
 void RemoveAllRows();
+// Appends a row for each node (name, value, type, size), then calls done on
+// owner. A long fill runs in slices with the event loop turning in between,
+// so the window keeps answering; it stops when owner goes or stops being the
+// selected node, or the rows are removed. Nodes gone meanwhile get no row.
+void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
+              std::function<void(CDataObject& owner)> done);
 // The node's row, searched only while the list shows its tree parent's
 // children; -1 otherwise.
 int FindObjectRow(CDataObject& node);
@@ -20,7 +29,8 @@ int FindObjectRow(CDataObject& node);
 // view when asked.
 void SelectSingleItem(int row, bool ensureVisible);
 // The list view's handler for the node messages a job posts to it
-// (WM_WORKER_DONE and WM_WORKER_CALL1..3, naming their node by id). A node
+// (WM_WORKER_DONE and WM_WORKER_CALL1..3, naming their node by id) and for
+// the row fill's timer. A node
 // that has gone meanwhile is skipped. False for any other message.
 bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
                            std::unique_ptr<platform::MessagePayload>& payload);

@@ -43,5 +43,6 @@ constexpr MessageId WM_DROP_BASE_DN_LIST = 0x936;
 constexpr uint32_t kListProgressTimer = 61440;  // list view's waiting display, 4000 ms
 constexpr uint32_t kFirstRemovalTimer = 61441;  // information nodes, 256 ids
 constexpr uint32_t kLastRemovalTimer = 61696;
+constexpr uint32_t kListFillTimer = 61697;  // list view: the next slice of a long row fill
 
 } // namespace platform

@@ -701,8 +701,8 @@ void CArbListView::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t 
         if (wParam == platform::kListProgressTimer) {
             if (CDataObject* node = SelectedTreeNode())
                 node->ShowProgress();
+            return;
         }
-        return;
     }
     HandleListViewMessage(id, wParam, lParam, payload);
 }

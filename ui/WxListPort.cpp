@@ -89,11 +89,15 @@ int WxListPort::InsertItem(int row, const ListItem& item)
     record->image = item.image;
     record->state = item.state & item.stateMask & ~kControlBits;
     Record* r = record.get();
-    long index = m_list.InsertItem(row, wxString(item.text));
+    // Text, image and record in one insert: each call on the control measures and repaints the row.
+    wxListItem info;
+    info.SetId(row);
+    info.SetText(wxString(item.text));
+    info.SetImage(m_overlays.Compose(m_list.GetImageList(wxIMAGE_LIST_SMALL), r->image, OverlayOf(r->state)));
+    info.SetData(reinterpret_cast<wxUIntPtr>(r));
+    long index = m_list.InsertItem(info);
     if (index < 0) return -1;
     m_records[r] = std::move(record);
-    m_list.SetItemPtrData(index, reinterpret_cast<wxUIntPtr>(r));
-    ShowImage(static_cast<int>(index), *r);
     if (item.stateMask & kControlBits) SetOneState(static_cast<int>(index), item.state, item.stateMask & kControlBits);
     return static_cast<int>(index);
 }

@@ -1,0 +1,159 @@
+// A node with ten thousand children opened in the main window: the list
+// gets its rows while the event loop keeps running (a timer on the loop sees
+// the list part filled), and in the end holds each child once. A refill
+// started meanwhile drops what the first fill had not yet added.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+
+#include <wx/timer.h>
+
+#include "jobs/CLDAPThread.h"
+#include "model/CDataObject.h"
+#include "model/CServerObject.h"
+#include "model/CServerProfile.h"
+#include "tests/support/SlapdServer.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/gui/ProgramSession.h"
+#include "tests/ui/FrameTestSupport.h"
+#include "ui/CArbListView.h"
+#include "ui/CArbTreeView.h"
+
+namespace {
+
+const char* const kBase = "ou=children,o=bench";
+constexpr size_t kChildren = 10000;
+
+std::string ChildName(size_t i)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "child%06zu", i);
+    return name;
+}
+
+std::string Ldif()
+{
+    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
+                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n\n";
+    for (size_t i = 0; i < kChildren; ++i)
+        ldif += "dn: cn=" + ChildName(i) + "," + kBase + "\nobjectClass: device\ncn: " + ChildName(i) + "\n\n";
+    return ldif;
+}
+
+// The row counts the list shows at each tick of a timer on the event loop.
+class RowWatch : public wxTimer {
+public:
+    void Notify() override
+    {
+        if (CArbListView* list = CArbListView::Get())
+            counts.insert(static_cast<size_t>(list->GetItemCount()));
+    }
+    std::set<size_t> counts;
+};
+
+class LongListFillWindowTest : public testsupport::TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        frametest::Prepare();
+        m_server = testsupport::SlapdServer::Bench(Ldif());
+        CServerProfile profile;
+        profile.SetProfileName(L"fill");
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(m_server->Port());
+        profile.SetBaseDN(arbldap::LDAPDN(kBase));
+        profile.SetAnonymousBind(1);
+        profile.GetOptions().SetSizeLimit(0);
+        ASSERT_TRUE(profile.SaveProfile());
+        m_session = std::make_unique<uitest::ProgramSession>();
+        ASSERT_NE(m_session->OpenFrame(), nullptr);
+        m_tree = CArbTreeView::Get();
+        m_list = CArbListView::Get();
+        ASSERT_NE(m_tree, nullptr);
+        ASSERT_NE(m_list, nullptr);
+        platform::TreePort& tree = m_tree->GetPort();
+        platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
+        for (platform::TreeItem item = tree.GetChildItem(root); item && !m_serverItem;
+             item = tree.GetNextSiblingItem(item))
+            if (dynamic_cast<CServerObject*>(static_cast<CDataObject*>(tree.GetItemData(item))))
+                m_serverItem = item;
+        ASSERT_TRUE(m_serverItem);
+        m_serverNode = static_cast<CDataObject*>(tree.GetItemData(m_serverItem));
+    }
+
+    void TearDown() override
+    {
+        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(60));
+        m_session.reset();
+        m_server.reset();
+        TempHomeTest::TearDown();
+    }
+
+    bool AllRowsIn()
+    {
+        return static_cast<size_t>(m_list->GetItemCount()) >= kChildren && GetRunningThreadCount() == 0 &&
+               !m_serverNode->IsBusy();
+    }
+
+    // The children's rows, each name once; false when one is missing or doubled.
+    bool EachChildOnce()
+    {
+        std::set<std::wstring> names;
+        size_t children = 0;
+        for (int row = 0; row < m_list->GetItemCount(); ++row) {
+            // A child's row: its naming attribute and value.
+            const std::wstring name = m_list->GetItemText(row, 1).ToStdWstring();
+            if (m_list->GetItemText(row, 0) != "cn" || name.rfind(L"child", 0) != 0)
+                continue;
+            ++children;
+            names.insert(name);
+        }
+        return children == kChildren && names.size() == kChildren;
+    }
+
+    std::unique_ptr<testsupport::SlapdServer> m_server;
+    std::unique_ptr<uitest::ProgramSession> m_session;
+    CArbTreeView* m_tree = nullptr;
+    CArbListView* m_list = nullptr;
+    platform::TreeItem m_serverItem;
+    CDataObject* m_serverNode = nullptr;
+};
+
+TEST_F(LongListFillWindowTest, TheEventLoopRunsWhileTheRowsFillAndEachChildGetsOneRow)
+{
+    RowWatch watch;
+    watch.Start(5);
+    m_tree->ClickItem(m_serverItem, false);
+    ASSERT_TRUE(uitest::RunUntil([&] { return AllRowsIn(); }, 120000));
+    uitest::RunFor(100);
+    watch.Stop();
+
+    // Some tick came between the first rows and the last.
+    size_t partial = 0;
+    for (size_t count : watch.counts)
+        if (count > 0 && count < kChildren)
+            ++partial;
+    EXPECT_GT(partial, 0u) << "the list filled in one step of the event loop";
+    EXPECT_TRUE(EachChildOnce());
+}
+
+TEST_F(LongListFillWindowTest, AShowStartedDuringAFillLeavesEachChildOnce)
+{
+    m_tree->ClickItem(m_serverItem, false);
+    // Once the fill is under way, the node shows its contents again.
+    ASSERT_TRUE(uitest::RunUntil(
+        [&] { return m_list->GetItemCount() > 0 && GetRunningThreadCount() == 0 && !m_serverNode->IsBusy(); },
+        120000));
+    m_serverNode->ShowContents(0);
+    ASSERT_TRUE(uitest::RunUntil([&] { return AllRowsIn(); }, 120000));
+    uitest::RunFor(300);
+    EXPECT_TRUE(EachChildOnce());
+}
+
+} // namespace
