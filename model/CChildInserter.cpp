@@ -1,5 +1,7 @@
 #include "model/CChildInserter.h"
 
+#include <iterator>
+
 #include "model/CEntryObject.h"
 #include "model/UiThread.h"
 
@@ -44,6 +46,13 @@ void CChildInserter::Run()
             return;
         Batch batch = std::move(m_queue.front());
         m_queue.pop_front();
+        // Batches that queued up while the tree was busy go in together: each
+        // insertion lays the tree out once, whatever its size.
+        while (!m_queue.empty() && batch.size() + m_queue.front().size() <= kMaxMergedBatch) {
+            Batch& next = m_queue.front();
+            batch.insert(batch.end(), std::make_move_iterator(next.begin()), std::make_move_iterator(next.end()));
+            m_queue.pop_front();
+        }
         m_busy = true;
         lock.unlock();
         try {

@@ -3,7 +3,7 @@
 // to the user-interface thread, on a helper thread of its own: the worker
 // goes on reading the server's answers while the nodes are made and the tree
 // takes in what was read so far. Batches are inserted in the order they
-// were queued.
+// were queued; batches that queued up meanwhile are inserted together.
 
 #include <condition_variable>
 #include <deque>
@@ -28,6 +28,9 @@ struct ChildSource {
 
 class CChildInserter {
 public:
+    // Queued batches are joined up to this many children per insertion.
+    static constexpr size_t kMaxMergedBatch = 4096;
+
     typedef std::vector<ChildSource> Batch;
     typedef std::vector<std::unique_ptr<CEntryObject>> Nodes;
     // On the helper thread: the node for a source, or null for none.

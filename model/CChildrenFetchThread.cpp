@@ -206,8 +206,11 @@ void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
 {
     auto* node = dynamic_cast<CEntryObject*>(GetNode());
     platform::TreeItem parent = node ? node->GetTreeItem() : platform::TreeItem{};
-    if (!parent)
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!parent || !tree)
         return;
+    // One layout and one ensure-visible for the batch, not one per child.
+    platform::ScopedUpdateLock lock(*tree);
     for (std::unique_ptr<CEntryObject>& child : nodes) {
         if (!InsertObjectItem(*child, parent))
             continue;

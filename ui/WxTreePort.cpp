@@ -1,5 +1,8 @@
 #include "ui/WxTreePort.h"
 
+#include <type_traits>
+
+#include <wx/generic/treectlg.h>
 #include <wx/imaglist.h>
 
 namespace ui {
@@ -124,6 +127,12 @@ void WxTreePort::UnlockUpdates()
     --m_lockDepth;
     if (m_lockDepth == 0) RefreshCallbackTexts();
     m_tree.Thaw();
+    if (m_lockDepth == 0 && m_pendingVisible) {
+        // Once, now that the positions are laid out again.
+        wxTreeItemId id = IdOf(m_pendingVisible);
+        m_pendingVisible = TreeItem();
+        if (id.IsOk()) m_tree.EnsureVisible(id);
+    }
 }
 
 void WxTreePort::UpdateWindow()
@@ -145,11 +154,13 @@ TreeItem WxTreePort::InsertItem(const TreeInsert& insert)
     record->childIndicator = insert.children;
     wxString text = insert.textCallback && m_textProvider ? wxString(m_textProvider(insert.data))
                                                            : wxString(insert.text);
-    wxTreeItemId id = insert.at == TreeInsertAt::First ? m_tree.PrependItem(parent, text, -1, -1, record)
-                                                        : m_tree.AppendItem(parent, text, -1, -1, record);
+    // With its images at once: setting them afterwards measures the item again.
+    // (A new item has no overlay.)
+    wxTreeItemId id = insert.at == TreeInsertAt::First
+                          ? m_tree.PrependItem(parent, text, insert.image, insert.selectedImage, record)
+                          : m_tree.AppendItem(parent, text, insert.image, insert.selectedImage, record);
     if (!id.IsOk()) return TreeItem();
     m_handles->ids[handle] = id;
-    ShowImages(id, *record);
     if (insert.children) m_tree.SetItemHasChildren(id, true);
     return TreeItem{handle};
 }
@@ -194,18 +205,43 @@ TreeItem WxTreePort::GetParentItem(TreeItem item) const
     return id.IsOk() ? HandleOf(m_tree.GetItemParent(id)) : TreeItem();
 }
 
+// The generic control's cookie is the index of the next child; the sibling
+// walk below relies on that.
+static_assert(std::is_base_of<wxGenericTreeCtrl, wxTreeCtrl>::value, "the sibling walk needs the generic tree");
+
 TreeItem WxTreePort::GetChildItem(TreeItem item) const
 {
     wxTreeItemId id = ParentId(item);
     if (!id.IsOk()) return TreeItem();
     wxTreeItemIdValue cookie;
-    return HandleOf(m_tree.GetFirstChild(id, cookie));
+    wxTreeItemId child = m_tree.GetFirstChild(id, cookie);
+    m_walk = Walk{id, child, cookie};
+    return HandleOf(child);
 }
 
 TreeItem WxTreePort::GetNextSiblingItem(TreeItem item) const
 {
     wxTreeItemId id = IdOf(item);
-    return id.IsOk() ? HandleOf(m_tree.GetNextSibling(id)) : TreeItem();
+    if (!id.IsOk()) return TreeItem();
+    // The control finds an item among its siblings by a search; a walk goes
+    // on from where the last step left it, when that step's item is still
+    // at the place the cookie remembers.
+    if (m_walk.item == id && m_walk.item.IsOk()) {
+        wxTreeItemId parent = m_tree.GetItemParent(id);
+        const auto index = reinterpret_cast<size_t>(m_walk.cookie);
+        if (parent == m_walk.parent && index > 0) {
+            wxTreeItemIdValue check = reinterpret_cast<wxTreeItemIdValue>(index - 1);
+            if (m_tree.GetNextChild(parent, check) == id) {
+                wxTreeItemIdValue cookie = m_walk.cookie;
+                wxTreeItemId next = m_tree.GetNextChild(parent, cookie);
+                m_walk = Walk{parent, next, cookie};
+                return HandleOf(next);
+            }
+        }
+    }
+    wxTreeItemId next = m_tree.GetNextSibling(id);
+    m_walk = Walk();
+    return HandleOf(next);
 }
 
 bool WxTreePort::ItemHasChildren(TreeItem item) const
@@ -339,6 +375,12 @@ bool WxTreePort::EnsureVisible(TreeItem item)
 {
     wxTreeItemId id = IdOf(item);
     if (!id.IsOk()) return false;
+    // Each call lays out the whole tree again: while updates are locked only
+    // the last item asked for is shown, at the unlock.
+    if (m_lockDepth > 0) {
+        m_pendingVisible = item;
+        return true;
+    }
     m_tree.EnsureVisible(id);
     return true;
 }

@@ -98,6 +98,16 @@ private:
     TextProvider m_textProvider;
     OverlayImages m_overlays;
     int m_lockDepth = 0;
+    // Made visible when the last update lock goes.
+    platform::TreeItem m_pendingVisible;
+    // Where the last sibling walk stood: the parent, the item it returned and
+    // the cookie after it.
+    struct Walk {
+        wxTreeItemId parent;
+        wxTreeItemId item;
+        wxTreeItemIdValue cookie = nullptr;
+    };
+    mutable Walk m_walk;
 };
 
 } // namespace ui

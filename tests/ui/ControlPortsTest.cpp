@@ -154,6 +154,90 @@ TEST_F(ControlPortsTest, TreeTextsImagesAndSorting)
     EXPECT_EQ(treePort->GetItemText(zeta), L"fixed");
 }
 
+// A sibling walk goes on from where its last step stood; changes to the
+// siblings between steps must not make it skip or repeat an item.
+TEST_F(ControlPortsTest, TreeSiblingWalkSeesChangesMadeBetweenSteps)
+{
+    TreeItem parent = Insert(kTreeRoot, L"parent");
+    TreeItem other = Insert(kTreeRoot, L"other");
+    TreeItem o1 = Insert(other, L"o1");
+    TreeItem o2 = Insert(other, L"o2");
+    TreeItem a = Insert(parent, L"a");
+    TreeItem b = Insert(parent, L"b");
+    TreeItem c = Insert(parent, L"c");
+    TreeItem d = Insert(parent, L"d");
+    auto texts = [&] {
+        std::wstring out;
+        for (TreeItem i = treePort->GetChildItem(parent); i; i = treePort->GetNextSiblingItem(i))
+            out += treePort->GetItemText(i) + L" ";
+        return out;
+    };
+    EXPECT_EQ(texts(), L"a b c d ");
+
+    ASSERT_EQ(treePort->GetNextSiblingItem(treePort->GetChildItem(parent)), b);
+    treePort->DeleteItem(a);  // before the step's item
+    EXPECT_EQ(treePort->GetNextSiblingItem(b), c);
+
+    TreeInsert first;
+    first.parent = parent;
+    first.text = L"0";
+    first.at = TreeInsertAt::First;
+    TreeItem zero = treePort->InsertItem(first);  // before it again
+    EXPECT_EQ(treePort->GetNextSiblingItem(c), d);
+
+    ASSERT_EQ(treePort->GetNextSiblingItem(b), c);
+    treePort->DeleteItem(d);  // the next one
+    EXPECT_FALSE(treePort->GetNextSiblingItem(c));
+    ASSERT_EQ(treePort->GetNextSiblingItem(b), c);
+    TreeItem e = Insert(parent, L"e");
+    EXPECT_EQ(treePort->GetNextSiblingItem(c), e);
+
+    // Walks of two parents interleaved.
+    ASSERT_EQ(treePort->GetNextSiblingItem(zero), b);
+    ASSERT_EQ(treePort->GetChildItem(other), o1);
+    EXPECT_EQ(treePort->GetNextSiblingItem(b), c);
+    EXPECT_EQ(treePort->GetNextSiblingItem(o1), o2);
+
+    ASSERT_EQ(treePort->GetNextSiblingItem(zero), b);
+    treePort->SetItemText(zero, L"z");
+    ASSERT_TRUE(treePort->SortChildren(parent));  // b moves up
+    EXPECT_EQ(treePort->GetNextSiblingItem(b), c);
+    EXPECT_EQ(treePort->GetNextSiblingItem(e), zero);
+    EXPECT_EQ(texts(), L"b c e z ");
+}
+
+// The last item made visible while updates are locked is shown when the
+// lock goes; an item deleted meanwhile is not asked for.
+TEST_F(ControlPortsTest, TreeEnsureVisibleUnderTheLockWaitsForTheUnlock)
+{
+    TreeItem parent = Insert(kTreeRoot, L"parent");
+    ASSERT_TRUE(treePort->SelectItem(parent));
+    treePort->Expand(parent, TreeExpand::Expand);
+    TreeItem last;
+    {
+        ScopedUpdateLock lock(*treePort);
+        for (int i = 0; i < 300; ++i) {
+            last = Insert(parent, (L"child " + std::to_wstring(i)).c_str());
+            EXPECT_TRUE(treePort->EnsureVisible(last));
+        }
+    }
+    uitest::RunFor(50);
+    EXPECT_TRUE(tree->IsVisible(treePort->IdOf(last)));
+    EXPECT_FALSE(tree->IsVisible(treePort->IdOf(parent)));  // scrolled down to it
+
+    treePort->EnsureVisible(parent);
+    uitest::RunFor(50);
+    ASSERT_TRUE(tree->IsVisible(treePort->IdOf(parent)));
+    {
+        ScopedUpdateLock lock(*treePort);
+        TreeItem gone = Insert(parent, L"gone");
+        EXPECT_TRUE(treePort->EnsureVisible(gone));
+        treePort->DeleteItem(gone);
+    }
+    uitest::RunFor(50);
+    EXPECT_TRUE(tree->IsVisible(treePort->IdOf(parent)));
+}
+
 TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
 {
     int values[3] = {30, 10, 20};

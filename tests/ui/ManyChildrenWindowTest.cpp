@@ -1,0 +1,113 @@
+// A node with many more children than one inserted batch, opened in the
+// main window: every child arrives once and in order, and with the
+// ensure-visible option the last child is what the tree scrolled to.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "jobs/CLDAPThread.h"
+#include "model/CAppConfig.h"
+#include "model/CChildrenFetchThread.h"
+#include "model/CDataObject.h"
+#include "model/CLDAPObject.h"
+#include "model/CServerObject.h"
+#include "model/CServerProfile.h"
+#include "tests/support/SlapdServer.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/gui/ProgramSession.h"
+#include "tests/ui/FrameTestSupport.h"
+#include "ui/CArbTreeView.h"
+
+namespace {
+
+const char* const kBase = "ou=children,o=bench";
+const size_t kChildren = kChildBatchSize * 3 + 7;
+
+std::wstring ChildName(size_t i)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "child%06zu", i);
+    return std::wstring(name, name + std::char_traits<char>::length(name));
+}
+
+std::string Ldif()
+{
+    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
+                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n\n";
+    for (size_t i = 0; i < kChildren; ++i) {
+        const std::wstring name = ChildName(i);
+        const std::string cn(name.begin(), name.end());
+        ldif += "dn: cn=" + cn + "," + kBase + "\nobjectClass: device\ncn: " + cn + "\n\n";
+    }
+    return ldif;
+}
+
+class ManyChildrenWindowTest : public testsupport::TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        frametest::Prepare();
+        m_server = testsupport::SlapdServer::Bench(Ldif());
+        CServerProfile profile;
+        profile.SetProfileName(L"many");
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(m_server->Port());
+        profile.SetBaseDN(arbldap::LDAPDN(kBase));
+        profile.SetAnonymousBind(1);
+        profile.GetOptions().SetSizeLimit(0);
+        ASSERT_TRUE(profile.SaveProfile());
+        m_session = std::make_unique<uitest::ProgramSession>();
+        ASSERT_NE(m_session->OpenFrame(), nullptr);
+        m_tree = CArbTreeView::Get();
+        ASSERT_NE(m_tree, nullptr);
+    }
+    void TearDown() override
+    {
+        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(60));
+        m_session.reset();
+        m_server.reset();
+        TempHomeTest::TearDown();
+    }
+
+    std::unique_ptr<testsupport::SlapdServer> m_server;
+    std::unique_ptr<uitest::ProgramSession> m_session;
+    CArbTreeView* m_tree = nullptr;
+};
+
+TEST_F(ManyChildrenWindowTest, EveryChildArrivesOnceInOrderAndTheLastIsShown)
+{
+    ASSERT_EQ(GetAppConfig().m_bEnsureVisible.load(), 1);
+    auto& tree = m_tree->GetPort();
+    platform::TreeItem server;
+    platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
+    for (platform::TreeItem item = tree.GetChildItem(root); item && !server; item = tree.GetNextSiblingItem(item))
+        if (dynamic_cast<CServerObject*>(static_cast<CDataObject*>(tree.GetItemData(item)))) server = item;
+    ASSERT_TRUE(server);
+
+    m_tree->ClickItem(server, false);
+    auto* node = dynamic_cast<CLDAPObject*>(static_cast<CDataObject*>(tree.GetItemData(server)));
+    ASSERT_NE(node, nullptr);
+    ASSERT_TRUE(frametest::PumpUntil(
+        [&] { return node->IsContentsFetched() && !node->IsBusy() && GetRunningThreadCount() == 0; },
+        std::chrono::seconds(120)));
+    frametest::Pump();
+
+    size_t count = 0;
+    platform::TreeItem last;
+    for (platform::TreeItem child = tree.GetChildItem(server); child; child = tree.GetNextSiblingItem(child)) {
+        if (count < kChildren) EXPECT_EQ(tree.GetItemText(child), L"cn=" + ChildName(count)) << count;
+        ++count;
+        last = child;
+    }
+    EXPECT_EQ(count, kChildren);
+    ASSERT_TRUE(last);
+    EXPECT_TRUE(m_tree->IsVisible(tree.IdOf(last)));
+    EXPECT_FALSE(m_tree->IsVisible(tree.IdOf(tree.GetChildItem(server))));
+}
+
+} // namespace
