@@ -17,7 +17,7 @@ constexpr int kTypeColumn = 2;
 // A fill this long or shorter runs at once; a longer one gives the event
 // loop a turn after each slice of about kSliceTime.
 constexpr size_t kFillAtOnce = 1000;
-constexpr std::chrono::milliseconds kSliceTime(30);
+constexpr std::chrono::milliseconds kSliceTime(50);
 
 void AppendRow(platform::ListPort& list, CDataObject& node)
 {
