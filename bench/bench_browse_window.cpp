@@ -27,6 +27,7 @@
 #include <wx/init.h>
 #include <wx/timer.h>
 
+#include "bench/BenchSupport.h"
 #include "jobs/CLDAPThread.h"
 #include "model/CServerObject.h"
 #include "model/CServerProfile.h"
@@ -40,34 +41,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-const char* const kBase = "ou=children,o=bench";
-
-double Millis(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string Ldif(size_t children)
-{
-    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
-                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n"
-                       "description: the parent of the benchmark's children\n\n";
-    ldif.reserve(ldif.size() + children * 90);
-    char name[32];
-    for (size_t i = 0; i < children; ++i) {
-        std::snprintf(name, sizeof name, "child%06zu", i);
-        ldif += std::string("dn: cn=") + name + "," + kBase + "\nobjectClass: device\ncn: " + name + "\n\n";
-    }
-    return ldif;
-}
+using bench::Clock;
+using bench::Median;
+using bench::Millis;
+const char* const kBase = bench::kChildrenBase;
 
 struct Round {
     double total = 0;        // click to the last row
@@ -224,7 +201,7 @@ int main(int argc, char** argv)
 
     int status = 0;
     {
-        std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(Ldif(children));
+        std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(bench::ChildrenLdif(children));
         wxApp::SetInstance(new wxApp);
         wxInitializer toolkit(argc, argv);
         if (!toolkit.IsOk()) {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "jobs/CLDAPThread.h"
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPResponse.h"
@@ -39,23 +40,10 @@ using namespace arbldap;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-const char* const kBase = "ou=children,o=bench";
-
-std::string Ldif(size_t children)
-{
-    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
-                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n"
-                       "description: the parent of the benchmark's children\n\n";
-    ldif.reserve(ldif.size() + children * 90);
-    char name[32];
-    for (size_t i = 0; i < children; ++i) {
-        std::snprintf(name, sizeof name, "child%06zu", i);
-        ldif += std::string("dn: cn=") + name + "," + kBase + "\nobjectClass: device\ncn: " + name + "\n\n";
-    }
-    return ldif;
-}
+using bench::Clock;
+using bench::Median;
+using bench::Millis;
+const char* const kBase = bench::kChildrenBase;
 
 // The list view's part: the node messages the jobs post.
 class ListView : public platform::MessageReceiver {
@@ -66,17 +54,6 @@ public:
         HandleListViewMessage(id, wParam, lParam, payload);
     }
 };
-
-double Millis(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Through the model: the time from the click to the filled views.
 double OpenThroughModel(platform::HeadlessUi& ui, int port, size_t children)
@@ -158,7 +135,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
     const size_t children = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 10000;
 
-    std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(Ldif(children));
+    std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(bench::ChildrenLdif(children));
     const int port = server->Port();
 
     platform::ResourceLibrary::Current().LoadDefault();
