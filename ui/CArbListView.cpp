@@ -91,7 +91,8 @@ CArbListView* CArbListView::Get()
 
 bool CArbListView::Create(wxWindow* parent, wxWindowID id)
 {
-    if (!CListViewBase::Create(parent, id, wxDefaultPosition, wxSize(100, 100), wxLC_REPORT))
+    // Report view is virtual: the port keeps the rows and the control shows them.
+    if (!CListViewBase::Create(parent, id, wxDefaultPosition, wxSize(100, 100), wxLC_REPORT | wxLC_VIRTUAL))
         return false;
     InstallPorts();
 
@@ -283,8 +284,13 @@ void CArbListView::SetViewStyle(uint32_t style)
         return;
     const int arrow = GetSortIndicator();
     const bool ascending = IsAscendingSortIndicator();
-    SetSingleStyle(flag);
-    m_port->ShowSubItemTexts();
+    // Only report view is virtual; the control cannot change that with rows
+    // in it, so the port empties it and fills it again.
+    long flags = GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL);
+    flags |= flag == wxLC_REPORT ? wxLC_REPORT | wxLC_VIRTUAL : flag;
+    m_port->BeginStyleChange();
+    SetWindowStyleFlag(flags);
+    m_port->EndStyleChange();
     if (arrow >= 0 && InReportView())
         ShowSortIndicator(arrow, ascending);
 }

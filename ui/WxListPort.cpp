@@ -1,5 +1,7 @@
 #include "ui/WxListPort.h"
 
+#include <unordered_map>
+
 #include <wx/imaglist.h>
 
 namespace ui {
@@ -26,13 +28,22 @@ int OverlayOf(uint32_t state)
 
 } // namespace
 
-WxListPort::WxListPort(wxListCtrl& list) : m_list(list) {}
+WxListPort::WxListPort(wxListCtrl& list) : m_list(list)
+{
+    if (auto* view = dynamic_cast<CListViewBase*>(&m_list)) view->SetRowSource(this);
+    ColumnCount();
+}
 
 WxListPort::~WxListPort()
 {
     while (m_lockDepth > 0) UnlockUpdates();
+    if (auto* view = dynamic_cast<CListViewBase*>(&m_list); view && view->GetRowSource() == this)
+        view->SetRowSource(nullptr);
     // The rows keep pointers to the records: the control must not see them go stale.
-    for (long row = 0; row < m_list.GetItemCount(); ++row) m_list.SetItemPtrData(row, 0);
+    if (Virtual())
+        m_list.SetItemCount(0);
+    else
+        for (long row = 0; row < m_list.GetItemCount(); ++row) m_list.SetItemPtrData(row, 0);
 }
 
 void WxListPort::SetOverlayImage(int overlay, int imageIndex)
@@ -42,9 +53,7 @@ void WxListPort::SetOverlayImage(int overlay, int imageIndex)
 
 WxListPort::Record* WxListPort::RecordOf(int row) const
 {
-    if (!ValidRow(row)) return nullptr;
-    auto* r = reinterpret_cast<Record*>(m_list.GetItemData(row));
-    return r && m_records.count(r) ? r : nullptr;
+    return ValidRow(row) ? m_rows[row].get() : nullptr;
 }
 
 void* WxListPort::DataOfRow(long row) const
@@ -53,9 +62,36 @@ void* WxListPort::DataOfRow(long row) const
     return r ? r->data : nullptr;
 }
 
+wxString WxListPort::RowText(long row, long column) const
+{
+    Record* r = RecordOf(static_cast<int>(row));
+    if (!r || column < 0 || static_cast<size_t>(column) >= r->texts.size()) return wxString();
+    return wxString(r->texts[column]);
+}
+
+int WxListPort::RowImage(long row) const
+{
+    Record* r = RecordOf(static_cast<int>(row));
+    return r ? r->shown : -1;
+}
+
+int WxListPort::ColumnCount() const
+{
+    if (m_list.InReportView()) m_columns = std::max(1, m_list.GetColumnCount());
+    return m_columns;
+}
+
+void WxListPort::ComposeImage(Record& r)
+{
+    r.shown = m_overlays.Compose(m_list.GetImageList(wxIMAGE_LIST_SMALL), r.image, OverlayOf(r.state));
+}
+
 void WxListPort::ShowImage(int row, const Record& r)
 {
-    m_list.SetItemImage(row, m_overlays.Compose(m_list.GetImageList(wxIMAGE_LIST_SMALL), r.image, OverlayOf(r.state)));
+    if (Virtual())
+        m_list.RefreshItem(row);
+    else
+        m_list.SetItemImage(row, r.shown);
 }
 
 void WxListPort::LockUpdates()
@@ -78,76 +114,141 @@ void WxListPort::UpdateWindow()
 
 int WxListPort::GetItemCount() const
 {
-    return m_list.GetItemCount();
+    return static_cast<int>(m_rows.size());
+}
+
+long WxListPort::AddControlRow(long row, const Record& r)
+{
+    // Text, image and record in one insert: each call on the control measures and repaints the row.
+    wxListItem info;
+    info.SetId(row);
+    info.SetText(r.texts.empty() ? wxString() : wxString(r.texts[0]));
+    info.SetImage(r.shown);
+    info.SetData(reinterpret_cast<wxUIntPtr>(&r));
+    const long index = m_list.InsertItem(info);
+    if (index >= 0 && m_list.InReportView()) {
+        for (size_t column = 1; column < r.texts.size() && static_cast<int>(column) < m_list.GetColumnCount(); ++column)
+            if (!r.texts[column].empty()) m_list.SetItem(index, static_cast<long>(column), wxString(r.texts[column]));
+    }
+    return index;
 }
 
 int WxListPort::InsertItem(int row, const ListItem& item)
 {
-    if (row < 0 || row > GetItemCount()) row = GetItemCount();
+    const int count = GetItemCount();
+    if (row < 0 || row > count) row = count;
     auto record = std::make_unique<Record>();
     record->data = item.data;
     record->image = item.image;
     record->state = item.state & item.stateMask & ~kControlBits;
-    Record* r = record.get();
-    // Text, image and record in one insert: each call on the control measures and repaints the row.
-    wxListItem info;
-    info.SetId(row);
-    info.SetText(wxString(item.text));
-    info.SetImage(m_overlays.Compose(m_list.GetImageList(wxIMAGE_LIST_SMALL), r->image, OverlayOf(r->state)));
-    info.SetData(reinterpret_cast<wxUIntPtr>(r));
-    long index = m_list.InsertItem(info);
-    if (index < 0) return -1;
-    m_records[r] = std::move(record);
-    if (item.stateMask & kControlBits) SetOneState(static_cast<int>(index), item.state, item.stateMask & kControlBits);
-    return static_cast<int>(index);
+    record->texts.assign(1, item.text);
+    ComposeImage(*record);
+    if (Virtual()) {
+        // The control keeps selection and focus by row: those past the new row move down one.
+        std::vector<int> moved;
+        long focused = -1;
+        if (row < count) {
+            if (m_list.GetSelectedItemCount() > 0)
+                for (int selected : GetSelectedRows())
+                    if (selected >= row) moved.push_back(selected);
+            focused = m_list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+        }
+        m_rows.insert(m_rows.begin() + row, std::move(record));
+        m_list.SetItemCount(count + 1);
+        for (auto it = moved.rbegin(); it != moved.rend(); ++it) m_list.SetItemState(*it, 0, wxLIST_STATE_SELECTED);
+        for (int selected : moved) m_list.SetItemState(selected + 1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        if (focused >= row) m_list.SetItemState(focused + 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        if (row < count) m_list.RefreshItems(row, count);
+    } else {
+        const long index = AddControlRow(row, *record);
+        if (index < 0) return -1;
+        row = static_cast<int>(index);
+        m_rows.insert(m_rows.begin() + row, std::move(record));
+    }
+    if (item.stateMask & kControlBits) SetOneState(row, item.state, item.stateMask & kControlBits);
+    return row;
 }
 
 bool WxListPort::DeleteItem(int row)
 {
     if (!ValidRow(row)) return false;
-    Record* r = RecordOf(row);
-    bool ok = m_list.DeleteItem(row);
-    if (ok && r) m_records.erase(r);
+    const bool ok = m_list.DeleteItem(row);
+    if (ok) m_rows.erase(m_rows.begin() + row);
     return ok;
 }
 
 void WxListPort::DeleteAllItems()
 {
     m_list.DeleteAllItems();
-    m_records.clear();
+    if (Virtual()) m_list.SetItemCount(0);
+    m_rows.clear();
 }
 
 std::wstring WxListPort::GetItemText(int row, int column) const
 {
-    if (!ValidRow(row) || column < 0 || column >= std::max(1, m_list.GetColumnCount())) return std::wstring();
-    if (column == 0) return m_list.GetItemText(row).ToStdWstring();
     Record* r = RecordOf(row);
-    if (!r) return m_list.InReportView() ? m_list.GetItemText(row, column).ToStdWstring() : std::wstring();
-    return static_cast<size_t>(column) <= r->texts.size() ? r->texts[column - 1] : std::wstring();
+    if (!r || column < 0 || column >= ColumnCount() || static_cast<size_t>(column) >= r->texts.size())
+        return std::wstring();
+    return r->texts[column];
 }
 
 bool WxListPort::SetItemText(int row, int column, const std::wstring& text)
 {
-    if (!ValidRow(row) || column < 0 || column >= std::max(1, m_list.GetColumnCount())) return false;
-    if (column > 0) {
-        if (Record* r = RecordOf(row)) {
-            if (r->texts.size() < static_cast<size_t>(column)) r->texts.resize(column);
-            r->texts[column - 1] = text;
-        }
-        if (!m_list.InReportView()) return true;
+    Record* r = RecordOf(row);
+    if (!r || column < 0 || column >= ColumnCount()) return false;
+    if (r->texts.size() <= static_cast<size_t>(column)) r->texts.resize(column + 1);
+    r->texts[column] = text;
+    if (Virtual()) {
+        m_list.RefreshItem(row);
+        return true;
     }
+    // Columns past the first show only in report view; the record keeps them for it.
+    if (column > 0 && !m_list.InReportView()) return true;
     return m_list.SetItem(row, column, wxString(text));
 }
 
-void WxListPort::ShowSubItemTexts()
+WxListPort::Marks WxListPort::TakeMarks() const
 {
-    if (!m_list.InReportView()) return;
-    for (int row = 0; row < GetItemCount(); ++row) {
-        Record* r = RecordOf(row);
-        if (!r) continue;
-        for (size_t i = 0; i < r->texts.size() && static_cast<int>(i) + 1 < m_list.GetColumnCount(); ++i)
-            m_list.SetItem(row, static_cast<long>(i) + 1, wxString(r->texts[i]));
+    Marks marks;
+    if (m_list.GetSelectedItemCount() > 0)
+        for (int row : GetSelectedRows()) marks.selected.push_back(RecordOf(row));
+    const long focused = m_list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    marks.focused = RecordOf(static_cast<int>(focused));
+    return marks;
+}
+
+void WxListPort::RestoreMarks(const Marks& marks)
+{
+    if (m_list.GetSelectedItemCount() > 0)
+        for (int row : GetSelectedRows()) m_list.SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    if (marks.selected.empty() && !marks.focused) return;
+    std::unordered_map<const Record*, int> rows;
+    for (size_t row = 0; row < m_rows.size(); ++row) rows[m_rows[row].get()] = static_cast<int>(row);
+    if (marks.focused && rows.count(marks.focused))
+        m_list.SetItemState(rows[marks.focused], wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    for (const Record* r : marks.selected)
+        if (rows.count(r)) m_list.SetItemState(rows[r], wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+}
+
+void WxListPort::BeginStyleChange()
+{
+    m_pending = TakeMarks();
+    ColumnCount();
+    m_list.DeleteAllItems();
+    if (Virtual()) m_list.SetItemCount(0);
+}
+
+void WxListPort::EndStyleChange()
+{
+    // A virtual control may leave a row of its own behind once it is plain.
+    if (!Virtual() && m_list.GetItemCount() > 0) m_list.DeleteAllItems();
+    if (Virtual()) {
+        m_list.SetItemCount(GetItemCount());
+    } else {
+        for (size_t row = 0; row < m_rows.size(); ++row) AddControlRow(static_cast<long>(row), *m_rows[row]);
     }
+    RestoreMarks(m_pending);
+    m_pending = Marks();
 }
 
 void* WxListPort::GetItemData(int row) const
@@ -175,6 +276,7 @@ bool WxListPort::SetItemImage(int row, int image)
     Record* r = RecordOf(row);
     if (!r) return false;
     r->image = image;
+    ComposeImage(*r);
     ShowImage(row, *r);
     return true;
 }
@@ -197,7 +299,10 @@ bool WxListPort::SetOneState(int row, uint32_t state, uint32_t mask)
     const int overlay = OverlayOf(r->state);
     r->state = (r->state & ~(mask & ~kControlBits)) | (state & mask & ~kControlBits);
     if (long controlMask = ControlMask(mask)) m_list.SetItemState(row, ControlMask(state & mask), controlMask);
-    if (OverlayOf(r->state) != overlay) ShowImage(row, *r);
+    if (OverlayOf(r->state) != overlay) {
+        ComposeImage(*r);
+        ShowImage(row, *r);
+    }
     return true;
 }
 
@@ -211,6 +316,7 @@ bool WxListPort::SetItemState(int row, uint32_t state, uint32_t mask)
 std::vector<int> WxListPort::GetSelectedRows() const
 {
     std::vector<int> rows;
+    if (m_list.GetSelectedItemCount() == 0) return rows;
     for (long i = m_list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i >= 0;
          i = m_list.GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
         rows.push_back(static_cast<int>(i));
@@ -220,7 +326,7 @@ std::vector<int> WxListPort::GetSelectedRows() const
 int WxListPort::FindItemByData(const void* data, int start) const
 {
     for (int row = std::max(start + 1, 0); row < GetItemCount(); ++row)
-        if (GetItemData(row) == data) return row;
+        if (m_rows[row]->data == data) return row;
     return -1;
 }
 
@@ -241,6 +347,15 @@ bool WxListPort::RedrawItems(int first, int last)
 void WxListPort::SortItems(const platform::ItemCompare& compare)
 {
     if (!compare) return;
+    if (Virtual()) {
+        const Marks marks = TakeMarks();
+        std::stable_sort(m_rows.begin(), m_rows.end(), [&](const std::unique_ptr<Record>& a, const std::unique_ptr<Record>& b) {
+            return compare(a->data, b->data) < 0;
+        });
+        RestoreMarks(marks);
+        m_list.Refresh();
+        return;
+    }
     struct Context {
         const platform::ItemCompare* compare;
     } context{&compare};
@@ -252,6 +367,11 @@ void WxListPort::SortItems(const platform::ItemCompare& compare)
             return (*c->compare)(ra ? ra->data : nullptr, rb ? rb->data : nullptr);
         },
         reinterpret_cast<wxIntPtr>(&context));
+    // The records follow the control's new order.
+    std::unordered_map<const Record*, std::unique_ptr<Record>> owned;
+    for (auto& r : m_rows) owned[r.get()] = std::move(r);
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        m_rows[row] = std::move(owned[reinterpret_cast<const Record*>(m_list.GetItemData(static_cast<long>(row)))]);
 }
 
 } // namespace ui

@@ -1,10 +1,13 @@
 #pragma once
-// The list port over the toolkit's list control in report view. Each row
-// carries a record of the port (the caller's item data and the state bits
-// the control does not keep); the control's own item data is that record.
+// The list port over the toolkit's list control. The port keeps every row
+// (texts, image, the caller's data, the state bits the control does not
+// keep) in its own records in every view. A virtual control (report view)
+// shows the rows straight from the records and keeps only selection and
+// focus; a plain one holds a copy of each row, with its record as item data.
 // Used on the user-interface thread only; rows are added and removed
 // through the port.
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,21 +16,23 @@
 #include <wx/listctrl.h>
 
 #include "platform/ControlPorts.h"
+#include "ui/CListViewBase.h"
 #include "ui/OverlayImages.h"
 
 namespace ui {
 
-class WxListPort : public platform::ListPort {
+class WxListPort : public platform::ListPort, public IListRowSource {
 public:
     // The control must outlive the port.
     explicit WxListPort(wxListCtrl& list);
     ~WxListPort() override;
 
     void SetOverlayImage(int overlay, int imageIndex);
-    // The control keeps the texts of columns past the first only in report
-    // view; the port keeps them in every view and shows them again here,
-    // once the control is back in report view.
-    void ShowSubItemTexts();
+    // Around a change of the control's style (virtual or not): the control
+    // is emptied first and filled again from the records after, with the
+    // same selection and focus.
+    void BeginStyleChange();
+    void EndStyleChange();
     // The caller's data of a row of the control (for the view's own events).
     void* DataOfRow(long row) const;
 
@@ -55,21 +60,39 @@ public:
     bool RedrawItems(int first, int last) override;
     void SortItems(const platform::ItemCompare& compare) override;
 
+    wxString RowText(long row, long column) const override;
+    int RowImage(long row) const override;
+
 private:
     struct Record {
         void* data = nullptr;
         int image = 0;
+        int shown = 0;  // the image with its overlay
         uint32_t state = 0;  // the bits the control does not keep
-        std::vector<std::wstring> texts;  // columns 1 and on
+        std::vector<std::wstring> texts;  // by column
     };
 
+    bool Virtual() const { return m_list.HasFlag(wxLC_VIRTUAL); }
     Record* RecordOf(int row) const;
     bool ValidRow(int row) const { return row >= 0 && row < GetItemCount(); }
+    // The control counts its columns only in report view; the port remembers them.
+    int ColumnCount() const;
+    void ComposeImage(Record& r);
     void ShowImage(int row, const Record& r);
     bool SetOneState(int row, uint32_t state, uint32_t mask);
+    long AddControlRow(long row, const Record& r);
+    // The selected and focused records, and back onto their rows.
+    struct Marks {
+        std::vector<const Record*> selected;
+        const Record* focused = nullptr;
+    };
+    Marks TakeMarks() const;
+    void RestoreMarks(const Marks& marks);
 
     wxListCtrl& m_list;
-    std::map<Record*, std::unique_ptr<Record>> m_records;
+    std::vector<std::unique_ptr<Record>> m_rows;
+    Marks m_pending;
+    mutable int m_columns = 1;
     OverlayImages m_overlays;
     int m_lockDepth = 0;
 };

@@ -8,6 +8,7 @@
 #include <wx/listctrl.h>
 
 #include "tests/support/gui/UiTestSupport.h"
+#include "ui/CListViewBase.h"
 #include "ui/WxListPort.h"
 #include "ui/WxShellPorts.h"
 #include "ui/WxTreePort.h"
@@ -238,8 +239,10 @@ TEST_F(ControlPortsTest, TreeEnsureVisibleUnderTheLockWaitsForTheUnlock)
     EXPECT_TRUE(tree->IsVisible(treePort->IdOf(parent)));
 }
 
-TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
+// The same rows over a plain control and over a virtual one.
+void CheckRowsCarryDataStateAndSortByIt(ListPort& port)
 {
+    ListPort* listPort = &port;
     int values[3] = {30, 10, 20};
     for (int i = 0; i < 3; ++i) {
         ListItem item;
@@ -275,6 +278,75 @@ TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
     listPort->DeleteAllItems();
     EXPECT_EQ(listPort->GetItemCount(), 0);
     EXPECT_EQ(listPort->GetItemData(0), nullptr);
+}
+
+// A virtual report control over the port's own rows.
+struct VirtualList {
+    explicit VirtualList(wxWindow* parent)
+    {
+        view = new CListViewBase;
+        view->Create(parent, wxID_ANY, wxPoint(300, 0), wxSize(300, 400), wxLC_REPORT | wxLC_VIRTUAL);
+        view->AppendColumn("Name");
+        view->AppendColumn("Value");
+        port = std::make_unique<ui::WxListPort>(*view);
+    }
+    CListViewBase* view = nullptr;
+    std::unique_ptr<ui::WxListPort> port;
+};
+
+TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
+{
+    CheckRowsCarryDataStateAndSortByIt(*listPort);
+    VirtualList virtualList(frame);
+    CheckRowsCarryDataStateAndSortByIt(*virtualList.port);
+}
+
+TEST_F(ControlPortsTest, VirtualRowsKeepSelectionThroughInsertSortAndStyleChanges)
+{
+    VirtualList v(frame);
+    ui::WxListPort& port = *v.port;
+    int values[4] = {40, 10, 30, 20};
+    for (int i = 0; i < 3; ++i) {
+        ListItem item;
+        item.text = L"row" + std::to_wstring(i);
+        item.data = &values[i];
+        port.InsertItem(-1, item);
+        port.SetItemText(i, 1, L"value" + std::to_wstring(i));
+    }
+    EXPECT_EQ(v.view->GetItemCount(), 3);
+    EXPECT_EQ(v.view->GetItemText(1, 1), "value1") << "the control shows the port's texts";
+    port.SetItemState(1, kListSelected | kListFocused, kListSelected | kListFocused);
+
+    // A row inserted above moves the selection down with its row.
+    ListItem first;
+    first.text = L"row3";
+    first.data = &values[3];
+    EXPECT_EQ(port.InsertItem(0, first), 0);
+    EXPECT_EQ(port.GetSelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(port.GetItemState(2, kListFocused), kListFocused);
+    EXPECT_EQ(port.GetItemText(2, 0), L"row1");
+
+    // Sorted, the selected row is still selected wherever it went.
+    port.SortItems([](void* a, void* b) { return *static_cast<int*>(a) - *static_cast<int*>(b); });
+    EXPECT_EQ(port.GetItemData(0), &values[1]);
+    EXPECT_EQ(port.GetSelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(v.view->GetItemText(0, 0), "row1");
+
+    // Into icon view (a plain control) and back: rows, texts and selection stay.
+    for (long style : {long(wxLC_SMALL_ICON), long(wxLC_REPORT | wxLC_VIRTUAL)}) {
+        port.BeginStyleChange();
+        v.view->SetWindowStyleFlag((v.view->GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | style);
+        port.EndStyleChange();
+        EXPECT_EQ(v.view->GetItemCount(), 4) << style;
+        EXPECT_EQ(port.GetSelectedRows(), std::vector<int>{0}) << style;
+        EXPECT_EQ(v.view->GetItemText(3, 0), "row0") << style;
+        EXPECT_EQ(port.GetItemText(0, 1), L"value1") << style;
+        EXPECT_EQ(port.FindItemByData(&values[2]), 2) << style;
+    }
+    EXPECT_EQ(v.view->GetItemText(0, 1), "value1");
+    port.DeleteItem(0);
+    EXPECT_TRUE(port.GetSelectedRows().empty());
+    EXPECT_EQ(v.view->GetItemCount(), 3);
 }
 
 } // namespace

@@ -370,6 +370,15 @@ TEST_F(ListViewTest, TheValueColumnsComeBackAfterAnotherViewStyle)
         EXPECT_EQ(Cell(mail, 1), L"erin@example.org") << style;
         EXPECT_EQ(Cell(mail, 3), L"99") << style;
     }
+    // Rows filled while another style is shown keep their value columns too.
+    List().SetViewStyle(CListViewState::kList);
+    ASSERT_NE(OpenEntry(kErin), nullptr);
+    const int refilled = RowNamed(L"mail");
+    ASSERT_GE(refilled, 0);
+    List().SelectSingleItem(refilled, true);
+    List().SetViewStyle(CListViewState::kReport);
+    EXPECT_EQ(Cell(refilled, 1), L"erin@example.org");
+    EXPECT_EQ(List().GetListPort().GetSelectedRows(), std::vector<int>{refilled}) << "the selection stays";
 }
 
 TEST_F(ListViewTest, WithTheSortColumnForgottenARestartStartsUnsortedButTheDirectionIsStillStored)
