@@ -34,6 +34,7 @@
 #include "platform/BrokenPipe.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/SettingsStore.h"
+#include "tests/support/ChildrenDirectory.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/gui/ProgramSession.h"
 #include "ui/CArbListView.h"
@@ -44,7 +45,7 @@ namespace {
 using bench::Clock;
 using bench::Median;
 using bench::Millis;
-const char* const kBase = bench::kChildrenBase;
+const char* const kBase = testsupport::kChildrenBase;
 
 struct Round {
     double total = 0;        // click to the last row
@@ -201,7 +202,7 @@ int main(int argc, char** argv)
 
     int status = 0;
     {
-        std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(bench::ChildrenLdif(children));
+        std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(children));
         wxApp::SetInstance(new wxApp);
         wxInitializer toolkit(argc, argv);
         if (!toolkit.IsOk()) {

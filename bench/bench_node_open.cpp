@@ -34,6 +34,7 @@
 #include "schema/SyntaxCatalogue.h"
 #include "tests/support/HeadlessControls.h"
 #include "tests/support/HeadlessShell.h"
+#include "tests/support/ChildrenDirectory.h"
 #include "tests/support/SlapdServer.h"
 
 using namespace arbldap;
@@ -43,7 +44,7 @@ namespace {
 using bench::Clock;
 using bench::Median;
 using bench::Millis;
-const char* const kBase = bench::kChildrenBase;
+const char* const kBase = testsupport::kChildrenBase;
 
 // The list view's part: the node messages the jobs post.
 class ListView : public platform::MessageReceiver {
@@ -135,7 +136,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
     const size_t children = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 10000;
 
-    std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(bench::ChildrenLdif(children));
+    std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(children));
     const int port = server->Port();
 
     platform::ResourceLibrary::Current().LoadDefault();

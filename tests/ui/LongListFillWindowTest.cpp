@@ -18,6 +18,7 @@
 #include "model/CDataObject.h"
 #include "model/CServerObject.h"
 #include "model/CServerProfile.h"
+#include "tests/support/ChildrenDirectory.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ProgramSession.h"
@@ -27,24 +28,9 @@
 
 namespace {
 
-const char* const kBase = "ou=children,o=bench";
+using testsupport::ChildName;
+const char* const kBase = testsupport::kChildrenBase;
 constexpr size_t kChildren = 10000;
-
-std::string ChildName(size_t i)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "child%06zu", i);
-    return name;
-}
-
-std::string Ldif()
-{
-    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
-                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n\n";
-    for (size_t i = 0; i < kChildren; ++i)
-        ldif += "dn: cn=" + ChildName(i) + "," + kBase + "\nobjectClass: device\ncn: " + ChildName(i) + "\n\n";
-    return ldif;
-}
 
 // The row counts the list shows at each tick of a timer on the event loop,
 // and the longest wait between two ticks.
@@ -72,7 +58,7 @@ protected:
     {
         TempHomeTest::SetUp();
         frametest::Prepare();
-        m_server = testsupport::SlapdServer::Bench(Ldif());
+        m_server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(kChildren));
         CServerProfile profile;
         profile.SetProfileName(L"fill");
         profile.SetHostName(L"127.0.0.1");

@@ -16,6 +16,7 @@
 #include "model/CLDAPObject.h"
 #include "model/CServerObject.h"
 #include "model/CServerProfile.h"
+#include "tests/support/ChildrenDirectory.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ProgramSession.h"
@@ -24,26 +25,13 @@
 
 namespace {
 
-const char* const kBase = "ou=children,o=bench";
+const char* const kBase = testsupport::kChildrenBase;
 const size_t kChildren = kChildBatchSize * 3 + 7;
 
 std::wstring ChildName(size_t i)
 {
-    char name[32];
-    std::snprintf(name, sizeof name, "child%06zu", i);
-    return std::wstring(name, name + std::char_traits<char>::length(name));
-}
-
-std::string Ldif()
-{
-    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
-                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n\n";
-    for (size_t i = 0; i < kChildren; ++i) {
-        const std::wstring name = ChildName(i);
-        const std::string cn(name.begin(), name.end());
-        ldif += "dn: cn=" + cn + "," + kBase + "\nobjectClass: device\ncn: " + cn + "\n\n";
-    }
-    return ldif;
+    const std::string name = testsupport::ChildName(i);
+    return std::wstring(name.begin(), name.end());
 }
 
 class ManyChildrenWindowTest : public testsupport::TempHomeTest {
@@ -52,7 +40,7 @@ protected:
     {
         TempHomeTest::SetUp();
         frametest::Prepare();
-        m_server = testsupport::SlapdServer::Bench(Ldif());
+        m_server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(kChildren));
         CServerProfile profile;
         profile.SetProfileName(L"many");
         profile.SetHostName(L"127.0.0.1");
