@@ -1,5 +1,7 @@
 #include "dialogcore/ProfileWizardRules.h"
 
+#include "shellcore/CommandTextMap.h"
+
 #include <cwctype>
 
 namespace {
@@ -8,20 +10,9 @@ const wchar_t kTeamProfileName[] = L"Tessaline Team";
 
 }  // namespace
 
-std::wstring TrimBlanks(const std::wstring& text)
-{
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && std::iswspace(text[begin]))
-        ++begin;
-    while (end > begin && std::iswspace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 PortCheck CheckPortText(const std::wstring& text, int& port)
 {
-    std::wstring digits = TrimBlanks(text);
+    std::wstring digits = TrimWhiteSpace(text);
     if (digits.empty())
         return PortCheck::Empty;
     long value = 0;
@@ -41,7 +32,7 @@ PortCheck CheckPortText(const std::wstring& text, int& port)
 NamePageState EvaluateProfileName(const std::wstring& text)
 {
     NamePageState state;
-    state.name = TrimBlanks(text);
+    state.name = TrimWhiteSpace(text);
     if (state.name == kTeamProfileName) {
         state.teamDirectory = true;
         state.buttons = kWizFinish;

@@ -41,5 +41,3 @@ uint32_t HostPageButtons(const std::wstring& trimmedHost);
 // other port stays.
 int PortAfterSslSwitch(bool sslOn, int port);
 
-// White space off both ends.
-std::wstring TrimBlanks(const std::wstring& text);

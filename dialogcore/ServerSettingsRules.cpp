@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int kPlainPort = 389;
-constexpr int kSecurePort = 636;
 // Ports are 16-bit numbers; 0 leaves the library its default port.
 constexpr int kHighestPort = 65535;
 
@@ -49,13 +47,4 @@ bool ParsePortText(const std::wstring& text, int& port)
         return false;
     port = static_cast<int>(value);
     return true;
-}
-
-int PortForSecureChoice(bool useSSL, int port)
-{
-    if (!useSSL && port == kSecurePort)
-        return kPlainPort;
-    if (useSSL && port == kPlainPort)
-        return kSecurePort;
-    return port;
 }

@@ -8,6 +8,7 @@
 #include "base/Utf8.h"
 #include "dialogs/CAdvancedPropertySheet.h"
 #include "dialogs/EditKeys.h"
+#include "dialogcore/ProfileWizardRules.h"
 #include "dialogcore/ServerSettingsRules.h"
 #include "model/CServerObject.h"
 #include "platform/RegistryKey.h"
@@ -107,7 +108,7 @@ bool CLDAPSettingsPropertiesDlg::OnApply()
     options.SetTimeLimit(ParseDecimalOrZero(m_timeLimit->GetValue().ToStdWstring()));
     options.SetSizeLimit(ParseDecimalOrZero(m_sizeLimit->GetValue().ToStdWstring()));
     bool useSSL = m_useSSL->GetValue();
-    int port = PortForSecureChoice(useSSL, m_node->GetPort());
+    int port = PortAfterSslSwitch(useSSL, m_node->GetPort());
     if (port != m_node->GetPort())
         m_node->SetPort(port);
     options.SetUseSSL(useSSL);

@@ -9,6 +9,7 @@
 #include "base/Utf8.h"
 #include "dialogcore/CRootDSEFetchThread.h"
 #include "dialogcore/ProfileWizardRules.h"
+#include "shellcore/CommandTextMap.h"
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CProfileEditorWizard.h"
 #include "ldap/LDAPControl.h"
@@ -103,7 +104,7 @@ void CProfileEditorHostDlg::Update(bool portChanged)
     if (!m_host)
         return;
     CServerProfile& profile = Profile();
-    std::wstring host = TrimBlanks(m_host->GetValue().ToStdWstring());
+    std::wstring host = TrimWhiteSpace(m_host->GetValue().ToStdWstring());
     uint32_t buttons = HostPageButtons(host);
     profile.SetHostName(host);
     bool version3 = m_version->GetSelection() != 0;
@@ -170,8 +171,8 @@ void CProfileEditorHostDlg::RecordRecentItems()
 {
     if (!m_host)
         return;
-    m_recentHosts.AddString(TrimBlanks(m_host->GetValue().ToStdWstring()));
-    m_recentDNs.AddString(TrimBlanks(m_baseDN->GetValue().ToStdWstring()));
+    m_recentHosts.AddString(TrimWhiteSpace(m_host->GetValue().ToStdWstring()));
+    m_recentDNs.AddString(TrimWhiteSpace(m_baseDN->GetValue().ToStdWstring()));
 }
 
 void CProfileEditorHostDlg::StartFetch()

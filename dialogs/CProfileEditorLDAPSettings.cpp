@@ -8,6 +8,7 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/ProfileWizardRules.h"
+#include "shellcore/CommandTextMap.h"
 #include "dialogs/CProfileEditorWizard.h"
 #include "dialogs/ProfileAdvancedSheet.h"
 #include "model/CServerProfile.h"
@@ -122,7 +123,7 @@ bool CProfileEditorLDAPSettings::OnWizardFinish()
 void CProfileEditorLDAPSettings::RecordRecentItems()
 {
     if (m_filter)
-        m_recentFilters.AddString(TrimBlanks(m_filter->GetValue().ToStdWstring()));
+        m_recentFilters.AddString(TrimWhiteSpace(m_filter->GetValue().ToStdWstring()));
 }
 
 bool CProfileEditorLDAPSettings::GetConnectNow() const

@@ -5,6 +5,7 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/ProfileWizardRules.h"
+#include "shellcore/CommandTextMap.h"
 #include "dialogs/CProfileEditorWizard.h"
 #include "model/CServerProfile.h"
 
@@ -67,5 +68,5 @@ bool CProfileEditorUserDlg::OnWizardFinish()
 void CProfileEditorUserDlg::RecordRecentItems()
 {
     if (m_userDN)
-        m_recentDNs.AddString(TrimBlanks(m_userDN->GetValue().ToStdWstring()));
+        m_recentDNs.AddString(TrimWhiteSpace(m_userDN->GetValue().ToStdWstring()));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "dialogcore/ProfileWizardRules.h"
 #include "dialogcore/ServerSettingsRules.h"
 
 namespace {
@@ -30,12 +31,12 @@ TEST(ServerSettingsRules, DecimalTextsAndPorts)
 
 TEST(ServerSettingsRules, TheSecureBoxMovesOnlyTheDefaultPorts)
 {
-    EXPECT_EQ(PortForSecureChoice(true, 389), 636);
-    EXPECT_EQ(PortForSecureChoice(false, 636), 389);
-    EXPECT_EQ(PortForSecureChoice(true, 636), 636);
-    EXPECT_EQ(PortForSecureChoice(false, 389), 389);
-    EXPECT_EQ(PortForSecureChoice(true, 10389), 10389);
-    EXPECT_EQ(PortForSecureChoice(false, 10636), 10636);
+    EXPECT_EQ(PortAfterSslSwitch(true, 389), 636);
+    EXPECT_EQ(PortAfterSslSwitch(false, 636), 389);
+    EXPECT_EQ(PortAfterSslSwitch(true, 636), 636);
+    EXPECT_EQ(PortAfterSslSwitch(false, 389), 389);
+    EXPECT_EQ(PortAfterSslSwitch(true, 10389), 10389);
+    EXPECT_EQ(PortAfterSslSwitch(false, 10636), 10636);
 }
 
 } // namespace

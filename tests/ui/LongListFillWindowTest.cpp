@@ -17,19 +17,14 @@
 #include "jobs/CLDAPThread.h"
 #include "model/CDataObject.h"
 #include "model/CServerObject.h"
-#include "model/CServerProfile.h"
 #include "tests/support/ChildrenDirectory.h"
-#include "tests/support/SlapdServer.h"
-#include "tests/support/TempHome.h"
-#include "tests/support/gui/ProgramSession.h"
-#include "tests/ui/FrameTestSupport.h"
+#include "tests/ui/ChildrenWindowTest.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbTreeView.h"
 
 namespace {
 
 using testsupport::ChildName;
-const char* const kBase = testsupport::kChildrenBase;
 constexpr size_t kChildren = 10000;
 
 // The row counts the list shows at each tick of a timer on the event loop,
@@ -52,26 +47,14 @@ private:
     std::chrono::steady_clock::time_point m_last;
 };
 
-class LongListFillWindowTest : public testsupport::TempHomeTest {
+class LongListFillWindowTest : public ChildrenWindowTest {
 protected:
     void SetUp() override
     {
         TempHomeTest::SetUp();
-        frametest::Prepare();
-        m_server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(kChildren));
-        CServerProfile profile;
-        profile.SetProfileName(L"fill");
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(m_server->Port());
-        profile.SetBaseDN(arbldap::LDAPDN(kBase));
-        profile.SetAnonymousBind(1);
-        profile.GetOptions().SetSizeLimit(0);
-        ASSERT_TRUE(profile.SaveProfile());
-        m_session = std::make_unique<uitest::ProgramSession>();
-        ASSERT_NE(m_session->OpenFrame(), nullptr);
-        m_tree = CArbTreeView::Get();
+        OpenChildrenWindow(L"fill", kChildren);
+        if (HasFatalFailure()) return;
         m_list = CArbListView::Get();
-        ASSERT_NE(m_tree, nullptr);
         ASSERT_NE(m_list, nullptr);
         platform::TreePort& tree = m_tree->GetPort();
         platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
@@ -81,14 +64,6 @@ protected:
                 m_serverItem = item;
         ASSERT_TRUE(m_serverItem);
         m_serverNode = static_cast<CDataObject*>(tree.GetItemData(m_serverItem));
-    }
-
-    void TearDown() override
-    {
-        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(60));
-        m_session.reset();
-        m_server.reset();
-        TempHomeTest::TearDown();
     }
 
     bool AllRowsIn()
@@ -113,9 +88,6 @@ protected:
         return children == kChildren && names.size() == kChildren;
     }
 
-    std::unique_ptr<testsupport::SlapdServer> m_server;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbTreeView* m_tree = nullptr;
     CArbListView* m_list = nullptr;
     platform::TreeItem m_serverItem;
     CDataObject* m_serverNode = nullptr;

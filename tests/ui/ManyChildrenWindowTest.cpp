@@ -9,23 +9,16 @@
 #include <memory>
 #include <string>
 
-#include "jobs/CLDAPThread.h"
 #include "model/CAppConfig.h"
 #include "model/CChildrenFetchThread.h"
 #include "model/CDataObject.h"
 #include "model/CLDAPObject.h"
 #include "model/CServerObject.h"
-#include "model/CServerProfile.h"
 #include "tests/support/ChildrenDirectory.h"
-#include "tests/support/SlapdServer.h"
-#include "tests/support/TempHome.h"
-#include "tests/support/gui/ProgramSession.h"
-#include "tests/ui/FrameTestSupport.h"
-#include "ui/CArbTreeView.h"
+#include "tests/ui/ChildrenWindowTest.h"
 
 namespace {
 
-const char* const kBase = testsupport::kChildrenBase;
 const size_t kChildren = kChildBatchSize * 3 + 7;
 
 std::wstring ChildName(size_t i)
@@ -34,37 +27,14 @@ std::wstring ChildName(size_t i)
     return std::wstring(name.begin(), name.end());
 }
 
-class ManyChildrenWindowTest : public testsupport::TempHomeTest {
+class ManyChildrenWindowTest : public ChildrenWindowTest {
 protected:
     void SetUp() override
     {
         TempHomeTest::SetUp();
-        frametest::Prepare();
-        m_server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(kChildren));
-        CServerProfile profile;
-        profile.SetProfileName(L"many");
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(m_server->Port());
-        profile.SetBaseDN(arbldap::LDAPDN(kBase));
-        profile.SetAnonymousBind(1);
-        profile.GetOptions().SetSizeLimit(0);
-        ASSERT_TRUE(profile.SaveProfile());
-        m_session = std::make_unique<uitest::ProgramSession>();
-        ASSERT_NE(m_session->OpenFrame(), nullptr);
-        m_tree = CArbTreeView::Get();
-        ASSERT_NE(m_tree, nullptr);
+        OpenChildrenWindow(L"many", kChildren);
+        if (HasFatalFailure()) return;
     }
-    void TearDown() override
-    {
-        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(60));
-        m_session.reset();
-        m_server.reset();
-        TempHomeTest::TearDown();
-    }
-
-    std::unique_ptr<testsupport::SlapdServer> m_server;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbTreeView* m_tree = nullptr;
 };
 
 TEST_F(ManyChildrenWindowTest, EveryChildArrivesOnceInOrderAndTheLastIsShown)
@@ -88,7 +58,9 @@ TEST_F(ManyChildrenWindowTest, EveryChildArrivesOnceInOrderAndTheLastIsShown)
     size_t count = 0;
     platform::TreeItem last;
     for (platform::TreeItem child = tree.GetChildItem(server); child; child = tree.GetNextSiblingItem(child)) {
-        if (count < kChildren) EXPECT_EQ(tree.GetItemText(child), L"cn=" + ChildName(count)) << count;
+        if (count < kChildren) {
+            EXPECT_EQ(tree.GetItemText(child), L"cn=" + ChildName(count)) << count;
+        }
         ++count;
         last = child;
     }
