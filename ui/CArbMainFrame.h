@@ -55,7 +55,7 @@ public:
     bool IsPaneShown(const char* name) const;
     COutputList* GetOutputList() const;
 
-    wxTreeCtrl* GetTreeCtrl() const { return m_tree; }
+    wxTreeCtrlBase* GetTreeCtrl() const { return m_tree; }
     CArbTreeView* GetTreeView() const { return m_treeView; }
     CArbDocument* GetDocument() const { return m_document.get(); }
     // The view that takes commands first: the one that had the focus last.
@@ -116,7 +116,7 @@ private:
     std::shared_ptr<CArbDocument> m_document;
     std::shared_ptr<platform::DocumentPort> m_previousDocumentPort;
     CArbTreeView* m_treeView = nullptr;
-    wxTreeCtrl* m_tree = nullptr;
+    wxTreeCtrlBase* m_tree = nullptr;
     CArbListView* m_list = nullptr;
     wxAuiToolBar* m_mainToolBar = nullptr;
     wxAuiToolBar* m_secondToolBar = nullptr;

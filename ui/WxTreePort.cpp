@@ -1,8 +1,5 @@
 #include "ui/WxTreePort.h"
 
-#include <type_traits>
-
-#include <wx/generic/treectlg.h>
 #include <wx/imaglist.h>
 
 namespace ui {
@@ -12,10 +9,10 @@ using platform::TreeInsert;
 using platform::TreeInsertAt;
 using platform::TreeItem;
 
-wxIMPLEMENT_DYNAMIC_CLASS(PortTreeCtrl, wxTreeCtrl);
+wxIMPLEMENT_DYNAMIC_CLASS(PortTreeCtrl, LazyTreeCtrl);
 
 PortTreeCtrl::PortTreeCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
-    : wxTreeCtrl(parent, id, pos, size, style)
+    : LazyTreeCtrl(parent, id, pos, size, style)
 {
 }
 
@@ -205,43 +202,18 @@ TreeItem WxTreePort::GetParentItem(TreeItem item) const
     return id.IsOk() ? HandleOf(m_tree.GetItemParent(id)) : TreeItem();
 }
 
-// The generic control's cookie is the index of the next child; the sibling
-// walk below relies on that.
-static_assert(std::is_base_of<wxGenericTreeCtrl, wxTreeCtrl>::value, "the sibling walk needs the generic tree");
-
 TreeItem WxTreePort::GetChildItem(TreeItem item) const
 {
     wxTreeItemId id = ParentId(item);
     if (!id.IsOk()) return TreeItem();
     wxTreeItemIdValue cookie;
-    wxTreeItemId child = m_tree.GetFirstChild(id, cookie);
-    m_walk = Walk{id, child, cookie};
-    return HandleOf(child);
+    return HandleOf(m_tree.GetFirstChild(id, cookie));
 }
 
 TreeItem WxTreePort::GetNextSiblingItem(TreeItem item) const
 {
     wxTreeItemId id = IdOf(item);
-    if (!id.IsOk()) return TreeItem();
-    // The control finds an item among its siblings by a search; a walk goes
-    // on from where the last step left it, when that step's item is still
-    // at the place the cookie remembers.
-    if (m_walk.item == id && m_walk.item.IsOk()) {
-        wxTreeItemId parent = m_tree.GetItemParent(id);
-        const auto index = reinterpret_cast<size_t>(m_walk.cookie);
-        if (parent == m_walk.parent && index > 0) {
-            wxTreeItemIdValue check = reinterpret_cast<wxTreeItemIdValue>(index - 1);
-            if (m_tree.GetNextChild(parent, check) == id) {
-                wxTreeItemIdValue cookie = m_walk.cookie;
-                wxTreeItemId next = m_tree.GetNextChild(parent, cookie);
-                m_walk = Walk{parent, next, cookie};
-                return HandleOf(next);
-            }
-        }
-    }
-    wxTreeItemId next = m_tree.GetNextSibling(id);
-    m_walk = Walk();
-    return HandleOf(next);
+    return id.IsOk() ? HandleOf(m_tree.GetNextSibling(id)) : TreeItem();
 }
 
 bool WxTreePort::ItemHasChildren(TreeItem item) const

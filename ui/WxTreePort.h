@@ -11,7 +11,7 @@
 #include <string>
 #include <unordered_map>
 
-#include <wx/treectrl.h>
+#include "widgets/LazyTreeCtrl.h"
 
 #include "platform/ControlPorts.h"
 #include "ui/OverlayImages.h"
@@ -19,7 +19,7 @@
 namespace ui {
 
 // A tree control whose children can be sorted by a comparison of the port.
-class PortTreeCtrl : public wxTreeCtrl {
+class PortTreeCtrl : public LazyTreeCtrl {
 public:
     PortTreeCtrl() = default;
     PortTreeCtrl(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
@@ -100,14 +100,6 @@ private:
     int m_lockDepth = 0;
     // Made visible when the last update lock goes.
     platform::TreeItem m_pendingVisible;
-    // Where the last sibling walk stood: the parent, the item it returned and
-    // the cookie after it.
-    struct Walk {
-        wxTreeItemId parent;
-        wxTreeItemId item;
-        wxTreeItemIdValue cookie = nullptr;
-    };
-    mutable Walk m_walk;
 };
 
 } // namespace ui
