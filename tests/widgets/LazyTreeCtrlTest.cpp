@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "tests/support/gui/UiTestSupport.h"
+#include "widgets/LazyTreeCtrl.h"
+
+namespace {
+
+using ui::LazyTreeCtrl;
+
+// Counts the items' data still alive.
+struct Counted : wxTreeItemData {
+    explicit Counted(int& alive) : alive(alive) { ++alive; }
+    ~Counted() override { --alive; }
+    int& alive;
+};
+
+class LazyTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame = new wxFrame(nullptr, wxID_ANY, "tree", wxDefaultPosition, wxSize(320, 240));
+        tree = new LazyTreeCtrl(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE | wxTR_EDIT_LABELS);
+        root = tree->AddRoot("root");
+        frame->Show();
+        frame->Raise();
+        uitest::RunFor(50);
+    }
+    void TearDown() override
+    {
+        frame->Destroy();
+        uitest::RunFor(20);
+    }
+
+    // The children's texts in order, by cookie and by sibling steps (both ways).
+    std::string Children(const wxTreeItemId& parent)
+    {
+        std::string byCookie, bySibling, backwards;
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId c = tree->GetFirstChild(parent, cookie); c.IsOk(); c = tree->GetNextChild(parent, cookie))
+            byCookie += tree->GetItemText(c).utf8_string() + " ";
+        wxTreeItemIdValue first;
+        for (wxTreeItemId c = tree->GetFirstChild(parent, first); c.IsOk(); c = tree->GetNextSibling(c))
+            bySibling += tree->GetItemText(c).utf8_string() + " ";
+        for (wxTreeItemId c = tree->GetLastChild(parent); c.IsOk(); c = tree->GetPrevSibling(c))
+            backwards = tree->GetItemText(c).utf8_string() + " " + backwards;
+        EXPECT_EQ(byCookie, bySibling);
+        EXPECT_EQ(byCookie, backwards);
+        return byCookie;
+    }
+
+    wxRect Label(const wxTreeItemId& item)
+    {
+        wxRect rect;
+        EXPECT_TRUE(tree->GetBoundingRect(item, rect, true)) << tree->GetItemText(item);
+        return rect;
+    }
+
+    void Key(int code)
+    {
+        wxKeyEvent key(wxEVT_CHAR);
+        key.m_keyCode = code;
+        key.m_uniChar = code < WXK_START ? code : WXK_NONE;
+        key.SetEventObject(tree);
+        tree->GetEventHandler()->ProcessEvent(key);
+    }
+
+    void ClickAt(const wxPoint& clientPoint, bool twice = false)
+    {
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(tree->ClientToScreen(clientPoint));
+        uitest::RunFor(30);
+        if (twice)
+            mouse.MouseDblClick();
+        else
+            mouse.MouseClick();
+        uitest::RunFor(100);
+    }
+
+    wxFrame* frame = nullptr;
+    LazyTreeCtrl* tree = nullptr;
+    wxTreeItemId root;
+};
+
+TEST_F(LazyTreeTest, RowsFollowExpansionAndHitTestingFindsEachPart)
+{
+    wxTreeItemId a = tree->AppendItem(root, "Alpha");
+    wxTreeItemId a1 = tree->AppendItem(a, "one");
+    tree->AppendItem(a, "two");
+    wxTreeItemId b = tree->AppendItem(root, "Bravo");
+    wxTreeItemId c = tree->AppendItem(root, "Charlie");
+    tree->SetItemHasChildren(c);  // a button before its children come
+
+    const int line = tree->GetLineHeight();
+    EXPECT_EQ(Label(b).y - Label(a).y, line);
+    EXPECT_EQ(Label(c).y - Label(b).y, line);
+    wxRect hidden;
+    EXPECT_FALSE(tree->GetBoundingRect(a1, hidden, true)) << "a collapsed child has no row";
+    EXPECT_TRUE(tree->ItemHasChildren(c));
+    EXPECT_FALSE(tree->ItemHasChildren(b));
+
+    tree->Expand(a);
+    EXPECT_EQ(Label(a1).y - Label(a).y, line);
+    EXPECT_GT(Label(a1).x, Label(a).x) << "a child is indented";
+    EXPECT_EQ(Label(b).y - Label(a).y, 3 * line);
+
+    int flags = 0;
+    EXPECT_EQ(tree->HitTest(Label(b).GetPosition() + wxPoint(3, line / 2), flags), b);
+    EXPECT_TRUE(flags & wxTREE_HITTEST_ONITEMLABEL);
+    const wxPoint button(Label(a).x - static_cast<int>(tree->GetIndent()) / 2 + 1, Label(a).y + line / 2);
+    EXPECT_EQ(tree->HitTest(button, flags), a);
+    EXPECT_TRUE(flags & wxTREE_HITTEST_ONITEMBUTTON);
+    EXPECT_EQ(tree->HitTest(wxPoint(Label(b).GetRight() + 20, Label(b).y + 2), flags), b);
+    EXPECT_TRUE(flags & wxTREE_HITTEST_ONITEMRIGHT);
+    EXPECT_FALSE(tree->HitTest(wxPoint(5, Label(c).GetBottom() + 3 * line), flags).IsOk());
+    EXPECT_TRUE(flags & wxTREE_HITTEST_NOWHERE);
+
+    EXPECT_EQ(tree->GetFirstVisibleItem(), a);
+    EXPECT_EQ(tree->GetNextVisible(a), a1);
+    EXPECT_EQ(tree->GetCount(), 5u);
+    EXPECT_EQ(tree->GetChildrenCount(root), 5u);
+    EXPECT_EQ(tree->GetChildrenCount(root, false), 3u);
+
+    // A click on the button opens and closes; a double click on a label does too.
+    ClickAt(button);
+    EXPECT_FALSE(tree->IsExpanded(a));
+    ClickAt(button);
+    EXPECT_TRUE(tree->IsExpanded(a));
+    ClickAt(Label(b).GetPosition() + wxPoint(3, line / 2));
+    EXPECT_EQ(tree->GetSelection(), b);
+    ClickAt(Label(a).GetPosition() + wxPoint(3, line / 2), true);
+    EXPECT_EQ(tree->GetSelection(), a);
+    EXPECT_FALSE(tree->IsExpanded(a));
+    uitest::Screenshot(*frame, "lazy_tree");
+}
+
+TEST_F(LazyTreeTest, SiblingsStayInOrderThroughInsertsDeletesAndSorts)
+{
+    int alive = 0;
+    auto add = [&](const char* text) { return tree->AppendItem(root, text, -1, -1, new Counted(alive)); };
+    wxTreeItemId d = add("delta");
+    wxTreeItemId b = add("bravo");
+    add("echo");
+    EXPECT_EQ(Children(root), "delta bravo echo ");
+    tree->PrependItem(root, "alpha", -1, -1, new Counted(alive));
+    tree->InsertItem(root, d, "charlie", -1, -1, new Counted(alive));
+    tree->InsertItem(root, 2, "zulu", -1, -1, new Counted(alive));
+    EXPECT_EQ(Children(root), "alpha delta zulu charlie bravo echo ");
+    tree->Delete(d);
+    EXPECT_EQ(Children(root), "alpha zulu charlie bravo echo ");
+    EXPECT_EQ(alive, 5) << "a deleted item's data goes with it";
+    tree->SortChildren(root);
+    EXPECT_EQ(Children(root), "alpha bravo charlie echo zulu ");
+    EXPECT_EQ(tree->GetNextSibling(b), tree->GetNextSibling(tree->GetPrevSibling(tree->GetNextSibling(b))));
+
+    wxTreeItemId child = tree->AppendItem(b, "inner", -1, -1, new Counted(alive));
+    tree->AppendItem(child, "deeper", -1, -1, new Counted(alive));
+    EXPECT_EQ(tree->GetChildrenCount(root), 7u);
+    tree->DeleteChildren(b);
+    EXPECT_EQ(alive, 5);
+    EXPECT_EQ(tree->GetCount(), 5u);
+    tree->DeleteAllItems();
+    EXPECT_EQ(alive, 0);
+    EXPECT_EQ(tree->GetCount(), 0u);
+    EXPECT_FALSE(tree->GetRootItem().IsOk());
+}
+
+TEST_F(LazyTreeTest, SelectionSendsItsEventsAVetoKeepsItAndNothingSelectsAGoneItem)
+{
+    struct Seen {
+        wxEventType type;
+        wxTreeItemId item, old;
+    };
+    std::vector<Seen> seen;
+    bool veto = false;
+    tree->Bind(wxEVT_TREE_SEL_CHANGING, [&](wxTreeEvent& e) {
+        seen.push_back({e.GetEventType(), e.GetItem(), e.GetOldItem()});
+        if (veto)
+            e.Veto();
+    });
+    tree->Bind(wxEVT_TREE_SEL_CHANGED, [&](wxTreeEvent& e) { seen.push_back({e.GetEventType(), e.GetItem(), e.GetOldItem()}); });
+
+    wxTreeItemId a = tree->AppendItem(root, "a");
+    wxTreeItemId a1 = tree->AppendItem(a, "a1");
+    wxTreeItemId b = tree->AppendItem(root, "b");
+
+    tree->SelectItem(a1);
+    EXPECT_TRUE(tree->IsExpanded(a)) << "selecting shows the item";
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].type, wxEVT_TREE_SEL_CHANGING);
+    EXPECT_EQ(seen[1].type, wxEVT_TREE_SEL_CHANGED);
+    EXPECT_EQ(seen[1].item, a1);
+    EXPECT_FALSE(seen[1].old.IsOk());
+
+    seen.clear();
+    veto = true;
+    tree->SelectItem(b);
+    EXPECT_EQ(tree->GetSelection(), a1);
+    EXPECT_EQ(seen.size(), 1u);
+    veto = false;
+
+    seen.clear();
+    tree->Collapse(a);
+    EXPECT_EQ(tree->GetSelection(), a) << "a collapse does not hide the selection";
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].old, a1);
+
+    seen.clear();
+    tree->Delete(a);
+    EXPECT_FALSE(tree->GetSelection().IsOk());
+    EXPECT_TRUE(seen.empty()) << "deleting selects nothing else";
+    tree->SelectItem(b);
+    tree->Unselect();
+    EXPECT_FALSE(tree->GetSelection().IsOk());
+}
+
+TEST_F(LazyTreeTest, ALabelEditEndsOnceWithItsTextOrAsCancelled)
+{
+    wxTreeItemId a = tree->AppendItem(root, "Alpha");
+    wxTreeItemId b = tree->AppendItem(root, "Bravo");
+    struct End {
+        wxString label;
+        bool cancelled;
+    };
+    std::vector<End> ends;
+    bool vetoBegin = false, vetoEnd = false;
+    tree->Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, [&](wxTreeEvent& e) {
+        if (vetoBegin)
+            e.Veto();
+    });
+    tree->Bind(wxEVT_TREE_END_LABEL_EDIT, [&](wxTreeEvent& e) {
+        ends.push_back({e.GetLabel(), e.IsEditCancelled()});
+        if (vetoEnd)
+            e.Veto();
+    });
+    auto typeInto = [&](const wxTreeItemId& item, const wxString& text, int key) {
+        wxTextCtrl* editor = tree->EditLabel(item);
+        if (!editor)
+            return false;
+        EXPECT_EQ(editor->GetValue(), tree->GetItemText(item));
+        editor->SetValue(text);
+        wxKeyEvent press(wxEVT_CHAR);
+        press.m_keyCode = key;
+        press.SetEventObject(editor);
+        editor->GetEventHandler()->ProcessEvent(press);
+        uitest::RunFor(20);
+        EXPECT_EQ(tree->GetEditControl(), nullptr);
+        return true;
+    };
+
+    ASSERT_TRUE(typeInto(a, "Apple", WXK_RETURN));
+    EXPECT_EQ(tree->GetItemText(a), "Apple");
+    ASSERT_TRUE(typeInto(a, "Avocado", WXK_ESCAPE));
+    EXPECT_EQ(tree->GetItemText(a), "Apple");
+    vetoEnd = true;
+    ASSERT_TRUE(typeInto(a, "Apricot", WXK_RETURN));
+    EXPECT_EQ(tree->GetItemText(a), "Apple") << "a vetoed end keeps the text";
+    vetoEnd = false;
+    ASSERT_EQ(ends.size(), 3u);
+    EXPECT_EQ(ends[0].label, "Apple");
+    EXPECT_FALSE(ends[0].cancelled);
+    EXPECT_TRUE(ends[1].cancelled);
+
+    // Ended by the caller: once, even when focus then moves away.
+    ASSERT_NE(tree->EditLabel(b), nullptr);
+    tree->GetEditControl()->SetValue("Beta");
+    tree->EndEditLabel(b, false);
+    frame->SetFocus();
+    uitest::RunFor(20);
+    EXPECT_EQ(ends.size(), 4u);
+    EXPECT_EQ(tree->GetItemText(b), "Beta");
+
+    vetoBegin = true;
+    EXPECT_EQ(tree->EditLabel(b), nullptr);
+    vetoBegin = false;
+
+    // The edited item goes: the edit ends without a word.
+    ASSERT_NE(tree->EditLabel(b), nullptr);
+    tree->Delete(b);
+    uitest::RunFor(20);
+    EXPECT_EQ(tree->GetEditControl(), nullptr);
+    EXPECT_EQ(ends.size(), 4u);
+}
+
+TEST_F(LazyTreeTest, KeysMoveTheSelectionOpenAndCloseAndFindByPrefix)
+{
+    wxTreeItemId a = tree->AppendItem(root, "alpha");
+    wxTreeItemId a1 = tree->AppendItem(a, "apple");
+    wxTreeItemId b = tree->AppendItem(root, "bravo");
+    wxTreeItemId c = tree->AppendItem(root, "charlie");
+    tree->SetFocus();
+    tree->SelectItem(a);
+
+    struct Step {
+        int key;
+        wxTreeItemId selected;
+        bool aOpen;
+    } steps[] = {
+        {WXK_DOWN, b, false},  {WXK_UP, a, false},    {WXK_RIGHT, a, true}, {WXK_RIGHT, a1, true},
+        {WXK_LEFT, a, true},   {WXK_LEFT, a, false},  {WXK_END, c, false},  {WXK_HOME, a, false},
+        {'+', a, true},        {'-', a, false},       {'c', c, false},      {'h', c, false},
+    };
+    int i = 0;
+    for (const Step& s : steps) {
+        Key(s.key);
+        EXPECT_EQ(tree->GetSelection(), s.selected) << "step " << i;
+        EXPECT_EQ(tree->IsExpanded(a), s.aOpen) << "step " << i;
+        ++i;
+    }
+}
+
+TEST_F(LazyTreeTest, TenThousandChildrenUnderAFreezeShowTheLastAndTakeARealClick)
+{
+    wxTreeItemId parent = tree->AppendItem(root, "parent");
+    tree->SetItemHasChildren(parent);
+    tree->Expand(parent);
+    tree->Freeze();
+    wxTreeItemId last;
+    for (int i = 0; i < 10000; ++i)
+        last = tree->AppendItem(parent, wxString::Format("child %05d with a long enough name", i));
+    tree->Thaw();
+    tree->EnsureVisible(last);
+    uitest::RunFor(50);
+    EXPECT_TRUE(tree->IsVisible(last));
+    EXPECT_FALSE(tree->IsVisible(parent));
+    const wxRect label = Label(last);
+    EXPECT_TRUE(wxRect(tree->GetClientSize()).Contains(label.GetPosition()));
+
+    ClickAt(label.GetPosition() + wxPoint(3, label.height / 2));
+    EXPECT_EQ(tree->GetSelection(), last);
+    uitest::Screenshot(*frame, "lazy_tree_many");
+}
+
+} // namespace
