@@ -31,12 +31,44 @@ size_t IndexOf(wxTreeItemIdValue cookie)
     return reinterpret_cast<size_t>(cookie);
 }
 
+
+template <class T>
+size_t PlaceOf(const T* item)
+{
+    return static_cast<size_t>(item->index - item->parent->indexShift);
+}
+
+// The siblings of a new one at pos (already in the list) or of a gone one
+// that was at pos (already out of it) keep their places.
+template <class T>
+void Renumber(T& parent, size_t pos, bool inserted)
+{
+    auto& list = parent.children;
+    const size_t n = list.size();
+    const std::ptrdiff_t step = inserted ? 1 : -1;
+    if (pos < n - pos) {
+        // Every place moves by one, then the head takes its old one back.
+        parent.indexShift -= step;
+        for (size_t i = 0; i < pos; ++i)
+            list[i]->index -= step;
+    } else {
+        for (size_t i = inserted ? pos + 1 : pos; i < n; ++i)
+            list[i]->index += step;
+    }
+    if (inserted)
+        list[pos]->index = static_cast<std::ptrdiff_t>(pos) + parent.indexShift;
+}
+
 } // namespace
 
 struct LazyTreeCtrl::Item {
     Item* parent = nullptr;
     std::vector<std::unique_ptr<Item>> children;
-    size_t index = 0;  // among the parent's children
+    // The place among the parent's children is index - parent->indexShift:
+    // an insert or delete renumbers the shorter side of the place, so taking
+    // items from either end of a long list costs nothing per sibling.
+    std::ptrdiff_t index = 0;
+    std::ptrdiff_t indexShift = 0;
     wxString text;
     int images[wxTreeItemIcon_Max] = {-1, -1, -1, -1};
     std::unique_ptr<wxTreeItemData> data;
@@ -590,18 +622,18 @@ wxTreeItemId LazyTreeCtrl::GetNextSibling(const wxTreeItemId& item) const
 {
     wxCHECK_MSG(item.IsOk(), wxTreeItemId(), "invalid tree item");
     const Item* it = ItemOf(item);
-    if (!it->parent || it->index + 1 >= it->parent->children.size())
+    if (!it->parent || PlaceOf(it) + 1 >= it->parent->children.size())
         return wxTreeItemId();
-    return IdOf(it->parent->children[it->index + 1].get());
+    return IdOf(it->parent->children[PlaceOf(it) + 1].get());
 }
 
 wxTreeItemId LazyTreeCtrl::GetPrevSibling(const wxTreeItemId& item) const
 {
     wxCHECK_MSG(item.IsOk(), wxTreeItemId(), "invalid tree item");
     const Item* it = ItemOf(item);
-    if (!it->parent || it->index == 0)
+    if (!it->parent || PlaceOf(it) == 0)
         return wxTreeItemId();
-    return IdOf(it->parent->children[it->index - 1].get());
+    return IdOf(it->parent->children[PlaceOf(it) - 1].get());
 }
 
 wxTreeItemId LazyTreeCtrl::GetFirstVisibleItem() const
@@ -670,12 +702,11 @@ wxTreeItemId LazyTreeCtrl::DoInsertItem(const wxTreeItemId& parent, size_t pos, 
     }
     auto& siblings = owner->children;
     if (pos >= siblings.size()) {
-        raw->index = siblings.size();
+        raw->index = static_cast<std::ptrdiff_t>(siblings.size()) + owner->indexShift;
         siblings.push_back(std::move(item));
     } else {
         siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(pos), std::move(item));
-        for (size_t i = pos; i < siblings.size(); ++i)
-            siblings[i]->index = i;
+        Renumber(*owner, pos, true);
     }
     ++m_count;
     // A child of a collapsed or hidden item changes no row (but a button).
@@ -697,7 +728,7 @@ wxTreeItemId LazyTreeCtrl::DoInsertAfter(const wxTreeItemId& parent, const wxTre
     if (idPrevious.IsOk()) {
         const Item* previous = ItemOf(idPrevious);
         wxCHECK_MSG(previous->parent == ItemOf(parent), wxTreeItemId(), "the previous item is not a child");
-        pos = previous->index + 1;
+        pos = PlaceOf(previous) + 1;
     }
     return DoInsertItem(parent, pos, text, image, selImage, data);
 }
@@ -733,13 +764,12 @@ void LazyTreeCtrl::Delete(const wxTreeItemId& item)
     ForgetItems(it);
     m_count -= static_cast<unsigned>(GetChildrenCount(item, true) + 1);
     Item* parent = it->parent;
-    const size_t index = it->index;
+    const size_t index = PlaceOf(it);
     auto& siblings = parent->children;
     // Out of the tree first: what its data does as it goes sees a whole tree.
     std::unique_ptr<Item> gone = std::move(siblings[index]);
     siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(index));
-    for (size_t i = index; i < siblings.size(); ++i)
-        siblings[i]->index = i;
+    Renumber(*parent, index, false);
     MarkChanged();
     gone.reset();
 }
@@ -755,6 +785,7 @@ void LazyTreeCtrl::DeleteChildren(const wxTreeItemId& item)
     m_count -= static_cast<unsigned>(GetChildrenCount(item, true));
     std::vector<std::unique_ptr<Item>> gone;
     gone.swap(it->children);
+    it->indexShift = 0;
     MarkChanged();
     gone.clear();
 }
@@ -984,8 +1015,9 @@ void LazyTreeCtrl::SortChildren(const wxTreeItemId& item)
                      [this](const std::unique_ptr<Item>& a, const std::unique_ptr<Item>& b) {
                          return OnCompareItems(IdOf(a.get()), IdOf(b.get())) < 0;
                      });
+    ItemOf(item)->indexShift = 0;
     for (size_t i = 0; i < children.size(); ++i)
-        children[i]->index = i;
+        children[i]->index = static_cast<std::ptrdiff_t>(i);
     MarkChanged();
 }
 

@@ -173,6 +173,40 @@ TEST_F(LazyTreeTest, SiblingsStayInOrderThroughInsertsDeletesAndSorts)
     EXPECT_FALSE(tree->GetRootItem().IsOk());
 }
 
+// Inserts and deletes at either end and in the middle, against a plain list.
+TEST_F(LazyTreeTest, PlacesAmongSiblingsSurviveInsertsAndDeletesAnywhere)
+{
+    std::vector<std::string> expected;
+    std::vector<wxTreeItemId> ids;
+    unsigned seed = 7;
+    auto next = [&](size_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return bound == 0 ? 0 : static_cast<size_t>((seed >> 8) % bound);
+    };
+    for (int step = 0; step < 600; ++step) {
+        const size_t n = expected.size();
+        const size_t op = next(6);
+        if (n == 0 || op < 3) {
+            const size_t pos = op == 0 ? 0 : op == 1 ? n : next(n + 1);
+            const std::string text = "i" + std::to_string(step);
+            wxTreeItemId id = pos < n && next(2) ? tree->InsertItem(root, pos, text)
+                              : pos == 0          ? tree->PrependItem(root, text)
+                              : tree->InsertItem(root, ids[pos - 1], text);
+            expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(pos), text);
+            ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(pos), id);
+        } else {
+            const size_t pos = op == 3 ? 0 : op == 4 ? n - 1 : next(n);
+            tree->Delete(ids[pos]);
+            expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(pos));
+            ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(pos));
+        }
+        std::string want;
+        for (const std::string& text : expected)
+            want += text + " ";
+        ASSERT_EQ(Children(root), want) << "step " << step;
+    }
+}
+
 TEST_F(LazyTreeTest, SelectionSendsItsEventsAVetoKeepsItAndNothingSelectsAGoneItem)
 {
     struct Seen {
