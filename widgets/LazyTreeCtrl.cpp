@@ -1,6 +1,7 @@
 #include "widgets/LazyTreeCtrl.h"
 
 #include <algorithm>
+#include <deque>
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
@@ -63,7 +64,8 @@ void Renumber(T& parent, size_t pos, bool inserted)
 
 struct LazyTreeCtrl::Item {
     Item* parent = nullptr;
-    std::vector<std::unique_ptr<Item>> children;
+    // A deque: long lists are emptied from the front without moving the rest.
+    std::deque<std::unique_ptr<Item>> children;
     // The place among the parent's children is index - parent->indexShift:
     // an insert or delete renumbers the shorter side of the place, so taking
     // items from either end of a long list costs nothing per sibling.
@@ -783,7 +785,7 @@ void LazyTreeCtrl::DeleteChildren(const wxTreeItemId& item)
     for (auto& child : it->children)
         ForgetItems(child.get());
     m_count -= static_cast<unsigned>(GetChildrenCount(item, true));
-    std::vector<std::unique_ptr<Item>> gone;
+    std::deque<std::unique_ptr<Item>> gone;
     gone.swap(it->children);
     it->indexShift = 0;
     MarkChanged();
