@@ -1,7 +1,8 @@
 // Opens a node with many children in the real main window (run it under a
 // display, e.g. xvfb-run): a click on a server node whose base entry has
 // the children, through the bind, the child fetch and the rows, until the
-// last row is in the list. Meanwhile a 10 ms timer on the event loop records
+// last row is shown in the list, and on until the work is over (the
+// workers gone and the node idle). Meanwhile a 10 ms timer on the event loop records
 // how late it fires: the longest gap is the longest time the window did not
 // answer. Beside it a plain libldap search of the same entries (bind, one
 // level, "1.1"). Several rounds, each in a new main window; the first
@@ -9,7 +10,8 @@
 //
 //   xvfb-run -a bench_browse_window [rounds] [children]
 //
-// Goals: the window's time under twice the plain search's, no stall over 100 ms.
+// Goals: the last row shown in under twice the plain search's time, no stall
+// over 100 ms.
 
 #include <ldap.h>
 
@@ -48,13 +50,16 @@ using bench::Millis;
 const char* const kBase = testsupport::kChildrenBase;
 
 struct Round {
-    double total = 0;        // click to the last row
+    double shown = 0;        // click to the last row shown in the list
+    double total = 0;        // click to the end of the work (threads gone, node idle)
     double longestStall = 0; // the timer's longest gap beyond its period
     double stallAt = 0;      // when that gap ended, from the click
     size_t rows = 0;
 };
 
-// The click, then the event loop until the work is over; the timer measures.
+// The click, then the event loop until the work is over. The timer measures
+// the stalls; the progress is checked whenever the loop goes idle (and on
+// each tick), so the figures do not wait for the timer's period.
 class WindowRound : public wxTimer {
 public:
     WindowRound(platform::TreeItem server, size_t children) : m_server(server), m_children(children) {}
@@ -63,12 +68,17 @@ public:
     {
         m_last = Clock::now();
         Start(10);
+        auto idle = [this](wxIdleEvent& event) {
+            event.Skip();
+            Check();
+        };
+        wxTheApp->Bind(wxEVT_IDLE, idle);
         wxTheApp->CallAfter([this] {
             m_start = Clock::now();
-            m_lastRowAt = m_start;
             CArbTreeView::Get()->ClickItem(m_server, false);
         });
         m_loop.Run();
+        wxTheApp->Unbind(wxEVT_IDLE, idle);
         Stop();
         return m_round;
     }
@@ -78,37 +88,46 @@ public:
         const Clock::time_point now = Clock::now();
         const double gap = Millis(now - m_last) - 10.0;
         m_last = now;
-        if (m_start == Clock::time_point()) return;
+        if (m_start == Clock::time_point() || m_finished)
+            return;
         if (gap > m_round.longestStall) {
             m_round.longestStall = gap;
             m_round.stallAt = Millis(now - m_start);
         }
+        Check();
+    }
+
+private:
+    void Check()
+    {
+        if (m_start == Clock::time_point() || m_finished)
+            return;
+        const Clock::time_point now = Clock::now();
         CArbListView* list = CArbListView::Get();
-        const size_t rows = list ? static_cast<size_t>(list->GetItemCount()) : 0;
-        if (rows != m_round.rows) {
-            m_round.rows = rows;
-            m_lastRowAt = now;
-        }
-        auto* node = static_cast<CDataObject*>(CArbTreeView::Get()->GetPort().GetItemData(m_server));
-        const bool done = rows >= m_children && GetRunningThreadCount() == 0 && node && !node->IsBusy();
-        if (done) {
+        m_round.rows = list ? static_cast<size_t>(list->GetItemCount()) : 0;
+        if (m_round.shown == 0 && m_round.rows >= m_children) {
             // Shown: painted before the time is taken.
             list->Update();
-            m_round.total = Millis(std::max(m_lastRowAt, Clock::now()) - m_start);
+            m_round.shown = Millis(Clock::now() - m_start);
+        }
+        auto* node = static_cast<CDataObject*>(CArbTreeView::Get()->GetPort().GetItemData(m_server));
+        if (m_round.shown > 0 && GetRunningThreadCount() == 0 && node && !node->IsBusy()) {
+            m_round.total = Millis(Clock::now() - m_start);
+            m_finished = true;
             m_loop.Exit();
         } else if (Millis(now - m_start) > 600000) {
-            std::fprintf(stderr, "gave up after 10 minutes with %zu rows\n", rows);
+            std::fprintf(stderr, "gave up after 10 minutes with %zu rows\n", m_round.rows);
+            m_finished = true;
             m_loop.Exit();
         }
     }
 
-private:
     platform::TreeItem m_server;
     size_t m_children;
     wxGUIEventLoop m_loop;
     Clock::time_point m_start{};
     Clock::time_point m_last{};
-    Clock::time_point m_lastRowAt{};
+    bool m_finished = false;
     Round m_round;
 };
 
@@ -216,25 +235,30 @@ int main(int argc, char** argv)
 
             OpenInWindow(session, children);  // the schema, once per run
             PlainSearch(server->Port(), children);
-            std::vector<double> window, stall, plain;
+            std::vector<double> shown, total, stall, plain;
             for (int i = 0; i < rounds; ++i) {
                 Round r = OpenInWindow(session, children);
-                std::printf("round %d: window %8.1f ms, %zu rows, longest stall %6.1f ms (%.0f ms after the click)\n",
-                            i + 1, r.total, r.rows, r.longestStall, r.stallAt);
-                window.push_back(r.total);
+                std::printf("round %d: last row shown %7.1f ms, work over %7.1f ms, %zu rows, longest stall %6.1f ms "
+                            "(%.0f ms after the click)\n",
+                            i + 1, r.shown, r.total, r.rows, r.longestStall, r.stallAt);
+                shown.push_back(r.shown);
+                total.push_back(r.total);
                 stall.push_back(r.longestStall);
                 plain.push_back(PlainSearch(server->Port(), children));
             }
-            const double w = Median(window);
+            const double w = Median(shown);
+            const double t = Median(total);
             const double p = Median(plain);
             const double s = *std::max_element(stall.begin(), stall.end());
             double load[3] = {0, 0, 0};
             getloadavg(load, 3);
             std::printf("children: %zu, rounds: %d, load average: %.2f\n", children, rounds, load[0]);
-            std::printf("click to last row in the window: %8.1f ms median\n", w);
-            std::printf("plain libldap one-level search:  %8.1f ms median\n", p);
-            std::printf("ratio window / plain:            %8.2f (goal: under 2)\n", w / p);
-            std::printf("longest event-loop stall:        %8.1f ms (goal: at most 100)\n", s);
+            std::printf("click to the last row shown:      %8.1f ms median\n", w);
+            std::printf("click to the work over:           %8.1f ms median\n", t);
+            std::printf("plain libldap one-level search:   %8.1f ms median\n", p);
+            std::printf("ratio last row shown / plain:     %8.2f (goal: under 2)\n", w / p);
+            std::printf("ratio work over / plain:          %8.2f\n", t / p);
+            std::printf("longest event-loop stall:         %8.1f ms (goal: at most 100)\n", s);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "bench_browse_window: %s\n", e.what());
             status = 1;
