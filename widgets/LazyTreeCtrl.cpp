@@ -1355,6 +1355,11 @@ void LazyTreeCtrl::OnChar(wxKeyEvent& event)
         ShowMenuFor(m_current, rect.GetPosition() + wxPoint(4, m_lineHeight / 2));
         return;
     }
+    if (keyCode == WXK_TAB) {
+        // The control takes every key; Tab still moves on.
+        Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+        return;
+    }
     const wxChar c = event.GetUnicodeKey();
     if (c >= 32 && c != 127 && !event.HasAnyModifiers()) {
         FindByPrefix(c);

@@ -106,6 +106,8 @@ public:
     bool GetBoundingRect(const wxTreeItemId& item, wxRect& rect, bool textOnly = false) const override;
 
     int GetLineHeight() const { return m_lineHeight; }
+    bool SetFont(const wxFont& font) override;
+    void OnInternalIdle() override;
 
     WX_FORWARD_TO_SCROLL_HELPER()
 
@@ -118,8 +120,6 @@ protected:
                                int image = -1, int selImage = -1, wxTreeItemData* data = nullptr) override;
     wxTreeItemId DoTreeHitTest(const wxPoint& point, int& flags) const override;
     void DoThaw() override;
-    void OnInternalIdle() override;
-    bool SetFont(const wxFont& font) override;
     wxSize DoGetBestSize() const override;
 
 private:
