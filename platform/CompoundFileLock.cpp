@@ -20,18 +20,34 @@ bool SameFile(int fd, const std::string& path)
            held.st_ino == named.st_ino;
 }
 
-// flock, retried without blocking until the wait is over.
-bool LockWithin(int fd, int operation, std::chrono::milliseconds wait)
+// A lock attempt that does not block, retried until the wait is over: 0 when
+// taken, else the errno of the last attempt.
+template <typename Attempt>
+int LockWithin(Attempt attempt, std::chrono::milliseconds wait)
 {
     auto deadline = std::chrono::steady_clock::now() + wait;
     std::chrono::milliseconds pause(1);
     for (;;) {
-        if (flock(fd, operation | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) return false;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (attempt() == 0) return 0;
+        int err = errno;
+        if (err != EWOULDBLOCK && err != EAGAIN && err != EACCES && err != EINTR) return err;
+        if (std::chrono::steady_clock::now() >= deadline) return err;
         std::this_thread::sleep_for(pause);
         if (pause < std::chrono::milliseconds(20)) pause *= 2;
     }
+}
+
+// The turn is byte 0: SQLite locks only bytes from 1 GiB on. A lock of the
+// open file description, so neither closing SQLite's descriptors drops it nor
+// does it conflict with SQLite's locks of this process elsewhere in the file.
+int SetTurnLock(int fd, short type)
+{
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = 0;
+    range.l_len = 1;
+    return fcntl(fd, F_OFD_SETLK, &range);
 }
 
 } // namespace
@@ -52,9 +68,12 @@ HRESULT CompoundFileLock::Take(const std::string& path, bool exclusive)
     Release();
     // The file may be replaced while the lock is awaited: then lock the new one.
     for (int attempt = 0; attempt < 5; ++attempt) {
-        int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Writable when it may be, for the turn's lock; nothing is written through it.
+        int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? STG_E_FILENOTFOUND : STG_E_ACCESSDENIED;
-        if (!LockWithin(fd, exclusive ? LOCK_EX : LOCK_SH, std::chrono::milliseconds(kCompoundBusyTimeoutMs))) {
+        int operation = (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+        if (LockWithin([&] { return flock(fd, operation); }, std::chrono::milliseconds(kCompoundBusyTimeoutMs)) != 0) {
             close(fd);
             return STG_E_LOCKVIOLATION;
         }
@@ -65,6 +84,20 @@ HRESULT CompoundFileLock::Take(const std::string& path, bool exclusive)
         close(fd);
     }
     return STG_E_LOCKVIOLATION;
+}
+
+HRESULT CompoundFileLock::TakeTurn()
+{
+    if (m_fd < 0) return E_FAIL;
+    int err = LockWithin([&] { return SetTurnLock(m_fd, F_WRLCK); }, std::chrono::milliseconds(kCompoundBusyTimeoutMs));
+    if (err == 0) return S_OK;
+    // A file this process may only read takes no turn: SQLite cannot upgrade its lock on it either.
+    return err == EBADF || err == EINVAL || err == ENOLCK || err == EOPNOTSUPP ? S_FALSE : STG_E_LOCKVIOLATION;
+}
+
+void CompoundFileLock::EndTurn()
+{
+    if (m_fd >= 0) SetTurnLock(m_fd, F_UNLCK);
 }
 
 bool CompoundFileLock::ReadAll(std::string& bytes) const

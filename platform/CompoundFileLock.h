@@ -30,6 +30,15 @@ public:
     HRESULT Take(const std::string& path, bool exclusive);
     void Release();
 
+    // A second lock on the held file, taken only while an opener that wants
+    // the file to itself gets SQLite's lock on it: SQLite would let several
+    // such openers hold it shared and each wait for the others to leave, so
+    // none got it. S_OK when taken, S_FALSE when the file system has no such
+    // locks (then openers go unordered), STG_E_LOCKVIOLATION when the turn
+    // does not come within the wait. Ends at EndTurn or with the descriptor.
+    HRESULT TakeTurn();
+    void EndTurn();
+
     bool IsHeld() const { return m_fd >= 0; }
     // The whole content of the locked file.
     bool ReadAll(std::string& bytes) const;

@@ -41,6 +41,25 @@ HRESULT CompoundOpenFiles::HoldFileLock(const std::string& key)
     return hr;
 }
 
+CompoundFileLock* CompoundOpenFiles::HeldLock(const std::string& key) const
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    auto it = m_files.find(key);
+    return it == m_files.end() ? nullptr : it->second.fileLock.get();
+}
+
+// The caller's own registration keeps the entry, and its lock, in place meanwhile.
+HRESULT CompoundOpenFiles::TakeTurn(const std::string& key)
+{
+    CompoundFileLock* lock = HeldLock(key);
+    return lock ? lock->TakeTurn() : E_FAIL;
+}
+
+void CompoundOpenFiles::EndTurn(const std::string& key)
+{
+    if (CompoundFileLock* lock = HeldLock(key)) lock->EndTurn();
+}
+
 void CompoundOpenFiles::Remove(const std::string& key)
 {
     std::lock_guard<std::mutex> g(m_lock);

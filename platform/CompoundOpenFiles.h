@@ -25,10 +25,16 @@ public:
     // After Add: the shared file lock of the process on the file, taken by
     // the first holder and kept until the last is removed.
     HRESULT HoldFileLock(const std::string& key);
+    // After HoldFileLock: the opener's turn among those of any process (see
+    // CompoundFileLock::TakeTurn), awaited without keeping others here waiting.
+    HRESULT TakeTurn(const std::string& key);
+    void EndTurn(const std::string& key);
     void Remove(const std::string& key);
     bool IsOpen(const std::string& key) const;
 
 private:
+    CompoundFileLock* HeldLock(const std::string& key) const;
+
     struct Entry {
         int count = 0;
         bool exclusive = false;

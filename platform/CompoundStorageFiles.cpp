@@ -55,6 +55,12 @@ HRESULT CStorage::OpenCore(const std::string& path, uint32_t mode, CStorage& roo
         files.Remove(key);
         return hr;
     }
+    // Exclusive openers get SQLite's lock one at a time, so one of them gets it.
+    if (exclusive) hr = files.TakeTurn(key);
+    if (FAILED(hr)) {
+        files.Remove(key);
+        return hr;
+    }
     // A reader opens read-write when it may, since a WAL file needs its side
     // files even for reading; the handles keep it from writing.
     SqliteDb db;
@@ -77,10 +83,13 @@ HRESULT CStorage::OpenCore(const std::string& path, uint32_t mode, CStorage& roo
     if (FAILED(hr)) {
         // Closing would wait once more for the lock it could not get.
         if (db) sqlite3_busy_timeout(db.get(), 0);
+        // SQLite's share of the file goes before the turn passes on.
         db.reset();
+        if (exclusive) files.EndTurn(key);
         files.Remove(key);
         return hr;
     }
+    if (exclusive) files.EndTurn(key);
     root.m_core = std::make_shared<CompoundFileCore>(std::move(db), key, (mode & STGM_TRANSACTED) != 0, writable);
     root.m_id = kCompoundRootId;
     root.m_epoch = 0;

@@ -787,3 +787,42 @@ TEST_F(CompoundStorageTest, SimultaneousOpensKeepEveryAcknowledgedWrite)
         }
     }
 }
+
+TEST_F(CompoundStorageTest, SimultaneousExclusiveOpenersEachGetTheirTurn)
+{
+    // Each holder leaves at once, so every opener gets in within its wait;
+    // the openers left waiting together must not shut each other out.
+    constexpr int kRounds = 12;
+    constexpr int kProcesses = 4;
+    struct Case {
+        const char* what;
+        uint32_t mode;
+    } cases[] = {
+        {"read-write", kRW},
+        {"read-only", kRO},
+    };
+    for (const Case& c : cases) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(std::string(c.what) + ", round " + std::to_string(round));
+            std::filesystem::remove(m_path);
+            MakeStore("x");
+            auto run = testsupport::RunSimultaneously(kProcesses, [&](char id) {
+                CStorage root;
+                CStream s;
+                if (CStorage::OpenFile(m_path, c.mode, root) != S_OK) return false;
+                return c.mode == kRO || (SUCCEEDED(root.CreateStream(std::string("v") + id, c.mode, s)) &&
+                                         SUCCEEDED(WriteAll(s, "x")));
+            });
+            EXPECT_TRUE(run.allExitedCleanly);
+            ASSERT_FALSE(run.acknowledged.empty()) << "nobody got the file";
+            ASSERT_EQ(run.acknowledged.size(), size_t(kProcesses)) << "got in: " << run.acknowledged;
+            CStorage root;
+            ASSERT_EQ(CStorage::OpenFile(m_path, kRO, root), S_OK);
+            std::vector<std::string> names = Names(root);
+            EXPECT_EQ(names.size(), c.mode == kRO ? 1u : 1u + kProcesses);
+            CStream data;
+            ASSERT_EQ(root.OpenStream("data", kRO, data), S_OK);
+            EXPECT_EQ(ReadAll(data), "x");
+        }
+    }
+}
