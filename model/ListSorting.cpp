@@ -67,6 +67,19 @@ int ItemRanks::operator()(void* a, void* b) const
     return x == y ? 0 : (x < y ? -1 : 1);
 }
 
+bool ItemRanks::IsInOrder(const std::vector<void*>& items) const
+{
+    uint32_t previous = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const uint32_t rank = items[i] ? Rank(items[i]) : UINT32_MAX;
+        // Unknown items tie with each other, and the control's sort need not keep ties.
+        if (rank == UINT32_MAX || (i > 0 && rank <= previous))
+            return false;
+        previous = rank;
+    }
+    return true;
+}
+
 void SortListByColumn(int column, bool ascending)
 {
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
@@ -118,5 +131,8 @@ void SortTreeChildren(platform::TreeItem parent)
     if (children.size() < 2)
         return;
     ItemRanks ranks(children, [](void* item) { return Node(item)->GetDisplayName(); });
+    // A sort that changes nothing would still have the control lay out all the children again.
+    if (ranks.IsInOrder(children))
+        return;
     tree->SortChildren(parent, [&ranks](void* a, void* b) { return ranks(a, b); });
 }

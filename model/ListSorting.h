@@ -27,6 +27,8 @@ public:
     ItemRanks(const std::vector<void*>& items, const std::function<std::wstring(void* item)>& text);
     // <0, 0, >0 as a comes before, with or after b; unknown items come last.
     int operator()(void* a, void* b) const;
+    // True when the items stand in this order already.
+    bool IsInOrder(const std::vector<void*>& items) const;
 
 private:
     uint32_t Rank(void* item) const;

@@ -39,3 +39,24 @@ TEST(ItemRanks, OrdersByTextIgnoringCaseAndKeepsEqualTextsInPlace)
     EXPECT_GT(ranks(&outsider, items[0]), 0) << "an unknown item comes last";
     EXPECT_LT(ranks(items[0], &outsider), 0);
 }
+
+TEST(ItemRanks, TellsWhetherItemsStandInOrderAlready)
+{
+    int a = 0, b = 0, c = 0, outsider = 0;
+    std::map<void*, std::wstring> texts{{&a, L"alpha"}, {&b, L"Beta"}, {&c, L"beta"}};
+    ItemRanks ranks({&a, &b, &c}, [&](void* item) { return texts[item]; });
+    struct Case {
+        std::vector<void*> items;
+        bool inOrder;
+    } cases[] = {
+        {{&a, &b, &c}, true},
+        {{&a, &c}, true},             // a part, in order
+        {{&b, &a, &c}, false},
+        {{&a, &c, &b}, false},        // equal texts: the given order is the order
+        {{&a, &b, &c, &outsider}, false},
+        {{&a, nullptr}, false},
+        {{}, true},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(ranks.IsInOrder(test.items), test.inOrder) << test.items.size();
+}
