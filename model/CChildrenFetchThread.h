@@ -30,6 +30,7 @@
 
 namespace arbldap {
 class LDAPEntry;
+class LDAPResultQueue;
 class LDAPEntryResponse;
 } // namespace arbldap
 
@@ -79,8 +80,16 @@ private:
     // The node, or a break when it has gone.
     CEntryObject& Node();
     // One search loop: entries to OnEntry, the result's response returned.
+    // thenAttributes: the node's attribute reads are sent as soon as the
+    // result is in, so the server answers them while the tree takes the
+    // last children.
     std::unique_ptr<arbldap::LDAPResponse> RunChildSearch(const arbldap::LDAPDN& base, int scope,
-                                                          const StringList& attributes);
+                                                          const StringList& attributes, bool thenAttributes = false);
+    // The base search of dn for its attributes, sent.
+    std::unique_ptr<arbldap::LDAPResultQueue> SendAttributeRead(const arbldap::LDAPDN& dn, bool operational);
+    // Sends both reads of the base's attributes that are not sent yet; one
+    // that cannot be sent is left to ReadEntryAttributes, which fails as it would.
+    void StartAttributeReads();
     // Queues a child to make and insert below the node.
     void InsertChild(ChildSource source);
     // Hands the queued children to the inserter.
@@ -108,6 +117,9 @@ private:
     int m_entryCount = 0;
     int m_resultCode = 0;
     std::unique_ptr<arbldap::LDAPResponse> m_attributeEntry;
+    // Reads of the base's attributes sent ahead, [0] user, [1] operational;
+    // worker only, dropped (abandoned) when the work ends.
+    std::unique_ptr<arbldap::LDAPResultQueue> m_attributeReads[2];
     std::vector<ChildSource> m_pendingChildren;
     std::chrono::steady_clock::time_point m_lastFlush;
     // Last: it inserts into the node through this job until it is destroyed.
