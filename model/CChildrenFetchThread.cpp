@@ -1,6 +1,7 @@
 #include "model/CChildrenFetchThread.h"
 
 #include <cwctype>
+#include <utility>
 
 #include "base/NoCase.h"
 #include "ldap/FormatLDAPError.h"
@@ -80,11 +81,7 @@ void CChildrenFetchThread::DoWork()
     // Reads sent ahead and not taken go with the work, on this thread.
     struct DropReads {
         CChildrenFetchThread& job;
-        ~DropReads()
-        {
-            for (std::unique_ptr<LDAPResultQueue>& queue : job.m_attributeReads)
-                queue.reset();
-        }
+        ~DropReads() { job.DropAttributeReads(); }
     } dropReads{*this};
     if (m_mode != 0) {
         OnSearchDone();
@@ -103,8 +100,7 @@ void CChildrenFetchThread::DoWork()
             m_retry = true;
             DeleteCurrentQueue();
             m_attributeEntry.reset();
-            for (std::unique_ptr<LDAPResultQueue>& queue : m_attributeReads)
-                queue.reset();
+            DropAttributeReads();
             continue;
         }
         try {
@@ -294,21 +290,32 @@ void CChildrenFetchThread::OnSearchDone()
 
 void CChildrenFetchThread::StartAttributeReads()
 {
-    for (int operational = 0; operational < 2; ++operational) {
+    for (int operational = 0; operational < 2 && !m_attributeReadFailure; ++operational) {
         if (m_attributeReads[operational])
             continue;
         try {
             m_attributeReads[operational] = SendAttributeRead(m_baseDN, operational != 0);
         } catch (const LDAPException&) {
+            m_attributeReadFailure = std::current_exception();
         }
     }
+}
+
+void CChildrenFetchThread::DropAttributeReads()
+{
+    for (std::unique_ptr<LDAPResultQueue>& queue : m_attributeReads)
+        queue.reset();
+    m_attributeReadFailure = nullptr;
 }
 
 const LDAPAttributeList* CChildrenFetchThread::ReadEntryAttributes(const LDAPDN& dn, bool operational)
 {
     std::unique_ptr<LDAPResultQueue> queue;
-    if (dn == m_baseDN)
+    if (dn == m_baseDN) {
         queue = std::move(m_attributeReads[operational ? 1 : 0]);
+        if (!queue && m_attributeReadFailure)
+            std::rethrow_exception(std::exchange(m_attributeReadFailure, nullptr));
+    }
     if (!queue)
         queue = SendAttributeRead(dn, operational);
     DeleteCurrentQueue();

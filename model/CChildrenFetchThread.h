@@ -16,6 +16,7 @@
 // in (CChildInserter).
 
 #include <chrono>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,9 +88,11 @@ private:
                                                           const StringList& attributes, bool thenAttributes = false);
     // The base search of dn for its attributes, sent.
     std::unique_ptr<arbldap::LDAPResultQueue> SendAttributeRead(const arbldap::LDAPDN& dn, bool operational);
-    // Sends both reads of the base's attributes that are not sent yet; one
-    // that cannot be sent is left to ReadEntryAttributes, which fails as it would.
+    // Sends the reads of the base's attributes that are not sent yet; the
+    // first that cannot be sent stops it, and ReadEntryAttributes fails with
+    // that failure, as it would have sending the read itself.
     void StartAttributeReads();
+    void DropAttributeReads();
     // Queues a child to make and insert below the node.
     void InsertChild(ChildSource source);
     // Hands the queued children to the inserter.
@@ -120,6 +123,8 @@ private:
     // Reads of the base's attributes sent ahead, [0] user, [1] operational;
     // worker only, dropped (abandoned) when the work ends.
     std::unique_ptr<arbldap::LDAPResultQueue> m_attributeReads[2];
+    // Why a read could not be sent ahead: the read itself fails with it.
+    std::exception_ptr m_attributeReadFailure;
     std::vector<ChildSource> m_pendingChildren;
     std::chrono::steady_clock::time_point m_lastFlush;
     // Last: it inserts into the node through this job until it is destroyed.
