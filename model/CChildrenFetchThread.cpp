@@ -1,6 +1,7 @@
 #include "model/CChildrenFetchThread.h"
 
 #include <cwctype>
+#include <utility>
 
 #include "base/NoCase.h"
 #include "ldap/FormatLDAPError.h"
@@ -77,6 +78,11 @@ CEntryObject& CChildrenFetchThread::Node()
 void CChildrenFetchThread::DoWork()
 {
     const std::wstring searching = LoadResourceText(kStrSearchingChildren);
+    // Reads sent ahead and not taken go with the work, on this thread.
+    struct DropReads {
+        CChildrenFetchThread& job;
+        ~DropReads() { job.DropAttributeReads(); }
+    } dropReads{*this};
     if (m_mode != 0) {
         OnSearchDone();
         m_attributeEntry.reset();
@@ -88,12 +94,13 @@ void CChildrenFetchThread::DoWork()
         bool exchange = m_schema && m_schema->GetServerKind() == kServerExchange;
         attributes.Add(m_retry || exchange ? "objectclass" : "1.1");
 
-        std::unique_ptr<LDAPResponse> result = RunChildSearch(m_baseDN, m_scope, attributes);
+        std::unique_ptr<LDAPResponse> result = RunChildSearch(m_baseDN, m_scope, attributes, true);
         m_resultCode = ResultCodeOf(result.get());
         if (m_resultCode == kLDAPNoSuchAttribute && m_entryCount == 0 && !m_retry) {
             m_retry = true;
             DeleteCurrentQueue();
             m_attributeEntry.reset();
+            DropAttributeReads();
             continue;
         }
         try {
@@ -108,7 +115,7 @@ void CChildrenFetchThread::DoWork()
 }
 
 std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN& base, int scope,
-                                                                   const StringList& attributes)
+                                                                   const StringList& attributes, bool thenAttributes)
 {
     const LDAPConnectionPtr& connection = GetConnection();
     if (!connection)
@@ -143,6 +150,8 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
             break;
         case kLDAPSearchResult:
             DeleteCurrentQueue();
+            if (thenAttributes)
+                StartAttributeReads();
             return response;
         default:
             break;  // references were followed by the queue, or could not be
@@ -225,14 +234,22 @@ void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
 void CChildrenFetchThread::OnSearchDone()
 {
     CEntryObject& node = Node();
+    // The server answers while the node is made ready.
+    StartAttributeReads();
     node.ReleaseAttributeNodes();
-    if (m_mode == 0) {
-        std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
-        platform::TreeItem item = node.GetTreeItem();
-        if (tree && item)
-            tree->Expand(item, platform::TreeExpand::Expand);
-    }
-    SetNodeStatusText(LoadResourceText(kStrReadingAttributes));
+    const std::wstring reading = LoadResourceText(kStrReadingAttributes);
+    // One trip to the user-interface thread for both.
+    auto show = [&] {
+        if (m_mode == 0) {
+            std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+            platform::TreeItem item = node.GetTreeItem();
+            if (tree && item)
+                tree->Expand(item, platform::TreeExpand::Expand);
+        }
+        SetNodeStatusText(reading);
+    };
+    if (!RunOnUiThread(show))
+        show();
 
     const LDAPAttributeList* attributes = ReadEntryAttributes(m_baseDN, false);
     if (!attributes) {
@@ -271,25 +288,38 @@ void CChildrenFetchThread::OnSearchDone()
     node.SetContentsFetched(true);
 }
 
+void CChildrenFetchThread::StartAttributeReads()
+{
+    for (int operational = 0; operational < 2 && !m_attributeReadFailure; ++operational) {
+        if (m_attributeReads[operational])
+            continue;
+        try {
+            m_attributeReads[operational] = SendAttributeRead(m_baseDN, operational != 0);
+        } catch (const LDAPException&) {
+            m_attributeReadFailure = std::current_exception();
+        }
+    }
+}
+
+void CChildrenFetchThread::DropAttributeReads()
+{
+    for (std::unique_ptr<LDAPResultQueue>& queue : m_attributeReads)
+        queue.reset();
+    m_attributeReadFailure = nullptr;
+}
+
 const LDAPAttributeList* CChildrenFetchThread::ReadEntryAttributes(const LDAPDN& dn, bool operational)
 {
-    StringList names;
-    if (operational) {
-        if (m_schema)
-            names = GetOperationalAttributeNames();
-        for (const std::string& name : m_extraOperational)
-            names.Add(name);
-        // No names would ask for the user attributes, as if they were operational.
-        if (names.IsEmpty())
-            names.Add("1.1");
-    } else {
-        names = m_attributes;
+    std::unique_ptr<LDAPResultQueue> queue;
+    if (dn == m_baseDN) {
+        queue = std::move(m_attributeReads[operational ? 1 : 0]);
+        if (!queue && m_attributeReadFailure)
+            std::rethrow_exception(std::exchange(m_attributeReadFailure, nullptr));
     }
-    const LDAPConnectionPtr& connection = GetConnection();
-    if (!connection)
-        throw LDAPException(kLDAPParamError);
+    if (!queue)
+        queue = SendAttributeRead(dn, operational);
     DeleteCurrentQueue();
-    SetCurrentQueue(connection->Search(dn.GetText(), 0, "(objectclass=*)", names, false, nullptr));
+    SetCurrentQueue(std::move(queue));
     for (;;) {
         std::unique_ptr<LDAPResponse> response;
         SignalDone();
@@ -317,6 +347,26 @@ const LDAPAttributeList* CChildrenFetchThread::ReadEntryAttributes(const LDAPDN&
             break;
         }
     }
+}
+
+std::unique_ptr<LDAPResultQueue> CChildrenFetchThread::SendAttributeRead(const LDAPDN& dn, bool operational)
+{
+    StringList names;
+    if (operational) {
+        if (m_schema)
+            names = GetOperationalAttributeNames();
+        for (const std::string& name : m_extraOperational)
+            names.Add(name);
+        // No names would ask for the user attributes, as if they were operational.
+        if (names.IsEmpty())
+            names.Add("1.1");
+    } else {
+        names = m_attributes;
+    }
+    const LDAPConnectionPtr& connection = GetConnection();
+    if (!connection)
+        throw LDAPException(kLDAPParamError);
+    return connection->Search(dn.GetText(), 0, "(objectclass=*)", names, false, nullptr);
 }
 
 void CChildrenFetchThread::FetchRootChildren()

@@ -16,6 +16,7 @@
 // in (CChildInserter).
 
 #include <chrono>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@
 
 namespace arbldap {
 class LDAPEntry;
+class LDAPResultQueue;
 class LDAPEntryResponse;
 } // namespace arbldap
 
@@ -79,8 +81,18 @@ private:
     // The node, or a break when it has gone.
     CEntryObject& Node();
     // One search loop: entries to OnEntry, the result's response returned.
+    // thenAttributes: the node's attribute reads are sent as soon as the
+    // result is in, so the server answers them while the tree takes the
+    // last children.
     std::unique_ptr<arbldap::LDAPResponse> RunChildSearch(const arbldap::LDAPDN& base, int scope,
-                                                          const StringList& attributes);
+                                                          const StringList& attributes, bool thenAttributes = false);
+    // The base search of dn for its attributes, sent.
+    std::unique_ptr<arbldap::LDAPResultQueue> SendAttributeRead(const arbldap::LDAPDN& dn, bool operational);
+    // Sends the reads of the base's attributes that are not sent yet; the
+    // first that cannot be sent stops it, and ReadEntryAttributes fails with
+    // that failure, as it would have sending the read itself.
+    void StartAttributeReads();
+    void DropAttributeReads();
     // Queues a child to make and insert below the node.
     void InsertChild(ChildSource source);
     // Hands the queued children to the inserter.
@@ -108,6 +120,11 @@ private:
     int m_entryCount = 0;
     int m_resultCode = 0;
     std::unique_ptr<arbldap::LDAPResponse> m_attributeEntry;
+    // Reads of the base's attributes sent ahead, [0] user, [1] operational;
+    // worker only, dropped (abandoned) when the work ends.
+    std::unique_ptr<arbldap::LDAPResultQueue> m_attributeReads[2];
+    // Why a read could not be sent ahead: the read itself fails with it.
+    std::exception_ptr m_attributeReadFailure;
     std::vector<ChildSource> m_pendingChildren;
     std::chrono::steady_clock::time_point m_lastFlush;
     // Last: it inserts into the node through this job until it is destroyed.

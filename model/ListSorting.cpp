@@ -17,16 +17,40 @@ CDataObject* Node(void* item)
 
 } // namespace
 
+std::vector<std::wstring> ItemRanks::FoldTexts(const std::vector<void*>& items,
+                                              const std::function<std::wstring(void* item)>& text)
+{
+    std::vector<std::wstring> keys;
+    keys.reserve(items.size());
+    for (void* item : items) {
+        std::wstring key = item ? text(item) : std::wstring();
+        for (wchar_t& c : key)
+            c = static_cast<wchar_t>(std::towlower(c));
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+bool ItemRanks::InOrder(const std::vector<void*>& items, const std::vector<std::wstring>& keys)
+{
+    // Null items rank last whatever their place.
+    if (keys.size() != items.size() || std::find(items.begin(), items.end(), nullptr) != items.end())
+        return false;
+    // Equal neighbours keep their order, so this is the order.
+    return std::is_sorted(keys.begin(), keys.end());
+}
+
 ItemRanks::ItemRanks(const std::vector<void*>& items, const std::function<std::wstring(void* item)>& text)
+    : ItemRanks(items, FoldTexts(items, text))
+{
+}
+
+ItemRanks::ItemRanks(const std::vector<void*>& items, std::vector<std::wstring> folded)
 {
     std::vector<std::pair<std::wstring, size_t>> keys;
     keys.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        std::wstring key = items[i] ? text(items[i]) : std::wstring();
-        for (wchar_t& c : key)
-            c = static_cast<wchar_t>(std::towlower(c));
-        keys.emplace_back(std::move(key), i);
-    }
+    for (size_t i = 0; i < items.size() && i < folded.size(); ++i)
+        keys.emplace_back(std::move(folded[i]), i);
     std::stable_sort(keys.begin(), keys.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
 
@@ -117,6 +141,11 @@ void SortTreeChildren(platform::TreeItem parent)
         children.push_back(tree->GetItemData(child));
     if (children.size() < 2)
         return;
-    ItemRanks ranks(children, [](void* item) { return Node(item)->GetDisplayName(); });
+    std::vector<std::wstring> keys =
+        ItemRanks::FoldTexts(children, [](void* item) { return Node(item)->GetDisplayName(); });
+    // A sort that changes nothing would still have the control lay out all the children again.
+    if (ItemRanks::InOrder(children, keys))
+        return;
+    ItemRanks ranks(children, std::move(keys));
     tree->SortChildren(parent, [&ranks](void* a, void* b) { return ranks(a, b); });
 }

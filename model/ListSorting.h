@@ -25,8 +25,16 @@ void SortTreeChildren(platform::TreeItem parent);
 class ItemRanks {
 public:
     ItemRanks(const std::vector<void*>& items, const std::function<std::wstring(void* item)>& text);
+    // keys: the items' texts as FoldTexts gives them.
+    ItemRanks(const std::vector<void*>& items, std::vector<std::wstring> keys);
     // <0, 0, >0 as a comes before, with or after b; unknown items come last.
     int operator()(void* a, void* b) const;
+
+    // The texts as the order compares them (lower case; empty for a null item).
+    static std::vector<std::wstring> FoldTexts(const std::vector<void*>& items,
+                                               const std::function<std::wstring(void* item)>& text);
+    // True when the items, none null, stand in their order already.
+    static bool InOrder(const std::vector<void*>& items, const std::vector<std::wstring>& keys);
 
 private:
     uint32_t Rank(void* item) const;

@@ -86,10 +86,19 @@ void WxListPort::ComposeImage(Record& r)
     r.shown = m_overlays.Compose(m_list.GetImageList(wxIMAGE_LIST_SMALL), r.image, OverlayOf(r.state));
 }
 
+void WxListPort::RefreshRow(int row)
+{
+    // Under the lock one repaint at the unlock does for every row changed.
+    if (m_lockDepth > 0)
+        m_refreshAtUnlock = true;
+    else
+        m_list.RefreshItem(row);
+}
+
 void WxListPort::ShowImage(int row, const Record& r)
 {
     if (Virtual())
-        m_list.RefreshItem(row);
+        RefreshRow(row);
     else
         m_list.SetItemImage(row, r.shown);
 }
@@ -104,6 +113,10 @@ void WxListPort::UnlockUpdates()
 {
     if (m_lockDepth == 0) return;
     --m_lockDepth;
+    if (m_lockDepth == 0 && m_refreshAtUnlock) {
+        m_refreshAtUnlock = false;
+        m_list.Refresh();
+    }
     m_list.Thaw();
 }
 
@@ -199,7 +212,7 @@ bool WxListPort::SetItemText(int row, int column, const std::wstring& text)
     if (r->texts.size() <= static_cast<size_t>(column)) r->texts.resize(column + 1);
     r->texts[column] = text;
     if (Virtual()) {
-        m_list.RefreshItem(row);
+        RefreshRow(row);
         return true;
     }
     // Columns past the first show only in report view; the record keeps them for it.

@@ -86,6 +86,8 @@ private:
         std::vector<const Record*> selected;
         const Record* focused = nullptr;
     };
+    // A virtual row's new texts or image on the screen.
+    void RefreshRow(int row);
     Marks TakeMarks() const;
     void RestoreMarks(const Marks& marks);
 
@@ -95,6 +97,7 @@ private:
     mutable int m_columns = 1;
     OverlayImages m_overlays;
     int m_lockDepth = 0;
+    bool m_refreshAtUnlock = false;
 };
 
 } // namespace ui

@@ -39,3 +39,32 @@ TEST(ItemRanks, OrdersByTextIgnoringCaseAndKeepsEqualTextsInPlace)
     EXPECT_GT(ranks(&outsider, items[0]), 0) << "an unknown item comes last";
     EXPECT_LT(ranks(items[0], &outsider), 0);
 }
+
+TEST(ItemRanks, TellsWhetherItemsStandInOrderAlready)
+{
+    int a = 0, b = 0, c = 0;
+    std::map<void*, std::wstring> texts{{&a, L"alpha"}, {&b, L"Beta"}, {&c, L"beta"}, {nullptr, L""}};
+    struct Case {
+        std::vector<void*> items;
+        bool inOrder;
+    } cases[] = {
+        {{&a, &b, &c}, true},
+        {{&a, &c, &b}, true},  // equal texts keep their given order
+        {{&b, &a, &c}, false},
+        {{&c, &b, &a}, false},
+        {{nullptr, &a, &b}, false},  // a null item ranks last
+        {{&a, nullptr}, false},
+        {{}, true},
+    };
+    for (const Case& test : cases) {
+        std::vector<std::wstring> keys = ItemRanks::FoldTexts(test.items, [&](void* item) { return texts[item]; });
+        EXPECT_EQ(ItemRanks::InOrder(test.items, keys), test.inOrder) << test.items.size();
+        if (!test.inOrder || test.items.empty())
+            continue;
+        // In order means the ranks' sort leaves them where they are.
+        ItemRanks ranks(test.items, keys);
+        std::vector<void*> sorted = test.items;
+        std::sort(sorted.begin(), sorted.end(), [&](void* x, void* y) { return ranks(x, y) < 0; });
+        EXPECT_EQ(sorted, test.items);
+    }
+}
