@@ -212,40 +212,7 @@ void CLDAPOperationThread::OnFinish()
 {
     IJobNode* node = m_node.load();
     const platform::ReceiverId listView = platform::GetAppWindow(platform::AppWindow::ListView);
-    // Nearly every step calls the tree or the list: one trip to the
-    // user-interface thread for them, not one wait for each call.
-    if (!HasProgressWindow()) {
-        OnUiThreadOrHere([&] {
-            RestoreNode(node);
-            HandOnProgressWindow(listView);
-            EndWithNode(node, listView);
-        });
-        return;
-    }
-    // A window the list view cannot take is freed here, where it is posted.
-    OnUiThreadOrHere([&] { RestoreNode(node); });
-    HandOnProgressWindow(listView);
-    OnUiThreadOrHere([&] { EndWithNode(node, listView); });
-}
 
-template <class F>
-void CLDAPOperationThread::OnUiThreadOrHere(F&& steps)
-{
-    // Closed, the steps run here and their control calls fail one by one.
-    bool ran = false;
-    try {
-        platform::Send([&] {
-            ran = true;
-            steps();
-        });
-    } catch (const platform::DispatcherClosed&) {
-    }
-    if (!ran)
-        steps();
-}
-
-void CLDAPOperationThread::RestoreNode(IJobNode* node)
-{
     FinishStep([&] { ApplyOverlay(node, 0); });
     if (node)
         FinishStep([&] {
@@ -264,10 +231,7 @@ void CLDAPOperationThread::RestoreNode(IJobNode* node)
             }
         });
     }
-}
 
-void CLDAPOperationThread::HandOnProgressWindow(platform::ReceiverId listView)
-{
     std::unique_ptr<CProgressDlg> progress;
     {
         std::lock_guard<std::mutex> lock(m_progressLock);
@@ -276,10 +240,7 @@ void CLDAPOperationThread::HandOnProgressWindow(platform::ReceiverId listView)
     // Undelivered, the window is freed by the post itself.
     if (progress)
         FinishStep([&] { platform::Post(listView, platform::WM_WORKER_DONE, 0, 0, std::move(progress)); });
-}
 
-void CLDAPOperationThread::EndWithNode(IJobNode* node, platform::ReceiverId listView)
-{
     FinishStep([&] { ApplyOverlay(node, 0); });
     if (node && !m_busyCleared.exchange(true))
         FinishStep([&] { node->ResetBusy(); });

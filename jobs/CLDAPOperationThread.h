@@ -70,14 +70,6 @@ protected:
     std::wstring m_secondText;
 
 private:
-    // The parts of the finish work, each step on its own: the node's
-    // overlay, job, event, status and row; the progress window to the list
-    // view; the rest.
-    void RestoreNode(IJobNode* node);
-    void HandOnProgressWindow(platform::ReceiverId listView);
-    void EndWithNode(IJobNode* node, platform::ReceiverId listView);
-    template <class F>
-    void OnUiThreadOrHere(F&& steps);
     void ApplyOverlay(IJobNode* node, int image);
     void ReleaseNodeEvent(IJobNode* node);
 
