@@ -1244,10 +1244,13 @@ void LazyTreeCtrl::OnMouse(wxMouseEvent& event)
     DoSelect(item, true);
 }
 
-void LazyTreeCtrl::MoveSelection(Item* item)
+void LazyTreeCtrl::ShowMenuForSelection()
 {
-    if (item)
-        DoSelect(item, true);
+    if (!m_current)
+        return;
+    wxRect rect;
+    GetBoundingRect(IdOf(m_current), rect, true);
+    ShowMenuFor(m_current, rect.GetPosition() + wxPoint(4, m_lineHeight / 2));
 }
 
 void LazyTreeCtrl::FindByPrefix(wxChar c)
@@ -1307,28 +1310,24 @@ void LazyTreeCtrl::OnChar(wxKeyEvent& event)
             Collapse(IdOf(m_current));
         return;
     case WXK_MENU:
-        if (m_current) {
-            wxRect rect;
-            GetBoundingRect(IdOf(m_current), rect, true);
-            ShowMenuFor(m_current, rect.GetPosition() + wxPoint(4, m_lineHeight / 2));
-        }
+        ShowMenuForSelection();
         return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
         Activate(m_current);
         return;
     case WXK_UP:
-    case WXK_NUMPAD_UP: MoveSelection(row < 0 ? at(0) : at(row - 1)); return;
+    case WXK_NUMPAD_UP: DoSelect(row < 0 ? at(0) : at(row - 1), true); return;
     case WXK_DOWN:
-    case WXK_NUMPAD_DOWN: MoveSelection(row < 0 ? at(0) : at(row + 1)); return;
+    case WXK_NUMPAD_DOWN: DoSelect(row < 0 ? at(0) : at(row + 1), true); return;
     case WXK_HOME:
-    case WXK_NUMPAD_HOME: MoveSelection(at(0)); return;
+    case WXK_NUMPAD_HOME: DoSelect(at(0), true); return;
     case WXK_END:
-    case WXK_NUMPAD_END: MoveSelection(at(rows - 1)); return;
+    case WXK_NUMPAD_END: DoSelect(at(rows - 1), true); return;
     case WXK_PAGEUP:
-    case WXK_NUMPAD_PAGEUP: MoveSelection(at(row - page)); return;
+    case WXK_NUMPAD_PAGEUP: DoSelect(at(row - page), true); return;
     case WXK_PAGEDOWN:
-    case WXK_NUMPAD_PAGEDOWN: MoveSelection(at(row + page)); return;
+    case WXK_NUMPAD_PAGEDOWN: DoSelect(at(row + page), true); return;
     case WXK_LEFT:
     case WXK_NUMPAD_LEFT:
         if (!m_current)
@@ -1349,10 +1348,8 @@ void LazyTreeCtrl::OnChar(wxKeyEvent& event)
         return;
     default: break;
     }
-    if (keyCode == WXK_F10 && event.ShiftDown() && m_current) {
-        wxRect rect;
-        GetBoundingRect(IdOf(m_current), rect, true);
-        ShowMenuFor(m_current, rect.GetPosition() + wxPoint(4, m_lineHeight / 2));
+    if (keyCode == WXK_F10 && event.ShiftDown()) {
+        ShowMenuForSelection();
         return;
     }
     if (keyCode == WXK_TAB) {

@@ -151,7 +151,8 @@ private:
     void DoSelect(Item* item, bool sendEvents);
     void Activate(Item* item);
     void ShowMenuFor(Item* item, const wxPoint& point);
-    void MoveSelection(Item* item);
+    // The item menu of the selection, beside its label (the menu key).
+    void ShowMenuForSelection();
     void FindByPrefix(wxChar c);
 
     void OnPaint(wxPaintEvent& event);
