@@ -21,6 +21,16 @@ void PortTreeCtrl::SetComparison(std::function<int(const wxTreeItemId&, const wx
     m_compare = std::move(compare);
 }
 
+void PortTreeCtrl::SetTextSource(std::function<wxString(const wxTreeItemId&)> source)
+{
+    m_textSource = std::move(source);
+}
+
+wxString PortTreeCtrl::OnGetItemText(const wxTreeItemId& item) const
+{
+    return m_textSource ? m_textSource(item) : LazyTreeCtrl::OnGetItemText(item);
+}
+
 int PortTreeCtrl::OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b)
 {
     if (m_compare) return m_compare(a, b);
@@ -52,10 +62,15 @@ public:
 WxTreePort::WxTreePort(PortTreeCtrl& tree) : m_tree(tree), m_handles(std::make_shared<Handles>())
 {
     if (!m_tree.GetRootItem().IsOk()) m_tree.AddRoot(wxString());
+    m_tree.SetTextSource([this](const wxTreeItemId& id) {
+        auto* r = dynamic_cast<Record*>(m_tree.GetItemData(id));
+        return r && m_textProvider ? wxString(m_textProvider(r->data)) : wxString();
+    });
 }
 
 WxTreePort::~WxTreePort()
 {
+    m_tree.SetTextSource(nullptr);
     while (m_lockDepth > 0) UnlockUpdates();
 }
 
@@ -103,13 +118,7 @@ void WxTreePort::ShowImages(const wxTreeItemId& id, const Record& r)
 
 void WxTreePort::RefreshCallbackTexts()
 {
-    if (!m_textProvider) return;
-    for (const auto& entry : m_handles->ids) {
-        auto* r = static_cast<Record*>(m_tree.GetItemData(entry.second));
-        if (!r || !r->textCallback) continue;
-        wxString text(m_textProvider(r->data));
-        if (m_tree.GetItemText(entry.second) != text) m_tree.SetItemText(entry.second, text);
-    }
+    m_tree.Refresh();
 }
 
 void WxTreePort::LockUpdates()
@@ -122,7 +131,6 @@ void WxTreePort::UnlockUpdates()
 {
     if (m_lockDepth == 0) return;
     --m_lockDepth;
-    if (m_lockDepth == 0) RefreshCallbackTexts();
     m_tree.Thaw();
     if (m_lockDepth == 0 && m_pendingVisible) {
         // Once, now that the positions are laid out again.
@@ -134,7 +142,7 @@ void WxTreePort::UnlockUpdates()
 
 void WxTreePort::UpdateWindow()
 {
-    RefreshCallbackTexts();
+    m_tree.Refresh();
     m_tree.Update();
 }
 
@@ -149,8 +157,8 @@ TreeItem WxTreePort::InsertItem(const TreeInsert& insert)
     record->image = insert.image;
     record->selectedImage = insert.selectedImage;
     record->childIndicator = insert.children;
-    wxString text = insert.textCallback && m_textProvider ? wxString(m_textProvider(insert.data))
-                                                           : wxString(insert.text);
+    // A callback text is asked when the item is first shown or read.
+    const wxString text = insert.textCallback ? wxString() : wxString(insert.text);
     // With its images at once: setting them afterwards measures the item again.
     // (A new item has no overlay.)
     wxTreeItemId id = insert.at == TreeInsertAt::First
@@ -158,6 +166,7 @@ TreeItem WxTreePort::InsertItem(const TreeInsert& insert)
                           : m_tree.AppendItem(parent, text, insert.image, insert.selectedImage, record);
     if (!id.IsOk()) return TreeItem();
     m_handles->ids[handle] = id;
+    if (insert.textCallback) m_tree.SetItemTextCallback(id);
     if (insert.children) m_tree.SetItemHasChildren(id, true);
     return TreeItem{handle};
 }
@@ -369,7 +378,7 @@ bool WxTreePort::SortChildren(TreeItem parent, const platform::ItemCompare& comp
         });
     } else {
         m_tree.SetComparison([&](const wxTreeItemId& a, const wxTreeItemId& b) {
-            return wxString(GetItemText(HandleOf(a))).CmpNoCase(wxString(GetItemText(HandleOf(b))));
+            return m_tree.GetItemText(a).CmpNoCase(m_tree.GetItemText(b));
         });
     }
     m_tree.SortChildren(id);

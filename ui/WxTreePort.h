@@ -3,8 +3,8 @@
 // of the port's own, never reused, so a handle kept after its item went
 // names nothing. The control shows a hidden root; its children are the
 // top-level items. Items inserted with a text callback show the text
-// provider's text, asked again whenever updates are unlocked or the window
-// is updated. Used on the user-interface thread only.
+// provider's text, asked whenever the item is painted or read. Used on the
+// user-interface thread only.
 
 #include <functional>
 #include <memory>
@@ -28,9 +28,15 @@ public:
 
     void SetComparison(std::function<int(const wxTreeItemId&, const wxTreeItemId&)> compare);
     int OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b) override;
+    // Where the texts of text-callback items come from.
+    void SetTextSource(std::function<wxString(const wxTreeItemId&)> source);
+
+protected:
+    wxString OnGetItemText(const wxTreeItemId& item) const override;
 
 private:
     std::function<int(const wxTreeItemId&, const wxTreeItemId&)> m_compare;
+    std::function<wxString(const wxTreeItemId&)> m_textSource;
     wxDECLARE_DYNAMIC_CLASS_NO_COPY(PortTreeCtrl);
 };
 
@@ -45,7 +51,7 @@ public:
 
     void SetTextProvider(TextProvider provider);
     void SetOverlayImage(int overlay, int imageIndex);
-    // Asks the provider again for every text-callback item.
+    // Shows the provider's texts again (they are asked at the next paint).
     void RefreshCallbackTexts();
     // The handle of a control item (null when it is not one of the port's).
     platform::TreeItem HandleOf(const wxTreeItemId& id) const;

@@ -83,6 +83,7 @@ struct LazyTreeCtrl::Item {
     bool expanded = false;
     bool bold = false;
     bool dropHighlight = false;
+    bool textCallback = false;
     wxColour textColour;
     wxColour backgroundColour;
     wxFont font;
@@ -269,8 +270,27 @@ int LazyTreeCtrl::TextX(const Item* item) const
     return x;
 }
 
+const wxString& LazyTreeCtrl::TextOf(const Item* item) const
+{
+    if (item->textCallback && !m_keepTexts) {
+        wxString text = OnGetItemText(IdOf(item));
+        if (text != item->text) {
+            Item* it = const_cast<Item*>(item);
+            it->text = std::move(text);
+            it->textWidth = -1;
+        }
+    }
+    return item->text;
+}
+
+wxString LazyTreeCtrl::OnGetItemText(const wxTreeItemId& item) const
+{
+    return ItemOf(item)->text;
+}
+
 int LazyTreeCtrl::TextWidth(const Item* item) const
 {
+    TextOf(item);
     if (item->textWidth < 0) {
         int w = 0, h = 0;
         if (item->bold || item->font.IsOk()) {
@@ -385,7 +405,7 @@ unsigned int LazyTreeCtrl::GetCount() const
 wxString LazyTreeCtrl::GetItemText(const wxTreeItemId& item) const
 {
     wxCHECK_MSG(item.IsOk(), wxString(), "invalid tree item");
-    return ItemOf(item)->text;
+    return TextOf(ItemOf(item));
 }
 
 int LazyTreeCtrl::GetItemImage(const wxTreeItemId& item, wxTreeItemIcon which) const
@@ -423,6 +443,16 @@ void LazyTreeCtrl::SetItemText(const wxTreeItemId& item, const wxString& text)
     wxCHECK_RET(item.IsOk(), "invalid tree item");
     Item* it = ItemOf(item);
     it->text = text;
+    it->textCallback = false;
+    it->textWidth = -1;
+    RefreshItem(it);
+}
+
+void LazyTreeCtrl::SetItemTextCallback(const wxTreeItemId& item)
+{
+    wxCHECK_RET(item.IsOk(), "invalid tree item");
+    Item* it = ItemOf(item);
+    it->textCallback = true;
     it->textWidth = -1;
     RefreshItem(it);
 }
@@ -954,7 +984,7 @@ wxTextCtrl* LazyTreeCtrl::EditLabel(const wxTreeItemId& item, wxClassInfo*)
     rect.width = std::max(rect.width + 4 * m_lineHeight, 100);
     rect.Inflate(2, 2);
     m_editing = it;
-    m_editor = new LabelEditor(this, it->text, rect);
+    m_editor = new LabelEditor(this, TextOf(it), rect);
     m_editor->SetFocus();
     m_editor->SelectAll();
     return m_editor;
@@ -1013,6 +1043,14 @@ void LazyTreeCtrl::SortChildren(const wxTreeItemId& item)
 {
     wxCHECK_RET(item.IsOk(), "invalid tree item");
     auto& children = ItemOf(item)->children;
+    // Each callback text once, not once per comparison.
+    for (const std::unique_ptr<Item>& child : children)
+        TextOf(child.get());
+    struct KeepTexts {
+        bool& keep;
+        explicit KeepTexts(bool& keep) : keep(keep) { keep = true; }
+        ~KeepTexts() { keep = false; }
+    } keep(m_keepTexts);
     std::stable_sort(children.begin(), children.end(),
                      [this](const std::unique_ptr<Item>& a, const std::unique_ptr<Item>& b) {
                          return OnCompareItems(IdOf(a.get()), IdOf(b.get())) < 0;
@@ -1269,7 +1307,7 @@ void LazyTreeCtrl::FindByPrefix(wxChar c)
     const wxString prefix = m_findPrefix.Lower();
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Item* item = m_rows[(start + i) % m_rows.size()];
-        if (item->text.Lower().StartsWith(prefix)) {
+        if (TextOf(item).Lower().StartsWith(prefix)) {
             DoSelect(item, true);
             return;
         }

@@ -54,6 +54,10 @@ public:
     void SetItemTextColour(const wxTreeItemId& item, const wxColour& colour) override;
     void SetItemBackgroundColour(const wxTreeItemId& item, const wxColour& colour) override;
     void SetItemFont(const wxTreeItemId& item, const wxFont& font) override;
+    // From now on the item's text is asked of OnGetItemText whenever it is
+    // shown or read, so a text that changes elsewhere needs no update of
+    // every item; a later SetItemText fixes the text again.
+    void SetItemTextCallback(const wxTreeItemId& item);
 
     bool IsVisible(const wxTreeItemId& item) const override;
     bool ItemHasChildren(const wxTreeItemId& item) const override;
@@ -112,6 +116,9 @@ public:
     WX_FORWARD_TO_SCROLL_HELPER()
 
 protected:
+    // The text of an item with a text callback.
+    virtual wxString OnGetItemText(const wxTreeItemId& item) const;
+
     int DoGetItemState(const wxTreeItemId& item) const override;
     void DoSetItemState(const wxTreeItemId& item, int state) override;
     wxTreeItemId DoInsertItem(const wxTreeItemId& parent, size_t pos, const wxString& text, int image,
@@ -140,6 +147,8 @@ private:
     int RowOf(const Item* item) const;
     int TextX(const Item* item) const;
     int TextWidth(const Item* item) const;
+    // The item's text, asked again when it has a text callback.
+    const wxString& TextOf(const Item* item) const;
     void MeasureLineHeight();
     void UpdateVirtualSize();
     void RefreshItem(const Item* item);
@@ -174,6 +183,8 @@ private:
     Item* m_editCandidate = nullptr;  // a click on the selected item starts an edit on the timer
     wxTimer m_editTimer;
 
+    // While sorting, callback texts asked once before stand.
+    bool m_keepTexts = false;
     mutable std::vector<Item*> m_rows;
     mutable bool m_rowsDirty = true;
     mutable unsigned m_rowGeneration = 0;

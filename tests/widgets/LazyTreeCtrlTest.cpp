@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -374,3 +375,76 @@ TEST_F(LazyTreeTest, TenThousandChildrenUnderAFreezeShowTheLastAndTakeARealClick
 }
 
 } // namespace
+
+namespace {
+
+// Texts kept outside the control, counted as they are asked for.
+class SourcedTree : public LazyTreeCtrl {
+public:
+    using LazyTreeCtrl::LazyTreeCtrl;
+    std::map<void*, std::string> texts;
+    mutable int asked = 0;
+
+protected:
+    wxString OnGetItemText(const wxTreeItemId& item) const override
+    {
+        ++asked;
+        return wxString::FromUTF8(texts.at(item.GetID()));
+    }
+};
+
+// Callback texts are asked when shown or read, not for every item at every
+// change: a long branch costs only its shown rows.
+TEST_F(LazyTreeTest, CallbackTextsAreAskedWhenShownOrRead)
+{
+    auto* sourced = new SourcedTree(frame, wxID_ANY, wxDefaultPosition, wxSize(300, 200),
+                                    wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE);
+    tree->Hide();
+    sourced->SetSize(frame->GetClientSize());
+    const wxTreeItemId top = sourced->AddRoot("root");
+    const wxTreeItemId parent = sourced->AppendItem(top, "parent");
+    std::vector<wxTreeItemId> items;
+    for (int i = 0; i < 1000; ++i) {
+        wxTreeItemId item = sourced->AppendItem(parent, wxString());
+        sourced->texts[item.GetID()] = "item " + std::to_string(999 - i);
+        sourced->SetItemTextCallback(item);
+        items.push_back(item);
+    }
+    sourced->Expand(parent);
+    sourced->Refresh();
+    sourced->Update();
+    uitest::RunFor(50);
+    EXPECT_GT(sourced->asked, 0);
+    EXPECT_LT(sourced->asked, 100) << "only the shown rows";
+
+    // Read and shown as the source has it now.
+    sourced->texts[items[0].GetID()] = "a much longer text than before";
+    EXPECT_EQ(sourced->GetItemText(items[0]), "a much longer text than before");
+    wxRect before, after;
+    sourced->texts[items[1].GetID()] = "x";
+    sourced->Refresh();
+    sourced->Update();
+    ASSERT_TRUE(sourced->GetBoundingRect(items[1], before, true));
+    sourced->texts[items[1].GetID()] = "a much longer text than before";
+    sourced->Refresh();
+    sourced->Update();
+    ASSERT_TRUE(sourced->GetBoundingRect(items[1], after, true));
+    EXPECT_GT(after.width, before.width) << "the label is measured again";
+
+    // Sorted by the current texts, each asked once.
+    sourced->texts[items[1].GetID()] = "zz last";
+    sourced->asked = 0;
+    sourced->SortChildren(parent);
+    EXPECT_EQ(sourced->asked, 1000);
+    wxTreeItemIdValue cookie;
+    EXPECT_EQ(sourced->GetItemText(sourced->GetFirstChild(parent, cookie)), "a much longer text than before");
+    EXPECT_EQ(sourced->GetItemText(sourced->GetLastChild(parent)), "zz last");
+
+    // A text set on the item stands from then on.
+    sourced->SetItemText(items[2], "fixed");
+    sourced->texts[items[2].GetID()] = "changed";
+    EXPECT_EQ(sourced->GetItemText(items[2]), "fixed");
+    sourced->Destroy();
+}
+
+}  // namespace
