@@ -9,6 +9,7 @@
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPRequest.h"
 #include "ldap/LDAPResultQueue.h"
+#include "ldap/ReadAhead.h"
 #include "ldap/TlsTraceCapture.h"
 #include "base/LogStream.h"
 #include "base/Utf8.h"
@@ -116,6 +117,7 @@ LDAPConnection::SessionPtr LDAPConnection::OpenSession(bool ldaps) const
     SessionPtr session(raw);
     if (rc != LDAP_SUCCESS || !session)
         return SessionPtr();
+    BufferSessionReads(session.get());
     ApplySessionOptions(session.get(), m_options.load());
     return session;
 }

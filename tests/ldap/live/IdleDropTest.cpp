@@ -9,6 +9,7 @@
 
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPModificationList.h"
+#include "ldap/ReadAhead.h"
 #include "tests/support/LiveSupport.h"
 
 using namespace arbldap;
@@ -82,6 +83,8 @@ TEST(IdleDrop, TheRequestAfterTheServerDroppedTheSessionFailsWith81AndABindRecon
         LDAPSyncConnection& connection = *connections[i];
         EXPECT_EQ(CodeOf([&] { cases[i].request(connection); }), 81);
         EXPECT_EQ(CodeOf([&] { connection.Bind(kIdleAdmin, "secret"); }), 0);
+        // The new connection reads through a buffer of its own.
+        EXPECT_TRUE(SessionReadsAreBuffered(connection.GetSession()));
         std::string identity;
         EXPECT_EQ(CodeOf([&] { identity = connection.Extended("1.3.6.1.4.1.4203.1.11.3", ""); }), 0);
         EXPECT_EQ(identity, std::string("dn:") + kIdleAdmin);
