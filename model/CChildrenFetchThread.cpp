@@ -173,7 +173,7 @@ std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource&
     if (!GetNode())
         return nullptr;
     const bool referral = source.connection != nullptr;
-    auto child = std::make_unique<CEntryObject>(referral ? source.connection : GetConnection(), dn, m_server,
+    auto child = std::make_unique<CEntryObject>(referral ? source.connection : GetConnection(), std::move(dn), m_server,
                                                 source.namingContext, referral,
                                                 referral ? RefPtr<CLDAPSchema>() : m_schema);
     // The parent's custom filter as it was when the job started.

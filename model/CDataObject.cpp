@@ -354,10 +354,13 @@ void CDataObject::UpdateSizeText(int row)
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
     if (!list)
         return;
-    uint32_t size = GetSize();
-    std::wstring text =
-        static_cast<int32_t>(size) < 0 ? LoadResourceText(kStrSizeUnknown) : std::to_wstring(size);
-    list->SetItemText(row, kSizeColumn, text);
+    list->SetItemText(row, kSizeColumn, GetSizeText());
+}
+
+std::wstring CDataObject::GetSizeText() const
+{
+    const uint32_t size = GetSize();
+    return static_cast<int32_t>(size) < 0 ? LoadResourceText(kStrSizeUnknown) : std::to_wstring(size);
 }
 
 uint32_t CDataObject::GetSize() const

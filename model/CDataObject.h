@@ -141,6 +141,8 @@ public:
     void SetOverlayImage(int image) override;
     // The Size column of that list row.
     virtual void UpdateSizeText(int row);
+    // The size column's text: the number of children, or the unknown-size text before they are known.
+    std::wstring GetSizeText() const;
 
     // An error node under this node, shown and logged.
     virtual void ReportError(arbldap::LDAPException error);

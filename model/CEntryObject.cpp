@@ -69,11 +69,12 @@ void PostToMainFrame(platform::MessageId id, uintptr_t wParam, intptr_t lParam)
 
 } // namespace
 
-CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, const LDAPDN& dn, CServerObject* server,
+CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, LDAPDN dn, CServerObject* server,
                            bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema)
     : CLDAPObject(server)
 {
-    CEntryObject::SetDN(dn);
+    ShowNames(dn);
+    TakeDN(std::move(dn));
     if (namingContext)
         m_entryFlags = kNamingContextPending | kNamingContextNode;
     SetOwnsConnectionReference(ownsReference);
@@ -122,6 +123,11 @@ void CEntryObject::SetEntryView(bool on)
 void CEntryObject::SetDN(const LDAPDN& dn)
 {
     CLDAPObject::SetDN(dn);
+    ShowNames(dn);
+}
+
+void CEntryObject::ShowNames(const LDAPDN& dn)
+{
     std::wstring type = FirstRdnText(dn, 1);
     std::wstring value = FirstRdnText(dn, 2);
     SetCaption(type);
@@ -567,10 +573,9 @@ void CEntryObject::UpdateViewsHere()
         return;
     }
     std::vector<CDataObject*> children;
-    platform::TreeItem item = GetTreeItem();
-    for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
-        if (CDataObject* node = GetTreeItemObject(child))
-            children.push_back(node);
+    for (void* data : tree->GetChildrenData(GetTreeItem())) {
+        if (data)
+            children.push_back(static_cast<CDataObject*>(data));
     }
     FillRows(*this, children, [](CDataObject& owner) {
         if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
@@ -583,10 +588,7 @@ void CEntryObject::UpdateViewsHere()
 
 void CEntryObject::AppendRow(platform::ListPort& list, CDataObject& node)
 {
-    int row = list.InsertItem(-1, node.FillListItem());
-    list.SetItemText(row, 1, node.GetValueText());
-    list.SetItemText(row, 2, node.GetTypeName());
-    node.UpdateSizeText(row);
+    list.InsertItem(-1, ListRowOf(node));
 }
 
 void CEntryObject::InsertAttributeRows()

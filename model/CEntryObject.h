@@ -44,7 +44,7 @@ public:
     // node reached over a referral's connection is marked ownsReference.
     // Its schema is the host's, from the schema cache; a caller that holds
     // the schema of connection's host already may hand it in.
-    CEntryObject(const arbldap::LDAPConnectionPtr& connection, const arbldap::LDAPDN& dn, CServerObject* server,
+    CEntryObject(const arbldap::LDAPConnectionPtr& connection, arbldap::LDAPDN dn, CServerObject* server,
                  bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema = RefPtr<CLDAPSchema>());
     ~CEntryObject() override;
 
@@ -143,6 +143,9 @@ protected:
     void BuildCommonMenu(platform::PopupMenu& menu, bool server);
 
 private:
+    // Caption, value and display name from the DN's first RDN.
+    void ShowNames(const arbldap::LDAPDN& dn);
+
     enum : uint32_t {
         kNamingContextPending = 1u << 0,
         kNamingContextNode = 1u << 1,

@@ -124,6 +124,12 @@ void CLDAPObject::SetDN(const LDAPDN& dn)
     m_dn = dn;
 }
 
+void CLDAPObject::TakeDN(LDAPDN dn)
+{
+    std::lock_guard<std::mutex> lock(m_ldapLock);
+    m_dn = std::move(dn);
+}
+
 // --- custom filter ---
 
 bool CLDAPObject::HasCustomFilter() const

@@ -92,6 +92,8 @@ public:
     bool OwnsConnectionReference() const;
 
 protected:
+    // The DN moved in, as SetDN but without its copy or the subclasses' part.
+    void TakeDN(arbldap::LDAPDN dn);
     void SetOwnsConnectionReference(bool owns);
     // Frees the node's own filter (the node no longer has one).
     bool DropOwnedCustomFilter();

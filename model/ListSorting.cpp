@@ -24,8 +24,12 @@ std::vector<std::wstring> ItemRanks::FoldTexts(const std::vector<void*>& items,
     keys.reserve(items.size());
     for (void* item : items) {
         std::wstring key = item ? text(item) : std::wstring();
-        for (wchar_t& c : key)
-            c = static_cast<wchar_t>(std::towlower(c));
+        for (wchar_t& c : key) {
+            if (c < 0x80)
+                c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+            else
+                c = static_cast<wchar_t>(std::towlower(c));
+        }
         keys.push_back(std::move(key));
     }
     return keys;
@@ -136,9 +140,7 @@ void SortTreeChildren(platform::TreeItem parent)
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !parent)
         return;
-    std::vector<void*> children;
-    for (platform::TreeItem child = tree->GetChildItem(parent); child; child = tree->GetNextSiblingItem(child))
-        children.push_back(tree->GetItemData(child));
+    const std::vector<void*> children = tree->GetChildrenData(parent);
     if (children.size() < 2)
         return;
     std::vector<std::wstring> keys =

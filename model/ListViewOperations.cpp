@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr int kValueColumn = 1;
-constexpr int kTypeColumn = 2;
-
 // A fill this long or shorter runs at once; a longer one gives the event
 // loop a turn after each slice of about kSliceTime.
 constexpr size_t kFillAtOnce = 1000;
@@ -21,10 +18,7 @@ constexpr std::chrono::milliseconds kSliceTime(50);
 
 void AppendRow(platform::ListPort& list, CDataObject& node)
 {
-    int row = list.InsertItem(-1, node.FillListItem());
-    list.SetItemText(row, kValueColumn, node.GetValueText());
-    list.SetItemText(row, kTypeColumn, node.GetTypeName());
-    node.UpdateSizeText(row);
+    list.InsertItem(-1, ListRowOf(node));
 }
 
 // The one fill in progress (the list view is single), by node ids: nodes may
@@ -106,15 +100,23 @@ void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::f
         ContinueFill();
 }
 
+platform::ListItem ListRowOf(const CDataObject& node)
+{
+    platform::ListItem item = node.FillListItem();
+    // Moved in: a braced list would copy each text once more.
+    item.columns.reserve(3);
+    item.columns.push_back(node.GetValueText());
+    item.columns.push_back(node.GetTypeName());
+    item.columns.push_back(node.GetSizeText());
+    return item;
+}
+
 int UpdateRowText(CDataObject& node, int row)
 {
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
     if (!list)
         return -1;
-    int index = list->InsertItem(row, node.FillListItem());
-    list->SetItemText(index, kValueColumn, node.GetValueText());
-    list->SetItemText(index, kTypeColumn, node.GetTypeName());
-    node.UpdateSizeText(index);
+    int index = list->InsertItem(row, ListRowOf(node));
     if (CDataObject* selected = GetSelectedTreeObject())
         selected->HideProgress();
     return index;

@@ -7,10 +7,13 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ControlPorts.h"
 #include "platform/Dispatcher.h"
 
 class CDataObject;
 
+// The node's row: name, image and data, with its value, type and size.
+platform::ListItem ListRowOf(const CDataObject& node);
 // A row for the node at row (-1: at the end) with its name, value, type and
 // size; returns its index. Then stops the selected node's waiting display.
 int UpdateRowText(CDataObject& node, int row);

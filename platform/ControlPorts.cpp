@@ -28,6 +28,10 @@ public:
     TreeItem GetRootItem() const override { return Send([&] { return m_c->GetRootItem(); }); }
     TreeItem GetParentItem(TreeItem item) const override { return Send([&] { return m_c->GetParentItem(item); }); }
     TreeItem GetChildItem(TreeItem item) const override { return Send([&] { return m_c->GetChildItem(item); }); }
+    std::vector<void*> GetChildrenData(TreeItem item) const override
+    {
+        return Send([&] { return m_c->GetChildrenData(item); });
+    }
     TreeItem GetNextSiblingItem(TreeItem item) const override
     {
         return Send([&] { return m_c->GetNextSiblingItem(item); });
@@ -83,7 +87,10 @@ public:
     void UpdateWindow() override { Send([&] { m_c->UpdateWindow(); }); }
 
     int GetItemCount() const override { return Send([&] { return m_c->GetItemCount(); }); }
-    int InsertItem(int row, const ListItem& item) override { return Send([&] { return m_c->InsertItem(row, item); }); }
+    int InsertItem(int row, ListItem item) override
+    {
+        return Send([&] { return m_c->InsertItem(row, std::move(item)); });
+    }
     bool DeleteItem(int row) override { return Send([&] { return m_c->DeleteItem(row); }); }
     void DeleteAllItems() override { Send([&] { m_c->DeleteAllItems(); }); }
 
@@ -125,6 +132,14 @@ Installed<std::shared_ptr<TreePort>> g_tree;
 Installed<std::shared_ptr<ListPort>> g_list;
 
 } // namespace
+
+std::vector<void*> TreePort::GetChildrenData(TreeItem item) const
+{
+    std::vector<void*> data;
+    for (TreeItem child = GetChildItem(item); child; child = GetNextSiblingItem(child))
+        data.push_back(GetItemData(child));
+    return data;
+}
 
 std::shared_ptr<TreePort> MakeUiThreadTreePort(std::shared_ptr<TreePort> control)
 {

@@ -82,6 +82,9 @@ public:
     virtual TreeItem GetNextSiblingItem(TreeItem item) const = 0;
     // Whether the item has child items (not its children indicator).
     virtual bool ItemHasChildren(TreeItem item) const = 0;
+    // The item data of the item's children, in order, in one call (a walk
+    // through the ports costs a call per child and step).
+    virtual std::vector<void*> GetChildrenData(TreeItem item) const;
 
     virtual std::wstring GetItemText(TreeItem item) const = 0;
     virtual bool SetItemText(TreeItem item, const std::wstring& text) = 0;
@@ -118,6 +121,8 @@ constexpr uint32_t ListOverlayState(int overlay) { return (uint32_t(overlay) << 
 
 struct ListItem {
     std::wstring text;  // column 0
+    // Columns 1 and on, set with the row (those past the list's columns are dropped).
+    std::vector<std::wstring> columns;
     int image = 0;
     void* data = nullptr;
     uint32_t state = 0;
@@ -128,7 +133,7 @@ class ListPort : public ControlPort {
 public:
     virtual int GetItemCount() const = 0;
     // A row index below 0 or past the end appends; returns the new row's index.
-    virtual int InsertItem(int row, const ListItem& item) = 0;
+    virtual int InsertItem(int row, ListItem item) = 0;
     virtual bool DeleteItem(int row) = 0;
     virtual void DeleteAllItems() = 0;
 

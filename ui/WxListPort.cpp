@@ -146,7 +146,7 @@ long WxListPort::AddControlRow(long row, const Record& r)
     return index;
 }
 
-int WxListPort::InsertItem(int row, const ListItem& item)
+int WxListPort::InsertItem(int row, ListItem item)
 {
     const int count = GetItemCount();
     if (row < 0 || row > count) row = count;
@@ -154,7 +154,12 @@ int WxListPort::InsertItem(int row, const ListItem& item)
     record->data = item.data;
     record->image = item.image;
     record->state = item.state & item.stateMask & ~kControlBits;
-    record->texts.assign(1, item.text);
+    record->texts.reserve(1 + item.columns.size());
+    record->texts.push_back(std::move(item.text));
+    for (std::wstring& text : item.columns) {
+        if (static_cast<int>(record->texts.size()) >= ColumnCount()) break;
+        record->texts.push_back(std::move(text));
+    }
     ComposeImage(*record);
     if (Virtual()) {
         // The control keeps selection and focus by row: those past the new row move down one.

@@ -41,7 +41,7 @@ public:
     void UpdateWindow() override;
 
     int GetItemCount() const override;
-    int InsertItem(int row, const platform::ListItem& item) override;
+    int InsertItem(int row, platform::ListItem item) override;
     bool DeleteItem(int row) override;
     void DeleteAllItems() override;
 

@@ -225,6 +225,20 @@ TreeItem WxTreePort::GetNextSiblingItem(TreeItem item) const
     return id.IsOk() ? HandleOf(m_tree.GetNextSibling(id)) : TreeItem();
 }
 
+std::vector<void*> WxTreePort::GetChildrenData(TreeItem item) const
+{
+    std::vector<void*> data;
+    wxTreeItemId id = ParentId(item);
+    if (!id.IsOk()) return data;
+    data.reserve(m_tree.GetChildrenCount(id, false));
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = m_tree.GetFirstChild(id, cookie); child.IsOk(); child = m_tree.GetNextChild(id, cookie)) {
+        auto* r = dynamic_cast<Record*>(m_tree.GetItemData(child));
+        if (r) data.push_back(r->data);
+    }
+    return data;
+}
+
 bool WxTreePort::ItemHasChildren(TreeItem item) const
 {
     wxTreeItemId id = ParentId(item);

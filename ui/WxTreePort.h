@@ -70,6 +70,7 @@ public:
     platform::TreeItem GetParentItem(platform::TreeItem item) const override;
     platform::TreeItem GetChildItem(platform::TreeItem item) const override;
     platform::TreeItem GetNextSiblingItem(platform::TreeItem item) const override;
+    std::vector<void*> GetChildrenData(platform::TreeItem item) const override;
     bool ItemHasChildren(platform::TreeItem item) const override;
 
     std::wstring GetItemText(platform::TreeItem item) const override;

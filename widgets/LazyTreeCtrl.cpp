@@ -39,6 +39,43 @@ size_t PlaceOf(const T* item)
     return static_cast<size_t>(item->index - item->parent->indexShift);
 }
 
+// A deque made at its first element: std::deque allocates a block when it
+// is constructed, and most items are leaves.
+template <class T>
+class LazyDeque {
+public:
+    using Deque = std::deque<T>;
+    using iterator = typename Deque::iterator;
+    using const_iterator = typename Deque::const_iterator;
+
+    size_t size() const { return m_deque ? m_deque->size() : 0; }
+    bool empty() const { return !m_deque || m_deque->empty(); }
+    T& operator[](size_t i) { return (*m_deque)[i]; }
+    const T& operator[](size_t i) const { return (*m_deque)[i]; }
+    T& front() { return m_deque->front(); }
+    T& back() { return m_deque->back(); }
+    const T& back() const { return m_deque->back(); }
+    // Value-initialised iterators compare equal: an absent deque is an empty range.
+    iterator begin() { return m_deque ? m_deque->begin() : iterator(); }
+    iterator end() { return m_deque ? m_deque->end() : iterator(); }
+    const_iterator begin() const { return m_deque ? m_deque->cbegin() : const_iterator(); }
+    const_iterator end() const { return m_deque ? m_deque->cend() : const_iterator(); }
+    void push_back(T value) { Made().push_back(std::move(value)); }
+    iterator insert(iterator at, T value) { return Made().insert(at, std::move(value)); }
+    iterator erase(iterator at) { return m_deque->erase(at); }
+    void swap(LazyDeque& other) { m_deque.swap(other.m_deque); }
+    void clear() { m_deque.reset(); }
+
+private:
+    Deque& Made()
+    {
+        if (!m_deque)
+            m_deque = std::make_unique<Deque>();
+        return *m_deque;
+    }
+    std::unique_ptr<Deque> m_deque;
+};
+
 // The siblings of a new one at pos (already in the list) or of a gone one
 // that was at pos (already out of it) keep their places.
 template <class T>
@@ -65,7 +102,7 @@ void Renumber(T& parent, size_t pos, bool inserted)
 struct LazyTreeCtrl::Item {
     Item* parent = nullptr;
     // A deque: long lists are emptied from the front without moving the rest.
-    std::deque<std::unique_ptr<Item>> children;
+    LazyDeque<std::unique_ptr<Item>> children;
     // The place among the parent's children is index - parent->indexShift:
     // an insert or delete renumbers the shorter side of the place, so taking
     // items from either end of a long list costs nothing per sibling.
@@ -815,7 +852,7 @@ void LazyTreeCtrl::DeleteChildren(const wxTreeItemId& item)
     for (auto& child : it->children)
         ForgetItems(child.get());
     m_count -= static_cast<unsigned>(GetChildrenCount(item, true));
-    std::deque<std::unique_ptr<Item>> gone;
+    LazyDeque<std::unique_ptr<Item>> gone;
     gone.swap(it->children);
     it->indexShift = 0;
     MarkChanged();

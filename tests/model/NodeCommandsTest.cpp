@@ -38,16 +38,20 @@ TEST(NodeCommands, TheCommandTableHoldsTheStartUpCommandsInOrder)
     const CommandList expected = {{57635, 128}, {57637, 129}, {57634, 130}, {32845, 127},
                                   {32833, 105}, {32855, 141}, {0, 0}};
     EXPECT_EQ(CDataObject::GetCommandTable(), expected);
-    for (const CommandEntry& entry : expected)
-        if (entry.command)
+    for (const CommandEntry& entry : expected) {
+        if (entry.command) {
             EXPECT_TRUE(CDataObject::IsCommandListed(entry.command)) << entry.command;
+        }
+    }
     EXPECT_FALSE(CDataObject::IsCommandListed(32832));  // Refresh is no table command
     EXPECT_FALSE(CDataObject::IsCommandListed(0));      // nor is the separator
 
     // Every text of the table is in the resource library.
-    for (const CommandEntry& entry : expected)
-        if (entry.stringId)
+    for (const CommandEntry& entry : expected) {
+        if (entry.stringId) {
             EXPECT_FALSE(Text(entry.stringId).empty()) << entry.stringId;
+        }
+    }
 }
 
 TEST(NodeCommands, CommandMenusComeFromTheTableOrTheNodesList)

@@ -42,8 +42,9 @@ TEST(NodeMessages, EachMessageCallsItsOperationWithTheArgument)
         EXPECT_EQ(node->expands, c.expands);
         EXPECT_EQ(node->loads, c.loads);
         EXPECT_EQ(node->refreshes, c.refreshes);
-        if (c.expands + c.loads + c.refreshes)
+        if (c.expands + c.loads + c.refreshes) {
             EXPECT_EQ(node->lastArgument, 42);
+        }
     }
 }
 

@@ -481,12 +481,13 @@ void HeadlessList::ApplyState(size_t row, uint32_t state, uint32_t mask)
                 m_rows[i].state &= ~kListFocused;
 }
 
-int HeadlessList::InsertItem(int row, const ListItem& item)
+int HeadlessList::InsertItem(int row, ListItem item)
 {
     CheckThread();
     size_t at = row < 0 || row > static_cast<int>(m_rows.size()) ? m_rows.size() : static_cast<size_t>(row);
     Row r;
     r.texts.push_back(item.text);
+    r.texts.insert(r.texts.end(), item.columns.begin(), item.columns.end());
     r.image = item.image;
     r.data = item.data;
     m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(r));

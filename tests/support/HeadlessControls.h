@@ -114,7 +114,7 @@ public:
     void UpdateWindow() override;
 
     int GetItemCount() const override;
-    int InsertItem(int row, const ListItem& item) override;
+    int InsertItem(int row, ListItem item) override;
     bool DeleteItem(int row) override;
     void DeleteAllItems() override;
 

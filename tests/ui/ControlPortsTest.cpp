@@ -294,6 +294,45 @@ struct VirtualList {
     std::unique_ptr<ui::WxListPort> port;
 };
 
+// The children's data in one call, in order, as a walk would find them.
+TEST_F(ControlPortsTest, TreeChildrenDataInOneCall)
+{
+    int data[3] = {1, 2, 3};
+    TreeItem parent = Insert(kTreeRoot, L"parent");
+    TreeItem second = Insert(parent, L"b", &data[1]);
+    Insert(parent, L"c", &data[2]);
+    TreeInsert first;
+    first.parent = parent;
+    first.at = TreeInsertAt::First;
+    first.data = &data[0];
+    treePort->InsertItem(first);
+    EXPECT_EQ(treePort->GetChildrenData(parent), (std::vector<void*>{&data[0], &data[1], &data[2]}));
+    EXPECT_EQ(treePort->GetChildrenData(second), std::vector<void*>());
+    EXPECT_EQ(treePort->GetChildrenData(TreeItem{999999}), std::vector<void*>());
+    EXPECT_EQ(treePort->GetChildrenData(kTreeRoot), std::vector<void*>{nullptr});
+    // The default, a walk through the port, gives the same.
+    EXPECT_EQ(treePort->TreePort::GetChildrenData(parent), treePort->GetChildrenData(parent));
+}
+
+// A row inserted with its column texts shows them at once; texts for
+// columns the list does not have are dropped.
+TEST_F(ControlPortsTest, ListRowsComeWithTheirColumnTexts)
+{
+    VirtualList virtualList(frame);
+    for (ui::WxListPort* port : {listPort.get(), virtualList.port.get()}) {
+        ListItem item;
+        item.text = L"name";
+        item.columns = {L"value", L"beyond the columns"};
+        ASSERT_EQ(port->InsertItem(-1, item), 0);
+        EXPECT_EQ(port->GetItemText(0, 0), L"name");
+        EXPECT_EQ(port->GetItemText(0, 1), L"value");
+        EXPECT_EQ(port->GetItemText(0, 2), L"");
+        EXPECT_FALSE(port->SetItemText(0, 2, L"x"));
+    }
+    EXPECT_EQ(list->GetItemText(0, 1), "value");
+    EXPECT_EQ(virtualList.view->GetItemText(0, 1), "value");
+}
+
 TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
 {
     CheckRowsCarryDataStateAndSortByIt(*listPort);
