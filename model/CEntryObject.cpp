@@ -586,11 +586,6 @@ void CEntryObject::UpdateViewsHere()
     });
 }
 
-void CEntryObject::AppendRow(platform::ListPort& list, CDataObject& node)
-{
-    list.InsertItem(-1, ListRowOf(node));
-}
-
 void CEntryObject::InsertAttributeRows()
 {
     if (!IsCurrent())
@@ -609,7 +604,7 @@ void CEntryObject::InsertAttributeRows()
         size_t counter = 0;
         auto insert = [&](const AttributeNodeList& nodes) {
             for (const std::unique_ptr<CAttrObject>& node : nodes) {
-                AppendRow(*list, *node);
+                list->InsertItem(-1, ListRowOf(*node));
                 ++counter;
                 if (progress)
                     PostToMainFrame(platform::WM_PROGRESS_STEP, counter, static_cast<intptr_t>(total));

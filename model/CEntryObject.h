@@ -152,9 +152,6 @@ private:
         kEntryView = 1u << 2,
     };
     void UpdateViewsHere();
-    // A row at the end of the list as the list view fills it (name, value,
-    // type, size); the waiting display is hidden once for all rows.
-    static void AppendRow(platform::ListPort& list, CDataObject& node);
     std::wstring OperationalText(const char* name) const;
 
     std::atomic<uint32_t> m_entryFlags{0};

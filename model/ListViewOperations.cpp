@@ -16,11 +16,6 @@ namespace {
 constexpr size_t kFillAtOnce = 1000;
 constexpr std::chrono::milliseconds kSliceTime(50);
 
-void AppendRow(platform::ListPort& list, CDataObject& node)
-{
-    list.InsertItem(-1, ListRowOf(node));
-}
-
 // The one fill in progress (the list view is single), by node ids: nodes may
 // go while the event loop runs.
 struct RowFill {
@@ -46,7 +41,7 @@ bool AppendSlice(bool sliced)
         const auto end = std::chrono::steady_clock::now() + kSliceTime;
         while (g_fill.next < g_fill.nodes.size()) {
             if (CDataObject* node = NodeRegistry::Find(g_fill.nodes[g_fill.next]))
-                AppendRow(*list, *node);
+                list->InsertItem(-1, ListRowOf(*node));
             ++g_fill.next;
             if (sliced && (g_fill.next % 64) == 0 && std::chrono::steady_clock::now() >= end)
                 return true;

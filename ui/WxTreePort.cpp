@@ -52,7 +52,6 @@ public:
     std::shared_ptr<Handles> handles;
     uint64_t handle;
     void* data = nullptr;
-    bool textCallback = false;
     int image = 0;
     int selectedImage = 0;
     int overlay = 0;
@@ -153,7 +152,6 @@ TreeItem WxTreePort::InsertItem(const TreeInsert& insert)
     const uint64_t handle = m_handles->next++;
     auto* record = new Record(m_handles, handle);
     record->data = insert.data;
-    record->textCallback = insert.textCallback;
     record->image = insert.image;
     record->selectedImage = insert.selectedImage;
     record->childIndicator = insert.children;
@@ -249,15 +247,14 @@ std::wstring WxTreePort::GetItemText(TreeItem item) const
 {
     Record* r = RecordOf(item);
     if (!r) return std::wstring();
-    if (r->textCallback) return m_textProvider ? m_textProvider(r->data) : std::wstring();
+    // A callback item's text comes from the provider through the control.
     return m_tree.GetItemText(IdOf(item)).ToStdWstring();
 }
 
 bool WxTreePort::SetItemText(TreeItem item, const std::wstring& text)
 {
-    Record* r = RecordOf(item);
-    if (!r) return false;
-    r->textCallback = false;
+    if (!RecordOf(item)) return false;
+    // Fixes the text: the control stops asking the provider.
     m_tree.SetItemText(IdOf(item), wxString(text));
     return true;
 }
