@@ -95,6 +95,17 @@ bool SplitDN(const std::string& dn, std::vector<std::string>& rdns)
     return true;
 }
 
+bool SplitOneRDN(const std::string& text, std::string& rdn)
+{
+    if (text.empty() || text.find('\0') != std::string::npos)
+        return false;
+    std::vector<std::string> parts;
+    if (!Cut(text, parts) || parts.size() != 1 || LibraryRDNCount(text) != 1)
+        return false;
+    rdn = std::move(parts.front());
+    return true;
+}
+
 } // namespace arbldap
 
 namespace arbldap {

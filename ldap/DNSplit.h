@@ -28,6 +28,10 @@ bool IsDNBlank(char c);
 // and an empty rdns.
 bool SplitDN(const std::string& dn, std::vector<std::string>& rdns);
 
+// True when text is exactly one RDN by the same rules; rdn is then its text
+// with the surrounding blanks dropped.
+bool SplitOneRDN(const std::string& text, std::string& rdn);
+
 } // namespace arbldap
 
 class StringList;

@@ -67,6 +67,23 @@ LDAPDN& LDAPDN::operator+=(const LDAPDN& other)
     return *this;
 }
 
+LDAPDN LDAPDN::ChildOf(const std::string& text, const LDAPDN& parent)
+{
+    const std::string& tail = parent.m_text;
+    const size_t cut = text.size() > tail.size() ? text.size() - tail.size() - 1 : 0;
+    std::string rdn;
+    if (parent.m_parts.empty() || cut == 0 || text[cut] != ',' || text.compare(cut + 1, tail.size(), tail) != 0 ||
+        !SplitOneRDN(text.substr(0, cut), rdn))
+        return LDAPDN(text);
+    LDAPDN dn;
+    dn.m_parts.reserve(parent.m_parts.size() + 1);
+    dn.m_parts.emplace_back();
+    dn.m_parts.back().SetText(rdn);
+    dn.m_parts.insert(dn.m_parts.end(), parent.m_parts.begin(), parent.m_parts.end());
+    dn.m_text = rdn + ',' + tail;
+    return dn;
+}
+
 void LDAPDN::Parse(const char* text)
 {
     if (text)

@@ -6,9 +6,11 @@
 #include "model/UiThread.h"
 
 CChildInserter::CChildInserter(Make make, Insert insert)
-    : m_make(std::move(make)), m_insert(std::move(insert)), m_maker([this] { MakeNodes(); }),
-      m_inserter([this] { InsertNodes(); })
+    : m_make(std::move(make)), m_insert(std::move(insert))
 {
+    for (int i = 0; i < kMakers; ++i)
+        m_makers.emplace_back([this] { MakeNodes(); });
+    m_inserter = std::thread([this] { InsertNodes(); });
 }
 
 CChildInserter::~CChildInserter()
@@ -18,7 +20,8 @@ CChildInserter::~CChildInserter()
         m_stopping = true;
     }
     m_changed.notify_all();
-    m_maker.join();
+    for (std::thread& maker : m_makers)
+        maker.join();
     m_inserter.join();
 }
 
@@ -28,7 +31,7 @@ void CChildInserter::Queue(Batch batch)
         return;
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_queue.push_back(std::move(batch));
+        m_queue.emplace_back(m_queued++, std::move(batch));
     }
     m_changed.notify_all();
 }
@@ -36,7 +39,7 @@ void CChildInserter::Queue(Batch batch)
 void CChildInserter::Wait()
 {
     std::unique_lock<std::mutex> lock(m_lock);
-    m_changed.wait(lock, [this] { return m_queue.empty() && !m_making && m_made.empty() && !m_inserting; });
+    m_changed.wait(lock, [this] { return m_queue.empty() && m_making == 0 && m_made.empty() && !m_inserting; });
 }
 
 void CChildInserter::MakeNodes()
@@ -46,9 +49,10 @@ void CChildInserter::MakeNodes()
         m_changed.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
         if (m_queue.empty())
             break;
-        Batch batch = std::move(m_queue.front());
+        const uint64_t number = m_queue.front().first;
+        Batch batch = std::move(m_queue.front().second);
         m_queue.pop_front();
-        m_making = true;
+        ++m_making;
         lock.unlock();
         Nodes nodes;
         try {
@@ -60,13 +64,14 @@ void CChildInserter::MakeNodes()
         } catch (...) {
             nodes.clear();  // a batch goes in whole or not at all
         }
+        batch.clear();
         lock.lock();
-        if (!nodes.empty())
-            m_made.push_back(std::move(nodes));
-        m_making = false;
+        // Kept even when empty: the batches after it wait for its number.
+        m_made.emplace(number, std::move(nodes));
+        --m_making;
         m_changed.notify_all();
     }
-    m_madeAll = true;
+    --m_makersLeft;
     m_changed.notify_all();
 }
 
@@ -74,17 +79,26 @@ void CChildInserter::InsertNodes()
 {
     std::unique_lock<std::mutex> lock(m_lock);
     for (;;) {
-        m_changed.wait(lock, [this] { return !m_made.empty() || m_madeAll; });
-        if (m_made.empty())
-            return;
-        Nodes nodes = std::move(m_made.front());
-        m_made.pop_front();
+        m_changed.wait(lock, [this] { return m_made.count(m_nextInsert) || m_makersLeft == 0; });
+        auto next = m_made.find(m_nextInsert);
+        if (next == m_made.end())
+            return;  // every maker has stopped and all that was made went in
+        Nodes nodes = std::move(next->second);
+        m_made.erase(next);
+        ++m_nextInsert;
         // What was made while the tree was busy goes in together: each
         // insertion lays the tree out once, whatever its size.
-        while (!m_made.empty() && nodes.size() + m_made.front().size() <= kMaxMergedBatch) {
-            Nodes& next = m_made.front();
-            nodes.insert(nodes.end(), std::make_move_iterator(next.begin()), std::make_move_iterator(next.end()));
-            m_made.pop_front();
+        for (next = m_made.find(m_nextInsert);
+             next != m_made.end() && nodes.size() + next->second.size() <= kMaxMergedBatch;
+             next = m_made.find(m_nextInsert)) {
+            nodes.insert(nodes.end(), std::make_move_iterator(next->second.begin()),
+                         std::make_move_iterator(next->second.end()));
+            m_made.erase(next);
+            ++m_nextInsert;
+        }
+        if (nodes.empty()) {
+            m_changed.notify_all();
+            continue;
         }
         m_inserting = true;
         lock.unlock();

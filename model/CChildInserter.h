@@ -1,14 +1,15 @@
 #pragma once
 // Turns the entries a fetching worker reads into child nodes and hands them
 // to the user-interface thread, on helper threads of its own: the worker
-// goes on reading the server's answers while one helper makes the nodes and
-// the other waits for the tree to take in what was made so far. Batches are
-// inserted in the order they were queued; what was made while the tree was
-// busy goes in together.
+// goes on reading the server's answers while two helpers make the nodes
+// and a third waits for the tree to take in what was made so far. Batches
+// are inserted in the order they were queued, whichever helper made them;
+// what was made while the tree was busy goes in together.
 
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,6 +32,8 @@ class CChildInserter {
 public:
     // Made nodes are joined up to this many per insertion.
     static constexpr size_t kMaxMergedBatch = 4096;
+    // Helpers making nodes side by side: making is slower than reading.
+    static constexpr int kMakers = 2;
 
     typedef std::vector<ChildSource> Batch;
     typedef std::vector<std::unique_ptr<CEntryObject>> Nodes;
@@ -58,12 +61,15 @@ private:
     Insert m_insert;
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::deque<Batch> m_queue;  // to make
-    std::deque<Nodes> m_made;   // to insert
-    bool m_making = false;
+    // Batches are numbered as they are queued and inserted by number.
+    std::deque<std::pair<uint64_t, Batch>> m_queue;  // to make
+    std::map<uint64_t, Nodes> m_made;                // to insert (possibly empty)
+    uint64_t m_queued = 0;      // the next batch's number
+    uint64_t m_nextInsert = 0;  // the number of the batch the tree takes next
+    int m_making = 0;           // batches being made
     bool m_inserting = false;
     bool m_stopping = false;
-    bool m_madeAll = false;  // the maker has stopped
-    std::thread m_maker;
+    int m_makersLeft = kMakers;
+    std::vector<std::thread> m_makers;
     std::thread m_inserter;
 };

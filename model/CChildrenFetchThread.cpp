@@ -167,7 +167,7 @@ void CChildrenFetchThread::OnEntry(const LDAPEntry& entry, const LDAPConnectionP
 
 std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource& source)
 {
-    LDAPDN dn(source.dn);
+    LDAPDN dn = LDAPDN::ChildOf(source.dn, m_baseDN);
     if (source.dn.empty() || dn == m_baseDN)
         return nullptr;
     if (!GetNode())

@@ -28,7 +28,9 @@ struct RowFill {
 RowFill g_fill;
 
 // Appends the next slice; false when the fill is over (finished or dropped).
-bool AppendSlice(bool sliced)
+// The nodes themselves may be given for a slice that runs in the call that
+// started the fill: none can have gone yet, so none is looked up.
+bool AppendSlice(bool sliced, const std::vector<CDataObject*>* nodes = nullptr)
 {
     CDataObject* owner = NodeRegistry::Find(g_fill.owner);
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
@@ -40,7 +42,7 @@ bool AppendSlice(bool sliced)
         platform::ScopedUpdateLock lock(*list);
         const auto end = std::chrono::steady_clock::now() + kSliceTime;
         while (g_fill.next < g_fill.nodes.size()) {
-            if (CDataObject* node = NodeRegistry::Find(g_fill.nodes[g_fill.next]))
+            if (CDataObject* node = nodes ? (*nodes)[g_fill.next] : NodeRegistry::Find(g_fill.nodes[g_fill.next]))
                 list->InsertItem(-1, ListRowOf(*node));
             ++g_fill.next;
             if (sliced && (g_fill.next % 64) == 0 && std::chrono::steady_clock::now() >= end)
@@ -68,9 +70,9 @@ void DropFill()
 
 // A timer, not a posted message: posted messages run before the event loop
 // gets to input, painting and timers.
-void ContinueFill()
+void ContinueFill(const std::vector<CDataObject*>* nodes = nullptr)
 {
-    if (g_fill.owner && AppendSlice(true)) {
+    if (g_fill.owner && AppendSlice(true, nodes)) {
         if (platform::SetTimer(ListWindow(), platform::kListFillTimer, 1))
             return;
         while (AppendSlice(false)) {
@@ -90,9 +92,9 @@ void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::f
         g_fill.nodes.push_back(node->GetNodeId());
     g_fill.done = std::move(done);
     if (nodes.size() <= kFillAtOnce)
-        AppendSlice(false);
+        AppendSlice(false, &nodes);
     else
-        ContinueFill();
+        ContinueFill(&nodes);
 }
 
 platform::ListItem ListRowOf(const CDataObject& node)

@@ -5,10 +5,9 @@
 
 std::wstring LoadResourceText(unsigned id)
 {
-    std::string text;
-    if (!LoadStringResource(id, text))
-        return std::wstring();
-    return Utf8ToWideString(text);
+    std::wstring text;
+    LoadStringResource(id, text);
+    return text;
 }
 
 std::wstring FormatResourceText(unsigned id, std::initializer_list<std::wstring> arguments)

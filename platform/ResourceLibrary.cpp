@@ -7,6 +7,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "base/Utf8.h"
 #include "platform/Folders.h"
 
 namespace platform {
@@ -87,6 +88,7 @@ bool ResourceLibrary::Load(const std::string& folderIn)
     m_folder = folder;
     m_language = language;
     m_strings.swap(strings);
+    m_wideStrings.clear();
     m_loaded = true;
     return true;
 }
@@ -121,6 +123,19 @@ std::string ResourceLibrary::GetFolder() const
 {
     std::lock_guard<std::mutex> g(m_lock);
     return m_folder;
+}
+
+bool ResourceLibrary::LoadWideString(unsigned id, std::wstring& text) const
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    auto wide = m_wideStrings.find(id);
+    if (wide == m_wideStrings.end()) {
+        auto it = m_strings.find(id);
+        if (it == m_strings.end() || it->second.empty()) return false;
+        wide = m_wideStrings.emplace(id, Utf8ToWideString(it->second)).first;
+    }
+    text = wide->second;
+    return true;
 }
 
 bool ResourceLibrary::LoadString(unsigned id, std::string& utf8) const

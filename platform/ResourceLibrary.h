@@ -23,6 +23,8 @@ public:
 
     // The string with that id as UTF-8; false when there is none.
     bool LoadString(unsigned id, std::string& utf8) const;
+    // The same string as wide text, converted at its first use only.
+    bool LoadWideString(unsigned id, std::wstring& text) const;
     // The raw bytes of resource (type, id); false when missing or empty.
     bool LoadResource(const std::string& type, unsigned id, std::string& bytes) const;
 
@@ -35,6 +37,7 @@ private:
     unsigned m_language = 0;
     std::string m_folder;
     std::map<unsigned, std::string> m_strings;
+    mutable std::map<unsigned, std::wstring> m_wideStrings;
 };
 
 } // namespace platform

@@ -10,3 +10,12 @@ bool LoadStringResource(unsigned int id, std::string& out)
     }
     return true;
 }
+
+bool LoadStringResource(unsigned int id, std::wstring& out)
+{
+    if (!platform::ResourceLibrary::Current().LoadWideString(id, out)) {
+        out.clear();
+        return false;
+    }
+    return true;
+}

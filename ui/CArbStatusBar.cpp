@@ -50,3 +50,12 @@ void CArbStatusBar::Place()
         m_icons[pane]->Move(r.x + 2, r.y + (r.height - s.y) / 2);
     }
 }
+
+void CArbStatusBar::DoUpdateStatusText(int number)
+{
+    wxRect rect;
+    if (GetFieldRect(number, rect))
+        RefreshRect(rect);
+    else
+        Refresh();
+}

@@ -15,6 +15,11 @@ public:
     void SetPaneIcon(int pane, const wxBitmap& icon);
     void SetPaneTextWithIcon(int pane, const wxString& text);
 
+protected:
+    // Only invalidates the pane: the toolkit's own version also repaints it at
+    // once, which costs a paint for every text a running job shows.
+    void DoUpdateStatusText(int number) override;
+
 private:
     void OnSize(wxSizeEvent& event);
     void Place();

@@ -5,6 +5,7 @@
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/imaglist.h>
 #include <wx/renderer.h>
 #include <wx/settings.h>
@@ -325,12 +326,14 @@ wxString LazyTreeCtrl::OnGetItemText(const wxTreeItemId& item) const
     return ItemOf(item)->text;
 }
 
-int LazyTreeCtrl::TextWidth(const Item* item) const
+int LazyTreeCtrl::TextWidth(const Item* item, wxDC* paintDC) const
 {
     TextOf(item);
     if (item->textWidth < 0) {
         int w = 0, h = 0;
-        if (item->bold || item->font.IsOk()) {
+        if (paintDC && !item->bold && !item->font.IsOk()) {
+            paintDC->GetTextExtent(item->text, &w, &h);
+        } else if (item->bold || item->font.IsOk()) {
             wxFont font = item->font.IsOk() ? item->font : GetFont();
             if (item->bold)
                 font.MakeBold();
@@ -1160,7 +1163,9 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
     wxPaintDC dc(this);
     PrepareDC(dc);
     RebuildRows();
-    dc.SetFont(GetFont());
+    // Asking the window for its font builds the theme's default each time.
+    const wxFont font = GetFont();
+    dc.SetFont(font);
 
     const wxRect box = GetUpdateRegion().GetBox();
     int left = 0, top = 0;
@@ -1179,6 +1184,7 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
         images->GetSize(0, imageWidth, imageHeight);
     const wxSize expander = renderer.GetExpanderSize(this);
     const bool focused = HasFocus();
+    const int charHeight = dc.GetCharHeight();
     const size_t first = static_cast<size_t>(std::max(0, area.GetTop() / m_lineHeight));
     const size_t last = std::min(m_rows.size() - 1, static_cast<size_t>(std::max(0, area.GetBottom() / m_lineHeight)));
     for (size_t row = first; row <= last; ++row) {
@@ -1188,7 +1194,7 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
         if (item->hasPlus || !item->children.empty()) {
             wxRect button(x + (static_cast<int>(m_indent) - expander.GetWidth()) / 2,
                           y + (m_lineHeight - expander.GetHeight()) / 2, expander.GetWidth(), expander.GetHeight());
-            renderer.DrawTreeItemButton(this, dc, button, item->expanded ? int(wxCONTROL_EXPANDED) : 0);
+            dc.DrawBitmap(ButtonBitmap(item->expanded, expander), button.GetPosition());
         }
         const bool selected = item == m_current;
         int image = item->images[wxTreeItemIcon_Normal];
@@ -1203,7 +1209,7 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
                          wxIMAGELIST_DRAW_TRANSPARENT);
 
         const int textX = TextX(item);
-        const int width = TextWidth(item);
+        const int width = TextWidth(item, &dc);
         if (textX + width > m_widest) {
             m_widest = textX + width;
             m_widthGrew = true;
@@ -1218,17 +1224,34 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
             dc.DrawRectangle(label);
         }
         if (item->bold || item->font.IsOk()) {
-            wxFont font = item->font.IsOk() ? item->font : GetFont();
+            wxFont own = item->font.IsOk() ? item->font : font;
             if (item->bold)
-                font.MakeBold();
-            dc.SetFont(font);
+                own.MakeBold();
+            dc.SetFont(own);
         }
         dc.SetTextForeground(text);
-        const int textHeight = dc.GetCharHeight();
+        const int textHeight = item->bold || item->font.IsOk() ? dc.GetCharHeight() : charHeight;
         dc.DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
         if (item->bold || item->font.IsOk())
-            dc.SetFont(GetFont());
+            dc.SetFont(font);
     }
+}
+
+const wxBitmap& LazyTreeCtrl::ButtonBitmap(bool expanded, const wxSize& size)
+{
+    if (m_buttonsBackground != GetBackgroundColour()) {
+        m_buttons[0] = m_buttons[1] = wxBitmap();
+        m_buttonsBackground = GetBackgroundColour();
+    }
+    wxBitmap& button = m_buttons[expanded ? 1 : 0];
+    if (!button.IsOk() || button.GetSize() != size) {
+        button = wxBitmap(size);
+        wxMemoryDC dc(button);
+        dc.SetBackground(wxBrush(m_buttonsBackground));
+        dc.Clear();
+        wxRendererNative::Get().DrawTreeItemButton(this, dc, wxRect(size), expanded ? int(wxCONTROL_EXPANDED) : 0);
+    }
+    return button;
 }
 
 void LazyTreeCtrl::OnSize(wxSizeEvent& event)
@@ -1248,6 +1271,7 @@ void LazyTreeCtrl::OnSysColourChanged(wxSysColourChangedEvent& event)
     event.Skip();
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX));
     SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT));
+    m_buttons[0] = m_buttons[1] = wxBitmap();
     Refresh();
 }
 

@@ -146,7 +146,11 @@ private:
     // Row of a shown item, or -1.
     int RowOf(const Item* item) const;
     int TextX(const Item* item) const;
-    int TextWidth(const Item* item) const;
+    // Measured once; a paint passes its DC, whose font is the control's.
+    int TextWidth(const Item* item, wxDC* paintDC = nullptr) const;
+    // The expand button drawn once per state and background, then copied:
+    // the theme's renderer is slow for a button on every row.
+    const wxBitmap& ButtonBitmap(bool expanded, const wxSize& size);
     // The item's text, asked again when it has a text callback.
     const wxString& TextOf(const Item* item) const;
     void MeasureLineHeight();
@@ -194,6 +198,8 @@ private:
     int m_imageWidth = 0;
     int m_widest = 0;
     bool m_widthGrew = false;
+    wxBitmap m_buttons[2];
+    wxColour m_buttonsBackground;
 
     wxString m_findPrefix;
     wxLongLong m_findTime = 0;

@@ -217,3 +217,39 @@ TEST(LDAPDN, EndsWith)
 }
 
 } // namespace
+
+// A child's DN built on its parent's parsed RDNs is the DN a full parse of
+// the text gives, whether or not the text ends in the parent's own text.
+TEST(LDAPDN, ChildOfParentGivesTheFullParse)
+{
+    const LDAPDN parent("ou=many,dc=example,dc=com");
+    const char* const texts[] = {
+        "uid=child00001,ou=many,dc=example,dc=com",
+        "uid=child 1 ,ou=many,dc=example,dc=com",      // blanks around the separator
+        "cn=a+sn=b,ou=many,dc=example,dc=com",         // multi-valued RDN
+        "cn=\"x,y\",ou=many,dc=example,dc=com",        // quoted separator
+        "cn=a\\,ou=many,dc=example,dc=com",            // escaped: one RDN swallows the parent's first
+        "cn=a\\\\,ou=many,dc=example,dc=com",          // an escaped backslash, then a real separator
+        "cn=a,ou=x,ou=many,dc=example,dc=com",         // a grandchild
+        "uid=child,OU=many,dc=example,dc=com",         // the parent written otherwise
+        "uid=child;ou=many,dc=example,dc=com",         // the older separator
+        ",ou=many,dc=example,dc=com",                  // no RDN before the parent
+        "novalue,ou=many,dc=example,dc=com",           // not an RDN
+        "ou=many,dc=example,dc=com",                   // the parent itself
+        "dc=com",
+        "",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        const LDAPDN full(text);
+        const LDAPDN child = LDAPDN::ChildOf(text, parent);
+        EXPECT_EQ(child.GetText(), full.GetText());
+        EXPECT_EQ(PartTexts(child), PartTexts(full));
+        for (size_t i = 0; i < full.GetPartCount() && i < child.GetPartCount(); ++i) {
+            EXPECT_EQ(child.GetPart(i).GetType(), full.GetPart(i).GetType());
+            EXPECT_EQ(child.GetPart(i).GetValue(), full.GetPart(i).GetValue());
+        }
+    }
+    // Under an empty parent every text is parsed whole.
+    EXPECT_EQ(PartTexts(LDAPDN::ChildOf("cn=a,o=b", LDAPDN())), PartTexts(LDAPDN("cn=a,o=b")));
+}

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/CChildInserter.h"
@@ -58,6 +59,42 @@ TEST(ChildInserter, BatchesQueuedMeanwhileGoInTogetherInOrder)
     for (size_t i = 0; i < inserted.size(); ++i) ASSERT_EQ(inserted[i], "cn=c" + std::to_string(i));
     for (size_t size : sizes) EXPECT_LE(size, CChildInserter::kMaxMergedBatch);
     EXPECT_LT(sizes.size(), 13u);
+}
+
+// Batches made side by side, some slowly and some yielding no node at all,
+// still go in in the order they were queued, and none holds up the next.
+TEST(ChildInserter, BatchesMadeSideBySideGoInInQueueOrder)
+{
+    std::mutex lock;
+    std::vector<std::string> inserted;
+    size_t next = 0;
+    {
+        CChildInserter inserter(
+            [](const ChildSource& source) -> std::unique_ptr<CEntryObject> {
+                const size_t n = std::stoul(source.dn.substr(4));
+                if ((n / 10) % 3 == 0)
+                    std::this_thread::sleep_for(std::chrono::microseconds(200));  // a slow batch
+                if ((n / 10) % 7 == 5)
+                    return nullptr;  // a batch of nothing
+                return std::make_unique<CEntryObject>(arbldap::LDAPConnectionPtr(), arbldap::LDAPDN(source.dn),
+                                                      nullptr, false, false);
+            },
+            [&](CChildInserter::Nodes& nodes) {
+                std::lock_guard<std::mutex> guard(lock);
+                for (auto& node : nodes) inserted.push_back(node->GetDN().GetText());
+            });
+        for (int b = 0; b < 60; ++b) {
+            CChildInserter::Batch batch;
+            for (int i = 0; i < 10; ++i) batch.push_back(ChildSource{"cn=c" + std::to_string(next++), nullptr});
+            inserter.Queue(std::move(batch));
+        }
+        inserter.Wait();
+        std::lock_guard<std::mutex> guard(lock);
+        std::vector<std::string> expected;
+        for (size_t n = 0; n < next; ++n)
+            if ((n / 10) % 7 != 5) expected.push_back("cn=c" + std::to_string(n));
+        EXPECT_EQ(inserted, expected);
+    }
 }
 
 } // namespace

@@ -44,6 +44,24 @@ TEST(ResourceLibrary, StringTableEscapesAndMissingIds)
     EXPECT_FALSE(lib.LoadString(13, s));
 }
 
+// Wide strings are converted once, but never outlive the table they came from.
+TEST(ResourceLibrary, WideStringsFollowTheLoadedTable)
+{
+    platform::ResourceLibrary lib;
+    ASSERT_TRUE(lib.Load(MakeBundle("language=1031\n", "10\tGr\xC3\xBC\xC3\x9F" "e\n12\t\n")));
+    std::wstring text = L"unchanged";
+    ASSERT_TRUE(lib.LoadWideString(10, text));
+    EXPECT_EQ(text, L"Gr\u00FC\u00DFe");
+    ASSERT_TRUE(lib.LoadWideString(10, text));
+    EXPECT_EQ(text, L"Gr\u00FC\u00DFe");
+    EXPECT_FALSE(lib.LoadWideString(12, text));
+    EXPECT_FALSE(lib.LoadWideString(13, text));
+
+    ASSERT_TRUE(lib.Load(MakeBundle("language=1033\n", "10\tGreetings\n")));
+    ASSERT_TRUE(lib.LoadWideString(10, text));
+    EXPECT_EQ(text, L"Greetings");
+}
+
 TEST(ResourceLibrary, TypedResourcesAndBadBundles)
 {
     std::string dir = MakeBundle("language=1033\n", "");

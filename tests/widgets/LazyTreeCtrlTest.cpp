@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -141,6 +144,39 @@ TEST_F(LazyTreeTest, RowsFollowExpansionAndHitTestingFindsEachPart)
     EXPECT_EQ(tree->GetSelection(), a);
     EXPECT_FALSE(tree->IsExpanded(a));
     uitest::Screenshot(*frame, "lazy_tree");
+}
+
+// A child added under a collapsed item while the tree is frozen gives the
+// item its button on the screen once the tree thaws.
+TEST_F(LazyTreeTest, AChildAddedUnderAFreezeShowsItsParentsButtonAfterTheThaw)
+{
+    const wxTreeItemId a = tree->AppendItem(root, "Alpha");
+    tree->AppendItem(root, "Bravo");
+    // Dark pixels left of the label, where the button goes.
+    auto buttonInk = [&] {
+        tree->Update();
+        uitest::RunFor(50);
+        const wxRect label = Label(a);
+        const wxRect area(std::max(0, label.x - static_cast<int>(tree->GetIndent())), label.y,
+                          static_cast<int>(tree->GetIndent()), label.height);
+        wxClientDC source(tree);
+        wxBitmap bitmap(area.width, area.height);
+        wxMemoryDC target(bitmap);
+        target.Blit(0, 0, area.width, area.height, &source, area.x, area.y);
+        target.SelectObject(wxNullBitmap);
+        const wxImage image = bitmap.ConvertToImage();
+        int dark = 0;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x)
+                if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 384) ++dark;
+        return dark;
+    };
+    EXPECT_EQ(buttonInk(), 0);
+    tree->Freeze();
+    tree->AppendItem(a, "one");
+    tree->Thaw();
+    EXPECT_GT(buttonInk(), 0);
+    EXPECT_FALSE(tree->IsExpanded(a));
 }
 
 TEST_F(LazyTreeTest, SiblingsStayInOrderThroughInsertsDeletesAndSorts)
