@@ -223,6 +223,7 @@ void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
     for (std::unique_ptr<CEntryObject>& child : nodes) {
         if (!InsertObjectItem(*child, parent))
             continue;
+        m_arrival.Add(child->GetDisplayName());
         child.release();
         if (!m_firstChild) {
             m_firstChild = true;
@@ -283,7 +284,7 @@ void CChildrenFetchThread::OnSearchDone()
         if (!node.IsCurrent() || resultCode != kLDAPSuccess)
             return;
         node.UpdateViews();
-        SortTreeChildren(node.GetTreeItem());
+        SortTreeChildren(node.GetTreeItem(), &m_arrival);
     });
     node.SetContentsFetched(true);
 }

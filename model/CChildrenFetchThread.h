@@ -25,6 +25,7 @@
 #include "base/Unknown.h"
 #include "jobs/CLDAPOperationThread.h"
 #include "model/CChildInserter.h"
+#include "model/ListSorting.h"
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPDN.h"
 #include "schema/LDAPSchema.h"
@@ -116,6 +117,8 @@ private:
     RefPtr<CLDAPSchema> m_schema;
     int m_mode = 0;
     bool m_firstChild = false;
+    // The children's names as the tree took them in (user-interface thread).
+    ArrivalOrder m_arrival;
     bool m_retry = false;
     int m_entryCount = 0;
     int m_resultCode = 0;

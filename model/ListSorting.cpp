@@ -24,15 +24,28 @@ std::vector<std::wstring> ItemRanks::FoldTexts(const std::vector<void*>& items,
     keys.reserve(items.size());
     for (void* item : items) {
         std::wstring key = item ? text(item) : std::wstring();
-        for (wchar_t& c : key) {
-            if (c < 0x80)
-                c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
-            else
-                c = static_cast<wchar_t>(std::towlower(c));
-        }
+        FoldText(key);
         keys.push_back(std::move(key));
     }
     return keys;
+}
+
+void ItemRanks::FoldText(std::wstring& text)
+{
+    for (wchar_t& c : text) {
+        if (c < 0x80)
+            c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+        else
+            c = static_cast<wchar_t>(std::towlower(c));
+    }
+}
+
+void ArrivalOrder::Add(std::wstring text)
+{
+    ItemRanks::FoldText(text);
+    if (m_count++ > 0 && text < m_last)
+        m_inOrder = false;
+    m_last = std::move(text);
 }
 
 bool ItemRanks::InOrder(const std::vector<void*>& items, const std::vector<std::wstring>& keys)
@@ -135,13 +148,17 @@ void SortRefilledList(int column, bool ascending)
     SortListByColumn(column, ascending);
 }
 
-void SortTreeChildren(platform::TreeItem parent)
+void SortTreeChildren(platform::TreeItem parent, const ArrivalOrder* arrived)
 {
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !parent)
         return;
     const std::vector<void*> children = tree->GetChildrenData(parent);
     if (children.size() < 2)
+        return;
+    // Only the children watched arriving: no other came in between.
+    if (arrived && arrived->InOrder() && arrived->Count() == children.size() &&
+        std::find(children.begin(), children.end(), nullptr) == children.end())
         return;
     std::vector<std::wstring> keys =
         ItemRanks::FoldTexts(children, [](void* item) { return Node(item)->GetDisplayName(); });

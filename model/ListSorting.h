@@ -16,8 +16,24 @@ void SortListByColumn(int column, bool ascending);
 // After a node refilled the list: the list view's own order when it keeps
 // one, else SortListByColumn(column, ascending).
 void SortRefilledList(int column, bool ascending);
-// The children of a tree item by their display names, ignoring case.
-void SortTreeChildren(platform::TreeItem parent);
+class ArrivalOrder;
+// The children of a tree item by their display names, ignoring case. When
+// arrived saw every child come, in order, nothing is compared again.
+void SortTreeChildren(platform::TreeItem parent, const ArrivalOrder* arrived = nullptr);
+
+// Texts seen one at a time as their items arrive: whether they came in the
+// order a sort by them gives.
+class ArrivalOrder {
+public:
+    void Add(std::wstring text);
+    bool InOrder() const { return m_inOrder; }
+    size_t Count() const { return m_count; }
+
+private:
+    std::wstring m_last;
+    bool m_inOrder = true;
+    size_t m_count = 0;
+};
 
 // The order of a set of items by one text of each, ignoring case; items of
 // equal texts keep their given order. Each text is fetched once, and the
@@ -30,6 +46,8 @@ public:
     // <0, 0, >0 as a comes before, with or after b; unknown items come last.
     int operator()(void* a, void* b) const;
 
+    // A text as the order compares it (lower case).
+    static void FoldText(std::wstring& text);
     // The texts as the order compares them (lower case; empty for a null item).
     static std::vector<std::wstring> FoldTexts(const std::vector<void*>& items,
                                                const std::function<std::wstring(void* item)>& text);

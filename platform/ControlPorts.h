@@ -60,7 +60,9 @@ public:
     // Window-update lock; the calls nest and the last unlock repaints.
     virtual void LockUpdates() = 0;
     virtual void UnlockUpdates() = 0;
-    // Repaints what is invalid now rather than at the next idle moment.
+    // Repaints what is invalid now rather than at the next idle moment (a
+    // toolkit that draws a frame's windows together draws it with the frame,
+    // at its next display frame).
     virtual void UpdateWindow() = 0;
 };
 

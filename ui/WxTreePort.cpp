@@ -141,8 +141,12 @@ void WxTreePort::UnlockUpdates()
 
 void WxTreePort::UpdateWindow()
 {
-    m_tree.Refresh();
-    m_tree.Update();
+    // GTK 3 draws all the windows of a frame in one pass, at the display's
+    // next frame: the tree cannot be brought up to date alone. Forcing that
+    // pass here (wxWindow::Update) would draw the whole frame and wait for
+    // the X server, on the way of the job being started (several ms when
+    // a large node opens). What is invalid is drawn at that next frame, a
+    // few ms later, while the loop turns.
 }
 
 TreeItem WxTreePort::InsertItem(const TreeInsert& insert)

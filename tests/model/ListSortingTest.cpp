@@ -68,3 +68,32 @@ TEST(ItemRanks, TellsWhetherItemsStandInOrderAlready)
         EXPECT_EQ(sorted, test.items);
     }
 }
+
+// Texts watched one at a time agree with the order check of the whole list.
+TEST(ArrivalOrder, AgreesWithTheOrderCheckOfTheWholeList)
+{
+    const std::vector<std::vector<std::wstring>> cases = {
+        {L"alpha", L"Beta", L"beta", L"gamma"},
+        {L"alpha", L"beta", L"Beta"},
+        {L"Beta", L"alpha"},
+        {L"a", L"b", L"c", L"b", L"d"},   // one step back in the middle
+        {L"a", L"b", L"c", L"d", L"C"},   // one step back at the end
+        {L"\u00C9cole", L"\u00E9cole", L"zebra"},
+        {L"only"},
+        {},
+    };
+    for (const std::vector<std::wstring>& texts : cases) {
+        std::vector<int> storage(texts.size());
+        std::vector<void*> items;
+        std::map<void*, std::wstring> byItem;
+        ArrivalOrder arrival;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            items.push_back(&storage[i]);
+            byItem[&storage[i]] = texts[i];
+            arrival.Add(texts[i]);
+        }
+        const std::vector<std::wstring> keys = ItemRanks::FoldTexts(items, [&](void* item) { return byItem[item]; });
+        EXPECT_EQ(arrival.InOrder(), ItemRanks::InOrder(items, keys)) << texts.size();
+        EXPECT_EQ(arrival.Count(), texts.size());
+    }
+}

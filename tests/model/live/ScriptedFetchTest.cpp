@@ -120,6 +120,28 @@ TEST_F(ScriptedFetch, ManyChildrenAllReachTheTreeAndTheList)
     EXPECT_EQ(ui.Tree().GetChildIndicator(server->GetTreeItem()), 1);
 }
 
+// Entries that arrive in the tree's order but for one are still sorted.
+TEST_F(ScriptedFetch, OneEntryOutOfOrderAmongManyInOrderIsSorted)
+{
+    ScriptedBackend backend([](const ScriptedBackend::Request& request) {
+        if (request.at("scope") == "0")
+            return BaseEntry(request);
+        std::string text;
+        for (int i = 0; i < 2000; ++i) {
+            const int n = i == 1500 ? 1700 : i == 1700 ? 1500 : i;  // two swapped
+            const std::string cn = "child" + std::to_string(100000 + n);
+            text += ScriptedEntry("cn=" + cn + ",ou=scripted,o=lab", {"objectClass: device", "cn: " + cn});
+        }
+        return text + ScriptedResult(0);
+    });
+    CServerObject* server = AddServer(UnlimitedProfile());
+    Open(*server);
+    std::vector<CEntryObject*> children = ChildrenOf<CEntryObject>(*server);
+    ASSERT_EQ(children.size(), 2000u);
+    for (size_t i = 0; i < children.size(); ++i)
+        ASSERT_EQ(children[i]->GetDN().GetText(), "cn=child" + std::to_string(100000 + i) + ",ou=scripted,o=lab");
+}
+
 TEST_F(ScriptedFetch, EntriesThatArrivedBeforeAFailureStay)
 {
     ScriptedBackend backend([](const ScriptedBackend::Request& request) {
