@@ -238,7 +238,9 @@ void CDataObject::GetTreeItemInfo(platform::TreeInsert& insert, platform::TreeIt
 platform::ListItem CDataObject::FillListItem() const
 {
     platform::ListItem item;
-    item.text = GetCaption();
+    // The texts, the caption first, are asked of the node when the row is
+    // shown (ListColumnText): a long list makes none for rows never seen.
+    item.textCallback = true;
     item.image = GetImage(false);
     item.data = const_cast<CDataObject*>(this)->GetItemData();
     item.state = 0x1F00;

@@ -203,7 +203,8 @@ public:
     // The insertion record of the node's tree item: last child of parent,
     // text by callback, the node's images and its item data.
     void GetTreeItemInfo(platform::TreeInsert& insert, platform::TreeItem parent) const;
-    // The node's list row: caption, normal image, item data, state.
+    // The node's list row: texts by callback (ListColumnText), normal image,
+    // item data, state.
     platform::ListItem FillListItem() const;
     // A modeless progress window for one of the node's jobs, placed at the
     // desktop's bottom right; null when none can be made. The caller hands

@@ -99,13 +99,21 @@ void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::f
 
 platform::ListItem ListRowOf(const CDataObject& node)
 {
-    platform::ListItem item = node.FillListItem();
-    // Moved in: a braced list would copy each text once more.
-    item.columns.reserve(3);
-    item.columns.push_back(node.GetValueText());
-    item.columns.push_back(node.GetTypeName());
-    item.columns.push_back(node.GetSizeText());
-    return item;
+    return node.FillListItem();
+}
+
+std::wstring ListColumnText(void* data, int column)
+{
+    const auto* node = static_cast<const CDataObject*>(data);
+    if (!node)
+        return std::wstring();
+    switch (column) {
+    case 0: return node->GetCaption();
+    case 1: return node->GetValueText();
+    case 2: return node->GetTypeName();
+    case 3: return node->GetSizeText();
+    default: return std::wstring();
+    }
 }
 
 int UpdateRowText(CDataObject& node, int row)

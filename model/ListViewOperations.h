@@ -12,8 +12,11 @@
 
 class CDataObject;
 
-// The node's row: name, image and data, with its value, type and size.
+// The node's row: image and data; its texts are asked of the node when shown.
 platform::ListItem ListRowOf(const CDataObject& node);
+// The list's text provider: column 0 the node's name, 1 its value, 2 its
+// type, 3 its size (data: the node).
+std::wstring ListColumnText(void* data, int column);
 // A row for the node at row (-1: at the end) with its name, value, type and
 // size; returns its index. Then stops the selected node's waiting display.
 int UpdateRowText(CDataObject& node, int row);

@@ -125,6 +125,10 @@ struct ListItem {
     std::wstring text;  // column 0
     // Columns 1 and on, set with the row (those past the list's columns are dropped).
     std::vector<std::wstring> columns;
+    // Ask the control's text provider for each column's text whenever it is
+    // shown or read (text and columns unused), until SetItemText gives the
+    // row texts of its own.
+    bool textCallback = false;
     int image = 0;
     void* data = nullptr;
     uint32_t state = 0;

@@ -140,6 +140,7 @@ CArbListView::~CArbListView()
 void CArbListView::InstallPorts()
 {
     m_port = std::make_shared<ui::WxListPort>(*this);
+    m_port->SetTextProvider(&ListColumnText);
     m_viewPort = std::make_shared<ViewPort>(*this);
     platform::SetListControl(m_port);
     platform::SetListViewPort(m_viewPort);

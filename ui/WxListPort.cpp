@@ -46,6 +46,29 @@ WxListPort::~WxListPort()
         for (long row = 0; row < m_list.GetItemCount(); ++row) m_list.SetItemPtrData(row, 0);
 }
 
+void WxListPort::SetTextProvider(TextProvider provider)
+{
+    m_textProvider = std::move(provider);
+}
+
+std::wstring WxListPort::TextOf(const Record& r, int column) const
+{
+    if (r.textCallback)
+        return m_textProvider && column >= 0 ? m_textProvider(r.data, column) : std::wstring();
+    return column >= 0 && static_cast<size_t>(column) < r.texts.size() ? r.texts[column] : std::wstring();
+}
+
+void WxListPort::KeepTexts(Record& r)
+{
+    if (!r.textCallback)
+        return;
+    std::vector<std::wstring> texts;
+    for (int column = 0; column < ColumnCount(); ++column)
+        texts.push_back(TextOf(r, column));
+    r.texts = std::move(texts);
+    r.textCallback = false;
+}
+
 void WxListPort::SetOverlayImage(int overlay, int imageIndex)
 {
     m_overlays.SetOverlayImage(overlay, imageIndex);
@@ -65,8 +88,7 @@ void* WxListPort::DataOfRow(long row) const
 wxString WxListPort::RowText(long row, long column) const
 {
     Record* r = RecordOf(static_cast<int>(row));
-    if (!r || column < 0 || static_cast<size_t>(column) >= r->texts.size()) return wxString();
-    return wxString(r->texts[column]);
+    return r ? wxString(TextOf(*r, static_cast<int>(column))) : wxString();
 }
 
 int WxListPort::RowImage(long row) const
@@ -135,13 +157,16 @@ long WxListPort::AddControlRow(long row, const Record& r)
     // Text, image and record in one insert: each call on the control measures and repaints the row.
     wxListItem info;
     info.SetId(row);
-    info.SetText(r.texts.empty() ? wxString() : wxString(r.texts[0]));
+    info.SetText(wxString(TextOf(r, 0)));
     info.SetImage(r.shown);
     info.SetData(reinterpret_cast<wxUIntPtr>(&r));
     const long index = m_list.InsertItem(info);
     if (index >= 0 && m_list.InReportView()) {
-        for (size_t column = 1; column < r.texts.size() && static_cast<int>(column) < m_list.GetColumnCount(); ++column)
-            if (!r.texts[column].empty()) m_list.SetItem(index, static_cast<long>(column), wxString(r.texts[column]));
+        const int columns = r.textCallback ? m_list.GetColumnCount() : static_cast<int>(r.texts.size());
+        for (int column = 1; column < columns && column < m_list.GetColumnCount(); ++column) {
+            const std::wstring text = TextOf(r, column);
+            if (!text.empty()) m_list.SetItem(index, column, wxString(text));
+        }
     }
     return index;
 }
@@ -154,11 +179,14 @@ int WxListPort::InsertItem(int row, ListItem item)
     record->data = item.data;
     record->image = item.image;
     record->state = item.state & item.stateMask & ~kControlBits;
-    record->texts.reserve(1 + item.columns.size());
-    record->texts.push_back(std::move(item.text));
-    for (std::wstring& text : item.columns) {
-        if (static_cast<int>(record->texts.size()) >= ColumnCount()) break;
-        record->texts.push_back(std::move(text));
+    record->textCallback = item.textCallback;
+    if (!item.textCallback) {
+        record->texts.reserve(1 + item.columns.size());
+        record->texts.push_back(std::move(item.text));
+        for (std::wstring& text : item.columns) {
+            if (static_cast<int>(record->texts.size()) >= ColumnCount()) break;
+            record->texts.push_back(std::move(text));
+        }
     }
     ComposeImage(*record);
     if (Virtual()) {
@@ -205,15 +233,16 @@ void WxListPort::DeleteAllItems()
 std::wstring WxListPort::GetItemText(int row, int column) const
 {
     Record* r = RecordOf(row);
-    if (!r || column < 0 || column >= ColumnCount() || static_cast<size_t>(column) >= r->texts.size())
+    if (!r || column < 0 || column >= ColumnCount())
         return std::wstring();
-    return r->texts[column];
+    return TextOf(*r, column);
 }
 
 bool WxListPort::SetItemText(int row, int column, const std::wstring& text)
 {
     Record* r = RecordOf(row);
     if (!r || column < 0 || column >= ColumnCount()) return false;
+    KeepTexts(*r);
     if (r->texts.size() <= static_cast<size_t>(column)) r->texts.resize(column + 1);
     r->texts[column] = text;
     if (Virtual()) {

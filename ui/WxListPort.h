@@ -8,6 +8,7 @@
 // through the port.
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,10 @@ public:
     // The control must outlive the port.
     explicit WxListPort(wxListCtrl& list);
     ~WxListPort() override;
+
+    typedef std::function<std::wstring(void* data, int column)> TextProvider;
+    // Where the texts of text-callback rows come from.
+    void SetTextProvider(TextProvider provider);
 
     void SetOverlayImage(int overlay, int imageIndex);
     // Around a change of the control's style (virtual or not): the control
@@ -69,11 +74,15 @@ private:
         int image = 0;
         int shown = 0;  // the image with its overlay
         uint32_t state = 0;  // the bits the control does not keep
+        bool textCallback = false;        // texts from the provider
         std::vector<std::wstring> texts;  // by column
     };
 
     bool Virtual() const { return m_list.HasFlag(wxLC_VIRTUAL); }
     Record* RecordOf(int row) const;
+    std::wstring TextOf(const Record& r, int column) const;
+    // A text-callback row takes the provider's texts as its own.
+    void KeepTexts(Record& r);
     bool ValidRow(int row) const { return row >= 0 && row < GetItemCount(); }
     // The control counts its columns only in report view; the port remembers them.
     int ColumnCount() const;
@@ -92,6 +101,7 @@ private:
     void RestoreMarks(const Marks& marks);
 
     wxListCtrl& m_list;
+    TextProvider m_textProvider;
     std::vector<std::unique_ptr<Record>> m_rows;
     Marks m_pending;
     mutable int m_columns = 1;

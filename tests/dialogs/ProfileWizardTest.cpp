@@ -35,6 +35,7 @@
 #include "model/CRootObject.h"
 #include "model/CServerObject.h"
 #include "model/ResourceText.h"
+#include "model/ListViewOperations.h"
 #include "model/TreeViewOperations.h"
 #include "platform/CStdRegistry.h"
 #include "platform/ResourceLibrary.h"
@@ -572,6 +573,7 @@ TEST_F(ProfileWizardTest, TheNewProfileIsStoredAndBecomesAServerNode)
     GetAppConfig().SetDefaults();
     CDataObject::InitCommandImages();
     m_ui.Tree().SetTextProvider(&GetTreeItemText);
+    m_ui.List().SetTextProvider(&ListColumnText);
     auto previousWizard = SetProfileWizardPort(std::make_shared<WxProfileWizard>());
     auto* root = new CRootObject;
     root->LoadChildren(0);

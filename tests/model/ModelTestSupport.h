@@ -131,6 +131,7 @@ public:
         GetAppConfig().SetDefaults();
         CDataObject::InitCommandImages();
         m_ui.Tree().SetTextProvider(&GetTreeItemText);
+        m_ui.List().SetTextProvider(&ListColumnText);
         m_treeRegistration = platform::ReceiverRegistration(m_treeView);
         m_listRegistration = platform::ReceiverRegistration(m_listView);
         platform::SetAppWindow(platform::AppWindow::TreeView, m_treeRegistration.Id());

@@ -486,8 +486,11 @@ int HeadlessList::InsertItem(int row, ListItem item)
     CheckThread();
     size_t at = row < 0 || row > static_cast<int>(m_rows.size()) ? m_rows.size() : static_cast<size_t>(row);
     Row r;
-    r.texts.push_back(item.text);
-    r.texts.insert(r.texts.end(), item.columns.begin(), item.columns.end());
+    r.textCallback = item.textCallback;
+    if (!item.textCallback) {
+        r.texts.push_back(item.text);
+        r.texts.insert(r.texts.end(), item.columns.begin(), item.columns.end());
+    }
     r.image = item.image;
     r.data = item.data;
     m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(r));
@@ -518,9 +521,27 @@ void HeadlessList::DeleteAllItems()
 std::wstring HeadlessList::GetItemText(int row, int column) const
 {
     CheckThread();
-    if (!Valid(row) || column < 0 || column >= static_cast<int>(m_rows[row].texts.size()))
+    if (!Valid(row) || column < 0)
         return std::wstring();
-    return m_rows[row].texts[column];
+    const std::vector<std::wstring> texts = TextsOf(m_rows[row]);
+    return column < static_cast<int>(texts.size()) ? texts[column] : std::wstring();
+}
+
+std::vector<std::wstring> HeadlessList::TextsOf(const Row& row) const
+{
+    if (!row.textCallback)
+        return row.texts;
+    std::vector<std::wstring> texts;
+    for (int column = 0; column < m_providedColumns; ++column)
+        texts.push_back(m_textProvider ? m_textProvider(row.data, column) : std::wstring());
+    return texts;
+}
+
+void HeadlessList::SetTextProvider(TextProvider provider, int columns)
+{
+    CheckThread();
+    m_textProvider = std::move(provider);
+    m_providedColumns = columns;
 }
 
 bool HeadlessList::SetItemText(int row, int column, const std::wstring& text)
@@ -528,6 +549,10 @@ bool HeadlessList::SetItemText(int row, int column, const std::wstring& text)
     CheckThread();
     if (!Valid(row) || column < 0)
         return false;
+    if (m_rows[row].textCallback) {
+        m_rows[row].texts = TextsOf(m_rows[row]);
+        m_rows[row].textCallback = false;
+    }
     std::vector<std::wstring>& texts = m_rows[row].texts;
     if (column >= static_cast<int>(texts.size()))
         texts.resize(static_cast<size_t>(column) + 1);
@@ -666,10 +691,11 @@ std::wstring HeadlessList::RowText(int row) const
     std::wstring out;
     if (!Valid(row))
         return out;
-    for (size_t i = 0; i < m_rows[row].texts.size(); ++i) {
+    const std::vector<std::wstring> texts = TextsOf(m_rows[row]);
+    for (size_t i = 0; i < texts.size(); ++i) {
         if (i)
             out += L'|';
-        out += m_rows[row].texts[i];
+        out += texts[i];
     }
     return out;
 }

@@ -133,6 +133,11 @@ public:
     bool RedrawItems(int first, int last) override;
     void SortItems(const ItemCompare& compare) override;
 
+    typedef std::function<std::wstring(void* data, int column)> TextProvider;
+    // Supplies the texts of rows inserted with a text callback, for columns
+    // 0 to columns - 1.
+    void SetTextProvider(TextProvider provider, int columns = 4);
+
     // Inspection.
     int UpdateLockDepth() const;
     int UpdateWindowCount() const;
@@ -146,16 +151,20 @@ public:
 private:
     struct Row {
         std::vector<std::wstring> texts;
+        bool textCallback = false;
         int image = 0;
         void* data = nullptr;
         uint32_t state = 0;
     };
+    std::vector<std::wstring> TextsOf(const Row& row) const;
 
     void CheckThread() const;
     bool Valid(int row) const { return row >= 0 && row < static_cast<int>(m_rows.size()); }
     void ApplyState(size_t row, uint32_t state, uint32_t mask);
 
     std::vector<Row> m_rows;
+    TextProvider m_textProvider;
+    int m_providedColumns = 4;
     std::vector<std::pair<int, int>> m_redraws;
     int m_lockDepth = 0;
     int m_updateWindowCount = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -331,6 +332,59 @@ TEST_F(ControlPortsTest, ListRowsComeWithTheirColumnTexts)
     }
     EXPECT_EQ(list->GetItemText(0, 1), "value");
     EXPECT_EQ(virtualList.view->GetItemText(0, 1), "value");
+}
+
+// Text-callback rows show and read the provider's texts as they are now; a
+// text set on such a row keeps the others as they were at that moment.
+TEST_F(ControlPortsTest, CallbackRowsAskTheProviderUntilGivenTextsOfTheirOwn)
+{
+    VirtualList virtualList(frame);
+    std::map<void*, std::vector<std::wstring>> texts;
+    int first = 0, second = 0;
+    texts[&first] = {L"alpha", L"one"};
+    texts[&second] = {L"bravo", L"two"};
+    int asked = 0;
+    auto provider = [&](void* data, int column) {
+        ++asked;
+        const std::vector<std::wstring>& row = texts[data];
+        return column < static_cast<int>(row.size()) ? row[column] : std::wstring();
+    };
+    for (ui::WxListPort* port : {listPort.get(), virtualList.port.get()}) {
+        port->SetTextProvider(provider);
+        for (int* data : {&first, &second}) {
+            ListItem item;
+            item.textCallback = true;
+            item.data = data;
+            port->InsertItem(-1, item);
+        }
+    }
+    EXPECT_EQ(list->GetItemText(1, 1), "two") << "a plain control holds the texts of the insert";
+    EXPECT_EQ(virtualList.view->GetItemText(1, 0), "bravo");
+    EXPECT_EQ(virtualList.view->GetItemText(0, 1), "one");
+
+    texts[&first] = {L"alpha2", L"one2"};
+    ui::WxListPort& port = *virtualList.port;
+    EXPECT_EQ(port.GetItemText(0, 0), L"alpha2");
+    EXPECT_EQ(virtualList.view->GetItemText(0, 1), "one2");
+    EXPECT_TRUE(port.SetItemText(0, 1, L"own"));
+    texts[&first] = {L"alpha3", L"one3"};
+    EXPECT_EQ(port.GetItemText(0, 0), L"alpha2") << "the row keeps what it showed";
+    EXPECT_EQ(port.GetItemText(0, 1), L"own");
+    EXPECT_EQ(port.GetItemText(1, 0), L"bravo");
+
+    // Only the rows shown are asked, not all of a long list.
+    for (int i = 0; i < 5000; ++i) {
+        ListItem item;
+        item.textCallback = true;
+        item.data = &second;
+        port.InsertItem(-1, item);
+    }
+    asked = 0;
+    virtualList.view->Refresh();
+    virtualList.view->Update();
+    uitest::RunFor(50);
+    EXPECT_GT(asked, 0);
+    EXPECT_LT(asked, 500);
 }
 
 TEST_F(ControlPortsTest, ListRowsCarryDataStateAndSortByIt)
