@@ -1,10 +1,15 @@
 #include "ui/CArbStatusBar.h"
 
+#include <vector>
+
+#include <wx/dcclient.h>
+
 CArbStatusBar::CArbStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY)
 {
     const int widths[4] = {-1, -1, 100, 17 + 8};
     SetFieldsCount(4, widths);
     Bind(wxEVT_SIZE, &CArbStatusBar::OnSize, this);
+    Bind(wxEVT_PAINT, &CArbStatusBar::OnPaintPanes, this);
 }
 
 void CArbStatusBar::SetPaneIcon(int pane, const wxBitmap& icon)
@@ -30,6 +35,28 @@ void CArbStatusBar::SetPaneTextWithIcon(int pane, const wxString& text)
     wxString shown = m_icons[pane] ? "      " + text : text;
     if (GetStatusText(pane) != shown)
         SetStatusText(shown, pane);
+}
+
+void CArbStatusBar::OnPaintPanes(wxPaintEvent& event)
+{
+    const wxRegion& update = GetUpdateRegion();
+    std::vector<int> panes;
+    for (int pane = 0; pane < GetFieldsCount(); ++pane) {
+        wxRect r;
+        if (GetFieldRect(pane, r) && update.Contains(r) != wxOutRegion)
+            panes.push_back(pane);
+    }
+    if (static_cast<int>(panes.size()) == GetFieldsCount() || (ShowsSizeGrip() && update.Contains(GetSizeGripRect()) != wxOutRegion)) {
+        wxStatusBar::OnPaint(event);
+        return;
+    }
+    wxPaintDC dc(this);
+    if (GetFont().IsOk())
+        dc.SetFont(GetFont());
+    const int textHeight = dc.GetCharHeight();
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    for (int pane : panes)
+        DrawField(dc, pane, textHeight);
 }
 
 void CArbStatusBar::OnSize(wxSizeEvent& event)

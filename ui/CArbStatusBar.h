@@ -21,6 +21,9 @@ protected:
     void DoUpdateStatusText(int number) override;
 
 private:
+    // Draws only the panes the repaint touches: a new message repaints its
+    // pane, and the toolkit's paint measures and draws every pane each time.
+    void OnPaintPanes(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
     void Place();
 

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/menu.h>
 
 #include "base/LogStream.h"
@@ -195,6 +198,50 @@ TEST_F(MainFrameTest, TheOutputWindowShowsLogLinesAndTheirBookmarks)
     LogLine(std::wstring(L"after the window"));
     EXPECT_TRUE(GetQueuedOutputLines().empty());
     EXPECT_EQ(platform::GetAppWindow(platform::AppWindow::OutputList), platform::kNoReceiver);
+}
+
+// A new message shows in its pane; the panes around it stay as drawn.
+TEST_F(MainFrameTest, ANewMessageRedrawsItsPaneAndLeavesTheOthers)
+{
+    ASSERT_NE(MakeFrame(), nullptr);
+    CArbStatusBar* status = m_frame->GetArbStatusBar();
+    ASSERT_NE(status, nullptr);
+    status->SetStatusText("Schema loaded", CArbStatusBar::kSchema);
+    auto grab = [&](int pane) {
+        status->Update();
+        uitest::RunFor(50);
+        wxRect r;
+        EXPECT_TRUE(status->GetFieldRect(pane, r));
+        wxClientDC source(status);
+        wxBitmap bitmap(r.width, r.height);
+        wxMemoryDC target(bitmap);
+        target.Blit(0, 0, r.width, r.height, &source, r.x, r.y);
+        target.SelectObject(wxNullBitmap);
+        return bitmap.ConvertToImage();
+    };
+    auto same = [](const wxImage& a, const wxImage& b) {
+        return a.GetSize() == b.GetSize() &&
+               std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
+    };
+    auto ink = [](const wxImage& image) {
+        int dark = 0;
+        for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i)
+            if (image.GetData()[3 * i] + image.GetData()[3 * i + 1] + image.GetData()[3 * i + 2] < 384) ++dark;
+        return dark;
+    };
+    status->SetStatusText("", CArbStatusBar::kMessage);
+    const wxImage emptyMessage = grab(CArbStatusBar::kMessage);
+    const wxImage schema = grab(CArbStatusBar::kSchema);
+    EXPECT_GT(ink(schema), 0);
+
+    status->SetStatusText("Searching the children...", CArbStatusBar::kMessage);
+    const wxImage message = grab(CArbStatusBar::kMessage);
+    EXPECT_FALSE(same(message, emptyMessage)) << "the new message is drawn";
+    EXPECT_GT(ink(message), ink(emptyMessage));
+    EXPECT_TRUE(same(grab(CArbStatusBar::kSchema), schema)) << "the schema pane keeps its text";
+
+    status->SetStatusText("", CArbStatusBar::kMessage);
+    EXPECT_TRUE(same(grab(CArbStatusBar::kMessage), emptyMessage)) << "an emptied pane is cleared";
 }
 
 TEST_F(MainFrameTest, ProgressMessagesShowTheInsertionInTheStatusBar)
