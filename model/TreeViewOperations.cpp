@@ -3,6 +3,7 @@
 #include "model/CDataObject.h"
 #include "model/CLDAPObject.h"
 #include "model/CAppConfig.h"
+#include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
 #include "model/RemovalTimerMap.h"
 #include "platform/Messages.h"
@@ -28,6 +29,10 @@ void DeleteChildItems(platform::TreeItem item)
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !item)
         return;
+    // The list shows the selected item's children: their rows go before
+    // their nodes, which the rows read their texts from.
+    if (item == tree->GetSelectedItem() && tree->GetChildItem(item))
+        RemoveAllRows();
     while (platform::TreeItem child = tree->GetChildItem(item)) {
         DeleteChildItems(child);
         CDataObject* node = GetTreeItemObject(child);

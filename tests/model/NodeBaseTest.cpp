@@ -246,6 +246,24 @@ TEST(NodeBase, DeleteChildItemsFreesTheNodesBelowAndKeepsTheItem)
     EXPECT_EQ(NodeRegistry::Find(parent->GetNodeId()), parent);
 }
 
+// The rows of the selected item's children read their texts from the nodes:
+// they go before the nodes do, and rows of other items stay.
+TEST(NodeBase, DeleteChildItemsOfTheSelectedItemTakesTheirRowsFirst)
+{
+    ModelUi ui;
+    TestNode* parent = AddNode(platform::kTreeRoot, kNodeEntry, L"parent");
+    TestNode* other = AddNode(platform::kTreeRoot, kNodeEntry, L"other");
+    TestNode* child = AddNode(parent->GetTreeItem(), kNodeEntry, L"child");
+    ui.Tree().SelectItem(parent->GetTreeItem());
+    ui.List().InsertItem(-1, ListRowOf(*child));
+    ASSERT_EQ(ui.List().RowText(0).substr(0, 5), L"child");
+
+    DeleteChildItems(other->GetTreeItem());  // no children, not selected: the rows stay
+    EXPECT_EQ(ui.List().GetItemCount(), 1);
+    DeleteChildItems(parent->GetTreeItem());
+    EXPECT_EQ(ui.List().GetItemCount(), 0);
+}
+
 TEST(NodeBase, RouteCommandNewGoesToAnIdleParent)
 {
     ModelUi ui;
