@@ -29,9 +29,10 @@ void DeleteChildItems(platform::TreeItem item)
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !item)
         return;
-    // The list shows the selected item's children: their rows go before
-    // their nodes, which the rows read their texts from.
-    if (item == tree->GetSelectedItem() && tree->GetChildItem(item))
+    // The list shows the selected item's children and values: their rows go
+    // before the nodes, which the rows read their texts from (the values go
+    // with the item's node, which is what a caller here does next).
+    if (item == tree->GetSelectedItem())
         RemoveAllRows();
     while (platform::TreeItem child = tree->GetChildItem(item)) {
         DeleteChildItems(child);

@@ -16,7 +16,7 @@ class CDataObject;
 // parent is selected.
 platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent);
 // Removes every item below item, deepest first, deleting the nodes they
-// carry; the item itself stays. Below the selected item, the list's rows go
+// carry; the item itself stays. For the selected item, the list's rows go
 // first.
 void DeleteChildItems(platform::TreeItem item);
 // The node an item carries, or null.

@@ -258,8 +258,14 @@ TEST(NodeBase, DeleteChildItemsOfTheSelectedItemTakesTheirRowsFirst)
     ui.List().InsertItem(-1, ListRowOf(*child));
     ASSERT_EQ(ui.List().RowText(0).substr(0, 5), L"child");
 
-    DeleteChildItems(other->GetTreeItem());  // no children, not selected: the rows stay
+    DeleteChildItems(other->GetTreeItem());  // not selected: the rows stay
     EXPECT_EQ(ui.List().GetItemCount(), 1);
+    DeleteChildItems(parent->GetTreeItem());
+    EXPECT_EQ(ui.List().GetItemCount(), 0);
+
+    // A selected item without children may still show rows (its values).
+    ui.List().InsertItem(-1, ListRowOf(*other));
+    ui.Tree().SelectItem(parent->GetTreeItem());
     DeleteChildItems(parent->GetTreeItem());
     EXPECT_EQ(ui.List().GetItemCount(), 0);
 }

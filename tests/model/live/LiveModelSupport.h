@@ -76,11 +76,22 @@ protected:
     }
 
     // Pumps until no worker runs and nothing is queued.
+    // No job runs once the messages the last ones posted are handled: those
+    // may start the next job (a finished copy refreshes its target, which
+    // then opens).
     bool WaitIdle()
     {
-        bool idle = ui.Dispatcher().PumpUntil([] { return GetRunningThreadCount() == 0; }, 20000);
-        ui.Dispatcher().Pump();
-        return idle && GetRunningThreadCount() == 0;
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(20);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            auto idle = [] { return GetRunningThreadCount() == 0; };
+            if (left <= 0 || !ui.Dispatcher().PumpUntil(idle, static_cast<uint32_t>(left)))
+                return false;
+            ui.Dispatcher().Pump();
+            if (GetRunningThreadCount() == 0)
+                return true;
+        }
     }
 
     CServerObject* AddServer(const CServerProfile& profile)
