@@ -8,9 +8,22 @@
 CChildInserter::CChildInserter(Make make, Insert insert)
     : m_make(std::move(make)), m_insert(std::move(insert))
 {
-    for (int i = 0; i < kMakers; ++i)
-        m_makers.emplace_back([this] { MakeNodes(); });
-    m_inserter = std::thread([this] { InsertNodes(); });
+    try {
+        for (int i = 0; i < kMakers; ++i)
+            m_makers.emplace_back([this] { MakeNodes(); });
+        m_inserter = std::thread([this] { InsertNodes(); });
+    } catch (...) {
+        // The helpers that did start end before the failure goes on.
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_stopping = true;
+            m_makersLeft -= kMakers - static_cast<int>(m_makers.size());
+        }
+        m_changed.notify_all();
+        for (std::thread& maker : m_makers)
+            maker.join();
+        throw;
+    }
 }
 
 CChildInserter::~CChildInserter()
