@@ -33,14 +33,14 @@ public:
     // Appends copies of the other DN's parts: child RDN += parent DN.
     LDAPDN& operator+=(const LDAPDN& other);
 
-    // Appends the RDNs of the text after the present ones and recomposes the
-    // text. A null or empty text, or one that is not a DN, changes nothing.
     // The DN of text, named as a child of parent: when text is one RDN, a
     // ',' and the parent's own text, only that RDN is parsed and the
     // parent's RDNs are copied (a long list of children under one base
     // parses the base once). Otherwise as LDAPDN(text).
     static LDAPDN ChildOf(const std::string& text, const LDAPDN& parent);
 
+    // Appends the RDNs of the text after the present ones and recomposes the
+    // text. A null or empty text, or one that is not a DN, changes nothing.
     void Parse(const char* text);
     void Parse(const std::string& text);
     // Text = part texts joined by ",".

@@ -46,7 +46,8 @@ void CArbStatusBar::OnPaintPanes(wxPaintEvent& event)
         if (GetFieldRect(pane, r) && update.Contains(r) != wxOutRegion)
             panes.push_back(pane);
     }
-    if (static_cast<int>(panes.size()) == GetFieldsCount() || (ShowsSizeGrip() && update.Contains(GetSizeGripRect()) != wxOutRegion)) {
+    const bool grip = ShowsSizeGrip() && update.Contains(GetSizeGripRect()) != wxOutRegion;
+    if (static_cast<int>(panes.size()) == GetFieldsCount() || grip) {
         wxStatusBar::OnPaint(event);
         return;
     }
