@@ -18,7 +18,9 @@
 #include "platform/MessageLogFile.h"
 #include "platform/RegistryKey.h"
 #include "platform/StringResource.h"
+#include "schema/LDAPSchema.h"
 #include "schema/SchemaCache.h"
+#include "schema/SchemaLoadThread.h"
 #include "schema/SyntaxCatalogue.h"
 #include "shellcore/InternetSession.h"
 #include "shellcore/RegistryPaths.h"
@@ -72,6 +74,8 @@ void InitGlobalSettings(LogSink outputSink)
     InitSchemaTables();
     RegisterArbClipboardFormat();
     OpenSchemaCacheFile();
+    // A host met for the first time has its schema read from the server.
+    InstallSchemaLoadJobStarter();
     CDataObject::InitCommandImages();
     FillDirectoryConstants();
     g_internetSession = CInternetSession::Open(GetAppConfig());
@@ -83,6 +87,7 @@ void CloseGlobalSettings()
     std::lock_guard<std::mutex> lock(g_lock);
     if (!g_servicesStarted) return;
     CloseLogFile();
+    CLDAPSchema::SetLoadJobStarter(nullptr);
     g_internetSession.reset();
     g_servicesStarted = false;
 }

@@ -6,6 +6,8 @@
 #include "model/CRootObject.h"
 #include "model/ListViewOperations.h"
 #include "model/TreeViewOperations.h"
+#include "platform/Dispatcher.h"
+#include "schema/SchemaLoadThread.h"
 #include "shellcore/CNavigationHistory.h"
 #include "shellcore/FrameCommands.h"
 #include "ui/CArbMainFrame.h"
@@ -92,14 +94,27 @@ CArbDocument::CArbDocument(CArbMainFrame* frame)
     });
     Bind(wxEVT_MENU, &CArbDocument::OnCommand, this);
     Bind(wxEVT_UPDATE_UI, &CArbDocument::OnUpdateCommand, this);
+    // A schema read ends on its worker: the panes are redrawn on the
+    // user-interface thread by whichever document is there then.
+    SetRefreshSelectedServerInfo([] {
+        try {
+            platform::Send([] {
+                if (CArbDocument* document = CArbDocument::Get())
+                    document->RefreshSelectedServerInfo();
+            });
+        } catch (const platform::DispatcherClosed&) {
+        }
+    });
 }
 
 CArbDocument::~CArbDocument()
 {
     SetNavigationObserver(nullptr);
     m_root.reset();
-    if (g_document == this)
+    if (g_document == this) {
         g_document = nullptr;
+        SetRefreshSelectedServerInfo(nullptr);
+    }
 }
 
 CArbDocument* CArbDocument::Get()

@@ -26,6 +26,7 @@
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/ui/FrameTestSupport.h"
 #include "ui/CArbListView.h"
+#include "ui/CArbStatusBar.h"
 #include "ui/CArbTreeView.h"
 #include "ui/COutputList.h"
 
@@ -216,6 +217,12 @@ TEST_F(BrowseWindowTest, ThePasswordTypedInThePromptOpensTheServerDownToAPersons
     EXPECT_EQ(valueOf(L"telephoneNumber"), L"+44 20 7946 0101");
     EXPECT_NE(std::find(values.begin(), values.end(), L"inetOrgPerson"), values.end());
     EXPECT_EQ(m_prompts.Prompts(), 1);  // asked once, for the bind
+    // The server's schema was read for it: the schema pane says so once the read ends.
+    CArbStatusBar* status = m_frame->GetArbStatusBar();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(frametest::PumpUntil([&] { return status->GetStatusText(CArbStatusBar::kSchema) == "Schema loaded"; },
+                                     std::chrono::seconds(10)))
+        << status->GetStatusText(CArbStatusBar::kSchema);
     frametest::ScreenCapture(m_frame, "browse-window");
 }
 

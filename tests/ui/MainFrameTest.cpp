@@ -12,14 +12,17 @@
 #include <wx/menu.h>
 
 #include "base/LogStream.h"
+#include "model/TreeViewOperations.h"
 #include "platform/Dispatcher.h"
 #include "platform/ResourceLibrary.h"
+#include "schema/SchemaLoadThread.h"
 #include "shellcore/FrameCommands.h"
 #include "shellcore/OutputSink.h"
 #include "shellcore/RecentTexts.h"
 #include "tests/support/ManualDispatcher.h"
 #include "tests/support/TempHome.h"
 #include "tests/ui/FrameTestSupport.h"
+#include "ui/CArbDocument.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbStatusBar.h"
 #include "ui/CCommandComboBox.h"
@@ -242,6 +245,21 @@ TEST_F(MainFrameTest, ANewMessageRedrawsItsPaneAndLeavesTheOthers)
 
     status->SetStatusText("", CArbStatusBar::kMessage);
     EXPECT_TRUE(same(grab(CArbStatusBar::kMessage), emptyMessage)) << "an emptied pane is cleared";
+}
+
+// A schema read ends on a worker and asks for the selected server's texts:
+// the document redraws them on the user-interface thread.
+TEST_F(MainFrameTest, AnEndedSchemaReadRedrawsTheSelectedNodesPanes)
+{
+    ASSERT_NE(MakeFrame(), nullptr);
+    CArbDocument* document = m_frame->GetDocument();
+    ASSERT_NE(document, nullptr);
+    m_dispatcher->Pump();
+    ASSERT_NE(GetSelectedTreeObject(), nullptr) << "the root is selected";
+    document->SetPaneText2(L"stale");
+    std::thread worker([] { RefreshSelectedServerInfo(); });
+    EXPECT_TRUE(m_dispatcher->PumpUntil([&] { return document->GetPaneText2().empty(); }, 10000));
+    worker.join();
 }
 
 TEST_F(MainFrameTest, ProgressMessagesShowTheInsertionInTheStatusBar)
