@@ -604,7 +604,7 @@ void CEntryObject::InsertAttributeRows()
         size_t counter = 0;
         auto insert = [&](const AttributeNodeList& nodes) {
             for (const std::unique_ptr<CAttrObject>& node : nodes) {
-                list->InsertItem(-1, ListRowOf(*node));
+                list->InsertItem(-1, node->FillListItem());
                 ++counter;
                 if (progress)
                     PostToMainFrame(platform::WM_PROGRESS_STEP, counter, static_cast<intptr_t>(total));

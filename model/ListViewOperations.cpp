@@ -43,7 +43,7 @@ bool AppendSlice(bool sliced, const std::vector<CDataObject*>* nodes = nullptr)
         const auto end = std::chrono::steady_clock::now() + kSliceTime;
         while (g_fill.next < g_fill.nodes.size()) {
             if (CDataObject* node = nodes ? (*nodes)[g_fill.next] : NodeRegistry::Find(g_fill.nodes[g_fill.next]))
-                list->InsertItem(-1, ListRowOf(*node));
+                list->InsertItem(-1, node->FillListItem());
             ++g_fill.next;
             if (sliced && (g_fill.next % 64) == 0 && std::chrono::steady_clock::now() >= end)
                 return true;
@@ -97,11 +97,6 @@ void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::f
         ContinueFill(&nodes);
 }
 
-platform::ListItem ListRowOf(const CDataObject& node)
-{
-    return node.FillListItem();
-}
-
 std::wstring ListColumnText(void* data, int column)
 {
     const auto* node = static_cast<const CDataObject*>(data);
@@ -121,7 +116,7 @@ int UpdateRowText(CDataObject& node, int row)
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
     if (!list)
         return -1;
-    int index = list->InsertItem(row, ListRowOf(node));
+    int index = list->InsertItem(row, node.FillListItem());
     if (CDataObject* selected = GetSelectedTreeObject())
         selected->HideProgress();
     return index;

@@ -5,15 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "platform/ControlPorts.h"
 #include "platform/Dispatcher.h"
 
 class CDataObject;
 
-// The node's row: image and data; its texts are asked of the node when shown.
-platform::ListItem ListRowOf(const CDataObject& node);
 // The list's text provider: column 0 the node's name, 1 its value, 2 its
 // type, 3 its size (data: the node).
 std::wstring ListColumnText(void* data, int column);

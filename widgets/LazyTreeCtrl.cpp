@@ -40,6 +40,22 @@ size_t PlaceOf(const T* item)
     return static_cast<size_t>(item->index - item->parent->indexShift);
 }
 
+// An item shown bold or in a font of its own, and that font from the control's.
+template <class T>
+bool HasOwnFont(const T* item)
+{
+    return item->bold || item->font.IsOk();
+}
+
+template <class T>
+wxFont FontOf(const T* item, const wxFont& base)
+{
+    wxFont font = item->font.IsOk() ? item->font : base;
+    if (item->bold)
+        font.MakeBold();
+    return font;
+}
+
 // A deque made at its first element: std::deque allocates a block when it
 // is constructed, and most items are leaves.
 template <class T>
@@ -331,13 +347,11 @@ int LazyTreeCtrl::TextWidth(const Item* item, wxDC* paintDC) const
     TextOf(item);
     if (item->textWidth < 0) {
         int w = 0, h = 0;
-        if (paintDC && !item->bold && !item->font.IsOk()) {
-            paintDC->GetTextExtent(item->text, &w, &h);
-        } else if (item->bold || item->font.IsOk()) {
-            wxFont font = item->font.IsOk() ? item->font : GetFont();
-            if (item->bold)
-                font.MakeBold();
+        if (HasOwnFont(item)) {
+            const wxFont font = FontOf(item, GetFont());
             GetTextExtent(item->text, &w, &h, nullptr, nullptr, &font);
+        } else if (paintDC) {
+            paintDC->GetTextExtent(item->text, &w, &h);
         } else {
             GetTextExtent(item->text, &w, &h);
         }
@@ -1223,16 +1237,13 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
             dc.SetBrush(wxBrush(item->backgroundColour));
             dc.DrawRectangle(label);
         }
-        if (item->bold || item->font.IsOk()) {
-            wxFont own = item->font.IsOk() ? item->font : font;
-            if (item->bold)
-                own.MakeBold();
-            dc.SetFont(own);
-        }
+        const bool ownFont = HasOwnFont(item);
+        if (ownFont)
+            dc.SetFont(FontOf(item, font));
         dc.SetTextForeground(text);
-        const int textHeight = item->bold || item->font.IsOk() ? dc.GetCharHeight() : charHeight;
+        const int textHeight = ownFont ? dc.GetCharHeight() : charHeight;
         dc.DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
-        if (item->bold || item->font.IsOk())
+        if (ownFont)
             dc.SetFont(font);
     }
 }

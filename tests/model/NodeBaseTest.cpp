@@ -255,7 +255,7 @@ TEST(NodeBase, DeleteChildItemsOfTheSelectedItemTakesTheirRowsFirst)
     TestNode* other = AddNode(platform::kTreeRoot, kNodeEntry, L"other");
     TestNode* child = AddNode(parent->GetTreeItem(), kNodeEntry, L"child");
     ui.Tree().SelectItem(parent->GetTreeItem());
-    ui.List().InsertItem(-1, ListRowOf(*child));
+    ui.List().InsertItem(-1, child->FillListItem());
     ASSERT_EQ(ui.List().RowText(0).substr(0, 5), L"child");
 
     DeleteChildItems(other->GetTreeItem());  // not selected: the rows stay
@@ -264,7 +264,7 @@ TEST(NodeBase, DeleteChildItemsOfTheSelectedItemTakesTheirRowsFirst)
     EXPECT_EQ(ui.List().GetItemCount(), 0);
 
     // A selected item without children may still show rows (its values).
-    ui.List().InsertItem(-1, ListRowOf(*other));
+    ui.List().InsertItem(-1, other->FillListItem());
     ui.Tree().SelectItem(parent->GetTreeItem());
     DeleteChildItems(parent->GetTreeItem());
     EXPECT_EQ(ui.List().GetItemCount(), 0);
