@@ -123,14 +123,14 @@ void WxTreePort::RefreshCallbackTexts()
 void WxTreePort::LockUpdates()
 {
     ++m_lockDepth;
-    m_tree.Freeze();
+    m_tree.BeginBatch();
 }
 
 void WxTreePort::UnlockUpdates()
 {
     if (m_lockDepth == 0) return;
     --m_lockDepth;
-    m_tree.Thaw();
+    m_tree.EndBatch();
     if (m_lockDepth == 0 && m_pendingVisible) {
         // Once, now that the positions are laid out again.
         wxTreeItemId id = IdOf(m_pendingVisible);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
@@ -22,6 +23,7 @@ constexpr int kTextPad = 2;
 constexpr int kScrollStepX = 10;
 constexpr int kEditDelayMs = 600;
 constexpr long kFindResetMs = 1000;
+constexpr size_t kMaxChangedRows = 64;
 
 wxTreeItemIdValue CookieOf(size_t index)
 {
@@ -261,6 +263,27 @@ void LazyTreeCtrl::MarkChanged()
 {
     m_rowsDirty = true;
     m_layoutPending = true;
+    m_changedFrom = 0;
+    m_changedRows.clear();
+}
+
+bool LazyTreeCtrl::AppendRow(Item* item)
+{
+    Item* owner = item->parent;
+    if (m_rowsDirty || owner->children.back().get() != item)
+        return false;
+    const bool shown = IsHiddenRoot(owner) || (owner->expanded && RowOf(owner) >= 0);
+    if (!shown || m_rows.empty() || (m_rows.back() != owner && !IsWithin(m_rows.back(), owner)))
+        return false;
+    const int row = static_cast<int>(m_rows.size());
+    item->level = owner->level + 1;
+    item->row = row;
+    item->rowGeneration = m_rowGeneration;
+    m_rows.push_back(item);
+    m_layoutPending = true;
+    // A first child changes its parent's button too.
+    m_changedFrom = std::min(m_changedFrom, owner->children.size() == 1 && !IsHiddenRoot(owner) ? owner->row : row);
+    return true;
 }
 
 void LazyTreeCtrl::RebuildRows() const
@@ -365,8 +388,9 @@ void LazyTreeCtrl::UpdateVirtualSize()
     RebuildRows();
     const int height = static_cast<int>(m_rows.size()) * m_lineHeight;
     const int width = m_widest + 2 * kMargin;
-    wxSize now = GetVirtualSize();
-    if (now.GetWidth() != width || now.GetHeight() != height)
+    // The size last set, not GetVirtualSize(): that is at least the client
+    // size, so a narrow tree would set its size again at every layout.
+    if (m_virtualSize != wxSize(width, height))
         SetVirtualSize(width, height);
     m_widthGrew = false;
 }
@@ -375,8 +399,21 @@ void LazyTreeCtrl::RefreshItem(const Item* item)
 {
     if (!item)
         return;
-    if (m_rowsDirty || IsFrozen()) {
+    if (m_rowsDirty) {
         m_layoutPending = true;
+        return;
+    }
+    if (Deferring()) {
+        const int row = RowOf(item);
+        // Rows from m_changedFrom down are painted again anyway.
+        if (row >= 0 && row < m_changedFrom) {
+            // Many rows: the whole window is painted again.
+            if (m_changedRows.size() < kMaxChangedRows)
+                m_changedRows.push_back(row);
+            else
+                m_changedFrom = 0;
+            m_layoutPending = true;
+        }
         return;
     }
     const int row = RowOf(item);
@@ -387,26 +424,61 @@ void LazyTreeCtrl::RefreshItem(const Item* item)
     RefreshRect(wxRect(0, y, GetClientSize().GetWidth(), m_lineHeight));
 }
 
+void LazyTreeCtrl::LayOutChanges()
+{
+    const bool refresh = m_layoutPending;
+    m_layoutPending = false;
+    UpdateVirtualSize();
+    if (!refresh)
+        return;
+    const int from = m_changedFrom;
+    m_changedFrom = std::numeric_limits<int>::max();
+    std::vector<int> rows;
+    rows.swap(m_changedRows);
+    if (from == 0) {
+        Refresh();
+        return;
+    }
+    const wxSize client = GetClientSize();
+    auto refreshFrom = [&](int row, int count) {
+        int x = 0, y = 0;
+        CalcScrolledPosition(0, row * m_lineHeight, &x, &y);
+        const int bottom = count > 0 ? std::min(client.GetHeight(), y + count * m_lineHeight) : client.GetHeight();
+        y = std::max(0, y);
+        if (y < bottom)
+            RefreshRect(wxRect(0, y, client.GetWidth(), bottom - y));
+    };
+    if (from != std::numeric_limits<int>::max())
+        refreshFrom(from, 0);
+    for (int row : rows)
+        if (row < from)
+            refreshFrom(row, 1);
+}
+
 void LazyTreeCtrl::OnInternalIdle()
 {
     wxTreeCtrlBase::OnInternalIdle();
-    if ((m_layoutPending || m_widthGrew) && !IsFrozen()) {
-        const bool refresh = m_layoutPending;
-        m_layoutPending = false;
-        UpdateVirtualSize();
-        if (refresh)
-            Refresh();
-    }
+    if ((m_layoutPending || m_widthGrew) && !Deferring())
+        LayOutChanges();
 }
 
 void LazyTreeCtrl::DoThaw()
 {
     wxTreeCtrlBase::DoThaw();
-    if (m_layoutPending) {
-        m_layoutPending = false;
-        UpdateVirtualSize();
-        Refresh();
-    }
+    if (m_layoutPending && !Deferring())
+        LayOutChanges();
+}
+
+void LazyTreeCtrl::BeginBatch()
+{
+    ++m_batchDepth;
+}
+
+void LazyTreeCtrl::EndBatch()
+{
+    wxCHECK_RET(m_batchDepth > 0, "no batch to end");
+    if (--m_batchDepth == 0 && m_layoutPending && !IsFrozen())
+        LayOutChanges();
 }
 
 bool LazyTreeCtrl::SetFont(const wxFont& font)
@@ -799,6 +871,8 @@ wxTreeItemId LazyTreeCtrl::DoInsertItem(const wxTreeItemId& parent, size_t pos, 
     // No rows are counted here: a batch of inserts lays out once.
     if (m_rowsDirty)
         m_layoutPending = true;
+    else if (AppendRow(raw))
+        return id;
     else if (IsHiddenRoot(owner) || (owner->expanded && RowOf(owner) >= 0))
         MarkChanged();
     else

@@ -110,6 +110,10 @@ public:
     bool GetBoundingRect(const wxTreeItemId& item, wxRect& rect, bool textOnly = false) const override;
 
     int GetLineHeight() const { return m_lineHeight; }
+    // Changes between these are laid out once, at the end, and only the rows
+    // that changed are marked for painting (a thaw repaints the whole window).
+    void BeginBatch();
+    void EndBatch();
     bool SetFont(const wxFont& font) override;
     void OnInternalIdle() override;
 
@@ -142,7 +146,14 @@ private:
 
     // Structure changed: the rows are rebuilt when next needed.
     void MarkChanged();
+    // The new last child of its parent takes its row at once when it is the
+    // last row of all, so appending children does not rebuild the rows.
+    bool AppendRow(Item* item);
     void RebuildRows() const;
+    // Layout and painting wait for the end of a freeze or batch.
+    bool Deferring() const { return IsFrozen() || m_batchDepth > 0; }
+    // Lays out what changed and paints the changed rows that are shown.
+    void LayOutChanges();
     // Row of a shown item, or -1.
     int RowOf(const Item* item) const;
     int TextX(const Item* item) const;
@@ -193,6 +204,11 @@ private:
     mutable bool m_rowsDirty = true;
     mutable unsigned m_rowGeneration = 0;
     bool m_layoutPending = false;
+    // Painted again with the next layout: the rows from this one down (new
+    // rows), and single rows that changed in place.
+    int m_changedFrom = 0;
+    std::vector<int> m_changedRows;
+    int m_batchDepth = 0;
     int m_lineHeight = 18;
     unsigned m_indent = 16;
     int m_imageWidth = 0;

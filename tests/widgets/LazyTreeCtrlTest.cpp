@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -146,17 +147,17 @@ TEST_F(LazyTreeTest, RowsFollowExpansionAndHitTestingFindsEachPart)
     uitest::Screenshot(*frame, "lazy_tree");
 }
 
-// A child added under a collapsed item while the tree is frozen gives the
-// item its button on the screen once the tree thaws.
-TEST_F(LazyTreeTest, AChildAddedUnderAFreezeShowsItsParentsButtonAfterTheThaw)
+// A child added under a collapsed item while the tree is frozen, or in a
+// batch, gives the item its button on the screen once the tree thaws.
+TEST_F(LazyTreeTest, AChildAddedUnderAFreezeOrBatchShowsItsParentsButtonAfterwards)
 {
     const wxTreeItemId a = tree->AppendItem(root, "Alpha");
-    tree->AppendItem(root, "Bravo");
+    const wxTreeItemId b = tree->AppendItem(root, "Bravo");
     // Dark pixels left of the label, where the button goes.
-    auto buttonInk = [&] {
+    auto buttonInk = [&](const wxTreeItemId& item) {
         tree->Update();
         uitest::RunFor(50);
-        const wxRect label = Label(a);
+        const wxRect label = Label(item);
         const wxRect area(std::max(0, label.x - static_cast<int>(tree->GetIndent())), label.y,
                           static_cast<int>(tree->GetIndent()), label.height);
         wxClientDC source(tree);
@@ -171,12 +172,18 @@ TEST_F(LazyTreeTest, AChildAddedUnderAFreezeShowsItsParentsButtonAfterTheThaw)
                 if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 384) ++dark;
         return dark;
     };
-    EXPECT_EQ(buttonInk(), 0);
+    EXPECT_EQ(buttonInk(a), 0);
     tree->Freeze();
     tree->AppendItem(a, "one");
     tree->Thaw();
-    EXPECT_GT(buttonInk(), 0);
+    EXPECT_GT(buttonInk(a), 0);
     EXPECT_FALSE(tree->IsExpanded(a));
+
+    EXPECT_EQ(buttonInk(b), 0);
+    tree->BeginBatch();
+    tree->AppendItem(b, "two");
+    tree->EndBatch();
+    EXPECT_GT(buttonInk(b), 0);
 }
 
 TEST_F(LazyTreeTest, SiblingsStayInOrderThroughInsertsDeletesAndSorts)
@@ -386,6 +393,89 @@ TEST_F(LazyTreeTest, KeysMoveTheSelectionOpenAndCloseAndFindByPrefix)
         EXPECT_EQ(tree->IsExpanded(a), s.aOpen) << "step " << i;
         ++i;
     }
+}
+
+// Children appended in a batch take their rows at once, without the rows
+// being rebuilt; every row must still be where a full layout puts it, for the
+// last item of the tree, an item with rows after it, and a collapsed item.
+TEST_F(LazyTreeTest, ChildrenAppendedInABatchTakeTheRowsAFullLayoutGives)
+{
+    const wxTreeItemId top = tree->AppendItem(root, "top");
+    const wxTreeItemId parent = tree->AppendItem(root, "parent");
+    tree->AppendItem(parent, "first");
+    tree->Expand(parent);
+    const wxTreeItemId closed = tree->AppendItem(root, "closed");
+    tree->Delete(closed);  // the parent is the last item again
+    // Room for every row, so each can be walked to and hit.
+    frame->SetClientSize(320, 30 * tree->GetLineHeight());
+    uitest::RunFor(50);
+
+    // The shown rows as the tree gives them, walked one by one.
+    auto shownRows = [&] {
+        std::vector<std::string> rows;
+        for (wxTreeItemId it = tree->GetFirstVisibleItem(); it.IsOk(); it = tree->GetNextVisible(it))
+            rows.push_back(tree->GetItemText(it).utf8_string());
+        return rows;
+    };
+    // Where each row must be: its place in the walk of the expanded items.
+    auto expectRowsInPlace = [&](const char* when) {
+        SCOPED_TRACE(when);
+        std::vector<wxTreeItemId> order;
+        std::function<void(const wxTreeItemId&)> walk = [&](const wxTreeItemId& item) {
+            wxTreeItemIdValue cookie;
+            for (wxTreeItemId c = tree->GetFirstChild(item, cookie); c.IsOk(); c = tree->GetNextChild(item, cookie)) {
+                order.push_back(c);
+                if (tree->IsExpanded(c))
+                    walk(c);
+            }
+        };
+        walk(root);
+        const int line = tree->GetLineHeight();
+        const int topY = Label(top).y;
+        for (size_t i = 0; i < order.size(); ++i) {
+            wxRect rect;
+            ASSERT_TRUE(tree->GetBoundingRect(order[i], rect, true)) << i;
+            ASSERT_EQ(rect.y - topY, static_cast<int>(i) * line) << tree->GetItemText(order[i]);
+            int flags = 0;
+            ASSERT_EQ(tree->HitTest(rect.GetPosition() + wxPoint(2, line / 2), flags), order[i]) << i;
+        }
+    };
+
+    auto batch = [&](const wxTreeItemId& under, int count, const char* prefix) {
+        tree->BeginBatch();
+        for (int i = 0; i < count; ++i)
+            tree->AppendItem(under, wxString::Format("%s %d", prefix, i));
+        tree->EndBatch();
+    };
+    batch(parent, 3, "a");
+    expectRowsInPlace("appended under the last item");
+    EXPECT_EQ(shownRows().size(), 6u);
+
+    const wxTreeItemId after = tree->AppendItem(root, "after");
+    batch(parent, 2, "b");
+    expectRowsInPlace("appended with an item after the parent");
+    EXPECT_EQ(shownRows().back(), "after");
+
+    // Appends under a child of the parent that is itself the last row.
+    const wxTreeItemId leaf = tree->AppendItem(after, "leaf");
+    tree->Expand(after);
+    batch(leaf, 2, "hidden");
+    expectRowsInPlace("appended under a collapsed item");
+    EXPECT_FALSE(tree->IsExpanded(leaf));
+    tree->Expand(leaf);
+    batch(leaf, 2, "c");
+    batch(after, 2, "d");
+    expectRowsInPlace("appended under the last item's child, then under the last item");
+    EXPECT_EQ(shownRows().back(), "d 1");
+
+    // A batch that mixes an insert in the middle with appends.
+    tree->BeginBatch();
+    tree->AppendItem(parent, "e 0");
+    tree->PrependItem(parent, "e first");
+    tree->AppendItem(after, "e last");
+    tree->EndBatch();
+    expectRowsInPlace("a batch with an insert in the middle");
+    EXPECT_EQ(shownRows().size(), 19u);
 }
 
 TEST_F(LazyTreeTest, TenThousandChildrenUnderAFreezeShowTheLastAndTakeARealClick)
