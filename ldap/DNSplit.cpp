@@ -68,7 +68,41 @@ bool Cut(const std::string& dn, std::vector<std::string>& out)
     }
 }
 
+bool IsAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Every RDN is plain: the library's parse is known without asking it.
+bool AllPlain(const std::vector<std::string>& rdns)
+{
+    for (const std::string& rdn : rdns)
+        if (!IsPlainRDN(rdn)) return false;
+    return true;
+}
+
 } // namespace
+
+bool IsPlainRDN(const std::string& rdn)
+{
+    const size_t equals = rdn.find('=');
+    if (equals == 0 || equals == std::string::npos || equals + 1 >= rdn.size() || !IsAlpha(rdn[0]))
+        return false;
+    for (size_t i = 1; i < equals; ++i)
+        if (!IsAlpha(rdn[i]) && !IsDigit(rdn[i]) && rdn[i] != '-') return false;
+    if (rdn[equals + 1] == ' ' || rdn.back() == ' ')
+        return false;
+    for (size_t i = equals + 1; i < rdn.size(); ++i) {
+        const char c = rdn[i];
+        if (!IsAlpha(c) && !IsDigit(c) && c != ' ' && c != '_' && c != '.' && c != '@' && c != '-') return false;
+    }
+    return true;
+}
 
 bool IsDNBlank(char c)
 {
@@ -89,7 +123,7 @@ bool SplitDN(const std::string& dn, std::vector<std::string>& rdns)
     if (!Cut(dn, parts))
         return false;
     // Both must see the same RDNs; where they differ the text is too odd to trust.
-    if (LibraryRDNCount(dn) != static_cast<long>(parts.size()))
+    if (!AllPlain(parts) && LibraryRDNCount(dn) != static_cast<long>(parts.size()))
         return false;
     rdns = std::move(parts);
     return true;
@@ -100,7 +134,7 @@ bool SplitOneRDN(const std::string& text, std::string& rdn)
     if (text.empty() || text.find('\0') != std::string::npos)
         return false;
     std::vector<std::string> parts;
-    if (!Cut(text, parts) || parts.size() != 1 || LibraryRDNCount(text) != 1)
+    if (!Cut(text, parts) || parts.size() != 1 || (!IsPlainRDN(parts.front()) && LibraryRDNCount(text) != 1))
         return false;
     rdn = std::move(parts.front());
     return true;

@@ -32,6 +32,12 @@ bool SplitDN(const std::string& dn, std::vector<std::string>& rdns);
 // with the surrounding blanks dropped.
 bool SplitOneRDN(const std::string& text, std::string& rdn);
 
+// True for an RDN too plain to need the library's judgement: a type of
+// letters, digits and '-' starting with a letter, '=', and a value of
+// letters, digits, inner spaces and "_.@-". The library takes every such RDN
+// as one; the splits above ask it only about the others.
+bool IsPlainRDN(const std::string& rdn);
+
 } // namespace arbldap
 
 class StringList;

@@ -432,8 +432,12 @@ std::wstring CDataObject::GetTypeName() const
 
 std::wstring CDataObject::GetStatusText() const
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_statusText;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_statusIdle)
+            return m_statusText;
+    }
+    return LoadResourceText(kStrIdleMessage);
 }
 
 void CDataObject::SetStatusText(const std::wstring& text)
@@ -441,6 +445,7 @@ void CDataObject::SetStatusText(const std::wstring& text)
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_statusText = text;
+        m_statusIdle = false;
     }
     PublishStatusText(true);
 }
@@ -448,8 +453,11 @@ void CDataObject::SetStatusText(const std::wstring& text)
 void CDataObject::ResetStatusText()
 {
     {
+        // The idle text is looked up when asked for: every node starts
+        // idle, and thousands are made at once on a fetch.
         std::lock_guard<std::mutex> lock(m_lock);
-        m_statusText = LoadResourceText(kStrIdleMessage);
+        m_statusText.clear();
+        m_statusIdle = true;
     }
     PublishStatusText(false);
 }

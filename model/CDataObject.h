@@ -251,6 +251,7 @@ private:
     mutable std::mutex m_lock;  // the texts and the job
     std::wstring m_caption;
     std::wstring m_statusText;
+    bool m_statusIdle = true;  // the idle message stands for m_statusText
     std::wstring m_displayName;
     std::wstring m_valueText;
     std::weak_ptr<CLDAPThread> m_job;

@@ -1,5 +1,7 @@
 #include "model/NodeRegistry.h"
 
+#include <array>
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 
@@ -7,44 +9,65 @@ namespace NodeRegistry {
 
 namespace {
 
-// Nodes may be made on workers (a fetch makes entries), so the map is locked.
-std::mutex g_lock;
-std::unordered_map<NodeId, CDataObject*>& Nodes()
+// Nodes may be made on workers (a fetch makes entries on several helpers at
+// once), so the map is locked; it is cut into shards by id, so that helpers
+// making nodes side by side seldom wait for each other.
+constexpr size_t kShards = 16;
+
+struct Shard {
+    std::mutex lock;
+    std::unordered_map<NodeId, CDataObject*> nodes;
+};
+
+std::array<Shard, kShards>& Shards()
 {
-    static std::unordered_map<NodeId, CDataObject*> nodes;
-    return nodes;
+    static std::array<Shard, kShards> shards;
+    return shards;
 }
-NodeId g_lastId = kNoNode;
+
+Shard& ShardOf(NodeId id)
+{
+    return Shards()[id % kShards];
+}
+
+std::atomic<NodeId> g_lastId{kNoNode};
 
 }  // namespace
 
 NodeId Add(CDataObject* node)
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    NodeId id = ++g_lastId;
-    Nodes().emplace(id, node);
+    const NodeId id = ++g_lastId;
+    Shard& shard = ShardOf(id);
+    std::lock_guard<std::mutex> lock(shard.lock);
+    shard.nodes.emplace(id, node);
     return id;
 }
 
 void Remove(NodeId id)
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    Nodes().erase(id);
+    Shard& shard = ShardOf(id);
+    std::lock_guard<std::mutex> lock(shard.lock);
+    shard.nodes.erase(id);
 }
 
 CDataObject* Find(NodeId id)
 {
     if (id == kNoNode)
         return nullptr;
-    std::lock_guard<std::mutex> lock(g_lock);
-    auto it = Nodes().find(id);
-    return it == Nodes().end() ? nullptr : it->second;
+    Shard& shard = ShardOf(id);
+    std::lock_guard<std::mutex> lock(shard.lock);
+    auto it = shard.nodes.find(id);
+    return it == shard.nodes.end() ? nullptr : it->second;
 }
 
 size_t Count()
 {
-    std::lock_guard<std::mutex> lock(g_lock);
-    return Nodes().size();
+    size_t count = 0;
+    for (Shard& shard : Shards()) {
+        std::lock_guard<std::mutex> lock(shard.lock);
+        count += shard.nodes.size();
+    }
+    return count;
 }
 
 }  // namespace NodeRegistry

@@ -5,6 +5,8 @@
 
 #include "ldap/DNSplit.h"
 
+#include <ldap.h>
+
 using namespace arbldap;
 
 namespace {
@@ -96,6 +98,44 @@ TEST(SplitDN, RejectsTextsThatAreNotDNs)
         EXPECT_FALSE(SplitDN(c.second, out)) << c.first;
         EXPECT_TRUE(out.empty()) << c.first;
     }
+}
+
+// The splits skip the library's judgement for plain RDNs: every text called
+// plain must be one the library takes as exactly one RDN, and anything with
+// a character the library treats specially must not be called plain.
+TEST(SplitDN, PlainRDNsAreOnesTheLibraryTakesAsOne)
+{
+    auto libraryCount = [](const std::string& text) {
+        LDAPDN dn = nullptr;
+        if (ldap_str2dn(text.c_str(), &dn, LDAP_DN_FORMAT_LDAP) != LDAP_SUCCESS)
+            return -1;
+        int n = 0;
+        while (dn && dn[n]) ++n;
+        ldap_dnfree(dn);
+        return n;
+    };
+    const char* const plain[] = {
+        "uid=child00001", "cn=John Smith", "mail=ada@example.com", "o=Example-Corp.", "x-attr2=a_b", "C=x", "cn=1",
+    };
+    for (const char* text : plain) {
+        EXPECT_TRUE(IsPlainRDN(text)) << text;
+        EXPECT_EQ(libraryCount(text), 1) << text;
+        std::string rdn;
+        EXPECT_TRUE(SplitOneRDN(text, rdn)) << text;
+        EXPECT_EQ(rdn, text);
+    }
+    const std::string notPlain[] = {
+        "cn= a", "cn=a ", " cn=a", "1cn=a", "c_n=a", "c n=a", "cn=", "=a", "cn", "cn=#41", "cn=a=b", "cn=a+sn=b",
+        "cn=a\\,b", "cn=\"a\"", "cn=a,o=b", "cn=a;o=b", "cn=<a>", "cn=\xc3\xa9t\xc3\xa9", "1.2.3=a", "cn;x=a",
+        std::string("cn=a\0b", 6),
+    };
+    for (const std::string& text : notPlain)
+        EXPECT_FALSE(IsPlainRDN(text)) << text;
+    // Not plain, so still judged: the library's verdict stands.
+    std::string rdn;
+    EXPECT_FALSE(SplitOneRDN("c_n=a", rdn));
+    EXPECT_TRUE(SplitOneRDN("cn=a+sn=b", rdn));
+    EXPECT_EQ(rdn, "cn=a+sn=b");
 }
 
 TEST(SplitDN, VeryLongDNs)

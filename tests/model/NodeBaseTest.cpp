@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
+#include <vector>
 
 #include "model/CErrorObject.h"
 #include "model/NodeRegistry.h"
@@ -63,6 +65,35 @@ TEST(NodeBase, IdsAreNeverGivenTwice)
         EXPECT_EQ(NodeRegistry::Find(id), nullptr);
     }
     EXPECT_EQ(NodeRegistry::Find(kNoNode), nullptr);
+}
+
+// Fetches make nodes on several helper threads at once.
+TEST(NodeBase, NodesMadeOnSeveralThreadsAtOnceGetOwnIdsAndAreFound)
+{
+    const size_t before = NodeRegistry::Count();
+    constexpr int kThreads = 4;
+    constexpr int kEach = 2000;
+    std::vector<std::vector<std::unique_ptr<TestNode>>> made(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&made, t] {
+            for (int i = 0; i < kEach; ++i)
+                made[t].push_back(std::make_unique<TestNode>());
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+
+    std::set<NodeId> ids;
+    for (const auto& nodes : made)
+        for (const auto& node : nodes) {
+            EXPECT_TRUE(ids.insert(node->GetNodeId()).second) << "id given twice: " << node->GetNodeId();
+            EXPECT_EQ(NodeRegistry::Find(node->GetNodeId()), node.get());
+        }
+    EXPECT_EQ(NodeRegistry::Count(), before + kThreads * kEach);
+    made.clear();
+    EXPECT_EQ(NodeRegistry::Count(), before);
+    for (NodeId id : ids)
+        ASSERT_EQ(NodeRegistry::Find(id), nullptr) << id;
 }
 
 TEST(NodeBase, ACopyTakesItsSourcesPlaceButNotItsJobState)
