@@ -28,13 +28,23 @@ void CCommandComboBox::SendCommandText()
 
 void CCommandComboBox::SetFilterText(const wxString& text)
 {
-    Clear();
-    Append(text);
+    wxArrayString items;
+    items.Add(text);
     if (m_recent) {
         for (const std::wstring& recent : m_recent->GetRecentStrings(15))
-            Append(wxString(recent));
+            items.Add(wxString(recent));
     }
-    SetSelection(0);
+    // Filling the list again makes the toolkit lay the toolbar out again:
+    // only when the items differ (each selected node sets its filter).
+    bool same = GetCount() == items.size();
+    for (unsigned i = 0; same && i < items.size(); ++i)
+        same = GetString(i) == items[i];
+    if (!same) {
+        Clear();
+        Append(items);
+    }
+    if (!same || GetSelection() != 0 || GetValue() != text)
+        SetSelection(0);
 }
 
 void CCommandComboBox::OnKeyDown(wxKeyEvent& event)

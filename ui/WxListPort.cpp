@@ -125,10 +125,12 @@ void WxListPort::ShowImage(int row, const Record& r)
         m_list.SetItemImage(row, r.shown);
 }
 
+// No freeze of the control: it lays out and paints only once the loop turns
+// anyway, and the toolkit's thaw repaints the control and every window
+// around it (the frame, the splitter, the list's header).
 void WxListPort::LockUpdates()
 {
     ++m_lockDepth;
-    m_list.Freeze();
 }
 
 void WxListPort::UnlockUpdates()
@@ -139,7 +141,6 @@ void WxListPort::UnlockUpdates()
         m_refreshAtUnlock = false;
         m_list.Refresh();
     }
-    m_list.Thaw();
 }
 
 void WxListPort::UpdateWindow()

@@ -349,6 +349,16 @@ TEST_F(MainFrameTest, TheFilterBoxLeavesItsTextAndSendsItsCommand)
     EXPECT_EQ(combo->GetString(0), "(cn=new)");
     EXPECT_EQ(combo->GetCount(), 1u + m_recent.size());
     EXPECT_EQ(combo->GetSelection(), 0);
+
+    // The same items again: what the user typed meanwhile goes all the same.
+    combo->SetValue("typed");
+    m_frame->SetFilterText("(cn=new)");
+    EXPECT_EQ(combo->GetValue(), "(cn=new)");
+    EXPECT_EQ(combo->GetSelection(), 0);
+    EXPECT_EQ(combo->GetCount(), 1u + m_recent.size());
+    m_frame->SetFilterText("(cn=other)");
+    EXPECT_EQ(combo->GetValue(), "(cn=other)");
+    EXPECT_EQ(combo->GetString(1), wxString(m_recent.front()));
 }
 
 // The drop-down lists' contents, from a source with known entries.
