@@ -67,20 +67,22 @@ void CChildInserter::MakeNodes()
         m_queue.pop_front();
         ++m_making;
         lock.unlock();
-        Nodes nodes;
+        Made made;
         try {
-            nodes.reserve(batch.size());
+            made.nodes.reserve(batch.size());
             for (const ChildSource& source : batch) {
-                if (std::unique_ptr<CEntryObject> node = m_make(source))
-                    nodes.push_back(std::move(node));
+                if (std::unique_ptr<CEntryObject> node = m_make(source)) {
+                    made.order.Add(node->GetDisplayName());
+                    made.nodes.push_back(std::move(node));
+                }
             }
         } catch (...) {
-            nodes.clear();  // a batch goes in whole or not at all
+            made = Made();  // a batch goes in whole or not at all
         }
         batch.clear();
         lock.lock();
         // Kept even when empty: the batches after it wait for its number.
-        m_made.emplace(number, std::move(nodes));
+        m_made.emplace(number, std::move(made));
         --m_making;
         m_changed.notify_all();
     }
@@ -96,16 +98,18 @@ void CChildInserter::InsertNodes()
         auto next = m_made.find(m_nextInsert);
         if (next == m_made.end())
             return;  // every maker has stopped and all that was made went in
-        Nodes nodes = std::move(next->second);
+        Nodes nodes = std::move(next->second.nodes);
+        ArrivalOrder order = std::move(next->second.order);
         m_made.erase(next);
         ++m_nextInsert;
         // What was made while the tree was busy goes in together: each
         // insertion lays the tree out once, whatever its size.
         for (next = m_made.find(m_nextInsert);
-             next != m_made.end() && nodes.size() + next->second.size() <= kMaxMergedBatch;
+             next != m_made.end() && nodes.size() + next->second.nodes.size() <= kMaxMergedBatch;
              next = m_made.find(m_nextInsert)) {
-            nodes.insert(nodes.end(), std::make_move_iterator(next->second.begin()),
-                         std::make_move_iterator(next->second.end()));
+            nodes.insert(nodes.end(), std::make_move_iterator(next->second.nodes.begin()),
+                         std::make_move_iterator(next->second.nodes.end()));
+            order.Append(next->second.order);
             m_made.erase(next);
             ++m_nextInsert;
         }
@@ -116,7 +120,7 @@ void CChildInserter::InsertNodes()
         m_inserting = true;
         lock.unlock();
         try {
-            RunOnUiThread([&] { m_insert(nodes); });
+            RunOnUiThread([&] { m_insert(nodes, order); });
         } catch (...) {
             // What the tree could not take is freed with the batch.
         }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ldap/LDAPConnection.h"
+#include "model/ListSorting.h"
 
 class CEntryObject;
 
@@ -39,9 +40,10 @@ public:
     typedef std::vector<std::unique_ptr<CEntryObject>> Nodes;
     // On the helper thread: the node for a source, or null for none.
     typedef std::function<std::unique_ptr<CEntryObject>(const ChildSource& source)> Make;
-    // On the user-interface thread, with the nodes of one batch; what it
-    // leaves in the vector is freed afterwards.
-    typedef std::function<void(Nodes& nodes)> Insert;
+    // On the user-interface thread, with the nodes of one batch and the
+    // order of their display names (watched on the helper, where the new
+    // nodes are at hand); what it leaves in the vector is freed afterwards.
+    typedef std::function<void(Nodes& nodes, const ArrivalOrder& order)> Insert;
 
     CChildInserter(Make make, Insert insert);
     // Inserts what is still queued, then ends the helper threads.
@@ -63,7 +65,11 @@ private:
     std::condition_variable m_changed;
     // Batches are numbered as they are queued and inserted by number.
     std::deque<std::pair<uint64_t, Batch>> m_queue;  // to make
-    std::map<uint64_t, Nodes> m_made;                // to insert (possibly empty)
+    struct Made {
+        Nodes nodes;
+        ArrivalOrder order;
+    };
+    std::map<uint64_t, Made> m_made;                 // to insert (possibly empty)
     uint64_t m_queued = 0;      // the next batch's number
     uint64_t m_nextInsert = 0;  // the number of the batch the tree takes next
     int m_making = 0;           // batches being made

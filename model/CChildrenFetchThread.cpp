@@ -200,7 +200,7 @@ void CChildrenFetchThread::FlushChildren()
     if (!m_inserter)
         m_inserter = std::make_unique<CChildInserter>(
             [this](const ChildSource& source) { return MakeChild(source); },
-            [this](CChildInserter::Nodes& nodes) { InsertNodes(nodes); });
+            [this](CChildInserter::Nodes& nodes, const ArrivalOrder& order) { InsertNodes(nodes, order); });
     m_inserter->Queue(std::move(batch));
 }
 
@@ -211,7 +211,7 @@ void CChildrenFetchThread::WaitForChildren()
         m_inserter->Wait();
 }
 
-void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
+void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes, const ArrivalOrder& order)
 {
     auto* node = dynamic_cast<CEntryObject*>(GetNode());
     platform::TreeItem parent = node ? node->GetTreeItem() : platform::TreeItem{};
@@ -220,16 +220,24 @@ void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes)
         return;
     // One layout and one ensure-visible for the batch, not one per child.
     platform::ScopedUpdateLock lock(*tree);
+    const bool ensureVisible = EnsuresVisible(*tree, parent);
+    bool all = true;
     for (std::unique_ptr<CEntryObject>& child : nodes) {
-        if (!InsertObjectItem(*child, parent))
+        if (!InsertObjectItem(*child, parent, *tree, ensureVisible)) {
+            all = false;
             continue;
-        m_arrival.Add(child->GetDisplayName());
+        }
         child.release();
         if (!m_firstChild) {
             m_firstChild = true;
             node->UpdateChildIndicator();
         }
     }
+    // The order was watched as the nodes were made; a child the tree did
+    // not take leaves it unknown.
+    m_arrival.Append(order);
+    if (!all)
+        m_arrival.Lose();
 }
 
 void CChildrenFetchThread::OnSearchDone()

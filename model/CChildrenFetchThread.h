@@ -104,7 +104,7 @@ private:
     // itself, an empty DN, a job without its node).
     std::unique_ptr<CEntryObject> MakeChild(const ChildSource& source);
     // On the user-interface thread; the tree owns what it takes.
-    void InsertNodes(std::vector<std::unique_ptr<CEntryObject>>& nodes);
+    void InsertNodes(std::vector<std::unique_ptr<CEntryObject>>& nodes, const ArrivalOrder& order);
 
     arbldap::LDAPDN m_baseDN;
     int m_scope = 1;

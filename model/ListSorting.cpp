@@ -43,9 +43,27 @@ void ItemRanks::FoldText(std::wstring& text)
 void ArrivalOrder::Add(std::wstring text)
 {
     ItemRanks::FoldText(text);
-    if (m_count++ > 0 && text < m_last)
+    if (m_count++ == 0)
+        m_first = text;
+    else if (text < m_last)
         m_inOrder = false;
     m_last = std::move(text);
+}
+
+void ArrivalOrder::Append(const ArrivalOrder& later)
+{
+    if (later.m_count == 0)
+        return;
+    if (m_count == 0) {
+        const bool inOrder = m_inOrder;
+        *this = later;
+        m_inOrder = inOrder && later.m_inOrder;
+        return;
+    }
+    if (!later.m_inOrder || later.m_first < m_last)
+        m_inOrder = false;
+    m_last = later.m_last;
+    m_count += later.m_count;
 }
 
 bool ItemRanks::InOrder(const std::vector<void*>& items, const std::vector<std::wstring>& keys)

@@ -26,10 +26,15 @@ void SortTreeChildren(platform::TreeItem parent, const ArrivalOrder* arrived = n
 class ArrivalOrder {
 public:
     void Add(std::wstring text);
+    // What another watch saw, as if it came after what this one saw.
+    void Append(const ArrivalOrder& later);
+    // Something came unwatched: the order is not known any more.
+    void Lose() { m_inOrder = false; }
     bool InOrder() const { return m_inOrder; }
     size_t Count() const { return m_count; }
 
 private:
+    std::wstring m_first;  // folded, as the texts are compared
     std::wstring m_last;
     bool m_inOrder = true;
     size_t m_count = 0;

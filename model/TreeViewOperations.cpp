@@ -13,14 +13,25 @@ platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree)
         return platform::TreeItem{};
+    return InsertObjectItem(node, parent, *tree, EnsuresVisible(*tree, parent));
+}
+
+bool EnsuresVisible(platform::TreePort& tree, platform::TreeItem parent)
+{
+    return GetAppConfig().m_bEnsureVisible != 0 && parent == tree.GetSelectedItem();
+}
+
+platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent, platform::TreePort& tree,
+                                    bool ensureVisible)
+{
     platform::TreeInsert insert;
     node.GetTreeItemInfo(insert, parent);
-    platform::TreeItem item = tree->InsertItem(insert);
+    platform::TreeItem item = tree.InsertItem(insert);
     if (!item)
         return item;
     node.SetTreeItem(item);
-    if (GetAppConfig().m_bEnsureVisible != 0 && parent == tree->GetSelectedItem())
-        tree->EnsureVisible(item);
+    if (ensureVisible)
+        tree.EnsureVisible(item);
     return item;
 }
 

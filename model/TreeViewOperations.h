@@ -15,6 +15,11 @@ class CDataObject;
 // owns the node. Makes the item visible when the options ask for it and the
 // parent is selected.
 platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent);
+// The same on a tree the caller holds, for many children of one parent in a
+// row: whether each is made visible is decided once, by EnsuresVisible.
+platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent, platform::TreePort& tree,
+                                    bool ensureVisible);
+bool EnsuresVisible(platform::TreePort& tree, platform::TreeItem parent);
 // Removes every item below item, deepest first, deleting the nodes they
 // carry; the item itself stays. For the selected item, the list's rows go
 // first.

@@ -10,6 +10,11 @@ namespace platform {
 namespace {
 
 Installed<std::shared_ptr<Dispatcher>> g_dispatcher;
+// Counts the dispatchers installed: a thread's cached answer to IsUiThread
+// holds for the dispatcher of its count.
+std::atomic<unsigned> g_installs{0};
+thread_local unsigned t_cachedInstall = ~0u;
+thread_local bool t_cachedUi = false;
 
 constexpr int kAppWindowCount = 4;
 std::atomic<ReceiverId> g_appWindows[kAppWindowCount];
@@ -18,7 +23,9 @@ std::atomic<ReceiverId> g_appWindows[kAppWindowCount];
 
 std::shared_ptr<Dispatcher> SetDispatcher(std::shared_ptr<Dispatcher> dispatcher)
 {
-    return g_dispatcher.Set(std::move(dispatcher));
+    std::shared_ptr<Dispatcher> previous = g_dispatcher.Set(std::move(dispatcher));
+    g_installs.fetch_add(1, std::memory_order_release);
+    return previous;
 }
 
 std::shared_ptr<Dispatcher> GetDispatcher()
@@ -49,8 +56,13 @@ bool KillTimer(ReceiverId receiver, uint32_t timerId)
 
 bool IsUiThread()
 {
-    std::shared_ptr<Dispatcher> d = GetDispatcher();
-    return !d || d->IsUiThread();
+    const unsigned installs = g_installs.load(std::memory_order_acquire);
+    if (t_cachedInstall != installs) {
+        std::shared_ptr<Dispatcher> d = GetDispatcher();
+        t_cachedUi = !d || d->IsUiThread();
+        t_cachedInstall = installs;
+    }
+    return t_cachedUi;
 }
 
 ReceiverRegistration::ReceiverRegistration(MessageReceiver& receiver)

@@ -105,6 +105,7 @@ public:
     virtual bool Post(ReceiverId to, MessageId id, uintptr_t wParam, intptr_t lParam,
                       std::unique_ptr<MessagePayload> payload = nullptr) = 0;
 
+    // The answer for a thread stays the same for the dispatcher's life.
     virtual bool IsUiThread() const = 0;
 
     // False when the receiver is not registered. A period below 10 ms is 10 ms.
@@ -187,6 +188,9 @@ bool IsUiThread();
 template <class F>
 auto Send(F&& f) -> std::invoke_result_t<F&>
 {
+    // The common case, a port called on the UI thread, asks no lock.
+    if (IsUiThread())
+        return f();
     std::shared_ptr<Dispatcher> d = GetDispatcher();
     if (!d)
         return f();

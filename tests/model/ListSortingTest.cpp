@@ -95,5 +95,29 @@ TEST(ArrivalOrder, AgreesWithTheOrderCheckOfTheWholeList)
         const std::vector<std::wstring> keys = ItemRanks::FoldTexts(items, [&](void* item) { return byItem[item]; });
         EXPECT_EQ(arrival.InOrder(), ItemRanks::InOrder(items, keys)) << texts.size();
         EXPECT_EQ(arrival.Count(), texts.size());
+        // Watched in two, three or more parts and joined, at every cut.
+        for (size_t cut = 0; cut <= texts.size(); ++cut)
+            for (size_t second = cut; second <= texts.size(); ++second) {
+                ArrivalOrder parts[3];
+                for (size_t i = 0; i < texts.size(); ++i)
+                    parts[i < cut ? 0 : i < second ? 1 : 2].Add(texts[i]);
+                ArrivalOrder joined;
+                for (const ArrivalOrder& part : parts)
+                    joined.Append(part);
+                EXPECT_EQ(joined.InOrder(), arrival.InOrder()) << texts.size() << " cut at " << cut << ", " << second;
+                EXPECT_EQ(joined.Count(), texts.size());
+            }
     }
+    // A lost watch stays lost through what is joined after it.
+    ArrivalOrder lost;
+    lost.Add(L"a");
+    lost.Lose();
+    ArrivalOrder later;
+    later.Add(L"b");
+    lost.Append(later);
+    EXPECT_FALSE(lost.InOrder());
+    ArrivalOrder none;
+    none.Lose();
+    none.Append(later);
+    EXPECT_FALSE(none.InOrder());
 }

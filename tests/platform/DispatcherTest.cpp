@@ -400,6 +400,38 @@ TEST(GlobalDispatcher, CallsWithoutADispatcher)
     EXPECT_FALSE(platform::KillTimer(1, 1));
 }
 
+// Whether this is the UI thread is remembered per thread, and must follow
+// each dispatcher installed, from any thread's view.
+TEST(GlobalDispatcher, TheUiThreadFollowsTheInstalledDispatcher)
+{
+    auto here = std::make_shared<ManualDispatcher>();
+    std::shared_ptr<ManualDispatcher> elsewhere;
+    std::thread([&] { elsewhere = std::make_shared<ManualDispatcher>(); }).join();
+    auto fromOtherThread = [] {
+        bool ui = true;
+        std::thread([&] { ui = platform::IsUiThread(); }).join();
+        return ui;
+    };
+    {
+        platform::DispatcherScope a(here);
+        EXPECT_TRUE(platform::IsUiThread());
+        EXPECT_FALSE(fromOtherThread());
+        {
+            platform::DispatcherScope b(elsewhere);
+            EXPECT_FALSE(platform::IsUiThread());
+        }
+        EXPECT_TRUE(platform::IsUiThread());
+        {
+            platform::DispatcherScope none(nullptr);
+            EXPECT_TRUE(platform::IsUiThread());
+            EXPECT_TRUE(fromOtherThread());
+        }
+        EXPECT_TRUE(platform::IsUiThread());
+        EXPECT_FALSE(fromOtherThread());
+        EXPECT_EQ(platform::Send([] { return 3; }), 3);
+    }
+}
+
 TEST(GlobalDispatcher, ScopeInstallsAndRestores)
 {
     auto outer = std::make_shared<ManualDispatcher>();
