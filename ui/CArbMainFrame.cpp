@@ -249,6 +249,11 @@ void CArbMainFrame::RemoveHiddenButtons()
     }
 }
 
+wxVisualAttributes CArbMainFrame::GetDefaultAttributes() const
+{
+    return m_theme.Get([this] { return wxFrame::GetDefaultAttributes(); });
+}
+
 bool CArbMainFrame::Create()
 {
     if (!wxFrame::Create(nullptr, wxID_ANY, ui::ResourceString(kStrCaption), wxDefaultPosition, wxSize(980, 700)))
@@ -326,6 +331,10 @@ bool CArbMainFrame::Create()
     m_aui.Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &CArbMainFrame::OnClose, this);
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        m_theme.Forget();
+        event.Skip();
+    });
     Bind(wxEVT_MENU_OPEN, &CArbMainFrame::OnMenuOpen, this);
     Bind(wxEVT_IDLE, &CArbMainFrame::OnIdleStatus, this);
     for (uint32_t id : {cmd::kOutputBar, cmd::kSecondToolbarToggle, cmd::kViewToolbar, cmd::kViewStatusBar}) {

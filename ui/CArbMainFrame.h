@@ -20,6 +20,7 @@
 #include "platform/ShellPorts.h"
 #include "shellcore/CommandTextMap.h"
 #include "shellcore/FrameMenuSource.h"
+#include "widgets/ThemeAttributes.h"
 
 class CArbDocument;
 class CArbListView;
@@ -84,6 +85,8 @@ public:
     void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
                    std::unique_ptr<platform::MessagePayload> payload) override;
 
+    wxVisualAttributes GetDefaultAttributes() const override;
+
 protected:
     // Commands go to the active view, the document, then the frame (and the
     // application after it).
@@ -112,6 +115,7 @@ private:
     void OnIdleStatus(wxIdleEvent& event);
 
     wxAuiManager m_aui;
+    ThemeAttributes m_theme;
     wxSplitterWindow* m_splitter = nullptr;
     std::shared_ptr<CArbDocument> m_document;
     std::shared_ptr<platform::DocumentPort> m_previousDocumentPort;

@@ -10,6 +10,10 @@ CArbStatusBar::CArbStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY)
     SetFieldsCount(4, widths);
     Bind(wxEVT_SIZE, &CArbStatusBar::OnSize, this);
     Bind(wxEVT_PAINT, &CArbStatusBar::OnPaintPanes, this);
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        m_theme.Forget();
+        event.Skip();
+    });
 }
 
 void CArbStatusBar::SetPaneIcon(int pane, const wxBitmap& icon)
@@ -35,6 +39,11 @@ void CArbStatusBar::SetPaneTextWithIcon(int pane, const wxString& text)
     wxString shown = m_icons[pane] ? "      " + text : text;
     if (GetStatusText(pane) != shown)
         SetStatusText(shown, pane);
+}
+
+wxVisualAttributes CArbStatusBar::GetDefaultAttributes() const
+{
+    return m_theme.Get([this] { return wxStatusBar::GetDefaultAttributes(); });
 }
 
 void CArbStatusBar::OnPaintPanes(wxPaintEvent& event)

@@ -5,6 +5,8 @@
 #include <wx/statbmp.h>
 #include <wx/statusbr.h>
 
+#include "widgets/ThemeAttributes.h"
+
 class CArbStatusBar : public wxStatusBar {
 public:
     enum Pane { kMessage = 0, kServer = 1, kSchema = 2, kSecure = 3 };
@@ -14,6 +16,8 @@ public:
     // An icon at the left of a pane (kServer, kSecure); an invalid bitmap removes it.
     void SetPaneIcon(int pane, const wxBitmap& icon);
     void SetPaneTextWithIcon(int pane, const wxString& text);
+
+    wxVisualAttributes GetDefaultAttributes() const override;
 
 protected:
     // Only invalidates the pane: the toolkit's own version also repaints it at
@@ -28,4 +32,5 @@ private:
     void Place();
 
     wxStaticBitmap* m_icons[4] = {};
+    ThemeAttributes m_theme;
 };

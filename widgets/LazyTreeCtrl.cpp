@@ -455,6 +455,11 @@ void LazyTreeCtrl::LayOutChanges()
             refreshFrom(row, 1);
 }
 
+wxVisualAttributes LazyTreeCtrl::GetDefaultAttributes() const
+{
+    return m_theme.Get([this] { return wxTreeCtrlBase::GetDefaultAttributes(); });
+}
+
 void LazyTreeCtrl::OnInternalIdle()
 {
     wxTreeCtrlBase::OnInternalIdle();
@@ -1354,6 +1359,7 @@ void LazyTreeCtrl::OnFocus(wxFocusEvent& event)
 void LazyTreeCtrl::OnSysColourChanged(wxSysColourChangedEvent& event)
 {
     event.Skip();
+    m_theme.Forget();
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX));
     SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT));
     m_buttons[0] = m_buttons[1] = wxBitmap();

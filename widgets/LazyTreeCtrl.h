@@ -19,6 +19,8 @@
 #include <wx/timer.h>
 #include <wx/treectrl.h>
 
+#include "widgets/ThemeAttributes.h"
+
 namespace ui {
 
 class LazyTreeCtrl : public wxTreeCtrlBase, public wxScrollHelper {
@@ -116,6 +118,7 @@ public:
     void EndBatch();
     bool SetFont(const wxFont& font) override;
     void OnInternalIdle() override;
+    wxVisualAttributes GetDefaultAttributes() const override;
 
     WX_FORWARD_TO_SCROLL_HELPER()
 
@@ -216,6 +219,7 @@ private:
     bool m_widthGrew = false;
     wxBitmap m_buttons[2];
     wxColour m_buttonsBackground;
+    ThemeAttributes m_theme;
 
     wxString m_findPrefix;
     wxLongLong m_findTime = 0;
