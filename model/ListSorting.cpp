@@ -171,12 +171,13 @@ void SortTreeChildren(platform::TreeItem parent, const ArrivalOrder* arrived)
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !parent)
         return;
+    // Only the children watched arriving, in order: no other came in
+    // between (the count is asked for alone; the children's data are not
+    // needed then).
+    if (arrived && arrived->InOrder() && arrived->Count() == tree->GetChildCount(parent))
+        return;
     const std::vector<void*> children = tree->GetChildrenData(parent);
     if (children.size() < 2)
-        return;
-    // Only the children watched arriving: no other came in between.
-    if (arrived && arrived->InOrder() && arrived->Count() == children.size() &&
-        std::find(children.begin(), children.end(), nullptr) == children.end())
         return;
     std::vector<std::wstring> keys =
         ItemRanks::FoldTexts(children, [](void* item) { return Node(item)->GetDisplayName(); });

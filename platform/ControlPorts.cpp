@@ -32,6 +32,7 @@ public:
     {
         return Send([&] { return m_c->GetChildrenData(item); });
     }
+    size_t GetChildCount(TreeItem item) const override { return Send([&] { return m_c->GetChildCount(item); }); }
     TreeItem GetNextSiblingItem(TreeItem item) const override
     {
         return Send([&] { return m_c->GetNextSiblingItem(item); });
@@ -139,6 +140,14 @@ std::vector<void*> TreePort::GetChildrenData(TreeItem item) const
     for (TreeItem child = GetChildItem(item); child; child = GetNextSiblingItem(child))
         data.push_back(GetItemData(child));
     return data;
+}
+
+size_t TreePort::GetChildCount(TreeItem item) const
+{
+    size_t count = 0;
+    for (TreeItem child = GetChildItem(item); child; child = GetNextSiblingItem(child))
+        ++count;
+    return count;
 }
 
 std::shared_ptr<TreePort> MakeUiThreadTreePort(std::shared_ptr<TreePort> control)

@@ -87,6 +87,8 @@ public:
     // The item data of the item's children, in order, in one call (a walk
     // through the ports costs a call per child and step).
     virtual std::vector<void*> GetChildrenData(TreeItem item) const;
+    // How many child items the item has (not deeper), in one call.
+    virtual size_t GetChildCount(TreeItem item) const;
 
     virtual std::wstring GetItemText(TreeItem item) const = 0;
     virtual bool SetItemText(TreeItem item, const std::wstring& text) = 0;

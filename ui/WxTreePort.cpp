@@ -241,6 +241,12 @@ std::vector<void*> WxTreePort::GetChildrenData(TreeItem item) const
     return data;
 }
 
+size_t WxTreePort::GetChildCount(TreeItem item) const
+{
+    wxTreeItemId id = ParentId(item);
+    return id.IsOk() ? m_tree.GetChildrenCount(id, false) : 0;
+}
+
 bool WxTreePort::ItemHasChildren(TreeItem item) const
 {
     wxTreeItemId id = ParentId(item);

@@ -71,6 +71,7 @@ public:
     platform::TreeItem GetChildItem(platform::TreeItem item) const override;
     platform::TreeItem GetNextSiblingItem(platform::TreeItem item) const override;
     std::vector<void*> GetChildrenData(platform::TreeItem item) const override;
+    size_t GetChildCount(platform::TreeItem item) const override;
     bool ItemHasChildren(platform::TreeItem item) const override;
 
     std::wstring GetItemText(platform::TreeItem item) const override;

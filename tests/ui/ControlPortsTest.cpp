@@ -313,6 +313,10 @@ TEST_F(ControlPortsTest, TreeChildrenDataInOneCall)
     EXPECT_EQ(treePort->GetChildrenData(kTreeRoot), std::vector<void*>{nullptr});
     // The default, a walk through the port, gives the same.
     EXPECT_EQ(treePort->TreePort::GetChildrenData(parent), treePort->GetChildrenData(parent));
+    EXPECT_EQ(treePort->GetChildCount(parent), 3u);
+    EXPECT_EQ(treePort->GetChildCount(second), 0u);
+    EXPECT_EQ(treePort->GetChildCount(TreeItem{999999}), 0u);
+    EXPECT_EQ(treePort->TreePort::GetChildCount(parent), 3u);
 }
 
 // A row inserted with its column texts shows them at once; texts for
