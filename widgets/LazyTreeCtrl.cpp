@@ -7,6 +7,7 @@
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/graphics.h>
 #include <wx/imaglist.h>
 #include <wx/renderer.h>
 #include <wx/settings.h>
@@ -1277,7 +1278,15 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
         images->GetSize(0, imageWidth, imageHeight);
     const wxSize expander = renderer.GetExpanderSize(this);
     const bool focused = HasFocus();
-    const int charHeight = dc.GetCharHeight();
+    // The text height of the control's font, measured once per font.
+    if (!m_charHeightFont.IsOk() || m_charHeightFont != font) {
+        m_charHeight = dc.GetCharHeight();
+        m_charHeightFont = font;
+    }
+    const int charHeight = m_charHeight;
+    // Texts are drawn by the graphics context itself: the device context
+    // measures every text it draws again, for a bounding box nobody reads.
+    wxGraphicsContext* graphics = dc.GetGraphicsContext();
     const size_t first = static_cast<size_t>(std::max(0, area.GetTop() / m_lineHeight));
     const size_t last = std::min(m_rows.size() - 1, static_cast<size_t>(std::max(0, area.GetBottom() / m_lineHeight)));
     for (size_t row = first; row <= last; ++row) {
@@ -1321,7 +1330,10 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
             dc.SetFont(FontOf(item, font));
         dc.SetTextForeground(text);
         const int textHeight = ownFont ? dc.GetCharHeight() : charHeight;
-        dc.DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
+        if (graphics)
+            graphics->DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
+        else
+            dc.DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
         if (ownFont)
             dc.SetFont(font);
     }

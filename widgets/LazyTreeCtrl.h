@@ -219,6 +219,8 @@ private:
     bool m_widthGrew = false;
     wxBitmap m_buttons[2];
     wxColour m_buttonsBackground;
+    wxFont m_charHeightFont;
+    int m_charHeight = 0;
     ThemeAttributes m_theme;
 
     wxString m_findPrefix;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/textctrl.h>
+#include <wx/settings.h>
 #include <wx/uiaction.h>
 
 #include "tests/support/gui/UiTestSupport.h"
@@ -184,6 +186,41 @@ TEST_F(LazyTreeTest, AChildAddedUnderAFreezeOrBatchShowsItsParentsButtonAfterwar
     tree->AppendItem(b, "two");
     tree->EndBatch();
     EXPECT_GT(buttonInk(b), 0);
+}
+
+// Labels are drawn in their place and colour: the selected one in the
+// selection's text colour on the selection, the others in the text colour.
+TEST_F(LazyTreeTest, LabelsAreDrawnInTheirColours)
+{
+    const wxTreeItemId a = tree->AppendItem(root, "Alpha");
+    const wxTreeItemId b = tree->AppendItem(root, "Bravo");
+    tree->SetItemBold(tree->AppendItem(root, "Bold"));
+    tree->SelectItem(a);
+    tree->Update();
+    uitest::RunFor(50);
+    wxClientDC source(tree);
+    const wxSize size = tree->GetClientSize();
+    wxBitmap bitmap(size);
+    wxMemoryDC target(bitmap);
+    target.Blit(0, 0, size.x, size.y, &source, 0, 0);
+    target.SelectObject(wxNullBitmap);
+    const wxImage image = bitmap.ConvertToImage();
+    // Pixels of the label's box near a colour.
+    auto near = [&](const wxRect& box, const wxColour& colour) {
+        int count = 0;
+        for (int y = box.y; y < box.GetBottom(); ++y)
+            for (int x = box.x; x < box.GetRight(); ++x)
+                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
+                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
+                    ++count;
+        return count;
+    };
+    const wxColour text = tree->GetForegroundColour();
+    const wxColour selectedText = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXHIGHLIGHTTEXT);
+    EXPECT_GT(near(Label(b), text), 10) << "the label's text";
+    EXPECT_GT(near(Label(a), selectedText), 10) << "the selected label's text";
+    EXPECT_GT(near(Label(tree->GetLastChild(root)), text), 10) << "a bold label's text";
+    uitest::Screenshot(*frame, "lazy_tree_labels");
 }
 
 TEST_F(LazyTreeTest, SiblingsStayInOrderThroughInsertsDeletesAndSorts)
