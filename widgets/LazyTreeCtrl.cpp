@@ -461,9 +461,31 @@ wxVisualAttributes LazyTreeCtrl::GetDefaultAttributes() const
     return m_theme.Get([this] { return wxTreeCtrlBase::GetDefaultAttributes(); });
 }
 
+void LazyTreeCtrl::MeasureShownRows()
+{
+    m_measurePending = false;
+    RebuildRows();
+    if (m_rows.empty())
+        return;
+    int x = 0, top = 0;
+    CalcUnscrolledPosition(0, 0, &x, &top);
+    const size_t first = static_cast<size_t>(std::max(0, top / m_lineHeight));
+    const size_t last = std::min(m_rows.size() - 1, static_cast<size_t>((top + GetClientSize().GetHeight()) / m_lineHeight));
+    for (size_t row = first; row <= last; ++row) {
+        const Item* item = m_rows[row];
+        const int right = TextX(item) + TextWidth(item);
+        if (right > m_widest) {
+            m_widest = right;
+            m_widthGrew = true;
+        }
+    }
+}
+
 void LazyTreeCtrl::OnInternalIdle()
 {
     wxTreeCtrlBase::OnInternalIdle();
+    if (m_measurePending && !Deferring())
+        MeasureShownRows();
     if ((m_layoutPending || m_widthGrew) && !Deferring())
         LayOutChanges();
 }
@@ -1311,8 +1333,15 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
                          wxIMAGELIST_DRAW_TRANSPARENT);
 
         const int textX = TextX(item);
-        const int width = TextWidth(item, &dc);
-        if (textX + width > m_widest) {
+        // A text's width is needed now only for a box behind it; the others
+        // are measured once the loop is idle, for the horizontal extent.
+        TextOf(item);
+        if (selected || item->dropHighlight || item->backgroundColour.IsOk())
+            TextWidth(item, &dc);
+        const int width = std::max(0, item->textWidth);
+        if (item->textWidth < 0) {
+            m_measurePending = true;
+        } else if (textX + width > m_widest) {
             m_widest = textX + width;
             m_widthGrew = true;
         }

@@ -168,6 +168,8 @@ private:
     // The item's text, asked again when it has a text callback.
     const wxString& TextOf(const Item* item) const;
     void MeasureLineHeight();
+    // Measures the shown rows' texts a paint left unmeasured.
+    void MeasureShownRows();
     void UpdateVirtualSize();
     void RefreshItem(const Item* item);
 
@@ -217,6 +219,7 @@ private:
     int m_imageWidth = 0;
     int m_widest = 0;
     bool m_widthGrew = false;
+    bool m_measurePending = false;
     wxBitmap m_buttons[2];
     wxColour m_buttonsBackground;
     wxFont m_charHeightFont;

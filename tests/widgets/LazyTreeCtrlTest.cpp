@@ -223,6 +223,20 @@ TEST_F(LazyTreeTest, LabelsAreDrawnInTheirColours)
     uitest::Screenshot(*frame, "lazy_tree_labels");
 }
 
+// A shown label wider than the window widens the scrolled area once the
+// loop is idle, whether or not a paint measured it.
+TEST_F(LazyTreeTest, AWideLabelWidensTheScrolledArea)
+{
+    tree->AppendItem(root, "short");
+    uitest::RunFor(50);
+    EXPECT_LE(tree->GetVirtualSize().GetWidth(), tree->GetClientSize().GetWidth());
+    const wxTreeItemId wide = tree->AppendItem(root, wxString('w', 120));
+    tree->Update();
+    uitest::RunFor(100);
+    EXPECT_GE(tree->GetVirtualSize().GetWidth(), Label(wide).GetRight());
+    EXPECT_GT(tree->GetVirtualSize().GetWidth(), tree->GetClientSize().GetWidth());
+}
+
 TEST_F(LazyTreeTest, SiblingsStayInOrderThroughInsertsDeletesAndSorts)
 {
     int alive = 0;
