@@ -4,8 +4,9 @@
 // branch whenever its layout changes, which made opening a node of many
 // thousands of children cost tens of milliseconds per batch. Here rows have
 // one height, the shown rows are a flat list rebuilt only when the tree
-// changed, and a text is measured when its row is first painted (the
-// horizontal extent grows as wider rows come into view).
+// changed, and a text is measured once its row has been shown (at the next
+// idle moment; at once when a box is drawn behind it): the horizontal
+// extent grows as wider rows come into view.
 //
 // It keeps the toolkit's tree interface and events (selection, expansion,
 // label editing, item menu, activation, key down, deletion), with single
