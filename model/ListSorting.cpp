@@ -54,14 +54,11 @@ void ArrivalOrder::Append(const ArrivalOrder& later)
 {
     if (later.m_count == 0)
         return;
-    if (m_count == 0) {
-        const bool inOrder = m_inOrder;
-        *this = later;
-        m_inOrder = inOrder && later.m_inOrder;
-        return;
-    }
-    if (!later.m_inOrder || later.m_first < m_last)
+    if (m_count == 0)
+        m_first = later.m_first;
+    else if (later.m_first < m_last)
         m_inOrder = false;
+    m_inOrder = m_inOrder && later.m_inOrder;
     m_last = later.m_last;
     m_count += later.m_count;
 }

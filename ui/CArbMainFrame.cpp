@@ -331,10 +331,7 @@ bool CArbMainFrame::Create()
     m_aui.Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &CArbMainFrame::OnClose, this);
-    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
-        m_theme.Forget();
-        event.Skip();
-    });
+    m_theme.ForgetOnColourChange(*this);
     Bind(wxEVT_MENU_OPEN, &CArbMainFrame::OnMenuOpen, this);
     Bind(wxEVT_IDLE, &CArbMainFrame::OnIdleStatus, this);
     for (uint32_t id : {cmd::kOutputBar, cmd::kSecondToolbarToggle, cmd::kViewToolbar, cmd::kViewStatusBar}) {

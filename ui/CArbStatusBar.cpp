@@ -10,10 +10,7 @@ CArbStatusBar::CArbStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY)
     SetFieldsCount(4, widths);
     Bind(wxEVT_SIZE, &CArbStatusBar::OnSize, this);
     Bind(wxEVT_PAINT, &CArbStatusBar::OnPaintPanes, this);
-    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
-        m_theme.Forget();
-        event.Skip();
-    });
+    m_theme.ForgetOnColourChange(*this);
 }
 
 void CArbStatusBar::SetPaneIcon(int pane, const wxBitmap& icon)

@@ -214,6 +214,7 @@ LazyTreeCtrl::~LazyTreeCtrl()
 
 void LazyTreeCtrl::Init()
 {
+    m_theme.ForgetOnColourChange(*this);
     m_editTimer.SetOwner(this);
     Bind(wxEVT_TIMER, &LazyTreeCtrl::OnEditTimer, this, m_editTimer.GetId());
 }
@@ -1279,7 +1280,7 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
     wxPaintDC dc(this);
     PrepareDC(dc);
     RebuildRows();
-    // Asking the window for its font builds the theme's default each time.
+    // The control's font, asked once for the paint.
     const wxFont font = GetFont();
     dc.SetFont(font);
 
@@ -1400,7 +1401,6 @@ void LazyTreeCtrl::OnFocus(wxFocusEvent& event)
 void LazyTreeCtrl::OnSysColourChanged(wxSysColourChangedEvent& event)
 {
     event.Skip();
-    m_theme.Forget();
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX));
     SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT));
     m_buttons[0] = m_buttons[1] = wxBitmap();

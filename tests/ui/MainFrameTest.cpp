@@ -7,8 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 #include <wx/menu.h>
 
 #include "base/LogStream.h"
@@ -215,32 +213,21 @@ TEST_F(MainFrameTest, ANewMessageRedrawsItsPaneAndLeavesTheOthers)
         uitest::RunFor(50);
         wxRect r;
         EXPECT_TRUE(status->GetFieldRect(pane, r));
-        wxClientDC source(status);
-        wxBitmap bitmap(r.width, r.height);
-        wxMemoryDC target(bitmap);
-        target.Blit(0, 0, r.width, r.height, &source, r.x, r.y);
-        target.SelectObject(wxNullBitmap);
-        return bitmap.ConvertToImage();
+        return uitest::Pixels(*status, r);
     };
     auto same = [](const wxImage& a, const wxImage& b) {
         return a.GetSize() == b.GetSize() &&
                std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
     };
-    auto ink = [](const wxImage& image) {
-        int dark = 0;
-        for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i)
-            if (image.GetData()[3 * i] + image.GetData()[3 * i + 1] + image.GetData()[3 * i + 2] < 384) ++dark;
-        return dark;
-    };
     status->SetStatusText("", CArbStatusBar::kMessage);
     const wxImage emptyMessage = grab(CArbStatusBar::kMessage);
     const wxImage schema = grab(CArbStatusBar::kSchema);
-    EXPECT_GT(ink(schema), 0);
+    EXPECT_GT(uitest::DarkPixels(schema), 0);
 
     status->SetStatusText("Searching the children...", CArbStatusBar::kMessage);
     const wxImage message = grab(CArbStatusBar::kMessage);
     EXPECT_FALSE(same(message, emptyMessage)) << "the new message is drawn";
-    EXPECT_GT(ink(message), ink(emptyMessage));
+    EXPECT_GT(uitest::DarkPixels(message), uitest::DarkPixels(emptyMessage));
     EXPECT_TRUE(same(grab(CArbStatusBar::kSchema), schema)) << "the schema pane keeps its text";
 
     status->SetStatusText("", CArbStatusBar::kMessage);

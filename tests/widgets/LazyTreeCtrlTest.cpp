@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/settings.h>
@@ -162,17 +160,7 @@ TEST_F(LazyTreeTest, AChildAddedUnderAFreezeOrBatchShowsItsParentsButtonAfterwar
         const wxRect label = Label(item);
         const wxRect area(std::max(0, label.x - static_cast<int>(tree->GetIndent())), label.y,
                           static_cast<int>(tree->GetIndent()), label.height);
-        wxClientDC source(tree);
-        wxBitmap bitmap(area.width, area.height);
-        wxMemoryDC target(bitmap);
-        target.Blit(0, 0, area.width, area.height, &source, area.x, area.y);
-        target.SelectObject(wxNullBitmap);
-        const wxImage image = bitmap.ConvertToImage();
-        int dark = 0;
-        for (int y = 0; y < image.GetHeight(); ++y)
-            for (int x = 0; x < image.GetWidth(); ++x)
-                if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 384) ++dark;
-        return dark;
+        return uitest::DarkPixels(uitest::Pixels(*tree, area));
     };
     EXPECT_EQ(buttonInk(a), 0);
     tree->Freeze();
@@ -198,13 +186,7 @@ TEST_F(LazyTreeTest, LabelsAreDrawnInTheirColours)
     tree->SelectItem(a);
     tree->Update();
     uitest::RunFor(50);
-    wxClientDC source(tree);
-    const wxSize size = tree->GetClientSize();
-    wxBitmap bitmap(size);
-    wxMemoryDC target(bitmap);
-    target.Blit(0, 0, size.x, size.y, &source, 0, 0);
-    target.SelectObject(wxNullBitmap);
-    const wxImage image = bitmap.ConvertToImage();
+    const wxImage image = uitest::Pixels(*tree, wxRect(tree->GetClientSize()));
     // Pixels of the label's box near a colour.
     auto near = [&](const wxRect& box, const wxColour& colour) {
         int count = 0;

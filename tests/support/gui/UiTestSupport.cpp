@@ -35,15 +35,28 @@ std::string Screenshot(wxWindow& window, const std::string& name)
     wxFileName::Mkdir(folder, 0755, wxPATH_MKDIR_FULL);
     window.Update();
     RunFor(200);
-    wxClientDC source(&window);
-    const wxSize size = window.GetClientSize();
-    wxBitmap bitmap(size.GetWidth(), size.GetHeight());
-    wxMemoryDC target(bitmap);
-    target.Blit(0, 0, size.GetWidth(), size.GetHeight(), &source, 0, 0);
-    target.SelectObject(wxNullBitmap);
     const std::string path = folder + name + ".png";
-    bitmap.SaveFile(path, wxBITMAP_TYPE_PNG);
+    Pixels(window, wxRect(window.GetClientSize())).SaveFile(path, wxBITMAP_TYPE_PNG);
     return path;
+}
+
+wxImage Pixels(wxWindow& window, const wxRect& area)
+{
+    wxClientDC source(&window);
+    wxBitmap bitmap(area.width, area.height);
+    wxMemoryDC target(bitmap);
+    target.Blit(0, 0, area.width, area.height, &source, area.x, area.y);
+    target.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
+}
+
+int DarkPixels(const wxImage& image)
+{
+    int dark = 0;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 384) ++dark;
+    return dark;
 }
 
 } // namespace uitest

@@ -5,6 +5,9 @@
 #include <functional>
 #include <string>
 
+#include <wx/gdicmn.h>
+#include <wx/image.h>
+
 class wxWindow;
 
 namespace uitest {
@@ -15,5 +18,9 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 void RunFor(int ms);
 // Saves the window's picture as <build>/test-output/ui/<name>.png; the path.
 std::string Screenshot(wxWindow& window, const std::string& name);
+// The pixels of part of the window's client area as they are on the screen.
+wxImage Pixels(wxWindow& window, const wxRect& area);
+// How many of the image's pixels are dark (ink rather than background).
+int DarkPixels(const wxImage& image);
 
 } // namespace uitest
