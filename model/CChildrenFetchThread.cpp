@@ -289,10 +289,12 @@ void CChildrenFetchThread::OnSearchDone()
 
     const int resultCode = m_resultCode;
     RunOnUiThread([&] {
-        if (!node.IsCurrent() || resultCode != kLDAPSuccess)
+        if (resultCode != kLDAPSuccess)
             return;
-        node.UpdateViews();
+        // The list shows the children in the tree's order: the tree's first.
         SortTreeChildren(node.GetTreeItem(), &m_arrival);
+        if (node.IsCurrent())
+            node.UpdateViews();
     });
     node.SetContentsFetched(true);
 }

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "model/CDataObject.h"
 #include "platform/ShellPorts.h"
@@ -152,6 +153,26 @@ void SortListByColumn(int column, bool ascending)
     list->SortItems([ranks, ascending](void* a, void* b) {
         int order = (*ranks)(a, b);
         return ascending ? order : -order;
+    });
+}
+
+void OrderRowsAsTree(CDataObject& parent)
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!list || !tree || !parent.GetTreeItem() || list->GetItemCount() < 2)
+        return;
+    const std::vector<void*> children = tree->GetChildrenData(parent.GetTreeItem());
+    std::unordered_map<void*, size_t> place;
+    for (size_t i = 0; i < children.size(); ++i)
+        place.emplace(children[i], i);
+    const int count = list->GetItemCount();
+    for (int row = 0; row < count; ++row)
+        place.emplace(list->GetItemData(row), children.size() + static_cast<size_t>(row));
+    list->SortItems([&place](void* a, void* b) {
+        const size_t x = place[a];
+        const size_t y = place[b];
+        return x == y ? 0 : (x < y ? -1 : 1);
     });
 }
 

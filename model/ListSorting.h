@@ -16,6 +16,10 @@ void SortListByColumn(int column, bool ascending);
 // After a node refilled the list: the list view's own order when it keeps
 // one, else SortListByColumn(column, ascending).
 void SortRefilledList(int column, bool ascending);
+class CDataObject;
+// The list's rows of parent's child items in the tree's order, before the
+// other rows (its values), which keep theirs: the order a refill gives.
+void OrderRowsAsTree(CDataObject& parent);
 class ArrivalOrder;
 // The children of a tree item by their display names, ignoring case. When
 // arrived saw every child come, in order, nothing is compared again.

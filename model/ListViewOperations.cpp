@@ -4,6 +4,7 @@
 
 #include "jobs/CProgressDlg.h"
 #include "model/CDataObject.h"
+#include "model/ListSorting.h"
 #include "model/NodeRegistry.h"
 #include "model/TreeViewOperations.h"
 #include "platform/ControlPorts.h"
@@ -111,6 +112,15 @@ std::wstring ListColumnText(void* data, int column)
     }
 }
 
+std::wstring ListLabelText(void* data)
+{
+    const auto* node = static_cast<const CDataObject*>(data);
+    if (!node)
+        return std::wstring();
+    const int kind = node->GetType();
+    return kind == kNodeEntry || kind == kNodeTeamMember ? node->GetDisplayName() : node->GetCaption();
+}
+
 int UpdateRowText(CDataObject& node, int row)
 {
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
@@ -127,6 +137,16 @@ void RemoveAllRows()
     DropFill();
     if (std::shared_ptr<platform::ListPort> list = platform::GetListControl())
         list->DeleteAllItems();
+}
+
+void FollowTreeOrder(CDataObject& parent, platform::SortDirection direction)
+{
+    if (!parent.IsCurrent())
+        return;
+    if (std::shared_ptr<platform::ListViewPort> view = platform::GetListViewPort())
+        view->TakeSortDirection(direction);
+    OrderRowsAsTree(parent);
+    SortRefilledList(0, direction == platform::SortDirection::Ascending);
 }
 
 int FindObjectRow(CDataObject& node)

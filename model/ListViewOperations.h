@@ -9,12 +9,18 @@
 #include <vector>
 
 #include "platform/Dispatcher.h"
+#include "platform/ShellPorts.h"
 
 class CDataObject;
 
 // The list's text provider: column 0 the node's name, 1 its value, 2 its
 // type, 3 its size (data: the node).
 std::wstring ListColumnText(void* data, int column);
+// A row's label where the list shows no other column (the icon and list
+// views): an entry is named as the tree names it, since its caption, the
+// naming attribute, is the same for all its siblings; other nodes by their
+// caption.
+std::wstring ListLabelText(void* data);
 // A row for the node at row (-1: at the end) with its name, value, type and
 // size; returns its index. Then stops the selected node's waiting display.
 int UpdateRowText(CDataObject& node, int row);
@@ -26,6 +32,10 @@ void RemoveAllRows();
 // selected node, or the rows are removed. Nodes gone meanwhile get no row.
 void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
               std::function<void(CDataObject& owner)> done);
+// After the sort of parent's child items in the tree: while the list shows
+// them, its rows follow the tree's order, and the view's own order takes
+// the direction.
+void FollowTreeOrder(CDataObject& parent, platform::SortDirection direction);
 // The node's row, searched only while the list shows its tree parent's
 // children; -1 otherwise.
 int FindObjectRow(CDataObject& node);

@@ -32,6 +32,7 @@ public:
     void HideAnimation() override { Send([&] { m_p->HideAnimation(); }); }
     void SuspendSelectionHandling(bool suspend) override { Send([&] { m_p->SuspendSelectionHandling(suspend); }); }
     bool SortRefilledRows() override { return Send([&] { return m_p->SortRefilledRows(); }); }
+    void TakeSortDirection(SortDirection direction) override { Send([&] { m_p->TakeSortDirection(direction); }); }
 
 private:
     std::shared_ptr<ListViewPort> m_p;

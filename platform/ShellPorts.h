@@ -27,6 +27,8 @@ public:
     virtual void SetMessageText(const std::wstring& text) = 0;
 };
 
+enum class SortDirection { Descending, Ascending };
+
 // The list view's parts that are not its list control.
 class ListViewPort {
 public:
@@ -43,6 +45,9 @@ public:
     // them ordered. False when the view keeps no order of its own and leaves
     // it to the caller.
     virtual bool SortRefilledRows() { return false; }
+    // The tree's children shown in the list were sorted this way: the order
+    // the view keeps of its own goes the same way.
+    virtual void TakeSortDirection(SortDirection) {}
 };
 
 // Message-box styles and answers, with their usual values.

@@ -10,6 +10,7 @@
 #include "model/CRootObject.h"
 #include "model/CServerObject.h"
 #include "model/ListSorting.h"
+#include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
 #include "model/NodeDialogs.h"
 #include "model/ProfileWizard.h"
@@ -468,6 +469,7 @@ bool CDocumentCommands::Sort(bool ascending)
         children.push_back(tree->GetItemData(child));
     ItemRanks ranks(children, [](void* item) { return static_cast<CDataObject*>(item)->GetDisplayName(); });
     tree->SortChildren(node->GetTreeItem(), [&ranks, ascending](void* a, void* b) { return ascending ? ranks(a, b) : ranks(b, a); });
+    FollowTreeOrder(*node, ascending ? platform::SortDirection::Ascending : platform::SortDirection::Descending);
     return true;
 }
 

@@ -63,9 +63,9 @@ void CListViewState::ClickColumn(int column)
         SetSort(column, false);
 }
 
-CListViewState::Widths CListViewState::LoadColumnWidths()
+CListViewState::Widths CListViewState::LoadColumnWidths(const Widths& defaults)
 {
-    Widths widths = kDefaultWidths;
+    Widths widths = defaults;
     platform::RegistryKey key(platform::RegRoot::CurrentUser, true);
     if (!key.Open(kListStateKey))
         return widths;

@@ -19,7 +19,8 @@ class CListViewState {
 public:
     static constexpr int kColumnCount = 4;
     typedef std::array<int32_t, kColumnCount> Widths;
-    // Name, Value, Type, Size.
+    // Name, Value, Type, Size, in pixels of the 8-point dialog font they
+    // were drawn for (the view scales them to the desktop's font).
     static const Widths kDefaultWidths;
     // The value names of the widths, in column order.
     static const wchar_t* const kWidthNames[kColumnCount];
@@ -49,8 +50,9 @@ public:
     int GetSortOrder() const { return m_ascending ? 1 : 0; }
     void SetSort(int column, bool ascending);
 
-    // The four widths; a missing key or value gives that column's default.
-    static Widths LoadColumnWidths();
+    // The four widths as stored; a missing key or value gives that column's
+    // default.
+    static Widths LoadColumnWidths(const Widths& defaults = kDefaultWidths);
     static void SaveColumnWidths(const Widths& widths);
 
     // "liststyle" of the section, low two bits; 1 (report) when missing.

@@ -23,12 +23,23 @@
 #include "ui/WxListPort.h"
 #include "ui/WxShellPorts.h"
 #include "widgets/CInPlaceEdit.h"
+#include "widgets/DialogFontScale.h"
 #include "widgets/UiResources.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
 
 constexpr unsigned kStrFirstColumn = 120;
+// The type names and the unknown size the Type and Size columns show.
+constexpr unsigned kStrEntryType = 361;
+constexpr unsigned kStrTextType = 422;
+constexpr unsigned kStrBinaryType = 344;
+constexpr unsigned kStrOperationalType = 522;
+constexpr unsigned kStrUnknownSize = 350;
+// What the list control takes of a column's width besides a cell's text
+// (with some air), and the gap after the first column's image.
+constexpr int kCellMargin = 12;
+constexpr int kImageGap = 5;
 constexpr unsigned kSmallImages = 210;
 constexpr unsigned kLargeImages = 212;
 constexpr int kOverlay1Image = 26;
@@ -72,6 +83,10 @@ public:
     {
         m_view.SortByColumn(false);
         return true;
+    }
+    void TakeSortDirection(platform::SortDirection direction) override
+    {
+        m_view.TakeSortDirection(direction == platform::SortDirection::Ascending);
     }
 
 private:
@@ -141,6 +156,7 @@ void CArbListView::InstallPorts()
 {
     m_port = std::make_shared<ui::WxListPort>(*this);
     m_port->SetTextProvider(&ListColumnText);
+    m_port->SetLabelProvider(&ListLabelText);
     m_viewPort = std::make_shared<ViewPort>(*this);
     platform::SetListControl(m_port);
     platform::SetListViewPort(m_viewPort);
@@ -192,7 +208,7 @@ void CArbListView::CreateImageLists()
 void CArbListView::OnInitialUpdate()
 {
     CreateImageLists();
-    const CListViewState::Widths widths = CListViewState::LoadColumnWidths();
+    const CListViewState::Widths widths = CListViewState::LoadColumnWidths(DefaultColumnWidths());
     for (int column = 0; column < CListViewState::kColumnCount; ++column)
         InsertColumn(column, ui::ResourceString(kStrFirstColumn + column), wxLIST_FORMAT_LEFT, widths[column]);
     SetViewStyle(CListViewState::LoadListStyle());
@@ -215,6 +231,28 @@ void CArbListView::OnInitialUpdate()
     node->ShowContents(0);
     node->Expand(0);
     node->UpdateChildIndicator();
+}
+
+CListViewState::Widths CArbListView::DefaultColumnWidths()
+{
+    // Every entry shows these operational names; they must be told apart.
+    const std::vector<wxString> typical[CListViewState::kColumnCount] = {
+        {"createTimestamp", "creatorsName", "modifyTimestamp", "modifiersName"},
+        {},
+        {ui::ResourceString(kStrEntryType), ui::ResourceString(kStrTextType), ui::ResourceString(kStrBinaryType),
+         ui::ResourceString(kStrOperationalType)},
+        {ui::ResourceString(kStrUnknownSize)},
+    };
+    wxImageList* images = GetImageList(wxIMAGE_LIST_SMALL);
+    const int image = images ? images->GetSize().x + kImageGap : 0;
+    CListViewState::Widths widths;
+    for (int column = 0; column < CListViewState::kColumnCount; ++column) {
+        std::vector<wxString> texts = typical[column];
+        texts.push_back(ui::ResourceString(kStrFirstColumn + column));
+        const int room = WidestText(*this, texts) + kCellMargin + (column == kNameColumn ? image : 0);
+        widths[column] = std::max(ScaleFromDialogFont(CListViewState::kDefaultWidths[column]), room);
+    }
+    return widths;
 }
 
 // --- rows ---
@@ -362,6 +400,12 @@ void CArbListView::ColumnClick(int column)
     m_state.ClickColumn(column);
     m_state.SaveSortState(GetAppConfig().m_bForgetSortColumn != 0);
     SortByColumn(true);
+}
+
+void CArbListView::TakeSortDirection(bool ascending)
+{
+    m_state.SetSort(m_state.GetSortColumn(), ascending);
+    m_state.SaveSortState(GetAppConfig().m_bForgetSortColumn != 0);
 }
 
 void CArbListView::SaveColumnWidths()

@@ -80,6 +80,9 @@ public:
     // A header click: the sort state, stored, and the sort.
     void ColumnClick(int column);
     const CListViewState& GetSortState() const { return m_state; }
+    // The tree's sort commands: the sort column stays, the direction is
+    // theirs, stored.
+    void TakeSortDirection(bool ascending);
     // The four widths as shown now, stored.
     void SaveColumnWidths();
 
@@ -119,6 +122,9 @@ private:
     void InstallPorts();
     void RemovePorts();
     void CreateImageLists();
+    // The widths drawn for the dialog font, made as wide in the desktop's
+    // font, and never too narrow for the texts each column shows most.
+    CListViewState::Widths DefaultColumnWidths();
     void ShowSortArrow();
     void PositionEditor();
     bool CanEditValue(CDataObject* node, std::wstring& text) const;

@@ -1,12 +1,31 @@
 #include "ui/CArbStatusBar.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <wx/dcclient.h>
 
+#include "widgets/DialogFontScale.h"
+#include "widgets/UiResources.h"
+
+namespace {
+
+// The schema pane's texts: reading, not available, the default one, loaded.
+constexpr unsigned kSchemaTexts[] = {391, 393, 395, 396};
+constexpr int kSchemaPaneWidth = 100;
+// What the bar takes of a pane's width besides its text, with some air.
+constexpr int kPaneMargin = 16;
+
+} // namespace
+
 CArbStatusBar::CArbStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY)
 {
-    const int widths[4] = {-1, -1, 100, 17 + 8};
+    std::vector<wxString> schemaTexts;
+    for (unsigned id : kSchemaTexts)
+        schemaTexts.push_back(ui::ResourceString(id));
+    const int schemaPane =
+        std::max(ScaleFromDialogFont(kSchemaPaneWidth), WidestText(*this, schemaTexts) + kPaneMargin);
+    const int widths[4] = {-1, -1, schemaPane, 17 + 8};
     SetFieldsCount(4, widths);
     Bind(wxEVT_SIZE, &CArbStatusBar::OnSize, this);
     Bind(wxEVT_PAINT, &CArbStatusBar::OnPaintPanes, this);

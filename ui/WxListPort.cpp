@@ -58,6 +58,21 @@ std::wstring WxListPort::TextOf(const Record& r, int column) const
     return column >= 0 && static_cast<size_t>(column) < r.texts.size() ? r.texts[column] : std::wstring();
 }
 
+void WxListPort::SetLabelProvider(LabelProvider provider)
+{
+    m_labelProvider = std::move(provider);
+}
+
+std::wstring WxListPort::ShownText(const Record& r) const
+{
+    if (m_labelProvider && r.data && !m_list.InReportView()) {
+        std::wstring label = m_labelProvider(r.data);
+        if (!label.empty())
+            return label;
+    }
+    return TextOf(r, 0);
+}
+
 void WxListPort::KeepTexts(Record& r)
 {
     if (!r.textCallback)
@@ -158,7 +173,7 @@ long WxListPort::AddControlRow(long row, const Record& r)
     // Text, image and record in one insert: each call on the control measures and repaints the row.
     wxListItem info;
     info.SetId(row);
-    info.SetText(wxString(TextOf(r, 0)));
+    info.SetText(wxString(ShownText(r)));
     info.SetImage(r.shown);
     info.SetData(reinterpret_cast<wxUIntPtr>(&r));
     const long index = m_list.InsertItem(info);
@@ -252,7 +267,7 @@ bool WxListPort::SetItemText(int row, int column, const std::wstring& text)
     }
     // Columns past the first show only in report view; the record keeps them for it.
     if (column > 0 && !m_list.InReportView()) return true;
-    return m_list.SetItem(row, column, wxString(text));
+    return m_list.SetItem(row, column, wxString(column == 0 ? ShownText(*r) : text));
 }
 
 WxListPort::Marks WxListPort::TakeMarks() const

@@ -31,6 +31,10 @@ public:
     typedef std::function<std::wstring(void* data, int column)> TextProvider;
     // Where the texts of text-callback rows come from.
     void SetTextProvider(TextProvider provider);
+    typedef std::function<std::wstring(void* data)> LabelProvider;
+    // Where a row's label comes from in the icon and list views, which show
+    // no other column; an empty label, or none, shows the first column.
+    void SetLabelProvider(LabelProvider provider);
 
     void SetOverlayImage(int overlay, int imageIndex);
     // Around a change of the control's style (virtual or not): the control
@@ -81,6 +85,8 @@ private:
     bool Virtual() const { return m_list.HasFlag(wxLC_VIRTUAL); }
     Record* RecordOf(int row) const;
     std::wstring TextOf(const Record& r, int column) const;
+    // What the control shows of the row in its first column.
+    std::wstring ShownText(const Record& r) const;
     // A text-callback row takes the provider's texts as its own.
     void KeepTexts(Record& r);
     bool ValidRow(int row) const { return row >= 0 && row < GetItemCount(); }
@@ -102,6 +108,7 @@ private:
 
     wxListCtrl& m_list;
     TextProvider m_textProvider;
+    LabelProvider m_labelProvider;
     std::vector<std::unique_ptr<Record>> m_rows;
     Marks m_pending;
     mutable int m_columns = 1;

@@ -47,6 +47,8 @@ TEST_F(ListViewStateTest, WidthsAreKeptAsDwordsByColumnNameAndAMissingOneIsItsDe
     ASSERT_TRUE(key.Open(kListStateKey));
     ASSERT_TRUE(key.DeleteValue(L"Type"));
     EXPECT_EQ(CListViewState::LoadColumnWidths(), (CListViewState::Widths{120, 200, 50, 44}));
+    // Defaults the view gives (scaled to its font) fill only what is missing.
+    EXPECT_EQ(CListViewState::LoadColumnWidths({100, 413, 67, 80}), (CListViewState::Widths{120, 200, 67, 44}));
 }
 
 TEST_F(ListViewStateTest, ColumnClicksSortDescendingFirstThenFlip)

@@ -42,6 +42,7 @@
 #include "ui/WxShellPorts.h"
 #include "ui/WxTreePort.h"
 #include "widgets/CInPlaceEdit.h"
+#include "widgets/DialogFontScale.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
@@ -227,8 +228,11 @@ TEST_F(ListViewTest, AFreshStartHasTheDefaultColumnsAndTheServersUnsorted)
         item.SetMask(wxLIST_MASK_TEXT);
         ASSERT_TRUE(List().GetColumn(column, item));
         EXPECT_EQ(item.GetText().ToStdWstring(), titles[column]);
-        EXPECT_EQ(List().GetColumnWidth(column), widths[column]);
+        // As wide in the desktop's font as in the dialog font they were
+        // drawn for; wider where the column's usual texts need it.
+        EXPECT_GE(List().GetColumnWidth(column), ScaleFromDialogFont(widths[column]));
     }
+    EXPECT_EQ(List().GetColumnWidth(1), ScaleFromDialogFont(310));
     EXPECT_TRUE(List().IsReportStyle());
     EXPECT_EQ(List().GetSortIndicator(), -1);
     // The root made at the start shows its one server.
@@ -337,7 +341,7 @@ TEST_F(ListViewTest, ColumnsSortAndStyleSurviveARestart)
 
     OpenWindow();
     EXPECT_EQ(List().GetColumnWidth(0), 140);
-    EXPECT_EQ(List().GetColumnWidth(1), 310);
+    EXPECT_EQ(List().GetColumnWidth(1), ScaleFromDialogFont(310)) << "stored as it was shown";
     EXPECT_EQ(List().GetColumnWidth(2), 90);
     EXPECT_EQ(List().GetSortState().GetSortColumn(), 1);
     EXPECT_TRUE(List().GetSortState().IsAscending());
