@@ -242,6 +242,27 @@ TEST_F(ViewsWindowTest, TheListShowsAFetchedNodesChildrenInTheTreesOrderAndDirec
     EXPECT_FALSE(m_list->IsAscendingSortIndicator());
 }
 
+TEST_F(ViewsWindowTest, ChildrenFetchedAgainWhileAnotherNodeIsSelectedAreSortedToo)
+{
+    const platform::TreeItem people = OpenPeople();
+    ASSERT_TRUE(people);
+    const platform::TreeItem server = Tree().GetParentItem(people);
+    Open(server);
+    // The people read again while their server is the one shown, as a
+    // worker asks it.
+    CDataObject* peopleNode = NodeOf(people);
+    peopleNode->LoadChildren(0);
+    EXPECT_TRUE(frametest::PumpUntil(
+        [&] {
+            return GetRunningThreadCount() == 0 && !peopleNode->IsBusy() &&
+                   ChildTexts(people).size() == kPeopleSorted.size();
+        },
+        30s));
+    EXPECT_EQ(ChildTexts(people), kPeopleSorted);
+    Open(people);
+    EXPECT_EQ(ListedEntries(), kPeopleSorted);
+}
+
 TEST_F(ViewsWindowTest, TheDefaultColumnsShowTheirTextsWholeInTheDesktopsFont)
 {
     const platform::TreeItem people = OpenPeople();
