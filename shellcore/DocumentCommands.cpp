@@ -5,10 +5,12 @@
 
 #include "base/Utf8.h"
 #include "model/CAppConfig.h"
+#include "model/CArbClipboard.h"
 #include "model/CAttrObject.h"
 #include "model/CEntryObject.h"
 #include "model/CRootObject.h"
 #include "model/CServerObject.h"
+#include "model/ClipboardPaste.h"
 #include "model/ListSorting.h"
 #include "model/NodeRegistry.h"
 #include "model/NodeDialogs.h"
@@ -110,11 +112,15 @@ std::vector<CDataObject*> CDocumentCommands::GetSelectedListObjects() const
     return nodes;
 }
 
-CDataObject* CDocumentCommands::GetCurrentObject() const
+bool CDocumentCommands::IsListDeciding() const
 {
     ViewFocus focus = m_context.GetFocus();
-    bool tree = focus == ViewFocus::Neither ? m_context.IsTreeLastFocused() : focus == ViewFocus::Tree;
-    if (!tree) {
+    return focus == ViewFocus::Neither ? !m_context.IsTreeLastFocused() : focus == ViewFocus::List;
+}
+
+CDataObject* CDocumentCommands::GetCurrentObject() const
+{
+    if (IsListDeciding()) {
         if (CDataObject* row = GetFirstSelectedListObject())
             return row;
     }
@@ -316,9 +322,13 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
         return m_dialogs.schemaViewer && schema &&
                (schema->GetLoadState() == kSchemaLoaded || schema->GetLoadState() == kSchemaDefaultUsed);
     }
-    case cmd::kEditCopy:
-    case cmd::kEditCut:
+    case cmd::kEditCopy: {
+        CArbClipboard probe;
+        return FillCopy(probe);
+    }
     case cmd::kEditPaste:
+        return GetPasteTarget() != nullptr;
+    case cmd::kEditCut:
     case cmd::kEditClear:
         return false;
     case 32848:
@@ -589,8 +599,13 @@ bool CDocumentCommands::Execute(uint32_t command)
         Sort(true);
         return true;
     case cmd::kEditCopy:
-    case cmd::kEditCut:
+        Copy();
+        return true;
     case cmd::kEditPaste:
+        if (CLDAPObject* target = GetPasteTarget())
+            PasteClipboardOnto(*target);
+        return true;
+    case cmd::kEditCut:
     case cmd::kEditClear:
         return true;
     default:
