@@ -30,6 +30,7 @@
 #include "tests/ui/WindowTreeDriver.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbTreeView.h"
+#include "ui/COutputList.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
@@ -247,6 +248,25 @@ TEST_F(ClipboardWindowTest, CtrlCOnAValueRowPutsTheValueOnTheClipboard)
         return text == expected;
     }, std::chrono::seconds(5));
     EXPECT_EQ(text, expected);
+}
+
+// With the output window focused, copy takes its line, not the entry that
+// is selected in the tree.
+TEST_F(ClipboardWindowTest, TheOutputWindowCopiesItsOwnLine)
+{
+    const platform::TreeItem source = OpenChild(kLab, L"cn=Copied Person");
+    ASSERT_TRUE(source);
+    m_driver->Click(source);
+    m_frame->ShowOutputBar();
+    COutputList* output = m_frame->GetOutputList();
+    ASSERT_NE(output, nullptr);
+    output->AddLine("a line of the output window");
+    output->SetSelection(static_cast<int>(output->GetLineCount()) - 1);
+    output->SetFocus();
+    frametest::PumpUntil([&] { return wxWindow::FindFocus() == output; }, std::chrono::seconds(5));
+    EXPECT_TRUE(IsMenuEnabled(cmd::kEditCopy));
+    Choose(cmd::kEditCopy);
+    EXPECT_EQ(uitest::ReadXClipboard("UTF8_STRING").bytes, "a line of the output window");
 }
 
 } // namespace
