@@ -73,44 +73,24 @@ private:
     int m_prompts = 0;
 };
 
-class BrowseWindowTest : public testsupport::TempHomeTest {
+class BrowseWindowTest : public frametest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
+        MainWindowTest::SetUp();
         frametest::Prepare();
         m_demo = std::make_unique<testsupport::DemoServer>();
-        SaveProfile(kGoodProfile);
-        SaveProfile(kBadProfile);
-        m_session = std::make_unique<uitest::ProgramSession>();
-        m_frame = m_session->OpenFrame();
-        ASSERT_NE(m_frame, nullptr);
+        for (const wchar_t* name : {kGoodProfile, kBadProfile})
+            SaveBoundProfile(name, m_demo->Port(), testsupport::DemoServer::Suffix(),
+                             testsupport::DemoServer::AdminDN(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
         m_frame->ShowOutputBar();
-        m_tree = CArbTreeView::Get();
-        m_list = CArbListView::Get();
-        ASSERT_TRUE(m_tree && m_list);
-        m_driver = std::make_unique<frametest::WindowTreeDriver>(*m_frame, *m_tree);
     }
     void TearDown() override
     {
-        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(30));
-        m_session.reset();
+        CloseWindow();
         m_demo.reset();
         TempHomeTest::TearDown();
-    }
-
-    void SaveProfile(const wchar_t* name)
-    {
-        CServerProfile profile;
-        profile.SetProfileName(name);
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(m_demo->Port());
-        profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(testsupport::DemoServer::Suffix()));
-        profile.SetAnonymousBind(0);
-        profile.SetUserDN(arbldap::LDAPDN(testsupport::DemoServer::AdminDN()));
-        profile.SetSavePassword(0);
-        ASSERT_TRUE(profile.SaveProfile());
     }
 
     CDataObject* NodeOf(platform::TreeItem item) { return m_driver->NodeOf(item); }
@@ -128,11 +108,6 @@ protected:
     }
 
     std::unique_ptr<testsupport::DemoServer> m_demo;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbMainFrame* m_frame = nullptr;
-    CArbTreeView* m_tree = nullptr;
-    CArbListView* m_list = nullptr;
-    std::unique_ptr<frametest::WindowTreeDriver> m_driver;
     PromptAnswers m_prompts;
 };
 

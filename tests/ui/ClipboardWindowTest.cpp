@@ -72,11 +72,11 @@ public:
     void Exit(wxDialog*) override {}
 };
 
-class ClipboardWindowTest : public testsupport::TempHomeTest {
+class ClipboardWindowTest : public frametest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
+        MainWindowTest::SetUp();
         frametest::Prepare();
         m_top = "ou=cw" + std::to_string(getpid()) + "," + live::kScratch;
         m_admin = live::OpenAdmin();
@@ -91,15 +91,10 @@ protected:
         person->AddValue("mail", "copied@example.org");
         m_admin->Add(arbldap::LDAPEntry(SourceDN(), person));
 
-        SaveProfile(kLab, live::MainServer().Port(), m_top, testsupport::kAdminDN);
-        SaveProfile(kElsewhere, live::SecondServer().Port(), "o=elsewhere", kElsewhereAdmin);
-        m_session = std::make_unique<uitest::ProgramSession>();
-        m_frame = m_session->OpenFrame();
-        ASSERT_NE(m_frame, nullptr);
-        m_tree = CArbTreeView::Get();
-        m_list = CArbListView::Get();
-        ASSERT_TRUE(m_tree && m_list);
-        m_driver = std::make_unique<frametest::WindowTreeDriver>(*m_frame, *m_tree);
+        SaveBoundProfile(kLab, live::MainServer().Port(), m_top, testsupport::kAdminDN, testsupport::kAdminPassword);
+        SaveBoundProfile(kElsewhere, live::SecondServer().Port(), "o=elsewhere", kElsewhereAdmin,
+                         testsupport::kAdminPassword);
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
         // Something else's text first: a copy that does not arrive leaves it.
         ASSERT_TRUE(wxTheClipboard->Open());
         wxTheClipboard->SetData(new wxTextDataObject("left by another program"));
@@ -108,8 +103,7 @@ protected:
 
     void TearDown() override
     {
-        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(30));
-        m_session.reset();
+        CloseWindow();
         for (const std::string& dn : {SourceDN(), m_top})
             try {
                 m_admin->Delete(dn);
@@ -125,21 +119,6 @@ protected:
     }
 
     std::string SourceDN() const { return "cn=Copied Person," + m_top; }
-
-    static void SaveProfile(const wchar_t* name, int port, const std::string& base, const std::string& admin)
-    {
-        CServerProfile profile;
-        profile.SetProfileName(name);
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(port);
-        profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(base));
-        profile.SetAnonymousBind(0);
-        profile.SetUserDN(arbldap::LDAPDN(admin));
-        profile.SetSavePassword(1);
-        profile.SetPassword(testsupport::kAdminPassword);
-        ASSERT_TRUE(profile.SaveProfile());
-    }
 
     // The server's item, opened, and its child item with that text.
     platform::TreeItem OpenChild(const wchar_t* profile, const std::wstring& child)
@@ -172,11 +151,6 @@ protected:
 
     std::string m_top;
     RefPtr<arbldap::LDAPSyncConnection> m_admin;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbMainFrame* m_frame = nullptr;
-    CArbTreeView* m_tree = nullptr;
-    CArbListView* m_list = nullptr;
-    std::unique_ptr<frametest::WindowTreeDriver> m_driver;
     NoDialogs m_noDialogs;
 };
 

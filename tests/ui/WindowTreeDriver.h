@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/uiaction.h>
@@ -14,8 +15,12 @@
 #include "jobs/CLDAPThread.h"
 #include "model/CDataObject.h"
 #include "model/CServerObject.h"
+#include "model/CServerProfile.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/gui/ProgramSession.h"
 #include "tests/support/gui/UiTestSupport.h"
 #include "tests/ui/FrameTestSupport.h"
+#include "ui/CArbListView.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/COutputList.h"
@@ -88,6 +93,61 @@ public:
 private:
     CArbMainFrame& m_frame;
     CArbTreeView& m_tree;
+};
+
+// The program's main window in fresh settings, for the tests that drive it
+// against real servers; the window goes once no worker runs.
+class MainWindowTest : public testsupport::TempHomeTest {
+protected:
+    // A profile bound as userDN; with a password it is saved, without one
+    // the program asks.
+    static void SaveBoundProfile(const wchar_t* name, int port, const std::string& base, const std::string& userDN,
+                                 const char* savedPassword)
+    {
+        CServerProfile profile;
+        profile.SetProfileName(name);
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(port);
+        profile.SetVersion(3);
+        profile.SetBaseDN(arbldap::LDAPDN(base));
+        profile.SetAnonymousBind(0);
+        profile.SetUserDN(arbldap::LDAPDN(userDN));
+        profile.SetSavePassword(savedPassword ? 1 : 0);
+        if (savedPassword)
+            profile.SetPassword(savedPassword);
+        ASSERT_TRUE(profile.SaveProfile());
+    }
+
+    // The window with the stored profiles, shown.
+    void OpenWindow()
+    {
+        m_session = std::make_unique<uitest::ProgramSession>();
+        m_frame = m_session->OpenFrame();
+        ASSERT_NE(m_frame, nullptr);
+        m_tree = CArbTreeView::Get();
+        m_list = CArbListView::Get();
+        ASSERT_TRUE(m_tree && m_list);
+        m_driver = std::make_unique<WindowTreeDriver>(*m_frame, *m_tree);
+    }
+
+    void CloseWindow()
+    {
+        PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(30));
+        m_driver.reset();
+        m_session.reset();
+    }
+
+    void TearDown() override
+    {
+        CloseWindow();
+        TempHomeTest::TearDown();
+    }
+
+    std::unique_ptr<uitest::ProgramSession> m_session;
+    CArbMainFrame* m_frame = nullptr;
+    CArbTreeView* m_tree = nullptr;
+    CArbListView* m_list = nullptr;
+    std::unique_ptr<WindowTreeDriver> m_driver;
 };
 
 } // namespace frametest
