@@ -19,37 +19,42 @@ CLDAPObject* CopyableNode(CDataObject* node)
 
 }  // namespace
 
-bool CDocumentCommands::FillCopy(CArbClipboard& clipboard) const
+bool CDocumentCommands::FillCopy(CArbClipboard* clipboard) const
 {
     const std::vector<CDataObject*> rows = IsListDeciding() ? GetSelectedListObjects() : std::vector<CDataObject*>();
     if (rows.empty()) {
         CLDAPObject* node = CopyableNode(GetCaretObject());
         if (!node || IsTeamNode(*node))
             return false;
-        clipboard.SetContext(*node);
+        if (clipboard)
+            clipboard->SetContext(*node);
         return true;
     }
     if (rows.size() == 1 && rows.front()->GetType() == kNodeEntry) {
         CLDAPObject* node = CopyableNode(rows.front());
         if (!node || IsTeamNode(*node))
             return false;
-        clipboard.SetContext(*node);
+        if (clipboard)
+            clipboard->SetContext(*node);
         return true;
     }
     // Several rows: the entries below the caret and the caret's own values.
     CLDAPObject* base = CopyableNode(GetCaretObject());
     if (!base || IsTeamNode(*base))
         return false;
-    clipboard.SetContext(*base);
+    if (clipboard)
+        clipboard->SetContext(*base);
     for (CDataObject* row : rows) {
         if (row->GetType() == kNodeEntry) {
             CLDAPObject* entry = CopyableNode(row);
             if (!entry)
                 return false;
-            clipboard.AddDN(entry->GetDN());
+            if (clipboard)
+                clipboard->AddDN(entry->GetDN());
         } else if (auto* value = dynamic_cast<CAttrObject*>(row);
                    value && row->GetType() == kNodeAttribute && value->GetOwner() == base) {
-            clipboard.AddAttributeValue(value->GetName(), value->GetValue());
+            if (clipboard)
+                clipboard->AddAttributeValue(value->GetName(), value->GetValue());
         } else {
             return false;
         }
@@ -60,7 +65,7 @@ bool CDocumentCommands::FillCopy(CArbClipboard& clipboard) const
 bool CDocumentCommands::Copy()
 {
     CArbClipboard clipboard;
-    return FillCopy(clipboard) && clipboard.Copy();
+    return FillCopy(&clipboard) && clipboard.Copy();
 }
 
 CLDAPObject* CDocumentCommands::GetPasteTarget() const

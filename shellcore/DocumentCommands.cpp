@@ -5,7 +5,6 @@
 
 #include "base/Utf8.h"
 #include "model/CAppConfig.h"
-#include "model/CArbClipboard.h"
 #include "model/CAttrObject.h"
 #include "model/CEntryObject.h"
 #include "model/CRootObject.h"
@@ -322,10 +321,8 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
         return m_dialogs.schemaViewer && schema &&
                (schema->GetLoadState() == kSchemaLoaded || schema->GetLoadState() == kSchemaDefaultUsed);
     }
-    case cmd::kEditCopy: {
-        CArbClipboard probe;
-        return FillCopy(probe);
-    }
+    case cmd::kEditCopy:
+        return FillCopy(nullptr);
     case cmd::kEditPaste:
         return GetPasteTarget() != nullptr;
     case cmd::kEditCut:

@@ -96,8 +96,9 @@ public:
     // What copy takes, into the holder: with the list where the commands act
     // and rows selected, one entry row, or the caret's entry (or server)
     // with the entry rows and value rows chosen below it; else the tree's
-    // caret entry or server. False when that is nothing to copy.
-    bool FillCopy(CArbClipboard& clipboard) const;
+    // caret entry or server. False when that is nothing to copy; a null
+    // holder only asks.
+    bool FillCopy(CArbClipboard* clipboard) const;
     // Puts it on the clipboard, as text and in the program's own format.
     bool Copy();
     // Where paste puts the clipboard's entries: the current node (a value's
