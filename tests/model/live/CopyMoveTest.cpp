@@ -138,6 +138,24 @@ protected:
         return server;
     }
 
+    // The server opened, the source entry opened, and the source's child "one".
+    struct OpenedSource {
+        CServerObject* server = nullptr;
+        CEntryObject* src = nullptr;
+        CEntryObject* one = nullptr;
+    };
+    OpenedSource OpenSource()
+    {
+        OpenedSource opened;
+        opened.server = OpenServer();
+        opened.src = Node(*opened.server, Src());
+        if (!opened.src)
+            return opened;
+        Open(*opened.src);
+        opened.one = Child(*opened.src, "ou=one," + Src());
+        return opened;
+    }
+
     CEntryObject* Node(CServerObject& server, const std::string& dn)
     {
         CEntryObject* node = Child(server, dn);
@@ -264,12 +282,10 @@ TEST_F(CopyMove, AMoveNeverDeletesASourceWhoseCopyFailed)
 
 TEST_F(CopyMove, ATargetInsideTheSourceIsRefusedBeforeAnythingIsWritten)
 {
-    CServerObject* server = OpenServer();
-    CEntryObject* src = Node(*server, Src());
-    ASSERT_NE(src, nullptr);
-    Open(*src);
-    CEntryObject* one = Child(*src, "ou=one," + Src());
-    ASSERT_NE(one, nullptr);
+    const OpenedSource opened = OpenSource();
+    ASSERT_TRUE(opened.src && opened.one);
+    CEntryObject* src = opened.src;
+    CEntryObject* one = opened.one;
     const Snapshot before = Take();
 
     for (CEntryObject* target : {src, one}) {
@@ -344,12 +360,11 @@ TEST_F(CopyMove, EntriesWithBinaryValuesTravelThroughTheClipboardWithinOneServer
 // parent cannot act: it says why and writes nothing.
 TEST_F(CopyMove, APasteOntoTheCopiedEntryOrItsParentSaysWhyAndWritesNothing)
 {
-    CServerObject* server = OpenServer();
-    CEntryObject* src = Node(*server, Src());
-    ASSERT_NE(src, nullptr);
-    Open(*src);
-    CEntryObject* one = Child(*src, "ou=one," + Src());
-    ASSERT_NE(one, nullptr);
+    const OpenedSource opened = OpenSource();
+    ASSERT_TRUE(opened.src && opened.one);
+    CServerObject* server = opened.server;
+    CEntryObject* src = opened.src;
+    CEntryObject* one = opened.one;
     const Snapshot before = Take();
     const CArbClipboardContext content(*src);
     for (CLDAPObject* target : std::initializer_list<CLDAPObject*>{src, one, server}) {
