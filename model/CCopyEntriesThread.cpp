@@ -61,20 +61,31 @@ int ResultCodeOf(const LDAPResponse* response)
 
 }  // namespace
 
-CCopyEntriesThread::CCopyEntriesThread(CLDAPObject& target, const CArbClipboardContext& content)
+CCopyEntriesThread::CCopyEntriesThread(CLDAPObject& target, const CArbClipboardContext& content,
+                                       CServerObject* source)
     : CLDAPOperationThread(&target, MakeProgress(target)),
       m_content(std::make_unique<CArbClipboardContext>(content)),
       m_targetDN(target.GetDN().GetText()),
       m_targetId(target.GetNodeId()),
       m_move(content.GetOperation() == kClipboardMove)
 {
-    if (CServerObject* server = target.GetServerObject())
+    CServerObject* server = target.GetServerObject();
+    if (server)
         m_serverId = server->GetNodeId();
+    if (source && source != server) {
+        m_source = source->GetConnection();
+        m_sourceServerId = source->GetNodeId();
+    }
     RefPtr<CLDAPSchema> schema = target.GetSchema();
     m_activeDirectory = schema && schema->GetServerKind() == kServerActiveDirectory;
 }
 
 CCopyEntriesThread::~CCopyEntriesThread() = default;
+
+const LDAPConnectionPtr& CCopyEntriesThread::SourceConnection() const
+{
+    return m_sourceServerId != kNoNode ? m_source : GetConnection();
+}
 
 LDAPAttributeList CCopyEntriesThread::FilterAttributes(const LDAPAttributeList& attributes)
 {
@@ -106,6 +117,9 @@ void CCopyEntriesThread::DoWork()
 
 bool CCopyEntriesThread::IsTargetRefused()
 {
+    // The DNs of another server say nothing about the target's.
+    if (m_sourceServerId != kNoNode)
+        return false;
     const LDAPDN target(m_targetDN);
     const int state = m_content->GetState();
     const LDAPDN* inside = nullptr;
@@ -157,7 +171,7 @@ bool CCopyEntriesThread::CopySubtree(const std::string& source, const std::strin
 bool CCopyEntriesThread::Search(const std::string& dn, int scope, LDAPEntryList& entries)
 {
     entries.Clear();
-    const LDAPConnectionPtr& connection = GetConnection();
+    const LDAPConnectionPtr& connection = SourceConnection();
     if (!connection)
         throw LDAPException(kLDAPParamError);
     try {
@@ -245,7 +259,10 @@ bool CCopyEntriesThread::CreateEntry(const LDAPEntry& entry, const std::string& 
 bool CCopyEntriesThread::DeleteEntry(const std::string& dn)
 {
     SetStatusText(L"Delete: " + Wide(dn));
-    const int code = RunRequest(GetConnection()->Delete(dn));
+    const LDAPConnectionPtr& connection = SourceConnection();
+    if (!connection)
+        throw LDAPException(kLDAPParamError);
+    const int code = RunRequest(connection->Delete(dn));
     m_changed = m_changed || code == kLDAPSuccess;
     return code == kLDAPSuccess || StepFailed(kStrDeleteFailed, dn, code);
 }
@@ -271,7 +288,9 @@ void CCopyEntriesThread::CopyAttributes()
     for (const LDAPAttribute& attribute : attributes)
         removals.Add(LDAPModification(attribute, kModDelete));
     const std::string& source = m_content->GetDN().GetText();
-    code = RunRequest(GetConnection()->Modify(source, removals));
+    if (!SourceConnection())
+        throw LDAPException(kLDAPParamError);
+    code = RunRequest(SourceConnection()->Modify(source, removals));
     if (code != kLDAPSuccess)
         StepFailed(kStrModifyFailed, source, code);
 }
@@ -306,7 +325,9 @@ void CCopyEntriesThread::OnFinish()
 void CCopyEntriesThread::RefreshNodes()
 {
     CDataObject* target = NodeRegistry::Find(m_targetId);
-    CDataObject* server = NodeRegistry::Find(m_serverId);
+    const bool otherServer = m_sourceServerId != kNoNode;
+    // The sources' nodes are below their own server.
+    CDataObject* server = NodeRegistry::Find(otherServer ? m_sourceServerId : m_serverId);
     auto refreshDN = [&](const LDAPDN& dn) {
         if (!server)
             return;
@@ -315,12 +336,12 @@ void CCopyEntriesThread::RefreshNodes()
     };
     const LDAPDN targetDN(m_targetDN);
     const LDAPDN& source = m_content->GetDN();
-    if (!m_move || IsAtOrBelow(source, targetDN)) {
+    if (!m_move || (!otherServer && IsAtOrBelow(source, targetDN))) {
         if (target)
             target->Refresh(0);
         return;
     }
-    if (IsAtOrBelow(targetDN, source)) {
+    if (!otherServer && IsAtOrBelow(targetDN, source)) {
         refreshDN(source);
         return;
     }

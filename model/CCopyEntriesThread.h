@@ -1,6 +1,8 @@
 #pragma once
 // Copies or moves whole subtrees, described by a clipboard content, below a
-// target node of the same server, on a worker with its own progress window.
+// target node, on a worker with its own progress window. The entries are
+// read from the target's server, or from the source server given (then
+// they are created on the target's server and, on a move, deleted there).
 // Each source entry is read with all its attributes and added below the
 // target under its own RDN, its children one level at a time below the copy;
 // a move deletes each source entry after its subtree. The content's
@@ -23,12 +25,14 @@
 #include "model/CArbClipboardContext.h"
 
 class CLDAPObject;
+class CServerObject;
 
 class CCopyEntriesThread : public CLDAPOperationThread {
 public:
     // On the user-interface thread: the job's progress window, a copy of the
-    // content, the target node's connection and DN.
-    CCopyEntriesThread(CLDAPObject& target, const CArbClipboardContext& content);
+    // content, the target node's connection and DN; with a source server,
+    // that server's connection for what is read and deleted.
+    CCopyEntriesThread(CLDAPObject& target, const CArbClipboardContext& content, CServerObject* source = nullptr);
     ~CCopyEntriesThread() override;
 
     void DoWork() override;
@@ -66,11 +70,16 @@ private:
     bool IsTargetRefused();
     // Reads again the nodes whose children changed (user-interface thread).
     void RefreshNodes();
+    // Where the sources are read and deleted.
+    const arbldap::LDAPConnectionPtr& SourceConnection() const;
 
     std::unique_ptr<CArbClipboardContext> m_content;
     std::string m_targetDN;
     NodeId m_targetId = kNoNode;
     NodeId m_serverId = kNoNode;
+    // The source server's connection and node when it is not the target's.
+    arbldap::LDAPConnectionPtr m_source;
+    NodeId m_sourceServerId = kNoNode;
     bool m_move = false;
     bool m_continue = false;
     bool m_activeDirectory = false;

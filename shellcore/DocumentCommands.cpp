@@ -9,6 +9,7 @@
 #include "model/CEntryObject.h"
 #include "model/CRootObject.h"
 #include "model/CServerObject.h"
+#include "model/ClipboardPaste.h"
 #include "model/ListSorting.h"
 #include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
@@ -111,11 +112,15 @@ std::vector<CDataObject*> CDocumentCommands::GetSelectedListObjects() const
     return nodes;
 }
 
-CDataObject* CDocumentCommands::GetCurrentObject() const
+bool CDocumentCommands::IsListDeciding() const
 {
     ViewFocus focus = m_context.GetFocus();
-    bool tree = focus == ViewFocus::Neither ? m_context.IsTreeLastFocused() : focus == ViewFocus::Tree;
-    if (!tree) {
+    return focus == ViewFocus::Neither ? !m_context.IsTreeLastFocused() : focus == ViewFocus::List;
+}
+
+CDataObject* CDocumentCommands::GetCurrentObject() const
+{
+    if (IsListDeciding()) {
         if (CDataObject* row = GetFirstSelectedListObject())
             return row;
     }
@@ -318,8 +323,10 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
                (schema->GetLoadState() == kSchemaLoaded || schema->GetLoadState() == kSchemaDefaultUsed);
     }
     case cmd::kEditCopy:
-    case cmd::kEditCut:
+        return FillCopy(nullptr);
     case cmd::kEditPaste:
+        return GetPasteTarget() != nullptr;
+    case cmd::kEditCut:
     case cmd::kEditClear:
         return false;
     case 32848:
@@ -591,8 +598,13 @@ bool CDocumentCommands::Execute(uint32_t command)
         Sort(true);
         return true;
     case cmd::kEditCopy:
-    case cmd::kEditCut:
+        Copy();
+        return true;
     case cmd::kEditPaste:
+        if (CLDAPObject* target = GetPasteTarget())
+            PasteClipboardOnto(*target);
+        return true;
+    case cmd::kEditCut:
     case cmd::kEditClear:
         return true;
     default:

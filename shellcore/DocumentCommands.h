@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+class CArbClipboard;
 class CDataObject;
+class CLDAPObject;
 class CLDAPSchema;
 class CNavigationHistory;
 class CRootObject;
@@ -91,6 +93,19 @@ public:
     // server's favourites there. False for every other command.
     static bool ExecuteNodeMenuCommand(CDataObject& node, uint32_t command);
 
+    // What copy takes, into the holder: with the list where the commands act
+    // and rows selected, one entry row, or the caret's entry (or server)
+    // with the entry rows and value rows chosen below it; else the tree's
+    // caret entry or server. False when that is nothing to copy; a null
+    // holder only asks.
+    bool FillCopy(CArbClipboard* clipboard) const;
+    // Puts it on the clipboard, as text and in the program's own format.
+    bool Copy();
+    // Where paste puts the clipboard's entries: the current node (a value's
+    // entry), when it is an idle entry or server of an open server, with a
+    // DN; else null.
+    CLDAPObject* GetPasteTarget() const;
+
     // Where rename would edit; None when nothing takes a new name there.
     RenameTarget GetRenameTarget() const;
     // Refresh's argument for the node.
@@ -122,6 +137,8 @@ public:
 
 private:
     bool IsTeamNode(const CDataObject& node) const;
+    // The list's selection decides what the commands act on.
+    bool IsListDeciding() const;
     CDataObject* OwnerOf(CDataObject* node) const;
 
     const DocumentContext& m_context;

@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include <wx/clipbrd.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
@@ -48,6 +49,12 @@ void CArbApp::InstallPorts()
 void CArbApp::RemovePorts()
 {
     SetProfileWizardPort(nullptr);
+    // What the program copied stays on the clipboard after its end where
+    // the desktop keeps a clipboard manager.
+    if (wxTheClipboard->Open()) {
+        wxTheClipboard->Flush();
+        wxTheClipboard->Close();
+    }
     platform::SetClipboardPort(nullptr);
     SetNodeDialogPort(nullptr);
     platform::SetDesktopLauncher(nullptr);

@@ -45,9 +45,6 @@ constexpr unsigned kLargeImages = 212;
 constexpr int kOverlay1Image = 26;
 constexpr int kOverlay2Image = 29;
 constexpr uint32_t kCmdEditClear = 57632;
-constexpr uint32_t kCmdEditCopy = 57634;
-constexpr uint32_t kCmdEditCut = 57635;
-constexpr uint32_t kCmdEditPaste = 57637;
 // Where the menu opens when it cannot open at the pointer.
 constexpr int kMenuOffset = 4;
 
@@ -127,9 +124,8 @@ bool CArbListView::Create(wxWindow* parent, wxWindowID id)
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { BeginValueEdit(m_editPoint); }, m_editTimer.GetId());
     // Commands reach the view through the window that has the focus.
     wxWindow* rows = GetListWindow();
+    // Copy, cut and paste go on to the document, which acts on the selection.
     rows->Bind(wxEVT_MENU, &CArbListView::OnClearClipboard, this, ui::WxId(kCmdEditClear));
-    for (uint32_t command : {kCmdEditCopy, kCmdEditCut, kCmdEditPaste})
-        rows->Bind(wxEVT_MENU, [](wxCommandEvent&) {}, ui::WxId(command));
 
     rows->Bind(wxEVT_KEY_DOWN, &CArbListView::OnKeyDown, this);
     rows->Bind(wxEVT_LEFT_DOWN, &CArbListView::OnLeftDown, this);

@@ -380,6 +380,10 @@ bool CArbMainFrame::TryBefore(wxEvent& event)
         wxWindow* focus = wxWindow::FindFocus();
         if (m_filterCombo && focus && (focus == m_filterCombo || focus->GetParent() == m_filterCombo))
             return wxFrame::TryBefore(event);
+        // The output window copies its own lines while it has the focus.
+        COutputList* output = GetOutputList();
+        if (output && focus == output && output->GetEventHandler()->ProcessEventLocally(event))
+            return true;
     }
     if (wxWindow* view = GetActiveView())
         if (view->GetEventHandler()->ProcessEventLocally(event))

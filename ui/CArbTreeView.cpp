@@ -92,10 +92,9 @@ CArbTreeView::CArbTreeView(wxWindow* parent, CArbDocument* document)
     Bind(wxEVT_TREE_ITEM_MENU, &CArbTreeView::OnItemMenu, this);
     Bind(wxEVT_SET_FOCUS, &CArbTreeView::OnSetFocus, this);
     Bind(wxEVT_DESTROY, &CArbTreeView::OnDestroy, this);
-    for (uint32_t id : {cmd::kEditClear, cmd::kEditCopy, cmd::kEditCut, cmd::kEditPaste}) {
-        Bind(wxEVT_MENU, &CArbTreeView::OnClipboardCommand, this, ui::WxId(id));
-        Bind(wxEVT_UPDATE_UI, &CArbTreeView::OnUpdateClipboardCommand, this, ui::WxId(id));
-    }
+    // Copy, cut and paste go on to the document, which acts on the selection.
+    Bind(wxEVT_MENU, &CArbTreeView::OnClipboardCommand, this, ui::WxId(cmd::kEditClear));
+    Bind(wxEVT_UPDATE_UI, &CArbTreeView::OnUpdateClipboardCommand, this, ui::WxId(cmd::kEditClear));
 }
 
 CArbTreeView::~CArbTreeView()
@@ -354,10 +353,8 @@ void CArbTreeView::OnSetFocus(wxFocusEvent& event)
     UpdateFrameTexts();
 }
 
-void CArbTreeView::OnClipboardCommand(wxCommandEvent& event)
+void CArbTreeView::OnClipboardCommand(wxCommandEvent&)
 {
-    if (ui::CommandOf(event.GetId()) != cmd::kEditClear)
-        return;
     if (wxTheClipboard->Open()) {
         wxTheClipboard->Clear();
         wxTheClipboard->Close();

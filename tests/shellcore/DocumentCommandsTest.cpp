@@ -2,6 +2,9 @@
 
 #include <cwctype>
 
+#include "base/Archive.h"
+#include "model/CArbClipboard.h"
+#include "model/ResourceText.h"
 #include "model/CTextAttrObject.h"
 #include "model/ProfileWizard.h"
 #include "model/TreeViewOperations.h"
@@ -9,6 +12,7 @@
 #include "shellcore/DocumentCommands.h"
 #include "shellcore/FrameCommands.h"
 #include "tests/model/NodeTestSupport.h"
+#include "tests/support/MemoryClipboard.h"
 
 namespace {
 
@@ -130,8 +134,8 @@ TEST_F(DocumentCommandsTest, EnablingFollowsTheKindStateAndDNOfTheCurrentNode)
     EXPECT_TRUE(commands.IsEnabled(cmd::kSortAscending));
     EXPECT_FALSE(commands.IsEnabled(cmd::kRemoveFilter));
 
-    // The clipboard commands end in the views; the document never takes them.
-    for (uint32_t id : {cmd::kEditCopy, cmd::kEditCut, cmd::kEditPaste, cmd::kEditClear})
+    // Cut and clear are never the document's (copy and paste: below).
+    for (uint32_t id : {cmd::kEditCut, cmd::kEditClear})
         EXPECT_FALSE(commands.IsEnabled(id));
 
     // An attribute row of an idle entry, the list focused last.
@@ -146,6 +150,136 @@ TEST_F(DocumentCommandsTest, EnablingFollowsTheKindStateAndDNOfTheCurrentNode)
     entry->ResetBusy();
     context.treeLast = true;
     EXPECT_FALSE(commands.IsListAttributeOfIdleEntry(false, false));
+}
+
+// Copy takes what the commands act on: the tree's caret, or the list's
+// selected rows (one entry, or entries and values below the caret); it is
+// enabled exactly where it puts something on the clipboard.
+TEST_F(DocumentCommandsTest, CopyPutsTheSelectionOnTheClipboardWhereverItIsEnabled)
+{
+    testsupport::MemoryClipboardScope board;
+    RegisterArbClipboardFormat();
+    CEntryObject* person = AddEntry(*entry, "cn=ann,ou=people,o=lab", server);
+    CServerObject* rootDSE = AddServer(Profile(""));
+    enum Rows { None, Values, OneChild, TwoChildren, ValueAndChild };
+    struct Case {
+        const char* name;
+        CDataObject* caret;
+        ViewFocus focus;
+        Rows rows;
+        bool copies;
+        int state;
+        std::string dn;
+        std::vector<std::string> dnList;
+        std::vector<std::string> values;  // "name: value"
+    };
+    const Case cases[] = {
+        {"caret entry", entry, ViewFocus::Tree, None, true, kClipboardEntry, "ou=people,o=lab", {}, {}},
+        {"caret server", server, ViewFocus::Tree, None, true, kClipboardEntry, "o=lab", {}, {}},
+        {"rows, tree focused", entry, ViewFocus::Tree, Values, true, kClipboardEntry, "ou=people,o=lab", {}, {}},
+        {"value rows", entry, ViewFocus::List, Values, true, kClipboardValues, "ou=people,o=lab", {},
+         {"ou: people", "description: staff"}},
+        {"one entry row", server, ViewFocus::List, OneChild, true, kClipboardEntry, "ou=people,o=lab", {}, {}},
+        {"two entry rows", server, ViewFocus::List, TwoChildren, true, kClipboardEntries, "o=lab",
+         {"ou=people,o=lab", "ou=groups,o=lab"}, {}},
+        {"a value and a child", entry, ViewFocus::List, ValueAndChild, true, kClipboardEntriesAndValues,
+         "ou=people,o=lab", {"cn=ann,ou=people,o=lab"}, {"ou: people"}},
+        {"server without a DN", rootDSE, ViewFocus::Tree, None, false, 0, "", {}, {}},
+        {"no caret", nullptr, ViewFocus::Tree, None, false, 0, "", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.Clipboard().Clear();
+        RemoveAllRows();
+        if (c.caret)
+            ui.Select(*c.caret);
+        else
+            ui.Tree().SelectItem(platform::TreeItem());
+        context.focus = c.focus;
+        switch (c.rows) {
+        case None:
+            break;
+        case Values:
+            ShowAttributes(*entry);
+            SelectRows({0, 1});
+            break;
+        case OneChild:
+            ShowChildren(*server);
+            SelectRows({0});
+            break;
+        case TwoChildren:
+            ShowChildren(*server);
+            SelectRows({0, 1});
+            break;
+        case ValueAndChild:
+            ShowAttributes(*entry);
+            UpdateRowText(*person, -1);
+            SelectRows({0, static_cast<int>(ui.List().GetItemCount()) - 1});
+            break;
+        }
+        EXPECT_EQ(commands.IsEnabled(cmd::kEditCopy), c.copies);
+        commands.Execute(cmd::kEditCopy);
+        CArbClipboard pasted;
+        ASSERT_EQ(pasted.Paste(), c.copies);
+        if (!c.copies)
+            continue;
+        const CArbClipboardContext& context = *pasted.GetContext();
+        EXPECT_EQ(context.GetState(), c.state);
+        EXPECT_EQ(context.GetDN().GetText(), c.dn);
+        std::vector<std::string> dnList, values;
+        for (const arbldap::LDAPDN& dn : context.GetDNList())
+            dnList.push_back(dn.GetText());
+        for (const arbldap::LDAPAttribute& attribute : context.GetAttributes())
+            for (std::string_view value : attribute.GetValues())
+                values.push_back(attribute.GetName() + ": " + std::string(value));
+        std::sort(dnList.begin(), dnList.end());
+        std::vector<std::string> expectedList = c.dnList;
+        std::sort(expectedList.begin(), expectedList.end());
+        EXPECT_EQ(dnList, expectedList);
+        EXPECT_EQ(values, c.values);
+        // The text form begins with the DN.
+        EXPECT_EQ(board.Clipboard().Get(platform::kClipboardText).rfind(c.dn, 0), 0u);
+    }
+}
+
+// Paste goes to an idle entry or server of an open server (a value row's
+// entry); where the clipboard holds nothing of ours it says so.
+TEST_F(DocumentCommandsTest, PasteIsOfferedOnOpenIdleEntriesAndSaysWhyItCannotAct)
+{
+    testsupport::MemoryClipboardScope board;
+    RegisterArbClipboardFormat();
+    context.focus = ViewFocus::Tree;
+    ui.Select(*entry);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kEditPaste)) << "the server is not open";
+    server->SetBound(true);
+    EXPECT_TRUE(commands.IsEnabled(cmd::kEditPaste));
+    entry->SetBusy();
+    EXPECT_FALSE(commands.IsEnabled(cmd::kEditPaste));
+    entry->ResetBusy();
+    ShowAttributes(*entry);
+    SelectRows({0});
+    context.focus = ViewFocus::List;
+    EXPECT_EQ(commands.GetPasteTarget(), entry) << "a value row pastes onto its entry";
+    context.focus = ViewFocus::Tree;
+
+    // Nothing of ours on the clipboard: said, nothing started.
+    board.Clipboard().Put(platform::kClipboardText, std::string("words", 6));
+    commands.Execute(cmd::kEditPaste);
+    ASSERT_EQ(ui.Shell().MessageBox().asked.size(), 1u);
+    EXPECT_EQ(ui.Shell().MessageBox().asked.back().text, LoadResourceText(567));
+    EXPECT_FALSE(entry->IsBusy());
+
+    // Entries of a server that is not open here: said, nothing started.
+    CArchive ar;
+    CArbClipboardContext(*other).Serialize(ar);
+    std::string block = ar.GetBuffer();
+    block.replace(0, 16, "identity unknown");  // the server identity comes first
+    board.Clipboard().Put(GetArbClipboardFormat(), block);
+    commands.Execute(cmd::kEditPaste);
+    ASSERT_EQ(ui.Shell().MessageBox().asked.size(), 2u);
+    EXPECT_EQ(ui.Shell().MessageBox().asked.back().text, LoadResourceText(568));
+    EXPECT_FALSE(entry->IsBusy());
+    server->SetBound(false);
 }
 
 TEST_F(DocumentCommandsTest, CommandsWhoseDialogsAreMissingStayDisabled)

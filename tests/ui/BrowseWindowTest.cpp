@@ -25,6 +25,7 @@
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/ui/FrameTestSupport.h"
+#include "tests/ui/WindowTreeDriver.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbStatusBar.h"
 #include "ui/CArbTreeView.h"
@@ -72,103 +73,31 @@ private:
     int m_prompts = 0;
 };
 
-class BrowseWindowTest : public testsupport::TempHomeTest {
+class BrowseWindowTest : public frametest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
+        MainWindowTest::SetUp();
         frametest::Prepare();
         m_demo = std::make_unique<testsupport::DemoServer>();
-        SaveProfile(kGoodProfile);
-        SaveProfile(kBadProfile);
-        m_session = std::make_unique<uitest::ProgramSession>();
-        m_frame = m_session->OpenFrame();
-        ASSERT_NE(m_frame, nullptr);
+        for (const wchar_t* name : {kGoodProfile, kBadProfile})
+            SaveBoundProfile(name, m_demo->Port(), testsupport::DemoServer::Suffix(),
+                             testsupport::DemoServer::AdminDN(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
         m_frame->ShowOutputBar();
-        m_tree = CArbTreeView::Get();
-        m_list = CArbListView::Get();
-        ASSERT_TRUE(m_tree && m_list);
     }
     void TearDown() override
     {
-        frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, std::chrono::seconds(30));
-        m_session.reset();
+        CloseWindow();
         m_demo.reset();
         TempHomeTest::TearDown();
     }
 
-    void SaveProfile(const wchar_t* name)
-    {
-        CServerProfile profile;
-        profile.SetProfileName(name);
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(m_demo->Port());
-        profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(testsupport::DemoServer::Suffix()));
-        profile.SetAnonymousBind(0);
-        profile.SetUserDN(arbldap::LDAPDN(testsupport::DemoServer::AdminDN()));
-        profile.SetSavePassword(0);
-        ASSERT_TRUE(profile.SaveProfile());
-    }
-
-    CDataObject* NodeOf(platform::TreeItem item) { return static_cast<CDataObject*>(m_tree->GetPort().GetItemData(item)); }
-
-    // The child item of parent whose text is text.
-    platform::TreeItem Child(platform::TreeItem parent, const std::wstring& text)
-    {
-        platform::TreePort& tree = m_tree->GetPort();
-        for (platform::TreeItem item = tree.GetChildItem(parent); item; item = tree.GetNextSiblingItem(item))
-            if (tree.GetItemText(item) == text) return item;
-        return platform::TreeItem();
-    }
-
-    platform::TreeItem ServerItem(const std::wstring& profileName)
-    {
-        platform::TreePort& tree = m_tree->GetPort();
-        platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
-        for (platform::TreeItem item = tree.GetChildItem(root); item; item = tree.GetNextSiblingItem(item))
-            if (auto* server = dynamic_cast<CServerObject*>(NodeOf(item)))
-                if (server->GetProfileName() == profileName) return item;
-        return platform::TreeItem();
-    }
-
-    // A click on the item as the mouse gives it, then the work it starts.
-    void Click(platform::TreeItem item)
-    {
-        wxRect rect;
-        ASSERT_TRUE(m_tree->GetBoundingRect(m_tree->GetPort().IdOf(item), rect, true));
-        const wxPoint at = m_tree->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2));
-        wxUIActionSimulator mouse;
-        mouse.MouseMove(at);
-        uitest::RunFor(30);
-        mouse.MouseClick();
-        Settle([&] { return m_tree->GetPort().GetSelectedItem() == item; });
-    }
-
-    // Until the condition holds and no worker is left.
-    void Settle(const std::function<bool()>& done)
-    {
-        EXPECT_TRUE(frametest::PumpUntil([&] { return done() && GetRunningThreadCount() == 0; },
-                                         std::chrono::seconds(30)))
-            << Dump();
-        frametest::Pump();
-    }
-
-    std::string Dump()
-    {
-        std::string out = "threads " + std::to_string(GetRunningThreadCount()) + "\n";
-        std::function<void(platform::TreeItem, int)> walk = [&](platform::TreeItem parent, int depth) {
-            platform::TreePort& tree = m_tree->GetPort();
-            for (platform::TreeItem item = tree.GetChildItem(parent); item; item = tree.GetNextSiblingItem(item)) {
-                out += std::string(depth * 2, ' ') + wxString(tree.GetItemText(item)).utf8_string() + "\n";
-                walk(item, depth + 1);
-            }
-        };
-        walk(platform::kTreeRoot, 0);
-        if (COutputList* output = m_frame->GetOutputList())
-            for (size_t i = 0; i < output->GetLineCount(); ++i) out += "log: " + output->GetLine(i).utf8_string() + "\n";
-        return out;
-    }
+    CDataObject* NodeOf(platform::TreeItem item) { return m_driver->NodeOf(item); }
+    platform::TreeItem Child(platform::TreeItem parent, const std::wstring& text) { return m_driver->Child(parent, text); }
+    platform::TreeItem ServerItem(const std::wstring& name) { return m_driver->ServerItem(name); }
+    void Click(platform::TreeItem item) { m_driver->Click(item); }
+    void Settle(const std::function<bool()>& done) { m_driver->Settle(done); }
 
     std::vector<std::wstring> ListColumn(int column)
     {
@@ -179,10 +108,6 @@ protected:
     }
 
     std::unique_ptr<testsupport::DemoServer> m_demo;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbMainFrame* m_frame = nullptr;
-    CArbTreeView* m_tree = nullptr;
-    CArbListView* m_list = nullptr;
     PromptAnswers m_prompts;
 };
 

@@ -6,6 +6,7 @@
 #include "base/Archive.h"
 #include "model/CArbClipboard.h"
 #include "platform/Clipboard.h"
+#include "tests/support/gui/XClipboard.h"
 #include "tests/ui/FrameTestSupport.h"
 #include "ui/WxClipboardPort.h"
 
@@ -95,6 +96,33 @@ TEST_F(WxClipboardTest, TextThatSomeoneElsePutThereIsReadButOffersNoPaste)
         }
         EXPECT_EQ(CArbClipboard::IsPasteAvailable(nullptr), block == stored);
     }
+}
+
+// One copy as another X client sees it while the program's loop runs: both
+// forms listed among the targets, each read back whole.
+TEST_F(WxClipboardTest, BothFormsOfOneCopyReachAnotherXClient)
+{
+    const platform::ClipboardFormat own = m_port->RegisterFormat(kOwnFormat);
+    const std::string block("\x01\x00\x00\x00\xff" "cn=M\xc3\xbcller\x00tail", 20);
+    const std::string text("cn=M\xc3\xbcller,o=Vellumar\0", 22);
+    {
+        platform::ClipboardSession session;
+        ASSERT_TRUE(session.IsOpen());
+        ASSERT_TRUE(session.Port().Empty());
+        ASSERT_TRUE(session.Port().SetData(platform::kClipboardText, text));
+        ASSERT_TRUE(session.Port().SetData(own, block));
+    }
+    const uitest::XClipboardRead targets = uitest::ReadXClipboard("TARGETS");
+    ASSERT_EQ(targets.exitCode, 0) << (targets.timedOut ? "timed out" : "failed");
+    EXPECT_NE(targets.bytes.find(std::string(kOwnFormat) + "\n"), std::string::npos) << targets.bytes;
+    EXPECT_NE(targets.bytes.find("UTF8_STRING\n"), std::string::npos) << targets.bytes;
+
+    const uitest::XClipboardRead utf8 = uitest::ReadXClipboard("UTF8_STRING");
+    EXPECT_EQ(utf8.exitCode, 0);
+    EXPECT_EQ(utf8.bytes, text.substr(0, text.size() - 1));
+    const uitest::XClipboardRead ownRead = uitest::ReadXClipboard(kOwnFormat);
+    EXPECT_EQ(ownRead.exitCode, 0);
+    EXPECT_EQ(ownRead.bytes, block);
 }
 
 TEST_F(WxClipboardTest, NothingIsSetOrReadWhileClosedAndItOpensOnlyOnce)

@@ -13,6 +13,7 @@
 #include "model/CArbClipboard.h"
 #include "model/CCopyEntriesThread.h"
 #include "model/CInformationObject.h"
+#include "model/ClipboardPaste.h"
 #include "model/ResourceText.h"
 #include "tests/support/HeadlessProgressDlg.h"
 #include "tests/support/MemoryClipboard.h"
@@ -135,6 +136,24 @@ protected:
         CServerObject* server = AddServer(profile);
         Open(*server);
         return server;
+    }
+
+    // The server opened, the source entry opened, and the source's child "one".
+    struct OpenedSource {
+        CServerObject* server = nullptr;
+        CEntryObject* src = nullptr;
+        CEntryObject* one = nullptr;
+    };
+    OpenedSource OpenSource()
+    {
+        OpenedSource opened;
+        opened.server = OpenServer();
+        opened.src = Node(*opened.server, Src());
+        if (!opened.src)
+            return opened;
+        Open(*opened.src);
+        opened.one = Child(*opened.src, "ou=one," + Src());
+        return opened;
     }
 
     CEntryObject* Node(CServerObject& server, const std::string& dn)
@@ -263,12 +282,10 @@ TEST_F(CopyMove, AMoveNeverDeletesASourceWhoseCopyFailed)
 
 TEST_F(CopyMove, ATargetInsideTheSourceIsRefusedBeforeAnythingIsWritten)
 {
-    CServerObject* server = OpenServer();
-    CEntryObject* src = Node(*server, Src());
-    ASSERT_NE(src, nullptr);
-    Open(*src);
-    CEntryObject* one = Child(*src, "ou=one," + Src());
-    ASSERT_NE(one, nullptr);
+    const OpenedSource opened = OpenSource();
+    ASSERT_TRUE(opened.src && opened.one);
+    CEntryObject* src = opened.src;
+    CEntryObject* one = opened.one;
     const Snapshot before = Take();
 
     for (CEntryObject* target : {src, one}) {
@@ -337,6 +354,36 @@ TEST_F(CopyMove, EntriesWithBinaryValuesTravelThroughTheClipboardWithinOneServer
     expected = Relocated(expected, "ou=sib," + Src(), "ou=sib," + Dst(), true);
     expected[Lower(Dst())]["userpassword"].insert(std::string("bytes \x01\x00\xFF", 9));
     EXPECT_EQ(Take(), expected);
+}
+
+// A paste within one server onto the entry copied, below it or onto its
+// parent cannot act: it says why and writes nothing.
+TEST_F(CopyMove, APasteOntoTheCopiedEntryOrItsParentSaysWhyAndWritesNothing)
+{
+    const OpenedSource opened = OpenSource();
+    ASSERT_TRUE(opened.src && opened.one);
+    CServerObject* server = opened.server;
+    CEntryObject* src = opened.src;
+    CEntryObject* one = opened.one;
+    const Snapshot before = Take();
+    const CArbClipboardContext content(*src);
+    for (CLDAPObject* target : std::initializer_list<CLDAPObject*>{src, one, server}) {
+        SCOPED_TRACE(target->GetDN().GetText());
+        ui.Shell().MessageBox().asked.clear();
+        EXPECT_FALSE(PasteOnto(*target, content));
+        EXPECT_TRUE(WaitIdle());
+        ASSERT_EQ(ui.Shell().MessageBox().asked.size(), 1u);
+        EXPECT_EQ(ui.Shell().MessageBox().asked[0].text,
+                  FormatResourceText(569, {Utf8ToWideString(target->GetDN().GetText())}));
+        EXPECT_EQ(Take(), before);
+    }
+    EXPECT_TRUE(dialogs.Dialogs().checkBoxes.empty());
+    // Onto its grandparent's other child it goes.
+    CEntryObject* dst = Node(*server, Dst());
+    ASSERT_NE(dst, nullptr);
+    EXPECT_TRUE(PasteOnto(*dst, content));
+    EXPECT_TRUE(WaitIdle());
+    EXPECT_EQ(Take(), Relocated(before, Src(), "ou=src," + Dst(), true));
 }
 
 }  // namespace
