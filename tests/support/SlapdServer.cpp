@@ -313,7 +313,11 @@ void SlapdServer::StartMain(int secondPort)
         conf += "overlay sock\nsocketpath " + ScriptSocketPath() + "\nsockops search\n"
                 "sockdnpat \"ou=scripted,o=lab$\"\n";
         AddDatabase(conf, databases, m_folder, "o=other", "other", kOtherLdif);
-        conf += "database monitor\n";
+        // The listeners' entry is refused to everybody, but its existence is
+        // not hidden: reading it answers "insufficient access".
+        conf += "database monitor\n"
+                "access to dn.subtree=\"cn=Listeners,cn=Monitor\" by * disclose\n"
+                "access to * by * read\n";
         try {
             Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldap://127.0.0.1:" +
                              std::to_string(m_port2) + "/ ldaps://127.0.0.1:" + std::to_string(m_sslPort) + "/");
