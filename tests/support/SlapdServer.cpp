@@ -136,6 +136,18 @@ int FreePort()
     return slapd::FreePort();
 }
 
+int FreePortRun(int count)
+{
+    for (;;) {
+        int first = slapd::FreePort();
+        bool free = first + count <= 65536;
+        for (int port = first + 1; free && port < first + count; ++port)
+            free = slapd::IsPortFree(port);
+        if (free)
+            return first;
+    }
+}
+
 SlapdServer& SlapdServer::Second()
 {
     static std::unique_ptr<SlapdServer> server = [] {

@@ -85,6 +85,8 @@ private:
 
 // A port on 127.0.0.1 that nobody listens on right now.
 int FreePort();
+// The first of count ports in a row on 127.0.0.1 that nobody listens on now.
+int FreePortRun(int count);
 
 // Runs a shell command; throws std::runtime_error with its output on failure.
 std::string Run(const std::string& command);
