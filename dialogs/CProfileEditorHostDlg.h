@@ -26,6 +26,7 @@ public:
         kIdcAnonymous = 1013,
         kIdcBaseDN = 1014,
         kIdcFetch = 1015,
+        kIdcHint = 1009,
     };
     static constexpr unsigned kDialog = 200;
 

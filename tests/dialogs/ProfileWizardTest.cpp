@@ -391,6 +391,12 @@ TEST_F(ProfileWizardTest, AnEmptyBaseDNIsQuestionedOncePerWizard)
     };
     std::unique_ptr<CProfileEditorWizard> wizard = Open();
     ToHostPage(*wizard, L"ldap.example.org", 389, L"");
+    // The page says what happens: an empty base DN is asked about.
+    auto* hint = Find<wxStaticText>(*wizard->GetHostPage(), CProfileEditorHostDlg::kIdcHint);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_NE(hint->GetLabel().Find("asks you first"), wxNOT_FOUND) << hint->GetLabel();
+    EXPECT_EQ(hint->GetLabel().Find("Leave the base DN empty"), wxNOT_FOUND) << hint->GetLabel();
+    uitest::Screenshot(*wizard, "profile-wizard-host-empty-base-dn");
     bool shown = false;
     answer(kIdcSecond, shown);  // No
     Click(*wizard, CProfileEditorWizard::kIdNext);
