@@ -154,8 +154,9 @@ bool CProfileEditorHostDlg::ConfirmEmptyBaseDN()
 {
     if (!m_baseDN->GetValue().empty() || Wizard().GetEmptyBaseDNAsked())
         return true;
+    // Kept above the wizard.
     if (ShowCheckMessageBox(LoadResourceText(kStrEmptyBaseDN), std::wstring(), kSetYesNo | 0x20,
-                            kConfirmEmptyBaseDN, nullptr) != kIdYes) {
+                            kConfirmEmptyBaseDN, &Wizard()) != kIdYes) {
         m_baseDN->SetFocus();
         return false;
     }

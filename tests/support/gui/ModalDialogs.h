@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include <wx/app.h>
@@ -77,10 +78,17 @@ void WhenShown(std::function<void(T&)> action,
             if (std::chrono::steady_clock::now() > end) {
                 std::string seen;
                 for (wxWindow* top : wxTopLevelWindows)
-                    seen += wxString(top->GetClassInfo()->GetClassName()).utf8_string() +
-                            (top->IsShown() ? "(shown) " : " ");
+                    seen += std::string(typeid(*top).name()) + (top->IsShown() ? "(shown) " : " ");
+                seen += "; running:";
+                for (wxDialog* dialog : Modals().running)
+                    seen += std::string(" ") + typeid(*dialog).name() + (IsUp(*dialog) ? "(up)" : "");
                 ADD_FAILURE() << "the dialog did not come up; windows: " << seen;
-                for (wxDialog* dialog : Modals().running) dialog->EndModal(wxID_CANCEL);
+                for (wxDialog* dialog : Modals().running) {
+                    if (dialog->IsModal())
+                        dialog->EndModal(wxID_CANCEL);
+                    else if (IsUp(*dialog))
+                        RespondToDesktopBox(*dialog, -6);
+                }
                 return;
             }
             wxMilliSleep(10);
