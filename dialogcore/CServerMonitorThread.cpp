@@ -76,9 +76,10 @@ void CServerMonitorThread::DoWork()
     bool read = false;
     try {
         read = FetchAttributeValues(m_monitorDN, kMonitorFilter, StringList());
-    } catch (const LDAPException&) {
-        // A missing or hidden monitor entry reads as no entry.
-        read = false;
+    } catch (const LDAPException& error) {
+        // The server's answer tells a mistyped DN from a refused read.
+        ShowErrorBox(FormatLDAPError(error));
+        return;
     }
     if (!read) {
         ShowErrorBox(LoadResourceText(kStrMonitorEntryUnreadable));

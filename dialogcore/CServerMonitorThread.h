@@ -3,7 +3,8 @@
 // own: bound anonymously, with the profile's host, port, protocol version and
 // secure-connection choice, and a 10 second time limit. Each attribute value
 // goes to the page as one row message, in attribute-name order; failures are
-// shown in a message box on the user-interface thread. Its last act is the
+// shown in a message box on the user-interface thread, with the server's
+// result code and text when it answered with one. Its last act is the
 // end message to the page, after the connection has been let go.
 
 #include <atomic>

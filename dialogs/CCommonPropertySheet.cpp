@@ -99,6 +99,17 @@ bool CCommonPropertySheet::ApplyPages()
     if (CPropertyPage* current = PageAt(GetBookCtrl()->GetSelection()))
         if (!current->OnKillActive())
             return false;
+    // A page that would refuse is found before any page stores.
+    for (int i = 0; i < GetPageCount(); ++i) {
+        CPropertyPage* page = PageAt(i);
+        if (!page || !page->WasShown() || page->CanApply())
+            continue;
+        if (i != GetBookCtrl()->GetSelection())
+            GetBookCtrl()->ChangeSelection(i);
+        page->ReportRefusal();
+        UpdateApplyButton();
+        return false;
+    }
     for (int i = 0; i < GetPageCount(); ++i) {
         CPropertyPage* page = PageAt(i);
         if (!page || !page->WasShown())

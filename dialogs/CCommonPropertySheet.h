@@ -29,7 +29,8 @@ public:
     int ShowModal() override;
 
     // What OK and Apply do first: the current page is left (OnKillActive),
-    // then every shown page applies. False when a page refused.
+    // every shown page is asked whether it can apply, then every shown page
+    // applies. False when a page refused.
     bool ApplyPages();
     // Selects a page as the user does (the pages' protocol runs).
     bool SelectPage(int index);

@@ -57,9 +57,16 @@ CProfileEditorHostDlg::CProfileEditorHostDlg(CProfileEditorWizard& wizard)
     m_recentHosts.Bind(static_cast<wxWindow*>(m_host), kCompletionOptions);
     m_recentDNs.Bind(static_cast<wxWindow*>(m_baseDN), kCompletionOptions);
 
-    auto update = [this](wxCommandEvent&) { Update(false); };
+    auto update = [this](wxCommandEvent&) { Update(); };
     m_host->Bind(wxEVT_TEXT, update);
-    m_port->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { Update(true); });
+    // A port being typed is stored when valid but judged only once the
+    // field is left: a message at the first key would take the next ones.
+    m_port->Bind(wxEVT_TEXT, update);
+    m_port->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+        event.Skip();
+        // Judged once the focus has arrived where it goes.
+        CallAfter([this] { OnPortLeft(); });
+    });
     m_version->Bind(wxEVT_CHOICE, update);
     m_anonymous->Bind(wxEVT_CHECKBOX, update);
     m_baseDN->Bind(wxEVT_TEXT, update);
@@ -83,7 +90,7 @@ void CProfileEditorHostDlg::OnSetActive()
     if (!m_port)
         return;
     m_port->ChangeValue(wxString::Format("%d", Profile().GetPort()));
-    Update(false);
+    Update();
     m_host->SetFocus();
 }
 
@@ -92,14 +99,34 @@ bool CProfileEditorHostDlg::ReadPort(PortReport report, int& port)
     PortCheck check = CheckPortText(m_port->GetValue().ToStdWstring(), port);
     if ((check == PortCheck::OutOfRange && report != PortReport::Never) ||
         (check == PortCheck::Empty && report == PortReport::AnyInvalid)) {
+        // The box takes the focus from the field: that is no leaving.
+        m_reportingPort = true;
         platform::ShowMessageBox(LoadResourceText(kStrBadPort), platform::kMbOk | kMbIconExclamation);
         m_port->SetFocus();
         m_port->SelectAll();
+        m_reportingPort = false;
     }
     return check == PortCheck::Valid;
 }
 
-void CProfileEditorHostDlg::Update(bool portChanged)
+void CProfileEditorHostDlg::OnPortLeft()
+{
+    if (!m_port || m_reportingPort || !IsShownOnScreen())
+        return;
+    // Only a move inside the wizard counts, and not one towards Cancel:
+    // the user going elsewhere hears of the port at Next or Finish.
+    // (Some controls' focus lies in a part of theirs the toolkit does not
+    // name: then the wizard still being the active window tells.)
+    wxWindow* focus = wxWindow::FindFocus();
+    if (focus == m_port || (focus && focus->GetId() == wxID_CANCEL))
+        return;
+    if (focus ? wxGetTopLevelParent(focus) != &Wizard() : !Wizard().IsActive())
+        return;
+    int port = 0;
+    ReadPort(PortReport::OutOfRange, port);
+}
+
+void CProfileEditorHostDlg::Update()
 {
     if (!m_host)
         return;
@@ -117,7 +144,7 @@ void CProfileEditorHostDlg::Update(bool portChanged)
     profile.SetBaseDN(arbldap::LDAPDN(WideToUtf8Text(m_baseDN->GetValue().ToStdWstring())));
 
     int port = 0;
-    if (ReadPort(portChanged ? PortReport::OutOfRange : PortReport::Never, port))
+    if (ReadPort(PortReport::Never, port))
         profile.SetPort(port);
     profile.SetAnonymousBind(m_anonymous->GetValue() ? 1 : 0);
     Wizard().SetWizardButtons(buttons);
@@ -127,8 +154,9 @@ bool CProfileEditorHostDlg::ConfirmEmptyBaseDN()
 {
     if (!m_baseDN->GetValue().empty() || Wizard().GetEmptyBaseDNAsked())
         return true;
+    // Kept above the wizard.
     if (ShowCheckMessageBox(LoadResourceText(kStrEmptyBaseDN), std::wstring(), kSetYesNo | 0x20,
-                            kConfirmEmptyBaseDN, nullptr) != kIdYes) {
+                            kConfirmEmptyBaseDN, &Wizard()) != kIdYes) {
         m_baseDN->SetFocus();
         return false;
     }
@@ -140,7 +168,7 @@ int CProfileEditorHostDlg::OnWizardNext()
 {
     if (!m_host)
         return kNeighbour;
-    Update(false);
+    Update();
     if (!ConfirmEmptyBaseDN())
         return kStay;
     // Only a valid port is stored and lets the user on.
@@ -157,7 +185,7 @@ bool CProfileEditorHostDlg::OnWizardFinish()
 {
     if (!m_host)
         return true;
-    Update(false);
+    Update();
     if (!ConfirmEmptyBaseDN())
         return false;
     int port = 0;
@@ -179,7 +207,10 @@ void CProfileEditorHostDlg::StartFetch()
 {
     if (!m_host || m_fetching)
         return;
-    Update(false);
+    Update();
+    int port = 0;
+    if (!ReadPort(PortReport::AnyInvalid, port))
+        return;
     m_fetch->Disable();
     m_fetching = true;
     m_errorCode = 0;
@@ -204,7 +235,7 @@ void CProfileEditorHostDlg::EndFetch()
 {
     m_fetching = false;
     SetCursor(wxNullCursor);
-    Update(false);
+    Update();
     if (m_errorCode != 0) {
         platform::ShowMessageBox(FormatText(LoadResourceText(kStrFetchFailed), {m_errorCode, m_errorText}),
                                  platform::kMbOk);

@@ -26,6 +26,7 @@ public:
         kIdcAnonymous = 1013,
         kIdcBaseDN = 1014,
         kIdcFetch = 1015,
+        kIdcHint = 1009,
     };
     static constexpr unsigned kDialog = 200;
 
@@ -49,9 +50,11 @@ public:
     const CRecentItemsList& GetRecentDNs() const { return m_recentDNs; }
 
 private:
-    // After any change of the controls: buttons and the profile's fields.
-    // A port that is not valid is reported only when the port itself changed.
-    void Update(bool portChanged);
+    // After any change of the controls: buttons and the profile's fields
+    // (a port only when valid; nothing is said about it here).
+    void Update();
+    // The focus has left the port field: an invalid port is said now.
+    void OnPortLeft();
     // Which invalid port texts are reported (a message, the focus back on
     // the port): while typing an empty field is no mistake yet.
     enum class PortReport { Never, OutOfRange, AnyInvalid };
@@ -69,6 +72,7 @@ private:
     wxButton* m_fetch = nullptr;
 
     bool m_fetching = false;
+    bool m_reportingPort = false;
     int m_errorCode = 0;
     std::wstring m_errorText;
     CRecentItemsList m_recentHosts;

@@ -3,7 +3,9 @@
 // framework's page protocol. The sheet (CCommonPropertySheet) calls
 // OnSetActive when the page comes up, OnKillActive before it goes (false
 // keeps it), OnApply for OK and Apply on every page that has been shown
-// (false refuses: the sheet stays open on that page), and OnCancel.
+// (false refuses: the sheet stays open on that page), and OnCancel. Before
+// any page applies, every shown page is asked CanApply, so that a refusal
+// leaves the profile as it was: nothing of any page is stored.
 
 #include <wx/panel.h>
 #include <wx/string.h>
@@ -23,6 +25,10 @@ public:
     virtual bool OnKillActive() { return true; }
     // Base: clears the modified mark.
     virtual bool OnApply();
+    // False when OnApply would refuse; asked of every shown page first.
+    virtual bool CanApply() const { return true; }
+    // Tells the user why the page refuses (a message, the focus on the field).
+    virtual void ReportRefusal() {}
     virtual void OnCancel() {}
 
     // Tells the sheet that Apply has something to do.

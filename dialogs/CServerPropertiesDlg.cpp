@@ -99,21 +99,33 @@ bool CServerPropertiesDlg::OnKillActive()
     return !m_port || CheckPort();
 }
 
+bool CServerPropertiesDlg::CanApply() const
+{
+    return !m_host || !m_host->GetValue().empty();
+}
+
+void CServerPropertiesDlg::ReportRefusal()
+{
+    platform::ShowMessageBox(kNoHost, platform::kMbOk);
+    m_host->SetFocus();
+}
+
 bool CServerPropertiesDlg::OnApply()
 {
     if (!m_name)
         return CPropertyPage::OnApply();
+    // Refused before anything is stored: a cancelled sheet then leaves the
+    // profile and the tree as they were.
+    if (!CanApply()) {
+        ReportRefusal();
+        return false;
+    }
     std::wstring name = m_name->GetValue().ToStdWstring();
     m_node->SetProfileName(name);
     if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl(); tree && m_node->GetTreeItem())
         tree->SetItemText(m_node->GetTreeItem(), name);
 
     std::wstring host = m_host->GetValue().ToStdWstring();
-    if (host.empty()) {
-        platform::ShowMessageBox(kNoHost, platform::kMbOk);
-        m_host->SetFocus();
-        return false;
-    }
     m_node->SetHostName(host);
     m_recentHosts.AddString(host);
     m_node->SetPort(ParseDecimalOrZero(m_port->GetValue().ToStdWstring()));

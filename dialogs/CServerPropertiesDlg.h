@@ -29,6 +29,9 @@ public:
     bool OnSetActive() override;
     bool OnKillActive() override;
     bool OnApply() override;
+    // An empty host is refused.
+    bool CanApply() const override;
+    void ReportRefusal() override;
 
 private:
     // The port edit within 0-65536; else the range message, and the focus

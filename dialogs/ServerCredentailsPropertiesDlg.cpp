@@ -82,22 +82,33 @@ void ServerCredentailsPropertiesDlg::OnAnonymousSwitched()
     }
 }
 
+bool ServerCredentailsPropertiesDlg::CanApply() const
+{
+    return !m_password || m_password->GetValue().empty() || m_password->GetValue() == m_passwordAgain->GetValue();
+}
+
+void ServerCredentailsPropertiesDlg::ReportRefusal()
+{
+    platform::ShowMessageBox(ui::ResourceString(kStrPasswordsDiffer).ToStdWstring(),
+                             platform::kMbOk | kMbIconExclamation);
+    m_password->SetFocus();
+}
+
 bool ServerCredentailsPropertiesDlg::OnApply()
 {
     if (!m_userDN)
         return CPropertyPage::OnApply();
+    // Refused before anything is stored, the user DN included.
+    if (!CanApply()) {
+        ReportRefusal();
+        return false;
+    }
     std::wstring userDN = m_userDN->GetValue().ToStdWstring();
     m_node->SetUserDN(arbldap::LDAPDN(WideToUtf8Text(userDN)));
     m_recentDNs.AddString(userDN);
     std::wstring password = m_password->GetValue().ToStdWstring();
-    if (!password.empty()) {
-        if (password != m_passwordAgain->GetValue().ToStdWstring()) {
-            platform::ShowMessageBox(ui::ResourceString(kStrPasswordsDiffer).ToStdWstring(),
-                                     platform::kMbOk | kMbIconExclamation);
-            return false;
-        }
+    if (!password.empty())
         m_node->SetPassword(WideToUtf8Text(password));
-    }
     bool anonymous = m_anonymous->GetValue();
     if (!anonymous) {
         m_node->SetSavePassword(m_savePassword->GetValue() ? 1 : 0);

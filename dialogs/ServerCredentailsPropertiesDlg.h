@@ -30,6 +30,9 @@ public:
 
     bool OnInitDialog() override;
     bool OnApply() override;
+    // A password that differs from its repetition is refused.
+    bool CanApply() const override;
+    void ReportRefusal() override;
     // What a click on the anonymous box does after the box has changed.
     void OnAnonymousSwitched();
 

@@ -1,17 +1,17 @@
 #include "dialogs/WxNodeDialogs.h"
 
-#include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/tokenzr.h>
 
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CPasswordDlg.h"
+#include "widgets/DialogOwner.h"
 
 namespace {
 
 wxWindow* DialogParent()
 {
-    return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    return ui::DialogOwner();
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 # Installs what is needed, builds, and starts Arbolite.
 #
 #   scripts/run.sh                  Arbolite with a small demonstration directory: an
-#                                   OpenLDAP server on 127.0.0.1 (a free port) holding
+#                                   OpenLDAP server on 127.0.0.1 port 38900 (or the next
+#                                   free one, which the output window then names) holding
 #                                   people and groups, and a settings home of its own
 #                                   (build/demo-home, or $ARBOLITE_DEMO_HOME) with a
 #                                   profile for it. The server stops when Arbolite ends.

@@ -7,6 +7,7 @@
 #include "model/ResourceText.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/ShellPorts.h"
+#include "platform/StartNote.h"
 #include "platform/TempFiles.h"
 #include "schema/SchemaCache.h"
 #include "shellcore/GlobalServices.h"
@@ -49,11 +50,14 @@ bool CAppStartup::Start()
     if (m_hooks.showSplash) m_hooks.showSplash();
 
     InitGlobalSettings(m_hooks.outputSink);
+    const std::wstring note = platform::GetStartNote();
+    if (!note.empty()) LogLine(note);
 
     if (!m_hooks.createMainWindow || !m_hooks.createMainWindow(LoadResourceText(kMainCaptionString)))
         return false;
     if (m_hooks.showTipsAtStartup) m_hooks.showTipsAtStartup();
-    if (GetAppConfig().m_bShowOutputBar && m_hooks.showOutputBar) m_hooks.showOutputBar();
+    // A note is there to be read: the output bar shows it.
+    if ((GetAppConfig().m_bShowOutputBar || !note.empty()) && m_hooks.showOutputBar) m_hooks.showOutputBar();
     return true;
 }
 

@@ -4,7 +4,8 @@
 // come in as hooks, and messages go through the message-box port.
 //
 // Start: options loaded, resource library, single instance, settings
-// version, splash, global services, main window, tips, output bar.
+// version, splash, global services (then the starter's note, when there is
+// one, into the log), main window, tips, output bar (also for a note).
 // End: workers stopped, services closed, value files deleted, options and
 // schema cache saved, so nothing a worker still writes can be cut off.
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "model/CFavorite.h"
 #include "model/CServerProfile.h"
 
@@ -68,25 +69,43 @@ std::string DemoLdif()
     return ldif;
 }
 
-DemoDirectory::DemoDirectory()
+DemoDirectory::DemoDirectory(int preferredPort) : m_preferredPort(preferredPort)
 {
     m_folder = slapd::MakeTempFolder("arbolite-demo-");
-    for (int attempt = 0;; ++attempt) {
-        m_port = slapd::FreePort();
-        slapd::Database db{kDemoSuffix, "example", DemoLdif()};
-        std::string conf = slapd::ConfigHead(m_folder) + slapd::DatabaseSection(m_folder, db) +
-                           "access to attrs=userPassword by anonymous auth by * none\n"
-                           "access to * by * read\n";
+    slapd::Database db{kDemoSuffix, "example", DemoLdif()};
+    // Anybody reads the monitor entries (the server properties show them).
+    std::string conf = slapd::ConfigHead(m_folder) + slapd::DatabaseSection(m_folder, db) +
+                       "access to attrs=userPassword by anonymous auth by * none\n"
+                       "access to * by * read\n"
+                       "database monitor\n"
+                       "access to * by * read\n";
+    std::string failure = "no free port from " + std::to_string(preferredPort);
+    int launches = 0;
+    for (int port = preferredPort; port < preferredPort + kDemoPortRange && port <= 65535 && launches < 3; ++port) {
+        if (!slapd::IsPortFree(port))
+            continue;
+        // Another server may take the port between the look and the start.
+        ++launches;
         try {
-            m_server.Launch(m_folder, conf, {db}, "ldap://127.0.0.1:" + std::to_string(m_port) + "/", {m_port}, true);
+            m_server.Launch(m_folder, conf, {db}, "ldap://127.0.0.1:" + std::to_string(port) + "/", {port}, true);
+            m_port = port;
             return;
-        } catch (const std::exception&) {
-            if (attempt == 2) {
-                std::system(("rm -rf '" + m_folder + "'").c_str());
-                throw;
-            }
+        } catch (const std::exception& e) {
+            failure = e.what();
         }
     }
+    std::system(("rm -rf '" + m_folder + "'").c_str());
+    throw std::runtime_error(failure);
+}
+
+std::string DemoDirectory::MovedPortNote() const
+{
+    if (m_port == m_preferredPort)
+        return std::string();
+    return "Port " + std::to_string(m_preferredPort) + " was taken, so the demonstration directory listens on "
+           "ldap://127.0.0.1:" + std::to_string(m_port) + "/ this time (the profile \"" +
+           WideToUtf8Text(kDemoProfileName) + "\" points there; a profile made for port " + std::to_string(m_preferredPort) +
+           " does not reach it).";
 }
 
 DemoDirectory::~DemoDirectory()

@@ -97,6 +97,21 @@ int FreePort()
     return ntohs(addr.sin_port);
 }
 
+bool IsPortFree(int port)
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool free = bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && listen(fd, 1) == 0;
+    close(fd);
+    return free;
+}
+
 bool CanConnect(int port)
 {
     int fd = socket(AF_INET, SOCK_STREAM, 0);

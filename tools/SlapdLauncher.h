@@ -48,6 +48,9 @@ private:
 
 // A port on 127.0.0.1 that nobody listens on right now.
 int FreePort();
+// Whether a server could listen on the port of 127.0.0.1 now (as slapd
+// binds: a port whose last connections are still closing counts as free).
+bool IsPortFree(int port);
 // Whether a server accepts connections on the port of 127.0.0.1.
 bool CanConnect(int port);
 // Runs a shell command; throws std::runtime_error with its output on failure.

@@ -4,6 +4,7 @@
 #include <wx/msgdlg.h>
 
 #include "shellcore/RememberedAnswers.h"
+#include "widgets/DialogOwner.h"
 
 namespace ui {
 
@@ -25,8 +26,7 @@ int WxMessageBoxPort::Show(const std::wstring& text, uint32_t style)
     default: break;
     }
     if ((style & kMbDefMask) == 0x100 && (set == kSetYesNo || set == kSetYesNoCancel)) wxStyle |= wxNO_DEFAULT;
-    wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    wxMessageDialog dialog(parent, wxString(text), wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(), wxStyle);
+    wxMessageDialog dialog(DialogOwner(), wxString(text), wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(), wxStyle);
     switch (dialog.ShowModal()) {
     case wxID_OK: return kIdOk;
     case wxID_YES: return kIdYes;

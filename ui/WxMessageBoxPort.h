@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes of the code below the user interface, as the toolkit's
-// message dialog with the program's name as caption.
+// message dialog with the program's name as caption, kept above the dialog
+// that runs (or the main window).
 
 #include "platform/ShellPorts.h"
 

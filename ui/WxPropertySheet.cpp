@@ -1,6 +1,5 @@
 #include "ui/WxPropertySheet.h"
 
-#include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/bookctrl.h>
 #include <wx/panel.h>
@@ -13,6 +12,7 @@
 #include "dialogs/CPropertyPage.h"
 #include "dialogs/ServerPropertyPages.h"
 #include "model/NodePropertyPages.h"
+#include "widgets/DialogOwner.h"
 
 namespace ui {
 
@@ -51,8 +51,7 @@ WxPropertySheet::WxPropertySheet()
 
 int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageList& pages)
 {
-    wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    CCommonPropertySheet sheet(parent, wxString(caption));
+    CCommonPropertySheet sheet(DialogOwner(), wxString(caption));
     for (const auto& page : pages) {
         if (!page) continue;
         auto maker = m_makers.find(std::type_index(typeid(*page)));

@@ -26,68 +26,14 @@
 #include "platform/ResourceLibrary.h"
 #include "widgets/CInputLanguageWnd.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/UiTestSupport.h"
 
 namespace {
 
-// The modal dialogs now running; the desktop's file box is not among the
-// toolkit's top-level windows, but it passes here too.
-class ModalDialogs : public wxModalDialogHook {
-public:
-    ModalDialogs() { Register(); }
-    ~ModalDialogs() override { Unregister(); }
-    int Enter(wxDialog* dialog) override
-    {
-        running.push_back(dialog);
-        return wxID_NONE;
-    }
-    void Exit(wxDialog* dialog) override { running.erase(std::remove(running.begin(), running.end(), dialog), running.end()); }
-    std::vector<wxDialog*> running;
-};
-
-ModalDialogs& Modals()
-{
-    static ModalDialogs modals;
-    return modals;
-}
-
-template <class T>
-T* FindTopLevel()
-{
-    for (wxDialog* dialog : Modals().running)
-        if (auto* found = dynamic_cast<T*>(dialog))
-            if (found->IsShown()) return found;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* found = dynamic_cast<T*>(window))
-            if (found->IsShown()) return found;
-    return nullptr;
-}
-
-// Runs action once a shown window of type T is there (the caller's modal
-// loop keeps the events going meanwhile). When none comes, whatever modal
-// dialog runs is ended, so that the test fails instead of hanging.
-template <class T>
-void WhenShown(std::function<void(T&)> action,
-               std::chrono::steady_clock::time_point end = std::chrono::steady_clock::now() + std::chrono::seconds(30))
-{
-    wxTheApp->CallAfter([=] {
-        T* window = FindTopLevel<T>();
-        if (!window) {
-            if (std::chrono::steady_clock::now() > end) {
-                std::string seen;
-                for (wxWindow* top : wxTopLevelWindows)
-                    seen += wxString(top->GetClassInfo()->GetClassName()).utf8_string() + (top->IsShown() ? "(shown) " : " ");
-                ADD_FAILURE() << "the dialog did not come up; windows: " << seen;
-                for (wxDialog* dialog : Modals().running) dialog->EndModal(wxID_CANCEL);
-                return;
-            }
-            wxMilliSleep(10);
-            WhenShown<T>(action, end);
-            return;
-        }
-        action(*window);
-    });
-}
+using uitest::FindTopLevel;
+using uitest::Modals;
+using uitest::WhenShown;
 
 void Click(wxWindow& dialog, int id)
 {
@@ -314,10 +260,7 @@ TEST(FileFilters, ResourceFiltersBecomeWildcards)
 // through the desktop library's response call.
 void RespondToFileBox(wxFileDialog& dialog, int response)
 {
-    using Respond = void (*)(void*, int);
-    auto respond = reinterpret_cast<Respond>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
-    ASSERT_NE(respond, nullptr);
-    respond(dialog.GetHandle(), response);
+    uitest::RespondToDesktopBox(dialog, response);
 }
 constexpr int kAccept = -3;  // GTK_RESPONSE_ACCEPT
 constexpr int kCancel = -6;  // GTK_RESPONSE_CANCEL

@@ -391,6 +391,12 @@ TEST_F(ProfileWizardTest, AnEmptyBaseDNIsQuestionedOncePerWizard)
     };
     std::unique_ptr<CProfileEditorWizard> wizard = Open();
     ToHostPage(*wizard, L"ldap.example.org", 389, L"");
+    // The page says what happens: an empty base DN is asked about.
+    auto* hint = Find<wxStaticText>(*wizard->GetHostPage(), CProfileEditorHostDlg::kIdcHint);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_NE(hint->GetLabel().Find("asks you first"), wxNOT_FOUND) << hint->GetLabel();
+    EXPECT_EQ(hint->GetLabel().Find("Leave the base DN empty"), wxNOT_FOUND) << hint->GetLabel();
+    uitest::Screenshot(*wizard, "profile-wizard-host-empty-base-dn");
     bool shown = false;
     answer(kIdcSecond, shown);  // No
     Click(*wizard, CProfileEditorWizard::kIdNext);
@@ -435,14 +441,26 @@ TEST_F(ProfileWizardTest, OnlyPortsFrom1To65535AreTakenAndNextStoresOnlyAValidOn
         {L"65536", true, 1389},  {L"0", true, 1389},     {L"70000", true, 1389}, {L"x1", true, 1389},
         {L"", false, 1389},      {L"65535", false, 65535}, {L"1", false, 1},     {L"636", false, 636},
     };
+    wxWindow* portField = host.FindWindow(CProfileEditorHostDlg::kIdcPort);
+    wxWindow* hostField = host.FindWindow(CProfileEditorHostDlg::kIdcHost);
+    wizard->Raise();
     for (const Case& c : cases) {
         SCOPED_TRACE(WideToUtf8Text(c.text));
         m_box->asked.clear();
         Type(host, CProfileEditorHostDlg::kIdcPort, L"1389");
+        portField->SetFocus();
+        uitest::RunUntil([&] { return wxWindow::FindFocus() == portField; }, 2000);
         Type(host, CProfileEditorHostDlg::kIdcPort, c.text);
+        // Nothing is said while the field is being typed in.
+        EXPECT_TRUE(m_box->asked.empty());
+        EXPECT_EQ(profile.GetPort(), c.stored);
+        // Leaving the field says it, and puts the focus back.
+        hostField->SetFocus();
+        uitest::RunUntil([&] { return !m_box->asked.empty(); }, c.reported ? 2000 : 200);
         ASSERT_EQ(m_box->asked.size(), c.reported ? 1u : 0u);
         if (c.reported) {
             EXPECT_EQ(m_box->asked[0].text, badPort);
+            EXPECT_EQ(wxWindow::FindFocus(), portField);
         }
         EXPECT_EQ(profile.GetPort(), c.stored);
 
@@ -452,7 +470,8 @@ TEST_F(ProfileWizardTest, OnlyPortsFrom1To65535AreTakenAndNextStoresOnlyAValidOn
         bool valid = c.stored != 1389;
         EXPECT_EQ(wizard->GetActiveIndex(), valid ? CProfileEditorWizard::kUserPage : CProfileEditorWizard::kHostPage);
         EXPECT_EQ(profile.GetPort(), c.stored);
-        EXPECT_EQ(m_box->asked.size(), c.reported ? 1u : (valid ? 0u : 1u));
+        uitest::RunFor(50);
+        EXPECT_EQ(m_box->asked.size(), valid ? 0u : 1u);
         if (valid)
             Click(*wizard, CProfileEditorWizard::kIdBack);
         // Coming back shows the stored port.
@@ -488,6 +507,74 @@ TEST_F(ProfileWizardTest, OnlyPortsFrom1To65535AreTakenAndNextStoresOnlyAValidOn
     Click(*wizard, CProfileEditorWizard::kIdNext);
     Click(*wizard, CProfileEditorWizard::kIdNext);
     EXPECT_FALSE(Find<wxCheckBox>(settings, CProfileEditorLDAPSettings::kIdcUseSSL)->IsEnabled());
+}
+
+// Keys typed into the port field stay there: its rules are told when the
+// field is left (not towards Cancel) and at Next, Finish and Fetch.
+TEST_F(ProfileWizardTest, ThePortIsCheckedWhenTheFieldIsLeftNotWhileTyping)
+{
+    const std::wstring badPort = LoadResourceText(489);
+    std::unique_ptr<CProfileEditorWizard> wizard = Open();
+    ToHostPage(*wizard, L"ldap.example.org", 1389, L"o=lab");
+    CProfileEditorHostDlg& host = *wizard->GetHostPage();
+    auto* port = Find<wxTextCtrl>(host, CProfileEditorHostDlg::kIdcPort);
+    wizard->Raise();
+    port->SetFocus();
+    port->SelectAll();
+    ASSERT_TRUE(uitest::RunUntil([&] { return wxWindow::FindFocus() == port; }, 2000));
+
+    wxUIActionSimulator keys;
+    keys.Text("12a4");
+    uitest::RunUntil([&] { return port->GetValue() == "12a4"; }, 3000);
+    EXPECT_EQ(port->GetValue(), "12a4") << "the keys went elsewhere";
+    EXPECT_TRUE(m_box->asked.empty());
+    // Meanwhile the last valid port typed is the profile's.
+    EXPECT_EQ(wizard->GetProfile().GetPort(), 12);
+    uitest::Screenshot(*wizard, "profile-wizard-port-typed");
+
+    // Tab leaves the field: told once, the field keeps the focus, all selected.
+    keys.Char(WXK_TAB);
+    ASSERT_TRUE(uitest::RunUntil([&] { return !m_box->asked.empty(); }, 3000));
+    uitest::RunFor(100);
+    ASSERT_EQ(m_box->asked.size(), 1u);
+    EXPECT_EQ(m_box->asked[0].text, badPort);
+    EXPECT_EQ(wxWindow::FindFocus(), port);
+    long from = 0, to = 0;
+    port->GetSelection(&from, &to);
+    EXPECT_EQ(to - from, 4);
+
+    // Typed again over the selection: a good port, left without a word.
+    m_box->asked.clear();
+    keys.Text("636");
+    uitest::RunUntil([&] { return port->GetValue() == "636"; }, 3000);
+    EXPECT_EQ(port->GetValue(), "636");
+    keys.Char(WXK_TAB);
+    uitest::RunFor(200);
+    EXPECT_TRUE(m_box->asked.empty());
+    EXPECT_EQ(wizard->GetProfile().GetPort(), 636);
+
+    // Towards Cancel nothing is said.
+    port->SetFocus();
+    uitest::RunUntil([&] { return wxWindow::FindFocus() == port; }, 2000);
+    port->SelectAll();
+    keys.Text("0");
+    uitest::RunUntil([&] { return port->GetValue() == "0"; }, 3000);
+    wizard->FindWindow(wxID_CANCEL)->SetFocus();
+    uitest::RunFor(200);
+    EXPECT_TRUE(m_box->asked.empty());
+
+    // Fetch with a bad port: told, and no fetch starts.
+    Click(host, CProfileEditorHostDlg::kIdcFetch);
+    uitest::RunFor(50);
+    EXPECT_FALSE(host.IsFetching());
+    ASSERT_EQ(m_box->asked.size(), 1u);
+    EXPECT_EQ(m_box->asked[0].text, badPort);
+    // Finish too.
+    Click(*wizard, CProfileEditorWizard::kIdFinish);
+    uitest::RunFor(50);
+    EXPECT_EQ(m_box->asked.size(), 2u);
+    EXPECT_TRUE(wizard->IsShown());
+    EXPECT_EQ(wizard->GetProfile().GetPort(), 636);
 }
 
 TEST_F(ProfileWizardTest, ACancelledWizardStoresNothing)

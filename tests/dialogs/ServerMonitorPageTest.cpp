@@ -164,6 +164,32 @@ TEST_F(ServerMonitorPageTest, AnUnreachableServerIsReportedWhileTheLoopRuns)
     EXPECT_EQ(m_shell.MessageBox().asked[0].text.rfind(L"[ERROR ", 0), 0u) << m_shell.MessageBox().asked[0].text;
 }
 
+TEST_F(ServerMonitorPageTest, AFailedReadShowsTheServersAnswer)
+{
+    CServerProfile profile = MonitorProfile(live::MainServer().Port());
+    CServerMonitorPropertiesPage& page = Page(profile);
+    page.OnSetActive();
+    ASSERT_TRUE(HasRow(*page.GetList(), "cn", "Monitor"));
+    struct Case {
+        const char* dn;
+        const wchar_t* text;  // the box's text starts so
+    };
+    const Case cases[] = {
+        {"cn=Mistyped,cn=monitor", L"[ERROR 32] "},
+        {"cn=Listeners,cn=monitor", L"[ERROR 50] "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dn);
+        m_shell.MessageBox().asked.clear();
+        page.GetMonitorDNEdit()->SetValue(c.dn);
+        page.Refresh();
+        EXPECT_FALSE(page.GetWaitPopup());
+        EXPECT_EQ(page.GetList()->GetItemCount(), 0);
+        ASSERT_EQ(m_shell.MessageBox().asked.size(), 1u);
+        EXPECT_EQ(m_shell.MessageBox().asked[0].text.rfind(c.text, 0), 0u) << m_shell.MessageBox().asked[0].text;
+    }
+}
+
 TEST_F(ServerMonitorPageTest, AServerThatNeverAnswersIsGivenUp)
 {
     // The connection is taken, the bind never answered: the popup, which

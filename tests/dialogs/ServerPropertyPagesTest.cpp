@@ -20,8 +20,10 @@
 #include "model/CServerObject.h"
 #include "model/NodePropertyPages.h"
 #include "model/ResourceText.h"
+#include "model/TreeViewOperations.h"
 #include "platform/ResourceLibrary.h"
 #include "tests/dialogs/PumpedDispatcher.h"
+#include "tests/support/HeadlessControls.h"
 #include "tests/support/HeadlessShell.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/UiTestSupport.h"
@@ -57,7 +59,12 @@ protected:
         CServerProfile profile = StoredProfile();
         ASSERT_TRUE(profile.SaveProfile());
         m_server = std::make_unique<CServerObject>(profile);
-        // The sheet as the server node's properties command builds it.
+        MakeSheet();
+    }
+
+    // The sheet as the server node's properties command builds it.
+    void MakeSheet()
+    {
         m_sheet = std::make_unique<CCommonPropertySheet>(nullptr, "Server Properties");
         for (auto kind : {NodeDetailsPage::Server, NodeDetailsPage::ServerCredentials, NodeDetailsPage::LDAPSettings}) {
             wxString title;
@@ -194,6 +201,68 @@ TEST_F(ServerPropertyPagesTest, OkStoresEveryPageCancelStoresNothing)
         EXPECT_EQ(stored.GetFilter(), "(cn=*)");
         EXPECT_EQ(m_server->GetValueText(), L"other.example:10389");
     }
+}
+
+TEST_F(ServerPropertyPagesTest, CancelAfterARefusedApplyLeavesTheProfileAsItWas)
+{
+    // The node in a tree, as in the program: the server page renames its item.
+    auto tree = std::make_shared<platform::HeadlessTree>();
+    tree->SetTextProvider(&GetTreeItemText);
+    auto previousTree = platform::SetTreeControl(tree);
+    m_server->InsertIntoViews(platform::kTreeRoot, kInsertTreeItem);
+    ASSERT_TRUE(m_server->GetTreeItem());
+    const std::wstring itemText = tree->GetItemText(m_server->GetTreeItem());
+
+    struct Case {
+        const char* what;
+        const char* host;
+        const char* password;
+        const char* passwordAgain;
+        std::wstring message;
+    };
+    const Case cases[] = {
+        {"empty host", "", "", "", L"Please specify a host!"},
+        {"different passwords", "other.example", "one", "two", LoadResourceText(kStrPasswordsDiffer)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_shell.MessageBox().asked.clear();
+        MakeSheet();
+        bool refused = false;
+        m_sheet->CallAfter([&] {
+            for (int page : {kSettingsPage, kCredentialsPage, kServerPage})
+                ASSERT_TRUE(m_sheet->SelectPage(page));
+            Field<wxTextCtrl>(kIdcProfileName).SetValue("Renamed");
+            Field<wxTextCtrl>(kIdcHost).SetValue(c.host);
+            Field<wxTextCtrl>(kIdcUserDN).SetValue("cn=reader,o=lab");
+            Field<wxTextCtrl>(kIdcPassword).SetValue(c.password);
+            Field<wxTextCtrl>(kIdcPasswordAgain).SetValue(c.passwordAgain);
+            Field<wxTextCtrl>(kIdcFilter).SetValue("(cn=*)");
+            Click(wxID_APPLY);
+            refused = m_sheet->IsModal();
+            Click(wxID_CANCEL);
+        });
+        EXPECT_EQ(m_sheet->ShowModal(), wxID_CANCEL);
+        EXPECT_TRUE(refused);
+        ASSERT_EQ(m_shell.MessageBox().asked.size(), 1u);
+        EXPECT_EQ(m_shell.MessageBox().asked[0].text, c.message);
+
+        EXPECT_EQ(m_server->GetProfileName(), L"Lab");
+        EXPECT_EQ(tree->GetItemText(m_server->GetTreeItem()), itemText);
+        EXPECT_EQ(m_server->GetHostName(), L"ldap.example");
+        EXPECT_EQ(m_server->GetUserDN().GetText(), "cn=admin,o=lab");
+        EXPECT_EQ(m_server->GetPassword(), "secret");
+        EXPECT_EQ(m_server->GetFilter(), "(objectClass=*)");
+        CServerProfile stored = Stored();
+        EXPECT_EQ(stored.GetProfileName(), L"Lab");
+        EXPECT_EQ(stored.GetUserDN().GetText(), "cn=admin,o=lab");
+        EXPECT_EQ(stored.GetFilter(), "(objectClass=*)");
+    }
+    m_sheet.reset();
+    // The node is the fixture's.
+    tree->DeleteItem(m_server->GetTreeItem());
+    m_server->SetTreeItem(platform::TreeItem());
+    platform::SetTreeControl(previousTree);
 }
 
 TEST_F(ServerPropertyPagesTest, TheSecureBoxMovesThePortAndNeedsVersion3)

@@ -14,6 +14,7 @@
 #include "platform/Folders.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
+#include "platform/StartNote.h"
 #include "platform/TempFiles.h"
 #include "shellcore/AppStartup.h"
 #include "shellcore/GlobalServices.h"
@@ -170,6 +171,40 @@ TEST_F(AppStartupTest, MessageLogIsEmptiedAtStartAndClosedAtTheEnd)
     startup.Stop();
     LogLine(L"after the end");
     EXPECT_EQ(ReadAll(LogPath()).find("after the end"), std::string::npos);
+}
+
+// The word of whoever started the program (the demonstration launcher's
+// port) is written to the log and the output bar comes up to show it.
+TEST_F(AppStartupTest, TheStartersNoteIsLoggedAndShown)
+{
+    struct Case {
+        const char* note;  // null: none given
+        const char* logged;
+        int outputBarShown;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, 0},
+        {"", nullptr, 0},
+        {"Port 38900 was taken, so the directory listens on 38901.\n",
+         "Port 38900 was taken, so the directory listens on 38901.\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note ? c.note : "none");
+        if (c.note)
+            setenv(platform::kStartNoteVariable, c.note, 1);
+        else
+            unsetenv(platform::kStartNoteVariable);
+        m_outputBarShown = 0;
+        CAppStartup startup(Settings(), Hooks());
+        ASSERT_TRUE(startup.Start());
+        std::string text = ReadAll(LogPath());
+        startup.Stop();
+        unsetenv(platform::kStartNoteVariable);
+        if (c.logged) {
+            EXPECT_NE(text.find(c.logged), std::string::npos) << text;
+        }
+        EXPECT_EQ(m_outputBarShown, c.outputBarShown);
+    }
 }
 
 // A worker that needs a while to stop after it is asked to.

@@ -23,11 +23,12 @@ bool ConnectCompletes(int fd, const sockaddr_in& addr)
 
 }  // namespace
 
-SilentServer::SilentServer(Mode mode)
+SilentServer::SilentServer(Mode mode, int port)
 {
     m_fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
     // With a backlog of 0 the queue holds one connection; while it is full

@@ -13,7 +13,8 @@ public:
         NeverConnect,  // a full backlog drops every connect
     };
 
-    explicit SilentServer(Mode mode = Mode::Hang);
+    // On the port given, or on a free one for 0; throws when it cannot.
+    explicit SilentServer(Mode mode = Mode::Hang, int port = 0);
     ~SilentServer();
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;

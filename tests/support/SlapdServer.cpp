@@ -136,6 +136,18 @@ int FreePort()
     return slapd::FreePort();
 }
 
+int FreePortRun(int count)
+{
+    for (;;) {
+        int first = slapd::FreePort();
+        bool free = first + count <= 65536;
+        for (int port = first + 1; free && port < first + count; ++port)
+            free = slapd::IsPortFree(port);
+        if (free)
+            return first;
+    }
+}
+
 SlapdServer& SlapdServer::Second()
 {
     static std::unique_ptr<SlapdServer> server = [] {
@@ -313,7 +325,11 @@ void SlapdServer::StartMain(int secondPort)
         conf += "overlay sock\nsocketpath " + ScriptSocketPath() + "\nsockops search\n"
                 "sockdnpat \"ou=scripted,o=lab$\"\n";
         AddDatabase(conf, databases, m_folder, "o=other", "other", kOtherLdif);
-        conf += "database monitor\n";
+        // The listeners' entry is refused to everybody, but its existence is
+        // not hidden: reading it answers "insufficient access".
+        conf += "database monitor\n"
+                "access to dn.subtree=\"cn=Listeners,cn=Monitor\" by * disclose\n"
+                "access to * by * read\n";
         try {
             Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/ ldap://127.0.0.1:" +
                              std::to_string(m_port2) + "/ ldaps://127.0.0.1:" + std::to_string(m_sslPort) + "/");

@@ -23,7 +23,8 @@ extern const char* const kBlindPassword;
 class SlapdServer {
 public:
     // The main server: suffixes "o=lab" and "o=other", two plain ports and one
-    // ldaps port, the monitor database, and referral entries under
+    // ldaps port, the monitor database (anybody reads it, except
+    // "cn=Listeners,cn=Monitor", which answers insufficient access), and referral entries under
     // "ou=refs,o=lab" (and one whose URL names a filter under
     // "ou=filtered,o=lab"); "ou=scratch,o=lab" is free for tests that write.
     // "ou=values,o=lab" holds an entry with a photo, a hashed password, links
@@ -84,6 +85,8 @@ private:
 
 // A port on 127.0.0.1 that nobody listens on right now.
 int FreePort();
+// The first of count ports in a row on 127.0.0.1 that nobody listens on now.
+int FreePortRun(int count);
 
 // Runs a shell command; throws std::runtime_error with its output on failure.
 std::string Run(const std::string& command);

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include <wx/defs.h>
 #include <wx/snglinst.h>
@@ -20,6 +21,8 @@
 #include "shellcore/AppStartup.h"
 #include "shellcore/RegistryPaths.h"
 #include "tests/support/HeadlessShell.h"
+#include "tests/support/SilentServer.h"
+#include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
 #include "ui/ArbApp.h"
 
@@ -42,13 +45,17 @@ public:
     // The log of an earlier run must not pass for this one's: it is removed
     // unless the caller left one without the start-up line.
     explicit RunningProgram(const std::string& logPath, bool keepOldLog = false,
-                            const std::string& program = ARB_PROGRAM)
+                            const std::string& program = ARB_PROGRAM, const std::vector<std::string>& arguments = {})
         : m_logPath(logPath)
     {
         if (!keepOldLog) ::unlink(logPath.c_str());
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
         m_pid = fork();
         if (m_pid == 0) {
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            execv(program.c_str(), argv.data());
             _exit(127);
         }
     }
@@ -59,12 +66,13 @@ public:
             waitpid(m_pid, nullptr, 0);
         }
     }
-    // Up once the run's first log line (the certificate check) is written.
-    bool WaitUntilUp()
+    // Up once the run's first log line (the certificate check) is written,
+    // or the text given.
+    bool WaitUntilUp(const std::string& logged = "cacerts.pem")
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (std::chrono::steady_clock::now() < deadline) {
-            if (ReadAll(m_logPath).find("cacerts.pem") != std::string::npos) return true;
+            if (ReadAll(m_logPath).find(logged) != std::string::npos) return true;
             int status;
             if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
                 m_pid = -1;
@@ -173,6 +181,22 @@ TEST_F(ProgramTest, FindsItsResourceLibraryWhereItIsInstalled)
     RunningProgram program(LogPath(), false, prefix + "/bin/arbolite");
     ASSERT_TRUE(program.WaitUntilUp());
     EXPECT_EQ(program.Terminate(), 0);
+}
+
+// Run by the demonstration launcher whose port is taken: the program's log
+// (and so its output window) says where the directory listens instead.
+TEST_F(ProgramTest, TheDemonstrationsMovedPortIsSaidInTheLog)
+{
+    const int first = testsupport::FreePortRun(2);
+    testsupport::SilentServer holder(testsupport::SilentServer::Mode::Hang, first);
+    setenv("ARBOLITE_DEMO_PORT", std::to_string(first).c_str(), 1);
+    RunningProgram program(LogPath(), false, ARB_DEMO_PROGRAM, {ARB_PROGRAM});
+    unsetenv("ARBOLITE_DEMO_PORT");
+    ASSERT_TRUE(program.WaitUntilUp("Port " + std::to_string(first) + " was taken")) << ReadAll(LogPath());
+    EXPECT_NE(ReadAll(LogPath()).find("ldap://127.0.0.1:" + std::to_string(first + 1) + "/"), std::string::npos);
+    // The launcher hands the end on to the program and gives its exit code.
+    EXPECT_EQ(program.Terminate(), 0);
+    EXPECT_FALSE(slapd::CanConnect(first + 1));
 }
 
 TEST_F(ProgramTest, ASecondInstanceIsToldAndStops)

@@ -134,7 +134,6 @@ TEST_F(ServerMonitorThreadTest, FailuresAreShownOnceAndEndTheRead)
 {
     live::SlapdServer& server = live::MainServer();
     int nobody = testsupport::FreePort();
-    const std::wstring unreadable = LoadResourceText(kStrMonitorEntryUnreadable);
     struct Case {
         const char* what;
         int port;
@@ -146,7 +145,10 @@ TEST_F(ServerMonitorThreadTest, FailuresAreShownOnceAndEndTheRead)
         {"nobody listens", nobody, false, "cn=monitor", L"[ERROR 81]"},
         {"secure connection to the plain port", server.Port(), true, "cn=monitor", L"[ERROR"},
         {"plain connection to the secure port", server.SslPort(), false, "cn=monitor", L"[ERROR"},
-        {"no such entry", server.Port(), false, "cn=nothing here,cn=monitor", unreadable},
+        // The server's own answer, not only that the entry could not be read.
+        {"no such entry", server.Port(), false, "cn=nothing here,cn=monitor", L"[ERROR 32] "},
+        {"entry refused", server.Port(), false, "cn=Listeners,cn=monitor", L"[ERROR 50] "},
+        {"not a DN", server.Port(), false, "monitor", L"[ERROR 34] "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
