@@ -5,7 +5,9 @@
 
 namespace testsupport {
 
-DemoServer::DemoServer() : m_directory(std::make_unique<DemoDirectory>()) {}
+// Tests run side by side: each takes a port of its own rather than the demo's
+// fixed one, which a parallel test would race for.
+DemoServer::DemoServer() : m_directory(std::make_unique<DemoDirectory>(FreePort())) {}
 
 DemoServer::~DemoServer() = default;
 

@@ -115,7 +115,9 @@ TEST_F(DemoProfileTest, OneProfileRewrittenWithEachPort)
 // The launcher runs the program with the directory up and stops it after.
 TEST_F(DemoProfileTest, LauncherStopsTheDirectoryWhenTheProgramEnds)
 {
-    std::string command = std::string(ARB_DEMO_PROGRAM) + " sh -c 'exit 7'";
+    // A port of its own: the fixed one is the other demonstration test's.
+    std::string command = "ARBOLITE_DEMO_PORT=" + std::to_string(testsupport::FreePort()) + " " +
+                          ARB_DEMO_PROGRAM + " sh -c 'exit 7'";
     FILE* p = popen(command.c_str(), "r");
     ASSERT_NE(p, nullptr);
     char line[512] = {};
