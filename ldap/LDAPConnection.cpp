@@ -277,7 +277,7 @@ void LDAPConnection::OnBindResult(const std::string& dn, const std::string& pass
 
 bool LDAPConnection::HasIdentity() const
 {
-    std::lock_guard<std::mutex> lock(const_cast<std::mutex&>(m_credentialsLock));
+    std::lock_guard<std::mutex> lock(m_credentialsLock);
     return m_identity != nullptr;
 }
 

@@ -195,7 +195,7 @@ private:
     SessionPtr m_session;
     std::atomic<bool> m_ssl{false};
 
-    std::mutex m_credentialsLock;
+    mutable std::mutex m_credentialsLock;
     std::shared_ptr<const LDAPCredentials> m_credentials;
     std::shared_ptr<const LDAPSimpleAuth> m_identity;  // under m_credentialsLock
     std::mutex m_sendLock;

@@ -101,11 +101,24 @@ TEST(IdleDrop, ABoundSessionBindsAgainBeforeItReadsOnANewConnection)
     ASSERT_EQ(ResultCode(*connection->Bind(kIdleAdmin, "secret")), 0);
     EXPECT_EQ(DNsBelow(*connection, kIdleBase).count(hidden), 1u);
 
-    // The server closes the idle connection.
+    // After the server closed the idle connection, and after the connection
+    // broke under a request: each read either reports the loss (81) or sees
+    // what the bound user sees, and the session recovers by the next read.
+    auto expectBoundView = [&] {
+        for (int read = 0; read < 2; ++read) {
+            SCOPED_TRACE(read);
+            std::set<std::string> dns;
+            int code = CodeOf([&] { dns = DNsBelow(*connection, kIdleBase); });
+            EXPECT_TRUE(code == kLDAPServerDown || code == 0) << code;
+            if (code == 0 || read == 1) {
+                EXPECT_EQ(code, 0);
+                EXPECT_EQ(dns.count(hidden), 1u) << "the anonymous view";
+            }
+        }
+    };
     ASSERT_TRUE(WaitForPeerClose(SessionSocket(*connection), std::chrono::seconds(60)));
-    EXPECT_EQ(DNsBelow(*connection, kIdleBase).count(hidden), 1u);
+    expectBoundView();
 
-    // The connection breaks while a request waits: that request reports it.
     StringList none;
     std::unique_ptr<LDAPResultQueue> broken = connection->Search(kIdleBase, 2, "", none, false);
     shutdown(SessionSocket(*connection), SHUT_RDWR);
@@ -113,7 +126,7 @@ TEST(IdleDrop, ABoundSessionBindsAgainBeforeItReadsOnANewConnection)
     int code = CodeOf([&] { seen = Drain(*broken); });
     EXPECT_TRUE(code == kLDAPServerDown || std::count(seen.begin(), seen.end(), "entry " + hidden) == 1)
         << code;
-    EXPECT_EQ(DNsBelow(*connection, kIdleBase).count(hidden), 1u);
+    expectBoundView();
 }
 
 }  // namespace
