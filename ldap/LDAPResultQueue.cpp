@@ -56,7 +56,7 @@ LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bo
         auto slice = std::chrono::milliseconds(kLDAPPollMilliseconds);
         if (waitLeft && *waitLeft < slice)
             slice = std::chrono::duration_cast<std::chrono::milliseconds>(*waitLeft) + std::chrono::milliseconds(1);
-        timeval wait{static_cast<time_t>(slice.count() / 1000), static_cast<suseconds_t>(slice.count() % 1000 * 1000)};
+        timeval wait{0, static_cast<suseconds_t>(slice.count() * 1000)};  // a slice is below a second
         LDAPMessage* raw = nullptr;
         const Clock::time_point start = Clock::now();
         int rc = ldap_result(session, msgid, LDAP_MSG_ONE, &wait, &raw);
