@@ -318,6 +318,16 @@ bool LDAPConnection::TransportLost()
 
 void LDAPConnection::Connect(const std::atomic<bool>* cancelled)
 {
+    EnsureConnection(FirstConnect::Now, cancelled);
+}
+
+void LDAPConnection::PrepareSend()
+{
+    EnsureConnection(FirstConnect::WithTheRequest, nullptr);
+}
+
+void LDAPConnection::EnsureConnection(FirstConnect firstConnect, const std::atomic<bool>* cancelled)
+{
     LDAP* session = m_session.get();
     if (!session)
         throw LDAPException(LDAP_SERVER_DOWN);
@@ -344,7 +354,7 @@ void LDAPConnection::Connect(const std::atomic<bool>* cancelled)
     if (SessionSocket(session) < 0) {
         if (m_ssl) {
             ConnectSSL();
-        } else {
+        } else if (firstConnect == FirstConnect::Now) {
             int rc = ldap_connect(session);
             if (rc != LDAP_SUCCESS)
                 throw LDAPException(SendFailureCode(rc));

@@ -127,11 +127,15 @@ public:
     // out: connects when it has none (the first request, or the server
     // closed the last one), and a session that was bound binds again with
     // the same credentials first, so that no request is answered for another
-    // identity. Every request but a bind passes here when it is sent; a job
-    // calls it beforehand, where a connect that waits may be cancelled.
-    // Throws LDAPException (the connect's failure, or the bind's code) and
-    // CBreakException once *cancelled is set while the bind waits.
+    // identity. A job calls it before it sends, where a connect that waits
+    // may be cancelled. Throws LDAPException (the connect's failure, or the
+    // bind's code) and CBreakException once *cancelled is set while the bind
+    // waits.
     void Connect(const std::atomic<bool>* cancelled = nullptr);
+    // The same for a request about to be sent, except that a plain session
+    // that has never connected is left to connect with the request (so that
+    // a request the library cannot encode fails with its own code first).
+    void PrepareSend();
     // Closes the session's network connection; the session stays, and its
     // next request connects again. Requests still waiting on it fail (81).
     void CloseTransport();
@@ -183,6 +187,8 @@ private:
     // code (mapped). Throws CBreakException once *cancelled is set.
     int BindAndWait(const std::string& dn, const std::string& password, const LDAPOperationOptions* options,
                     const std::atomic<bool>* cancelled);
+    enum class FirstConnect { Now, WithTheRequest };
+    void EnsureConnection(FirstConnect firstConnect, const std::atomic<bool>* cancelled);
     // True when the session had a connection that is gone now: the server
     // closed it, or a wait or CloseTransport found it broken. Under m_connectLock.
     bool TransportLost();

@@ -74,7 +74,7 @@ LDAP* LDAPRequest::SessionForSend() const
     // A bind sets the session's identity: it only needs a live connection.
     if (m_operation == kBind)
         m_connection->OnBindSent();
-    m_connection->Connect();
+    m_connection->PrepareSend();
     return session;
 }
 
