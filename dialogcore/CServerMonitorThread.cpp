@@ -64,6 +64,7 @@ void CServerMonitorThread::DoWork()
         throw LDAPException(kLDAPLocalError);
 
     // Anonymous whatever the profile says: the monitor is read as anybody.
+    ConnectAtSafePoint(*connection);
     SetCurrentQueue(connection->Bind(std::string(), std::string()));
     std::unique_ptr<LDAPResponse> response = WaitForNextResponse();
     DeleteCurrentQueue();

@@ -76,6 +76,7 @@ bool CLDAPFetchThread::RunSearch(const std::string& baseDN, int scope, const std
     DeleteCurrentQueue();
     if (!m_connection)
         throw LDAPException(kLDAPParamError);
+    ConnectAtSafePoint(*m_connection);
     SetCurrentQueue(m_connection->Search(baseDN, scope, filter, attributes, false, m_options));
     for (;;) {
         std::unique_ptr<LDAPResponse> response = NextResponse();

@@ -191,6 +191,20 @@ std::unique_ptr<LDAPResponse> CLDAPThread::WaitForNextResponse(LDAPConnectionPtr
     return response;
 }
 
+void CLDAPThread::ConnectAtSafePoint(LDAPConnection& connection)
+{
+    SignalDone();
+    try {
+        connection.Connect(&m_cancelled);
+    } catch (...) {
+        CheckCancelled(nullptr, true);
+        ResetDone();
+        throw;
+    }
+    CheckCancelled(nullptr, true);
+    ResetDone();
+}
+
 void CLDAPThread::SignalDone()
 {
     {

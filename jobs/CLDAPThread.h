@@ -112,6 +112,12 @@ protected:
     // the connection it came over, when asked). A cancel seen there drops the
     // queue and throws CBreakException; null at the end of the queue.
     std::unique_ptr<arbldap::LDAPResponse> WaitForNextResponse(arbldap::LDAPConnectionPtr* over = nullptr);
+    // Makes sure the connection is connected (and bound again after a drop,
+    // LDAPConnection::Connect) while standing at a safe point: a connect
+    // may wait for a network time-out, and a cancel need not wait for it.
+    // Once cancelled the job stops when the connect returns, without sending.
+    // Call it right before a send that may be the first on the connection.
+    void ConnectAtSafePoint(arbldap::LDAPConnection& connection);
     // The final result a job keeps; CheckResult sees its code. Worker only.
     std::unique_ptr<arbldap::LDAPResponse>& KeptResponse() { return m_keptResponse; }
 

@@ -3,6 +3,8 @@
 #include "ldap/LDAPConnection.h"
 
 #include <iterator>
+#include <poll.h>
+#include <sys/socket.h>
 
 #include "ldap/DecodingSession.h"
 #include "ldap/FormatLDAPError.h"
@@ -19,6 +21,7 @@ namespace arbldap {
 namespace {
 
 std::atomic<bool> g_sslClientReady{false};
+std::atomic<long long> g_networkTimeoutMs{kLDAPNetworkTimeoutSeconds * 1000LL};
 
 // A server certificate must be there, signed by a trusted CA and made out to
 // the host name the session connects to.
@@ -35,7 +38,8 @@ void Log(const wchar_t* text)
 // the same address can fare better.
 bool IsUnreachable(int resultCode)
 {
-    return resultCode == kLDAPServerDown || resultCode == MapLDAPResultCode(LDAP_CONNECT_ERROR);
+    return resultCode == kLDAPServerDown || resultCode == kLDAPTimeout ||
+           resultCode == MapLDAPResultCode(LDAP_CONNECT_ERROR);
 }
 
 std::string SessionUri(const std::string& host, int port, bool ldaps)
@@ -46,7 +50,37 @@ std::string SessionUri(const std::string& host, int port, bool ldaps)
     return std::string(ldaps ? "ldaps://" : "ldap://") + h + ":" + std::to_string(port);
 }
 
+timeval ToTimeval(std::chrono::milliseconds ms)
+{
+    return timeval{static_cast<time_t>(ms.count() / 1000), static_cast<suseconds_t>(ms.count() % 1000 * 1000)};
+}
+
+ber_socket_t SessionSocket(LDAP* session)
+{
+    ber_socket_t fd = -1;
+    if (ldap_get_option(session, LDAP_OPT_DESC, &fd) != LDAP_OPT_SUCCESS)
+        return -1;
+    return fd;
+}
+
+// The peer has closed the socket (or it broke): nothing more will come over it.
+bool PeerClosed(ber_socket_t fd)
+{
+    pollfd p{fd, POLLRDHUP, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
 }  // namespace
+
+std::chrono::milliseconds GetLDAPNetworkTimeout()
+{
+    return std::chrono::milliseconds(g_networkTimeoutMs.load());
+}
+
+std::chrono::milliseconds SetLDAPNetworkTimeout(std::chrono::milliseconds timeout)
+{
+    return std::chrono::milliseconds(g_networkTimeoutMs.exchange(timeout.count()));
+}
 
 bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication)
 {
@@ -128,7 +162,7 @@ void LDAPConnection::ApplySessionOptions(LDAP* session, const LDAPOperationOptio
     // The result queue follows referrals itself, with its own hop count.
     ldap_set_option(session, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
     // Bounds the connect, so that nothing hangs on a host that never answers.
-    timeval networkTimeout{kLDAPNetworkTimeoutSeconds, 0};
+    timeval networkTimeout = ToTimeval(GetLDAPNetworkTimeout());
     ldap_set_option(session, LDAP_OPT_NETWORK_TIMEOUT, &networkTimeout);
     if (options) {
         int sizeLimit = options->GetSizeLimit();
@@ -138,6 +172,13 @@ void LDAPConnection::ApplySessionOptions(LDAP* session, const LDAPOperationOptio
         ldap_set_option(session, LDAP_OPT_TIMELIMIT, &timeLimit);
         ldap_set_option(session, LDAP_OPT_DEREF, &deref);
     }
+}
+
+void LDAPConnection::SetConnectTimeout(std::chrono::milliseconds timeout)
+{
+    timeval limit = ToTimeval(std::max(timeout, std::chrono::milliseconds(1)));
+    if (m_session)
+        ldap_set_option(m_session.get(), LDAP_OPT_NETWORK_TIMEOUT, &limit);
 }
 
 void LDAPConnection::SetProtocolVersion(int version)
@@ -206,7 +247,7 @@ std::unique_ptr<LDAPResultQueue> LDAPConnection::Bind(const std::string& dn, con
                                                       LDAPOperationOptions* options)
 {
     if (options) {
-        if (options->GetUseSSL() && !EnableSSL())
+        if (options->GetUseSSL() && !m_ssl && !EnableSSL())
             throw LDAPException(kLDAPLocalError);
         auto credentials = std::make_shared<const LDAPBindCredentials>(dn, password);
         {
@@ -217,6 +258,109 @@ std::unique_ptr<LDAPResultQueue> LDAPConnection::Bind(const std::string& dn, con
         options->SetRebindCredentials(credentials);
     }
     return LDAPResultQueue::Start(std::make_unique<LDAPBindRequest>(dn, password, this, options));
+}
+
+void LDAPConnection::OnBindSent()
+{
+    std::lock_guard<std::mutex> lock(m_credentialsLock);
+    m_identity.reset();
+}
+
+void LDAPConnection::OnBindResult(const std::string& dn, const std::string& password, int resultCode)
+{
+    std::lock_guard<std::mutex> lock(m_credentialsLock);
+    if (resultCode == LDAP_SUCCESS && !dn.empty())
+        m_identity = std::make_shared<const LDAPSimpleAuth>(dn, password);
+    else
+        m_identity.reset();
+}
+
+bool LDAPConnection::HasIdentity() const
+{
+    std::lock_guard<std::mutex> lock(m_credentialsLock);
+    return m_identity != nullptr;
+}
+
+void LDAPConnection::CloseTransport()
+{
+    LDAP* session = m_session.get();
+    if (!session)
+        return;
+    m_dropped = true;
+    ber_socket_t fd = SessionSocket(session);
+    if (fd < 0)
+        return;
+    shutdown(fd, SHUT_RDWR);
+    // The library lets the connection go once it reads the end of it (at
+    // once when no request waits on it, else when the last one is dropped).
+    for (int i = 0; i < 8 && SessionSocket(session) == fd; ++i) {
+        timeval zero{0, 0};
+        LDAPMessage* raw = nullptr;
+        int rc = ldap_result(session, LDAP_RES_UNSOLICITED, LDAP_MSG_ONE, &zero, &raw);
+        if (raw)
+            ldap_msgfree(raw);
+        if (rc < 0)
+            break;
+    }
+}
+
+bool LDAPConnection::TransportLost()
+{
+    LDAP* session = m_session.get();
+    ber_socket_t fd = SessionSocket(session);
+    if (fd >= 0 && PeerClosed(fd))
+        CloseTransport();
+    if (m_dropped)
+        return true;
+    // Only a session that has been bound had a connection before.
+    return SessionSocket(session) < 0 && HasIdentity();
+}
+
+void LDAPConnection::Connect(const std::atomic<bool>* cancelled)
+{
+    EnsureConnection(FirstConnect::Now, cancelled);
+}
+
+void LDAPConnection::PrepareSend()
+{
+    EnsureConnection(FirstConnect::WithTheRequest, nullptr);
+}
+
+void LDAPConnection::EnsureConnection(FirstConnect firstConnect, const std::atomic<bool>* cancelled)
+{
+    LDAP* session = m_session.get();
+    if (!session)
+        throw LDAPException(LDAP_SERVER_DOWN);
+    std::lock_guard<std::mutex> lock(m_connectLock);
+    const bool lost = TransportLost();
+    std::shared_ptr<const LDAPSimpleAuth> identity;
+    {
+        std::lock_guard<std::mutex> credentialsLock(m_credentialsLock);
+        identity = m_identity;
+    }
+    if (lost && identity) {
+        // A new connection starts anonymous: bind it as the last one was
+        // before anything else goes out on it.
+        int rc = BindAndWait(identity->GetDN(), identity->GetPassword(), m_options.load(), cancelled);
+        if (rc != LDAP_SUCCESS) {
+            // The identity stays, and so does the loss: every request tries
+            // again rather than going out anonymously.
+            MarkDropped();
+            throw LDAPException(rc);
+        }
+        m_dropped = false;
+        return;
+    }
+    if (SessionSocket(session) < 0) {
+        if (m_ssl) {
+            ConnectSSL();
+        } else if (firstConnect == FirstConnect::Now) {
+            int rc = ldap_connect(session);
+            if (rc != LDAP_SUCCESS)
+                throw LDAPException(SendFailureCode(rc));
+        }
+    }
+    m_dropped = false;
 }
 
 std::unique_ptr<LDAPResultQueue> LDAPConnection::Search(const std::string& base, int scope,
@@ -305,7 +449,7 @@ void LDAPConnection::Abandon(LDAPResultQueue* queue)
 }
 
 int LDAPConnection::BindAndWait(const std::string& dn, const std::string& password,
-                                const std::atomic<bool>* cancelled)
+                                const LDAPOperationOptions* options, const std::atomic<bool>* cancelled)
 {
     LDAP* session = m_session.get();
     if (!session)
@@ -322,10 +466,21 @@ int LDAPConnection::BindAndWait(const std::string& dn, const std::string& passwo
     if (rc != LDAP_SUCCESS || msgid < 0)
         return MapLDAPResultCode(SendFailureCode(rc));
     LDAPMessagePtr result;
+    std::chrono::steady_clock::duration waitLeft = WaitLimit(options ? *options : LDAPOperationOptions());
     try {
-        result = WaitForLDAPMessage(session, msgid, cancelled);
+        result = WaitForLDAPMessage(session, msgid, cancelled, &waitLeft);
     } catch (const LDAPException& e) {
+        if (e.GetResultCode() == kLDAPTimeout)
+            CloseTransport();
+        else
+            MarkDropped();
+        ldap_abandon_ext(session, msgid, nullptr, nullptr);
         return e.GetResultCode();
+    } catch (const CBreakException&) {
+        // A bind cut short leaves the session's identity unknown.
+        CloseTransport();
+        ldap_abandon_ext(session, msgid, nullptr, nullptr);
+        throw;
     }
     int code = LDAP_OTHER;
     rc = ldap_parse_result(DecodingSession(), result.get(), &code, nullptr, nullptr, nullptr, nullptr, 0);
@@ -336,6 +491,7 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
                                                     const LDAPOperationOptions* options, int* lastError,
                                                     const std::atomic<bool>* cancelled)
 {
+    using Clock = std::chrono::steady_clock;
     std::shared_ptr<const LDAPCredentials> credentials;
     if (options)
         credentials = options->GetRebindCredentials();
@@ -345,26 +501,49 @@ LDAPConnectionPtr LDAPConnection::ConnectToReferral(const LDAPUrlList& urls, int
         if (cancelled && cancelled->load())
             throw CBreakException();
     };
+    // Dead hosts along the list must not add up their time-outs.
+    const Clock::time_point connectDeadline = Clock::now() + GetLDAPNetworkTimeout();
     int position = 0;
     for (const LDAPUrl& url : urls) {
         stopIfCancelled();
+        const auto connectLeft = std::chrono::duration_cast<std::chrono::milliseconds>(connectDeadline - Clock::now());
+        if (connectLeft.count() <= 0) {
+            if (lastError)
+                *lastError = kLDAPTimeout;
+            break;
+        }
         LDAPConnectionPtr connection = Create(url.GetHost(), url.GetPort());
         connection->SetProtocolVersion(3);
+        connection->SetConnectTimeout(connectLeft);
         int rc;
+        std::string dn;
+        std::string password;
         if (url.IsSecure() && !connection->EnableSSL()) {
             rc = kLDAPLocalError;
         } else {
+            // EnableSSL opened a new session: the time left holds for it too.
+            connection->SetConnectTimeout(connectLeft);
             const LDAPSimpleAuth* auth = credentials ? credentials->GetAuth(url.GetHost(), url.GetPort()) : nullptr;
-            rc = auth ? connection->BindAndWait(auth->GetDN(), auth->GetPassword(), cancelled) : -1;
+            rc = -1;
+            if (auth) {
+                dn = auth->GetDN();
+                password = auth->GetPassword();
+                rc = connection->BindAndWait(dn, password, options, cancelled);
+            }
             // Anonymously only where a server answered and refused the
             // credentials: one that could not be reached would just cost
             // another network time-out.
             if (rc != LDAP_SUCCESS && !IsUnreachable(rc)) {
                 stopIfCancelled();
-                rc = connection->BindAndWait(std::string(), std::string(), cancelled);
+                dn.clear();
+                password.clear();
+                rc = connection->BindAndWait(dn, password, options, cancelled);
             }
         }
         if (rc == LDAP_SUCCESS) {
+            connection->OnBindResult(dn, password, rc);
+            // Later connects (after a drop) get the whole time-out again.
+            connection->SetConnectTimeout(GetLDAPNetworkTimeout());
             usedUrl = position;
             return connection;
         }

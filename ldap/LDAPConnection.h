@@ -6,6 +6,7 @@
 #include "ldap/SdkTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -36,8 +37,16 @@ typedef RefPtr<LDAPConnection> LDAPConnectionPtr;
 bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication);
 bool IsSSLClientReady();
 
-// Seconds a session waits for a server to accept its connection.
+// Seconds a session waits for a server to accept its connection, unless
+// changed below.
 constexpr int kLDAPNetworkTimeoutSeconds = 10;
+
+// The network time-out of the sessions opened from now on. It bounds each
+// connect, and a request's server gets it on top of the request's time
+// limit before the request ends with 85 (see LDAPRequest::GetWaitLeft).
+std::chrono::milliseconds GetLDAPNetworkTimeout();
+// Returns the previous one.
+std::chrono::milliseconds SetLDAPNetworkTimeout(std::chrono::milliseconds timeout);
 
 class LDAPConnection {
 public:
@@ -114,6 +123,34 @@ public:
     // <reason>": the code alone only says the server could not be contacted.
     void ConnectSSL() const;
 
+    // Makes sure the session has a live connection before a request goes
+    // out: connects when it has none (the first request, or the server
+    // closed the last one), and a session that was bound binds again with
+    // the same credentials first, so that no request is answered for another
+    // identity. A job calls it before it sends, where a connect that waits
+    // may be cancelled. Throws LDAPException (the connect's failure, or the
+    // bind's code) and CBreakException once *cancelled is set while the bind
+    // waits.
+    void Connect(const std::atomic<bool>* cancelled = nullptr);
+    // The same for a request about to be sent, except that a plain session
+    // that has never connected is left to connect with the request (so that
+    // a request the library cannot encode fails with its own code first).
+    void PrepareSend();
+    // Closes the session's network connection; the session stays, and its
+    // next request connects again. Requests still waiting on it fail (81).
+    void CloseTransport();
+    // A wait on the session failed: its connection is gone.
+    void MarkDropped() { m_dropped = true; }
+    // The session's identity follows its binds: a bind that succeeds with a
+    // DN makes it that DN's, any other outcome (and a bind still pending)
+    // leaves it anonymous.
+    void OnBindSent();
+    void OnBindResult(const std::string& dn, const std::string& password, int resultCode);
+    // Whether a bind gave the session an identity that Connect restores.
+    bool HasIdentity() const;
+    // The network time-out of the session's next connects.
+    void SetConnectTimeout(std::chrono::milliseconds timeout);
+
     // Abandons every request of the queue still waiting for its result, each
     // on the connection it was sent on, and releases the connections of
     // referred requests. The queue is not read again. Nothing for null.
@@ -126,6 +163,8 @@ public:
     // usedUrl becomes that URL's position. Null when none does; then
     // lastError, when given, holds the failure of the last URL tried. No
     // anonymous bind follows a failed one on a server that cannot be reached.
+    // The connects along the list share one network time-out: URLs left
+    // when it is spent are not tried (lastError 85).
     // Throws CBreakException once *cancelled is set: before each URL and
     // each bind, and while waiting for a bind's answer.
     LDAPConnectionPtr ConnectToReferral(const LDAPUrlList& urls, int& usedUrl,
@@ -143,8 +182,16 @@ private:
 
     SessionPtr OpenSession(bool ldaps) const;
     void ApplySessionOptions(LDAP* session, const LDAPOperationOptions* options) const;
-    // A simple bind that waits for its result; the result code (mapped).
-    int BindAndWait(const std::string& dn, const std::string& password, const std::atomic<bool>* cancelled);
+    // A simple bind that waits for its result, for at most the time limit
+    // of options (when it has one) and the network time-out; the result
+    // code (mapped). Throws CBreakException once *cancelled is set.
+    int BindAndWait(const std::string& dn, const std::string& password, const LDAPOperationOptions* options,
+                    const std::atomic<bool>* cancelled);
+    enum class FirstConnect { Now, WithTheRequest };
+    void EnsureConnection(FirstConnect firstConnect, const std::atomic<bool>* cancelled);
+    // True when the session had a connection that is gone now: the server
+    // closed it, or a wait or CloseTransport found it broken. Under m_connectLock.
+    bool TransportLost();
 
     std::string m_host;
     int m_port;
@@ -154,9 +201,13 @@ private:
     SessionPtr m_session;
     std::atomic<bool> m_ssl{false};
 
-    std::mutex m_credentialsLock;
+    mutable std::mutex m_credentialsLock;
     std::shared_ptr<const LDAPCredentials> m_credentials;
+    std::shared_ptr<const LDAPSimpleAuth> m_identity;  // under m_credentialsLock
     std::mutex m_sendLock;
+    // Held while Connect looks at the session's connection and restores it.
+    std::mutex m_connectLock;
+    std::atomic<bool> m_dropped{false};
 };
 
 } // namespace arbldap

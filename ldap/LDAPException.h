@@ -19,6 +19,7 @@ constexpr int kLDAPReferral = 10;
 constexpr int kLDAPOther = 80;
 constexpr int kLDAPServerDown = 81;
 constexpr int kLDAPLocalError = 82;
+constexpr int kLDAPTimeout = 85;
 constexpr int kLDAPParamError = 89;
 constexpr int kLDAPClientLoop = 96;
 constexpr int kLDAPReferralLimitExceeded = 97;

@@ -7,6 +7,7 @@
 #include "ldap/DecodingSession.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResponse.h"
+#include "ldap/LDAPResultQueue.h"
 
 namespace arbldap {
 
@@ -60,7 +61,8 @@ LDAPRequest::LDAPRequest(int operation, LDAPConnection* connection, const LDAPOp
       m_parent(referred ? parent : nullptr),
       m_hopCount(referred && parent ? parent->m_hopCount + 1 : 0),
       m_host(connection ? connection->GetHost() : std::string()),
-      m_port(connection ? connection->GetPort() : 0)
+      m_port(connection ? connection->GetPort() : 0),
+      m_waitLeft(WaitLimit(m_options))
 {
 }
 
@@ -69,7 +71,10 @@ LDAP* LDAPRequest::SessionForSend() const
     LDAP* session = m_connection ? m_connection->GetSession() : nullptr;
     if (!session)
         throw LDAPException(LDAP_SERVER_DOWN);
-    m_connection->ConnectSSL();
+    // A bind sets the session's identity: it only needs a live connection.
+    if (m_operation == kBind)
+        m_connection->OnBindSent();
+    m_connection->PrepareSend();
     return session;
 }
 

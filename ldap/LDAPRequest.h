@@ -3,6 +3,7 @@
 // it was sent on, and how to send it again to the server a referral names.
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,10 @@ public:
     // Gives up the reference to the connection.
     void ReleaseConnection() { m_connection.reset(); }
 
+    // What is left of the time the request may wait for its server
+    // (WaitLimit of its options at the start); the result queue spends it.
+    std::chrono::steady_clock::duration& GetWaitLeft() { return m_waitLeft; }
+
 protected:
     // Takes a copy of options, else of the connection's options, else
     // defaults. A referred request counts one hop more than its parent.
@@ -102,6 +107,7 @@ private:
     int m_port;
     LDAPUrlList m_origin;
     int m_followError = 0;
+    std::chrono::steady_clock::duration m_waitLeft;
 };
 
 class LDAPAddRequest : public LDAPRequest {
@@ -132,6 +138,7 @@ public:
     std::unique_ptr<LDAPRequest> FollowReferral(const LDAPResponse& response,
                                                 const std::atomic<bool>* cancelled = nullptr) override;
     const std::string& GetDN() const { return m_dn; }
+    const std::string& GetPassword() const { return m_password; }
 
 protected:
     std::unique_ptr<LDAPRequest> MakeReferred(LDAPConnection* connection, const LDAPUrl& url,

@@ -37,15 +37,32 @@ void LogUnfollowed(const LDAPUrlList& urls, int code)
 
 }  // namespace
 
-LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bool>* cancelled)
+std::chrono::steady_clock::duration WaitLimit(const LDAPOperationOptions& options)
 {
+    if (options.GetTimeLimit() <= 0)
+        return std::chrono::steady_clock::duration::max();
+    return std::chrono::seconds(options.GetTimeLimit()) + GetLDAPNetworkTimeout();
+}
+
+LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bool>* cancelled,
+                                  std::chrono::steady_clock::duration* waitLeft)
+{
+    using Clock = std::chrono::steady_clock;
     for (;;) {
         if (cancelled && cancelled->load())
             throw CBreakException();
-        timeval wait{0, kLDAPPollMilliseconds * 1000};
+        if (waitLeft && *waitLeft <= Clock::duration::zero())
+            throw LDAPException(LDAP_TIMEOUT);
+        auto slice = std::chrono::milliseconds(kLDAPPollMilliseconds);
+        if (waitLeft && *waitLeft < slice)
+            slice = std::chrono::duration_cast<std::chrono::milliseconds>(*waitLeft) + std::chrono::milliseconds(1);
+        timeval wait{0, static_cast<suseconds_t>(slice.count() * 1000)};  // a slice is below a second
         LDAPMessage* raw = nullptr;
+        const Clock::time_point start = Clock::now();
         int rc = ldap_result(session, msgid, LDAP_MSG_ONE, &wait, &raw);
         LDAPMessagePtr message(raw);
+        if (waitLeft)
+            *waitLeft -= Clock::now() - start;
         if (cancelled && cancelled->load())
             throw CBreakException();
         if (rc > 0 && message)
@@ -77,9 +94,15 @@ int LDAPResultQueue::AbandonPending() noexcept
     for (LDAPRequest* request : m_stack) {
         LDAPConnection* connection = request->GetConnection();
         LDAP* session = connection ? connection->GetSession() : nullptr;
-        // A bind cannot be abandoned.
-        if (!session || request->GetOperation() == LDAPRequest::kBind || request->GetMessageID() < 0)
+        if (!session || request->GetMessageID() < 0)
             continue;
+        if (request->GetOperation() == LDAPRequest::kBind) {
+            // Left waiting, the session's identity would stay unknown and
+            // its connection open to a server that may never answer.
+            connection->CloseTransport();
+            ldap_abandon_ext(session, request->GetMessageID(), nullptr, nullptr);
+            continue;
+        }
         int rc = ldap_abandon_ext(session, request->GetMessageID(), nullptr, nullptr);
         if (rc != LDAP_SUCCESS && failure == LDAP_SUCCESS)
             failure = rc;
@@ -167,11 +190,16 @@ std::unique_ptr<LDAPResponse> LDAPResultQueue::GetNextResponse(LDAPConnectionPtr
         }
         LDAPMessagePtr message;
         try {
-            message = WaitForLDAPMessage(session, current->GetMessageID(), &m_cancelled);
-        } catch (const LDAPException&) {
-            // The connection is gone. Forgetting the request, a bind too,
-            // lets the library close the dead socket, so that the session's
-            // next request connects again instead of writing to it.
+            message = WaitForLDAPMessage(session, current->GetMessageID(), &m_cancelled, &current->GetWaitLeft());
+        } catch (const LDAPException& e) {
+            // The connection is gone, or its server stopped answering and it
+            // is closed. Forgetting the request, a bind too, lets the library
+            // close the dead socket, so that the session's next request
+            // connects again instead of writing to it.
+            if (e.GetResultCode() == kLDAPTimeout)
+                current->GetConnection()->CloseTransport();
+            else
+                current->GetConnection()->MarkDropped();
             ldap_abandon_ext(session, current->GetMessageID(), nullptr, nullptr);
             FinishCurrent();
             throw;
@@ -212,6 +240,10 @@ std::unique_ptr<LDAPResponse> LDAPResultQueue::GetNextResponse(LDAPConnectionPtr
 
         // The final result of the current request.
         auto& result = static_cast<LDAPResultResponse&>(*response);
+        if (current->GetOperation() == LDAPRequest::kBind) {
+            auto& bind = static_cast<LDAPBindRequest&>(*current);
+            current->GetConnection()->OnBindResult(bind.GetDN(), bind.GetPassword(), result.GetResultCode());
+        }
         if (result.GetResultCode() == kLDAPReferral && chase) {
             std::unique_ptr<LDAPRequest> next;
             int error = 0;

@@ -6,6 +6,7 @@
 #include "ldap/SdkTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <list>
 #include <memory>
@@ -21,8 +22,16 @@ constexpr int kLDAPPollMilliseconds = 75;
 
 // Waits for the next message of msgid on session, in slices of
 // kLDAPPollMilliseconds. Throws CBreakException as soon as *cancelled (when
-// given) is set, and LDAPException when the library reports an error.
-LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bool>* cancelled);
+// given) is set, LDAPException 85 once the time in *waitLeft (when given) is
+// spent (the wait takes what it waited from it), and LDAPException 81 when
+// the library reports an error.
+LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bool>* cancelled,
+                                  std::chrono::steady_clock::duration* waitLeft = nullptr);
+
+// How long a request may keep its reader waiting for its server, in all:
+// the options' time limit and the network time-out; without a time limit,
+// as long as it takes.
+std::chrono::steady_clock::duration WaitLimit(const LDAPOperationOptions& options);
 
 class LDAPResultQueue {
 public:
@@ -46,6 +55,9 @@ public:
     // handed on as an LDAPReferenceResponse with the reference's URLs and the
     // failure code (GetFollowError), and the outer search goes on. So does a
     // reference that cannot be followed at all.
+    //
+    // A request whose server keeps it waiting longer than its WaitLimit
+    // fails with 85, and the connection it waited on is closed.
     //
     // Throws CBreakException once cancelled; LDAPException for a library
     // error, a referral loop (96) or a chain longer than the hop limit (97).
@@ -72,8 +84,9 @@ private:
     // in error, when it cannot be followed. Throws 97 and 96 for too many
     // hops and a loop.
     std::unique_ptr<LDAPRequest> FollowReferral(LDAPRequest& current, const LDAPResponse& response, int& error);
-    // Abandons every request still waiting for its result (binds excepted)
-    // and empties the stack; the first code the library refused with.
+    // Abandons every request still waiting for its result and empties the
+    // stack; the first code the library refused with. A bind cannot be
+    // abandoned: the connection it waits on is closed instead.
     int AbandonPending() noexcept;
     // Pops the current request, whose final result has arrived.
     LDAPRequest* FinishCurrent();

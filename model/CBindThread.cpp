@@ -44,6 +44,10 @@ void CBindThread::DoWork()
     if (!connection)
         throw LDAPException(kLDAPParamError);
     LDAPOperationOptions* options = connection->GetOptions();
+    // TLS wraps the connection from its start: switched on before connecting.
+    if (options && options->GetUseSSL() && !connection->IsSSL() && !connection->EnableSSL())
+        throw LDAPException(kLDAPLocalError);
+    ConnectAtSafePoint(*connection);
     SetCurrentQueue(connection->Bind(m_userDN, std::string(m_password), options));
 
     std::unique_ptr<LDAPResponse> response;

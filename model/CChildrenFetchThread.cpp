@@ -121,6 +121,7 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
     if (!connection)
         throw LDAPException(kLDAPParamError);
     DeleteCurrentQueue();
+    ConnectAtSafePoint(*connection);
     SetCurrentQueue(connection->Search(base.GetText(), scope, m_filter, attributes, false, connection->GetOptions()));
     SetNodeOverlay(1);
     // What arrived stays in the tree, whatever ends the search.

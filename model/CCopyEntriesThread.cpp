@@ -176,6 +176,7 @@ bool CCopyEntriesThread::Search(const std::string& dn, int scope, LDAPEntryList&
         throw LDAPException(kLDAPParamError);
     try {
         DeleteCurrentQueue();
+        ConnectAtSafePoint(*connection);
         SetCurrentQueue(connection->Search(dn, scope, kAllEntries, StringList(), false));
         if (FetchEntries(entries) || scope == 0)
             return true;  // the base entry's absence is asked about by the caller

@@ -19,6 +19,7 @@ void CModifyThread::DoWork()
     const LDAPConnectionPtr& connection = GetConnection();
     if (!connection)
         throw LDAPException(kLDAPParamError);
+    ConnectAtSafePoint(*connection);
     SetCurrentQueue(connection->Modify(m_dn, m_modifications, connection->GetOptions()));
     std::unique_ptr<LDAPResponse> response = WaitForNextResponse();
     DeleteCurrentQueue();

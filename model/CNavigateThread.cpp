@@ -260,6 +260,7 @@ void CNavigateThread::DoWork()
         RefPtr<CLDAPSchema> schema = m_current->GetSchema();
         attributes.Add(!HasRetried() && schema && schema->GetServerKind() != kServerExchange ? "1.1" : "objectclass");
         DeleteCurrentQueue();
+        ConnectAtSafePoint(*connection);
         SetCurrentQueue(connection->Search(m_currentDN.GetText(), 0, m_filter, attributes, false, m_options.get()));
         bool nextLevel = false;
         while (!nextLevel) {

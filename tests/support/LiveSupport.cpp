@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <netinet/in.h>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <thread>
@@ -170,6 +171,18 @@ int SessionSocket(const LDAPConnection& connection)
     if (!connection.GetSession() || ldap_get_option(connection.GetSession(), LDAP_OPT_DESC, &fd) != LDAP_OPT_SUCCESS)
         return -1;
     return fd;
+}
+
+bool WaitForPeerClose(int fd, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        char byte;
+        if (poll(&p, 1, 100) > 0 && recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace live

@@ -77,6 +77,25 @@ int WaitForMainServerConnections(int expected);
 
 // The socket of the session, or -1.
 int SessionSocket(const arbldap::LDAPConnection& connection);
+// Waits until the peer has closed the socket; false when it has not within
+// the limit.
+bool WaitForPeerClose(int fd, std::chrono::milliseconds limit);
+
+// Sessions opened while it lives have this network time-out, so that tests
+// that wait for one stay short.
+class NetworkTimeoutScope {
+public:
+    explicit NetworkTimeoutScope(std::chrono::milliseconds timeout)
+        : m_previous(arbldap::SetLDAPNetworkTimeout(timeout))
+    {
+    }
+    ~NetworkTimeoutScope() { arbldap::SetLDAPNetworkTimeout(m_previous); }
+    NetworkTimeoutScope(const NetworkTimeoutScope&) = delete;
+    NetworkTimeoutScope& operator=(const NetworkTimeoutScope&) = delete;
+
+private:
+    std::chrono::milliseconds m_previous;
+};
 
 // The scratch subtree for tests that write.
 const char* const kScratch = "ou=scratch,o=lab";

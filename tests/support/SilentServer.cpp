@@ -1,11 +1,13 @@
 #include "tests/support/SilentServer.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace testsupport {
@@ -60,6 +62,9 @@ SilentServer::~SilentServer()
 
 void SilentServer::Close()
 {
+    for (int fd : m_kept)
+        close(fd);
+    m_kept.clear();
     for (int* fd : {&m_fillers[0], &m_fillers[1], &m_fd}) {
         if (*fd >= 0)
             close(*fd);
@@ -79,6 +84,46 @@ int SilentServer::AcceptPending()
     for (int fd; (fd = accept(m_fd, nullptr, nullptr)) >= 0; ++count)
         close(fd);
     fcntl(m_fd, F_SETFL, flags);
+    return count;
+}
+
+} // namespace testsupport
+
+namespace testsupport {
+
+int SilentServer::OpenConnections()
+{
+    int flags = fcntl(m_fd, F_GETFL, 0);
+    fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
+    for (int fd; (fd = accept(m_fd, nullptr, nullptr)) >= 0;)
+        m_kept.push_back(fd);
+    fcntl(m_fd, F_SETFL, flags);
+    int open = 0;
+    for (int& fd : m_kept) {
+        if (fd < 0)
+            continue;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
+        }
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            close(fd);
+            fd = -1;
+        } else {
+            ++open;
+        }
+    }
+    return open;
+}
+
+int SilentServer::WaitForOpenConnections(int expected, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    int count = OpenConnections();
+    while (count != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        count = OpenConnections();
+    }
     return count;
 }
 

@@ -1,4 +1,7 @@
 #pragma once
+
+#include <chrono>
+#include <vector>
 // A TCP port on 127.0.0.1 that never answers a byte: a server that hangs
 // (the kernel completes connections), or a black hole (connects go
 // unanswered until the client gives up). A hanging one also witnesses that
@@ -21,6 +24,12 @@ public:
     int Port() const { return m_port; }
     // Takes the connections made so far and counts them (never waits).
     int AcceptPending();
+    // Takes the connections made so far and keeps them (reading and dropping
+    // what clients send); the number of those kept that their client has not
+    // closed.
+    int OpenConnections();
+    // Waits up to limit for OpenConnections to reach expected; the last count.
+    int WaitForOpenConnections(int expected, std::chrono::milliseconds limit);
 
 private:
     void Close();
@@ -28,6 +37,7 @@ private:
     int m_fd = -1;
     int m_port = 0;
     int m_fillers[2] = {-1, -1};
+    std::vector<int> m_kept;
 };
 
 } // namespace testsupport

@@ -101,6 +101,11 @@ const char* const kHiddenAccess =
     "access to attrs=userPassword by anonymous auth by * none\n"
     "access to * by * read\n";
 
+// Anonymous users see neither ou=people,o=elsewhere nor what lies below it.
+const char* const kPeopleHiddenAccess =
+    "access to dn.subtree=\"ou=people,o=elsewhere\" by users read by * none\n"
+    "access to * by * read\n";
+
 // Nine hops: cn=hop1 .. cn=hop9 under ou=chain,o=lab, each naming the next on
 // the other plain port, the last naming ou=people,o=other.
 std::string ChainLdif(int port, int port2)
@@ -172,7 +177,7 @@ SlapdServer& SlapdServer::Idle()
 {
     static std::unique_ptr<SlapdServer> server = [] {
         std::unique_ptr<SlapdServer> s(new SlapdServer);
-        s->StartSecond("idletimeout " + std::to_string(kIdleSeconds) + "\n");
+        s->StartSecond("idletimeout " + std::to_string(kIdleSeconds) + "\n" + kPeopleHiddenAccess);
         return s;
     }();
     return *server;

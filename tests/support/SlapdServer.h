@@ -40,7 +40,8 @@ public:
     // no subschema entry.
     static SlapdServer& Restricted();
     // A plain server with the suffix "o=elsewhere" that closes a connection
-    // after kIdleSeconds without a request (idletimeout).
+    // after kIdleSeconds without a request (idletimeout). Only bound users
+    // see ou=people,o=elsewhere and the entry below it.
     static SlapdServer& Idle();
     static constexpr int kIdleSeconds = 1;
     // A server with the suffix "o=elsewhere", a plain port and an ldaps port,

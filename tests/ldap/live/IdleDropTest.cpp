@@ -4,9 +4,11 @@
 #include <functional>
 #include <iterator>
 #include <vector>
-#include <poll.h>
+#include <algorithm>
+#include <set>
 #include <sys/socket.h>
 
+#include "ldap/LDAPEntry.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPModificationList.h"
 #include "ldap/ReadAhead.h"
@@ -20,20 +22,6 @@ namespace {
 const char* const kIdleAdmin = "cn=admin,o=elsewhere";
 const char* const kIdleBase = "o=elsewhere";
 
-// Waits until the peer has closed the socket; false when it has not within
-// the limit.
-bool WaitForPeerClose(int fd, std::chrono::seconds limit)
-{
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        char byte;
-        if (poll(&p, 1, 100) > 0 && recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0)
-            return true;
-    }
-    return false;
-}
-
 int CodeOf(const std::function<void()>& operation)
 {
     try {
@@ -44,10 +32,11 @@ int CodeOf(const std::function<void()>& operation)
     }
 }
 
-// The server closes sessions that stay idle. The next request is written to
-// the dead socket: it must fail with 81 (not end the process with SIGPIPE),
-// and binding again reconnects, also when that failed request was a bind.
-TEST(IdleDrop, TheRequestAfterTheServerDroppedTheSessionFailsWith81AndABindReconnects)
+// The server closes sessions that stay idle. The next request goes out on a
+// new connection, bound as the last one was (for a bind: just connected),
+// instead of being written to the dead socket; the new connection reads
+// through a buffer of its own.
+TEST(IdleDrop, TheRequestAfterTheServerDroppedTheSessionGoesOutOnANewConnectionBoundAsBefore)
 {
     StringList none;
     LDAPModificationList changes;
@@ -81,14 +70,63 @@ TEST(IdleDrop, TheRequestAfterTheServerDroppedTheSessionFailsWith81AndABindRecon
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].name);
         LDAPSyncConnection& connection = *connections[i];
-        EXPECT_EQ(CodeOf([&] { cases[i].request(connection); }), 81);
-        EXPECT_EQ(CodeOf([&] { connection.Bind(kIdleAdmin, "secret"); }), 0);
-        // The new connection reads through a buffer of its own.
+        EXPECT_EQ(CodeOf([&] { cases[i].request(connection); }), 0);
         EXPECT_TRUE(SessionReadsAreBuffered(connection.GetSession()));
         std::string identity;
         EXPECT_EQ(CodeOf([&] { identity = connection.Extended("1.3.6.1.4.1.4203.1.11.3", ""); }), 0);
         EXPECT_EQ(identity, std::string("dn:") + kIdleAdmin);
     }
+}
+
+std::set<std::string> DNsBelow(LDAPConnection& connection, const std::string& base)
+{
+    std::set<std::string> dns;
+    StringList none;
+    none.Add("1.1");
+    for (const LDAPEntry& entry : Entries(*connection.Search(base, 2, "", none, false)))
+        dns.insert(entry.GetDN());
+    return dns;
+}
+
+// A bound session never shows what anonymous users see, however its
+// connection went: closed by the idle server, or broken under a request
+// (which reports the break).
+TEST(IdleDrop, ABoundSessionBindsAgainBeforeItReadsOnANewConnection)
+{
+    const std::string hidden = "cn=Dave Far,ou=people,o=elsewhere";
+    LDAPConnectionPtr anonymous = Open(SlapdServer::Idle().Port());
+    ASSERT_EQ(DNsBelow(*anonymous, kIdleBase).count(hidden), 0u) << "the entry is hidden from anonymous users";
+
+    LDAPConnectionPtr connection = Open(SlapdServer::Idle().Port());
+    ASSERT_EQ(ResultCode(*connection->Bind(kIdleAdmin, "secret")), 0);
+    EXPECT_EQ(DNsBelow(*connection, kIdleBase).count(hidden), 1u);
+
+    // After the server closed the idle connection, and after the connection
+    // broke under a request: each read either reports the loss (81) or sees
+    // what the bound user sees, and the session recovers by the next read.
+    auto expectBoundView = [&] {
+        for (int read = 0; read < 2; ++read) {
+            SCOPED_TRACE(read);
+            std::set<std::string> dns;
+            int code = CodeOf([&] { dns = DNsBelow(*connection, kIdleBase); });
+            EXPECT_TRUE(code == kLDAPServerDown || code == 0) << code;
+            if (code == 0 || read == 1) {
+                EXPECT_EQ(code, 0);
+                EXPECT_EQ(dns.count(hidden), 1u) << "the anonymous view";
+            }
+        }
+    };
+    ASSERT_TRUE(WaitForPeerClose(SessionSocket(*connection), std::chrono::seconds(60)));
+    expectBoundView();
+
+    StringList none;
+    std::unique_ptr<LDAPResultQueue> broken = connection->Search(kIdleBase, 2, "", none, false);
+    shutdown(SessionSocket(*connection), SHUT_RDWR);
+    std::vector<std::string> seen;
+    int code = CodeOf([&] { seen = Drain(*broken); });
+    EXPECT_TRUE(code == kLDAPServerDown || std::count(seen.begin(), seen.end(), "entry " + hidden) == 1)
+        << code;
+    expectBoundView();
 }
 
 }  // namespace
