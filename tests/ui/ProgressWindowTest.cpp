@@ -12,6 +12,8 @@
 #include <string>
 
 #include <wx/animate.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/stattext.h>
@@ -103,9 +105,29 @@ protected:
         wxDialog* window = nullptr;
         frametest::PumpUntil([&] {
             window = ProgressWindow();
-            return window && window->IsShownOnScreen();
+            return window && window->IsShownOnScreen() && OnTheScreen(*window);
         });
         return window;
+    }
+
+    // The display shows the window's drawing: the server has mapped it and
+    // the toolkit has seen that (a window hidden before the server's map
+    // event arrives is taken as shown again when it does).
+    static bool OnTheScreen(wxWindow& window)
+    {
+        const wxRect place = window.GetScreenRect();
+        wxBitmap bitmap(place.width, place.height, 24);
+        {
+            wxScreenDC screen;
+            wxMemoryDC memory(bitmap);
+            memory.Blit(0, 0, place.width, place.height, &screen, place.x, place.y);
+        }
+        const wxImage image = bitmap.ConvertToImage();
+        const unsigned char* p = image.GetData();
+        for (int i = 1; i < image.GetWidth() * image.GetHeight(); ++i)
+            if (p[3 * i] != p[0] || p[3 * i + 1] != p[1] || p[3 * i + 2] != p[2])
+                return true;
+        return false;
     }
 
     // The progress window, shown or hidden; null when there is none.
