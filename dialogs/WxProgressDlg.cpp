@@ -115,7 +115,12 @@ bool WxProgressDlg::CreateWindowObject()
     OnUiThread([&] {
         auto* window = new Window(m_link);
         if (!window->Load()) {
-            window->Destroy();
+            // Made from the template but short of a control: the toolkit
+            // destroys it; never made: nothing of it is shown anywhere.
+            if (window->GetHandle())
+                window->Destroy();
+            else
+                delete window;
             return;
         }
         m_window = window;

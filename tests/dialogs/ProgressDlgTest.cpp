@@ -15,7 +15,6 @@
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/image.h>
-#include <wx/stattext.h>
 #include <wx/weakref.h>
 
 #include "dialogs/WxProgressDlg.h"
@@ -36,20 +35,7 @@ protected:
         ui::InitUiResources();
     }
 
-    static wxDialog* Window()
-    {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxDialog*>(window))
-                if (dialog->GetName() == "dialog196" && !dialog->IsBeingDeleted())
-                    return dialog;
-        return nullptr;
-    }
-
-    static wxString Label(wxDialog& window, int id)
-    {
-        auto* text = wxDynamicCast(window.FindWindow(id), wxStaticText);
-        return text ? text->GetLabelText() : wxString("(none)");
-    }
+    static wxDialog* Window() { return uitest::FindDialog("dialog196"); }
 
     // The toolkit's loop delivers the dispatcher's work, as in the program.
     PumpedDispatcher m_dispatcher;
@@ -77,7 +63,7 @@ TEST_F(ProgressDlgTest, AWorkersTextsShowWithoutWaitingAndAWorkerMayDeleteIt)
     wxWeakRef<wxDialog> alive(window);
     EXPECT_TRUE(uitest::RunUntil([&] { return window->IsShownOnScreen(); }, 5000));
     EXPECT_EQ(window->GetTitle(), "Copy Entries");
-    EXPECT_EQ(Label(*window, CProgressDlg::kMainTextId), "Copying & pasting") << "shown as given, no mnemonic";
+    EXPECT_EQ(uitest::LabelOf(*window, CProgressDlg::kMainTextId), "Copying & pasting") << "shown as given, no mnemonic";
     auto* animation = wxDynamicCast(window->FindWindow(CProgressDlg::kAnimationId), wxAnimationCtrl);
     ASSERT_NE(animation, nullptr);
     EXPECT_TRUE(animation->IsPlaying());
@@ -91,9 +77,9 @@ TEST_F(ProgressDlgTest, AWorkersTextsShowWithoutWaitingAndAWorkerMayDeleteIt)
         progress->StopAnimation();
     });
     worker.join();
-    EXPECT_TRUE(uitest::RunUntil([&] { return Label(*window, CProgressDlg::kStatusTextId) == "Create: cn=499"; }, 5000))
-        << Label(*window, CProgressDlg::kStatusTextId);
-    EXPECT_EQ(Label(*window, CProgressDlg::kMainTextId), "Moving");
+    EXPECT_TRUE(uitest::RunUntil([&] { return uitest::LabelOf(*window, CProgressDlg::kStatusTextId) == "Create: cn=499"; }, 5000))
+        << uitest::LabelOf(*window, CProgressDlg::kStatusTextId);
+    EXPECT_EQ(uitest::LabelOf(*window, CProgressDlg::kMainTextId), "Moving");
     EXPECT_FALSE(animation->IsPlaying());
     std::thread([&] { progress->SetAnimation(368); }).join();
     EXPECT_TRUE(uitest::RunUntil([&] { return animation->IsPlaying(); }, 5000));

@@ -12,11 +12,8 @@
 #include <string>
 
 #include <wx/animate.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
-#include <wx/stattext.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
@@ -105,52 +102,22 @@ protected:
         wxDialog* window = nullptr;
         frametest::PumpUntil([&] {
             window = ProgressWindow();
-            return window && window->IsShownOnScreen() && OnTheScreen(*window);
+            return window && window->IsShownOnScreen();
         });
+        // Acted on before the display's answer to its showing arrives, the
+        // toolkit would take it as shown again when it does.
+        uitest::SyncWithDisplay();
         return window;
     }
 
-    // The display shows the window's drawing: the server has mapped it and
-    // the toolkit has seen that (a window hidden before the server's map
-    // event arrives is taken as shown again when it does).
-    static bool OnTheScreen(wxWindow& window)
-    {
-        const wxRect place = window.GetScreenRect();
-        wxBitmap bitmap(place.width, place.height, 24);
-        {
-            wxScreenDC screen;
-            wxMemoryDC memory(bitmap);
-            memory.Blit(0, 0, place.width, place.height, &screen, place.x, place.y);
-        }
-        const wxImage image = bitmap.ConvertToImage();
-        const unsigned char* p = image.GetData();
-        for (int i = 1; i < image.GetWidth() * image.GetHeight(); ++i)
-            if (p[3 * i] != p[0] || p[3 * i + 1] != p[1] || p[3 * i + 2] != p[2])
-                return true;
-        return false;
-    }
-
     // The progress window, shown or hidden; null when there is none.
-    static wxDialog* ProgressWindow()
-    {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxDialog*>(window))
-                if (dialog->GetName() == "dialog196" && !dialog->IsBeingDeleted())
-                    return dialog;
-        return nullptr;
-    }
+    static wxDialog* ProgressWindow() { return uitest::FindDialog("dialog196"); }
 
     static void Press(wxDialog& window, int button)
     {
         wxWindow* control = window.FindWindow(button);
         ASSERT_NE(control, nullptr) << button;
         ClickAt(control->GetScreenRect().GetPosition() + control->GetSize() / 2);
-    }
-
-    static wxString Label(wxDialog& window, int id)
-    {
-        auto* text = wxDynamicCast(window.FindWindow(id), wxStaticText);
-        return text ? text->GetLabelText() : wxString("(none)");
     }
 
     testsupport::SilentServer m_server;
@@ -166,10 +133,10 @@ TEST_F(ProgressWindowTest, ShowsTheJobInTheBottomRightCornerAndStopEndsItGivingT
     ASSERT_NE(server, nullptr);
 
     EXPECT_EQ(window->GetTitle().ToStdWstring(), LoadResourceText(kStrBindCaption));
-    EXPECT_EQ(Label(*window, kMainText).ToStdWstring(), LoadResourceText(kStrBindConnecting) + L"127.0.0.1 ...");
-    EXPECT_TRUE(frametest::PumpUntil([&] { return Label(*window, kStatusText) == "Binding..."; },
+    EXPECT_EQ(uitest::LabelOf(*window, kMainText).ToStdWstring(), LoadResourceText(kStrBindConnecting) + L"127.0.0.1 ...");
+    EXPECT_TRUE(frametest::PumpUntil([&] { return uitest::LabelOf(*window, kStatusText) == "Binding..."; },
                                      std::chrono::seconds(5)))
-        << Label(*window, kStatusText);
+        << uitest::LabelOf(*window, kStatusText);
     auto* animation = wxDynamicCast(window->FindWindow(kAnimation), wxAnimationCtrl);
     ASSERT_NE(animation, nullptr);
     EXPECT_TRUE(animation->GetAnimation().IsOk());
