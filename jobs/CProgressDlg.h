@@ -3,8 +3,9 @@
 // text, a status line, an animation, a Stop and a Hide button.
 //
 // This class holds what the window shows and how it behaves; the window
-// itself is supplied by an implementation (the toolkit's dialog in the
-// program, CHeadlessProgressDlg in tests) through the protected hooks.
+// itself is supplied by an implementation (the toolkit's dialog,
+// dialogs/WxProgressDlg, in the program; CHeadlessProgressDlg in tests)
+// through the protected hooks.
 //
 // Threads: the node creates the window on the user-interface thread; the
 // job sets its texts and animation from its worker; Stop and Hide arrive on

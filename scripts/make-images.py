@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's images into resources/: toolbar images by command id,
-status-bar icons, the splash and tips bitmaps and the waiting animation.
+status-bar icons, the splash and tips bitmaps, the waiting animation and the
+progress window's animations.
 
 Run it after changing a drawing; the images it writes are committed."""
 
@@ -429,6 +430,94 @@ def waiting_animation():
     gif_frames(frames, w, h, shades, os.path.join(ROOT, "animation", "392.gif"))
 
 
+def quantized(c, palette):
+    """The canvas's pixels as indexes of the nearest palette colours."""
+    idx = []
+    for row in c.px:
+        for p in row:
+            idx.append(min(range(len(palette)), key=lambda j: sum((p[t] - palette[j][t]) ** 2 for t in range(3))))
+    return idx
+
+
+def palette_of(colours, bg, steps=4):
+    """The colours with their blends into the background (for smooth edges)."""
+    pal = [bg]
+    for col in colours:
+        for k in range(1, steps + 1):
+            pal.append(tuple(int(bg[i] + (col[i] - bg[i]) * k / steps) for i in range(3)))
+    return pal
+
+
+PC = (90, 100, 120)
+SCREEN = (170, 200, 235)
+
+
+def connecting_animation():
+    """A computer reaching a server: dots run along the wire between them."""
+    w, h, n = 48, 48, 8
+    bg = (236, 236, 236)
+    pal = palette_of([PC, SCREEN, (170, 180, 195), LEAF, BLUE, GREY], bg)
+    frames = []
+    for f in range(n):
+        c = Canvas(w, h, bg + (255,))
+        c.rect(2, 14, 16, 25, PC)
+        c.rect(4, 16, 14, 23, SCREEN)
+        c.rect(7, 25, 11, 28, PC)
+        c.rect(4, 28, 14, 30, PC)
+        server(c, 33, 12)
+        c.rect(33, 24, 44, 34, PC)
+        c.rect(34, 25, 43, 28, (170, 180, 195))
+        c.rect(40, 26, 42, 27, LEAF)
+        for i in range(5):
+            c.circle(19 + i * 3, 22, 1.3, BLUE if (i - f) % n in (0, n - 1) else GREY)
+        frames.append(quantized(c, pal))
+    gif_frames(frames, w, h, pal, os.path.join(ROOT, "animation", "218.gif"))
+
+
+def folder(c, x0, y0, color):
+    c.poly([(x0, y0 + 3), (x0 + 6, y0 + 3), (x0 + 8, y0 + 5), (x0 + 16, y0 + 5), (x0 + 16, y0 + 16),
+            (x0, y0 + 16)], color)
+    c.rect(x0 + 1, y0 + 7, x0 + 15, y0 + 15, tuple(min(255, v + 40) for v in color))
+
+
+def copying_animation():
+    """Pages fly from one folder to the other."""
+    w, h, n = 48, 48, 10
+    bg = (236, 236, 236)
+    pal = palette_of([YELLOW, (250, 230, 150), PAPER, GREY, INK], bg)
+    frames = []
+    for f in range(n):
+        c = Canvas(w, h, bg + (255,))
+        folder(c, 1, 26, YELLOW)
+        folder(c, 31, 26, YELLOW)
+        t = f / (n - 1)
+        x = 5 + 28 * t
+        y = 26 - 18 * math.sin(math.pi * t)
+        c.rect(x, y, x + 9, y + 11, PAPER)
+        c.frame(x, y, x + 9, y + 11, GREY)
+        for k in range(3):
+            c.rect(x + 2, y + 3 + k * 2.5, x + 7, y + 4 + k * 2.5, INK)
+        frames.append(quantized(c, pal))
+    gif_frames(frames, w, h, pal, os.path.join(ROOT, "animation", "198.gif"))
+
+
+def exporting_animation():
+    """A page fills line by line with text, then starts again."""
+    w, h, n = 48, 48, 9
+    bg = (236, 236, 236)
+    pal = palette_of([PAPER, GREY, INK, BLUE], bg)
+    frames = []
+    for f in range(n):
+        c = Canvas(w, h, bg + (255,))
+        c.rect(10, 4, 38, 44, PAPER)
+        c.frame(10, 4, 38, 44, GREY)
+        for k in range(min(f, 8)):
+            length = (24, 16, 20, 12, 22, 18, 14, 20)[k]
+            c.rect(14, 9 + k * 4, 14 + length * (0.6 if k == 0 else 1) , 11 + k * 4, BLUE if k == 0 else INK)
+        frames.append(quantized(c, pal))
+    gif_frames(frames, w, h, pal, os.path.join(ROOT, "animation", "368.gif"))
+
+
 def main():
     for cid in COMMANDS:
         draw_command(cid).png(os.path.join(ROOT, "image", "%d.png" % cid))
@@ -439,6 +528,9 @@ def main():
     splash().png(os.path.join(ROOT, "bitmap", "381.png"))
     tips_bitmap().png(os.path.join(ROOT, "bitmap", "1170.png"))
     waiting_animation()
+    connecting_animation()
+    copying_animation()
+    exporting_animation()
 
 
 if __name__ == "__main__":

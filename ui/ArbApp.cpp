@@ -8,20 +8,10 @@
 #include <wx/frame.h>
 #include <wx/snglinst.h>
 
-#include "dialogs/WxNodeDialogs.h"
-#include "dialogs/WxProfileWizard.h"
-#include "model/NodeDialogs.h"
-#include "model/ProfileWizard.h"
-#include "model/PropertySheetPort.h"
-#include "platform/Clipboard.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/Folders.h"
-#include "shellcore/AutoCompletion.h"
-#include "widgets/RecentItemsCompletion.h"
-#include "ui/WxClipboardPort.h"
+#include "ui/WindowPorts.h"
 #include "ui/WxDispatcher.h"
-#include "ui/WxMessageBoxPort.h"
-#include "ui/WxPropertySheet.h"
 
 namespace {
 
@@ -37,30 +27,20 @@ void CArbApp::InstallPorts()
 {
     m_dispatcher = std::make_shared<ui::WxDispatcher>();
     platform::SetDispatcher(m_dispatcher);
-    platform::SetMessageBoxPort(std::make_shared<ui::WxMessageBoxPort>());
-    SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
-    SetAutoCompletionFactory(ui::BindAutoCompletion);
+    ui::InstallWindowPorts();
     platform::SetDesktopLauncher(std::make_shared<platform::XdgDesktopLauncher>());
-    SetProfileWizardPort(std::make_shared<WxProfileWizard>());
-    SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
-    platform::SetClipboardPort(std::make_shared<ui::WxClipboardPort>());
 }
 
 void CArbApp::RemovePorts()
 {
-    SetProfileWizardPort(nullptr);
     // What the program copied stays on the clipboard after its end where
     // the desktop keeps a clipboard manager.
     if (wxTheClipboard->Open()) {
         wxTheClipboard->Flush();
         wxTheClipboard->Close();
     }
-    platform::SetClipboardPort(nullptr);
-    SetNodeDialogPort(nullptr);
     platform::SetDesktopLauncher(nullptr);
-    SetAutoCompletionFactory(nullptr);
-    SetPropertySheetPort(nullptr);
-    platform::SetMessageBoxPort(nullptr);
+    ui::RemoveWindowPorts();
     platform::SetDispatcher(nullptr);
     m_dispatcher.reset();
 }

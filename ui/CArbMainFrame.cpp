@@ -6,6 +6,7 @@
 #include <wx/sizer.h>
 #include <wx/xrc/xmlres.h>
 
+#include "dialogcore/MainFrameLayout.h"
 #include "jobs/CLDAPThread.h"
 #include "shellcore/FrameCommands.h"
 #include "shellcore/StatusProgress.h"
@@ -43,6 +44,7 @@ constexpr unsigned kIconSecure = 300;
 constexpr unsigned kIconNotSecure = 302;
 constexpr unsigned kIconProgram = 138;
 constexpr int kFilterComboWidth = 180;
+constexpr int kSplitterPosition = 220;
 
 const char kPaneMainToolbar[] = "standard";
 const char kPaneSecondToolbar[] = "filter";
@@ -127,6 +129,8 @@ CArbMainFrame::CArbMainFrame() = default;
 
 CArbMainFrame::~CArbMainFrame()
 {
+    if (m_created)
+        SaveLayout();
     m_progress.reset();
     // The views go first: the tree's nodes before the document's root.
     if (m_splitter) {
@@ -296,8 +300,9 @@ bool CArbMainFrame::Create()
     if (!list->Create(m_splitter))
         return false;
     m_list = list.release();  // the splitter's child now
+    const MainFrameLayout layout = LoadMainFrameLayout();
     m_splitter->SetMinimumPaneSize(20);
-    if (!m_splitter->SplitVertically(m_tree, m_list, 220))
+    if (!m_splitter->SplitVertically(m_tree, m_list, layout.splitterPosition.value_or(kSplitterPosition)))
         return false;
 
     m_outputBar = new COutputBar();
@@ -327,8 +332,17 @@ bool CArbMainFrame::Create()
                                    .MinSize(-1, 60)
                                    .CloseButton(true)
                                    .Gripper(true)
-                                   .Hide());
+                                   .Show(layout.outputBarShown.value_or(false)));
     m_aui.Update();
+    LoadWindowState(kMainFrameSection, false);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+        NoteNormalRect();
+        e.Skip();
+    });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& e) {
+        NoteNormalRect();
+        e.Skip();
+    });
 
     Bind(wxEVT_CLOSE_WINDOW, &CArbMainFrame::OnClose, this);
     m_theme.ForgetOnColourChange(*this);
@@ -351,7 +365,18 @@ bool CArbMainFrame::Create()
     Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
     UpdateStatusPanes();
     m_list->OnInitialUpdate();
+    m_created = true;
     return true;
+}
+
+void CArbMainFrame::SaveLayout()
+{
+    SaveWindowState(kMainFrameSection, false);
+    MainFrameLayout layout;
+    if (m_splitter && m_splitter->IsSplit())
+        layout.splitterPosition = m_splitter->GetSashPosition();
+    layout.outputBarShown = IsPaneShown(kPaneOutput);
+    SaveMainFrameLayout(layout);
 }
 
 wxListCtrl* CArbMainFrame::GetListCtrl() const

@@ -4,7 +4,9 @@
 // the list, and the docking output window, all laid out by wxAUI. It shows
 // the progress of long insertions in the status bar (WM_PROGRESS_START,
 // _STEP, _END from the nodes) and, when closed while workers run, waits
-// for them.
+// for them. Its place, the splitter's position and whether the output
+// window is shown are kept when it goes and come back in the next one
+// (dialogcore/MainFrameLayout.h); a kept place on no screen is not used.
 
 #include <cstdint>
 #include <memory>
@@ -20,6 +22,7 @@
 #include "platform/ShellPorts.h"
 #include "shellcore/CommandTextMap.h"
 #include "shellcore/FrameMenuSource.h"
+#include "widgets/CResizableState.h"
 #include "widgets/ThemeAttributes.h"
 
 class CArbDocument;
@@ -31,7 +34,7 @@ class COutputBar;
 class COutputList;
 class CProgressBar;
 
-class CArbMainFrame : public wxFrame, public platform::MessageReceiver {
+class CArbMainFrame : public wxFrame, public platform::MessageReceiver, private CResizableState {
 public:
     CArbMainFrame();
     ~CArbMainFrame() override;
@@ -64,6 +67,7 @@ public:
     wxListCtrl* GetListCtrl() const;
     // The view in the splitter's right pane.
     CArbListView* GetListView() const { return m_list; }
+    wxSplitterWindow* GetSplitter() const { return m_splitter; }
     wxAuiToolBar* GetMainToolBar() const { return m_mainToolBar; }
     wxAuiToolBar* GetSecondToolBar() const { return m_secondToolBar; }
     CArbStatusBar* GetArbStatusBar() const { return m_statusBar; }
@@ -93,6 +97,8 @@ protected:
     bool TryBefore(wxEvent& event) override;
 
 private:
+    wxWindow* GetLayoutWindow() override { return this; }
+    void SaveLayout();
     bool CreateToolBars();
     wxAuiToolBar* LoadToolBar(unsigned id);
     void AttachMenuButtons();
@@ -135,6 +141,8 @@ private:
     wxString m_paneText1, m_paneText2, m_shownText1, m_shownText2;
     int m_paneValue = 0;
     int m_shownValue = -1;
+    // Made whole: only such a window keeps its layout.
+    bool m_created = false;
 };
 
 // Made and laid out, not shown; null when its creation failed.

@@ -56,8 +56,10 @@ bool IsNavigationKey(int key)
 
 } // namespace
 
+// The splitter gives the tree its width: a size given here would also be the
+// least width the splitter lets the user drag it to.
 CArbTreeView::CArbTreeView(wxWindow* parent, CArbDocument* document)
-    : ui::PortTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(220, 100),
+    : ui::PortTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                        wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE | wxTR_EDIT_LABELS),
       m_document(document)
 {

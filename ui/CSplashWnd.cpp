@@ -14,11 +14,12 @@ bool CSplashWnd::Show()
     m_bitmap = ui::LoadBitmapResource("bitmap", m_bitmapId);
     if (!m_bitmap.IsOk())
         return false;
+    // Without a border the window's size is the bitmap's. Setting the client
+    // size of a borderless frame that is not mapped yet leaves it 1x1 pixels.
     if (!Create(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, m_bitmap.GetSize(),
                 wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP | wxBORDER_NONE | wxFRAME_TOOL_WINDOW))
         return false;
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    SetClientSize(m_bitmap.GetSize());
     Bind(wxEVT_PAINT, &CSplashWnd::OnPaint, this);
     Bind(wxEVT_TIMER, &CSplashWnd::OnTimer, this, kTimerId);
     Bind(wxEVT_KEY_DOWN, &CSplashWnd::OnKey, this);

@@ -7,6 +7,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/stattext.h>
 
 #include "jobs/CLDAPThread.h"
@@ -286,7 +287,20 @@ TEST(Splash, ShowsTheBitmapAndEndsAfterItsTime)
     frametest::Prepare();
     wxWeakRef<CSplashWnd> splash(new CSplashWnd(381, 1500));
     ASSERT_TRUE(splash->Show());
-    frametest::ScreenCapture(splash.get(), "splash");
+    frametest::Pump();
+    // The whole bitmap on the screen, in its middle; the screen's own
+    // picture of that place shows the drawing.
+    const wxSize bitmap = ui::LoadBitmapResource("bitmap", 381).GetSize();
+    EXPECT_EQ(bitmap, wxSize(440, 260));
+    const wxRect place = splash->GetScreenRect();
+    EXPECT_EQ(place.GetSize(), bitmap);
+    const wxRect screen = wxDisplay(0u).GetGeometry();
+    EXPECT_NEAR(place.x, screen.x + (screen.width - bitmap.x) / 2, 1);
+    EXPECT_NEAR(place.y, screen.y + (screen.height - bitmap.y) / 2, 1);
+    const std::string shot = frametest::ScreenCapture(splash.get(), "splash");
+    ASSERT_FALSE(shot.empty());
+    EXPECT_EQ(wxImage(wxString::FromUTF8(shot), wxBITMAP_TYPE_PNG).GetSize(), bitmap);
+    EXPECT_GT(frametest::DistinctColours(shot), 20u) << shot << " looks blank";
     ASSERT_TRUE(splash) << "still there before its time";
     EXPECT_TRUE(frametest::PumpUntil([&] { return !splash; }));
 

@@ -7,9 +7,12 @@
 #include <thread>
 #include <vector>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 
 #include "base/LogStream.h"
+#include "dialogcore/MainFrameLayout.h"
+#include "dialogcore/WindowPlacementText.h"
 #include "model/TreeViewOperations.h"
 #include "platform/Dispatcher.h"
 #include "platform/ResourceLibrary.h"
@@ -435,6 +438,49 @@ TEST_F(MainFrameTest, ViewCommandsShowAndHideTheBars)
     wxCommandEvent details(wxEVT_MENU, ui::WxId(cmd::kViewList));
     m_frame->GetEventHandler()->ProcessEvent(details);
     EXPECT_TRUE(m_frame->GetListCtrl()->HasFlag(wxLC_LIST));
+}
+
+TEST_F(MainFrameTest, ItsPlaceSplitterAndOutputBarComeBackInTheNextWindow)
+{
+    struct Layout {
+        wxRect place;
+        int splitter;
+        bool outputBar;
+    };
+    const Layout layouts[] = {{wxRect(60, 50, 900, 640), 333, true}, {wxRect(200, 120, 760, 560), 180, false}};
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.splitter);
+        ASSERT_NE(MakeFrame(), nullptr);
+        m_frame->SetSize(layout.place);
+        m_frame->GetSplitter()->SetSashPosition(layout.splitter);
+        m_frame->ShowPane("output", layout.outputBar);
+        EXPECT_TRUE(frametest::PumpUntil([&] { return m_frame->GetRect() == layout.place; }, std::chrono::seconds(5)));
+        m_frame->Destroy();
+        m_frame = nullptr;
+        frametest::Pump();
+
+        ASSERT_NE(MakeFrame(), nullptr);
+        frametest::Pump();
+        EXPECT_EQ(m_frame->GetRect(), layout.place);
+        EXPECT_EQ(m_frame->GetSplitter()->GetSashPosition(), layout.splitter);
+        EXPECT_EQ(m_frame->IsPaneShown("output"), layout.outputBar);
+        m_frame->Destroy();
+        m_frame = nullptr;
+        frametest::Pump();
+    }
+}
+
+TEST_F(MainFrameTest, AKeptPlaceOnNoScreenIsIgnored)
+{
+    // Kept on a second screen that is gone now.
+    const wxRect screen = wxDisplay(0u).GetGeometry();
+    ASSERT_TRUE(WriteWindowPlacementText(kMainFrameSection, L"5000,5000,5900,5640,1,0"));
+    ASSERT_EQ(wxDisplay::GetFromPoint(wxPoint(5000, 5000)), wxNOT_FOUND);
+    ASSERT_NE(MakeFrame(), nullptr);
+    frametest::Pump();
+    const wxRect place = m_frame->GetRect();
+    EXPECT_TRUE(screen.Contains(place.GetTopLeft())) << place.x << "," << place.y;
+    EXPECT_TRUE(screen.Contains(place.GetTopRight())) << place.GetRight();
 }
 
 TEST_F(MainFrameTest, AMissingToolbarFailsTheWindowsCreation)

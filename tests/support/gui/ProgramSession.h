@@ -1,10 +1,9 @@
 #pragma once
 // The program's main window in the test's own process, set up as start-up
 // sets it up (the application's InstallPorts): the toolkit's dispatcher,
-// message boxes, property sheets, autocompletion, profile wizard, node
-// dialogs and clipboard (not the desktop launcher: a test starts no other
-// program), the global services with the output window's sink, then the
-// main frame. For the window tests and benchmarks that drive
+// the program's window ports (ui/WindowPorts.h; not the desktop launcher: a
+// test starts no other program), the global services with the output
+// window's sink, then the main frame. For the window tests and benchmarks that drive
 // the whole window against a real server; header-only, since only programs
 // that link the shell's windows may use it.
 
@@ -12,24 +11,13 @@
 
 #include <wx/app.h>
 
-#include "dialogs/WxNodeDialogs.h"
-#include "dialogs/WxProfileWizard.h"
-#include "model/NodeDialogs.h"
-#include "model/ProfileWizard.h"
-#include "model/PropertySheetPort.h"
-#include "platform/Clipboard.h"
 #include "platform/Dispatcher.h"
-#include "platform/ShellPorts.h"
-#include "shellcore/AutoCompletion.h"
 #include "shellcore/GlobalServices.h"
 #include "shellcore/OutputSink.h"
 #include "tests/support/gui/UiTestSupport.h"
 #include "ui/CArbMainFrame.h"
-#include "ui/WxClipboardPort.h"
+#include "ui/WindowPorts.h"
 #include "ui/WxDispatcher.h"
-#include "ui/WxMessageBoxPort.h"
-#include "ui/WxPropertySheet.h"
-#include "widgets/RecentItemsCompletion.h"
 #include "widgets/UiResources.h"
 
 namespace uitest {
@@ -41,12 +29,7 @@ public:
         ui::InitUiResources();
         m_dispatcher = std::make_shared<ui::WxDispatcher>();
         platform::SetDispatcher(m_dispatcher);
-        platform::SetMessageBoxPort(std::make_shared<ui::WxMessageBoxPort>());
-        SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
-        SetAutoCompletionFactory(ui::BindAutoCompletion);
-        SetProfileWizardPort(std::make_shared<WxProfileWizard>());
-        SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
-        platform::SetClipboardPort(std::make_shared<ui::WxClipboardPort>());
+        ui::InstallWindowPorts();
         ClearQueuedOutputLines();
         InitGlobalSettings(OutputWindowSink);
     }
@@ -57,12 +40,7 @@ public:
         CloseGlobalSettings();
         RemoveOutputSink();
         ClearQueuedOutputLines();
-        platform::SetClipboardPort(nullptr);
-        SetNodeDialogPort(nullptr);
-        SetProfileWizardPort(nullptr);
-        SetAutoCompletionFactory(nullptr);
-        SetPropertySheetPort(nullptr);
-        platform::SetMessageBoxPort(nullptr);
+        ui::RemoveWindowPorts();
         m_dispatcher->Close();
         platform::SetDispatcher(nullptr);
     }

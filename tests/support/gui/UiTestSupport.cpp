@@ -7,8 +7,13 @@
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/dialog.h>
 #include <wx/filename.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
 #include <wx/window.h>
+
+#include <X11/Xlib.h>
 
 namespace uitest {
 
@@ -27,6 +32,14 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs)
 void RunFor(int ms)
 {
     RunUntil([] { return false; }, ms);
+}
+
+void SyncWithDisplay()
+{
+    if (Display* display = wxGetX11Display())
+        XSync(display, False);
+    // The answers wait in the connection's queue now.
+    RunFor(20);
 }
 
 std::string Screenshot(wxWindow& window, const std::string& name)
@@ -57,6 +70,21 @@ int DarkPixels(const wxImage& image)
         for (int x = 0; x < image.GetWidth(); ++x)
             if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 384) ++dark;
     return dark;
+}
+
+wxDialog* FindDialog(const wxString& name)
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window))
+            if (dialog->GetName() == name && !dialog->IsBeingDeleted())
+                return dialog;
+    return nullptr;
+}
+
+wxString LabelOf(wxWindow& window, int id)
+{
+    auto* text = wxDynamicCast(window.FindWindow(id), wxStaticText);
+    return text ? text->GetLabelText() : wxString("(none)");
 }
 
 } // namespace uitest

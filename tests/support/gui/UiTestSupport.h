@@ -8,6 +8,7 @@
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 
+class wxDialog;
 class wxWindow;
 
 namespace uitest {
@@ -16,11 +17,19 @@ namespace uitest {
 bool RunUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 // Runs the event loop for a while.
 void RunFor(int ms);
+// Waits until the display server has done all that was asked of it so far,
+// then lets the toolkit read its answers (a window's map, say).
+void SyncWithDisplay();
 // Saves the window's picture as <build>/test-output/ui/<name>.png; the path.
 std::string Screenshot(wxWindow& window, const std::string& name);
 // The pixels of part of the window's client area as they are on the screen.
 wxImage Pixels(wxWindow& window, const wxRect& area);
 // How many of the image's pixels are dark (ink rather than background).
 int DarkPixels(const wxImage& image);
+// The top-level dialog of that name (an XRC dialog's is "dialog<id>") that
+// is not being destroyed, shown or hidden; null when there is none.
+wxDialog* FindDialog(const wxString& name);
+// The text a static text control of the window shows; "(none)" without one.
+wxString LabelOf(wxWindow& window, int id);
 
 } // namespace uitest

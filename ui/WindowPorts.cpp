@@ -1,0 +1,44 @@
+#include "ui/WindowPorts.h"
+
+#include <memory>
+
+#include "dialogs/WxNodeDialogs.h"
+#include "dialogs/WxProfileWizard.h"
+#include "dialogs/WxProgressDlg.h"
+#include "model/NodeDialogs.h"
+#include "model/ProfileWizard.h"
+#include "model/ProgressDialogFactory.h"
+#include "model/PropertySheetPort.h"
+#include "platform/Clipboard.h"
+#include "platform/ShellPorts.h"
+#include "shellcore/AutoCompletion.h"
+#include "ui/WxClipboardPort.h"
+#include "ui/WxMessageBoxPort.h"
+#include "ui/WxPropertySheet.h"
+#include "widgets/RecentItemsCompletion.h"
+
+namespace ui {
+
+void InstallWindowPorts()
+{
+    platform::SetMessageBoxPort(std::make_shared<WxMessageBoxPort>());
+    SetPropertySheetPort(std::make_shared<WxPropertySheet>());
+    SetAutoCompletionFactory(BindAutoCompletion);
+    SetProfileWizardPort(std::make_shared<WxProfileWizard>());
+    SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
+    platform::SetClipboardPort(std::make_shared<WxClipboardPort>());
+    SetProgressDialogFactory(MakeWxProgressDlg);
+}
+
+void RemoveWindowPorts()
+{
+    SetProgressDialogFactory(nullptr);
+    SetProfileWizardPort(nullptr);
+    platform::SetClipboardPort(nullptr);
+    SetNodeDialogPort(nullptr);
+    SetAutoCompletionFactory(nullptr);
+    SetPropertySheetPort(nullptr);
+    platform::SetMessageBoxPort(nullptr);
+}
+
+} // namespace ui
