@@ -293,6 +293,7 @@ void CChildrenFetchThread::OnSearchDone()
             return;
         node.UpdateViews();
         SortTreeChildren(node.GetTreeItem(), &m_arrival);
+        node.SetEntryView(true);
     });
     node.SetContentsFetched(true);
 }

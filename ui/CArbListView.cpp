@@ -514,19 +514,28 @@ void CArbListView::UpdateNodeMenu()
 
 // --- context menu ---
 
-std::unique_ptr<wxMenu> CArbListView::BuildContextMenu() const
+std::unique_ptr<wxMenu> CArbListView::BuildContextMenu()
 {
     std::vector<CDataObject*> selected = GetSelectedObjects();
+    std::unique_ptr<wxMenu> menu;
+    CDataObject* node = nullptr;
     if (selected.size() > 1) {
         if (CArbDocument* document = CArbDocument::Get())
-            return document->BuildListContextMenu();
-        return nullptr;
+            menu = document->BuildListContextMenu();
+    } else {
+        node = selected.empty() ? SelectedTreeNode() : selected.front();
+        std::unique_ptr<platform::PopupMenu> items = node ? node->BuildContextMenu() : nullptr;
+        if (items)
+            menu = ui::MakeWxMenu(*items);
     }
-    CDataObject* node = selected.empty() ? SelectedTreeNode() : selected.front();
-    if (!node)
+    if (!menu)
         return nullptr;
-    std::unique_ptr<platform::PopupMenu> items = node->BuildContextMenu();
-    return items ? ui::MakeWxMenu(*items) : nullptr;
+    // The commands act on the rows from here on.
+    if (CArbDocument* document = CArbDocument::Get(); document && !selected.empty())
+        document->SetLastFocusedView(false);
+    ui::NodeMenuScope scope(*GetListWindow(), node);
+    ui::UpdateMenuItems(*menu, *GetListWindow());
+    return menu;
 }
 
 void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
@@ -565,7 +574,11 @@ void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
     const NodeId single = selected.size() == 1 && GetRowObject(selected.front())
                               ? GetRowObject(selected.front())->GetNodeId()
                               : kNoNode;
-    const int chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    int chosen = wxID_NONE;
+    {
+        ui::NodeMenuScope scope(*GetListWindow(), single != kNoNode ? NodeRegistry::Find(single) : nullptr);
+        chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    }
     if (chosen == wxID_NONE)
         return;
     if (CDataObject* node = single != kNoNode ? NodeRegistry::Find(single) : nullptr) {

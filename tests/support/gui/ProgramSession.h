@@ -1,6 +1,7 @@
 #pragma once
 // The program's main window in the test's own process, set up as start-up
-// sets it up (the application's InstallPorts): the toolkit's dispatcher,
+// sets it up (the application's InstallPorts and its own commands: about
+// box, tips, web site and mails): the toolkit's dispatcher,
 // message boxes, property sheets, autocompletion, profile wizard, node
 // dialogs and clipboard (not the desktop launcher: a test starts no other
 // program), the global services with the output window's sink, then the
@@ -24,6 +25,7 @@
 #include "shellcore/GlobalServices.h"
 #include "shellcore/OutputSink.h"
 #include "tests/support/gui/UiTestSupport.h"
+#include "ui/AppCommands.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/WxClipboardPort.h"
 #include "ui/WxDispatcher.h"
@@ -49,6 +51,12 @@ public:
         platform::SetClipboardPort(std::make_shared<ui::WxClipboardPort>());
         ClearQueuedOutputLines();
         InitGlobalSettings(OutputWindowSink);
+        // Bound on the application once per process, as start-up binds them.
+        static const bool appCommandsBound = [] {
+            ui::BindAppCommands(*wxTheApp);
+            return true;
+        }();
+        (void)appCommandsBound;
     }
 
     ~ProgramSession()
