@@ -235,6 +235,19 @@ protected:
         frametest::Pump();
     }
 
+    // A bind hands over to the fetch through the event loop: until the
+    // node's children are there and no work is left.
+    void SettleOpened(platform::TreeItem item)
+    {
+        EXPECT_TRUE(frametest::PumpUntil(
+            [&] {
+                CDataObject* node = GetTreeItemObject(item);
+                return (!node || node->IsChildrenLoaded()) && GetRunningThreadCount() == 0;
+            },
+            std::chrono::seconds(30)));
+        frametest::Pump();
+    }
+
     platform::TreeItem Child(platform::TreeItem parent, const std::wstring& text)
     {
         for (platform::TreeItem item = Port().GetChildItem(parent); item; item = Port().GetNextSiblingItem(item)) {
@@ -269,7 +282,7 @@ protected:
                 Port().SelectItem(Root());
                 Settle();
                 Tree().ClickItem(item, false);
-                Settle();
+                SettleOpened(item);
                 next = Child(item, name);
             }
             if (!next)
@@ -280,7 +293,7 @@ protected:
         if (CDataObject* node = GetTreeItemObject(item); node && (state.openLast || item == Root())) {
             if (!node->IsChildrenLoaded()) {
                 Tree().ClickItem(item, false);
-                Settle();
+                SettleOpened(item);
             }
             // Shown again once loaded: the list as it shows a node it has.
             if (CDataObject* shown = GetTreeItemObject(item))
@@ -492,7 +505,6 @@ protected:
             // made anew, and its offers are asked again.
             if (Enter(state) && Look() == before)
                 continue;
-            if (getenv("CT_DEBUG")) std::cout << "REBUILD after " << offer.label << "\n" << Look().Describe() << "WAS\n" << before.Describe();
             RebuildFrame();
             if (!Enter(state)) {
                 failures.push_back(std::string(state.name) + ": not reached again after " + offer.label + "\n" +
