@@ -411,6 +411,19 @@ protected:
                         seen.push_back(Offer{Place::ContextMenu, item->GetId(),
                                              item->GetItemLabelText().utf8_string(), item->IsEnabled(), false});
                 read = true;
+                // What a person sees of the menu (written once per run).
+                if (std::string(state.name) == "entry with children") {
+                    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui";
+                    std::filesystem::create_directories(folder);
+                    wxSize size = wxGetDisplaySize();
+                    wxBitmap bitmap(size.x, size.y, 24);
+                    {
+                        wxScreenDC screen;
+                        wxMemoryDC memory(bitmap);
+                        memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+                    }
+                    bitmap.SaveFile(wxString::FromUTF8(folder + "/entry-context-menu.png"), wxBITMAP_TYPE_PNG);
+                }
             }
             wxUIActionSimulator keys;
             keys.Char(WXK_ESCAPE);
