@@ -34,3 +34,19 @@ wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxSt
     default: return nullptr;
     }
 }
+
+bool CanMakeNodeDetailsPage(const NodePropertyPage& base)
+{
+    const auto* page = dynamic_cast<const NodeDetailsPage*>(&base);
+    if (!page || !dynamic_cast<CServerObject*>(page->node))
+        return false;
+    switch (page->kind) {
+    case NodeDetailsPage::Server:
+    case NodeDetailsPage::ServerCredentials:
+    case NodeDetailsPage::LDAPSettings:
+    case NodeDetailsPage::ServerMonitor:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -8,3 +8,5 @@ class wxString;
 class wxWindow;
 
 wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& page, wxString& title);
+// Whether MakeNodeDetailsPage makes a window for that page.
+bool CanMakeNodeDetailsPage(const NodePropertyPage& page);

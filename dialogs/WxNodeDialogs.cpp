@@ -43,6 +43,13 @@ int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& ex
     return 0;
 }
 
+bool WxNodeDialogs::HasDialog(NodeDialog) const
+{
+    // The go-to-DN search, binary-file, certificate, LDIF export and
+    // favourite dialogs are not there yet.
+    return false;
+}
+
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
 {
     CPasswordDlg dialog(DialogParent());

@@ -11,6 +11,7 @@
 
 class WxNodeDialogs : public NodeDialogPort {
 public:
+    bool HasDialog(NodeDialog dialog) const override;
     bool AskPassword(std::wstring& password, bool& savePassword) override;
     bool ChooseDN(CDataObject& node, std::wstring& dn) override;
     bool ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName, const std::wstring& filter,

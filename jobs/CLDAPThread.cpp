@@ -40,6 +40,8 @@ struct Registry {
     // wait to be joined.
     std::map<std::thread::id, std::thread> live;
     std::vector<std::thread> ended;
+    // Every thread ever registered.
+    uint64_t registered = 0;
 };
 
 Registry& TheRegistry()
@@ -99,6 +101,7 @@ bool CLDAPThread::CreateThread()
         Registry& r = TheRegistry();
         std::lock_guard<std::mutex> lock(r.lock);
         r.running[this] = self;
+        ++r.registered;
         try {
             // The new thread cannot end before it is entered here: its end
             // takes this lock.
@@ -471,7 +474,8 @@ void RegisterThread(const std::shared_ptr<CLDAPThread>& thread)
         return;
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> lock(r.lock);
-    r.running[thread.get()] = thread;
+    if (r.running.emplace(thread.get(), thread).second)
+        ++r.registered;
 }
 
 void UnregisterThread(const CLDAPThread* thread)
@@ -494,6 +498,13 @@ int GetRunningThreadCount()
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> lock(r.lock);
     return static_cast<int>(r.running.size());
+}
+
+uint64_t GetStartedThreadCount()
+{
+    Registry& r = TheRegistry();
+    std::lock_guard<std::mutex> lock(r.lock);
+    return r.registered;
 }
 
 void AbortAllThreads()

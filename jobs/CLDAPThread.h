@@ -30,6 +30,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -174,6 +175,9 @@ private:
 void RegisterThread(const std::shared_ptr<CLDAPThread>& thread);
 void UnregisterThread(const CLDAPThread* thread);
 int GetRunningThreadCount();
+// How many workers were registered since the process began: whether a
+// command started work shows here even when the work has ended since.
+uint64_t GetStartedThreadCount();
 // Asks every registered worker to stop and returns at once: a node-bound
 // job through its node's abort (unless the node is aborting already), any
 // other worker but an abort job through RequestCancel.

@@ -228,6 +228,18 @@ bool CAttrObject::CanOpenValue() const
     return FindOpener() != Opener::None;
 }
 
+bool CAttrObject::IsOpenValueAvailable() const
+{
+    switch (FindOpener()) {
+    case Opener::None:
+        return false;
+    case Opener::Certificate:
+        return HasNodeDialog(NodeDialog::Certificates);
+    default:
+        return true;
+    }
+}
+
 std::wstring CAttrObject::GetOpenCommandText() const
 {
     switch (FindOpener()) {
@@ -354,6 +366,11 @@ void CAttrObject::SaveValueToFile()
     std::wstring rdnValue = m_owner ? m_owner->GetRDNValue() : std::wstring();
     std::wstring fileName = MakeSafeFileName(rdnValue + L"_" + Utf8ToWideString(m_name));
     SaveValueAs(IsBinary() ? L"bin" : L"txt", fileName, LoadResourceText(kStrSaveFilter));
+}
+
+bool CAttrObject::CanSaveValue() const
+{
+    return GetNodeDialogPort() != nullptr;
 }
 
 void CAttrObject::WriteValueFile(const std::wstring& path)

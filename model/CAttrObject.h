@@ -55,6 +55,8 @@ public:
     virtual void SaveValueAs(const std::wstring& extension, const std::wstring& fileName,
                              const std::wstring& filter) = 0;
     virtual bool IsOperational() const { return false; }
+    // Whether the save-value command has its file dialog.
+    virtual bool CanSaveValue() const;
     virtual void SetName(const std::string& name);
     virtual void SetValue(const std::string& bytes) = 0;
 
@@ -66,6 +68,8 @@ public:
     bool IsPasswordValue() const;
 
     bool CanOpenValue() const;
+    // The value has an opener and the opener's window is there.
+    bool IsOpenValueAvailable() const;
     std::wstring GetOpenCommandText() const;
     void OpenValue();
     // The save-value command: "<RDN value>_<name>" made safe, "bin" or "txt".

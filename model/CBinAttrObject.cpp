@@ -31,6 +31,11 @@ std::wstring CBinAttrObject::GetTypeName() const
     return IsPasswordValue() ? GetPasswordTypeName() : LoadResourceText(kStrBinaryType);
 }
 
+bool CBinAttrObject::CanSaveValue() const
+{
+    return HasNodeDialog(NodeDialog::BinaryFile);
+}
+
 void CBinAttrObject::SaveValueAs(const std::wstring& extension, const std::wstring& fileName,
                                  const std::wstring& filter)
 {

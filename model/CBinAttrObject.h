@@ -12,6 +12,7 @@ public:
     int GetImage(bool selected) const override { return selected ? 17 : 4; }
     std::wstring GetTypeName() const override;
     bool IsBinary() const override { return true; }
+    bool CanSaveValue() const override;
     void SaveValueAs(const std::wstring& extension, const std::wstring& fileName,
                      const std::wstring& filter) override;
     void SetValue(const std::string& bytes) override;

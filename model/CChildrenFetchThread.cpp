@@ -294,6 +294,8 @@ void CChildrenFetchThread::OnSearchDone()
             return;
         // The list shows the children in the tree's order: the tree's first.
         SortTreeChildren(node.GetTreeItem(), &m_arrival);
+        // Fetched in ascending order, as the view flag says.
+        node.SetEntryView(true);
         if (node.IsCurrent())
             node.UpdateViews();
     });

@@ -537,15 +537,29 @@ std::wstring CDataObject::GetPropertiesTitle() const
     return std::wstring();
 }
 
-int CDataObject::ShowProperties(const std::vector<CDataObject*>* selection)
+namespace {
+
+PropertyPageList PagesFor(CDataObject& node, const std::vector<CDataObject*>* selection)
 {
-    std::wstring title = selection ? LoadResourceText(kStrPropertiesTitle) : GetPropertiesTitle();
     PropertyPageList pages;
     if (selection)
         pages.push_back(std::make_unique<MultiTypePage>(*selection));
     else
-        pages = AddPropertyPages();
-    return RunPropertySheet(title, pages);
+        pages = node.AddPropertyPages();
+    return pages;
+}
+
+} // namespace
+
+int CDataObject::ShowProperties(const std::vector<CDataObject*>* selection)
+{
+    std::wstring title = selection ? LoadResourceText(kStrPropertiesTitle) : GetPropertiesTitle();
+    return RunPropertySheet(title, PagesFor(*this, selection));
+}
+
+bool CDataObject::CanShowProperties(const std::vector<CDataObject*>* selection)
+{
+    return CanShowPropertySheet(PagesFor(*this, selection));
 }
 
 std::unique_ptr<CProgressDlg> CDataObject::CreateProgressDialog(const std::wstring& caption, const std::wstring& text,

@@ -155,6 +155,8 @@ public:
     // The node's sheet, or with a selection one summary page of those nodes;
     // the sheet's modal result.
     virtual int ShowProperties(const std::vector<CDataObject*>* selection = nullptr);
+    // Whether ShowProperties with that selection would show a sheet.
+    bool CanShowProperties(const std::vector<CDataObject*>* selection = nullptr);
     virtual std::wstring GetPropertiesTitle() const;
     // The owning server node (a server node answers itself).
     virtual CServerObject* GetServerObject() const;

@@ -76,7 +76,7 @@ CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, LDAPDN dn, CServ
     ShowNames(dn);
     TakeDN(std::move(dn));
     if (namingContext)
-        m_entryFlags = kNamingContextPending | kNamingContextNode;
+        m_entryFlags |= kNamingContextPending | kNamingContextNode;
     SetOwnsConnectionReference(ownsReference);
     SetConnection(connection);
     SetContentsFetched(false);

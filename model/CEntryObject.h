@@ -130,6 +130,8 @@ public:
     void InsertAttributeRows();
 
     bool IsNamingContext() const;
+    // The entry view flag: the children stand in ascending order (as a
+    // fetch sorts them) rather than descending.
     bool IsEntryView() const;
     void SetEntryView(bool on);
 
@@ -154,7 +156,7 @@ private:
     void UpdateViewsHere();
     std::wstring OperationalText(const char* name) const;
 
-    std::atomic<uint32_t> m_entryFlags{0};
+    std::atomic<uint32_t> m_entryFlags{kEntryView};
     mutable std::mutex m_attributesLock;
     AttributeNodeList m_normal;
     AttributeNodeList m_operational;

@@ -59,6 +59,8 @@ bool IsAtOrBelow(const LDAPDN& dn, const LDAPDN& ancestor)
 CNavigateThread::CNavigateThread(CEntryObject& start, LDAPDN target)
     : CChildrenFetchThread(&start, start.GetServerObject(), 0), m_target(std::move(target)), m_start(&start)
 {
+    if (CDataObject* selected = GetSelectedTreeObject())
+        m_selectedAtStart = selected->GetNodeId();
     m_server = start.GetServerObject();
     if (m_server)
         m_server = m_server->GetServerObject();
@@ -383,7 +385,9 @@ void CNavigateThread::Finish()
     ExpandItem(current);
     current.UpdateChildIndicator();
     RunOnUiThread([&] {
-        if (!m_start->IsCurrent())
+        // Not when the user went elsewhere meanwhile.
+        CDataObject* selected = GetSelectedTreeObject();
+        if (!selected || selected->GetNodeId() != m_selectedAtStart)
             return;
         SelectNavigatedItem(current.GetTreeItem());
         current.ShowContents(0);

@@ -72,6 +72,10 @@ private:
     CServerObject* m_server = nullptr;
     // The node the walk ended at, for the result check after it.
     NodeId m_lastNode = kNoNode;
+    // The tree's selected node when the walk began (a value's DN starts at
+    // the server while its entry is the one shown): the target is selected at
+    // the end only while that node still is.
+    NodeId m_selectedAtStart = kNoNode;
     std::unique_ptr<arbldap::LDAPOperationOptions> m_options;
     std::mutex m_lock;
 };

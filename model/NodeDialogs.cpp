@@ -18,3 +18,9 @@ std::shared_ptr<NodeDialogPort> GetNodeDialogPort()
 {
     return g_port.Get();
 }
+
+bool HasNodeDialog(NodeDialog dialog)
+{
+    std::shared_ptr<NodeDialogPort> port = g_port.Get();
+    return port && port->HasDialog(dialog);
+}

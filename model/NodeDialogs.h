@@ -37,9 +37,16 @@ struct CertificatePage {
     std::string value;  // the DER bytes
 };
 
+// The node dialogs that not every port has yet: a command that would open a
+// missing one is disabled.
+enum class NodeDialog { ChooseDN, BinaryFile, Certificates, LdifExport, Favorite };
+
 class NodeDialogPort {
 public:
     virtual ~NodeDialogPort() = default;
+
+    // Whether that dialog is there to be shown.
+    virtual bool HasDialog(NodeDialog) const { return true; }
 
     // The password prompt; true for OK, with the typed password and the
     // state of its save-password box.
@@ -70,3 +77,5 @@ public:
 // The process-wide dialogs; the setter returns the previous port.
 std::shared_ptr<NodeDialogPort> SetNodeDialogPort(std::shared_ptr<NodeDialogPort> port);
 std::shared_ptr<NodeDialogPort> GetNodeDialogPort();
+// Whether the installed port shows that dialog (false without a port).
+bool HasNodeDialog(NodeDialog dialog);

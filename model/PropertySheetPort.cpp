@@ -25,3 +25,14 @@ int RunPropertySheet(const std::wstring& caption, const PropertyPageList& pages)
     std::shared_ptr<PropertySheetPort> port = GetPropertySheetPort();
     return port ? port->RunModal(caption, pages) : platform::kIdCancel;
 }
+
+bool CanShowPropertySheet(const PropertyPageList& pages)
+{
+    std::shared_ptr<PropertySheetPort> port = GetPropertySheetPort();
+    if (!port)
+        return false;
+    for (const std::unique_ptr<NodePropertyPage>& page : pages)
+        if (page && port->CanShow(*page))
+            return true;
+    return false;
+}

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -48,6 +49,9 @@ public:
     // The tree's children shown in the list were sorted this way: the order
     // the view keeps of its own goes the same way.
     virtual void TakeSortDirection(SortDirection) {}
+    // The direction of the order the view keeps of its own (a sorted
+    // column); none when it keeps none.
+    virtual std::optional<SortDirection> KeptSortDirection() const { return std::nullopt; }
 };
 
 // Message-box styles and answers, with their usual values.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <optional>
 
 #include "base/Utf8.h"
 #include "model/CAppConfig.h"
@@ -16,6 +17,7 @@
 #include "model/NodeDialogs.h"
 #include "model/ProfileWizard.h"
 #include "model/TreeViewOperations.h"
+#include "platform/ShellPorts.h"
 #include "schema/LDAPSchema.h"
 #include "shellcore/CNavigationHistory.h"
 #include "shellcore/FrameCommands.h"
@@ -262,9 +264,13 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
         return owner && !owner->IsBusy();
     case cmd::kDelete:
         return E(kNodeServer, true, false, false);
-    case cmd::kProperties:
-        // A server's sheet needs its pages.
-        return !(current && current->GetType() == kNodeServer && !m_dialogs.serverProperties);
+    case cmd::kProperties: {
+        // Only where the sheet has a page to show.
+        if (!current || (current->GetType() == kNodeServer && !m_dialogs.serverProperties))
+            return false;
+        std::vector<CDataObject*> selection = PropertiesSelection();
+        return current->CanShowProperties(selection.empty() ? nullptr : &selection);
+    }
     case cmd::kNewServerProfile:
         return GetProfileWizardPort() != nullptr;
     case cmd::kRename:
@@ -276,8 +282,10 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
         return owner && owner->IsBusy();
     case cmd::kUpOneLevel:
         return caret && caret->GetType() != kNodeRoot;
-    case cmd::kSaveValue:
-        return GetNodeDialogPort() != nullptr;
+    case cmd::kSaveValue: {
+        auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject());
+        return attribute && attribute->CanSaveValue();
+    }
     case cmd::kGoToDN:
         return m_dialogs.goToDN && (E(kNodeEntry, true, true, false) || E(kNodeServer, true, true, false) || A(false, false));
     case cmd::kFavorites: {
@@ -294,8 +302,12 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
     case kServerCommand:
         return E(kNodeServer, false, true, false);
     case cmd::kRemoveMessage:
-    case cmd::kOpenValue:
-        return true;
+        return current && (current->GetType() == kNodeError || current->GetType() == kNodeInformation);
+    case cmd::kOpenValue: {
+        auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject());
+        return attribute && attribute->IsOpenValueAvailable() &&
+               !(attribute->GetOwner() && attribute->GetOwner()->IsBusy());
+    }
     case cmd::kDeleteSelected:
         return CanDeleteSelected(GetSelectedListObjects());
     case cmd::kOptions:
@@ -307,7 +319,7 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
     case cmd::kForward:
         return m_history.CanGoForward() && caretIdle;
     case cmd::kApplyFilter:
-        return E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, false);
+        return (E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, false)) && !FilterToApply().empty();
     case cmd::kRemoveFilter: {
         if (!(E(kNodeEntry, true, true, true) || E(kNodeServer, true, true, false)))
             return false;
@@ -316,7 +328,8 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
     }
     case cmd::kSortDescending:
     case cmd::kSortAscending:
-        return E(kNodeEntry, true, true, true) || E(kNodeServer, true, false, false);
+        return (E(kNodeEntry, true, true, true) || E(kNodeServer, true, false, false)) &&
+               SortChangesOrder(command == cmd::kSortAscending);
     case cmd::kSchemaViewer: {
         CLDAPSchema* schema = GetCurrentSchema();
         return m_dialogs.schemaViewer && schema &&
@@ -357,6 +370,38 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
     default:
         return true;
     }
+}
+
+bool CDocumentCommands::SortChangesOrder(bool ascending) const
+{
+    // The entry view flag tells the order the children stand in now.
+    auto* entry = dynamic_cast<CEntryObject*>(GetCaretObject());
+    std::shared_ptr<platform::TreePort> tree = Tree();
+    if (!entry || !tree || tree->GetChildCount(entry->GetTreeItem()) < 2)
+        return false;
+    if (entry->IsEntryView() != ascending)
+        return true;
+    // The tree stands so already; a list sorted by a column the other way
+    // still turns.
+    std::shared_ptr<platform::ListViewPort> view = platform::GetListViewPort();
+    const std::optional<platform::SortDirection> kept = view ? view->KeptSortDirection() : std::nullopt;
+    const platform::SortDirection wanted = ascending ? platform::SortDirection::Ascending
+                                                     : platform::SortDirection::Descending;
+    return kept && *kept != wanted;
+}
+
+bool CDocumentCommands::IsNodeMenuCommandEnabled(CDataObject& node, uint32_t command, bool& enabled)
+{
+    // The filter in effect, shown as the item's text: the filter box sets it.
+    if (command == kCmdSetFilter) {
+        enabled = false;
+        return true;
+    }
+    if (command != kCmdAddToFavorites)
+        return false;
+    CServerObject* server = node.GetServerObject();
+    enabled = server && IsDirectoryNode(&node) && !server->IsBusy() && HasNodeDialog(NodeDialog::Favorite);
+    return true;
 }
 
 intptr_t CDocumentCommands::RefreshArgument(CDataObject& node)
@@ -441,11 +486,20 @@ std::vector<CDataObject*> CDocumentCommands::PropertiesSelection() const
     return nodes;
 }
 
+std::wstring CDocumentCommands::FilterToApply() const
+{
+    std::wstring filter = Trim(m_context.GetFilterBoxText());
+    auto* node = dynamic_cast<CLDAPObject*>(GetCurrentObject());
+    if (!IsDirectoryNode(node) || filter == node->GetFilterText())
+        return std::wstring();
+    return filter;
+}
+
 bool CDocumentCommands::ApplyFilter(const std::wstring& text)
 {
     std::wstring filter = Trim(text);
     auto* node = dynamic_cast<CLDAPObject*>(GetCurrentObject());
-    if (filter.empty() || !IsDirectoryNode(node))
+    if (filter.empty() || !IsDirectoryNode(node) || filter == node->GetFilterText())
         return false;
     node->SetCustomFilter(filter);
     return true;

@@ -31,6 +31,8 @@ public:
     virtual int FindListRow(CDataObject& node) const = 0;
     // Whether the list's in-place edit acts on that row.
     virtual bool CanEditListRow(int row) const = 0;
+    // The text of the filter box (the filter the apply command sets).
+    virtual std::wstring GetFilterBoxText() const { return std::wstring(); }
 };
 
 // Where the rename command edits: the node's list row or its tree label.
@@ -92,6 +94,9 @@ public:
     // else than the same id in the main menu: 32875 adds the node to its
     // server's favourites there. False for every other command.
     static bool ExecuteNodeMenuCommand(CDataObject& node, uint32_t command);
+    // The state of such a command in node's menu; false for every other
+    // command (its state is the main menu's).
+    static bool IsNodeMenuCommandEnabled(CDataObject& node, uint32_t command, bool& enabled);
 
     // What copy takes, into the holder: with the list where the commands act
     // and rows selected, one entry row, or the caret's entry (or server)
@@ -119,10 +124,13 @@ public:
     // The nodes the properties command passes: all selected rows when the
     // list has the focus and two or more are selected, else none (empty).
     std::vector<CDataObject*> PropertiesSelection() const;
-    // Apply filter: text trimmed; nothing for an empty text or a current
-    // node that is not an entry or server. True when set (the filter box
-    // then shows the text).
+    // Apply filter: text trimmed; nothing for an empty text, the filter in
+    // effect already, or a current node that is not an entry or server.
+    // True when set (the filter box then shows the text).
     bool ApplyFilter(const std::wstring& text);
+    // The filter box's text trimmed, when applying it to the current node
+    // changes its filter; else empty.
+    std::wstring FilterToApply() const;
     // Remove filter: true when done; filter receives the node's filter now
     // in effect (empty when none).
     bool RemoveFilter(std::wstring& filter);
@@ -139,6 +147,8 @@ private:
     bool IsTeamNode(const CDataObject& node) const;
     // The list's selection decides what the commands act on.
     bool IsListDeciding() const;
+    // Whether sorting the caret's children that way moves any of them.
+    bool SortChangesOrder(bool ascending) const;
     CDataObject* OwnerOf(CDataObject* node) const;
 
     const DocumentContext& m_context;

@@ -73,6 +73,13 @@ public:
     {
         return m_document.m_listView && m_document.m_listView->CanBeginValueEdit(row);
     }
+    std::wstring GetFilterBoxText() const override
+    {
+        std::wstring text;
+        if (m_document.m_frame)
+            m_document.m_frame->LookupCommandText(cmd::kApplyFilter, text);
+        return text;
+    }
 
 private:
     CArbDocument& m_document;
@@ -416,10 +423,8 @@ void CArbDocument::DeleteSelected()
 
 void CArbDocument::ApplyFilter()
 {
-    std::wstring text;
-    if (!m_frame || !m_frame->LookupCommandText(cmd::kApplyFilter, text))
-        return;
-    if (m_commands->ApplyFilter(text)) {
+    std::wstring text = m_context->GetFilterBoxText();
+    if (m_frame && m_commands->ApplyFilter(text)) {
         m_frame->LookupCommandText(cmd::kApplyFilter, text);
         m_frame->SetFilterText(wxString(text).Trim(true).Trim(false));
     }

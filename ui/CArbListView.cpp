@@ -85,6 +85,13 @@ public:
     {
         m_view.TakeSortDirection(direction == platform::SortDirection::Ascending);
     }
+    std::optional<platform::SortDirection> KeptSortDirection() const override
+    {
+        const CListViewState& state = m_view.GetSortState();
+        if (state.GetSortColumn() < 0)
+            return std::nullopt;
+        return state.IsAscending() ? platform::SortDirection::Ascending : platform::SortDirection::Descending;
+    }
 
 private:
     CArbListView& m_view;
@@ -554,19 +561,28 @@ void CArbListView::UpdateNodeMenu()
 
 // --- context menu ---
 
-std::unique_ptr<wxMenu> CArbListView::BuildContextMenu() const
+std::unique_ptr<wxMenu> CArbListView::BuildContextMenu()
 {
     std::vector<CDataObject*> selected = GetSelectedObjects();
+    std::unique_ptr<wxMenu> menu;
+    CDataObject* node = nullptr;
     if (selected.size() > 1) {
         if (CArbDocument* document = CArbDocument::Get())
-            return document->BuildListContextMenu();
-        return nullptr;
+            menu = document->BuildListContextMenu();
+    } else {
+        node = selected.empty() ? SelectedTreeNode() : selected.front();
+        std::unique_ptr<platform::PopupMenu> items = node ? node->BuildContextMenu() : nullptr;
+        if (items)
+            menu = ui::MakeWxMenu(*items);
     }
-    CDataObject* node = selected.empty() ? SelectedTreeNode() : selected.front();
-    if (!node)
+    if (!menu)
         return nullptr;
-    std::unique_ptr<platform::PopupMenu> items = node->BuildContextMenu();
-    return items ? ui::MakeWxMenu(*items) : nullptr;
+    // The commands act on the rows from here on.
+    if (CArbDocument* document = CArbDocument::Get(); document && !selected.empty())
+        document->SetLastFocusedView(false);
+    ui::NodeMenuScope scope(*GetListWindow(), node);
+    ui::UpdateMenuItems(*menu, *GetListWindow());
+    return menu;
 }
 
 void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
@@ -605,7 +621,11 @@ void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
     const NodeId single = selected.size() == 1 && GetRowObject(selected.front())
                               ? GetRowObject(selected.front())->GetNodeId()
                               : kNoNode;
-    const int chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    int chosen = wxID_NONE;
+    {
+        ui::NodeMenuScope scope(*GetListWindow(), single != kNoNode ? NodeRegistry::Find(single) : nullptr);
+        chosen = GetPopupMenuSelectionFromUser(*menu, at);
+    }
     if (chosen == wxID_NONE)
         return;
     if (CDataObject* node = single != kNoNode ? NodeRegistry::Find(single) : nullptr) {

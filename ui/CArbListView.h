@@ -102,9 +102,10 @@ public:
     // The context menu at a point of the list (wxDefaultPosition: from the
     // keyboard).
     void ShowContextMenu(const wxPoint& point);
-    // The menu ShowContextMenu would show now, or null (then the tree's
-    // menu is shown). The caller owns it.
-    std::unique_ptr<wxMenu> BuildContextMenu() const;
+    // The menu ShowContextMenu would show now, its items' state asked as
+    // the menu bar's, or null (then the tree's menu is shown). The caller
+    // owns it.
+    std::unique_ptr<wxMenu> BuildContextMenu();
     void UpdateNodeMenu();
     // A key-down in the rows' window; true when the view took the key.
     bool HandleKeyDown(int keyCode);

@@ -363,6 +363,9 @@ bool CArbMainFrame::Create()
     for (uint32_t id : {cmd::kNothing, 32908u, 32909u})
         Bind(wxEVT_MENU, &CArbMainFrame::OnNothing, this, ui::WxId(id));
     Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
+    // There is no help viewer: the help commands have nothing to open.
+    for (uint32_t id : {cmd::kHelpFinder, cmd::kContextHelp, cmd::kHelp, cmd::kDefaultHelp, cmd::kHelpIndex})
+        Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(false); }, ui::WxId(id));
     UpdateStatusPanes();
     m_list->OnInitialUpdate();
     m_created = true;

@@ -313,6 +313,21 @@ void CArbTreeView::OnEndLabelEdit(wxTreeEvent& event)
     });
 }
 
+std::unique_ptr<wxMenu> CArbTreeView::MakeItemContextMenu(platform::TreeItem item)
+{
+    CDataObject* node = GetTreeItemObject(item);
+    std::unique_ptr<platform::PopupMenu> items = node ? node->BuildContextMenu() : nullptr;
+    if (!items)
+        return nullptr;
+    std::unique_ptr<wxMenu> menu = ui::MakeWxMenu(*items);
+    // The commands act on the tree's node from here on, not on a list row.
+    if (m_document)
+        m_document->SetLastFocusedView(true);
+    ui::NodeMenuScope scope(*this, node);
+    ui::UpdateMenuItems(*menu, *this);
+    return menu;
+}
+
 void CArbTreeView::ShowItemContextMenu(platform::TreeItem item, bool adjust)
 {
     wxTreeItemId id = m_port->IdOf(item);
@@ -327,14 +342,15 @@ void CArbTreeView::ShowItemContextMenu(platform::TreeItem item, bool adjust)
     m_port->SelectItem(item);
     SetFocus();
     CDataObject* node = GetTreeItemObject(item);
-    if (!node)
-        return;
-    std::unique_ptr<platform::PopupMenu> items = node->BuildContextMenu();
-    if (!items)
+    std::unique_ptr<wxMenu> menu = MakeItemContextMenu(item);
+    if (!node || !menu)
         return;
     const NodeId nodeId = node->GetNodeId();
-    std::unique_ptr<wxMenu> menu = ui::MakeWxMenu(*items);
-    int chosen = GetPopupMenuSelectionFromUser(*menu, point);
+    int chosen = wxID_NONE;
+    {
+        ui::NodeMenuScope scope(*this, node);
+        chosen = GetPopupMenuSelectionFromUser(*menu, point);
+    }
     if (chosen == wxID_NONE)
         return;
     // The menu ran a loop of its own: the node may have gone meanwhile.

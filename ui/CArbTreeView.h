@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <wx/menu.h>
 #include <wx/timer.h>
 
 #include "platform/ControlPorts.h"
@@ -32,6 +33,9 @@ public:
     // Selects item and shows its node's menu at the mouse (with adjust:
     // beside the item's label when the mouse is not over it).
     void ShowItemContextMenu(platform::TreeItem item, bool adjust);
+    // The menu ShowItemContextMenu shows for item's node, its items' state
+    // asked as the menu bar's; null without a node.
+    std::unique_ptr<wxMenu> MakeItemContextMenu(platform::TreeItem item);
     // Caption, status text, server texts, filter box and node menu from the
     // selected node.
     void UpdateFrameTexts();

@@ -16,6 +16,11 @@ CCommandComboBox::CCommandComboBox(wxWindow* parent, CArbMainFrame* frame, uint3
     Bind(wxEVT_KEY_DOWN, &CCommandComboBox::OnKeyDown, this);
     Bind(wxEVT_TEXT_ENTER, &CCommandComboBox::OnTextEnter, this);
     Bind(wxEVT_COMBOBOX, &CCommandComboBox::OnSelect, this);
+    // The command sent from a menu takes the text the box shows now.
+    Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        m_frame->StoreCommandText(m_command, GetValue());
+        event.Skip();
+    });
 }
 
 void CCommandComboBox::SendCommandText()

@@ -46,7 +46,7 @@ wxWindow* MakeMessagePage(wxWindow* book, const NodePropertyPage& base, wxString
 WxPropertySheet::WxPropertySheet()
 {
     RegisterPage<MessagePropertiesPage>(MakeMessagePage);
-    RegisterPage<NodeDetailsPage>(MakeNodeDetailsPage);
+    RegisterPage<NodeDetailsPage>(MakeNodeDetailsPage, CanMakeNodeDetailsPage);
 }
 
 int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageList& pages)
@@ -57,7 +57,7 @@ int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageLis
         auto maker = m_makers.find(std::type_index(typeid(*page)));
         if (maker == m_makers.end()) continue;
         wxString title;
-        if (wxWindow* window = maker->second(sheet.GetBook(), *page, title)) {
+        if (wxWindow* window = maker->second.make(sheet.GetBook(), *page, title)) {
             if (auto* protocolPage = dynamic_cast<CPropertyPage*>(window))
                 sheet.AddPage(protocolPage);
             else
@@ -66,6 +66,12 @@ int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageLis
     }
     if (sheet.GetPageCount() == 0) return 2;
     return sheet.ShowModal() == wxID_OK ? 1 : 2;
+}
+
+bool WxPropertySheet::CanShow(const NodePropertyPage& page) const
+{
+    auto maker = m_makers.find(std::type_index(typeid(page)));
+    return maker != m_makers.end() && maker->second.test(page);
 }
 
 } // namespace ui

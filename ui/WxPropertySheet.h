@@ -22,17 +22,25 @@ public:
     // With the makers of the pages the model itself describes.
     WxPropertySheet();
 
+    // Whether the maker makes a window for the page.
+    typedef std::function<bool(const NodePropertyPage& page)> PageTest;
+
     template <class Page>
-    void RegisterPage(PageMaker maker)
+    void RegisterPage(PageMaker maker, PageTest test = [](const NodePropertyPage&) { return true; })
     {
-        m_makers[std::type_index(typeid(Page))] = std::move(maker);
+        m_makers[std::type_index(typeid(Page))] = Maker{std::move(maker), std::move(test)};
     }
 
     // 1 for OK, 2 otherwise (also when no page could be made).
     int RunModal(const std::wstring& caption, const PropertyPageList& pages) override;
+    bool CanShow(const NodePropertyPage& page) const override;
 
 private:
-    std::map<std::type_index, PageMaker> m_makers;
+    struct Maker {
+        PageMaker make;
+        PageTest test;
+    };
+    std::map<std::type_index, Maker> m_makers;
 };
 
 } // namespace ui

@@ -245,18 +245,19 @@ TEST_F(EntryNode, CustomFilterEqualToTheInheritedOneIsNoFilter)
 TEST_F(EntryNode, ContextMenu)
 {
     std::unique_ptr<platform::PopupMenu> menu = entry->BuildContextMenu();
-    EXPECT_EQ(Commands(*menu), (std::vector<uint32_t>{kCmdRefresh, kCmdSetFilter, kCmdEntryViewOff, 0, kCmdCut,
+    // Children arrive in ascending order: the menu offers the other one.
+    EXPECT_EQ(Commands(*menu), (std::vector<uint32_t>{kCmdRefresh, kCmdSetFilter, kCmdEntryViewOn, 0, kCmdCut,
                                                       kCmdCopy, kCmdPaste, 0, kCmdAddToFavorites, 0, kCmdGoToDN, 0,
                                                       kCmdExportLDIF, 0, kCmdAbort, kCmdProperties}));
     EXPECT_EQ(menu->FindCommand(kCmdSetFilter)->text, L"(objectClass=*)");
 
     entry->SetCustomFilter(L"(cn=*)");
-    entry->SetEntryView(true);
+    entry->SetEntryView(false);
     menu = entry->BuildContextMenu();
     ASSERT_NE(menu->FindCommand(kCmdRemoveFilter), nullptr);
     EXPECT_EQ(menu->FindCommand(kCmdRemoveFilter)->text, L"Remove Custom Filter");
-    EXPECT_NE(menu->FindCommand(kCmdEntryViewOn), nullptr);
-    EXPECT_EQ(menu->FindCommand(kCmdEntryViewOff), nullptr);
+    EXPECT_NE(menu->FindCommand(kCmdEntryViewOff), nullptr);
+    EXPECT_EQ(menu->FindCommand(kCmdEntryViewOn), nullptr);
 
     CommandList commands;
     entry->GetCommandList(commands);

@@ -68,7 +68,7 @@ TEST_F(ServerNode, ContextMenuAndCommands)
     std::unique_ptr<platform::PopupMenu> menu = server->BuildContextMenu();
     for (const platform::MenuItem& item : menu->Items())
         commands.push_back(item.command);
-    EXPECT_EQ(commands, (std::vector<uint32_t>{kCmdRefresh, kCmdSetFilter, kCmdEntryViewOff, 0, kCmdCut, kCmdCopy,
+    EXPECT_EQ(commands, (std::vector<uint32_t>{kCmdRefresh, kCmdSetFilter, kCmdEntryViewOn, 0, kCmdCut, kCmdCopy,
                                                kCmdPaste, 0, kCmdNewServerProfile, kCmdDelete, 0, kCmdExportLDIF, 0,
                                                kCmdAbort, kCmdProperties}));
     CommandList list;

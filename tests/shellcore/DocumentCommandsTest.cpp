@@ -32,8 +32,10 @@ public:
     CRootObject* GetRoot() const override { return nullptr; }
     int FindListRow(CDataObject& node) const override { return FindObjectRow(node); }
     bool CanEditListRow(int) const override { return listEdits; }
+    std::wstring GetFilterBoxText() const override { return filterBox; }
 
     ViewFocus focus = ViewFocus::Neither;
+    std::wstring filterBox;
     bool treeLast = true;
     bool listEdits = false;
 };
@@ -128,11 +130,28 @@ TEST_F(DocumentCommandsTest, EnablingFollowsTheKindStateAndDNOfTheCurrentNode)
 
     // Filter and sort ask for loaded attributes.
     ui.Select(*entry);
+    context.filterBox = L"  (cn=a*) ";
     EXPECT_FALSE(commands.IsEnabled(cmd::kApplyFilter));
     entry->SetContentsFetched(true);
     EXPECT_TRUE(commands.IsEnabled(cmd::kApplyFilter));
-    EXPECT_TRUE(commands.IsEnabled(cmd::kSortAscending));
     EXPECT_FALSE(commands.IsEnabled(cmd::kRemoveFilter));
+    // Apply Filter only when the box holds another filter than the one in effect.
+    for (const std::wstring& box : {std::wstring(), std::wstring(L"   "), entry->GetFilterText()}) {
+        context.filterBox = box;
+        EXPECT_FALSE(commands.IsEnabled(cmd::kApplyFilter)) << box;
+    }
+    // Sorting only where it moves children: none below the entry; the
+    // server's two stand in ascending order until sorted the other way.
+    EXPECT_FALSE(commands.IsEnabled(cmd::kSortAscending));
+    EXPECT_FALSE(commands.IsEnabled(cmd::kSortDescending));
+    ui.Select(*server);
+    EXPECT_FALSE(commands.IsEnabled(cmd::kSortAscending));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kSortDescending));
+    ASSERT_TRUE(commands.Sort(false));
+    EXPECT_TRUE(commands.IsEnabled(cmd::kSortAscending));
+    EXPECT_FALSE(commands.IsEnabled(cmd::kSortDescending));
+    ASSERT_TRUE(commands.Sort(true));
+    ui.Select(*entry);
 
     // Cut and clear are never the document's (copy and paste: below).
     for (uint32_t id : {cmd::kEditCut, cmd::kEditClear})

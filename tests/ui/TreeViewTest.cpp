@@ -41,6 +41,7 @@
 #include "ui/NodeMenus.h"
 #include "ui/COutputList.h"
 #include "ui/WxDispatcher.h"
+#include "ui/WxPropertySheet.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
@@ -71,6 +72,8 @@ protected:
         ClearQueuedOutputLines();
         AddOutputSink();
         previousMessageBox = platform::SetMessageBoxPort(messageBox);
+        // The program's sheet: properties are offered where it has pages.
+        previousSheet = SetPropertySheetPort(std::make_shared<ui::WxPropertySheet>());
     }
 
     void TearDown() override
@@ -82,6 +85,7 @@ protected:
         }
         EXPECT_TRUE(WaitForAllThreads(std::chrono::seconds(10)));
         platform::SetMessageBoxPort(previousMessageBox);
+        SetPropertySheetPort(previousSheet);
         RemoveOutputSink();
         ClearQueuedOutputLines();
         TempHomeTest::TearDown();
@@ -157,6 +161,7 @@ protected:
 
     std::shared_ptr<platform::ScriptedMessageBox> messageBox = std::make_shared<platform::ScriptedMessageBox>();
     std::shared_ptr<platform::MessageBoxPort> previousMessageBox;
+    std::shared_ptr<PropertySheetPort> previousSheet;
     std::shared_ptr<ui::WxDispatcher> dispatcher = std::make_shared<ui::WxDispatcher>();
     platform::DispatcherScope scope{dispatcher};
     ScriptedNodeDialogsScope dialogs;

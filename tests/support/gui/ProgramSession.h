@@ -1,6 +1,7 @@
 #pragma once
 // The program's main window in the test's own process, set up as start-up
-// sets it up (the application's InstallPorts): the toolkit's dispatcher,
+// sets it up (the application's InstallPorts and its own commands: about
+// box, tips, web site and mails): the toolkit's dispatcher,
 // the program's window ports (ui/WindowPorts.h; not the desktop launcher: a
 // test starts no other program), the global services with the output
 // window's sink, then the main frame. For the window tests and benchmarks that drive
@@ -15,6 +16,7 @@
 #include "shellcore/GlobalServices.h"
 #include "shellcore/OutputSink.h"
 #include "tests/support/gui/UiTestSupport.h"
+#include "ui/AppCommands.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/WindowPorts.h"
 #include "ui/WxDispatcher.h"
@@ -32,6 +34,12 @@ public:
         ui::InstallWindowPorts();
         ClearQueuedOutputLines();
         InitGlobalSettings(OutputWindowSink);
+        // Bound on the application once per process, as start-up binds them.
+        static const bool appCommandsBound = [] {
+            ui::BindAppCommands(*wxTheApp);
+            return true;
+        }();
+        (void)appCommandsBound;
     }
 
     ~ProgramSession()
