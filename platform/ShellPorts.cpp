@@ -33,6 +33,10 @@ public:
     void SuspendSelectionHandling(bool suspend) override { Send([&] { m_p->SuspendSelectionHandling(suspend); }); }
     bool SortRefilledRows() override { return Send([&] { return m_p->SortRefilledRows(); }); }
     void TakeSortDirection(SortDirection direction) override { Send([&] { m_p->TakeSortDirection(direction); }); }
+    std::optional<SortDirection> KeptSortDirection() const override
+    {
+        return Send([&] { return m_p->KeptSortDirection(); });
+    }
 
 private:
     std::shared_ptr<ListViewPort> m_p;
