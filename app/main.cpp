@@ -1,3 +1,6 @@
+#include <chrono>
+
+#include "jobs/CLDAPThread.h"
 #include "platform/BrokenPipe.h"
 #include "ui/ArbApp.h"
 #include "ui/MainWindowParts.h"
@@ -12,5 +15,7 @@ int main(int argc, char** argv)
     version.patch = ARBOLITE_VERSION_PATCH;
     version.build = ARBOLITE_BUILD_NUMBER;
 
-    return RunArbolite(argc, argv, version, ui::MakeMainWindowParts());
+    // The end has stopped and waited for the workers; one that outlived that
+    // wait must not meet the static objects' destruction.
+    return EndWorkersBeforeExit(RunArbolite(argc, argv, version, ui::MakeMainWindowParts()), std::chrono::seconds(2));
 }

@@ -1,5 +1,8 @@
 #include "jobs/CLDAPThread.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <map>
 #include <new>
 #include <stdexcept>
@@ -14,6 +17,8 @@
 #include "ldap/LDAPResultQueue.h"
 #include "platform/Dispatcher.h"
 #include "base/LogStream.h"
+
+#include <unistd.h>
 
 using namespace arbldap;
 
@@ -42,6 +47,8 @@ struct Registry {
     std::vector<std::thread> ended;
     // Every thread ever registered.
     uint64_t registered = 0;
+    // Set by the end of the process: no worker starts after it.
+    bool closed = false;
 };
 
 Registry& TheRegistry()
@@ -61,6 +68,15 @@ void JoinEndedThreads()
     // Each has only its return left to do.
     for (std::thread& thread : ended)
         thread.join();
+}
+
+// How long the exit guard waits for workers still running when the process
+// exits without having ended them itself.
+constexpr std::chrono::milliseconds kExitGuardWait{5000};
+
+void EndWorkersAtExit()
+{
+    EndWorkersBeforeExit(EXIT_FAILURE, kExitGuardWait);
 }
 
 std::atomic<long long> g_safePointWaitMs{(kLDAPNetworkTimeoutSeconds + 2) * 1000LL};
@@ -97,24 +113,39 @@ bool CLDAPThread::CreateThread()
         m_started = true;
     }
     JoinEndedThreads();
+    enum class Start { Refused, Failed, Started, StartedFirst } start = Start::Failed;
     {
         Registry& r = TheRegistry();
         std::lock_guard<std::mutex> lock(r.lock);
-        r.running[this] = self;
-        ++r.registered;
-        try {
-            // The new thread cannot end before it is entered here: its end
-            // takes this lock.
-            std::thread thread(&CLDAPThread::ThreadMain, self);
-            r.live.emplace(thread.get_id(), std::move(thread));
-            return true;
-        } catch (const std::system_error&) {
-            r.running.erase(this);
+        if (r.closed) {
+            start = Start::Refused;
+        } else {
+            const bool first = r.live.empty();
+            r.running[this] = self;
+            ++r.registered;
+            try {
+                // The new thread cannot end before it is entered here: its end
+                // takes this lock.
+                std::thread thread(&CLDAPThread::ThreadMain, self);
+                r.live.emplace(thread.get_id(), std::move(thread));
+                start = first ? Start::StartedFirst : Start::Started;
+            } catch (const std::system_error&) {
+                r.running.erase(this);
+            }
         }
     }
-    LogLine(std::string("A worker thread could not be started."));
-    ExitInstance();
-    return false;
+    if (start == Start::Failed)
+        LogLine(std::string("A worker thread could not be started."));
+    if (start == Start::Failed || start == Start::Refused) {
+        ExitInstance();
+        return false;
+    }
+    // Exit handlers and the destructors of static objects run in the reverse
+    // order of their registration: registered whenever workers start anew,
+    // the guard ends them before the static objects made so far die.
+    if (start == Start::StartedFirst)
+        std::atexit(EndWorkersAtExit);
+    return true;
 }
 
 void CLDAPThread::ThreadMain(std::shared_ptr<CLDAPThread> self)
@@ -541,6 +572,39 @@ bool WaitForAllThreads(std::chrono::milliseconds limit)
     }
     JoinEndedThreads();
     return allEnded;
+}
+
+bool CancelAllThreadsAndWait(std::chrono::milliseconds limit)
+{
+    std::vector<std::shared_ptr<CLDAPThread>> threads;
+    {
+        Registry& r = TheRegistry();
+        std::lock_guard<std::mutex> lock(r.lock);
+        for (const auto& entry : r.running)
+            threads.push_back(entry.second);
+    }
+    for (const std::shared_ptr<CLDAPThread>& thread : threads)
+        thread->RequestCancel();
+    threads.clear();
+    return WaitForAllThreads(limit);
+}
+
+int EndWorkersBeforeExit(int exitCode, std::chrono::milliseconds limit)
+{
+    {
+        Registry& r = TheRegistry();
+        std::lock_guard<std::mutex> lock(r.lock);
+        r.closed = true;
+    }
+    if (CancelAllThreadsAndWait(limit))
+        return exitCode;
+    // What is left runs on; the static objects it may use must not die
+    // under it, so the process ends here without destroying them.
+    LogLine(std::string("Worker threads still ran at the end of the program; it ends without its cleanup."));
+    std::cout.flush();
+    std::wcout.flush();
+    std::fflush(nullptr);
+    _exit(exitCode != 0 ? exitCode : EXIT_FAILURE);
 }
 
 std::chrono::milliseconds GetSafePointWaitLimit()

@@ -186,6 +186,17 @@ void AbortAllThreads();
 // end and joins them; true when none is left. Close the dispatcher before,
 // or a worker sending to the user-interface thread waits out the limit.
 bool WaitForAllThreads(std::chrono::milliseconds limit);
+// Marks every registered worker cancelled (no node's abort, nothing waits
+// for a safe point) and waits up to limit for every worker thread to end;
+// true when none is left.
+bool CancelAllThreadsAndWait(std::chrono::milliseconds limit);
+// The end of a process: from here no worker starts; the running ones are
+// cancelled and waited for up to limit. Returns exitCode when none is left.
+// Otherwise a worker would run on while the static objects it uses are
+// destroyed, so the process ends at once, without destroying them, with
+// exitCode (a failure code when that was 0). Also registered as an exit
+// handler whenever workers start, for a process that exits without it.
+int EndWorkersBeforeExit(int exitCode, std::chrono::milliseconds limit);
 
 // How long a cancel waits for a safe point: somewhat longer than the
 // session's network time-out, which bounds a connect. Tests may shorten it;

@@ -23,6 +23,13 @@ namespace {
 std::atomic<bool> g_sslClientReady{false};
 std::atomic<long long> g_networkTimeoutMs{kLDAPNetworkTimeoutSeconds * 1000LL};
 
+// The library keeps the process-wide TLS context to the end; it is let go
+// with the static objects (no worker runs by then). A session still open
+// holds a reference of its own.
+struct ProcessTlsContext {
+    ~ProcessTlsContext() { ldap_set_option(nullptr, LDAP_OPT_X_TLS_CTX, nullptr); }
+};
+
 // A server certificate must be there, signed by a trusted CA and made out to
 // the host name the session connects to.
 const int kRequireCertificate = LDAP_OPT_X_TLS_DEMAND;
@@ -84,6 +91,7 @@ std::chrono::milliseconds SetLDAPNetworkTimeout(std::chrono::milliseconds timeou
 
 bool InitSSLCertDB(const std::string& certificatePath, bool clientAuthentication)
 {
+    static ProcessTlsContext release;
     std::string caFile = certificatePath + "cacerts.pem";
     std::string clientFile = certificatePath + "client.pem";
     const char* certFile = clientAuthentication ? clientFile.c_str() : nullptr;

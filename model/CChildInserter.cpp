@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "jobs/HelperThreads.h"
 #include "model/CEntryObject.h"
 #include "model/UiThread.h"
 
@@ -10,8 +11,14 @@ CChildInserter::CChildInserter(Make make, Insert insert)
 {
     try {
         for (int i = 0; i < kMakers; ++i)
-            m_makers.emplace_back([this] { MakeNodes(); });
-        m_inserter = std::thread([this] { InsertNodes(); });
+            m_makers.emplace_back([this] {
+                HelperThreadScope counted;
+                MakeNodes();
+            });
+        m_inserter = std::thread([this] {
+            HelperThreadScope counted;
+            InsertNodes();
+        });
     } catch (...) {
         // The helpers that did start end before the failure goes on.
         {

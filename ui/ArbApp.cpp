@@ -138,7 +138,9 @@ void CArbApp::OnEndSignal(int)
     // Open dialogs end first, as if cancelled; their callers go on and
     // destroy them.
     for (wxWindow* window : wxTopLevelWindows) {
-        auto* dialog = wxDynamicCast(window, wxDialog);
+        // Not wxDynamicCast: it static_casts first, undefined for the
+        // frames (the splash, the main window) among them.
+        auto* dialog = dynamic_cast<wxDialog*>(window);
         if (dialog && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
     }
     EndFromTheMainLoop();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Utf8.h"
+#include "jobs/CLDAPThread.h"
 #include "model/CDataObject.h"
 #include "model/ListViewOperations.h"
 #include "model/CAppConfig.h"
@@ -139,6 +140,10 @@ public:
     }
     ~ModelUi()
     {
+        // A test ends only after the jobs it started (a refresh a new filter
+        // asked for) have ended; their messages need this thread.
+        EXPECT_TRUE(Dispatcher().PumpUntil([] { return GetRunningThreadCount() == 0; }, 30000))
+            << "the test's jobs did not end";
         DeleteChildItems(platform::kTreeRoot);
         platform::SetAppWindow(platform::AppWindow::ListView, platform::kNoReceiver);
         platform::SetAppWindow(platform::AppWindow::TreeView, platform::kNoReceiver);

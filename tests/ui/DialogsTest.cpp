@@ -224,7 +224,7 @@ TEST_F(CloseWithWorkersTest, CancelInTheWaitKeepsTheWindowOpenAndTheWorkersEndin
     // Cancel: the window stays.
     frame->CallAfter([frame] {
         for (wxWindow* w : wxTopLevelWindows)
-            if (auto* d = wxDynamicCast(w, CWaitOperationsDlg))
+            if (auto* d = dynamic_cast<CWaitOperationsDlg*>(w))
                 PressLater(d, 1032);
     });
     frame->Close();

@@ -18,6 +18,7 @@
 #include <wx/image.h>
 #include <wx/window.h>
 
+#include "jobs/CLDAPThread.h"
 #include "platform/ResourceLibrary.h"
 #include "tests/support/gui/UiTestSupport.h"
 #include "widgets/UiResources.h"
@@ -57,6 +58,23 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
         Pump();
     }
     return true;
+}
+
+// Pumps until no worker runs, and still none after the messages the last
+// ones posted were handled: those may start the next job (a connect's end
+// starts the fetch of the server's children).
+inline bool PumpUntilNoJobs(std::chrono::milliseconds limit = std::chrono::seconds(30))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    auto noJobs = [] { return GetRunningThreadCount() == 0; };
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !PumpUntil(noJobs, left))
+            return false;
+        Pump();
+        if (noJobs())
+            return true;
+    }
 }
 
 // The window's whole area on the screen, frame, menu and status bar

@@ -109,12 +109,7 @@ protected:
     CArbTreeView& View() { return *frame->GetTreeView(); }
     platform::TreePort& Tree() { return View().GetPort(); }
 
-    bool WaitIdle()
-    {
-        bool idle = frametest::PumpUntil([] { return GetRunningThreadCount() == 0; });
-        frametest::Pump();
-        return idle;
-    }
+    bool WaitIdle() { return frametest::PumpUntilNoJobs(); }
 
     std::vector<CDataObject*> Children(const CDataObject& node)
     {
