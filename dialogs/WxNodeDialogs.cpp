@@ -103,6 +103,8 @@ bool WxNodeDialogs::EditFavorite(const CFavoriteList&, std::string&, std::string
 int WxNodeDialogs::ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
                                        uint32_t style)
 {
-    // The second text is the box's caption; empty gives the program's name.
-    return ::ShowCheckMessageBox(text, detail, style, static_cast<int>(confirmId), DialogParent());
+    // The detail is a paragraph of the message, not the caption: the title
+    // stays the program's name.
+    const std::wstring message = detail.empty() ? text : text + L"\n\n" + detail;
+    return ::ShowCheckMessageBox(message, std::wstring(), style, static_cast<int>(confirmId), DialogParent());
 }

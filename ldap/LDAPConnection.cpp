@@ -474,7 +474,7 @@ int LDAPConnection::BindAndWait(const std::string& dn, const std::string& passwo
     if (rc != LDAP_SUCCESS || msgid < 0)
         return MapLDAPResultCode(SendFailureCode(rc));
     LDAPMessagePtr result;
-    std::chrono::steady_clock::duration waitLeft = WaitLimit(options ? *options : LDAPOperationOptions());
+    std::chrono::steady_clock::duration waitLeft = BindWaitLimit(options ? *options : LDAPOperationOptions());
     try {
         result = WaitForLDAPMessage(session, msgid, cancelled, &waitLeft);
     } catch (const LDAPException& e) {

@@ -183,7 +183,7 @@ private:
     SessionPtr OpenSession(bool ldaps) const;
     void ApplySessionOptions(LDAP* session, const LDAPOperationOptions* options) const;
     // A simple bind that waits for its result, for at most the time limit
-    // of options (when it has one) and the network time-out; the result
+    // of options (when it has one) and the network time-out (BindWaitLimit); the result
     // code (mapped). Throws CBreakException once *cancelled is set.
     int BindAndWait(const std::string& dn, const std::string& password, const LDAPOperationOptions* options,
                     const std::atomic<bool>* cancelled);

@@ -62,7 +62,7 @@ LDAPRequest::LDAPRequest(int operation, LDAPConnection* connection, const LDAPOp
       m_hopCount(referred && parent ? parent->m_hopCount + 1 : 0),
       m_host(connection ? connection->GetHost() : std::string()),
       m_port(connection ? connection->GetPort() : 0),
-      m_waitLeft(WaitLimit(m_options))
+      m_waitLeft(operation == kBind ? BindWaitLimit(m_options) : WaitLimit(m_options))
 {
 }
 

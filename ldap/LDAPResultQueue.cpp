@@ -44,6 +44,13 @@ std::chrono::steady_clock::duration WaitLimit(const LDAPOperationOptions& option
     return std::chrono::seconds(options.GetTimeLimit()) + GetLDAPNetworkTimeout();
 }
 
+std::chrono::steady_clock::duration BindWaitLimit(const LDAPOperationOptions& options)
+{
+    if (options.GetTimeLimit() <= 0)
+        return GetLDAPNetworkTimeout();
+    return WaitLimit(options);
+}
+
 LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bool>* cancelled,
                                   std::chrono::steady_clock::duration* waitLeft)
 {

@@ -32,6 +32,10 @@ LDAPMessagePtr WaitForLDAPMessage(LDAP* session, int msgid, const std::atomic<bo
 // the options' time limit and the network time-out; without a time limit,
 // as long as it takes.
 std::chrono::steady_clock::duration WaitLimit(const LDAPOperationOptions& options);
+// The same for a bind, except that without a time limit it is the network
+// time-out: the server puts no time limit on a bind, so one it never answers
+// would otherwise hold the connection for ever.
+std::chrono::steady_clock::duration BindWaitLimit(const LDAPOperationOptions& options);
 
 class LDAPResultQueue {
 public:

@@ -4,12 +4,15 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
+#include <wx/toplevel.h>
 
 #include "platform/ResourceLibrary.h"
 #include "shellcore/RememberedAnswers.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/UiTestSupport.h"
 #include "dialogs/CCheckMessageBox.h"
+#include "dialogs/WxNodeDialogs.h"
+#include "model/ResourceText.h"
 
 namespace {
 
@@ -60,6 +63,43 @@ TEST_F(CheckMessageBoxTest, ARememberedButtonTheBoxLacksAsksAgain)
     AnswerNextBox(kIdcFirst, false, nullptr);
     EXPECT_EQ(ShowCheckMessageBox(L"Delete the value?", L"", kSetYesNo, 7, nullptr), kIdYes);
     EXPECT_EQ(ShowCheckMessageBox(L"Delete the values?", L"", kSetYesNoCancel, 7, nullptr), kIdCancel);
+}
+
+
+// The copy job's question comes with a second text: it is part of the
+// message, below the question; the title stays the program's name.
+TEST_F(CheckMessageBoxTest, ANodesQuestionShowsItsDetailBelowTheTextUnderTheProgramsName)
+{
+    const std::wstring question = LoadResourceText(557);
+    const std::wstring detail = LoadResourceText(577);
+    ASSERT_FALSE(question.empty());
+    ASSERT_FALSE(detail.empty());
+    wxString title, message, checkText;
+    wxTheApp->CallAfter([&] {
+        auto* check = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowById(kIdcCheck));
+        auto* text = wxWindow::FindWindowById(kIdcMessage);
+        auto* button = dynamic_cast<wxButton*>(wxWindow::FindWindowById(kIdcSecond));
+        ASSERT_TRUE(check && text && button);
+        auto* box = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(button));
+        ASSERT_TRUE(box);
+        title = box->GetTitle();
+        message = text->GetLabel();
+        checkText = check->GetLabel();
+        uitest::Screenshot(*box, "copy-go-on-question");
+        wxCommandEvent click(wxEVT_BUTTON, kIdcSecond);
+        click.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(click);
+    });
+    WxNodeDialogs dialogs;
+    EXPECT_EQ(dialogs.ShowCheckMessageBox(question, detail, 557, kSetYesNo | 0x30), kIdNo);
+    EXPECT_EQ(title, wxTheApp->GetAppDisplayName());
+    EXPECT_NE(title, wxString(detail));
+    EXPECT_EQ(message, wxString(question + L"\n\n" + detail));
+    EXPECT_EQ(checkText, wxString(LoadResourceText(333)));
+
+    // Without a detail the message is the text alone.
+    AnswerNextBox(kIdcFirst, false, nullptr);
+    EXPECT_EQ(dialogs.ShowCheckMessageBox(question, L"", 558, kSetYesNo | 0x30), kIdYes);
 }
 
 } // namespace

@@ -81,6 +81,24 @@ TEST(TimeLimit, NoTimeLimitWaitsUntilCancelled)
     EXPECT_EQ(silent.OpenConnections(), 1);
 }
 
+// A bind has no time limit of its own on the server: without one in the
+// profile it still ends after the network time-out.
+TEST(TimeLimit, ABindWithoutTimeLimitEndsAfterTheNetworkTimeout)
+{
+    NetworkTimeoutScope shortTimeout(kNetworkTimeout);
+    SilentServer silent;
+    LDAPOperationOptions unlimited;
+    LDAPConnectionPtr connection = Open(silent.Port());
+    Clock::time_point start = Clock::now();
+    std::unique_ptr<LDAPResultQueue> queue = connection->Bind("cn=admin,o=lab", "secret", &unlimited);
+    EXPECT_EQ(FirstReadCode(*queue), kLDAPTimeout);
+    Clock::duration took = Clock::now() - start;
+    EXPECT_GE(took, kNetworkTimeout - 100ms);
+    EXPECT_LT(took, kNetworkTimeout + 3s);
+    EXPECT_EQ(SessionSocket(*connection), -1);
+    EXPECT_EQ(silent.WaitForOpenConnections(0, 5s), 0);
+}
+
 // A bind given up (the user stopped it) leaves the session's identity
 // unknown and the server possibly never answering: its connection closes.
 TEST(TimeLimit, AnAbandonedBindClosesItsConnection)
