@@ -242,13 +242,12 @@ void LDAPConnection::Unbind()
         return;
     LDAPOperationOptions* options = m_options.load();
     SDKControlArrayPtr serverControls;
-    SDKControlArrayPtr clientControls;
-    if (m_version == 3 && options) {
+    if (m_version == 3 && options)
         serverControls.reset(options->GetServerControlArray());
-        clientControls.reset(options->GetClientControlArray());
-    }
+    // No client controls: the library acts on none, and one marked critical
+    // makes it refuse the unbind without freeing the session or its socket.
     // A TLS session is unbound like any other: that closes its socket.
-    ldap_unbind_ext(m_session.release(), serverControls.get(), clientControls.get());
+    ldap_unbind_ext(m_session.release(), serverControls.get(), nullptr);
 }
 
 std::unique_ptr<LDAPResultQueue> LDAPConnection::Bind(const std::string& dn, const std::string& password,

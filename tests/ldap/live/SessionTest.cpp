@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <fstream>
 
+#include "ldap/LDAPControl.h"
 #include "ldap/LDAPException.h"
+#include "ldap/LDAPOperationOptions.h"
 #include "tests/support/LiveSupport.h"
 
 using namespace arbldap;
@@ -84,6 +86,27 @@ TEST(Session, UnbindClosesTheSocketOfPlainAndSecureSessions)
         connection->Unbind();  // a second time does nothing
         EXPECT_THROW(connection->Bind("", ""), LDAPException);
     }
+}
+
+TEST(Session, UnbindWithACriticalClientControlStillEndsTheSession)
+{
+    // The library acts on no client control and refuses any critical one;
+    // the session it refuses to unbind must not stay open (nor its memory).
+    LDAPConnectionPtr connection = Open(MainServer().Port());
+    EXPECT_EQ(ResultCode(*connection->Bind("", "")), 0);
+    int fd = SessionSocket(*connection);
+    ASSERT_GE(fd, 0);
+    LDAPControlList clientControls;
+    clientControls.Add(LDAPControl("1.3.6.1.4.1.99999.1", true, std::string(), true));
+    LDAPOperationOptions options;
+    options.SetClientControls(&clientControls);
+    connection->ApplyOptions(&options);
+    connection->Unbind();
+    EXPECT_EQ(connection->GetSession(), nullptr);
+    errno = 0;
+    EXPECT_EQ(fcntl(fd, F_GETFD), -1);
+    EXPECT_EQ(errno, EBADF);
+    connection->ApplyOptions(nullptr);
 }
 
 TEST(Session, LastReleaseEndsTheSession)
