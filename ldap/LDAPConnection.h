@@ -83,7 +83,7 @@ public:
     // Switches the session to LDAPS (the port is the server's LDAPS port);
     // only possible before the session has sent anything. Logs each step.
     bool EnableSSL();
-    // Ends the session (with the enabled controls under version 3) and
+    // Ends the session (with the enabled server controls under version 3) and
     // closes its socket; nothing without a session.
     void Unbind();
 
