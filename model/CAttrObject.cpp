@@ -8,8 +8,8 @@
 #include "base/Utf8.h"
 #include "ldap/LDAPModification.h"
 #include "ldap/LDAPModificationList.h"
-#include "model/CEntryObject.h"
-#include "model/CServerObject.h"
+#include "model/CLDAPObject.h"
+#include "model/CServerProfile.h"
 #include "model/NodeDialogs.h"
 #include "model/NodePropertyPages.h"
 #include "model/PasswordScheme.h"
@@ -71,7 +71,8 @@ void ShowStop(unsigned stringId)
 
 } // namespace
 
-CAttrObject::CAttrObject(CEntryObject* owner, const std::string& name) : m_owner(owner)
+CAttrObject::CAttrObject(AttributeOwner* owner, const std::string& name)
+    : m_owner(owner), m_ownerNode(owner ? &owner->OwnerNode() : nullptr)
 {
     CAttrObject::SetName(name);
 }
@@ -106,18 +107,18 @@ bool CAttrObject::IsPasswordValue() const
 
 void CAttrObject::Refresh(intptr_t)
 {
-    if (m_owner && !m_owner->IsBusy())
-        m_owner->Refresh(0);
+    if (m_owner && !m_ownerNode->IsBusy())
+        m_ownerNode->Refresh(0);
 }
 
 bool CAttrObject::RouteCommandNew()
 {
-    return m_owner && !m_owner->IsBusy();
+    return m_owner && !m_ownerNode->IsBusy();
 }
 
 std::wstring CAttrObject::GetFullName() const
 {
-    return m_owner ? m_owner->GetDisplayName() : std::wstring();
+    return m_owner ? m_ownerNode->GetDisplayName() : std::wstring();
 }
 
 uint32_t CAttrObject::GetSize() const
@@ -125,9 +126,9 @@ uint32_t CAttrObject::GetSize() const
     return static_cast<uint32_t>(m_value.size());
 }
 
-CServerObject* CAttrObject::GetServerObject() const
+ServerLink CAttrObject::GetServerLink() const
 {
-    return m_owner ? m_owner->GetServerObject() : nullptr;
+    return m_ownerNode ? m_ownerNode->GetServerLink() : ServerLink();
 }
 
 std::wstring CAttrObject::GetPropertiesTitle() const
@@ -174,8 +175,8 @@ std::unique_ptr<platform::PopupMenu> CAttrObject::BuildContextMenu()
 
 std::string CAttrObject::GetAttributeSyntax() const
 {
-    CServerObject* server = GetServerObject();
-    RefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : RefPtr<CLDAPSchema>();
+    CLDAPObject* server = GetServerNode();
+    RefPtr<CLDAPSchema> schema = m_owner ? m_ownerNode->GetSchema() : RefPtr<CLDAPSchema>();
     if (!schema && server)
         schema = server->GetSchema();
     return schema ? schema->GetAttributeSyntax(GetBaseName()) : std::string();
@@ -183,13 +184,13 @@ std::string CAttrObject::GetAttributeSyntax() const
 
 bool CAttrObject::IsSingleValued() const
 {
-    RefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : RefPtr<CLDAPSchema>();
+    RefPtr<CLDAPSchema> schema = m_owner ? m_ownerNode->GetSchema() : RefPtr<CLDAPSchema>();
     return schema && schema->IsSingleValued(GetBaseName());
 }
 
 bool CAttrObject::IsReadOnly() const
 {
-    RefPtr<CLDAPSchema> schema = m_owner ? m_owner->GetSchema() : RefPtr<CLDAPSchema>();
+    RefPtr<CLDAPSchema> schema = m_owner ? m_ownerNode->GetSchema() : RefPtr<CLDAPSchema>();
     return schema && !schema->IsUserModifiable(GetBaseName());
 }
 
@@ -267,7 +268,7 @@ std::string CAttrObject::DetectSoundExtension() const
 
 void CAttrObject::OpenValue()
 {
-    if (m_owner && m_owner->IsBusy())
+    if (m_owner && m_ownerNode->IsBusy())
         return;
     switch (FindOpener()) {
     case Opener::None:
@@ -301,7 +302,7 @@ void CAttrObject::OpenValue()
         ShowCertificates();
         return;
     case Opener::DistinguishedName:
-        if (CServerObject* server = GetServerObject())
+        if (CLDAPObject* server = GetServerNode())
             server->NavigateToDN(LDAPDN(m_value));
         return;
     }
@@ -344,7 +345,7 @@ void CAttrObject::ShowCertificates()
     std::shared_ptr<NodeDialogPort> dialogs = GetNodeDialogPort();
     if (!dialogs || !m_owner)
         return;
-    std::wstring caption = FormatResourceText(kStrCertificateCaption, {Utf8ToWideString(m_owner->GetDN().GetText())});
+    std::wstring caption = FormatResourceText(kStrCertificateCaption, {Utf8ToWideString(m_ownerNode->GetDN().GetText())});
     std::vector<CAttrObject*> nodes = m_owner->GetCertificateNodes();
     std::vector<CertificatePage> pages;
     size_t active = 0;
@@ -392,7 +393,7 @@ void CAttrObject::SaveRawValue(const std::wstring& extension, const std::wstring
 
 bool CAttrObject::PromptDelete()
 {
-    if (m_owner && m_owner->IsBusy())
+    if (m_owner && m_ownerNode->IsBusy())
         return false;
     return platform::ShowMessageBox(LoadResourceText(kStrDeleteValue),
                                     platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes;
@@ -400,18 +401,18 @@ bool CAttrObject::PromptDelete()
 
 bool CAttrObject::Delete(intptr_t ask)
 {
-    if (!m_owner || m_owner->IsBusy())
+    if (!m_owner || m_ownerNode->IsBusy())
         return false;
     if (ask && !PromptDelete())
         return false;
     const std::string naming = m_name + "=" + m_value;
-    if (EqualNoCase(naming, WideToUtf8Text(m_owner->GetDisplayName()))) {
+    if (EqualNoCase(naming, WideToUtf8Text(m_ownerNode->GetDisplayName()))) {
         platform::ShowMessageBox(FormatResourceText(kStrNamingValueCaption, {Utf8ToWideString(naming)}) + L"\n" +
                                      LoadResourceText(kStrNamingValue),
                                  platform::kMbOk | kMbIconStop);
         return false;
     }
-    CServerObject* server = GetServerObject();
+    CServerProfile* server = GetServerProfile();
     if (server && server->IsPasswordHistoryEnabled() && IsPasswordValue())
         return m_owner->RemovePasswordValue(m_value);
     LDAPModificationList modifications;
@@ -421,7 +422,7 @@ bool CAttrObject::Delete(intptr_t ask)
 
 bool CAttrObject::DeleteValues(const std::vector<CAttrObject*>& nodes, bool refresh)
 {
-    if (!m_owner || m_owner->IsBusy())
+    if (!m_owner || m_ownerNode->IsBusy())
         return false;
     LDAPModificationList modifications;
     for (CAttrObject* node : nodes)

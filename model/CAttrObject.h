@@ -14,14 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "model/AttributeOwner.h"
 #include "model/CDataObject.h"
 
-class CEntryObject;
+class CLDAPObject;
 
 class CAttrObject : public CDataObject {
 public:
     // SetName(name); the concrete class sets the value.
-    CAttrObject(CEntryObject* owner, const std::string& name);
+    CAttrObject(AttributeOwner* owner, const std::string& name);
     ~CAttrObject() override;
 
     const char* GetRuntimeClassName() const override { return "CAttrObject"; }
@@ -40,7 +41,7 @@ public:
     std::wstring GetFullName() const override;
     // The value's length in bytes.
     uint32_t GetSize() const override;
-    CServerObject* GetServerObject() const override;
+    ServerLink GetServerLink() const override;
     std::wstring GetPropertiesTitle() const override;
     PropertyPageList AddPropertyPages() override;
     std::unique_ptr<platform::PopupMenu> BuildContextMenu() override;
@@ -62,7 +63,7 @@ public:
 
     const std::string& GetName() const { return m_name; }
     const std::string& GetValue() const { return m_value; }
-    CEntryObject* GetOwner() const { return m_owner; }
+    CEntryObject* GetOwner() const { return m_owner ? m_owner->OwnerEntry() : nullptr; }
     // The name without its options.
     std::string GetBaseName() const;
     bool IsPasswordValue() const;
@@ -106,7 +107,8 @@ private:
     void OpenLink(const std::string& link);
     void ShowCertificates();
 
-    CEntryObject* const m_owner;
+    AttributeOwner* const m_owner;
+    CLDAPObject* const m_ownerNode;  // the owner as a node
     std::string m_name;
     std::string m_value;
 };

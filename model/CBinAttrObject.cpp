@@ -15,7 +15,7 @@ constexpr uint32_t kMbIconStop = 0x10;
 
 } // namespace
 
-CBinAttrObject::CBinAttrObject(CEntryObject* owner, const std::string& name, const std::string& value)
+CBinAttrObject::CBinAttrObject(AttributeOwner* owner, const std::string& name, const std::string& value)
     : CAttrObject(owner, name)
 {
     CBinAttrObject::SetValue(value);

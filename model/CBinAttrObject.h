@@ -6,7 +6,7 @@
 
 class CBinAttrObject : public CAttrObject {
 public:
-    CBinAttrObject(CEntryObject* owner, const std::string& name, const std::string& value);
+    CBinAttrObject(AttributeOwner* owner, const std::string& name, const std::string& value);
 
     const char* GetRuntimeClassName() const override { return "CBinAttrObject"; }
     int GetImage(bool selected) const override { return selected ? 17 : 4; }

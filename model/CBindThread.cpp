@@ -1,5 +1,7 @@
 #include "model/CBindThread.h"
 
+#include "model/EntryJobs.h"
+
 #include "base/LogStream.h"
 #include "base/Utf8.h"
 #include "ldap/FormatLDAPError.h"
@@ -92,4 +94,12 @@ void CBindThread::OnError(LDAPException error)
         server->ReportError(error);
     }
     SetStatusText(FormatLDAPError(error));
+}
+
+std::shared_ptr<CLDAPThread> MakeBindJob(CServerObject* server, std::unique_ptr<CProgressDlg> progress, bool openBase,
+                                         const std::string& password)
+{
+    auto job = std::make_shared<CBindThread>(server, std::move(progress), openBase);
+    job->SetPassword(password);
+    return job;
 }

@@ -1,5 +1,7 @@
 #include "model/CChildrenFetchThread.h"
 
+#include "model/EntryJobs.h"
+
 #include <cwctype>
 #include <utility>
 
@@ -408,4 +410,9 @@ void CChildrenFetchThread::OnError(LDAPException error)
     if (auto* node = dynamic_cast<CEntryObject*>(GetNode()))
         node->ReportError(error);
     SetStatusText(FormatLDAPError(error));
+}
+
+std::shared_ptr<CLDAPThread> MakeChildrenFetchJob(CEntryObject* node, CServerObject* server, int mode)
+{
+    return std::make_shared<CChildrenFetchThread>(node, server, mode);
 }

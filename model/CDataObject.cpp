@@ -4,12 +4,10 @@
 
 #include "jobs/CLDAPThread.h"
 #include "jobs/CProgressDlg.h"
-#include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
 #include "model/ProgressDialogFactory.h"
 #include "model/PropertySheetPort.h"
 #include "model/ResourceText.h"
-#include "model/TreeViewOperations.h"
 #include "model/UiThread.h"
 #include "platform/Dispatcher.h"
 #include "platform/Messages.h"
@@ -38,6 +36,8 @@ CDataObject::CDataObject(const CDataObject* source) : m_id(NodeRegistry::Add(thi
         m_treeItem = source->m_treeItem.load();
         m_flags = source->m_flags.load() & (kBusy | kChildrenLoaded);
         m_server = source->m_server.load();
+        m_serverNode = source->m_serverNode.load();
+        m_serverProfile = source->m_serverProfile.load();
         std::lock_guard<std::mutex> lock(source->m_lock);
         m_displayName = source->m_displayName;
         m_caption = source->m_caption;
@@ -210,12 +210,6 @@ platform::TreeItem CDataObject::GetParentItem() const
     return tree->GetParentItem(item);
 }
 
-CDataObject* CDataObject::GetParentNode() const
-{
-    platform::TreeItem parent = GetParentItem();
-    return parent ? GetTreeItemObject(parent) : nullptr;
-}
-
 void* CDataObject::GetItemData()
 {
     return static_cast<void*>(this);
@@ -292,57 +286,6 @@ void CDataObject::SetChildIndicator(int children)
         tree->SetChildIndicator(item, children);
 }
 
-int CDataObject::CountChildItems(const char* className) const
-{
-    platform::TreeItem item = GetTreeItem();
-    std::shared_ptr<platform::TreePort> tree = Tree();
-    if (!item || !tree)
-        return 0;
-    int count = 0;
-    for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
-        if (!className) {
-            ++count;
-            continue;
-        }
-        CDataObject* node = GetTreeItemObject(child);
-        if (node && std::string(node->GetRuntimeClassName()) == className)
-            ++count;
-    }
-    return count;
-}
-
-bool CDataObject::Delete(intptr_t)
-{
-    CDataObject* parent = GetParentNode();
-    bool parentSelected = parent && parent->IsCurrent();
-    int row = FindObjectRow(*this);
-    if (row >= 0)
-        if (std::shared_ptr<platform::ListPort> list = platform::GetListControl())
-            list->DeleteItem(row);
-    platform::TreeItem item = GetTreeItem();
-    if (std::shared_ptr<platform::TreePort> tree = Tree(); tree && item) {
-        DeleteChildItems(item);
-        tree->DeleteItem(item);
-    }
-    if (parentSelected) {
-        parent->UpdateChildIndicator();
-        parent->ShowContents(0);
-    }
-    delete this;
-    return true;
-}
-
-void CDataObject::InsertIntoViews(platform::TreeItem parentItem, uint32_t flags)
-{
-    if (flags & kInsertTreeItem)
-        InsertObjectItem(*this, parentItem);
-    if (flags & kInsertListRow) {
-        std::shared_ptr<platform::TreePort> tree = Tree();
-        if (tree && parentItem && tree->GetSelectedItem() == parentItem)
-            UpdateRowText(*this, -1);
-    }
-}
-
 void CDataObject::SetOverlayImage(int image)
 {
     platform::TreeItem item = GetTreeItem();
@@ -363,24 +306,6 @@ std::wstring CDataObject::GetSizeText() const
 {
     const uint32_t size = GetSize();
     return static_cast<int32_t>(size) < 0 ? LoadResourceText(kStrSizeUnknown) : std::to_wstring(size);
-}
-
-uint32_t CDataObject::GetSize() const
-{
-    if (!IsChildrenLoaded())
-        return kSizeUnknown;
-    platform::TreeItem item = GetTreeItem();
-    std::shared_ptr<platform::TreePort> tree = Tree();
-    uint32_t sum = 0;
-    if (!item || !tree)
-        return sum;
-    for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
-        CDataObject* node = GetTreeItemObject(child);
-        uint32_t size = node ? node->GetSize() : kSizeUnknown;
-        if (size != kSizeUnknown)
-            sum += size;
-    }
-    return sum;
 }
 
 void CDataObject::ShowProgress()
@@ -515,14 +440,20 @@ void CDataObject::SetValueText(const std::wstring& text)
     m_valueText = text;
 }
 
-CServerObject* CDataObject::GetServerObject() const
+ServerLink CDataObject::GetServerLink() const
 {
-    return m_server.load();
+    ServerLink link;
+    link.server = m_server.load();
+    link.node = m_serverNode.load();
+    link.profile = m_serverProfile.load();
+    return link;
 }
 
-void CDataObject::SetServerObject(CServerObject* server)
+void CDataObject::SetServerObject(const ServerLink& server)
 {
-    m_server = server;
+    m_server = server.server;
+    m_serverNode = server.node;
+    m_serverProfile = server.profile;
 }
 
 // --- properties and progress ---

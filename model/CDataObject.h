@@ -25,6 +25,7 @@
 #include "jobs/IJobNode.h"
 #include "ldap/LDAPException.h"
 #include "model/PropertyPages.h"
+#include "model/ServerLink.h"
 #include "platform/ControlPorts.h"
 #include "platform/PopupMenu.h"
 
@@ -53,6 +54,9 @@ constexpr uint32_t kCmdRemoveMessage = 32881;
 constexpr uint32_t kCmdCut = 57635;
 constexpr uint32_t kCmdCopy = 57634;
 constexpr uint32_t kCmdPaste = 57637;
+// A value's commands (the entry menus offer them too).
+constexpr uint32_t kCmdSaveValue = 32865;
+constexpr uint32_t kCmdOpenValue = 32882;
 
 // AppendClipboardCommands flags: bit 0 enables Cut and grays Copy; bit 1
 // grays Copy and Paste.
@@ -158,8 +162,12 @@ public:
     // Whether ShowProperties with that selection would show a sheet.
     bool CanShowProperties(const std::vector<CDataObject*>* selection = nullptr);
     virtual std::wstring GetPropertiesTitle() const;
-    // The owning server node (a server node answers itself).
-    virtual CServerObject* GetServerObject() const;
+    // The owning server node (a server node answers itself), with its node
+    // and profile parts.
+    virtual ServerLink GetServerLink() const;
+    CServerObject* GetServerObject() const { return GetServerLink().server; }
+    CLDAPObject* GetServerNode() const { return GetServerLink().node; }
+    CServerProfile* GetServerProfile() const { return GetServerLink().profile; }
 
     // The list view's waiting animation, while the node is current.
     virtual void ShowProgress();
@@ -225,7 +233,7 @@ protected:
     void SetCaption(const std::wstring& text);
     void SetDisplayName(const std::wstring& text);
     void SetValueText(const std::wstring& text);
-    void SetServerObject(CServerObject* server);
+    void SetServerObject(const ServerLink& server);
 
 private:
     enum : uint32_t {
@@ -240,14 +248,22 @@ private:
     // Shows the status text in the frame when the node is current, after the
     // document's server texts when asked.
     void PublishStatusText(bool withDocumentInfo);
-    // The view part of ReportError and ReportInformation (UI thread).
+    // The view part of ReportError and ReportInformation (UI thread); each
+    // is its message node's (CErrorObject.cpp, CInformationObject.cpp).
     void ShowErrorNode(const arbldap::LDAPException& error);
     void ShowInformationNode(const std::wstring& text, const std::wstring& detail);
+    // Hangs a report's node as the last child of the node's item; the tree
+    // owns it from then on. Null (child freed) when it could not be inserted.
+    CDataObject* HangReportNode(std::unique_ptr<CDataObject> child);
+    // The node's item expanded and its children counted as loaded.
+    void EndReport(platform::TreeItem item);
 
     const NodeId m_id;
     std::atomic<uint32_t> m_flags{0};
     std::atomic<uint64_t> m_treeItem{0};
     std::atomic<CServerObject*> m_server{nullptr};
+    std::atomic<CLDAPObject*> m_serverNode{nullptr};
+    std::atomic<CServerProfile*> m_serverProfile{nullptr};
     std::atomic<CRefCountedEvent*> m_event{nullptr};
 
     mutable std::mutex m_lock;  // the texts and the job

@@ -8,12 +8,11 @@
 #include "base/Utf8.h"
 #include "model/CAttrObject.h"
 #include "model/CBinAttrObject.h"
-#include "model/CChildrenFetchThread.h"
 #include "model/COperationalAttrObject.h"
-#include "model/CServerObject.h"
+#include "model/CServerProfile.h"
+#include "model/EntryJobs.h"
 #include "model/CTextAttrObject.h"
 #include "model/CTreeRefreshThread.h"
-#include "model/CModifyThread.h"
 #include "model/FormatDN.h"
 #include "model/LdifExport.h"
 #include "model/ListSorting.h"
@@ -69,7 +68,7 @@ void PostToMainFrame(platform::MessageId id, uintptr_t wParam, intptr_t lParam)
 
 } // namespace
 
-CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, LDAPDN dn, CServerObject* server,
+CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, LDAPDN dn, const ServerLink& server,
                            bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema)
     : CLDAPObject(server)
 {
@@ -86,7 +85,7 @@ CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, LDAPDN dn, CServ
     SetBound(true);
 }
 
-CEntryObject::CEntryObject(const LDAPDN& dn, CServerObject* server) : CLDAPObject(server)
+CEntryObject::CEntryObject(const LDAPDN& dn, const ServerLink& server) : CLDAPObject(server)
 {
     CLDAPObject::SetDN(dn);
 }
@@ -268,7 +267,7 @@ bool CEntryObject::StartChildrenFetch(intptr_t flag)
     if (IsCurrent())
         StartListWaitTimer();
     CServerObject* server = GetServerObject();
-    StartJob(std::make_shared<CChildrenFetchThread>(this, server, static_cast<int>(flag)));
+    StartJob(MakeChildrenFetchJob(this, server, static_cast<int>(flag)));
     return true;
 }
 
@@ -294,10 +293,10 @@ void CEntryObject::LoadChildren(intptr_t reload)
             StartListWaitTimer();
         }
         SetChildrenLoaded(false);
-        StartJob(std::make_shared<CChildrenFetchThread>(this, server, static_cast<int>(reload)));
+        StartJob(MakeChildrenFetchJob(this, server, static_cast<int>(reload)));
         SetChildrenLoaded(true);
     } else {
-        StartJob(std::make_shared<CChildrenFetchThread>(this, server, static_cast<int>(reload)));
+        StartJob(MakeChildrenFetchJob(this, server, static_cast<int>(reload)));
     }
 }
 
@@ -325,7 +324,7 @@ uint32_t CEntryObject::GetSize() const
 
 bool CEntryObject::ShowsOperationalAttributes() const
 {
-    const CServerObject* server = GetServerObject();
+    const CServerProfile* server = GetServerProfile();
     return server && server->GetShowOperationalAttributes() != 0;
 }
 
@@ -537,7 +536,7 @@ bool CEntryObject::ApplyModifications(const LDAPModificationList& modifications,
 {
     if (modifications.IsEmpty() || IsBusy() || !GetConnection())
         return false;
-    StartJob(std::make_shared<CModifyThread>(this, modifications, refresh));
+    StartJob(MakeModifyJob(this, modifications, refresh));
     return true;
 }
 

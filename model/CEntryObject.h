@@ -21,22 +21,21 @@
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPEntry.h"
 #include "ldap/LDAPModificationList.h"
+#include "model/AttributeOwner.h"
 #include "model/CLDAPObject.h"
 
 class CAttrObject;
 
 // Commands of the entry and server menus.
-constexpr uint32_t kCmdSaveValue = 32865;
 constexpr uint32_t kCmdGoToDN = 32866;
 constexpr uint32_t kCmdAbort = 32861;
 constexpr uint32_t kCmdAddToFavorites = 32875;
-constexpr uint32_t kCmdOpenValue = 32882;
 constexpr uint32_t kCmdSetFilter = 32922;
 constexpr uint32_t kCmdRemoveFilter = 32925;
 constexpr uint32_t kCmdEntryViewOn = 32927;
 constexpr uint32_t kCmdEntryViewOff = 32928;
 
-class CEntryObject : public CLDAPObject {
+class CEntryObject : public CLDAPObject, public AttributeOwner {
 public:
     typedef std::vector<std::unique_ptr<CAttrObject>> AttributeNodeList;
 
@@ -44,7 +43,7 @@ public:
     // node reached over a referral's connection is marked ownsReference.
     // Its schema is the host's, from the schema cache; a caller that holds
     // the schema of connection's host already may hand it in.
-    CEntryObject(const arbldap::LDAPConnectionPtr& connection, arbldap::LDAPDN dn, CServerObject* server,
+    CEntryObject(const arbldap::LDAPConnectionPtr& connection, arbldap::LDAPDN dn, const ServerLink& server,
                  bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema = RefPtr<CLDAPSchema>());
     ~CEntryObject() override;
 
@@ -87,9 +86,9 @@ public:
     // the attributes are read again, a failure becomes an error node.
     // refresh: re-read the attributes afterwards. False when nothing could
     // be started (busy, nothing to do).
-    virtual bool ApplyModifications(const arbldap::LDAPModificationList& modifications, bool refresh);
+    bool ApplyModifications(const arbldap::LDAPModificationList& modifications, bool refresh) override;
     // Removes one userPassword value (the profile keeps a password history).
-    virtual bool RemovePasswordValue(const std::string& value);
+    bool RemovePasswordValue(const std::string& value) override;
 
     // One node per value: binary, operational or text, in the given list.
     void CreateAttributeNodes(const arbldap::LDAPAttributeList& attributes, bool operational);
@@ -97,7 +96,7 @@ public:
     // A normal node whose operational twin (same name and value) exists goes.
     void RemoveDuplicateAttributeNodes();
     void RemoveAttributeNodes(const std::string& name);
-    CAttrObject* FindAttributeNode(const std::string& name) const;
+    CAttrObject* FindAttributeNode(const std::string& name) const override;
     size_t GetAttributeNodeCount() const;
     // The nodes of one list, in order (the pointers stay the entry's).
     std::vector<CAttrObject*> GetAttributeNodes(bool operational) const;
@@ -105,14 +104,16 @@ public:
     void GetNamingContexts(StringList& contexts) const;
     void GetObjectClasses(StringList& classes) const;
     // The userCertificate and cACertificate values (the nodes stay the entry's).
-    std::vector<CAttrObject*> GetCertificateNodes() const;
+    std::vector<CAttrObject*> GetCertificateNodes() const override;
     std::unique_ptr<arbldap::LDAPEntry> CollectAttributes() const;
     std::wstring GetModifiersNameText() const;
     std::wstring GetCreatorsNameText() const;
     std::wstring GetModifyTimestampText() const;
     std::wstring GetCreateTimestampText() const;
     std::wstring GetRDNText() const;
-    std::wstring GetRDNValue() const;
+    std::wstring GetRDNValue() const override;
+    CLDAPObject& OwnerNode() override { return *this; }
+    CEntryObject* OwnerEntry() override { return this; }
     std::wstring GetRDNType() const;
 
     // The document's LDIF export command.
@@ -137,7 +138,7 @@ public:
 
 protected:
     // The server node's own entry part: no connection yet.
-    CEntryObject(const arbldap::LDAPDN& dn, CServerObject* server);
+    CEntryObject(const arbldap::LDAPDN& dn, const ServerLink& server);
     // The profile that decides about operational rows.
     bool ShowsOperationalAttributes() const;
     // The waiting display of the list while a fetch for the selected node runs.

@@ -1,6 +1,13 @@
 #include "model/CErrorObject.h"
 
+#include "base/LogStream.h"
+#include "base/Utf8.h"
+#include "ldap/FormatLDAPError.h"
+#include "model/ListViewOperations.h"
+#include "model/NodeRegistry.h"
 #include "model/ResourceText.h"
+#include "model/UiThread.h"
+#include "platform/ShellPorts.h"
 
 namespace {
 
@@ -19,7 +26,7 @@ std::wstring Caption(int resultCode)
 
 }  // namespace
 
-CErrorObject::CErrorObject(int resultCode, const std::wstring& message, CServerObject* server)
+CErrorObject::CErrorObject(int resultCode, const std::wstring& message, const ServerLink& server)
     : CMessageObject(server), m_resultCode(resultCode)
 {
     SetValueText(message);
@@ -56,4 +63,52 @@ PropertyPageList CErrorObject::AddPropertyPages()
                                                             std::to_wstring(m_resultCode), std::wstring(),
                                                             LoadResourceText(kStrPageTitle)));
     return pages;
+}
+
+// The base class's report of an error: an error node under the node.
+
+void CDataObject::ReportError(arbldap::LDAPException error)
+{
+    // The views are changed on the user-interface thread, in one go; the line
+    // is logged even when they are gone.
+    if (!RunOnUiThread([&] { ShowErrorNode(error); }))
+        LogLine(FormatLDAPError(error));
+}
+
+void CDataObject::ShowErrorNode(const arbldap::LDAPException& error)
+{
+    platform::TreeItem item = GetTreeItem();
+    auto* errorNode = static_cast<CErrorObject*>(HangReportNode(std::make_unique<CErrorObject>(
+        error.GetResultCode(), Utf8ToWideString(error.GetResultText()), GetServerLink())));
+    NodeId errorId = errorNode ? errorNode->GetNodeId() : kNoNode;
+    Expand(0);
+
+    if (errorNode && IsCurrent()) {
+        std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+        int row = -1;
+        if (list && list->GetItemCount() == 0 && (GetType() == kNodeServer || GetType() == kNodeEntry)) {
+            ShowContents(0);
+            // Showing the node may have reloaded its children.
+            errorNode = static_cast<CErrorObject*>(NodeRegistry::Find(errorId));
+            if (errorNode)
+                row = list->FindItemByData(errorNode->GetItemData());
+        }
+        if (errorNode && row < 0)
+            row = UpdateRowText(*errorNode, 0);
+        if (row >= 0) {
+            std::shared_ptr<platform::ListViewPort> view = platform::GetListViewPort();
+            if (view)
+                view->SuspendSelectionHandling(true);
+            SelectSingleItem(row, true);
+            if (view)
+                view->SuspendSelectionHandling(false);
+        }
+    }
+    if (errorNode)
+        errorNode->UpdateChildIndicator();
+
+    LogLine(FormatLDAPError(error));
+
+    EndReport(item);
+    UpdateChildIndicator();
 }

@@ -9,7 +9,7 @@
 class CErrorObject : public CMessageObject {
 public:
     // Made by ReportError, which also shows and logs it.
-    CErrorObject(int resultCode, const std::wstring& message, CServerObject* server);
+    CErrorObject(int resultCode, const std::wstring& message, const ServerLink& server);
 
     const char* GetRuntimeClassName() const override { return "CErrorObject"; }
     int GetType() const override { return kNodeError; }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "base/LogStream.h"
 #include "model/CAppConfig.h"
 #include "model/RemovalTimerMap.h"
 #include "model/ResourceText.h"
+#include "model/UiThread.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ constexpr int kIconInformation = 276;
 
 }  // namespace
 
-CInformationObject::CInformationObject(const std::wstring& text, const std::wstring& detail, CServerObject* server)
+CInformationObject::CInformationObject(const std::wstring& text, const std::wstring& detail, const ServerLink& server)
     : CMessageObject(server)
 {
     if (detail.empty()) {
@@ -73,4 +75,37 @@ void CInformationObject::StartRemovalTimer()
 int CInformationObject::GetRemovalTimerId() const
 {
     return CRemovalTimerMap::Instance().GetTimerId(GetNodeId());
+}
+
+// The base class's report of a piece of information: an information node
+// under the node.
+
+void CDataObject::ReportInformation(const std::wstring& text, const std::wstring& detail)
+{
+    if (!RunOnUiThread([&] { ShowInformationNode(text, detail); }))
+        LogLine(detail.empty() ? text : detail);
+}
+
+void CDataObject::ShowInformationNode(const std::wstring& text, const std::wstring& detail)
+{
+    platform::TreeItem item = GetTreeItem();
+    auto* information = static_cast<CInformationObject*>(
+        HangReportNode(std::make_unique<CInformationObject>(text, detail, GetServerLink())));
+    Expand(0);
+
+    if (information && IsCurrent()) {
+        HideProgress();
+        if (std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl())
+            tree->SelectItem(information->GetTreeItem());
+        information->ShowContents(0);
+    }
+    if (information)
+        information->UpdateChildIndicator();
+
+    LogLine(detail.empty() ? text : detail);
+
+    EndReport(item);
+    if (information && GetAppConfig().m_bAutoRemoveInfo != 0)
+        information->StartRemovalTimer();
+    UpdateChildIndicator();
 }

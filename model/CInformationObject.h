@@ -11,7 +11,7 @@ public:
     // Made by ReportInformation, which also shows and logs it. Without a
     // detail the node is named "Information" and shows the text as its
     // value; with one it is named by the text and shows the detail.
-    CInformationObject(const std::wstring& text, const std::wstring& detail, CServerObject* server);
+    CInformationObject(const std::wstring& text, const std::wstring& detail, const ServerLink& server);
     // Frees its removal timer.
     ~CInformationObject() override;
 

@@ -2,8 +2,7 @@
 
 #include "base/Installed.h"
 
-#include "model/CEntryObject.h"
-#include "model/CNavigateThread.h"
+#include "model/EntryJobs.h"
 
 #include <utility>
 
@@ -12,9 +11,10 @@
 #include "jobs/CLDAPThread.h"
 #include "ldap/LDAPUrl.h"
 #include "model/CAppConfig.h"
-#include "model/CServerObject.h"
+#include "model/CServerProfile.h"
 #include "model/NodeDialogs.h"
 #include "model/ResourceText.h"
+#include "model/TreeViewOperations.h"
 #include "platform/ShellPorts.h"
 
 using namespace arbldap;
@@ -36,7 +36,7 @@ bool IsEntryOrServer(const CDataObject* node)
 
 } // namespace
 
-CLDAPObject::CLDAPObject(CServerObject* server, const CDataObject* source) : CDataObject(source)
+CLDAPObject::CLDAPObject(const ServerLink& server, const CDataObject* source) : CDataObject(source)
 {
     SetServerObject(server);
 }
@@ -160,7 +160,7 @@ std::string CLDAPObject::GetEffectiveFilter() const
 {
     if (std::shared_ptr<const std::string> custom = GetCustomFilterText())
         return *custom;
-    if (CServerObject* server = GetServerObject())
+    if (CServerProfile* server = GetServerProfile())
         return server->GetFilter();
     return std::string();
 }
@@ -277,7 +277,7 @@ void CLDAPObject::SetOverlayImage(int image)
 
 std::wstring CLDAPObject::GetURL() const
 {
-    CServerObject* server = GetServerObject();
+    CServerProfile* server = GetServerProfile();
     if (!server)
         return std::wstring();
     LDAPUrl url(WideToUtf8Text(server->GetHostName()), server->GetPort(), GetDN().GetText(), server->GetAttributes(),
@@ -288,14 +288,15 @@ std::wstring CLDAPObject::GetURL() const
 void CLDAPObject::UpdateDocumentInfo()
 {
     std::shared_ptr<platform::DocumentPort> document = platform::GetDocumentPort();
-    CServerObject* server = GetServerObject();
-    if (!document || !server)
+    CServerProfile* server = GetServerProfile();
+    CLDAPObject* serverNode = GetServerNode();
+    if (!document || !server || !serverNode)
         return;
     std::wstring user = Utf8ToWideString(server->GetUserDN().GetText());
     document->SetPaneText1(user.empty() ? LoadResourceText(kStrAnonymous) : user);
 
     std::wstring state;
-    if (RefPtr<CLDAPSchema> schema = server->GetSchema()) {
+    if (RefPtr<CLDAPSchema> schema = serverNode->GetSchema()) {
         switch (schema->GetLoadState()) {
         case kSchemaFetchInProgress: state = LoadResourceText(kStrSchemaFetching); break;
         case kSchemaFetchFailed: state = LoadResourceText(kStrSchemaFailed); break;
@@ -338,6 +339,24 @@ void CLDAPObject::NavigateToDN(const LDAPDN& dn)
     NavigateJobMaker maker = g_navigateJobMaker.Get();
     if (maker)
         StartJob(maker(*this, dn));
-    else if (auto* start = dynamic_cast<CEntryObject*>(this))
-        StartJob(std::make_shared<CNavigateThread>(*start, dn));
+    else
+        StartJob(MakeNavigateJob(*this, dn));
+}
+
+CDataObject* FindItemByDN(const arbldap::LDAPDN& dn, platform::TreeItem from)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    auto* node = dynamic_cast<CLDAPObject*>(GetTreeItemObject(from));
+    if (!tree || !node || (node->GetType() != kNodeEntry && node->GetType() != kNodeServer))
+        return nullptr;
+    const arbldap::LDAPDN own = node->GetDN();
+    if (own == dn)
+        return node;
+    // Only a node above dn can hold it.
+    if (!own.EndsWith(dn))
+        return nullptr;
+    for (platform::TreeItem child = tree->GetChildItem(from); child; child = tree->GetNextSiblingItem(child))
+        if (CDataObject* found = FindItemByDN(dn, child))
+            return found;
+    return nullptr;
 }

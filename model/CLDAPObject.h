@@ -26,7 +26,7 @@
 
 class CLDAPObject : public CDataObject {
 public:
-    CLDAPObject(CServerObject* server, const CDataObject* source = nullptr);
+    CLDAPObject(const ServerLink& server, const CDataObject* source = nullptr);
     ~CLDAPObject() override;
 
     arbldap::LDAPConnectionPtr GetConnection() const override;
@@ -116,3 +116,8 @@ private:
     bool m_ownsFilter = false;
     arbldap::LDAPDN m_dn;
 };
+
+// The entry or server node of that DN at or below the item (a server and its
+// entries), found by descending only where the DN lies; null when the tree
+// holds none.
+CDataObject* FindItemByDN(const arbldap::LDAPDN& dn, platform::TreeItem from);

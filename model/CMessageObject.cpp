@@ -9,7 +9,7 @@ constexpr unsigned kStrRemove = 171;
 
 }  // namespace
 
-CMessageObject::CMessageObject(CServerObject* server)
+CMessageObject::CMessageObject(const ServerLink& server)
 {
     SetServerObject(server);
     SetChildrenLoaded(true);

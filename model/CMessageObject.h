@@ -21,5 +21,5 @@ public:
     std::unique_ptr<platform::PopupMenu> BuildContextMenu() override;
 
 protected:
-    explicit CMessageObject(CServerObject* server);
+    explicit CMessageObject(const ServerLink& server);
 };

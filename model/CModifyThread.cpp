@@ -1,5 +1,7 @@
 #include "model/CModifyThread.h"
 
+#include "model/EntryJobs.h"
+
 #include "ldap/LDAPResponse.h"
 #include "ldap/LDAPResultQueue.h"
 #include "model/CEntryObject.h"
@@ -45,4 +47,10 @@ void CModifyThread::OnError(LDAPException error)
 {
     if (auto* node = dynamic_cast<CEntryObject*>(GetNode()))
         node->ReportError(error);
+}
+
+std::shared_ptr<CLDAPThread> MakeModifyJob(CEntryObject* entry, const arbldap::LDAPModificationList& modifications,
+                                           bool refresh)
+{
+    return std::make_shared<CModifyThread>(entry, modifications, refresh);
 }

@@ -1,5 +1,7 @@
 #include "model/CNavigateThread.h"
 
+#include "model/EntryJobs.h"
+
 #include <utility>
 
 #include "base/LogStream.h"
@@ -436,4 +438,10 @@ void CNavigateThread::OnFinish()
     }
     SetCurrentNode(nullptr);
     CChildrenFetchThread::OnFinish();
+}
+
+std::shared_ptr<CLDAPThread> MakeNavigateJob(CLDAPObject& from, const arbldap::LDAPDN& dn)
+{
+    auto* start = dynamic_cast<CEntryObject*>(&from);
+    return start ? std::make_shared<CNavigateThread>(*start, dn) : nullptr;
 }

@@ -8,7 +8,7 @@ constexpr unsigned kStrOperationalType = 522;
 
 } // namespace
 
-COperationalAttrObject::COperationalAttrObject(CEntryObject* owner, const std::string& name, const std::string& value)
+COperationalAttrObject::COperationalAttrObject(AttributeOwner* owner, const std::string& name, const std::string& value)
     : CTextAttrObject(owner, name, value)
 {
 }

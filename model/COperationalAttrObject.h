@@ -5,7 +5,7 @@
 
 class COperationalAttrObject : public CTextAttrObject {
 public:
-    COperationalAttrObject(CEntryObject* owner, const std::string& name, const std::string& value);
+    COperationalAttrObject(AttributeOwner* owner, const std::string& name, const std::string& value);
 
     int GetImage(bool) const override { return 5; }
     std::wstring GetTypeName() const override;

@@ -34,7 +34,7 @@ public:
     std::wstring GetTypeName() const override;
     std::wstring GetPropertiesTitle() const override;
     PropertyPageList AddPropertyPages() override;
-    CServerObject* GetServerObject() const override { return nullptr; }
+    ServerLink GetServerLink() const override { return ServerLink(); }
 
     // One server node per stored profile below the root's item (flags as
     // InsertIntoViews; bit 0 also empties the list first). A missing

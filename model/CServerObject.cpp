@@ -2,8 +2,7 @@
 
 #include "base/Utf8.h"
 #include "jobs/CProgressDlg.h"
-#include "model/CBindThread.h"
-#include "model/CChildrenFetchThread.h"
+#include "model/EntryJobs.h"
 #include "model/CAppConfig.h"
 #include "model/FormatDN.h"
 #include "model/ListViewOperations.h"
@@ -11,10 +10,8 @@
 #include "model/NodePropertyPages.h"
 #include "model/ProfileKeys.h"
 #include "model/ResourceText.h"
-#include "model/CServerTreeWalkThread.h"
 #include "model/CTreeRefreshThread.h"
 #include "model/TemplateKeys.h"
-#include "model/TeamDirectory.h"
 #include "model/TreeViewOperations.h"
 #include "platform/ShellPorts.h"
 #include "schema/SchemaCache.h"
@@ -184,7 +181,7 @@ bool CServerObject::Delete(intptr_t ask)
 {
     if (IsBusy() || (ask && !PromptDelete()))
         return false;
-    StartJob(std::make_shared<CServerTreeWalkThread>(this));
+    StartJob(MakeServerTreeWalkJob(this));
     return true;
 }
 
@@ -286,9 +283,7 @@ bool CServerObject::LoadServerRoot(intptr_t reload)
         CreateProgressDialog(LoadResourceText(kStrBindCaption),
                              LoadResourceText(kStrBindConnecting) + GetHostName() + L" ...", kBindProgressValue);
     RemoveAllRows();
-    auto job = std::make_shared<CBindThread>(this, std::move(progress), reload != 0);
-    job->SetPassword(password);
-    StartJob(job);
+    StartJob(MakeBindJob(this, std::move(progress), reload != 0, password));
     return true;
 }
 
@@ -323,5 +318,5 @@ void CServerObject::LoadChildren(intptr_t reload)
         LoadServerRoot(0);
         return;
     }
-    StartJob(std::make_shared<CChildrenFetchThread>(this, this, static_cast<int>(reload)));
+    StartJob(MakeChildrenFetchJob(this, this, static_cast<int>(reload)));
 }

@@ -1,5 +1,7 @@
 #include "model/CServerTreeWalkThread.h"
 
+#include "model/EntryJobs.h"
+
 #include "model/CServerObject.h"
 #include "model/ListViewOperations.h"
 #include "model/TreeViewOperations.h"
@@ -37,4 +39,9 @@ void CServerTreeWalkThread::RemoveServer(CServerObject& server)
     // Its destructor lets go of this job: the finish work then no longer
     // reaches the node.
     delete &server;
+}
+
+std::shared_ptr<CLDAPThread> MakeServerTreeWalkJob(CServerObject* server)
+{
+    return std::make_shared<CServerTreeWalkThread>(server);
 }

@@ -2,7 +2,7 @@
 
 #include "schema/SchemaCache.h"
 
-CTeamMemberObject::CTeamMemberObject(CServerObject* server, const arbldap::LDAPDN& dn)
+CTeamMemberObject::CTeamMemberObject(const ServerLink& server, const arbldap::LDAPDN& dn)
     : CEntryObject(arbldap::LDAPConnectionPtr(), dn, server, false, false)
 {
     SetSchema(GetBuiltInSchema());

@@ -9,7 +9,7 @@
 
 class CTeamMemberObject : public CEntryObject {
 public:
-    CTeamMemberObject(CServerObject* server, const arbldap::LDAPDN& dn);
+    CTeamMemberObject(const ServerLink& server, const arbldap::LDAPDN& dn);
 
     const char* GetRuntimeClassName() const override { return "CTeamMemberObject"; }
     int GetType() const override { return kNodeTeamMember; }

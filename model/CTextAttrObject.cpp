@@ -9,7 +9,7 @@ constexpr unsigned kStrTextType = 422;
 
 } // namespace
 
-CTextAttrObject::CTextAttrObject(CEntryObject* owner, const std::string& name, const std::string& value)
+CTextAttrObject::CTextAttrObject(AttributeOwner* owner, const std::string& name, const std::string& value)
     : CAttrObject(owner, name)
 {
     CTextAttrObject::SetValue(value);

@@ -5,7 +5,7 @@
 
 class CTextAttrObject : public CAttrObject {
 public:
-    CTextAttrObject(CEntryObject* owner, const std::string& name, const std::string& value);
+    CTextAttrObject(AttributeOwner* owner, const std::string& name, const std::string& value);
 
     int GetImage(bool selected) const override { return selected ? 16 : 3; }
     std::wstring GetTypeName() const override;

@@ -206,3 +206,22 @@ bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lP
     }
     return true;
 }
+
+void DeleteChildItems(platform::TreeItem item)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree || !item)
+        return;
+    // The list shows the selected item's children and values: their rows go
+    // before the nodes, which the rows read their texts from (the values go
+    // with the item's node, which is what a caller here does next).
+    if (item == tree->GetSelectedItem())
+        RemoveAllRows();
+    while (platform::TreeItem child = tree->GetChildItem(item)) {
+        DeleteChildItems(child);
+        CDataObject* node = GetTreeItemObject(child);
+        if (!tree->DeleteItem(child))
+            return;  // the item stays, so its node must too
+        delete node;
+    }
+}

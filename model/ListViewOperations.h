@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ControlPorts.h"
 #include "platform/Dispatcher.h"
 #include "platform/ShellPorts.h"
 
@@ -48,3 +49,7 @@ void SelectSingleItem(int row, bool ensureVisible);
 // that has gone meanwhile is skipped. False for any other message.
 bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
                            std::unique_ptr<platform::MessagePayload>& payload);
+// Removes every item below item, deepest first, deleting the nodes they
+// carry; the item itself stays. For the selected item, the list's rows go
+// first (they read their texts from the nodes).
+void DeleteChildItems(platform::TreeItem item);

@@ -8,6 +8,7 @@
 
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPDN.h"
+#include "model/EntryJobs.h"
 
 class CServerObject;
 
@@ -35,10 +36,6 @@ private:
     arbldap::LDAPDN m_dn;
 };
 
-// Fills the server node with the team's members: marks it bound and loaded
-// with the built-in schema, inserts one member node per person, and sorts
-// the tree and the list. No network traffic.
-void BuildTeamDirectory(CServerObject& server);
 // Makes one member node with its attribute nodes (and its photo from the
 // resource library) and inserts it below the server node.
 void AddTeamMember(const TeamEntryRecord& record, CServerObject& server);

@@ -1,9 +1,7 @@
 #include "model/TreeViewOperations.h"
 
 #include "model/CDataObject.h"
-#include "model/CLDAPObject.h"
 #include "model/CAppConfig.h"
-#include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
 #include "model/RemovalTimerMap.h"
 #include "platform/Messages.h"
@@ -33,25 +31,6 @@ platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent
     if (ensureVisible)
         tree.EnsureVisible(item);
     return item;
-}
-
-void DeleteChildItems(platform::TreeItem item)
-{
-    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
-    if (!tree || !item)
-        return;
-    // The list shows the selected item's children and values: their rows go
-    // before the nodes, which the rows read their texts from (the values go
-    // with the item's node, which is what a caller here does next).
-    if (item == tree->GetSelectedItem())
-        RemoveAllRows();
-    while (platform::TreeItem child = tree->GetChildItem(item)) {
-        DeleteChildItems(child);
-        CDataObject* node = GetTreeItemObject(child);
-        if (!tree->DeleteItem(child))
-            return;  // the item stays, so its node must too
-        delete node;
-    }
 }
 
 CDataObject* GetTreeItemObject(platform::TreeItem item)
@@ -113,22 +92,4 @@ bool HandleTreeViewTimer(uint32_t timerId)
     if (tree && item && tree->ItemExists(item))
         node->Delete(1);
     return true;
-}
-
-CDataObject* FindItemByDN(const arbldap::LDAPDN& dn, platform::TreeItem from)
-{
-    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
-    auto* node = dynamic_cast<CLDAPObject*>(GetTreeItemObject(from));
-    if (!tree || !node || (node->GetType() != kNodeEntry && node->GetType() != kNodeServer))
-        return nullptr;
-    const arbldap::LDAPDN own = node->GetDN();
-    if (own == dn)
-        return node;
-    // Only a node above dn can hold it.
-    if (!own.EndsWith(dn))
-        return nullptr;
-    for (platform::TreeItem child = tree->GetChildItem(from); child; child = tree->GetNextSiblingItem(child))
-        if (CDataObject* found = FindItemByDN(dn, child))
-            return found;
-    return nullptr;
 }

@@ -20,10 +20,6 @@ platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent
 platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent, platform::TreePort& tree,
                                     bool ensureVisible);
 bool EnsuresVisible(platform::TreePort& tree, platform::TreeItem parent);
-// Removes every item below item, deepest first, deleting the nodes they
-// carry; the item itself stays. For the selected item, the list's rows go
-// first.
-void DeleteChildItems(platform::TreeItem item);
 // The node an item carries, or null.
 CDataObject* GetTreeItemObject(platform::TreeItem item);
 // The node of the selected item, or null.
@@ -40,11 +36,3 @@ void SelectNavigatedItem(platform::TreeItem item);
 // The tree view's timer handler for the information nodes' removal timers:
 // false for any other timer.
 bool HandleTreeViewTimer(uint32_t timerId);
-
-namespace arbldap {
-class LDAPDN;
-}
-// The entry or server node of that DN at or below the item (a server and its
-// entries), found by descending only where the DN lies; null when the tree
-// holds none.
-CDataObject* FindItemByDN(const arbldap::LDAPDN& dn, platform::TreeItem from);

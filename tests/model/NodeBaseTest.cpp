@@ -104,7 +104,9 @@ TEST(NodeBase, ACopyTakesItsSourcesPlaceButNotItsJobState)
     source->SetChildrenLoaded(true);
     source->SetAborting();
     auto server = reinterpret_cast<CServerObject*>(source);  // any distinct pointer
-    source->SetServerObject(server);
+    ServerLink link;
+    link.server = server;
+    source->SetServerObject(link);
     source->SetStatusText(L"working");
 
     class CopiedNode : public CDataObject {

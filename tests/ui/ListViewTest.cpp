@@ -21,6 +21,7 @@
 #include "model/CRootObject.h"
 #include "model/CServerObject.h"
 #include "model/CServerProfile.h"
+#include "model/ListViewOperations.h"
 #include "model/NodeRegistry.h"
 #include "model/TreeViewOperations.h"
 #include "platform/Messages.h"
