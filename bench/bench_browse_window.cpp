@@ -31,8 +31,8 @@
 
 #include "bench/BenchSupport.h"
 #include "jobs/CLDAPThread.h"
-#include "model/CServerObject.h"
-#include "model/CServerProfile.h"
+#include "model/entries/CServerObject.h"
+#include "model/profiles/CServerProfile.h"
 #include "platform/BrokenPipe.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/SettingsStore.h"

@@ -5,7 +5,7 @@
 #include "ldap/LDAPCredentials.h"
 #include "ldap/LDAPResponse.h"
 #include "ldap/LDAPResultQueue.h"
-#include "model/DirectoryConstants.h"
+#include "model/values/DirectoryConstants.h"
 #include "platform/Messages.h"
 
 using namespace arbldap;

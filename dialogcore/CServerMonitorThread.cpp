@@ -6,9 +6,9 @@
 #include "ldap/FormatLDAPError.h"
 #include "ldap/LDAPException.h"
 #include "ldap/LDAPResponse.h"
-#include "model/CServerProfile.h"
-#include "model/ResourceText.h"
-#include "model/UiThread.h"
+#include "model/profiles/CServerProfile.h"
+#include "model/ports/ResourceText.h"
+#include "model/ports/UiThread.h"
 #include "platform/ShellPorts.h"
 
 using namespace arbldap;

@@ -6,7 +6,7 @@
 #include "dialogs/CDisplayedAttributesPage.h"
 #include "dialogs/CSchemaPropDlg.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
-#include "model/CServerObject.h"
+#include "model/entries/CServerObject.h"
 #include "widgets/UiResources.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <wx/tokenzr.h>
 #include <wx/utils.h>
 
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 #include "shellcore/RememberedAnswers.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "dialogcore/ControlOid.h"
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 #include "platform/ShellPorts.h"
 #include "widgets/CHexEdit.h"
 #include "widgets/DataExchange.h"

@@ -11,8 +11,8 @@
 #include "dialogcore/CRootDSEFetchThread.h"
 #include "dialogcore/ControlListEdit.h"
 #include "dialogs/CControlEditorDlg.h"
-#include "model/CServerProfile.h"
-#include "model/ResourceText.h"
+#include "model/profiles/CServerProfile.h"
+#include "model/ports/ResourceText.h"
 #include "platform/ShellPorts.h"
 #include "widgets/UiResources.h"
 

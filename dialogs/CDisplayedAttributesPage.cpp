@@ -12,8 +12,8 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/AttributeNameRows.h"
-#include "model/CServerProfile.h"
-#include "model/ResourceText.h"
+#include "model/profiles/CServerProfile.h"
+#include "model/ports/ResourceText.h"
 
 namespace {
 constexpr unsigned kStrPlaceholder = 494;

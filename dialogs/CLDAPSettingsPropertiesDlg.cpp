@@ -10,7 +10,7 @@
 #include "dialogs/EditKeys.h"
 #include "dialogcore/ProfileWizardRules.h"
 #include "dialogcore/ServerSettingsRules.h"
-#include "model/CServerObject.h"
+#include "model/entries/CServerObject.h"
 #include "platform/RegistryKey.h"
 #include "schema/LDAPSchema.h"
 #include "widgets/UiResources.h"

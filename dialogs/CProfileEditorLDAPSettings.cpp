@@ -11,7 +11,7 @@
 #include "shellcore/CommandTextMap.h"
 #include "dialogs/CProfileEditorWizard.h"
 #include "dialogs/ProfileAdvancedSheet.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 
 namespace {
 

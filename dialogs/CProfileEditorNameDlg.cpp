@@ -5,7 +5,7 @@
 
 #include "dialogcore/ProfileWizardRules.h"
 #include "dialogs/CProfileEditorWizard.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 #include "widgets/UiResources.h"
 
 CProfileEditorNameDlg::CProfileEditorNameDlg(CProfileEditorWizard& wizard) : CProfileWizardPage(wizard, kDialog)

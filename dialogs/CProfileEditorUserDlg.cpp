@@ -7,7 +7,7 @@
 #include "dialogcore/ProfileWizardRules.h"
 #include "shellcore/CommandTextMap.h"
 #include "dialogs/CProfileEditorWizard.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 
 namespace {
 

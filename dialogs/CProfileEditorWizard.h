@@ -14,7 +14,7 @@
 
 #include <wx/dialog.h>
 
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 
 class wxButton;
 class wxSimplebook;

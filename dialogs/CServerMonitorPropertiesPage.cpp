@@ -12,7 +12,7 @@
 #include "ldap/LDAPException.h"
 #include "dialogs/CWaitDlg.h"
 #include "dialogs/EditKeys.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
 #include "widgets/UiResources.h"

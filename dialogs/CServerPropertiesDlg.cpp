@@ -6,7 +6,7 @@
 #include "base/Utf8.h"
 #include "dialogs/EditKeys.h"
 #include "dialogcore/ServerSettingsRules.h"
-#include "model/CServerObject.h"
+#include "model/entries/CServerObject.h"
 #include "platform/ControlPorts.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"

@@ -5,7 +5,7 @@
 
 #include "base/Utf8.h"
 #include "dialogs/EditKeys.h"
-#include "model/CServerObject.h"
+#include "model/entries/CServerObject.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
 #include "widgets/UiResources.h"

@@ -4,8 +4,8 @@
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "dialogs/CServerPropertiesDlg.h"
 #include "dialogs/ServerCredentailsPropertiesDlg.h"
-#include "model/CServerObject.h"
-#include "model/NodePropertyPages.h"
+#include "model/entries/CServerObject.h"
+#include "model/ports/NodePropertyPages.h"
 
 namespace {
 

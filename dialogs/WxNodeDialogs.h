@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "model/NodeDialogs.h"
+#include "model/ports/NodeDialogs.h"
 
 class WxNodeDialogs : public NodeDialogPort {
 public:

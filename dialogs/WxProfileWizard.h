@@ -2,7 +2,7 @@
 // The model's profile wizard as the toolkit's dialog: runs the wizard
 // modally over the program's main window.
 
-#include "model/ProfileWizard.h"
+#include "model/ports/ProfileWizard.h"
 
 class WxProfileWizard : public ProfileWizardPort {
 public:

@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/CompoundStorage.h"
+#include "schema/compound/CompoundStorage.h"
 #include "schema/HostIdentity.h"
 #include "schema/LDAPSchema.h"
 #include "schema/SchemaCacheStreams.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "base/StringList.h"
-#include "platform/CompoundStorage.h"
+#include "schema/compound/CompoundStorage.h"
 #include "base/RefPtr.h"
 #include "base/Unknown.h"
 #include "schema/HostIdentity.h"

@@ -3,7 +3,7 @@
 #include <sys/utsname.h>
 
 #include "base/Utf8.h"
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 #include "platform/DesktopLauncher.h"
 #include "shellcore/TextFormat.h"
 

@@ -4,9 +4,9 @@
 
 #include "base/LogStream.h"
 #include "ldap/LDAPDN.h"
-#include "model/CAttrObject.h"
-#include "model/CServerObject.h"
-#include "model/TreeViewOperations.h"
+#include "model/entries/CAttrObject.h"
+#include "model/entries/CServerObject.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "platform/RegistryKey.h"
 #include "shellcore/RegistryPaths.h"
 #include "shellcore/TextFormat.h"

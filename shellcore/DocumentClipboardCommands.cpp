@@ -1,9 +1,9 @@
 // The document's copy and paste commands.
 
-#include "model/CArbClipboard.h"
-#include "model/CAttrObject.h"
-#include "model/CEntryObject.h"
-#include "model/CServerObject.h"
+#include "model/clipboard/CArbClipboard.h"
+#include "model/entries/CAttrObject.h"
+#include "model/entries/CEntryObject.h"
+#include "model/entries/CServerObject.h"
 #include "shellcore/DocumentCommands.h"
 
 namespace {

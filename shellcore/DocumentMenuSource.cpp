@@ -2,10 +2,10 @@
 
 #include "base/Utf8.h"
 #include "ldap/LDAPDN.h"
-#include "model/CEntryTemplate.h"
-#include "model/CEntryTemplateGroup.h"
-#include "model/CServerObject.h"
-#include "model/ResourceText.h"
+#include "model/templates/CEntryTemplate.h"
+#include "model/templates/CEntryTemplateGroup.h"
+#include "model/entries/CServerObject.h"
+#include "model/ports/ResourceText.h"
 #include "shellcore/CNavigationHistory.h"
 #include "shellcore/DocumentCommands.h"
 

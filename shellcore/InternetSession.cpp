@@ -4,7 +4,7 @@
 
 #include "base/StringFormat.h"
 #include "base/Utf8.h"
-#include "model/CAppConfig.h"
+#include "model/profiles/CAppConfig.h"
 
 const char* const kInternetUserAgent = "Vellumar Arbolite/2.0";
 

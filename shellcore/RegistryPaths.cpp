@@ -1,6 +1,6 @@
 #include "shellcore/RegistryPaths.h"
 
-#include "model/ProfileKeys.h"
+#include "model/profiles/ProfileKeys.h"
 
 const std::wstring g_strCompanyName = L"Vellumar";
 const std::wstring g_strAppName = L"Arbolite";

@@ -1,7 +1,7 @@
 #include "shellcore/TipOfTheDay.h"
 
 #include "base/Utf8.h"
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"
 

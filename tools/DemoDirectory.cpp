@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "base/Utf8.h"
-#include "model/CFavorite.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CFavorite.h"
+#include "model/profiles/CServerProfile.h"
 
 const char* const kDemoSuffix = "dc=example,dc=org";
 const wchar_t* const kDemoProfileName = L"Demo directory";

@@ -3,9 +3,9 @@
 #include <wx/window.h>
 
 #include "dialogs/CSchemaViewerDlg.h"
-#include "model/CRootObject.h"
-#include "model/ListViewOperations.h"
-#include "model/TreeViewOperations.h"
+#include "model/entries/CRootObject.h"
+#include "model/nodes/ListViewOperations.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "platform/Dispatcher.h"
 #include "schema/SchemaLoadThread.h"
 #include "shellcore/CNavigationHistory.h"

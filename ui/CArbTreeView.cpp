@@ -3,12 +3,12 @@
 #include <wx/clipbrd.h>
 #include <wx/imaglist.h>
 
-#include "model/CAppConfig.h"
-#include "model/CLDAPObject.h"
-#include "model/CServerObject.h"
-#include "model/ListViewOperations.h"
-#include "model/NodeRegistry.h"
-#include "model/TreeViewOperations.h"
+#include "model/profiles/CAppConfig.h"
+#include "model/entries/CLDAPObject.h"
+#include "model/entries/CServerObject.h"
+#include "model/nodes/ListViewOperations.h"
+#include "model/ports/NodeRegistry.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "platform/Messages.h"
 #include "shellcore/CNavigationHistory.h"
 #include "shellcore/DocumentCommands.h"

@@ -2,7 +2,7 @@
 
 #include <wx/window.h>
 
-#include "model/CDataObject.h"
+#include "model/nodes/CDataObject.h"
 #include "shellcore/DocumentCommands.h"
 #include "widgets/WxCommandIds.h"
 

@@ -8,7 +8,7 @@
 #include <wx/event.h>
 #include <wx/menu.h>
 
-#include "model/NodeRegistry.h"
+#include "model/ports/NodeRegistry.h"
 #include "platform/PopupMenu.h"
 
 class CDataObject;

@@ -11,7 +11,7 @@
 #include "dialogs/CCommonPropertySheet.h"
 #include "dialogs/CPropertyPage.h"
 #include "dialogs/ServerPropertyPages.h"
-#include "model/NodePropertyPages.h"
+#include "model/ports/NodePropertyPages.h"
 #include "widgets/DialogOwner.h"
 
 namespace ui {

@@ -7,7 +7,7 @@
 #include <map>
 #include <typeindex>
 
-#include "model/PropertySheetPort.h"
+#include "model/ports/PropertySheetPort.h"
 
 class wxWindow;
 class wxString;

@@ -6,7 +6,7 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/ControlOid.h"
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 #include "platform/ShellPorts.h"
 
 namespace {

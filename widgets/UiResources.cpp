@@ -14,7 +14,7 @@
 #include <wx/xrc/xh_auitoolb.h>
 #include <wx/xrc/xmlres.h>
 
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 #include "platform/ResourceLibrary.h"
 #include "widgets/WxCommandIds.h"
 

@@ -16,7 +16,7 @@
 #include "dialogs/CCommonPropertySheet.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "jobs/CLDAPThread.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 #include "platform/ResourceLibrary.h"
 #include "shellcore/CRecentItemsList.h"
 #include "tests/dialogs/PumpedDispatcher.h"

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/CompoundStorage.h"
+#include "schema/compound/CompoundStorage.h"
 #include "platform/Folders.h"
 #include "base/Guid.h"
 #include "platform/HostLookup.h"

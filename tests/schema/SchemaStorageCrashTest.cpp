@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/CompoundStorage.h"
+#include "schema/compound/CompoundStorage.h"
 #include "schema/SchemaStorage.h"
 
 using namespace arbldap;

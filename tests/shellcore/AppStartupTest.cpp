@@ -10,7 +10,7 @@
 
 #include "base/LogStream.h"
 #include "jobs/CLDAPThread.h"
-#include "model/CAppConfig.h"
+#include "model/profiles/CAppConfig.h"
 #include "platform/Folders.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellPorts.h"

@@ -3,15 +3,15 @@
 #include <cwctype>
 
 #include "base/Archive.h"
-#include "model/CArbClipboard.h"
-#include "model/ResourceText.h"
-#include "model/CTextAttrObject.h"
-#include "model/ProfileWizard.h"
-#include "model/TreeViewOperations.h"
+#include "model/clipboard/CArbClipboard.h"
+#include "model/ports/ResourceText.h"
+#include "model/entries/CTextAttrObject.h"
+#include "model/ports/ProfileWizard.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "shellcore/CNavigationHistory.h"
 #include "shellcore/DocumentCommands.h"
 #include "shellcore/FrameCommands.h"
-#include "tests/model/NodeTestSupport.h"
+#include "tests/model/entries/NodeTestSupport.h"
 #include "tests/support/MemoryClipboard.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "model/TreeViewOperations.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "platform/RegistryKey.h"
 #include "shellcore/CNavigationHistory.h"
 #include "shellcore/RegistryPaths.h"
-#include "tests/model/NodeTestSupport.h"
+#include "tests/model/entries/NodeTestSupport.h"
 #include "tests/support/LogCapture.h"
 
 namespace {

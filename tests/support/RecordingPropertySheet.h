@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "model/PropertyPages.h"
-#include "model/PropertySheetPort.h"
+#include "model/ports/PropertyPages.h"
+#include "model/ports/PropertySheetPort.h"
 
 class RecordingPropertySheet : public PropertySheetPort {
 public:

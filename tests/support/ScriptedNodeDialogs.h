@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "jobs/CProgressDlg.h"
-#include "model/CFavoriteList.h"
-#include "model/LdifExport.h"
-#include "model/NodeDialogs.h"
+#include "model/profiles/CFavoriteList.h"
+#include "model/ports/LdifExport.h"
+#include "model/ports/NodeDialogs.h"
 
 class ScriptedNodeDialogs : public NodeDialogPort {
 public:

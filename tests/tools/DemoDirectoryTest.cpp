@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "model/CServerProfile.h"
-#include "model/ProfileKeys.h"
+#include "model/profiles/CServerProfile.h"
+#include "model/profiles/ProfileKeys.h"
 #include "platform/RegistryKey.h"
 #include "tests/support/SilentServer.h"
 #include "tests/support/SlapdServer.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "jobs/CLDAPThread.h"
-#include "model/CServerProfile.h"
+#include "model/profiles/CServerProfile.h"
 #include "tests/support/ChildrenDirectory.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"

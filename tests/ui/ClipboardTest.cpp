@@ -4,7 +4,7 @@
 #include <wx/dataobj.h>
 
 #include "base/Archive.h"
-#include "model/CArbClipboard.h"
+#include "model/clipboard/CArbClipboard.h"
 #include "platform/Clipboard.h"
 #include "tests/support/gui/XClipboard.h"
 #include "tests/ui/FrameTestSupport.h"

@@ -18,9 +18,9 @@
 
 #include "base/Archive.h"
 #include "jobs/CLDAPThread.h"
-#include "model/CArbClipboard.h"
-#include "model/CServerObject.h"
-#include "model/CServerProfile.h"
+#include "model/clipboard/CArbClipboard.h"
+#include "model/entries/CServerObject.h"
+#include "model/profiles/CServerProfile.h"
 #include "shellcore/FrameCommands.h"
 #include "tests/support/LiveSupport.h"
 #include "tests/support/TempHome.h"

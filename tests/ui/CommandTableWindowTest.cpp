@@ -25,12 +25,12 @@
 #include <wx/uiaction.h>
 
 #include "jobs/CLDAPThread.h"
-#include "model/CDataObject.h"
-#include "model/CLDAPObject.h"
-#include "model/CServerObject.h"
-#include "model/CServerProfile.h"
-#include "model/NodeRegistry.h"
-#include "model/TreeViewOperations.h"
+#include "model/nodes/CDataObject.h"
+#include "model/entries/CLDAPObject.h"
+#include "model/entries/CServerObject.h"
+#include "model/profiles/CServerProfile.h"
+#include "model/ports/NodeRegistry.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "shellcore/FrameCommands.h"
 #include "tests/support/DemoServer.h"
 #include "tests/support/RecordingDesktopLauncher.h"

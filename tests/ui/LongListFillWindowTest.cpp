@@ -15,8 +15,8 @@
 #include <wx/timer.h>
 
 #include "jobs/CLDAPThread.h"
-#include "model/CDataObject.h"
-#include "model/CServerObject.h"
+#include "model/nodes/CDataObject.h"
+#include "model/entries/CServerObject.h"
 #include "tests/support/ChildrenDirectory.h"
 #include "tests/ui/ChildrenWindowTest.h"
 #include "ui/CArbListView.h"

@@ -13,7 +13,7 @@
 #include "base/LogStream.h"
 #include "dialogcore/MainFrameLayout.h"
 #include "dialogcore/WindowPlacementText.h"
-#include "model/TreeViewOperations.h"
+#include "model/nodes/TreeViewOperations.h"
 #include "platform/Dispatcher.h"
 #include "platform/ResourceLibrary.h"
 #include "schema/SchemaLoadThread.h"

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "model/CAppConfig.h"
-#include "model/CChildrenFetchThread.h"
-#include "model/CDataObject.h"
-#include "model/CLDAPObject.h"
-#include "model/CServerObject.h"
+#include "model/profiles/CAppConfig.h"
+#include "model/entries/CChildrenFetchThread.h"
+#include "model/nodes/CDataObject.h"
+#include "model/entries/CLDAPObject.h"
+#include "model/entries/CServerObject.h"
 #include "tests/support/ChildrenDirectory.h"
 #include "tests/ui/ChildrenWindowTest.h"
 

@@ -15,7 +15,7 @@
 #include <wx/defs.h>
 #include <wx/snglinst.h>
 
-#include "model/CAppConfig.h"
+#include "model/profiles/CAppConfig.h"
 #include "platform/Folders.h"
 #include "platform/RegistryKey.h"
 #include "shellcore/AppStartup.h"

@@ -18,9 +18,9 @@
 #include <wx/weakref.h>
 
 #include "jobs/CLDAPThread.h"
-#include "model/CServerObject.h"
-#include "model/CServerProfile.h"
-#include "model/ResourceText.h"
+#include "model/entries/CServerObject.h"
+#include "model/profiles/CServerProfile.h"
+#include "model/ports/ResourceText.h"
 #include "tests/support/SilentServer.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ProgramSession.h"

@@ -11,8 +11,8 @@
 #include <wx/dialog.h>
 #include <wx/propdlg.h>
 
-#include "model/CServerObject.h"
-#include "model/PropertySheetPort.h"
+#include "model/entries/CServerObject.h"
+#include "model/ports/PropertySheetPort.h"
 #include "platform/ResourceLibrary.h"
 #include "tests/support/TempHome.h"
 #include "ui/WxPropertySheet.h"

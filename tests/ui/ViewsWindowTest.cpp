@@ -18,9 +18,9 @@
 
 #include "base/Utf8.h"
 #include "jobs/CLDAPThread.h"
-#include "model/CDataObject.h"
-#include "model/CServerObject.h"
-#include "model/CServerProfile.h"
+#include "model/nodes/CDataObject.h"
+#include "model/entries/CServerObject.h"
+#include "model/profiles/CServerProfile.h"
 #include "platform/ResourceLibrary.h"
 #include "shellcore/FrameCommands.h"
 #include "shellcore/ListViewState.h"

@@ -13,9 +13,9 @@
 #include <wx/uiaction.h>
 
 #include "jobs/CLDAPThread.h"
-#include "model/CDataObject.h"
-#include "model/CServerObject.h"
-#include "model/CServerProfile.h"
+#include "model/nodes/CDataObject.h"
+#include "model/entries/CServerObject.h"
+#include "model/profiles/CServerProfile.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/support/gui/UiTestSupport.h"

@@ -1,0 +1,227 @@
+#include "model/nodes/ListViewOperations.h"
+
+#include <chrono>
+
+#include "jobs/CProgressDlg.h"
+#include "model/nodes/CDataObject.h"
+#include "model/nodes/ListSorting.h"
+#include "model/ports/NodeRegistry.h"
+#include "model/nodes/TreeViewOperations.h"
+#include "platform/ControlPorts.h"
+#include "platform/Messages.h"
+
+namespace {
+
+// A fill this long or shorter runs at once; a longer one gives the event
+// loop a turn after each slice of about kSliceTime.
+constexpr size_t kFillAtOnce = 1000;
+constexpr std::chrono::milliseconds kSliceTime(50);
+
+// The one fill in progress (the list view is single), by node ids: nodes may
+// go while the event loop runs.
+struct RowFill {
+    NodeId owner = 0;
+    std::vector<NodeId> nodes;
+    size_t next = 0;
+    std::function<void(CDataObject&)> done;
+};
+
+RowFill g_fill;
+
+// Appends the next slice; false when the fill is over (finished or dropped).
+// The nodes themselves may be given for a slice that runs in the call that
+// started the fill: none can have gone yet, so none is looked up.
+bool AppendSlice(bool sliced, const std::vector<CDataObject*>* nodes = nullptr)
+{
+    CDataObject* owner = NodeRegistry::Find(g_fill.owner);
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!owner || !owner->IsCurrent() || !list) {
+        g_fill = RowFill();
+        return false;
+    }
+    {
+        platform::ScopedUpdateLock lock(*list);
+        const auto end = std::chrono::steady_clock::now() + kSliceTime;
+        while (g_fill.next < g_fill.nodes.size()) {
+            if (CDataObject* node = nodes ? (*nodes)[g_fill.next] : NodeRegistry::Find(g_fill.nodes[g_fill.next]))
+                list->InsertItem(-1, node->FillListItem());
+            ++g_fill.next;
+            if (sliced && (g_fill.next % 64) == 0 && std::chrono::steady_clock::now() >= end)
+                return true;
+        }
+    }
+    RowFill fill = std::move(g_fill);
+    g_fill = RowFill();
+    if (fill.done)
+        fill.done(*owner);
+    return false;
+}
+
+platform::ReceiverId ListWindow()
+{
+    return platform::GetAppWindow(platform::AppWindow::ListView);
+}
+
+void DropFill()
+{
+    if (g_fill.owner)
+        platform::KillTimer(ListWindow(), platform::kListFillTimer);
+    g_fill = RowFill();
+}
+
+// A timer, not a posted message: posted messages run before the event loop
+// gets to input, painting and timers.
+void ContinueFill(const std::vector<CDataObject*>* nodes = nullptr)
+{
+    if (g_fill.owner && AppendSlice(true, nodes)) {
+        if (platform::SetTimer(ListWindow(), platform::kListFillTimer, 1))
+            return;
+        while (AppendSlice(false)) {
+        }
+    }
+    platform::KillTimer(ListWindow(), platform::kListFillTimer);
+}
+
+}  // namespace
+
+void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::function<void(CDataObject& owner)> done)
+{
+    DropFill();
+    g_fill.owner = owner.GetNodeId();
+    g_fill.nodes.reserve(nodes.size());
+    for (CDataObject* node : nodes)
+        g_fill.nodes.push_back(node->GetNodeId());
+    g_fill.done = std::move(done);
+    if (nodes.size() <= kFillAtOnce)
+        AppendSlice(false, &nodes);
+    else
+        ContinueFill(&nodes);
+}
+
+std::wstring ListColumnText(void* data, int column)
+{
+    const auto* node = static_cast<const CDataObject*>(data);
+    if (!node)
+        return std::wstring();
+    switch (column) {
+    case 0: return node->GetCaption();
+    case 1: return node->GetValueText();
+    case 2: return node->GetTypeName();
+    case 3: return node->GetSizeText();
+    default: return std::wstring();
+    }
+}
+
+std::wstring ListLabelText(void* data)
+{
+    const auto* node = static_cast<const CDataObject*>(data);
+    if (!node)
+        return std::wstring();
+    const int kind = node->GetType();
+    return kind == kNodeEntry || kind == kNodeTeamMember ? node->GetDisplayName() : node->GetCaption();
+}
+
+int UpdateRowText(CDataObject& node, int row)
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list)
+        return -1;
+    int index = list->InsertItem(row, node.FillListItem());
+    if (CDataObject* selected = GetSelectedTreeObject())
+        selected->HideProgress();
+    return index;
+}
+
+void RemoveAllRows()
+{
+    DropFill();
+    if (std::shared_ptr<platform::ListPort> list = platform::GetListControl())
+        list->DeleteAllItems();
+}
+
+void FollowTreeOrder(CDataObject& parent, platform::SortDirection direction)
+{
+    if (!parent.IsCurrent())
+        return;
+    if (std::shared_ptr<platform::ListViewPort> view = platform::GetListViewPort())
+        view->TakeSortDirection(direction);
+    OrderRowsAsTree(parent);
+    SortRefilledList(0, direction == platform::SortDirection::Ascending);
+}
+
+int FindObjectRow(CDataObject& node)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    platform::TreeItem item = node.GetTreeItem();
+    if (!tree || !list || !item)
+        return -1;
+    platform::TreeItem parent = tree->GetParentItem(item);
+    if (!parent || parent != tree->GetSelectedItem())
+        return -1;
+    return list->FindItemByData(node.GetItemData());
+}
+
+void SelectSingleItem(int row, bool ensureVisible)
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list)
+        return;
+    const uint32_t mask = platform::kListSelected | platform::kListFocused;
+    list->SetItemState(-1, 0, mask);
+    list->SetItemState(row, mask, mask);
+    if (ensureVisible)
+        list->EnsureVisible(row);
+}
+
+bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
+                           std::unique_ptr<platform::MessagePayload>& payload)
+{
+    switch (id) {
+    case platform::WM_WORKER_DONE:
+        HandleWorkerDone(std::move(payload));
+        return true;
+    case platform::WM_WORKER_CALL1:
+    case platform::WM_WORKER_CALL2:
+    case platform::WM_WORKER_CALL3:
+        break;
+    case platform::WM_TIMER:
+        if (wParam != platform::kListFillTimer)
+            return false;
+        ContinueFill();
+        return true;
+    default:
+        return false;
+    }
+    CDataObject* node = NodeRegistry::Find(static_cast<NodeId>(wParam));
+    if (!node)
+        return true;
+    if (id == platform::WM_WORKER_CALL1) {
+        if (!node->IsAborting())
+            node->Expand(lParam);
+    } else if (id == platform::WM_WORKER_CALL2) {
+        node->LoadChildren(lParam);
+    } else {
+        node->Refresh(lParam);
+    }
+    return true;
+}
+
+void DeleteChildItems(platform::TreeItem item)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    if (!tree || !item)
+        return;
+    // The list shows the selected item's children and values: their rows go
+    // before the nodes, which the rows read their texts from (the values go
+    // with the item's node, which is what a caller here does next).
+    if (item == tree->GetSelectedItem())
+        RemoveAllRows();
+    while (platform::TreeItem child = tree->GetChildItem(item)) {
+        DeleteChildItems(child);
+        CDataObject* node = GetTreeItemObject(child);
+        if (!tree->DeleteItem(child))
+            return;  // the item stays, so its node must too
+        delete node;
+    }
+}
