@@ -12,7 +12,7 @@
 #include "tests/support/gui/UiTestSupport.h"
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/WxNodeDialogs.h"
-#include "model/ResourceText.h"
+#include "model/ports/ResourceText.h"
 
 namespace {
 
