@@ -115,7 +115,10 @@ TEST_F(UnansweredServer, ABoundNodeStillSeesWhatItsUserSeesAfterTheServerClosedT
     CEntryObject* people = Child(*server, "ou=people,o=elsewhere");
     ASSERT_NE(people, nullptr);
 
-    ASSERT_TRUE(live::WaitForPeerClose(live::SessionSocket(*server->GetConnection()), 60s));
+    // Under load the server may have closed the idle connection already, and
+    // the connection, having noticed, let its socket go.
+    const int socket = live::SessionSocket(*server->GetConnection());
+    ASSERT_TRUE(socket < 0 || live::WaitForPeerClose(socket, 60s));
     Open(*people);
     EXPECT_TRUE(ChildrenOf<CErrorObject>(*people).empty());
     EXPECT_EQ(ChildDNs(*people), (std::set<std::string>{"cn=Dave Far,ou=people,o=elsewhere"}));
