@@ -22,8 +22,8 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent)
         new wxTextCtrl(this, kPasswordId, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_PASSWORD);
         new wxCheckBox(this, kSaveId, wxString());
     }
-    m_passwordControl = wxDynamicCast(FindWindow(kPasswordId), wxTextCtrl);
-    m_saveControl = wxDynamicCast(FindWindow(kSaveId), wxCheckBox);
+    m_passwordControl = dynamic_cast<wxTextCtrl*>(FindWindow(kPasswordId));
+    m_saveControl = dynamic_cast<wxCheckBox*>(FindWindow(kSaveId));
     Bind(wxEVT_CONTEXT_MENU, &CPasswordDlg::OnContextMenu, this);
     Bind(wxEVT_IDLE, &CPasswordDlg::OnIdle, this);
     Fit();

@@ -19,7 +19,7 @@ bool CWaitDlg::Create()
             return false;
         new wxStaticText(this, kTextId, wxString());
     }
-    m_textControl = wxDynamicCast(FindWindow(kTextId), wxStaticText);
+    m_textControl = dynamic_cast<wxStaticText*>(FindWindow(kTextId));
     if (m_textControl) {
         m_textControl->SetLabel(wxString(m_text));
         m_textControl->Wrap(kTextWidth);

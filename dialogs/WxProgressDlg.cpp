@@ -51,9 +51,9 @@ public:
     {
         if (!ui::LoadDialogResource(this, nullptr, kTemplateId))
             return false;
-        mainText = wxDynamicCast(FindWindow(kMainTextId), wxStaticText);
-        statusText = wxDynamicCast(FindWindow(kStatusTextId), wxStaticText);
-        animation = wxDynamicCast(FindWindow(kAnimationId), wxAnimationCtrl);
+        mainText = dynamic_cast<wxStaticText*>(FindWindow(kMainTextId));
+        statusText = dynamic_cast<wxStaticText*>(FindWindow(kStatusTextId));
+        animation = dynamic_cast<wxAnimationCtrl*>(FindWindow(kAnimationId));
         stop = FindWindow(kStopId);
         if (!mainText || !statusText || !animation || !stop || !FindWindow(kHideId))
             return false;

@@ -16,7 +16,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent, uint32_t buildNumber)
         Create(parent, wxID_ANY, "Arbolite");
     if (wxWindow* hidden = FindWindow(kHidden))
         hidden->Hide();
-    if (auto* build = wxDynamicCast(FindWindow(kBuildText), wxStaticText)) {
+    if (auto* build = dynamic_cast<wxStaticText*>(FindWindow(kBuildText))) {
         build->SetFont(wxFont(wxFontInfo(8).FaceName("Arial")));
         build->SetLabel(wxString::Format("build: %u", static_cast<unsigned>(buildNumber)));
     }

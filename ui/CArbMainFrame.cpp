@@ -186,7 +186,7 @@ wxAuiToolBar* CArbMainFrame::LoadToolBar(unsigned id)
     if (!ui::LoadXrc("toolbar", id))
         return nullptr;
     wxObject* object = wxXmlResource::Get()->LoadObject(this, wxString::Format("toolbar%u", id), "wxAuiToolBar");
-    auto* bar = wxDynamicCast(object, wxAuiToolBar);
+    auto* bar = dynamic_cast<wxAuiToolBar*>(object);
     if (!bar)
         delete object;
     return bar;
@@ -558,7 +558,7 @@ bool CArbMainFrame::PreparePopupMenu(wxMenu* menu)
 
 void CArbMainFrame::OnToolDropDown(wxAuiToolBarEvent& event)
 {
-    auto* bar = wxDynamicCast(event.GetEventObject(), wxAuiToolBar);
+    auto* bar = dynamic_cast<wxAuiToolBar*>(event.GetEventObject());
     if (!bar || !event.IsDropDownClicked()) {
         event.Skip();
         return;

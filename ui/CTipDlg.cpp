@@ -36,8 +36,8 @@ CTipDlg::CTipDlg(wxWindow* parent, const std::string& tipsPath)
 {
     if (!ui::LoadDialogResource(this, parent, kDialog))
         Create(parent, wxID_ANY, "Tip of the Day");
-    m_tipArea = wxDynamicCast(FindWindow(kTipArea), wxPanel);
-    m_startup = wxDynamicCast(FindWindow(kStartupBox), wxCheckBox);
+    m_tipArea = dynamic_cast<wxPanel*>(FindWindow(kTipArea));
+    m_startup = dynamic_cast<wxCheckBox*>(FindWindow(kStartupBox));
     if (m_startup)
         m_startup->SetValue(m_tips->GetShowAtStartup());
     if (wxWindow* next = FindWindow(kNextButton))

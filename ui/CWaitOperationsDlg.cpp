@@ -27,9 +27,9 @@ CWaitOperationsDlg::CWaitOperationsDlg(wxWindow* parent, std::unique_ptr<CWaitFo
 {
     if (!ui::LoadDialogResource(this, parent, kDialog))
         Create(parent, wxID_ANY, "Waiting");
-    m_gauge = wxDynamicCast(FindWindow(kProgressId), wxGauge);
-    m_count = wxDynamicCast(FindWindow(kCountId), wxStaticText);
-    m_animation = wxDynamicCast(FindWindow(kAnimationId), wxAnimationCtrl);
+    m_gauge = dynamic_cast<wxGauge*>(FindWindow(kProgressId));
+    m_count = dynamic_cast<wxStaticText*>(FindWindow(kCountId));
+    m_animation = dynamic_cast<wxAnimationCtrl*>(FindWindow(kAnimationId));
     m_terminateButton = FindWindow(kTerminateId);
     SetEscapeId(kCancelId);
     Bind(wxEVT_TIMER, &CWaitOperationsDlg::OnTimer, this, kTimerId);

@@ -64,7 +64,7 @@ TEST_F(ProgressDlgTest, AWorkersTextsShowWithoutWaitingAndAWorkerMayDeleteIt)
     EXPECT_TRUE(uitest::RunUntil([&] { return window->IsShownOnScreen(); }, 5000));
     EXPECT_EQ(window->GetTitle(), "Copy Entries");
     EXPECT_EQ(uitest::LabelOf(*window, CProgressDlg::kMainTextId), "Copying & pasting") << "shown as given, no mnemonic";
-    auto* animation = wxDynamicCast(window->FindWindow(CProgressDlg::kAnimationId), wxAnimationCtrl);
+    auto* animation = dynamic_cast<wxAnimationCtrl*>(window->FindWindow(CProgressDlg::kAnimationId));
     ASSERT_NE(animation, nullptr);
     EXPECT_TRUE(animation->IsPlaying());
 

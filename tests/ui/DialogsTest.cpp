@@ -85,7 +85,7 @@ TEST_F(TipDialogTest, NextThenCloseStoresTheStartUpSwitch)
     tips.CallAfter([&tips] {
         wxCommandEvent next(wxEVT_BUTTON, 1030);
         tips.GetEventHandler()->ProcessEvent(next);
-        wxDynamicCast(tips.FindWindow(1172), wxCheckBox)->SetValue(false);
+        dynamic_cast<wxCheckBox*>(tips.FindWindow(1172))->SetValue(false);
         wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
         tips.GetEventHandler()->ProcessEvent(ok);
     });
@@ -323,7 +323,7 @@ TEST(AboutBox, ShowsTheBuildNumber)
 {
     frametest::Prepare();
     CAboutDlg about(nullptr, 2100);
-    auto* build = wxDynamicCast(about.FindWindow(1209), wxStaticText);
+    auto* build = dynamic_cast<wxStaticText*>(about.FindWindow(1209));
     ASSERT_NE(build, nullptr);
     EXPECT_EQ(build->GetLabel(), "build: 2100");
     EXPECT_FALSE(about.FindWindow(1036)->IsShown());

@@ -137,7 +137,7 @@ TEST_F(ProgressWindowTest, ShowsTheJobInTheBottomRightCornerAndStopEndsItGivingT
     EXPECT_TRUE(frametest::PumpUntil([&] { return uitest::LabelOf(*window, kStatusText) == "Binding..."; },
                                      std::chrono::seconds(5)))
         << uitest::LabelOf(*window, kStatusText);
-    auto* animation = wxDynamicCast(window->FindWindow(kAnimation), wxAnimationCtrl);
+    auto* animation = dynamic_cast<wxAnimationCtrl*>(window->FindWindow(kAnimation));
     ASSERT_NE(animation, nullptr);
     EXPECT_TRUE(animation->GetAnimation().IsOk());
     EXPECT_TRUE(animation->IsPlaying());

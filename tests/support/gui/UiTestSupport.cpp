@@ -83,7 +83,7 @@ wxDialog* FindDialog(const wxString& name)
 
 wxString LabelOf(wxWindow& window, int id)
 {
-    auto* text = wxDynamicCast(window.FindWindow(id), wxStaticText);
+    auto* text = dynamic_cast<wxStaticText*>(window.FindWindow(id));
     return text ? text->GetLabelText() : wxString("(none)");
 }
 
