@@ -16,7 +16,7 @@ PACKAGES=(
   libcurl4-openssl-dev libxlsxwriter-dev
   libwxgtk3.2-dev
   libgtest-dev googletest
-  xvfb xauth xclip
+  xvfb xauth xclip openbox
 )
 
 missing=()

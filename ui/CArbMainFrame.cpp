@@ -1,5 +1,6 @@
 #include "ui/CArbMainFrame.h"
 
+#include <memory>
 #include <vector>
 
 #include <wx/menu.h>
@@ -22,6 +23,7 @@
 #include "ui/CProgressBar.h"
 #include "ui/CWaitOperationsDlg.h"
 #include "widgets/UiResources.h"
+#include "widgets/WhenMapped.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
@@ -335,6 +337,8 @@ bool CArbMainFrame::Create()
                                    .Show(layout.outputBarShown.value_or(false)));
     m_aui.Update();
     LoadWindowState(kMainFrameSection, false);
+    if (layout.splitterPosition)
+        KeepSashWhenSized(*layout.splitterPosition);
     Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
         NoteNormalRect();
         e.Skip();
@@ -370,6 +374,42 @@ bool CArbMainFrame::Create()
     m_list->OnInitialUpdate();
     m_created = true;
     return true;
+}
+
+// The splitter takes its size in steps as the frame is laid out, and under a
+// window manager again as the frame is mapped, narrower for a moment; the
+// toolkit clamps the sash then and keeps it there. The kept position is asked
+// again once the frame is mapped and the splitter is wide enough for it,
+// unless the person has dragged the sash by then (the toolkit reports its own
+// clamps as changes too, but only a drag as changing).
+void CArbMainFrame::KeepSashWhenSized(int position)
+{
+    enum class Sash { WaitingForMap, WaitingForWidth, Done };
+    auto state = std::make_shared<Sash>(Sash::WaitingForMap);
+    auto applyIfWide = [this, state, position](int width) {
+        if (width < position + m_splitter->GetSashSize() + m_splitter->GetMinimumPaneSize())
+            return;
+        *state = Sash::Done;
+        CallAfter([this, position] {
+            if (m_splitter && m_splitter->IsSplit())
+                m_splitter->SetSashPosition(position);
+        });
+    };
+    m_splitter->Bind(wxEVT_SPLITTER_SASH_POS_CHANGING, [state](wxSplitterEvent& event) {
+        *state = Sash::Done;
+        event.Skip();
+    });
+    m_splitter->Bind(wxEVT_SIZE, [state, applyIfWide](wxSizeEvent& event) {
+        event.Skip();
+        if (*state == Sash::WaitingForWidth)
+            applyIfWide(event.GetSize().x);
+    });
+    CallWhenMapped(this, [this, state, applyIfWide] {
+        if (*state != Sash::WaitingForMap)
+            return;
+        *state = Sash::WaitingForWidth;
+        applyIfWide(m_splitter->GetSize().x);
+    });
 }
 
 void CArbMainFrame::SaveLayout()

@@ -99,6 +99,7 @@ protected:
 private:
     wxWindow* GetLayoutWindow() override { return this; }
     void SaveLayout();
+    void KeepSashWhenSized(int position);
     bool CreateToolBars();
     wxAuiToolBar* LoadToolBar(unsigned id);
     void AttachMenuButtons();

@@ -3,6 +3,8 @@
 #include <wx/display.h>
 #include <wx/toplevel.h>
 
+#include "widgets/WhenMapped.h"
+
 namespace {
 
 LayoutRect ToLayoutRect(const wxRect& r)
@@ -66,11 +68,18 @@ bool CResizableState::LoadWindowState(const std::wstring& section, bool rectOnly
     // size but comes back where the window would open.
     const bool onScreen = wxDisplay::GetFromPoint(rect.GetTopLeft()) != wxNOT_FOUND ||
                           wxDisplay::GetFromPoint(wxPoint(rect.GetRight(), rect.GetTop())) != wxNOT_FOUND;
-    if (onScreen)
-        window->SetSize(rect);
-    else
-        window->SetSize(rect.GetSize());
     wxTopLevelWindow* top = TopLevel(window);
+    if (onScreen) {
+        window->SetSize(rect);
+        // A window manager places a window as it maps it, whatever was asked
+        // before; the kept place is asked again once the window is mapped.
+        if (top && !IsMappedOnScreen(window) && (rectOnly || p.showCmd != kShowMaximized)) {
+            const wxPoint kept = rect.GetTopLeft();
+            CallWhenMapped(window, [window, kept] { PlaceOnScreen(window, kept); });
+        }
+    } else {
+        window->SetSize(rect.GetSize());
+    }
     if (!onScreen && top) top->CentreOnParent();
     NoteNormalRect();
     if (!rectOnly && top) {

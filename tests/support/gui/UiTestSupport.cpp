@@ -42,6 +42,26 @@ void SyncWithDisplay()
     RunFor(20);
 }
 
+bool WindowManagerRuns()
+{
+    Display* display = wxGetX11Display();
+    if (!display)
+        return false;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType,
+                                          &type, &format, &count, &after, &data);
+    const bool found = status == Success && type != None && count > 0;
+    if (data)
+        XFree(data);
+    return found;
+}
+
 std::string Screenshot(wxWindow& window, const std::string& name)
 {
     const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui/";

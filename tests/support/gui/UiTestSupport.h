@@ -20,6 +20,9 @@ void RunFor(int ms);
 // Waits until the display server has done all that was asked of it so far,
 // then lets the toolkit read its answers (a window's map, say).
 void SyncWithDisplay();
+// True once a window manager has taken the display (it names itself on the
+// root window).
+bool WindowManagerRuns();
 // Saves the window's picture as <build>/test-output/ui/<name>.png; the path.
 std::string Screenshot(wxWindow& window, const std::string& name);
 // The pixels of part of the window's client area as they are on the screen.
