@@ -29,12 +29,15 @@ function(arb_write_layers file)
   file(WRITE ${file} "${_text}\n")
 endfunction()
 
+# How long one test entry may run; the sanitizer build runs several times slower.
+set(ARB_TEST_TIMEOUT 300 CACHE STRING "Seconds one test entry may run")
+
 # One test program per test folder, made of every test source in it.
 function(arb_test_folder name)
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${_srcs})
   target_link_libraries(${name} PRIVATE ${ARGN} arbtestsupport arbtestmain GTest::gtest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARB_TEST_TIMEOUT})
 endfunction()
 
 # Tests that talk to the real test servers: every source in live/ (plus any
@@ -46,7 +49,7 @@ function(arb_live_test_folder name)
   add_executable(${name} ${_live} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} arbtestsupport arbtestmain GTest::gtest)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARB_TEST_TIMEOUT})
 endfunction()
 
 # One window-test program per GUI test folder, run under an Xvfb display of
@@ -58,5 +61,5 @@ function(arb_gui_test_folder name)
   target_compile_definitions(${name} PRIVATE ARB_TEST_OUTPUT_DIR="${CMAKE_BINARY_DIR}/test-output")
   add_dependencies(${name} arbresource)
   add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARB_TEST_TIMEOUT})
 endfunction()

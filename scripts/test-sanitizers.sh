@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ARBOLITE_ASAN_BUILD_DIR:-$root/build-asan}"
 jobs="${ARBOLITE_JOBS:-$(nproc)}"
 flags="-fsanitize=address,undefined -fno-omit-frame-pointer"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DARB_TEST_TIMEOUT=3000 \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" ${ARBOLITE_CMAKE_ARGS:-} >/dev/null
