@@ -58,7 +58,7 @@ FavoriteCheck CheckEditedFavorite(const CFavoriteList& stored, const std::string
         return check;
     }
     const arbldap::LDAPDN value(dn);
-    if (value != arbldap::LDAPDN(startDN) && stored.FindByValue(value, check.holder))
+    if (!arbldap::SameDNValue(value, arbldap::LDAPDN(startDN)) && stored.FindByValue(value, check.holder))
         check.verdict = FavoriteVerdict::DuplicateDN;
     return check;
 }

@@ -14,7 +14,6 @@
 
 #include <wx/bmpbuttn.h>
 #include <wx/listctrl.h>
-#include <wx/modalhook.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -38,6 +37,7 @@
 namespace {
 
 using uitest::Modals;
+using uitest::OnNextDialog;
 using uitest::WhenShown;
 
 constexpr unsigned kStrHeld = 673;
@@ -66,31 +66,6 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
     ADD_FAILURE_AT(file.utf8_string().c_str(), line)
         << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
-
-// Acts on the next dialog of type T once its modal loop runs. Unlike
-// WhenShown it polls nothing, so keys pressed meanwhile are not held up.
-template <class T>
-class OnNextDialog : public wxModalDialogHook {
-public:
-    explicit OnNextDialog(std::function<void(T&)> action) : m_action(std::move(action)) { Register(); }
-    ~OnNextDialog() override { Unregister(); }
-    bool Seen() const { return m_seen; }
-
-protected:
-    int Enter(wxDialog* dialog) override
-    {
-        if (auto* wanted = dynamic_cast<T*>(dialog); wanted && !m_seen) {
-            m_seen = true;
-            wanted->CallAfter([this, wanted] { m_action(*wanted); });
-        }
-        return wxID_NONE;
-    }
-    void Exit(wxDialog*) override {}
-
-private:
-    std::function<void(T&)> m_action;
-    bool m_seen = false;
-};
 
 std::vector<CFavorite> Favorites(const CFavoriteList& list) { return std::vector<CFavorite>(list.begin(), list.end()); }
 
