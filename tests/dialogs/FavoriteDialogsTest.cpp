@@ -29,6 +29,7 @@
 #include "platform/ResourceLibrary.h"
 #include "platform/ShellPorts.h"
 #include "shellcore/CRecentItemsList.h"
+#include "tests/dialogs/DialogsFixture.h"
 #include "tests/support/HeadlessShell.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ModalDialogs.h"
@@ -45,26 +46,30 @@ constexpr unsigned kStrTaken = 674;
 constexpr unsigned kStrNotADN = 752;
 const char* const kProfileVariable = "ARB_FAVORITES_PROFILE";
 
-void Click(wxWindow& dialog, int id)
-{
-    wxWindow* button = dialog.FindWindow(id);
-    ASSERT_NE(button, nullptr);
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
+// What pressing OK with the texts typed did; the dialog is cancelled when
+// it stayed open.
+struct OkAttempt {
+    bool okEnabled = false;
+    bool stayedOpen = false;
+    int focus = 0;  // the id of the window with the focus afterwards
+};
 
-wxTextCtrl& Edit(wxWindow& dialog, int id)
+template <class Dialog>
+OkAttempt TryOk(Dialog& dialog, const wxString& name, const wxString& dn)
 {
-    auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
-    if (!edit) throw std::runtime_error("no edit " + std::to_string(id));
-    return *edit;
-}
-
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
+    OkAttempt attempt;
+    uitest::TextOf(dialog, Dialog::kIdcName).SetValue(name);
+    uitest::TextOf(dialog, Dialog::kIdcDN).SetValue(dn);
+    attempt.okEnabled = dialog.IsOkEnabled();
+    if (attempt.okEnabled)
+        uitest::Click(dialog, wxID_OK);
+    uitest::RunFor(50);
+    attempt.stayedOpen = dialog.IsModal();
+    wxWindow* focused = wxWindow::FindFocus();
+    attempt.focus = focused ? focused->GetId() : 0;
+    if (attempt.stayedOpen)
+        dialog.EndModal(wxID_CANCEL);
+    return attempt;
 }
 
 std::vector<CFavorite> Favorites(const CFavoriteList& list) { return std::vector<CFavorite>(list.begin(), list.end()); }
@@ -77,14 +82,11 @@ std::string Describe(const std::vector<CFavorite>& favorites)
     return text;
 }
 
-class FavoriteDialogsTest : public testsupport::TempHomeTest {
+class FavoriteDialogsTest : public dialogtest::DialogsFixture {
 protected:
     void SetUp() override
     {
-        wxSetAssertHandler(FailOnAssert);
-        TempHomeTest::SetUp();
-        Modals();
-        ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
+        DialogsFixture::SetUp();
         shell = std::make_unique<platform::HeadlessShell>();
         stored.Add(CFavorite("People", "ou=people,o=lab"));
         stored.Add(CFavorite("Ada", "uid=ada,ou=people,o=lab"));
@@ -94,7 +96,7 @@ protected:
     void TearDown() override
     {
         shell.reset();
-        TempHomeTest::TearDown();
+        DialogsFixture::TearDown();
     }
 
     std::vector<std::wstring> Asked() const
@@ -182,29 +184,19 @@ TEST_F(FavoriteDialogsTest, TheNewFavouriteDialogRefusesTakenNamesAndDNsThatDoNo
     ASSERT_TRUE(dialogs.HasDialog(NodeDialog::Favorite));
     for (const auto& c : cases) {
         shell->MessageBox().asked.clear();
-        bool okEnabled = false, open = false, proposed = false;
-        int focus = 0;
+        bool proposed = false;
+        OkAttempt attempt;
         WhenShown<CCreateFavoriteDlg>([&](CCreateFavoriteDlg& dialog) {
-            proposed = Edit(dialog, CCreateFavoriteDlg::kIdcName).GetValue() == "proposed" &&
-                       Edit(dialog, CCreateFavoriteDlg::kIdcDN).GetValue() == "o=lab";
-            Edit(dialog, CCreateFavoriteDlg::kIdcName).SetValue(wxString::FromUTF8(c.name));
-            Edit(dialog, CCreateFavoriteDlg::kIdcDN).SetValue(wxString::FromUTF8(c.dn));
-            okEnabled = dialog.IsOkEnabled();
-            if (okEnabled)
-                Click(dialog, wxID_OK);
-            uitest::RunFor(50);
-            open = dialog.IsModal();
-            wxWindow* focused = wxWindow::FindFocus();
-            focus = focused ? focused->GetId() : 0;
-            if (open)
-                dialog.EndModal(wxID_CANCEL);
+            proposed = uitest::TextOf(dialog, CCreateFavoriteDlg::kIdcName).GetValue() == "proposed" &&
+                       uitest::TextOf(dialog, CCreateFavoriteDlg::kIdcDN).GetValue() == "o=lab";
+            attempt = TryOk(dialog, wxString::FromUTF8(c.name), wxString::FromUTF8(c.dn));
         });
         std::string name = "proposed", value = "o=lab";
         const bool ok = dialogs.EditFavorite(stored, name, value);
         EXPECT_TRUE(proposed) << c.what;
-        EXPECT_EQ(okEnabled, c.okEnabled) << c.what;
+        EXPECT_EQ(attempt.okEnabled, c.okEnabled) << c.what;
         EXPECT_EQ(ok, c.closed) << c.what;
-        EXPECT_EQ(open, !c.closed) << c.what;
+        EXPECT_EQ(attempt.stayedOpen, !c.closed) << c.what;
         if (c.closed) {
             EXPECT_EQ(name, c.name) << c.what;
             EXPECT_EQ(value, c.dn) << c.what;
@@ -213,7 +205,7 @@ TEST_F(FavoriteDialogsTest, TheNewFavouriteDialogRefusesTakenNamesAndDNsThatDoNo
             ASSERT_EQ(Asked().size(), 1u) << c.what;
             EXPECT_EQ(Asked()[0], FormatResourceText(c.message, {Utf8ToWideString(c.message == kStrTaken ? c.name : c.dn)}))
                 << c.what;
-            EXPECT_EQ(focus, c.focus) << c.what;
+            EXPECT_EQ(attempt.focus, c.focus) << c.what;
         } else {
             EXPECT_TRUE(Asked().empty()) << c.what;
         }
@@ -256,34 +248,21 @@ TEST_F(FavoriteDialogsTest, TheAddAndEditDialogChecksNamesAndDNsAgainstTheStarti
         shell->MessageBox().asked.clear();
         if (c.answer)
             shell->MessageBox().Answer(c.answer);
-        bool okEnabled = false, open = false;
-        int focus = 0;
-        WhenShown<CAddNewFavoriteDlg>([&](CAddNewFavoriteDlg& dialog) {
-            Edit(dialog, CAddNewFavoriteDlg::kIdcName).SetValue(c.name);
-            Edit(dialog, CAddNewFavoriteDlg::kIdcDN).SetValue(c.dn);
-            okEnabled = dialog.IsOkEnabled();
-            if (okEnabled)
-                Click(dialog, wxID_OK);
-            uitest::RunFor(50);
-            open = dialog.IsModal();
-            wxWindow* focused = wxWindow::FindFocus();
-            focus = focused ? focused->GetId() : 0;
-            if (open)
-                dialog.EndModal(wxID_CANCEL);
-        });
+        OkAttempt attempt;
+        WhenShown<CAddNewFavoriteDlg>([&](CAddNewFavoriteDlg& dialog) { attempt = TryOk(dialog, c.name, c.dn); });
         CAddNewFavoriteDlg dialog(stored, L"", L"Add", nullptr);
         dialog.m_name = c.startName;
         dialog.m_dn = c.startDN;
         const int result = dialog.DoModal();
-        EXPECT_EQ(okEnabled, c.okEnabled) << c.what;
+        EXPECT_EQ(attempt.okEnabled, c.okEnabled) << c.what;
         EXPECT_EQ(result == wxID_OK, c.closed) << c.what;
-        EXPECT_EQ(open, !c.closed) << c.what;
+        EXPECT_EQ(attempt.stayedOpen, !c.closed) << c.what;
         if (c.message) {
             ASSERT_EQ(Asked().size(), 1u) << c.what;
             const std::wstring argument = c.message == kStrTaken ? c.name : c.message == kStrNotADN ? c.dn : c.holder;
             EXPECT_EQ(Asked()[0], FormatResourceText(c.message, {argument})) << c.what;
             if (c.focus)
-                EXPECT_EQ(focus, c.focus) << c.what;
+                EXPECT_EQ(attempt.focus, c.focus) << c.what;
         } else {
             EXPECT_TRUE(Asked().empty()) << c.what;
         }
@@ -299,11 +278,11 @@ TEST_F(FavoriteDialogsTest, TheEditDialogShowsItsLabelAndCaptionAndRecordsTheDN)
     WhenShown<CAddNewFavoriteDlg>([&](CAddNewFavoriteDlg& dialog) {
         EXPECT_EQ(dialog.GetTitle(), LoadResourceText(223));
         EXPECT_EQ(uitest::LabelOf(dialog, CAddNewFavoriteDlg::kIdcLabel), LoadResourceText(225));
-        EXPECT_EQ(Edit(dialog, CAddNewFavoriteDlg::kIdcName).GetValue(), "Ada");
-        EXPECT_EQ(Edit(dialog, CAddNewFavoriteDlg::kIdcDN).GetValue(), "uid=ada,ou=people,o=lab");
-        Edit(dialog, CAddNewFavoriteDlg::kIdcDN).SetValue("uid=ada,ou=staff,o=lab");
+        EXPECT_EQ(uitest::TextOf(dialog, CAddNewFavoriteDlg::kIdcName).GetValue(), "Ada");
+        EXPECT_EQ(uitest::TextOf(dialog, CAddNewFavoriteDlg::kIdcDN).GetValue(), "uid=ada,ou=people,o=lab");
+        uitest::TextOf(dialog, CAddNewFavoriteDlg::kIdcDN).SetValue("uid=ada,ou=staff,o=lab");
         uitest::Screenshot(dialog, "favorite-edit");
-        Click(dialog, wxID_OK);
+        uitest::Click(dialog, wxID_OK);
     });
     CAddNewFavoriteDlg dialog(stored, LoadResourceText(225), LoadResourceText(223), nullptr);
     dialog.m_name = L"Ada";
@@ -396,10 +375,10 @@ TEST_F(FavoritesManagerTest, EveryChangeThenOkStoresTheRowsInTheirOrder)
         bool added = false;
         auto adding = std::make_unique<OnNextDialog<CAddNewFavoriteDlg>>([&](CAddNewFavoriteDlg& add) {
             EXPECT_EQ(add.GetTitle(), LoadResourceText(221));
-            Edit(add, CAddNewFavoriteDlg::kIdcName).SetValue("Grace");
-            Edit(add, CAddNewFavoriteDlg::kIdcDN).SetValue("uid=grace,ou=people,o=lab");
+            uitest::TextOf(add, CAddNewFavoriteDlg::kIdcName).SetValue("Grace");
+            uitest::TextOf(add, CAddNewFavoriteDlg::kIdcDN).SetValue("uid=grace,ou=people,o=lab");
             uitest::Screenshot(add, "favorite-add");
-            Click(add, wxID_OK);
+            uitest::Click(add, wxID_OK);
             added = true;
         });
         Press(dialog, WXK_INSERT);
@@ -412,11 +391,11 @@ TEST_F(FavoritesManagerTest, EveryChangeThenOkStoresTheRowsInTheirOrder)
         bool edited = false;
         OnNextDialog<CAddNewFavoriteDlg> editing([&](CAddNewFavoriteDlg& edit) {
             EXPECT_EQ(edit.GetTitle(), LoadResourceText(223));
-            EXPECT_EQ(Edit(edit, CAddNewFavoriteDlg::kIdcName).GetValue(), "Ada");
-            EXPECT_EQ(Edit(edit, CAddNewFavoriteDlg::kIdcDN).GetValue(), "uid=ada,ou=people,o=lab");
-            Edit(edit, CAddNewFavoriteDlg::kIdcName).SetValue("Ada L.");
-            Edit(edit, CAddNewFavoriteDlg::kIdcDN).SetValue("uid=ada,ou=staff,o=lab");
-            Click(edit, wxID_OK);
+            EXPECT_EQ(uitest::TextOf(edit, CAddNewFavoriteDlg::kIdcName).GetValue(), "Ada");
+            EXPECT_EQ(uitest::TextOf(edit, CAddNewFavoriteDlg::kIdcDN).GetValue(), "uid=ada,ou=people,o=lab");
+            uitest::TextOf(edit, CAddNewFavoriteDlg::kIdcName).SetValue("Ada L.");
+            uitest::TextOf(edit, CAddNewFavoriteDlg::kIdcDN).SetValue("uid=ada,ou=staff,o=lab");
+            uitest::Click(edit, wxID_OK);
             edited = true;
         });
         Press(dialog, WXK_F2);
@@ -425,9 +404,9 @@ TEST_F(FavoritesManagerTest, EveryChangeThenOkStoresTheRowsInTheirOrder)
 
         // Opening the empty last row adds too.
         OnNextDialog<CAddNewFavoriteDlg> addingFromTheRow([&](CAddNewFavoriteDlg& add) {
-            Edit(add, CAddNewFavoriteDlg::kIdcName).SetValue("Top");
-            Edit(add, CAddNewFavoriteDlg::kIdcDN).SetValue("o=lab");
-            Click(add, wxID_OK);
+            uitest::TextOf(add, CAddNewFavoriteDlg::kIdcName).SetValue("Top");
+            uitest::TextOf(add, CAddNewFavoriteDlg::kIdcDN).SetValue("o=lab");
+            uitest::Click(add, wxID_OK);
         });
         dialog.GetList()->SelectItem(dialog.GetList()->GetNewItemRow());
         Press(dialog, WXK_RETURN);
@@ -472,7 +451,7 @@ TEST_F(FavoritesManagerTest, EveryChangeThenOkStoresTheRowsInTheirOrder)
         EXPECT_EQ(Shown(dialog), "uid=grace,ou=people,o=lab");
         uitest::Screenshot(dialog, "favorites-manager-changed");
         reached = true;
-        Click(dialog, wxID_OK);
+        uitest::Click(dialog, wxID_OK);
     });
     CFavoritesManagerDlg dialog(profile, nullptr);
     EXPECT_EQ(dialog.DoModal(), wxID_OK);
@@ -495,7 +474,7 @@ TEST_F(FavoritesManagerTest, CancelChangesNothing)
         Select(dialog, "Root");
         Press(dialog, WXK_UP, wxMOD_ALT);
         EXPECT_EQ(Rows(dialog), (std::vector<std::string>{"People", "Root", "Smith"}));
-        Click(dialog, wxID_CANCEL);
+        uitest::Click(dialog, wxID_CANCEL);
     });
     CFavoritesManagerDlg dialog(profile, nullptr);
     EXPECT_EQ(dialog.DoModal(), wxID_CANCEL);

@@ -32,6 +32,7 @@
 #include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/ui/FrameTestSupport.h"
+#include "tests/ui/WindowTreeDriver.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/NodeMenus.h"
@@ -42,27 +43,11 @@ namespace {
 using namespace std::chrono_literals;
 using uitest::OnNextDialog;
 
-void Click(wxWindow& dialog, int id)
-{
-    wxWindow* button = dialog.FindWindow(id);
-    ASSERT_NE(button, nullptr);
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
-wxTextCtrl& Edit(wxWindow& dialog, int id)
-{
-    auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
-    if (!edit) throw std::runtime_error("no edit " + std::to_string(id));
-    return *edit;
-}
-
-class FavoritesWindowTest : public testsupport::TempHomeTest {
+class FavoritesWindowTest : public frametest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
+        MainWindowTest::SetUp();
         frametest::Prepare();
         m_demo = std::make_unique<testsupport::DemoServer>();
         // A person whose RDN value holds a comma.
@@ -75,58 +60,22 @@ protected:
         smith.GetAttributes().Add(arbldap::LDAPAttribute("sn", "Smith"));
         admin->Add(smith);
 
-        CServerProfile profile;
-        profile.SetProfileName(L"Demo");
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(m_demo->Port());
-        profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(testsupport::DemoServer::Suffix()));
-        profile.SetAnonymousBind(1);
-        ASSERT_TRUE(profile.SaveProfile());
-        m_session = std::make_unique<uitest::ProgramSession>();
-        m_frame = m_session->OpenFrame();
-        ASSERT_NE(m_frame, nullptr);
-        m_tree = CArbTreeView::Get();
-        ASSERT_NE(m_tree, nullptr);
+        SaveAnonymousProfile(L"Demo", m_demo->Port(), testsupport::DemoServer::Suffix());
+        OpenWindow();
     }
 
     void TearDown() override
     {
-        EXPECT_TRUE(frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, 30s));
-        m_session.reset();
+        CloseWindow();
         m_demo.reset();
-        TempHomeTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     static std::string SmithDN() { return "cn=Smith\\, John,ou=people," + testsupport::DemoServer::Suffix(); }
     static std::string AdaDN() { return "uid=ada,ou=people," + testsupport::DemoServer::Suffix(); }
 
     platform::TreePort& Tree() { return m_tree->GetPort(); }
-    CDataObject* NodeOf(platform::TreeItem item) { return static_cast<CDataObject*>(Tree().GetItemData(item)); }
-
-    platform::TreeItem Child(platform::TreeItem parent, const std::wstring& text)
-    {
-        for (platform::TreeItem item = Tree().GetChildItem(parent); item; item = Tree().GetNextSiblingItem(item))
-            if (Tree().GetItemText(item) == text) return item;
-        return platform::TreeItem();
-    }
-
-    // Selects the item and shows its node until its children are in.
-    void Open(platform::TreeItem item)
-    {
-        Tree().SelectItem(item);
-        NodeOf(item)->ShowContents(0);
-        EXPECT_TRUE(frametest::PumpUntil(
-            [&] {
-                CDataObject* node = NodeOf(item);
-                return GetRunningThreadCount() == 0 && node->IsChildrenLoaded() && !node->IsBusy();
-            },
-            30s));
-        frametest::Pump();
-    }
-
-    platform::TreeItem ServerItem() { return Tree().GetChildItem(Tree().GetChildItem(platform::kTreeRoot)); }
-    CServerObject* Server() { return dynamic_cast<CServerObject*>(NodeOf(ServerItem())); }
+    CServerObject* Server() { return dynamic_cast<CServerObject*>(m_driver->NodeOf(m_driver->ServerItem(L"Demo"))); }
 
     // The menu bar's item for the command, enabled as the idle update leaves it.
     bool MenuEnabled(uint32_t command)
@@ -145,33 +94,28 @@ protected:
         frametest::Pump();
     }
 
-    // The DN of the node the tree's caret is on.
-    std::string CaretDN()
+    // Whether the tree's caret is on the entry of that DN.
+    bool CaretOn(const std::string& dn)
     {
-        CDataObject* selected = NodeOf(Tree().GetSelectedItem());
-        auto* node = dynamic_cast<CLDAPObject*>(selected);
-        return node ? node->GetDN().GetText()
-                    : selected ? "(" + WideToUtf8Text(selected->GetDisplayName()) + ")" : std::string("(none)");
+        auto* node = dynamic_cast<CLDAPObject*>(m_driver->NodeOf(Tree().GetSelectedItem()));
+        return node && arbldap::SameDNValue(node->GetDN(), arbldap::LDAPDN(dn));
     }
 
     std::unique_ptr<testsupport::DemoServer> m_demo;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbMainFrame* m_frame = nullptr;
-    CArbTreeView* m_tree = nullptr;
 };
 
 TEST_F(FavoritesWindowTest, APersonAddedFromItsMenuIsKeptByTheManagerAndReachedFromTheDropDown)
 {
-    const platform::TreeItem server = ServerItem();
+    const platform::TreeItem server = m_driver->ServerItem(L"Demo");
     ASSERT_TRUE(server);
-    Open(server);
-    ASSERT_TRUE(frametest::PumpUntil([&] { return bool(Child(server, L"ou=people")); }, 30s));
-    const platform::TreeItem people = Child(server, L"ou=people");
-    Open(people);
-    ASSERT_TRUE(frametest::PumpUntil([&] { return bool(Child(people, L"uid=ada")); }, 30s));
-    const platform::TreeItem adaItem = Child(people, L"uid=ada");
-    Open(adaItem);
-    CDataObject* ada = NodeOf(adaItem);
+    m_driver->Click(server);
+    m_driver->Settle([&] { return bool(m_driver->Child(server, L"ou=people")); });
+    const platform::TreeItem people = m_driver->Child(server, L"ou=people");
+    m_driver->Click(people);
+    m_driver->Settle([&] { return bool(m_driver->Child(people, L"uid=ada")); });
+    const platform::TreeItem adaItem = m_driver->Child(people, L"uid=ada");
+    m_driver->Click(adaItem);
+    CDataObject* ada = m_driver->NodeOf(adaItem);
     ASSERT_NE(ada, nullptr);
     EXPECT_TRUE(MenuEnabled(cmd::kFavorites));
 
@@ -179,11 +123,11 @@ TEST_F(FavoritesWindowTest, APersonAddedFromItsMenuIsKeptByTheManagerAndReachedF
     // proposes the RDN value and the DN.
     bool proposed = false;
     OnNextDialog<CCreateFavoriteDlg> create([&](CCreateFavoriteDlg& dialog) {
-        proposed = Edit(dialog, CCreateFavoriteDlg::kIdcName).GetValue() == "ada" &&
-                   Edit(dialog, CCreateFavoriteDlg::kIdcDN).GetValue() == wxString::FromUTF8(AdaDN());
-        Edit(dialog, CCreateFavoriteDlg::kIdcName).SetValue("Ada Lovelace");
+        proposed = uitest::TextOf(dialog, CCreateFavoriteDlg::kIdcName).GetValue() == "ada" &&
+                   uitest::TextOf(dialog, CCreateFavoriteDlg::kIdcDN).GetValue() == wxString::FromUTF8(AdaDN());
+        uitest::TextOf(dialog, CCreateFavoriteDlg::kIdcName).SetValue("Ada Lovelace");
         uitest::Screenshot(dialog, "favorite-create");
-        Click(dialog, wxID_OK);
+        uitest::Click(dialog, wxID_OK);
     });
     ui::RunNodeMenuCommand(*m_tree, *ada, kCmdAddToFavorites);
     frametest::Pump();
@@ -197,16 +141,16 @@ TEST_F(FavoritesWindowTest, APersonAddedFromItsMenuIsKeptByTheManagerAndReachedF
         ASSERT_EQ(dialog.GetList()->GetCount(), 1);
         EXPECT_EQ(dialog.GetList()->GetItemText(0), "Ada Lovelace");
         OnNextDialog<CAddNewFavoriteDlg> add([&](CAddNewFavoriteDlg& adding) {
-            Edit(adding, CAddNewFavoriteDlg::kIdcName).SetValue("John");
-            Edit(adding, CAddNewFavoriteDlg::kIdcDN).SetValue(wxString::FromUTF8(SmithDN()));
-            Click(adding, wxID_OK);
+            uitest::TextOf(adding, CAddNewFavoriteDlg::kIdcName).SetValue("John");
+            uitest::TextOf(adding, CAddNewFavoriteDlg::kIdcDN).SetValue(wxString::FromUTF8(SmithDN()));
+            uitest::Click(adding, wxID_OK);
         });
         dialog.NewFavorite();
         ASSERT_EQ(dialog.GetList()->GetCount(), 2);
         EXPECT_EQ(dialog.GetDNDisplay()->GetValue(), wxString::FromUTF8(SmithDN()));
         dialog.GetList()->ClickButton(3);  // move up
         uitest::Screenshot(dialog, "favorites-manager-window");
-        Click(dialog, wxID_OK);
+        uitest::Click(dialog, wxID_OK);
     });
     SendMenu(ui::WxId(cmd::kFavorites));
     EXPECT_TRUE(manager.Seen());
@@ -218,22 +162,12 @@ TEST_F(FavoritesWindowTest, APersonAddedFromItsMenuIsKeptByTheManagerAndReachedF
     EXPECT_EQ(std::vector<CFavorite>(stored.GetFavorites().begin(), stored.GetFavorites().end()), expected);
 
     // The drop-down's items walk the tree to their entries, from elsewhere.
-    Tree().SelectItem(server);
-    frametest::Pump();
+    m_driver->Click(server);
     SendMenu(static_cast<int>(kFavoriteCommands.first));
-    EXPECT_TRUE(frametest::PumpUntil(
-        [&] {
-            return arbldap::SameDNValue(arbldap::LDAPDN(CaretDN()), arbldap::LDAPDN(SmithDN())) &&
-                   GetRunningThreadCount() == 0;
-        },
-        30s))
-        << CaretDN();
-    Tree().SelectItem(server);
-    frametest::Pump();
+    m_driver->Settle([&] { return CaretOn(SmithDN()); });
+    m_driver->Click(server);
     SendMenu(static_cast<int>(kFavoriteCommands.first) + 1);
-    EXPECT_TRUE(frametest::PumpUntil(
-        [&] { return arbldap::LDAPDN(CaretDN()) == arbldap::LDAPDN(AdaDN()) && GetRunningThreadCount() == 0; }, 30s))
-        << CaretDN();
+    m_driver->Settle([&] { return CaretOn(AdaDN()); });
 }
 
 } // namespace
