@@ -261,8 +261,9 @@ TEST_F(FavoriteDialogsTest, TheAddAndEditDialogChecksNamesAndDNsAgainstTheStarti
             ASSERT_EQ(Asked().size(), 1u) << c.what;
             const std::wstring argument = c.message == kStrTaken ? c.name : c.message == kStrNotADN ? c.dn : c.holder;
             EXPECT_EQ(Asked()[0], FormatResourceText(c.message, {argument})) << c.what;
-            if (c.focus)
+            if (c.focus) {
                 EXPECT_EQ(attempt.focus, c.focus) << c.what;
+            }
         } else {
             EXPECT_TRUE(Asked().empty()) << c.what;
         }
