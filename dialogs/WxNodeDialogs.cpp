@@ -4,6 +4,7 @@
 #include <wx/tokenzr.h>
 
 #include "dialogs/CCheckMessageBox.h"
+#include "dialogs/CCreateFavoriteDlg.h"
 #include "dialogs/CPasswordDlg.h"
 #include "widgets/DialogOwner.h"
 
@@ -43,11 +44,11 @@ int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& ex
     return 0;
 }
 
-bool WxNodeDialogs::HasDialog(NodeDialog) const
+bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file, certificate, LDIF export and
-    // favourite dialogs are not there yet.
-    return false;
+    // The go-to-DN search, binary-file, certificate and LDIF export dialogs
+    // are not there yet.
+    return dialog == NodeDialog::Favorite;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -95,9 +96,15 @@ bool WxNodeDialogs::AskLdifExport(const std::wstring&, const std::wstring&, cons
     return false;
 }
 
-bool WxNodeDialogs::EditFavorite(const CFavoriteList&, std::string&, std::string&)
+bool WxNodeDialogs::EditFavorite(const CFavoriteList& favorites, std::string& name, std::string& value)
 {
-    return false;
+    CCreateFavoriteDlg dialog(favorites, DialogParent());
+    dialog.m_name = name;
+    dialog.m_dn = value;
+    if (dialog.DoModal() != wxID_OK) return false;
+    name = dialog.m_name;
+    value = dialog.m_dn;
+    return true;
 }
 
 int WxNodeDialogs::ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,

@@ -17,6 +17,28 @@ bool SamePartTexts(const LDAPRDN& a, const LDAPRDN& b)
     return EqualNoCase(a.GetText(), b.GetText());
 }
 
+// An unescaped '+' joins several types and values in one part.
+bool IsMultiValued(const LDAPRDN& part)
+{
+    const std::string& text = part.GetText();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\')
+            ++i;
+        else if (text[i] == '+')
+            return true;
+    }
+    return false;
+}
+
+bool SamePartValues(const LDAPRDN& a, const LDAPRDN& b)
+{
+    if (SamePartTexts(a, b))
+        return true;
+    if (IsMultiValued(a) || IsMultiValued(b))
+        return false;
+    return EqualNoCase(a.GetType(), b.GetType()) && EqualNoCase(a.GetValue(), b.GetValue());
+}
+
 } // namespace
 
 LDAPDN::LDAPDN(const char* text)
@@ -140,6 +162,27 @@ bool LDAPDN::EndsWith(const LDAPDN& other) const
         return false;
     for (size_t i = 0; i < n; ++i)
         if (!SamePartTexts(m_parts[i], other.m_parts[m - n + i]))
+            return false;
+    return true;
+}
+
+bool SameDNValue(const LDAPDN& a, const LDAPDN& b)
+{
+    if (a.GetPartCount() != b.GetPartCount())
+        return false;
+    for (size_t i = 0; i < a.GetPartCount(); ++i)
+        if (!SamePartValues(a.GetParts()[i], b.GetParts()[i]))
+            return false;
+    return true;
+}
+
+bool EndsWithDNValue(const LDAPDN& tail, const LDAPDN& dn)
+{
+    const size_t n = tail.GetPartCount(), m = dn.GetPartCount();
+    if (n > m)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (!SamePartValues(tail.GetParts()[i], dn.GetParts()[m - n + i]))
             return false;
     return true;
 }

@@ -70,6 +70,14 @@ private:
     std::vector<LDAPRDN> m_parts;
 };
 
+// Whether two DNs name the same entry: the same number of parts, each pair
+// with the same type and the same unescaped value (ASCII case ignored), so
+// "cn=a\,b" and "cn=a\2Cb" (as a server writes it) agree. A part with more
+// than one type and value compares by its text.
+bool SameDNValue(const LDAPDN& a, const LDAPDN& b);
+// EndsWith by the same measure: dn is tail or lies below it.
+bool EndsWithDNValue(const LDAPDN& tail, const LDAPDN& dn);
+
 // Text, 32-bit part count, then text, type and value of each part.
 CArchive& WriteDN(CArchive& ar, const LDAPDN& dn);
 // Replaces the DN with the stored one. A damaged archive throws

@@ -283,6 +283,34 @@ def lock(closed):
     return c
 
 
+def list_button(iid):
+    """The edit list's caption-bar buttons, 13 by 12."""
+    c = Canvas(13, 12)
+    if iid == 312:  # new
+        c.rect(2, 1, 9, 11, PAPER)
+        c.frame(2, 1, 9, 11, GREY)
+        c.rect(8, 5, 13, 7, GREEN)
+        c.rect(9.5, 3.5, 11.5, 8.5, GREEN)
+    elif iid == 310:  # edit
+        c.line(2.5, 10, 10.5, 2, 2.4, BLUE)
+        c.poly([(1, 11.5), (1.5, 8.5), (4, 11)], INK)
+    elif iid == 314:  # delete
+        c.line(3, 2, 10, 10, 2, RED)
+        c.line(10, 2, 3, 10, 2, RED)
+    elif iid in (317, 320):  # move up / down
+        up = iid == 317
+        pts = [(6.5, 1), (12, 6.5), (8.5, 6.5), (8.5, 11), (4.5, 11), (4.5, 6.5), (1, 6.5)]
+        if not up:
+            pts = [(x, 12 - y) for x, y in pts]
+        c.poly(pts, BLUE)
+    else:
+        raise SystemExit("no drawing for list button %d" % iid)
+    return c
+
+
+LIST_BUTTONS = [310, 312, 314, 317, 320]
+
+
 def server_icon():
     c = Canvas(16, 16)
     server(c, 2, 2)
@@ -524,6 +552,8 @@ def main():
     lock(True).png(os.path.join(ROOT, "icon", "300.png"))
     lock(False).png(os.path.join(ROOT, "icon", "302.png"))
     server_icon().png(os.path.join(ROOT, "icon", "384.png"))
+    for iid in LIST_BUTTONS:
+        list_button(iid).png(os.path.join(ROOT, "icon", "%d.png" % iid))
     app_icon(32).png(os.path.join(ROOT, "icon", "138.png"))
     splash().png(os.path.join(ROOT, "bitmap", "381.png"))
     tips_bitmap().png(os.path.join(ROOT, "bitmap", "1170.png"))

@@ -294,8 +294,9 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
         int kind = current->GetType();
         if (kind != kNodeServer && kind != kNodeEntry && kind != kNodeAttribute)
             return false;
+        // The team directory never stores its favourites.
         CServerObject* server = current->GetServerObject();
-        return server && IsAttributesLoaded(*server);
+        return server && IsAttributesLoaded(*server) && !server->IsTeamProfile();
     }
     case cmd::kReconnect:
         return E(kNodeEntry, false, false, true) || A(true, true);
@@ -400,7 +401,8 @@ bool CDocumentCommands::IsNodeMenuCommandEnabled(CDataObject& node, uint32_t com
     if (command != kCmdAddToFavorites)
         return false;
     CServerObject* server = node.GetServerObject();
-    enabled = server && IsDirectoryNode(&node) && !server->IsBusy() && HasNodeDialog(NodeDialog::Favorite);
+    enabled = server && IsDirectoryNode(&node) && !server->IsBusy() && !server->IsTeamProfile() &&
+              HasNodeDialog(NodeDialog::Favorite);
     return true;
 }
 
@@ -559,7 +561,7 @@ bool CDocumentCommands::ExecuteNodeMenuCommand(CDataObject& node, uint32_t comma
     if (command != kCmdAddToFavorites)
         return false;
     CServerObject* server = node.GetServerObject();
-    if (server && IsDirectoryNode(&node))
+    if (server && IsDirectoryNode(&node) && !server->IsTeamProfile())
         server->AddToFavorites(static_cast<CLDAPObject&>(node).GetDN());
     return true;
 }

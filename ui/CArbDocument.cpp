@@ -2,8 +2,10 @@
 
 #include <wx/window.h>
 
+#include "dialogs/CFavoritesManagerDlg.h"
 #include "dialogs/CSchemaViewerDlg.h"
 #include "model/entries/CRootObject.h"
+#include "model/entries/CServerObject.h"
 #include "model/nodes/ListViewOperations.h"
 #include "model/nodes/TreeViewOperations.h"
 #include "platform/Dispatcher.h"
@@ -13,6 +15,7 @@
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/NodeMenus.h"
+#include "widgets/DialogOwner.h"
 #include "widgets/UiResources.h"
 #include "widgets/WxCommandIds.h"
 
@@ -44,7 +47,7 @@ DocumentDialogs CArbDocument::AvailableDialogs()
 {
     DocumentDialogs dialogs;
     dialogs.goToDN = false;           // search dialog
-    dialogs.favorites = false;        // favourites manager
+    dialogs.favorites = true;         // favourites manager: OpenFavorites below
     dialogs.ldifExport = false;       // LDIF export dialog
     dialogs.options = false;          // options sheet
     dialogs.updateCheck = false;      // update check dialog
@@ -487,6 +490,12 @@ void CArbDocument::OpenUpdateCheck()
 
 void CArbDocument::OpenFavorites()
 {
-    // The favourites manager of the current node's server opens modally here
-    // once it is switched on in AvailableDialogs.
+    // Only where the command is enabled: an accelerator comes without the
+    // menu's check.
+    CDataObject* node = GetCurrentObject();
+    CServerObject* server = node ? node->GetServerObject() : nullptr;
+    if (!server || !m_commands->IsEnabled(cmd::kFavorites))
+        return;
+    CFavoritesManagerDlg dialog(*server, ui::DialogOwner());
+    dialog.DoModal();
 }

@@ -50,10 +50,11 @@ CEntryObject* EntryOrServer(platform::TreeItem item)
     return dynamic_cast<CEntryObject*>(node);
 }
 
-// dn is ancestor or lies below it.
+// dn is ancestor or lies below it. Compared as values: the target as the
+// user wrote it, the tree's DNs as the server sends them ("\2C" for "\,").
 bool IsAtOrBelow(const LDAPDN& dn, const LDAPDN& ancestor)
 {
-    return ancestor.EndsWith(dn);
+    return EndsWithDNValue(ancestor, dn);
 }
 
 }  // namespace
@@ -155,7 +156,7 @@ CEntryObject* CNavigateThread::FindStartNode()
         if (m_failed)
             return nullptr;
         if (m_namingContext) {
-            if (m_target == m_current->GetDN()) {
+            if (SameDNValue(m_target, m_current->GetDN())) {
                 SetCurrentDN(m_current->GetDN());
             } else {
                 NextLevel();
@@ -208,7 +209,7 @@ void CNavigateThread::WalkExistingItems(platform::TreeItem item)
             return;
         }
         SetCurrentNode(node);
-        if (m_target == m_currentDN || !node->IsChildrenLoaded())
+        if (SameDNValue(m_target, m_currentDN) || !node->IsChildrenLoaded())
             return;
         NextLevel();
         WalkExistingItems(node->GetTreeItem());
@@ -247,11 +248,11 @@ void CNavigateThread::DoWork()
         SetCurrentNode(m_server);
     if (!m_current)
         return;
-    if (m_target == m_current->GetDN()) {
+    if (SameDNValue(m_target, m_current->GetDN())) {
         Finish();
         return;
     }
-    if (m_currentDN == m_current->GetDN())
+    if (SameDNValue(m_currentDN, m_current->GetDN()))
         NextLevel();
     m_current->SetChildrenLoaded(true);
     ExpandItem(*m_current);
@@ -278,7 +279,7 @@ void CNavigateThread::DoWork()
                 ++m_levelEntries;
                 OnEntry(static_cast<LDAPEntryResponse&>(*response).GetEntry(), LDAPConnectionPtr());
                 KeptResponse() = std::move(response);
-                if (m_currentDN == m_target) {
+                if (SameDNValue(m_currentDN, m_target)) {
                     Finish();
                     return;
                 }
@@ -358,10 +359,10 @@ void CNavigateThread::OnSearchDone()
 {
     if (!m_current)
         return;
-    if (m_target != m_current->GetDN()) {
+    if (!SameDNValue(m_target, m_current->GetDN())) {
         if (CEntryObject* node = ReadTargetDirectly()) {
             SetCurrentNode(node);
-            if (m_target != node->GetDN())
+            if (!SameDNValue(m_target, node->GetDN()))
                 NextLevel();
         }
     }
@@ -394,7 +395,7 @@ void CNavigateThread::Finish()
         SelectNavigatedItem(current.GetTreeItem());
         current.ShowContents(0);
     });
-    if (m_currentDN != current.GetDN()) {
+    if (!SameDNValue(m_currentDN, current.GetDN())) {
         const LDAPDN& missing = m_currentDN.GetPartCount() != 0 ? m_currentDN : m_target;
         const std::wstring detail = FormatResourceText(kStrNotFound, {Utf8ToWideString(missing.GetText())});
         LogLine(detail);

@@ -14,7 +14,7 @@ bool CFavoriteList::Contains(const std::string& name) const
 bool CFavoriteList::FindByValue(const LDAPDN& dn, std::string& name) const
 {
     for (const CFavorite& f : m_favorites) {
-        if (LDAPDN(f.GetValue()) == dn) {
+        if (SameDNValue(LDAPDN(f.GetValue()), dn)) {
             name = f.GetText();
             return true;
         }

@@ -23,8 +23,8 @@ public:
 
     // A favourite of that name, ignoring ASCII case.
     bool Contains(const std::string& name) const;
-    // The name of the first favourite whose DN equals dn (RDN by RDN,
-    // ignoring ASCII case); false, with name untouched, when there is none.
+    // The name of the first favourite whose DN names the same entry as dn
+    // (SameDNValue); false, with name untouched, when there is none.
     bool FindByValue(const arbldap::LDAPDN& dn, std::string& name) const;
 
     bool operator==(const CFavoriteList& other) const { return m_favorites == other.m_favorites; }

@@ -25,42 +25,19 @@
 #include "dialogs/WxNodeDialogs.h"
 #include "platform/ResourceLibrary.h"
 #include "widgets/CInputLanguageWnd.h"
+#include "tests/dialogs/DialogsFixture.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/UiTestSupport.h"
 
 namespace {
 
+using uitest::Click;
 using uitest::FindTopLevel;
 using uitest::Modals;
 using uitest::WhenShown;
 
-void Click(wxWindow& dialog, int id)
-{
-    wxWindow* button = dialog.FindWindow(id);
-    ASSERT_NE(button, nullptr);
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
-// A toolkit assertion fails the test instead of waiting in a message box.
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
-}
-
-class DialogsFixture : public testsupport::TempHomeTest {
-protected:
-    void SetUp() override
-    {
-        wxSetAssertHandler(FailOnAssert);
-        TempHomeTest::SetUp();
-        Modals();
-        ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
-    }
-};
+using dialogtest::DialogsFixture;
 
 using PasswordPromptTest = DialogsFixture;
 

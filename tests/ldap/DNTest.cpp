@@ -216,6 +216,32 @@ TEST(LDAPDN, EndsWith)
         EXPECT_EQ(LDAPDN(c.self).EndsWith(LDAPDN(c.other)), c.ends) << c.self << " in " << c.other;
 }
 
+TEST(LDAPDN, SameDNValueComparesTypesAndUnescapedValues)
+{
+    const struct { const char* a; const char* b; bool same; } cases[] = {
+        {"cn=Smith\\, John,o=lab", "cn=Smith\\2C John,o=lab", true},  // as typed, as a server sends it
+        {"CN=smith\\2c john,O=LAB", "cn=Smith\\, John,o=lab", true},
+        {"cn=a\\2Bb,o=lab", "cn=a\\+b,o=lab", true},
+        {"cn=\\C3\\A4,o=lab", "cn=\xC3\xA4,o=lab", true},
+        {"cn=a,o=b", "cn=a, o=b", true},
+        {"cn=a,o=b", "sn=a,o=b", false},
+        {"cn=a\\,b,o=lab", "cn=a\\,c,o=lab", false},
+        {"cn=a,o=b", "cn=a", false},
+        {"", "", true},
+        {"cn=a+sn=b", "cn=a+sn=b", true},
+        {"cn=a+sn=b", "cn=a\\+sn=b", false},  // two values are not one value with a '+'
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameDNValue(LDAPDN(c.a), LDAPDN(c.b)), c.same) << c.a << " | " << c.b;
+        EXPECT_EQ(SameDNValue(LDAPDN(c.b), LDAPDN(c.a)), c.same) << c.b << " | " << c.a;
+    }
+    EXPECT_TRUE(EndsWithDNValue(LDAPDN("ou=people,o=lab"), LDAPDN("cn=Smith\\2C John,OU=People,o=lab")));
+    EXPECT_TRUE(EndsWithDNValue(LDAPDN("cn=Smith\\, John,o=lab"), LDAPDN("uid=x,cn=Smith\\2C John,o=lab")));
+    EXPECT_FALSE(EndsWithDNValue(LDAPDN("cn=x,o=lab"), LDAPDN("cn=y,o=lab")));
+    EXPECT_FALSE(EndsWithDNValue(LDAPDN("cn=a,o=lab"), LDAPDN("o=lab")));
+    EXPECT_TRUE(EndsWithDNValue(LDAPDN(""), LDAPDN("o=lab")));
+}
+
 } // namespace
 
 // A child's DN built on its parent's parsed RDNs is the DN a full parse of

@@ -462,3 +462,45 @@ TEST_F(DocumentCommandsTest, TheNodeMenusAddToFavouritesCommandAddsTheNodesDN)
 }
 
 } // namespace
+
+namespace {
+
+// The team directory keeps no favourites: neither the manager nor Add to
+// Favorites is offered there, while every stored server has both.
+TEST_F(DocumentCommandsTest, FavouritesAreOfferedOnlyOnServersThatKeepThem)
+{
+    CServerProfile teamProfile = Profile("o=team");
+    teamProfile.SetProfileName(L"Tessaline Team");
+    CServerObject* team = AddServer(teamProfile);
+    CEntryObject* member = AddEntry(*team, "cn=someone,o=team", team);
+    DocumentDialogs dialogs;
+    dialogs.favorites = true;
+    commands.SetDialogs(dialogs);
+    server->SetContentsFetched(true);
+    team->SetContentsFetched(true);
+    context.focus = ViewFocus::Tree;
+    const struct {
+        const char* what;
+        CDataObject* node;
+        bool offered;
+    } cases[] = {
+        {"server", server, true},
+        {"entry", entry, true},
+        {"team directory", team, false},
+        {"team member", member, false},
+    };
+    for (const auto& c : cases) {
+        ui.Select(*c.node);
+        EXPECT_EQ(commands.IsEnabled(cmd::kFavorites), c.offered) << c.what;
+        bool enabled = !c.offered;
+        EXPECT_TRUE(CDocumentCommands::IsNodeMenuCommandEnabled(*c.node, kCmdAddToFavorites, enabled)) << c.what;
+        EXPECT_EQ(enabled, c.offered) << c.what;
+    }
+    // Run anyway (a stale menu), the command stores nothing there.
+    Dialogs().favoriteAnswers.push_back(true);
+    EXPECT_TRUE(CDocumentCommands::ExecuteNodeMenuCommand(*member, kCmdAddToFavorites));
+    EXPECT_TRUE(Dialogs().favoriteRequests.empty());
+    EXPECT_EQ(team->GetFavorites().GetCount(), 0u);
+}
+
+} // namespace

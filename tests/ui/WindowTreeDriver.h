@@ -104,18 +104,33 @@ protected:
     static void SaveBoundProfile(const wchar_t* name, int port, const std::string& base, const std::string& userDN,
                                  const char* savedPassword)
     {
-        CServerProfile profile;
-        profile.SetProfileName(name);
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(port);
-        profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(base));
+        CServerProfile profile = LocalProfile(name, port, base);
         profile.SetAnonymousBind(0);
         profile.SetUserDN(arbldap::LDAPDN(userDN));
         profile.SetSavePassword(savedPassword ? 1 : 0);
         if (savedPassword)
             profile.SetPassword(savedPassword);
         ASSERT_TRUE(profile.SaveProfile());
+    }
+
+    // A profile that binds anonymously, saved.
+    static void SaveAnonymousProfile(const wchar_t* name, int port, const std::string& base)
+    {
+        CServerProfile profile = LocalProfile(name, port, base);
+        profile.SetAnonymousBind(1);
+        ASSERT_TRUE(profile.SaveProfile());
+    }
+
+    // A version 3 profile of a server on this machine.
+    static CServerProfile LocalProfile(const wchar_t* name, int port, const std::string& base)
+    {
+        CServerProfile profile;
+        profile.SetProfileName(name);
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(port);
+        profile.SetVersion(3);
+        profile.SetBaseDN(arbldap::LDAPDN(base));
+        return profile;
     }
 
     // The window with the stored profiles, shown.

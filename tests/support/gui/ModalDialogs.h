@@ -99,4 +99,29 @@ void WhenShown(std::function<void(T&)> action,
     });
 }
 
+// Acts on the next dialog of type T once its modal loop runs. Unlike
+// WhenShown it polls nothing, so keys pressed meanwhile are not held up.
+template <class T>
+class OnNextDialog : public wxModalDialogHook {
+public:
+    explicit OnNextDialog(std::function<void(T&)> action) : m_action(std::move(action)) { Register(); }
+    ~OnNextDialog() override { Unregister(); }
+    bool Seen() const { return m_seen; }
+
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        if (auto* wanted = dynamic_cast<T*>(dialog); wanted && !m_seen) {
+            m_seen = true;
+            wanted->CallAfter([this, wanted] { m_action(*wanted); });
+        }
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    std::function<void(T&)> m_action;
+    bool m_seen = false;
+};
+
 } // namespace uitest

@@ -1,6 +1,8 @@
 #include "tests/support/gui/UiTestSupport.h"
 
 #include <chrono>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 #include <wx/app.h>
@@ -10,6 +12,7 @@
 #include <wx/dialog.h>
 #include <wx/filename.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
@@ -105,6 +108,24 @@ wxString LabelOf(wxWindow& window, int id)
 {
     auto* text = dynamic_cast<wxStaticText*>(window.FindWindow(id));
     return text ? text->GetLabelText() : wxString("(none)");
+}
+
+void Click(wxWindow& window, int id)
+{
+    wxWindow* button = window.FindWindow(id);
+    if (!button)
+        throw std::runtime_error("no button " + std::to_string(id));
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+wxTextCtrl& TextOf(wxWindow& window, int id)
+{
+    auto* edit = dynamic_cast<wxTextCtrl*>(window.FindWindow(id));
+    if (!edit)
+        throw std::runtime_error("no text control " + std::to_string(id));
+    return *edit;
 }
 
 } // namespace uitest

@@ -9,6 +9,7 @@
 #include <wx/image.h>
 
 class wxDialog;
+class wxTextCtrl;
 class wxWindow;
 
 namespace uitest {
@@ -34,5 +35,11 @@ int DarkPixels(const wxImage& image);
 wxDialog* FindDialog(const wxString& name);
 // The text a static text control of the window shows; "(none)" without one.
 wxString LabelOf(wxWindow& window, int id);
+// A click on the window's button of that id, as the button sends it;
+// throws std::runtime_error when there is none.
+void Click(wxWindow& window, int id);
+// The window's text control of that id; throws std::runtime_error when
+// there is none.
+wxTextCtrl& TextOf(wxWindow& window, int id);
 
 } // namespace uitest
