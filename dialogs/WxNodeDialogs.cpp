@@ -4,6 +4,7 @@
 #include <wx/tokenzr.h>
 
 #include "dialogs/CCheckMessageBox.h"
+#include "dialogs/CLdifExportDlg.h"
 #include "dialogs/CPasswordDlg.h"
 #include "widgets/DialogOwner.h"
 
@@ -43,11 +44,11 @@ int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& ex
     return 0;
 }
 
-bool WxNodeDialogs::HasDialog(NodeDialog) const
+bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file, certificate, LDIF export and
-    // favourite dialogs are not there yet.
-    return false;
+    // The go-to-DN search, binary-file, certificate and favourite dialogs
+    // are not there yet.
+    return dialog == NodeDialog::LdifExport;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -90,9 +91,18 @@ bool WxNodeDialogs::ChooseBinaryFile(const std::wstring&, const std::wstring&, c
 
 void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}
 
-bool WxNodeDialogs::AskLdifExport(const std::wstring&, const std::wstring&, const std::string&, LdifExportChoice&)
+bool WxNodeDialogs::AskLdifExport(const std::wstring& caption, const std::wstring& fileName,
+                                  const std::string& filter, LdifExportChoice& choice)
 {
-    return false;
+    CLdifExportDlg dialog(caption, fileName, filter, DialogParent());
+    if (dialog.ShowModal() != wxID_OK) return false;
+    choice.path = dialog.GetFilePath();
+    choice.scope = dialog.GetScope();
+    choice.output = dialog.GetLineEnd();
+    choice.firstOption = dialog.GetHeader();
+    choice.secondOption = dialog.GetOperational();
+    choice.filter = dialog.GetFilter();
+    return true;
 }
 
 bool WxNodeDialogs::EditFavorite(const CFavoriteList&, std::string&, std::string&)

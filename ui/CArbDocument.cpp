@@ -45,7 +45,7 @@ DocumentDialogs CArbDocument::AvailableDialogs()
     DocumentDialogs dialogs;
     dialogs.goToDN = false;           // search dialog
     dialogs.favorites = false;        // favourites manager
-    dialogs.ldifExport = false;       // LDIF export dialog
+    dialogs.ldifExport = true;        // LDIF export dialog
     dialogs.options = false;          // options sheet
     dialogs.updateCheck = false;      // update check dialog
     dialogs.schemaViewer = true;      // schema viewer: OpenSchemaViewer below

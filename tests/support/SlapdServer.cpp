@@ -301,6 +301,32 @@ void SlapdServer::StartBench(const std::string& ldif)
     }
 }
 
+std::unique_ptr<SlapdServer> SlapdServer::Fresh(const std::string& suffix, const std::string& ldif)
+{
+    std::unique_ptr<SlapdServer> s(new SlapdServer);
+    s->StartFresh(suffix, ldif);
+    return s;
+}
+
+void SlapdServer::StartFresh(const std::string& suffix, const std::string& ldif)
+{
+    m_folder = slapd::MakeTempFolder("arbolite-slapd-");
+    for (int attempt = 0;; ++attempt) {
+        m_port = FreePort();
+        std::vector<slapd::Database> databases;
+        std::string conf = slapd::ConfigHead(m_folder);
+        conf += "sizelimit unlimited\n";
+        AddDatabase(conf, databases, m_folder, suffix, "fresh", ldif);
+        try {
+            Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
+            return;
+        } catch (const std::exception&) {
+            if (attempt == 2) throw;
+            Run("rm -rf '" + m_folder + "/fresh'");
+        }
+    }
+}
+
 void SlapdServer::StartMain(int secondPort)
 {
     m_folder = slapd::MakeTempFolder("arbolite-slapd-");
