@@ -142,7 +142,7 @@ TEST_F(LdifExportWindowTest, AnEntryExportedFromTheWindowLoadsIntoAFreshServerUn
     m_answer.SetPath(path);
     Choose(cmd::kExportLDIF);
     EXPECT_EQ(m_answer.Shown(), 1);
-    EXPECT_EQ(m_answer.Proposed().substr(m_answer.Proposed().rfind('/') + 1), "ou=people.ldif");
+    EXPECT_EQ(m_answer.Proposed().substr(m_answer.Proposed().rfind('/') + 1), "people.ldif");
     ASSERT_TRUE(frametest::PumpUntilNoJobs());
     ASSERT_TRUE(frametest::PumpUntil([&] { return access(path.c_str(), F_OK) == 0; }));
 
