@@ -23,6 +23,7 @@
 #include "jobs/CLDAPThread.h"
 #include "model/entries/CServerObject.h"
 #include "model/nodes/CDataObject.h"
+#include "model/nodes/ListViewOperations.h"
 #include "model/nodes/TreeViewOperations.h"
 #include "model/ports/LdifExport.h"
 #include "platform/ResourceLibrary.h"

@@ -52,6 +52,8 @@ public:
         const std::string path = m_path;
         exportDialog->CallAfter([this, exportDialog, path] {
             m_proposed = exportDialog->GetPathControl()->GetValue().utf8_string();
+            uitest::RunUntil([&] { return exportDialog->IsShownOnScreen(); }, 3000);
+            uitest::RunFor(150);
             frametest::ScreenCapture(exportDialog, "ldif-export-from-window");
             exportDialog->GetPathControl()->ChangeValue(wxString::FromUTF8(path.c_str()));
             wxCommandEvent click(wxEVT_BUTTON, 1169);
