@@ -1,5 +1,7 @@
 #include "dialogcore/ExportPaths.h"
 
+#include <cstdlib>
+
 #include "base/TextFunctions.h"
 #include "base/Utf8.h"
 #include "platform/DocumentsFolder.h"
@@ -23,7 +25,10 @@ std::wstring LoadExportFolder(const std::wstring& valueName)
     if (!key.Open(g_strSettingsKey) || !key.Read(valueName, folder))
         folder.clear();
     if (folder.empty()) {
-        const std::string documents = platform::GetMyDocumentsPath();
+        std::string documents = platform::GetMyDocumentsPath();
+        // Without one the home folder, never the program's working folder.
+        if (documents.empty() && std::getenv("HOME"))
+            documents = std::getenv("HOME");
         if (!documents.empty())
             folder = Utf8ToWideString(documents) + L"/";
     }

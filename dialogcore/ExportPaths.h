@@ -10,7 +10,7 @@ extern const std::wstring g_strLdifExportPathValue;    // "LDIFExportFilePath"
 extern const std::wstring g_strReportWizardPathValue;  // "ReportWizardFilePath"
 
 // The folder stored under valueName in the settings, else the documents
-// folder followed by "/", else empty. Ends with '/' when not empty.
+// folder, else the home folder; ends with '/' (empty when none is known).
 std::wstring LoadExportFolder(const std::wstring& valueName);
 // Stores the folder part of path under valueName.
 void StoreExportFolder(const std::wstring& valueName, const std::wstring& path);

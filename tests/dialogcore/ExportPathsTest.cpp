@@ -79,4 +79,22 @@ TEST_F(ExportFolders, TheStoredFolderElseTheDocumentsFolder)
     testsupport::Run("rmdir '" + folder + "'");
 }
 
+TEST_F(ExportFolders, WithoutADocumentsFolderTheHomeFolder)
+{
+    const std::string made = testsupport::Run("mktemp -d");
+    const std::string home = made.substr(0, made.find('\n'));
+    const char* oldHome = std::getenv("HOME");
+    const std::string previous = oldHome ? oldHome : "";
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string previousConfig = oldConfig ? oldConfig : "";
+    unsetenv("XDG_DOCUMENTS_DIR");
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(LoadExportFolder(g_strReportWizardPathValue), Utf8ToWideString(home) + L"/");
+    setenv("HOME", previous.c_str(), 1);
+    if (oldConfig) setenv("XDG_CONFIG_HOME", previousConfig.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    testsupport::Run("rmdir '" + home + "'");
+}
+
 } // namespace
