@@ -9,7 +9,7 @@
 
 #include "base/Utf8.h"
 #include "dialogcore/ExportPaths.h"
-#include "dialogs/WxNodeDialogs.h"
+#include "dialogs/FileFilters.h"
 #include "platform/RegistryKey.h"
 #include "widgets/UiResources.h"
 

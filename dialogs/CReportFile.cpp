@@ -21,9 +21,9 @@
 #include "dialogcore/CLdifReportThread.h"
 #include "dialogcore/ExportPaths.h"
 #include "dialogcore/ReportWriters.h"
-#include "dialogs/CReportWizard.h"
+#include "dialogs/ReportWizardHost.h"
 #include "dialogs/CWaitDlg.h"
-#include "dialogs/WxNodeDialogs.h"
+#include "dialogs/FileFilters.h"
 #include "platform/MailLauncher.h"
 #include "platform/ShellPorts.h"
 #include "widgets/DefaultFont.h"
@@ -41,7 +41,7 @@ constexpr uint32_t kMbIconError = 0x10;
 const char* const kMailProgram = "xdg-email";
 } // namespace
 
-CReportFile::CReportFile(CReportWizard* wizard, wxWindow* parent)
+CReportFile::CReportFile(ReportWizardHost* wizard, wxWindow* parent)
     : m_wizard(wizard), m_boldFont(ui::CreateDefaultFont(ui::FontWeight::Bold))
 {
     if (!ui::LoadPanelResource(this, parent, kPage)) {
@@ -68,7 +68,7 @@ CReportFile::CReportFile(CReportWizard* wizard, wxWindow* parent)
 void CReportFile::OnFirstDisplay()
 {
     m_displayed = true;
-    const std::wstring name = ReportDefaultName(m_wizard->GetBaseDN(), CReportWizard::Today());
+    const std::wstring name = ReportDefaultName(m_wizard->GetBaseDN(), ReportToday());
     const std::wstring folder = LoadExportFolder(g_strReportWizardPathValue);
     if (m_pathControl) m_pathControl->ChangeValue(wxString(folder + name));
     m_mailSupport = platform::IsProgramInPath(kMailProgram);
@@ -177,7 +177,7 @@ bool CReportFile::WriteReport(const std::string& path)
         outcome = WriteDelimitedReport(path, rows, L',', progress);
         break;
     case ReportFormat::Html:
-        outcome = WriteHtmlReport(path, rows, ReportTitle(m_wizard->GetBaseDN(), CReportWizard::Today()), progress);
+        outcome = WriteHtmlReport(path, rows, ReportTitle(m_wizard->GetBaseDN(), ReportToday()), progress);
         break;
     case ReportFormat::Excel: {
         std::string error;
@@ -218,7 +218,7 @@ bool CReportFile::WriteLdifReport(const std::string& path)
     if (m_progress) m_progress->SetRange(static_cast<int>(std::max<size_t>(1, std::min<size_t>(dns.size(), INT_MAX))));
     auto job = std::make_shared<CLdifReportThread>(m_wizard->GetConnection(), dns, path);
     {
-        wxWindowDisabler disabler(m_wizard);
+        wxWindowDisabler disabler(m_wizard->GetWindow());
         if (job->CreateThread()) {
             while (!job->IsFinished()) {
                 SetProgress(job->GetDone());
@@ -248,13 +248,13 @@ void CReportFile::SendMail(const std::string& path)
 {
     if (!m_mailSupport)
         return;
-    CWaitDlg wait(m_wizard, ui::ResourceString(kStrSendingReport).ToStdWstring());
+    CWaitDlg wait(m_wizard->GetWindow(), ui::ResourceString(kStrSendingReport).ToStdWstring());
     const bool shown = wait.Create();
     if (shown) {
         wait.Show();
         wait.Update();
     }
-    platform::SendMailWithAttachment(WideToUtf8Text(ReportTitle(m_wizard->GetBaseDN(), CReportWizard::Today())),
+    platform::SendMailWithAttachment(WideToUtf8Text(ReportTitle(m_wizard->GetBaseDN(), ReportToday())),
                                      path);
     if (shown) {
         wait.SetMayClose(true);

@@ -12,11 +12,11 @@ class wxCheckBox;
 class wxGauge;
 class wxStaticText;
 class wxTextCtrl;
-class CReportWizard;
+class ReportWizardHost;
 
 class CReportFile : public wxPanel {
 public:
-    CReportFile(CReportWizard* wizard, wxWindow* parent);
+    CReportFile(ReportWizardHost* wizard, wxWindow* parent);
 
     void OnActivate();
     // Writes the report and, when asked and written, mails it. False when
@@ -43,7 +43,7 @@ private:
     void ShowError(const std::wstring& text);
     void SendMail(const std::string& path);
 
-    CReportWizard* m_wizard;
+    ReportWizardHost* m_wizard;
     wxFont m_boldFont;
     wxTextCtrl* m_pathControl = nullptr;
     wxCheckBox* m_mailControl = nullptr;

@@ -4,7 +4,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "dialogs/CReportWizard.h"
+#include "dialogs/ReportWizardHost.h"
 #include "widgets/DefaultFont.h"
 #include "widgets/UiResources.h"
 
@@ -13,7 +13,7 @@ constexpr unsigned kPage = 604;
 constexpr int kTitleId = 1228;
 } // namespace
 
-CReportFormat::CReportFormat(CReportWizard* wizard, wxWindow* parent)
+CReportFormat::CReportFormat(ReportWizardHost* wizard, wxWindow* parent)
     : m_wizard(wizard), m_boldFont(ui::CreateDefaultFont(ui::FontWeight::Bold))
 {
     if (!ui::LoadPanelResource(this, parent, kPage)) {

@@ -4,20 +4,20 @@
 #include <wx/font.h>
 #include <wx/panel.h>
 
-class CReportWizard;
+class ReportWizardHost;
 
 class CReportFormat : public wxPanel {
 public:
     static constexpr int kFirstFormatId = 1223;
     static constexpr int kFormatCount = 5;
 
-    CReportFormat(CReportWizard* wizard, wxWindow* parent);
+    CReportFormat(ReportWizardHost* wizard, wxWindow* parent);
 
     void OnActivate();
 
 private:
     void OnFormatClicked(wxCommandEvent& event);
 
-    CReportWizard* m_wizard;
+    ReportWizardHost* m_wizard;
     wxFont m_boldFont;
 };

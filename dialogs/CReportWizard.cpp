@@ -23,16 +23,16 @@ std::tm LocalToday()
     return local;
 }
 
-std::atomic<CReportWizard::Clock> g_clock{&LocalToday};
+std::atomic<ReportClock> g_clock{&LocalToday};
 
 } // namespace
 
-CReportWizard::Clock CReportWizard::SetClock(Clock clock)
+ReportClock SetReportClock(ReportClock clock)
 {
     return g_clock.exchange(clock ? clock : &LocalToday);
 }
 
-std::tm CReportWizard::Today()
+std::tm ReportToday()
 {
     return g_clock.load()();
 }

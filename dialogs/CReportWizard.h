@@ -5,14 +5,12 @@
 // Finish and Cancel. It reads the list's headings and rows through the
 // control's item texts, so a virtual list answers as its rows do.
 
-#include <ctime>
 #include <string>
 
 #include <wx/dialog.h>
 #include <wx/font.h>
 
-#include "dialogcore/ReportWriters.h"
-#include "ldap/LDAPConnection.h"
+#include "dialogs/ReportWizardHost.h"
 
 class wxButton;
 class wxListCtrl;
@@ -20,7 +18,7 @@ class wxSimplebook;
 class CReportFile;
 class CReportFormat;
 
-class CReportWizard : public wxDialog {
+class CReportWizard : public wxDialog, public ReportWizardHost {
 public:
     enum PageIndex { kFormatPage, kFilePage, kPageCount };
     enum ButtonId { kIdBack = 1050, kIdNext = 1051, kIdFinish = 1052 };
@@ -30,28 +28,22 @@ public:
                   int firstPage = kFormatPage, arbldap::LDAPConnectionPtr connection = arbldap::LDAPConnectionPtr());
     ~CReportWizard() override;
 
-    ReportFormat GetFormat() const { return m_format; }
-    void SetFormat(ReportFormat format) { m_format = format; }
-    // The base DN, "RootDSE" for an empty one.
-    const std::wstring& GetBaseDN() const { return m_baseDN; }
-    const ReportRows& GetRows() const { return m_rows; }
-    size_t GetCellCount() const { return m_cells; }
-    const arbldap::LDAPConnectionPtr& GetConnection() const { return m_connection; }
-    // Reads the list again: headings, then one row per item in list order.
-    void PrepareRows();
+    ReportFormat GetFormat() const override { return m_format; }
+    void SetFormat(ReportFormat format) override { m_format = format; }
+    const std::wstring& GetBaseDN() const override { return m_baseDN; }
+    const ReportRows& GetRows() const override { return m_rows; }
+    size_t GetCellCount() const override { return m_cells; }
+    const arbldap::LDAPConnectionPtr& GetConnection() const override { return m_connection; }
+    // Reads the list through its item texts, in list order.
+    void PrepareRows() override;
+    void SetWizardButtons(bool back, bool next, bool finish, bool finishEnabled) override;
+    wxWindow* GetWindow() override { return this; }
 
     CReportFormat* GetFormatPage() const { return m_formatPage; }
     CReportFile* GetFilePage() const { return m_filePage; }
     int GetActiveIndex() const { return m_active; }
     void ShowPage(int index);
     wxButton* GetButton(ButtonId id) const;
-    // Back, Next and Finish shown or hidden; Finish enabled or not.
-    void SetWizardButtons(bool back, bool next, bool finish, bool finishEnabled);
-
-    // The local date the default name and the title use (tests fix it).
-    typedef std::tm (*Clock)();
-    static Clock SetClock(Clock clock);
-    static std::tm Today();
 
 private:
     void OnBack(wxCommandEvent& event);

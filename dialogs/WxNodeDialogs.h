@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "dialogs/FileFilters.h"
 #include "model/ports/NodeDialogs.h"
 
 class WxNodeDialogs : public NodeDialogPort {
@@ -26,11 +27,3 @@ public:
     int ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
                             uint32_t style) override;
 };
-
-// A filter of the resource library ("Text Files (*.txt)|*.txt|...||") as
-// the toolkit's wildcard; "*.*" becomes "*", which also matches names
-// without a dot.
-std::wstring FilterToWildcard(const std::wstring& filter);
-// The index of the first wildcard pair whose pattern is "*.<extension>"
-// (case ignored), else 0.
-int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& extension);

@@ -207,7 +207,7 @@ protected:
     void SetUp() override
     {
         ExportDialogs::SetUp();
-        m_previousClock = CReportWizard::SetClock(&NinthOfDecember);
+        m_previousClock = SetReportClock(&NinthOfDecember);
         m_frame = new wxFrame(nullptr, wxID_ANY, "results");
         m_frame->Show();
         // A mail program that records what it was asked.
@@ -227,7 +227,7 @@ protected:
         setenv("PATH", m_path.c_str(), 1);
         m_frame->Destroy();
         uitest::RunFor(10);
-        CReportWizard::SetClock(m_previousClock);
+        SetReportClock(m_previousClock);
         Shell("rm -rf '" + m_bin + "'");
         ExportDialogs::TearDown();
     }
@@ -249,7 +249,7 @@ protected:
 
     wxFrame* m_frame = nullptr;
     VirtualList* m_list = nullptr;
-    CReportWizard::Clock m_previousClock = nullptr;
+    ReportClock m_previousClock = nullptr;
     std::string m_bin;
     std::string m_mailRecord;
     std::string m_path;
