@@ -2,26 +2,15 @@
 
 #include <climits>
 #include <cstdlib>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
-extern char** environ;
+#include "platform/StartProgram.h"
 
 namespace platform {
 
 namespace {
 
 const char* const kMailProgram = "xdg-email";
-
-std::vector<char> Chars(const std::string& text)
-{
-    std::vector<char> chars(text.begin(), text.end());
-    chars.push_back('\0');
-    return chars;
-}
 
 std::string Absolute(const std::string& path)
 {
@@ -56,21 +45,7 @@ bool IsProgramInPath(const std::string& name)
 
 bool SendMailWithAttachment(const std::string& subject, const std::string& path)
 {
-    std::vector<char> program = Chars(kMailProgram);
-    std::vector<char> subjectOption = Chars("--subject");
-    std::vector<char> subjectText = Chars(subject);
-    std::vector<char> attachOption = Chars("--attach");
-    std::vector<char> attachment = Chars(Absolute(path));
-    char* argv[] = {program.data(),      subjectOption.data(), subjectText.data(),
-                    attachOption.data(), attachment.data(),    nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, kMailProgram, nullptr, nullptr, argv, environ) != 0)
-        return false;
-    std::thread([pid] {
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }).detach();
-    return true;
+    return StartProgram({kMailProgram, "--subject", subject, "--attach", Absolute(path)});
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // the layout of header, version line and records.
 
 #include <gtest/gtest.h>
+#include "tests/support/ExportFiles.h"
 
 #include <cstdlib>
 
@@ -11,15 +12,6 @@
 #include "ldap/LDAPEntry.h"
 
 namespace {
-
-std::string B64(const std::string& bytes)
-{
-    size_t n = 0;
-    char* text = Base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &n);
-    std::string out(text, n);
-    std::free(text);
-    return out;
-}
 
 TEST(LdifRecordWriter, SafeStrings)
 {
@@ -52,7 +44,7 @@ TEST(LdifRecordWriter, SafeStrings)
         {std::string(1000, 'a'), true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LdifRecordWriter::IsSafeString(c.bytes), c.safe) << B64(c.bytes);
+        EXPECT_EQ(LdifRecordWriter::IsSafeString(c.bytes), c.safe) << testsupport::Base64(c.bytes);
 }
 
 TEST(LdifRecordWriter, Base64IsFoldedAt76Characters)
@@ -67,9 +59,9 @@ TEST(LdifRecordWriter, Base64IsFoldedAt76Characters)
     const Case cases[] = {
         {"plain", "abc", "n: abc\n"},
         {"empty", "", "n: \n"},
-        {"57 bytes: 76 characters on one line", v57, "n:: " + B64(v57) + "\n"},
+        {"57 bytes: 76 characters on one line", v57, "n:: " + testsupport::Base64(v57) + "\n"},
         {"58 bytes: 80 characters, a second line of a space and 4", v58,
-         "n:: " + B64(v58).substr(0, 76) + "\n " + B64(v58).substr(76) + "\n"},
+         "n:: " + testsupport::Base64(v58).substr(0, 76) + "\n " + testsupport::Base64(v58).substr(76) + "\n"},
         {"1000 plain characters on one line", std::string(1000, 'q'), "n: " + std::string(1000, 'q') + "\n"},
     };
     for (const Case& c : cases) {
@@ -77,14 +69,14 @@ TEST(LdifRecordWriter, Base64IsFoldedAt76Characters)
         writer.AppendAttribute("n", c.value);
         EXPECT_EQ(writer.Take(), c.line) << c.what;
     }
-    EXPECT_EQ(B64(v57).size(), 76u);
-    EXPECT_EQ(B64(v58).size(), 80u);
+    EXPECT_EQ(testsupport::Base64(v57).size(), 76u);
+    EXPECT_EQ(testsupport::Base64(v58).size(), 80u);
 
     const std::string long300(300, '\xff');
     LdifRecordWriter writer(LdifLineEnd::CrLf, "dn");
     writer.AppendAttribute("jpegPhoto", long300);
     const std::string text = writer.Take();
-    const std::string b = B64(long300);
+    const std::string b = testsupport::Base64(long300);
     std::string expected = "jpegPhoto:: " + b.substr(0, 76) + "\r\n";
     for (size_t at = 76; at < b.size(); at += 76) expected += " " + b.substr(at, 76) + "\r\n";
     EXPECT_EQ(text, expected);
@@ -106,8 +98,8 @@ TEST(LdifRecordWriter, LayoutOfHeaderVersionAndRecords)
         writer.AppendEntry(arbldap::LDAPEntry("cn=Jos\xc3\xa9,o=lab", second));
         writer.AppendEntry(arbldap::LDAPEntry("cn=line1\nline2,o=lab"));
         EXPECT_EQ(writer.Take(), "# one" + e + "# two" + e + "version: 1" + e + "dn: cn=a,o=lab" + e + "cn: a" + e +
-                                     "cn:: " + B64(" b") + e + e + "dn:: " + B64("cn=Jos\xc3\xa9,o=lab") + e +
-                                     "cn:: " + B64("Jos\xc3\xa9") + e + e + "dn:: " + B64("cn=line1\nline2,o=lab") +
+                                     "cn:: " + testsupport::Base64(" b") + e + e + "dn:: " + testsupport::Base64("cn=Jos\xc3\xa9,o=lab") + e +
+                                     "cn:: " + testsupport::Base64("Jos\xc3\xa9") + e + e + "dn:: " + testsupport::Base64("cn=line1\nline2,o=lab") +
                                      e);
         EXPECT_EQ(writer.GetRecordCount(), 3u);
     }

@@ -13,6 +13,7 @@
 #include "base/Utf8.h"
 #include "dialogcore/CUtf8Text.h"
 #include "dialogcore/ReportWriters.h"
+#include "tests/support/ExportFiles.h"
 #include "tests/support/SlapdServer.h"
 
 #ifndef ARB_TEST_OUTPUT_DIR
@@ -24,26 +25,6 @@ namespace {
 std::string Shell(const std::string& command)
 {
     return testsupport::Run(command);
-}
-
-std::string OutputFolder()
-{
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/export/";
-    Shell("mkdir -p '" + folder + "'");
-    return folder;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 std::string Json(const std::string& utf8)
@@ -81,11 +62,11 @@ std::string ReadBack(const std::string& kind, const std::string& path, const Rep
                      const std::string& title = std::string())
 {
     const std::string expected = path + ".expected.json";
-    WriteAll(expected, Json(rows));
+    testsupport::WriteBytes(expected, Json(rows));
     std::string command = "/usr/bin/python3 '" ARB_READERS_DIR "/read_report.py' " + kind + " '" + path + "' '" + expected + "'";
     const std::string titleFile = path + ".title";
     if (!title.empty()) {
-        WriteAll(titleFile, title);
+        testsupport::WriteBytes(titleFile, title);
         command += " '" + titleFile + "'";
     }
     std::string said;
@@ -168,7 +149,7 @@ TEST(ReportWriters, EveryWriterWritesWhatAReaderReadsBack)
             const std::string name = std::string("report-") + (rows.size() == 1 ? "empty-" : "") + writer.name;
             SCOPED_TRACE(name);
             const std::string path =
-                OutputFolder() + name + WideToUtf8Text(GetReportFormatInfo(writer.format).extension);
+                testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + name + WideToUtf8Text(GetReportFormatInfo(writer.format).extension);
             unlink(path.c_str());
             std::vector<size_t> steps;
             ASSERT_EQ(Write(writer.format, path, rows, title, &steps), ReportOutcome::Written);
@@ -182,15 +163,15 @@ TEST(ReportWriters, EveryWriterWritesWhatAReaderReadsBack)
 TEST(ReportWriters, DelimitedAndHtmlTextsAreWrittenAsTheLayoutSays)
 {
     const ReportRows rows = {{L"h1", L"h2"}, {L"a\"b", L""}};
-    const std::string csv = OutputFolder() + "layout.csv";
+    const std::string csv = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "layout.csv";
     ASSERT_EQ(WriteDelimitedReport(csv, rows, L','), ReportOutcome::Written);
-    EXPECT_EQ(ReadAll(csv), "\"h1\",\"h2\"\r\n\"a\"\"b\",\"\"\r\n");
-    const std::string tab = OutputFolder() + "layout.txt";
+    EXPECT_EQ(testsupport::ReadBytes(csv), "\"h1\",\"h2\"\r\n\"a\"\"b\",\"\"\r\n");
+    const std::string tab = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "layout.txt";
     ASSERT_EQ(WriteDelimitedReport(tab, rows, L'\t'), ReportOutcome::Written);
-    EXPECT_EQ(ReadAll(tab), "\"h1\"\t\"h2\"\r\n\"a\"\"b\"\t\"\"\r\n");
-    const std::string html = OutputFolder() + "layout.html";
+    EXPECT_EQ(testsupport::ReadBytes(tab), "\"h1\"\t\"h2\"\r\n\"a\"\"b\"\t\"\"\r\n");
+    const std::string html = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "layout.html";
     ASSERT_EQ(WriteHtmlReport(html, rows, L"T <&>"), ReportOutcome::Written);
-    const std::string text = ReadAll(html);
+    const std::string text = testsupport::ReadBytes(html);
     EXPECT_NE(text.find("<title>T &lt;&amp;&gt;</title>"), std::string::npos);
     EXPECT_NE(text.find("\t<th align=\"center\"><b>h1</b></th>\n"), std::string::npos);
     EXPECT_NE(text.find("\t<td>a&quot;b</td>\n\t<td>&nbsp;</td>\n"), std::string::npos);
@@ -199,7 +180,7 @@ TEST(ReportWriters, DelimitedAndHtmlTextsAreWrittenAsTheLayoutSays)
 
 TEST(ReportWriters, AFailedWriteLeavesTheFileThereUntouched)
 {
-    const std::string folder = OutputFolder() + "unwritable-" + std::to_string(getpid()) + "/";
+    const std::string folder = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "unwritable-" + std::to_string(getpid()) + "/";
     Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "'");
     for (const WriterCase& writer : kWriters) {
         SCOPED_TRACE(writer.name);
@@ -209,20 +190,20 @@ TEST(ReportWriters, AFailedWriteLeavesTheFileThereUntouched)
     }
     // Excel's own failure: a text longer than a cell may hold.
     const std::string earlier = folder + "earlier.xlsx";
-    WriteAll(earlier, "earlier");
+    testsupport::WriteBytes(earlier, "earlier");
     ReportRows tooLong = {{L"h"}, {std::wstring(40000, L'x')}};
     std::string error;
     EXPECT_EQ(WriteExcelReport(earlier, tooLong, ReportProgress(), &error), ReportOutcome::ExcelFailed);
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadAll(earlier), "earlier");
+    EXPECT_EQ(testsupport::ReadBytes(earlier), "earlier");
     EXPECT_EQ(Shell("ls -A '" + folder + "'"), "earlier.xlsx\n") << "no file left beside it";
     Shell("rm -rf '" + folder + "'");
 }
 
 TEST(ReportWriters, AReplacedFileKeepsItsMode)
 {
-    const std::string path = OutputFolder() + "mode.csv";
-    WriteAll(path, "old");
+    const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "mode.csv";
+    testsupport::WriteBytes(path, "old");
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     ASSERT_EQ(WriteDelimitedReport(path, HeadingsOnly(), L','), ReportOutcome::Written);
     struct stat info {};

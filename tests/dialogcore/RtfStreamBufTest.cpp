@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dialogcore/CRtfStreamBuf.h"
+#include "tests/support/ExportFiles.h"
 #include "tests/support/SlapdServer.h"
 
 #ifndef ARB_TEST_OUTPUT_DIR
@@ -34,9 +35,7 @@ struct Collected {
 // unrtf's HTML of a document, reduced to its body's text.
 std::string ReadWithUnrtf(const std::string& document, const std::string& name, bool tags = false)
 {
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/export/";
-    Shell("mkdir -p '" + folder + "'");
-    const std::string path = folder + name + ".rtf";
+    const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + name + ".rtf";
     std::ofstream(path, std::ios::binary) << document;
     std::string html = Shell("unrtf --html '" + path + "' 2>/dev/null");
     const size_t body = html.find("<body>");

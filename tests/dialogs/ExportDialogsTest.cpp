@@ -32,6 +32,7 @@
 #include "platform/ShellPorts.h"
 #include "shellcore/CRecentItemsList.h"
 #include "shellcore/RegistryPaths.h"
+#include "tests/support/ExportFiles.h"
 #include "tests/support/HeadlessShell.h"
 #include "tests/support/LiveSupport.h"
 #include "tests/support/LogCapture.h"
@@ -47,21 +48,6 @@ std::string Shell(const std::string& command)
     return testsupport::Run(command);
 }
 using uitest::WhenShown;
-
-std::string OutputFolder()
-{
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/export/";
-    Shell("mkdir -p '" + folder + "'");
-    return folder;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void Click(wxWindow& window, int id)
 {
@@ -98,7 +84,7 @@ protected:
         TempHomeTest::SetUp();
         uitest::Modals();
         ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
-        m_documents = OutputFolder() + "documents-" + std::to_string(getpid());
+        m_documents = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "documents-" + std::to_string(getpid());
         Shell("rm -rf '" + m_documents + "' && mkdir -p '" + m_documents + "'");
         setenv("XDG_DOCUMENTS_DIR", m_documents.c_str(), 1);
         m_previousBox = platform::SetMessageBoxPort(m_box);
@@ -211,7 +197,7 @@ protected:
         m_frame = new wxFrame(nullptr, wxID_ANY, "results");
         m_frame->Show();
         // A mail program that records what it was asked.
-        m_bin = OutputFolder() + "mailbin-" + std::to_string(getpid());
+        m_bin = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "mailbin-" + std::to_string(getpid());
         Shell("rm -rf '" + m_bin + "' && mkdir -p '" + m_bin + "'");
         m_mailRecord = m_bin + "/mail.txt";
         std::ofstream(m_bin + "/xdg-email") << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
@@ -244,7 +230,7 @@ protected:
     std::string MailRecord()
     {
         for (int i = 0; i < 100 && access(m_mailRecord.c_str(), F_OK) != 0; ++i) uitest::RunFor(30);
-        return ReadAll(m_mailRecord);
+        return testsupport::ReadBytes(m_mailRecord);
     }
 
     wxFrame* m_frame = nullptr;
@@ -313,18 +299,18 @@ TEST_F(ReportWizardTest, FinishWritesTheListsRowsAndMailsTheFile)
     CReportWizard wizard("Report Wizard", List(kRows), L"o=lab", m_frame);
     ClickRadio(*wizard.GetFormatPage(), 1225);
     Click(wizard, CReportWizard::kIdNext);
-    const std::string file = OutputFolder() + "wizard-report.csv";
+    const std::string file = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "wizard-report.csv";
     unlink(file.c_str());
     unlink(m_mailRecord.c_str());
     wizard.GetFilePage()->GetPathControl()->SetValue(wxString::FromUTF8(file.c_str()));
     wizard.GetFilePage()->GetMailControl()->SetValue(true);
     EXPECT_TRUE(wizard.GetFilePage()->Finish());
     // The rows are the list's, headings first.
-    const std::string csv = ReadAll(file);
+    const std::string csv = testsupport::ReadBytes(file);
     EXPECT_EQ(csv.rfind("\"DN\",\"cn\",\"mail\"\r\n\"cn=a,o=lab\",\"a\",\"a@example.org\"\r\n", 0), 0u) << csv;
     EXPECT_NE(csv.find("\"cn=\"\"q\"\",o=lab\",\"say \"\"hi\"\", <b>&</b>\",\"x\ty\"\r\n"), std::string::npos);
     EXPECT_EQ(wizard.GetCellCount(), 12u);
-    EXPECT_EQ(WideToUtf8Text(Stored(L"ReportWizardFilePath")), OutputFolder());
+    EXPECT_EQ(WideToUtf8Text(Stored(L"ReportWizardFilePath")), testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR));
     char absolute[4096];
     ASSERT_NE(realpath(file.c_str(), absolute), nullptr);
     EXPECT_EQ(MailRecord(), "--subject\nSearch Result for 'o=lab' on December 09, 2026\n--attach\n" +
@@ -354,12 +340,12 @@ TEST_F(ReportWizardTest, WithoutTheMailProgramThePageSaysSoAndStaysUsable)
     ASSERT_EQ(m_box->asked.size(), 1u);
     EXPECT_NE(m_box->asked[0].text.find(L"mail support cannot be loaded"), std::wstring::npos);
     EXPECT_FALSE(wizard.GetFilePage()->HasMailSupport());
-    const std::string file = OutputFolder() + "wizard-nomail.txt";
+    const std::string file = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "wizard-nomail.txt";
     wizard.GetFilePage()->GetPathControl()->SetValue(wxString::FromUTF8(file.c_str()));
     wizard.GetFilePage()->GetMailControl()->SetValue(true);
     unlink(m_mailRecord.c_str());
     EXPECT_TRUE(wizard.GetFilePage()->Finish());
-    EXPECT_EQ(ReadAll(file).rfind("\"DN\"\t\"cn\"\t\"mail\"\r\n", 0), 0u);
+    EXPECT_EQ(testsupport::ReadBytes(file).rfind("\"DN\"\t\"cn\"\t\"mail\"\r\n", 0), 0u);
     uitest::RunFor(300);
     EXPECT_NE(access(m_mailRecord.c_str(), F_OK), 0) << "no mail";
 }
@@ -371,7 +357,7 @@ TEST_F(ReportWizardTest, TheProgressRangeDoesNotWrapAboveSixtyFiveThousandCells)
     CReportWizard wizard("Report Wizard", List(rows), L"o=lab", m_frame);
     ClickRadio(*wizard.GetFormatPage(), 1224);  // Excel
     Click(wizard, CReportWizard::kIdNext);
-    const std::string file = OutputFolder() + "wizard-many.xlsx";
+    const std::string file = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "wizard-many.xlsx";
     wizard.GetFilePage()->GetPathControl()->SetValue(wxString::FromUTF8(file.c_str()));
     EXPECT_TRUE(wizard.GetFilePage()->Finish());
     EXPECT_EQ(wizard.GetCellCount(), 66003u);
@@ -396,12 +382,12 @@ TEST_F(ReportWizardTest, TheLdifReportReadsTheRowsEntriesAgainAndSkipsTheGoneOne
                              connection);
         ClickRadio(*wizard.GetFormatPage(), 1227);
         Click(wizard, CReportWizard::kIdNext);
-        const std::string file = OutputFolder() + "wizard-report.ldif";
+        const std::string file = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "wizard-report.ldif";
         unlink(file.c_str());
         EXPECT_EQ(wizard.GetFilePage()->GetPathControl()->GetValue().AfterLast('.'), "ldif");
         wizard.GetFilePage()->GetPathControl()->SetValue(wxString::FromUTF8(file.c_str()));
         EXPECT_TRUE(wizard.GetFilePage()->Finish());
-        const std::string text = ReadAll(file);
+        const std::string text = testsupport::ReadBytes(file);
         EXPECT_EQ(text.rfind("version: 1\ndn: ou=people,o=lab\n", 0), 0u) << text.substr(0, 200);
         EXPECT_NE(text.find("\n\ndn: cn=Alice Example,ou=people,o=lab\n"), std::string::npos);
         EXPECT_EQ(text.find("nobody-here"), std::string::npos);
@@ -425,7 +411,7 @@ TEST_F(ReportWizardTest, AFailedLdifReportSaysSoAndWritesNoFile)
     CReportWizard wizard("Report Wizard", List(kRows), L"o=lab", m_frame, CReportWizard::kFormatPage, connection);
     ClickRadio(*wizard.GetFormatPage(), 1227);
     Click(wizard, CReportWizard::kIdNext);
-    const std::string file = OutputFolder() + "wizard-failed.ldif";
+    const std::string file = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "wizard-failed.ldif";
     std::ofstream(file) << "earlier\n";
     wizard.GetFilePage()->GetPathControl()->SetValue(wxString::FromUTF8(file.c_str()));
     wizard.GetFilePage()->GetMailControl()->SetValue(true);
@@ -434,7 +420,7 @@ TEST_F(ReportWizardTest, AFailedLdifReportSaysSoAndWritesNoFile)
     EXPECT_TRUE(wizard.GetFilePage()->HasWriteError());
     ASSERT_EQ(m_box->asked.size(), 1u);
     EXPECT_NE(m_box->asked[0].text.find(L"[ERROR"), std::wstring::npos) << WideToUtf8Text(m_box->asked[0].text);
-    EXPECT_EQ(ReadAll(file), "earlier\n");
+    EXPECT_EQ(testsupport::ReadBytes(file), "earlier\n");
     uitest::RunFor(300);
     EXPECT_NE(access(m_mailRecord.c_str(), F_OK), 0) << "no mail of an older file";
     EXPECT_TRUE(WaitForAllThreads(std::chrono::seconds(5)));

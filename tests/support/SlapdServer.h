@@ -81,6 +81,9 @@ private:
     void StartWrongName();
     void StartBench(const std::string& ldif);
     void StartFresh(const std::string& suffix, const std::string& ldif);
+    // One database for suffix in the folder name, with databaseConf after it.
+    void StartSingle(const std::string& suffix, const std::string& name, const std::string& ldif,
+                     const std::string& databaseConf);
     void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 

@@ -19,6 +19,7 @@
 #include "jobs/CLDAPThread.h"
 #include "model/entries/CServerObject.h"
 #include "shellcore/FrameCommands.h"
+#include "tests/support/ExportFiles.h"
 #include "tests/support/DemoServer.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
@@ -70,24 +71,6 @@ private:
     int m_shown = 0;
 };
 
-std::vector<std::string> Records(const std::string& text)
-{
-    std::vector<std::string> records;
-    std::string current;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty()) {
-            if (!current.empty()) records.push_back(current);
-            current.clear();
-        } else {
-            current += line + "\n";
-        }
-    }
-    if (!current.empty()) records.push_back(current);
-    std::sort(records.begin(), records.end());
-    return records;
-}
-
 class LdifExportWindowTest : public frametest::MainWindowTest {
 protected:
     void SetUp() override
@@ -104,21 +87,6 @@ protected:
         CloseWindow();
         m_demo.reset();
         TempHomeTest::TearDown();
-    }
-
-    bool IsMenuEnabled(uint32_t command)
-    {
-        wxUpdateUIEvent event(ui::WxId(command));
-        event.SetEventObject(m_frame);
-        m_frame->ProcessWindowEvent(event);
-        return event.GetSetEnabled() && event.GetEnabled();
-    }
-
-    void Choose(uint32_t command)
-    {
-        wxCommandEvent event(wxEVT_MENU, ui::WxId(command));
-        event.SetEventObject(m_frame);
-        m_frame->ProcessWindowEvent(event);
     }
 
     std::unique_ptr<testsupport::DemoServer> m_demo;
@@ -163,8 +131,8 @@ TEST_F(LdifExportWindowTest, AnEntryExportedFromTheWindowLoadsIntoAFreshServerUn
                                    std::to_string(fresh->Port()) + " -D 'cn=admin," +
                                    testsupport::DemoServer::Suffix() + "' -w secret -b '" + base +
                                    "' -s sub '(objectclass=*)'");
-    EXPECT_EQ(Records(loaded), Records(source));
-    EXPECT_GT(Records(source).size(), 2u);
+    EXPECT_EQ(testsupport::LdifRecords(loaded), testsupport::LdifRecords(source));
+    EXPECT_GT(testsupport::LdifRecords(source).size(), 2u);
 }
 
 } // namespace

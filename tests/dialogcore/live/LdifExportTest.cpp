@@ -17,6 +17,7 @@
 #include "dialogcore/CLdifExportThread.h"
 #include "model/nodes/CErrorObject.h"
 #include "model/ports/LdifExport.h"
+#include "tests/support/ExportFiles.h"
 #include "tests/support/HeadlessProgressDlg.h"
 #include "tests/support/SilentServer.h"
 
@@ -32,55 +33,7 @@ std::string Shell(const std::string& command)
     return testsupport::Run(command);
 }
 
-std::string B64(const std::string& bytes)
-{
-    size_t n = 0;
-    char* text = Base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &n);
-    std::string out(text, n);
-    std::free(text);
-    return out;
-}
-
-std::string OutputFolder()
-{
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/export/";
-    Shell("mkdir -p '" + folder + "'");
-    return folder;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // The records of ldapsearch -LLL output, each as its text, sorted.
-std::vector<std::string> Records(const std::string& text)
-{
-    std::vector<std::string> records;
-    std::string current;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty()) {
-            if (!current.empty()) records.push_back(current);
-            current.clear();
-        } else {
-            current += line + "\n";
-        }
-    }
-    if (!current.empty()) records.push_back(current);
-    std::sort(records.begin(), records.end());
-    return records;
-}
-
 std::string Search(int port, const std::string& base, const std::string& scope, const std::string& attributes = "")
 {
     return Shell("ldapsearch -x -LLL -o ldif-wrap=no -H ldap://127.0.0.1:" + std::to_string(port) + " -b '" + base +
@@ -106,26 +59,26 @@ protected:
         const std::string ldif =
             "dn: " + m_base + "\nobjectClass: organizationalUnit\nou: ldifx" + std::to_string(getpid()) +
             "\ndescription: abc\n"
-            "description:: " + B64(" leading space") + "\n"
-            "description:: " + B64(":colon first") + "\n"
-            "description:: " + B64("<less first") + "\n"
-            "description:: " + B64("trailing space ") + "\n"
-            "description:: " + B64("with\rCR") + "\n"
-            "description:: " + B64("with\nLF") + "\n"
-            "description:: " + B64("Jos\xc3\xa9 non-ASCII") + "\n"
-            "description:: " + B64(" " + std::string(56, 'x')) + "\n"
-            "description:: " + B64(" " + std::string(57, 'y')) + "\n"
+            "description:: " + testsupport::Base64(" leading space") + "\n"
+            "description:: " + testsupport::Base64(":colon first") + "\n"
+            "description:: " + testsupport::Base64("<less first") + "\n"
+            "description:: " + testsupport::Base64("trailing space ") + "\n"
+            "description:: " + testsupport::Base64("with\rCR") + "\n"
+            "description:: " + testsupport::Base64("with\nLF") + "\n"
+            "description:: " + testsupport::Base64("Jos\xc3\xa9 non-ASCII") + "\n"
+            "description:: " + testsupport::Base64(" " + std::string(56, 'x')) + "\n"
+            "description:: " + testsupport::Base64(" " + std::string(57, 'y')) + "\n"
             "description: " + std::string(1000, 'z') + "\n\n"
-            "dn:: " + B64(m_joseDN) + "\nobjectClass: inetOrgPerson\ncn:: " + B64("Jos\xc3\xa9") +
+            "dn:: " + testsupport::Base64(m_joseDN) + "\nobjectClass: inetOrgPerson\ncn:: " + testsupport::Base64("Jos\xc3\xa9") +
             "\nsn: S\n"
-            "userPassword:: " + B64(std::string("nul\0inside", 10)) + "\n"
-            "userPassword:: " + B64("\x0e" "first") + "\n"
+            "userPassword:: " + testsupport::Base64(std::string("nul\0inside", 10)) + "\n"
+            "userPassword:: " + testsupport::Base64("\x0e" "first") + "\n"
             "userPassword: later\x0e" "byte\n"
-            "jpegPhoto:: " + B64(photo) + "\n\n"
+            "jpegPhoto:: " + testsupport::Base64(photo) + "\n\n"
             "dn: cn=child," + m_joseDN + "\nobjectClass: device\ncn: child\n\n"
-            "dn:: " + B64(m_lineDN) + "\nobjectClass: device\ncn:: " + B64("line1\nline2") + "\n\n";
-        const std::string path = OutputFolder() + "source-" + std::to_string(getpid()) + ".ldif";
-        WriteAll(path, ldif);
+            "dn:: " + testsupport::Base64(m_lineDN) + "\nobjectClass: device\ncn:: " + testsupport::Base64("line1\nline2") + "\n\n";
+        const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "source-" + std::to_string(getpid()) + ".ldif";
+        testsupport::WriteBytes(path, ldif);
         Shell("ldapadd -x -D '" + std::string(testsupport::kAdminDN) + "' -w " + testsupport::kAdminPassword +
             " -H ldap://127.0.0.1:" + std::to_string(live::MainServer().Port()) + " -f '" + path + "' 2>&1");
         unlink(path.c_str());
@@ -218,15 +171,15 @@ TEST_F(LdifExport, EveryScopeAndLayoutLoadsIntoAFreshServerUnchanged)
     };
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.name);
-        const std::string path = OutputFolder() + layout.name + ".ldif";
+        const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + layout.name + ".ldif";
         unlink(path.c_str());
         Export(*server, layout.scope, layout.output, layout.header, false, path);
-        const std::string text = ReadAll(path);
+        const std::string text = testsupport::ReadBytes(path);
         ASSERT_FALSE(text.empty());
         CheckLayout(text, layout);
         const std::string scope = layout.scope == 2 ? "sub" : "one";
         const std::string source = Search(port, m_base, scope);
-        WriteAll(OutputFolder() + layout.name + ".source.ldif", source);
+        testsupport::WriteBytes(testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + layout.name + ".source.ldif", source);
 
         // The one-level records need their parent in the fresh server.
         std::string preload = kLabBase;
@@ -235,45 +188,45 @@ TEST_F(LdifExport, EveryScopeAndLayoutLoadsIntoAFreshServerUnchanged)
         Shell("ldapadd -x -D cn=admin,o=lab -w secret -H ldap://127.0.0.1:" + std::to_string(fresh->Port()) +
             " -f '" + path + "' 2>&1");
         const std::string loaded = Search(fresh->Port(), m_base, scope);
-        EXPECT_EQ(Records(loaded), Records(source));
-        EXPECT_EQ(Records(source).size(), layout.scope == 2 ? 4u : 2u);
+        EXPECT_EQ(testsupport::LdifRecords(loaded), testsupport::LdifRecords(source));
+        EXPECT_EQ(testsupport::LdifRecords(source).size(), layout.scope == 2 ? 4u : 2u);
     }
 }
 
 TEST_F(LdifExport, ValuesAreWrittenPlainOnlyWhenSafe)
 {
     CServerObject* server = Server(m_base);
-    const std::string path = OutputFolder() + "values-lf.ldif";
+    const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "values-lf.ldif";
     Export(*server, 2, 1, false, false, path);
-    const std::string text = ReadAll(path);
+    const std::string text = testsupport::ReadBytes(path);
     struct Case {
         const char* what;
         std::string line;
     };
     const Case cases[] = {
         {"safe", "description: abc\n"},
-        {"leading space", "description:: " + B64(" leading space") + "\n"},
-        {"leading colon", "description:: " + B64(":colon first") + "\n"},
-        {"leading less-than", "description:: " + B64("<less first") + "\n"},
-        {"trailing space", "description:: " + B64("trailing space ") + "\n"},
-        {"CR", "description:: " + B64("with\rCR") + "\n"},
-        {"LF", "description:: " + B64("with\nLF") + "\n"},
-        {"non-ASCII", "description:: " + B64("Jos\xc3\xa9 non-ASCII") + "\n"},
-        {"57 bytes: one line of 76", "description:: " + B64(" " + std::string(56, 'x')) + "\n"},
+        {"leading space", "description:: " + testsupport::Base64(" leading space") + "\n"},
+        {"leading colon", "description:: " + testsupport::Base64(":colon first") + "\n"},
+        {"leading less-than", "description:: " + testsupport::Base64("<less first") + "\n"},
+        {"trailing space", "description:: " + testsupport::Base64("trailing space ") + "\n"},
+        {"CR", "description:: " + testsupport::Base64("with\rCR") + "\n"},
+        {"LF", "description:: " + testsupport::Base64("with\nLF") + "\n"},
+        {"non-ASCII", "description:: " + testsupport::Base64("Jos\xc3\xa9 non-ASCII") + "\n"},
+        {"57 bytes: one line of 76", "description:: " + testsupport::Base64(" " + std::string(56, 'x')) + "\n"},
         {"58 bytes: 76 and a second line of a space and 4",
-         "description:: " + B64(" " + std::string(57, 'y')).substr(0, 76) + "\n " +
-             B64(" " + std::string(57, 'y')).substr(76) + "\n"},
+         "description:: " + testsupport::Base64(" " + std::string(57, 'y')).substr(0, 76) + "\n " +
+             testsupport::Base64(" " + std::string(57, 'y')).substr(76) + "\n"},
         {"1000 characters on one line", "description: " + std::string(1000, 'z') + "\n"},
-        {"NUL", "userPassword:: " + B64(std::string("nul\0inside", 10)) + "\n"},
-        {"first byte 0x0E", "userPassword:: " + B64("\x0e" "first") + "\n"},
+        {"NUL", "userPassword:: " + testsupport::Base64(std::string("nul\0inside", 10)) + "\n"},
+        {"first byte 0x0E", "userPassword:: " + testsupport::Base64("\x0e" "first") + "\n"},
         {"0x0E later stays plain", "userPassword: later\x0e" "byte\n"},
-        {"non-ASCII DN", "dn:: " + B64(m_joseDN) + "\n"},
-        {"DN holding LF", "dn:: " + B64(m_lineDN) + "\n"},
+        {"non-ASCII DN", "dn:: " + testsupport::Base64(m_joseDN) + "\n"},
+        {"DN holding LF", "dn:: " + testsupport::Base64(m_lineDN) + "\n"},
         {"plain DN", "dn: " + m_base + "\n"},
     };
     for (const Case& c : cases) EXPECT_NE(text.find("\n" + c.line), std::string::npos) << c.what;
-    EXPECT_EQ(B64(" " + std::string(56, 'x')).size(), 76u);
-    EXPECT_EQ(B64(" " + std::string(57, 'y')).size(), 80u);
+    EXPECT_EQ(testsupport::Base64(" " + std::string(56, 'x')).size(), 76u);
+    EXPECT_EQ(testsupport::Base64(" " + std::string(57, 'y')).size(), 80u);
 }
 
 TEST_F(LdifExport, TheEntryAloneIsWrittenFromTheNodeWithoutAskingTheServer)
@@ -283,9 +236,9 @@ TEST_F(LdifExport, TheEntryAloneIsWrittenFromTheNodeWithoutAskingTheServer)
     ASSERT_GT(server->GetAttributeNodeCount(), 0u);
     // Nobody listens there now: a search would fail.
     server->SetPort(testsupport::FreePort());
-    const std::string path = OutputFolder() + "base-lf.ldif";
+    const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "base-lf.ldif";
     Export(*server, 0, 1, false, false, path);
-    const std::string text = ReadAll(path);
+    const std::string text = testsupport::ReadBytes(path);
     EXPECT_EQ(text.rfind("version: 1\ndn: " + m_base + "\n", 0), 0u) << text.substr(0, 200);
     EXPECT_EQ(text.find("\n\n"), std::string::npos) << "one record";
     EXPECT_NE(text.find("\ndescription: abc\n"), std::string::npos);
@@ -295,14 +248,14 @@ TEST_F(LdifExport, TheEntryAloneIsWrittenFromTheNodeWithoutAskingTheServer)
 TEST_F(LdifExport, OperationalAttributesLoadWithSlapadd)
 {
     CServerObject* server = Server(m_base);
-    const std::string path = OutputFolder() + "operational-lf.ldif";
+    const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "operational-lf.ldif";
     Export(*server, 2, 1, true, true, path);
-    const std::string text = ReadAll(path);
+    const std::string text = testsupport::ReadBytes(path);
     EXPECT_NE(text.find("\nentryUUID: "), std::string::npos);
     EXPECT_NE(text.find("\ncreateTimestamp: "), std::string::npos);
     const int port = live::MainServer().Port();
     const std::string source = Search(port, m_base, "sub", "'*' '+'");
-    WriteAll(OutputFolder() + "operational-lf.source.ldif", source);
+    testsupport::WriteBytes(testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "operational-lf.source.ldif", source);
 
     std::string records = text.substr(text.find("version: 1\n") + 11);
     std::unique_ptr<testsupport::SlapdServer> fresh = testsupport::SlapdServer::Fresh("o=lab", kLabBase + records);
@@ -311,7 +264,7 @@ TEST_F(LdifExport, OperationalAttributesLoadWithSlapadd)
     // loaded as stored ones too, so the fresh server shows them twice: each
     // line is compared once.
     auto stable = [](const std::string& text) {
-        std::vector<std::string> records = Records(text);
+        std::vector<std::string> records = testsupport::LdifRecords(text);
         for (std::string& record : records) {
             std::istringstream in(record);
             std::vector<std::string> lines;
@@ -329,7 +282,7 @@ TEST_F(LdifExport, OperationalAttributesLoadWithSlapadd)
 TEST_F(LdifExport, AFileThatCannotBeWrittenShowsItsMessageAndWritesNothing)
 {
     CServerObject* server = Server(m_base);
-    const std::string folder = OutputFolder();
+    const std::string folder = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR);
     for (const std::string& path : {std::string("/nonexistent-folder-") + std::to_string(getpid()) + "/x.ldif",
                                     folder}) {
         SCOPED_TRACE(path);
@@ -342,15 +295,6 @@ TEST_F(LdifExport, AFileThatCannotBeWrittenShowsItsMessageAndWritesNothing)
     }
 }
 
-// No file but the one asked for: the temporary one beside it is gone.
-std::vector<std::string> FolderEntries(const std::string& folder)
-{
-    std::istringstream in(Shell("ls -A '" + folder + "'"));
-    std::vector<std::string> names;
-    for (std::string line; std::getline(in, line);) names.push_back(line);
-    return names;
-}
-
 TEST_F(LdifExport, AWrongPasswordLeavesAnErrorNodeAndTheEarlierFileUntouched)
 {
     CServerProfile profile = MainProfile(m_base);
@@ -359,13 +303,13 @@ TEST_F(LdifExport, AWrongPasswordLeavesAnErrorNodeAndTheEarlierFileUntouched)
     profile.SetSavePassword(1);
     profile.SetPassword("not the password");
     CServerObject* server = AddServer(profile);
-    const std::string folder = OutputFolder() + "wrong-password-" + std::to_string(getpid()) + "/";
+    const std::string folder = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "wrong-password-" + std::to_string(getpid()) + "/";
     Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "'");
     const std::string path = folder + "earlier.ldif";
-    WriteAll(path, "earlier text\n");
+    testsupport::WriteBytes(path, "earlier text\n");
     auto record = Export(*server, 2, 1, true, false, path);
-    EXPECT_EQ(ReadAll(path), "earlier text\n");
-    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"earlier.ldif"});
+    EXPECT_EQ(testsupport::ReadBytes(path), "earlier text\n");
+    EXPECT_EQ(testsupport::FolderNames(folder), std::vector<std::string>{"earlier.ldif"});
     std::vector<CErrorObject*> errors = ChildrenOf<CErrorObject>(*server);
     ASSERT_EQ(errors.size(), 1u);
     const HeadlessProgressView view = record->Get();
@@ -380,10 +324,10 @@ TEST_F(LdifExport, AStopMidwayLeavesTheEarlierFileUntouched)
     // stands waiting, its file begun beside the old one.
     testsupport::SilentServer silent;
     CServerObject* server = AddServer(modellive::Profile(silent.Port(), m_base));
-    const std::string folder = OutputFolder() + "stopped-" + std::to_string(getpid()) + "/";
+    const std::string folder = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "stopped-" + std::to_string(getpid()) + "/";
     Shell("rm -rf '" + folder + "' && mkdir -p '" + folder + "'");
     const std::string path = folder + "earlier.ldif";
-    WriteAll(path, "earlier text\n");
+    testsupport::WriteBytes(path, "earlier text\n");
 
     LdifExportRequest request;
     request.scope = 2;
@@ -392,11 +336,11 @@ TEST_F(LdifExport, AStopMidwayLeavesTheEarlierFileUntouched)
     StartLdifExport(*server, request, nullptr);
     // The job shows its texts through this thread meanwhile.
     ASSERT_TRUE(ui.Dispatcher().PumpUntil([&] { return silent.OpenConnections() >= 1; }, 10000));
-    EXPECT_EQ(FolderEntries(folder).size(), 2u) << "the new file is being written beside the old one";
+    EXPECT_EQ(testsupport::FolderNames(folder).size(), 2u) << "the new file is being written beside the old one";
     server->Abort();
     EXPECT_TRUE(WaitIdle());
-    EXPECT_EQ(ReadAll(path), "earlier text\n");
-    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"earlier.ldif"});
+    EXPECT_EQ(testsupport::ReadBytes(path), "earlier text\n");
+    EXPECT_EQ(testsupport::FolderNames(folder), std::vector<std::string>{"earlier.ldif"});
     Shell("rm -rf '" + folder + "'");
 }
 
