@@ -125,6 +125,14 @@ void CReportFile::SetProgress(size_t cells)
     m_progress->SetValue(std::min(value, m_progress->GetRange()));
 }
 
+std::wstring CReportFile::FileFailedText(const std::string& path)
+{
+    std::wstring text = ui::ResourceString(kStrReportFileFailed).ToStdWstring();
+    const size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, Utf8ToWideString(path));
+    return text;
+}
+
 void CReportFile::ShowError(const std::wstring& text)
 {
     m_writeError = true;
@@ -161,13 +169,6 @@ bool CReportFile::WriteReport(const std::string& path)
 {
     const ReportRows& rows = m_wizard->GetRows();
     const ReportProgress progress = [this](size_t cells) { SetProgress(cells); };
-    const std::wstring fileFailed = ui::ResourceString(kStrReportFileFailed).ToStdWstring();
-    auto failedText = [&] {
-        std::wstring text = fileFailed;
-        const size_t at = text.find(L"%s");
-        if (at != std::wstring::npos) text.replace(at, 2, Utf8ToWideString(path));
-        return text;
-    };
     ReportOutcome outcome = ReportOutcome::Written;
     switch (m_wizard->GetFormat()) {
     case ReportFormat::Text:
@@ -195,7 +196,7 @@ bool CReportFile::WriteReport(const std::string& path)
     case ReportOutcome::Written:
         return true;
     case ReportOutcome::FileFailed:
-        ShowError(failedText());
+        ShowError(FileFailedText(path));
         return false;
     case ReportOutcome::ExcelMissing:
         ShowError(ui::ResourceString(kStrExcelMissing).ToStdWstring());
@@ -234,13 +235,9 @@ bool CReportFile::WriteLdifReport(const std::string& path)
     case CLdifReportThread::Outcome::ReadFailed:
         ShowError(job->GetErrorText());
         return false;
-    default: {
-        std::wstring text = ui::ResourceString(kStrReportFileFailed).ToStdWstring();
-        const size_t at = text.find(L"%s");
-        if (at != std::wstring::npos) text.replace(at, 2, Utf8ToWideString(path));
-        ShowError(text);
+    default:
+        ShowError(FileFailedText(path));
         return false;
-    }
     }
 }
 

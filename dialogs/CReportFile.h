@@ -40,6 +40,7 @@ private:
     void SetProgress(size_t cells);
     bool WriteReport(const std::string& path);
     bool WriteLdifReport(const std::string& path);
+    static std::wstring FileFailedText(const std::string& path);
     void ShowError(const std::wstring& text);
     void SendMail(const std::string& path);
 

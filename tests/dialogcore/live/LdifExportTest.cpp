@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -191,6 +192,33 @@ TEST_F(LdifExport, EveryScopeAndLayoutLoadsIntoAFreshServerUnchanged)
         EXPECT_EQ(testsupport::LdifRecords(loaded), testsupport::LdifRecords(source));
         EXPECT_EQ(testsupport::LdifRecords(source).size(), layout.scope == 2 ? 4u : 2u);
     }
+}
+
+std::chrono::system_clock::time_point NinthOfDecemberAfternoon()
+{
+    std::tm local{};
+    local.tm_year = 2026 - 1900;
+    local.tm_mon = 11;
+    local.tm_mday = 9;
+    local.tm_hour = 14;
+    local.tm_min = 5;
+    local.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&local));
+}
+
+TEST_F(LdifExport, TheHeaderNamesDateTimeAndServerInCommentLines)
+{
+    CServerObject* server = Server(m_base);
+    const CLdifExportThread::Clock previous = CLdifExportThread::SetClock(&NinthOfDecemberAfternoon);
+    const std::string path = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "header-crlf.ldif";
+    Export(*server, 0, 0, true, false, path);
+    CLdifExportThread::SetClock(previous);
+    const std::string text = testsupport::ReadBytes(path);
+    EXPECT_EQ(text.rfind("# LDIF export of Arbolite\r\n# Date: 12.09.2026 14:05\r\n# Server: 127.0.0.1, port " +
+                             std::to_string(live::MainServer().Port()) + "\r\nversion: 1\r\ndn: " + m_base + "\r\n",
+                         0),
+              0u)
+        << text.substr(0, 200);
 }
 
 TEST_F(LdifExport, ValuesAreWrittenPlainOnlyWhenSafe)
