@@ -5,6 +5,7 @@
 
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CCreateFavoriteDlg.h"
+#include "dialogs/CLdifExportDlg.h"
 #include "dialogs/CPasswordDlg.h"
 #include "widgets/DialogOwner.h"
 
@@ -17,38 +18,11 @@ wxWindow* DialogParent()
 
 } // namespace
 
-std::wstring FilterToWildcard(const std::wstring& filter)
-{
-    wxArrayString parts = wxSplit(wxString(filter), '|', '\0');
-    while (!parts.empty() && parts.back().empty()) parts.pop_back();
-    wxString wildcard;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        wxArrayString patterns = wxSplit(parts[i + 1], ';', '\0');
-        for (wxString& pattern : patterns)
-            if (pattern == "*.*") pattern = "*";
-        if (!wildcard.empty()) wildcard += "|";
-        wildcard += parts[i] + "|" + wxJoin(patterns, ';', '\0');
-    }
-    return wildcard.ToStdWstring();
-}
-
-int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& extension)
-{
-    if (extension.empty()) return 0;
-    wxArrayString parts = wxSplit(wxString(wildcard), '|', '\0');
-    const wxString wanted = ("*." + wxString(extension)).Lower();
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        for (const wxString& pattern : wxSplit(parts[i + 1], ';', '\0'))
-            if (pattern.Lower() == wanted) return static_cast<int>(i / 2);
-    }
-    return 0;
-}
-
 bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file, certificate and LDIF export dialogs
-    // are not there yet.
-    return dialog == NodeDialog::Favorite;
+    // The go-to-DN search, binary-file and certificate dialogs are not there
+    // yet.
+    return dialog == NodeDialog::Favorite || dialog == NodeDialog::LdifExport;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -91,9 +65,18 @@ bool WxNodeDialogs::ChooseBinaryFile(const std::wstring&, const std::wstring&, c
 
 void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}
 
-bool WxNodeDialogs::AskLdifExport(const std::wstring&, const std::wstring&, const std::string&, LdifExportChoice&)
+bool WxNodeDialogs::AskLdifExport(const std::wstring& caption, const std::wstring& fileName,
+                                  const std::string& filter, LdifExportChoice& choice)
 {
-    return false;
+    CLdifExportDlg dialog(caption, fileName, filter, DialogParent());
+    if (dialog.ShowModal() != wxID_OK) return false;
+    choice.path = dialog.GetFilePath();
+    choice.scope = dialog.GetScope();
+    choice.output = dialog.GetLineEnd();
+    choice.firstOption = dialog.GetHeader();
+    choice.secondOption = dialog.GetOperational();
+    choice.filter = dialog.GetFilter();
+    return true;
 }
 
 bool WxNodeDialogs::EditFavorite(const CFavoriteList& favorites, std::string& name, std::string& value)

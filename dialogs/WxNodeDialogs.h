@@ -1,12 +1,13 @@
 #pragma once
 // The dialogs that nodes open, as the program's windows: the password
 // prompt, a save-file box that asks before overwriting, the new-favourite
-// dialog and the message box with a remembered answer. The go-to-DN search,
-// LDIF export, certificate and binary-file dialogs are not there yet and
+// dialog, the message box with a remembered answer and the LDIF export. The
+// go-to-DN search, certificate and binary-file dialogs are not there yet and
 // count as cancelled. User-interface thread only.
 
 #include <string>
 
+#include "dialogs/FileFilters.h"
 #include "model/ports/NodeDialogs.h"
 
 class WxNodeDialogs : public NodeDialogPort {
@@ -26,11 +27,3 @@ public:
     int ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
                             uint32_t style) override;
 };
-
-// A filter of the resource library ("Text Files (*.txt)|*.txt|...||") as
-// the toolkit's wildcard; "*.*" becomes "*", which also matches names
-// without a dot.
-std::wstring FilterToWildcard(const std::wstring& filter);
-// The index of the first wildcard pair whose pattern is "*.<extension>"
-// (case ignored), else 0.
-int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& extension);

@@ -455,6 +455,12 @@ int CLDAPThread::ExitInstance()
     return 0;
 }
 
+std::unique_ptr<LDAPResultQueue> CLDAPThread::TakeCurrentQueue()
+{
+    std::lock_guard<std::mutex> lock(m_stateLock);
+    return std::move(m_queue);
+}
+
 void CLDAPThread::SetCurrentQueue(std::unique_ptr<LDAPResultQueue> queue)
 {
     std::unique_ptr<LDAPResultQueue> previous;

@@ -109,6 +109,9 @@ protected:
     void SetCurrentQueue(std::unique_ptr<arbldap::LDAPResultQueue> queue);
     arbldap::LDAPResultQueue* GetCurrentQueue() const;
     void DeleteCurrentQueue();
+    // Hands the current queue over without deleting it (the job sets it
+    // again later); no queue is current meanwhile.
+    std::unique_ptr<arbldap::LDAPResultQueue> TakeCurrentQueue();
     // Waits at a safe point for the next response of the current queue (and
     // the connection it came over, when asked). A cancel seen there drops the
     // queue and throws CBreakException; null at the end of the queue.

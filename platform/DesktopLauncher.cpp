@@ -3,12 +3,8 @@
 #include "base/Installed.h"
 
 #include <mutex>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-#include <vector>
 
-extern char** environ;
+#include "platform/StartProgram.h"
 
 namespace platform {
 
@@ -21,24 +17,13 @@ char Lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Starts "xdg-open argument" and reaps it on a thread of its own.
+// Starts "xdg-open argument".
 bool RunXdgOpen(const std::string& argument)
 {
     // "--" would be passed on as the target; a leading '-' is refused instead.
     if (argument.empty() || argument[0] == '-')
         return false;
-    std::vector<char> program{'x', 'd', 'g', '-', 'o', 'p', 'e', 'n', '\0'};
-    std::vector<char> target(argument.begin(), argument.end());
-    target.push_back('\0');
-    char* argv[] = {program.data(), target.data(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0)
-        return false;
-    std::thread([pid] {
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }).detach();
-    return true;
+    return StartProgram({"xdg-open", argument});
 }
 
 } // namespace

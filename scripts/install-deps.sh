@@ -17,6 +17,7 @@ PACKAGES=(
   libwxgtk3.2-dev
   libgtest-dev googletest
   xvfb xauth xclip openbox
+  xdg-utils python3-openpyxl python3-html5lib unrtf
 )
 
 missing=()

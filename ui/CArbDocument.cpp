@@ -48,7 +48,7 @@ DocumentDialogs CArbDocument::AvailableDialogs()
     DocumentDialogs dialogs;
     dialogs.goToDN = false;           // search dialog
     dialogs.favorites = true;         // favourites manager: OpenFavorites below
-    dialogs.ldifExport = false;       // LDIF export dialog
+    dialogs.ldifExport = true;        // LDIF export dialog
     dialogs.options = false;          // options sheet
     dialogs.updateCheck = false;      // update check dialog
     dialogs.schemaViewer = true;      // schema viewer: OpenSchemaViewer below

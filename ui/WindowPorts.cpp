@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "dialogcore/CLdifExportThread.h"
 #include "dialogs/WxNodeDialogs.h"
 #include "dialogs/WxProfileWizard.h"
 #include "dialogs/WxProgressDlg.h"
+#include "model/ports/LdifExport.h"
 #include "model/ports/NodeDialogs.h"
 #include "model/ports/ProfileWizard.h"
 #include "model/ports/ProgressDialogFactory.h"
@@ -28,10 +30,12 @@ void InstallWindowPorts()
     SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
     platform::SetClipboardPort(std::make_shared<WxClipboardPort>());
     SetProgressDialogFactory(MakeWxProgressDlg);
+    SetLdifExportRunner(StartLdifExport);
 }
 
 void RemoveWindowPorts()
 {
+    SetLdifExportRunner(nullptr);
     SetProgressDialogFactory(nullptr);
     SetProfileWizardPort(nullptr);
     platform::SetClipboardPort(nullptr);

@@ -283,22 +283,40 @@ std::unique_ptr<SlapdServer> SlapdServer::Bench(const std::string& ldif)
 
 void SlapdServer::StartBench(const std::string& ldif)
 {
+    StartSingle("o=bench", "bench", ldif, "maxsize 4294967296\n");  // the later setting wins
+}
+
+void SlapdServer::StartSingle(const std::string& suffix, const std::string& name, const std::string& ldif,
+                              const std::string& databaseConf)
+{
     m_folder = slapd::MakeTempFolder("arbolite-slapd-");
     for (int attempt = 0;; ++attempt) {
         m_port = FreePort();
         std::vector<slapd::Database> databases;
         std::string conf = slapd::ConfigHead(m_folder);
         conf += "sizelimit unlimited\n";
-        AddDatabase(conf, databases, m_folder, "o=bench", "bench", ldif);
-        conf += "maxsize 4294967296\n";  // the later setting wins
+        AddDatabase(conf, databases, m_folder, suffix, name, ldif);
+        conf += databaseConf;
         try {
             Launch(conf, databases, "ldap://127.0.0.1:" + std::to_string(m_port) + "/");
             return;
         } catch (const std::exception&) {
             if (attempt == 2) throw;
-            Run("rm -rf '" + m_folder + "/bench'");
+            Run("rm -rf '" + m_folder + "/" + name + "'");
         }
     }
+}
+
+std::unique_ptr<SlapdServer> SlapdServer::Fresh(const std::string& suffix, const std::string& ldif)
+{
+    std::unique_ptr<SlapdServer> s(new SlapdServer);
+    s->StartFresh(suffix, ldif);
+    return s;
+}
+
+void SlapdServer::StartFresh(const std::string& suffix, const std::string& ldif)
+{
+    StartSingle(suffix, "fresh", ldif, std::string());
 }
 
 void SlapdServer::StartMain(int secondPort)

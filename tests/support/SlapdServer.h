@@ -53,6 +53,10 @@ public:
     // database large enough for hundreds of thousands of entries, loaded
     // offline from the LDIF text; no size limit. Stopped when destroyed.
     static std::unique_ptr<SlapdServer> Bench(const std::string& ldif);
+    // A server of its own with one database for suffix, loaded offline
+    // (slapadd) from the LDIF text, which may hold operational attributes;
+    // no size limit. Stopped when destroyed.
+    static std::unique_ptr<SlapdServer> Fresh(const std::string& suffix, const std::string& ldif);
 
     int Port() const { return m_port; }
     int Port2() const { return m_port2; }    // 0 when the server has one plain port
@@ -76,6 +80,10 @@ private:
     void StartRestricted();
     void StartWrongName();
     void StartBench(const std::string& ldif);
+    void StartFresh(const std::string& suffix, const std::string& ldif);
+    // One database for suffix in the folder name, with databaseConf after it.
+    void StartSingle(const std::string& suffix, const std::string& name, const std::string& ldif,
+                     const std::string& databaseConf);
     void Launch(const std::string& conf, const std::vector<slapd::Database>& databases, const std::string& urls);
     void Stop();
 

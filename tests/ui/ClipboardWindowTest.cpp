@@ -132,23 +132,6 @@ protected:
         return m_driver->Child(server, child);
     }
 
-    // As the menu bar asks before it shows the item.
-    bool IsMenuEnabled(uint32_t command)
-    {
-        wxUpdateUIEvent event(ui::WxId(command));
-        event.SetEventObject(m_frame);
-        m_frame->ProcessWindowEvent(event);
-        return event.GetSetEnabled() && event.GetEnabled();
-    }
-
-    // As choosing the menu bar's item does.
-    void Choose(uint32_t command)
-    {
-        wxCommandEvent event(wxEVT_MENU, ui::WxId(command));
-        event.SetEventObject(m_frame);
-        m_frame->ProcessWindowEvent(event);
-    }
-
     std::string m_top;
     RefPtr<arbldap::LDAPSyncConnection> m_admin;
     NoDialogs m_noDialogs;

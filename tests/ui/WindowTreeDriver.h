@@ -24,6 +24,7 @@
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/COutputList.h"
+#include "widgets/WxCommandIds.h"
 
 namespace frametest {
 
@@ -156,6 +157,23 @@ protected:
     {
         CloseWindow();
         TempHomeTest::TearDown();
+    }
+
+    // As the menu bar asks before it shows the item.
+    bool IsMenuEnabled(uint32_t command)
+    {
+        wxUpdateUIEvent event(ui::WxId(command));
+        event.SetEventObject(m_frame);
+        m_frame->ProcessWindowEvent(event);
+        return event.GetSetEnabled() && event.GetEnabled();
+    }
+
+    // As choosing the menu bar's item does.
+    void Choose(uint32_t command)
+    {
+        wxCommandEvent event(wxEVT_MENU, ui::WxId(command));
+        event.SetEventObject(m_frame);
+        m_frame->ProcessWindowEvent(event);
     }
 
     std::unique_ptr<uitest::ProgramSession> m_session;
