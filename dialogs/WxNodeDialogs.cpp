@@ -5,6 +5,9 @@
 
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CPasswordDlg.h"
+#include "dialogs/CSearchDlg.h"
+#include "base/Utf8.h"
+#include "model/entries/CLDAPObject.h"
 #include "widgets/DialogOwner.h"
 
 namespace {
@@ -43,11 +46,11 @@ int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& ex
     return 0;
 }
 
-bool WxNodeDialogs::HasDialog(NodeDialog) const
+bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file, certificate, LDIF export and
-    // favourite dialogs are not there yet.
-    return false;
+    // The binary-file, certificate, LDIF export and favourite dialogs are
+    // not there yet.
+    return dialog == NodeDialog::ChooseDN;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -59,9 +62,23 @@ bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
     return true;
 }
 
-bool WxNodeDialogs::ChooseDN(CDataObject&, std::wstring&)
+bool WxNodeDialogs::ChooseDN(CDataObject& node, std::wstring& dn)
 {
-    return false;
+    auto* ldapNode = dynamic_cast<CLDAPObject*>(&node);
+    if (!ldapNode)
+        return false;
+    SearchTarget target;
+    target.connection = ldapNode->GetConnection();
+    if (!target.connection)
+        return false;
+    target.host = Utf8ToWideString(target.connection->GetHost());
+    target.port = target.connection->GetPort();
+    target.dn = Utf8ToWideString(ldapNode->GetDN().GetText());
+    CSearchDlg dialog(DialogParent(), std::move(target));
+    if (dialog.DoModal() != CSearchDlg::kGoToChosenDN)
+        return false;
+    dn = dialog.GetChosenDN();
+    return !dn.empty();
 }
 
 bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName,

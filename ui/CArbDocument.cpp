@@ -43,7 +43,7 @@ bool IsWithin(wxWindow* window, wxWindow* ancestor)
 DocumentDialogs CArbDocument::AvailableDialogs()
 {
     DocumentDialogs dialogs;
-    dialogs.goToDN = false;           // search dialog
+    dialogs.goToDN = true;            // search dialog
     dialogs.favorites = false;        // favourites manager
     dialogs.ldifExport = false;       // LDIF export dialog
     dialogs.options = false;          // options sheet
