@@ -1,5 +1,7 @@
 #include "dialogs/CSearchResultList.h"
 
+#include <wx/scrolwin.h>
+
 wxIMPLEMENT_DYNAMIC_CLASS(CSearchResultList, wxListCtrl);
 
 void CSearchResultList::SetColumns(const SearchColumns& columns)
@@ -55,7 +57,8 @@ long CSearchResultList::LabelAt(const wxPoint& point)
     int right = 0;
     for (int i = 0; i < GetColumnCount(); ++i)
         right += GetColumnWidth(i);
-    const wxPoint unscrolled = GetItemArea()->CalcUnscrolledPosition(point);
+    auto* scrolled = dynamic_cast<wxScrolledWindow*>(GetItemArea());
+    const wxPoint unscrolled = scrolled ? scrolled->CalcUnscrolledPosition(point) : point;
     if (unscrolled.x >= right)
         return -1;
     return item;

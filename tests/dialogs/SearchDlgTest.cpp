@@ -15,6 +15,8 @@
 #include <wx/activityindicator.h>
 #include <wx/combobox.h>
 #include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include "base/Utf8.h"
@@ -110,6 +112,7 @@ TEST_F(SearchDlgTest, OpensOnTheNodesDNWithTheDefaults)
         EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(kIdcSearchScopeSubtree))->GetValue());
         EXPECT_EQ(dialog.GetTitle(), wxString::Format("Search on 127.0.0.1:%d", live::MainServer().Port()));
         EXPECT_EQ(dialog.GetResultList()->GetColumnCount(), 1);
+        EXPECT_EQ(dialog.GetResultList()->GetColumnWidth(0), dialog.GetResultList()->GetClientSize().GetWidth());
         EXPECT_FALSE(dialog.FindWindow(kIdcSearchStop)->IsEnabled());
         EXPECT_FALSE(dialog.FindWindow(kIdcSearchReport)->IsEnabled());
         EXPECT_FALSE(dialog.FindWindow(kIdcSearchAnimation)->IsShown());
@@ -146,7 +149,10 @@ TEST_F(SearchDlgTest, ShowsWhatAPlainSearchFindsInTheColumnsAskedFor)
         widths += list.GetColumnWidth(i);
     }
     EXPECT_EQ(headers, (std::vector<std::string>{"DN", "cn", "mail"}));
-    EXPECT_EQ(widths, list.GetClientSize().GetWidth());
+    // A third of the width each, measured before the rows came; the last the rest.
+    EXPECT_EQ(list.GetColumnWidth(0), widths / 3);
+    EXPECT_EQ(list.GetColumnWidth(1), widths / 3);
+    EXPECT_GE(widths, list.GetClientSize().GetWidth());
     bool aliceSeen = false;
     for (long i = 0; i < list.GetItemCount(); ++i) {
         if (list.GetItemText(i, 0) == "cn=Alice Example,ou=people,o=lab") {
@@ -180,16 +186,21 @@ TEST_F(SearchDlgTest, AClickOnALabelChoosesItsDNAndBesideItNothing)
         besideRows = static_cast<int>(list.GetRowCount());
         wxRect row;
         ASSERT_TRUE(list.GetItemRect(0, row));
-        wxWindow* area = list.GetItemArea();
         wxUIActionSimulator mouse;
         // Below the only row: no label there.
-        mouse.MouseMove(area->ClientToScreen(wxPoint(row.x + 20, row.GetBottom() + 40)));
+        mouse.MouseMove(list.ClientToScreen(wxPoint(row.x + 20, row.GetBottom() + 40)));
         mouse.MouseClick();
         uitest::RunFor(200);
         EXPECT_TRUE(dialog.IsModal()) << "a click beside every label chose";
-        mouse.MouseMove(area->ClientToScreen(wxPoint(row.x + 20, row.y + row.height / 2)));
+        mouse.MouseMove(list.ClientToScreen(wxPoint(row.x + 20, row.y + row.height / 2)));
         mouse.MouseClick();
     });
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        ADD_FAILURE() << "no row was chosen";
+        dialog.EndModal(wxID_CANCEL);
+    });
+    guard.StartOnce(15000);
     EXPECT_EQ(dialog.ShowModal(), CSearchDlg::kGoToChosenDN);
     EXPECT_EQ(besideRows, 1);
     EXPECT_EQ(WideToUtf8Text(dialog.GetChosenDN()), "cn=Alice Example,ou=people,o=lab");
