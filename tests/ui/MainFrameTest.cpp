@@ -439,6 +439,26 @@ TEST_F(MainFrameTest, TheFilterBoxsKeys)
     wxWindow* focus = wxWindow::FindFocus();
     EXPECT_TRUE(focus && focus != combo && focus->GetParent() != combo) << "the box kept the focus";
 
+    // The menu bar's filter item moves the focus into the box, its text selected.
+    m_recent.clear();
+    wxMenu* nodeMenu = nullptr;
+    ASSERT_NE(m_frame->GetMenuBar()->FindItem(ui::WxId(cmd::kApplyFilter), &nodeMenu), nullptr);
+    ASSERT_NE(nodeMenu, nullptr);
+    m_frame->SetFocus();
+    frametest::Pump();
+    combo->ChangeValue("(cn=boxed)");
+    wxCommandEvent fromBar(wxEVT_MENU, ui::WxId(cmd::kApplyFilter));
+    fromBar.SetEventObject(nodeMenu);
+    m_frame->ProcessWindowEvent(fromBar);
+    frametest::Pump();
+    focus = wxWindow::FindFocus();
+    EXPECT_TRUE(focus == combo || (focus && focus->GetParent() == combo));
+    long from = -1, to = -1;
+    combo->GetSelection(&from, &to);
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 10);
+    EXPECT_TRUE(m_recent.empty()) << "the item applied the filter instead of moving to the box";
+
     // Once through the real keyboard: typed text and Enter, into a box in a
     // window of its own that the display gives the keyboard to when it maps.
     m_recent.clear();
