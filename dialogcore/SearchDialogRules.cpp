@@ -65,10 +65,19 @@ void SearchColumns::Set(const std::vector<std::wstring>& names)
 {
     m_headers.assign(1, L"DN");
     m_keys.clear();
+    m_asciiKeys.clear();
     m_keys[L"DN"] = 0;
     for (const std::wstring& name : names) {
         m_headers.push_back(name);
-        m_keys[LowerText(name)] = static_cast<int>(m_headers.size() - 1);
+        const std::wstring key = LowerText(name);
+        m_keys[key] = static_cast<int>(m_headers.size() - 1);
+    }
+    // Rebuilt from the final map, so a name given twice keeps its last column.
+    for (const auto& [key, column] : m_keys) {
+        if (column == 0)
+            continue;
+        if (std::all_of(key.begin(), key.end(), [](wchar_t c) { return c < 0x80; }))
+            m_asciiKeys[std::string(key.begin(), key.end())] = column;
     }
 }
 
@@ -80,7 +89,21 @@ int SearchColumns::Find(const std::wstring& name) const
 
 int SearchColumns::Find(const std::string& utf8Name) const
 {
-    return Find(Utf8ToWideString(utf8Name));
+    // Names from the server are ASCII; they are looked up without a
+    // conversion for each attribute of each entry.
+    for (char c : utf8Name)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return Find(Utf8ToWideString(utf8Name));
+    const size_t first = utf8Name.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return -1;
+    const size_t last = utf8Name.find_last_not_of(" \t\r\n");
+    std::string key = utf8Name.substr(first, last - first + 1);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    auto it = m_asciiKeys.find(key);
+    return it == m_asciiKeys.end() ? -1 : it->second;
 }
 
 std::vector<int> SearchColumns::Widths(int clientWidth) const

@@ -51,6 +51,7 @@ public:
 private:
     std::vector<std::wstring> m_headers;
     std::map<std::wstring, int> m_keys;  // lower-case name -> column
+    std::map<std::string, int> m_asciiKeys;  // the same for names the server sends (ASCII)
 };
 
 // The text of one result cell: the first value and each further one after

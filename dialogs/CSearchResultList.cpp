@@ -18,17 +18,13 @@ void CSearchResultList::AppendRows(std::vector<SearchRow>&& rows)
 {
     if (rows.empty())
         return;
-    if (m_rows.empty())
-        m_rows = std::move(rows);
-    else
-        m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     SetItemCount(static_cast<long>(m_rows.size()));
 }
 
 void CSearchResultList::ClearRows()
 {
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    std::deque<SearchRow>().swap(m_rows);
     SetItemCount(0);
     Refresh();
 }

@@ -2,6 +2,7 @@
 // The search dialog's result list: a virtual report list over the rows the
 // worker built, shown in arrival order. Rows are never left selected.
 
+#include <deque>
 #include <vector>
 
 #include <wx/listctrl.h>
@@ -29,6 +30,6 @@ protected:
     wxString OnGetItemText(long item, long column) const override;
 
 private:
-    std::vector<SearchRow> m_rows;
+    std::deque<SearchRow> m_rows;  // grows without moving what came before
     wxDECLARE_DYNAMIC_CLASS(CSearchResultList);
 };

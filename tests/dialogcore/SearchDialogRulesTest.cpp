@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "dialogcore/CSearchDlgThread.h"
 #include "dialogcore/SearchDialogRules.h"
 #include "ldap/LDAPAttribute.h"
@@ -78,7 +79,20 @@ TEST(SearchDialogRules, ColumnsHeadersKeysAndWidths)
         SCOPED_TRACE(testing::PrintToString(std::wstring(l.name)));
         EXPECT_EQ(columns.Find(std::wstring(l.name)), l.column);
     }
-    EXPECT_EQ(columns.Find(std::string("telephonenumber")), 2);
+    // Names as the server sends them (UTF-8) find the same columns.
+    SearchColumns utf8Columns(SplitAttributeNames(L"cn,Müller,cn,mail"));
+    struct Utf8Lookup {
+        const char* name;
+        int column;
+    };
+    const Utf8Lookup utf8Lookups[] = {
+        {"CN", 3}, {" cn\t", 3}, {"c n", -1}, {"M\xC3\xBCller", 2}, {"MAIL", 4}, {"DN", -1}, {"", -1}, {"  ", -1},
+    };
+    for (const Utf8Lookup& l : utf8Lookups) {
+        SCOPED_TRACE(l.name);
+        EXPECT_EQ(utf8Columns.Find(std::string(l.name)), l.column);
+        EXPECT_EQ(utf8Columns.Find(std::string(l.name)), utf8Columns.Find(Utf8ToWideString(l.name)));
+    }
 }
 
 TEST(SearchDialogRules, CellsJoinValuesAndHideBytesThatAreNotText)
