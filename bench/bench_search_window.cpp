@@ -12,7 +12,6 @@
 // Goals: the last row under twice the plain search's time, no stall over
 // 100 ms, idle under 500 ms after Stop.
 
-#include <ldap.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -31,6 +30,7 @@
 #include <wx/timer.h>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindow.h"
 #include "dialogs/CSearchDlg.h"
 #include "dialogs/CSearchResultList.h"
 #include "jobs/CLDAPThread.h"
@@ -41,6 +41,7 @@
 #include "platform/SettingsStore.h"
 #include "shellcore/FrameCommands.h"
 #include "tests/support/ChildrenDirectory.h"
+#include "tests/support/PlainLdapSearch.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/support/gui/UiTestSupport.h"
@@ -151,62 +152,11 @@ Figures DriveDialog(CSearchDlg& dialog, size_t people)
 double PlainSearch(int port, size_t people)
 {
     const Clock::time_point start = Clock::now();
-    LDAP* ld = nullptr;
-    const std::string url = "ldap://127.0.0.1:" + std::to_string(port);
-    if (ldap_initialize(&ld, url.c_str()) != LDAP_SUCCESS) throw std::runtime_error("ldap_initialize");
-    int version = LDAP_VERSION3;
-    ldap_set_option(ld, LDAP_OPT_PROTOCOL_VERSION, &version);
-    char cn[] = "cn", mail[] = "mail";
-    char* attributes[] = {cn, mail, nullptr};
-    int id = 0;
-    if (ldap_search_ext(ld, kBase, LDAP_SCOPE_SUBTREE, "(objectclass=*)", attributes, 0, nullptr, nullptr, nullptr,
-                        0, &id) != LDAP_SUCCESS)
-        throw std::runtime_error("search");
-    size_t entries = 0, values = 0;
-    for (bool done = false; !done;) {
-        LDAPMessage* message = nullptr;
-        if (ldap_result(ld, id, LDAP_MSG_ONE, nullptr, &message) <= 0 || !message) throw std::runtime_error("result");
-        if (ldap_msgtype(message) == LDAP_RES_SEARCH_ENTRY) {
-            char* dn = ldap_get_dn(ld, message);
-            ldap_memfree(dn);
-            for (char* name : {cn, mail}) {
-                berval** got = ldap_get_values_len(ld, message, name);
-                for (int i = 0; got && got[i]; ++i) ++values;
-                ldap_value_free_len(got);
-            }
-            ++entries;
-        } else if (ldap_msgtype(message) == LDAP_RES_SEARCH_RESULT) {
-            done = true;
-        }
-        ldap_msgfree(message);
-    }
-    ldap_unbind_ext_s(ld, nullptr, nullptr);
+    const size_t entries = testsupport::PlainLdapRead(port, kBase, 2, "(objectclass=*)", {"cn", "mail"});
     const double ms = Millis(Clock::now() - start);
     // The base and the people below it.
     if (entries != people + 1) throw std::runtime_error("plain search: " + std::to_string(entries) + " entries");
-    (void)values;
     return ms;
-}
-
-void SaveProfile(int port)
-{
-    CServerProfile profile;
-    profile.SetProfileName(L"bench");
-    profile.SetHostName(L"127.0.0.1");
-    profile.SetPort(port);
-    profile.SetBaseDN(arbldap::LDAPDN(kBase));
-    profile.SetAnonymousBind(1);
-    profile.GetOptions().SetSizeLimit(0);
-    if (!profile.SaveProfile()) throw std::runtime_error("cannot save the profile");
-}
-
-platform::TreeItem FindServer()
-{
-    platform::TreePort& tree = CArbTreeView::Get()->GetPort();
-    platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
-    for (platform::TreeItem item = tree.GetChildItem(root); item; item = tree.GetNextSiblingItem(item))
-        if (dynamic_cast<CServerObject*>(static_cast<CDataObject*>(tree.GetItemData(item)))) return item;
-    return platform::TreeItem();
 }
 
 } // namespace
@@ -216,30 +166,20 @@ int main(int argc, char** argv)
     platform::IgnoreBrokenPipe();
     const size_t people = argc > 1 ? static_cast<size_t>(std::atol(argv[1])) : 100000;
 
-    char home[] = "/tmp/arbbench-XXXXXX";
-    if (!mkdtemp(home)) return 1;
-    setenv("ARBOLITE_HOME", home, 1);
-    platform::ResetUserRoot();
-    platform::SetMachineRootFile(std::string(home) + "/machine.db");
-
     int status = 0;
     {
+        bench::TemporaryHome home;
         std::printf("loading %zu people...\n", people);
         std::fflush(stdout);
         std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(testsupport::PeopleLdif(people));
-        wxApp::SetInstance(new wxApp);
-        wxInitializer toolkit(argc, argv);
-        if (!toolkit.IsOk()) {
-            std::fprintf(stderr, "no display (run under xvfb-run)\n");
-            return 2;
-        }
+        bench::Toolkit toolkit(argc, argv);
+        if (!toolkit.IsOk()) return 2;
         try {
-            if (!platform::ResourceLibrary::Current().LoadDefault()) throw std::runtime_error("no resource library");
-            SaveProfile(server->Port());
+            bench::PrepareProgram(server->Port(), kBase);
             uitest::ProgramSession session;
             CArbMainFrame* frame = session.OpenFrame();
             if (!frame) throw std::runtime_error("no main window");
-            const platform::TreeItem serverItem = FindServer();
+            const platform::TreeItem serverItem = bench::FindServerItem();
             if (!serverItem) throw std::runtime_error("no server in the tree");
             // The server is opened (bound, its schema read) before the search.
             CArbTreeView::Get()->GetPort().SelectItem(serverItem);
@@ -286,6 +226,5 @@ int main(int argc, char** argv)
             status = 1;
         }
     }
-    std::system((std::string("rm -rf '") + home + "'").c_str());
     return status;
 }

@@ -55,22 +55,9 @@ std::set<std::string> ShownDNs(CSearchResultList& list)
     return dns;
 }
 
-class SearchDlgTest : public testsupport::TempHomeTest {
+class SearchDlgTest : public PumpedDialogTest {
 protected:
-    void SetUp() override
-    {
-        TempHomeTest::SetUp();
-        ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
-        m_pump = std::make_unique<PumpedDispatcher>();
-    }
-
-    void TearDown() override
-    {
-        m_dialog.reset();
-        EXPECT_TRUE(WaitForAllThreads(10s));
-        m_pump.reset();
-        TempHomeTest::TearDown();
-    }
+    void CloseWindows() override { m_dialog.reset(); }
 
     CSearchDlg& Open(const std::wstring& dn)
     {
@@ -93,7 +80,6 @@ protected:
         EXPECT_TRUE(uitest::RunUntil([&] { return !dialog.IsSearching(); }, 30000));
     }
 
-    std::unique_ptr<PumpedDispatcher> m_pump;
     platform::HeadlessShell m_shell;
     std::unique_ptr<CSearchDlg> m_dialog;
 };

@@ -3,6 +3,7 @@
 // the server returns, read the plainest way (ldap_search_ext, ldap_result,
 // ldap_get_dn, ldap_get_values_len), to hold the program's results against.
 
+#include <cstddef>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -28,5 +29,10 @@ public:
 // on any failure.
 std::vector<PlainEntry> PlainLdapSearch(int port, const std::string& base, int scope, const std::string& filter,
                                         const std::vector<std::string>& attributes);
+
+// The same search reading every DN and value without keeping them (as a
+// benchmark's plain side); the number of entries, and of values in *values.
+size_t PlainLdapRead(int port, const std::string& base, int scope, const std::string& filter,
+                     const std::vector<std::string>& attributes, size_t* values = nullptr);
 
 } // namespace testsupport

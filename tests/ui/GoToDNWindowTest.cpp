@@ -23,6 +23,7 @@
 #include "tests/support/gui/ProgramSession.h"
 #include "tests/support/gui/UiTestSupport.h"
 #include "tests/ui/FrameTestSupport.h"
+#include "tests/ui/WindowTreeDriver.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
@@ -33,95 +34,47 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class GoToDNWindowTest : public testsupport::TempHomeTest {
+class GoToDNWindowTest : public frametest::MainWindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        frametest::Prepare();
+        MainWindowTest::SetUp();
         m_demo = std::make_unique<testsupport::DemoServer>();
-        CServerProfile profile;
-        profile.SetProfileName(L"Demo");
-        profile.SetHostName(L"127.0.0.1");
-        profile.SetPort(m_demo->Port());
-        profile.SetVersion(3);
-        profile.SetBaseDN(arbldap::LDAPDN(testsupport::DemoServer::Suffix()));
-        profile.SetAnonymousBind(1);
-        ASSERT_TRUE(profile.SaveProfile());
-        m_session = std::make_unique<uitest::ProgramSession>();
-        m_frame = m_session->OpenFrame();
-        ASSERT_NE(m_frame, nullptr);
-        m_tree = CArbTreeView::Get();
-        m_list = CArbListView::Get();
-        ASSERT_TRUE(m_tree && m_list);
+        SaveBoundProfile(L"Demo", m_demo->Port(), testsupport::DemoServer::Suffix(),
+                         testsupport::DemoServer::AdminDN(), testsupport::DemoServer::AdminPassword().c_str());
+        OpenWindow();
     }
 
     void TearDown() override
     {
-        EXPECT_TRUE(frametest::PumpUntil([] { return GetRunningThreadCount() == 0; }, 30s));
-        m_session.reset();
+        CloseWindow();
         m_demo.reset();
-        TempHomeTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     platform::TreePort& Tree() { return m_tree->GetPort(); }
-    CDataObject* NodeOf(platform::TreeItem item) { return static_cast<CDataObject*>(Tree().GetItemData(item)); }
 
-    platform::TreeItem Child(platform::TreeItem parent, const std::wstring& text)
-    {
-        for (platform::TreeItem item = Tree().GetChildItem(parent); item; item = Tree().GetNextSiblingItem(item))
-            if (Tree().GetItemText(item) == text) return item;
-        return platform::TreeItem();
-    }
-
+    // The item clicked, until its children and values are in.
     void Open(platform::TreeItem item)
     {
-        Tree().SelectItem(item);
-        NodeOf(item)->ShowContents(0);
-        EXPECT_TRUE(frametest::PumpUntil(
-            [&] {
-                CDataObject* node = NodeOf(item);
-                return GetRunningThreadCount() == 0 && node->IsChildrenLoaded() && !node->IsBusy() &&
-                       m_list->GetItemCount() > 0;
-            },
-            30s));
-        frametest::Pump();
-    }
-
-    platform::TreeItem OpenServer()
-    {
-        const platform::TreeItem root = Tree().GetChildItem(platform::kTreeRoot);
-        const platform::TreeItem server = Tree().GetChildItem(root);
-        EXPECT_TRUE(server);
-        if (server) Open(server);
-        return server;
+        m_driver->Click(item);
+        m_driver->Settle([&] { return m_driver->NodeOf(item)->IsChildrenLoaded() && m_list->GetItemCount() > 0; });
     }
 
     std::string SelectedDN()
     {
-        auto* node = dynamic_cast<CLDAPObject*>(NodeOf(Tree().GetSelectedItem()));
+        auto* node = dynamic_cast<CLDAPObject*>(m_driver->NodeOf(Tree().GetSelectedItem()));
         return node ? node->GetDN().GetText() : std::string();
     }
 
-    void Command(uint32_t command)
-    {
-        wxCommandEvent event(wxEVT_MENU, ui::WxId(command));
-        event.SetEventObject(m_frame);
-        m_frame->ProcessWindowEvent(event);
-        frametest::Pump();
-    }
-
     std::unique_ptr<testsupport::DemoServer> m_demo;
-    std::unique_ptr<uitest::ProgramSession> m_session;
-    CArbMainFrame* m_frame = nullptr;
-    CArbTreeView* m_tree = nullptr;
-    CArbListView* m_list = nullptr;
 };
 
 TEST_F(GoToDNWindowTest, AChosenRowWalksTheTreeToItsEntry)
 {
-    const platform::TreeItem server = OpenServer();
+    const platform::TreeItem server = m_driver->ServerItem(L"Demo");
     ASSERT_TRUE(server);
+    Open(server);
     const std::string suffix = testsupport::DemoServer::Suffix();
     const std::string grace = "uid=grace,ou=people," + suffix;
 
@@ -143,7 +96,9 @@ TEST_F(GoToDNWindowTest, AChosenRowWalksTheTreeToItsEntry)
         uitest::Screenshot(*dialog, "go-to-dn-search");
         dialog->ChooseRow(0);
     });
-    Command(cmd::kGoToDN);
+    wxCommandEvent goTo(wxEVT_MENU, ui::WxId(cmd::kGoToDN));
+    goTo.SetEventObject(m_frame);
+    m_frame->ProcessWindowEvent(goTo);
     EXPECT_EQ(base, suffix);
     EXPECT_EQ(title, "Search on 127.0.0.1:" + std::to_string(m_demo->Port()));
     EXPECT_EQ(rows, 1u);
@@ -154,10 +109,11 @@ TEST_F(GoToDNWindowTest, AChosenRowWalksTheTreeToItsEntry)
 
 TEST_F(GoToDNWindowTest, TheFilterBoxLeavesTheFilteredChildrenInTheList)
 {
-    const platform::TreeItem server = OpenServer();
+    const platform::TreeItem server = m_driver->ServerItem(L"Demo");
     ASSERT_TRUE(server);
-    ASSERT_TRUE(frametest::PumpUntil([&] { return bool(Child(server, L"ou=people")); }, 30s));
-    const platform::TreeItem people = Child(server, L"ou=people");
+    Open(server);
+    const platform::TreeItem people = m_driver->Child(server, L"ou=people");
+    ASSERT_TRUE(people);
     Open(people);
     CCommandComboBox* combo = m_frame->GetFilterCombo();
     ASSERT_NE(combo, nullptr);

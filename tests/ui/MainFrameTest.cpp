@@ -309,21 +309,24 @@ TEST_F(MainFrameTest, ProgressMessagesShowTheInsertionInTheStatusBar)
     EXPECT_EQ(m_frame->GetProgressBar()->GetGauge()->GetRange(), 1);
 }
 
+// Counts the filter commands on their way to the document.
+struct FilterCommandCounter : wxEventFilter {
+    int FilterEvent(wxEvent& event) override
+    {
+        if (event.GetEventType() == wxEVT_MENU && event.GetId() == ui::WxId(cmd::kApplyFilter))
+            ++sent;
+        return Event_Skip;
+    }
+    int sent = 0;
+};
+
 TEST_F(MainFrameTest, TheFilterBoxLeavesItsTextAndSendsItsCommand)
 {
     ASSERT_NE(MakeFrame(), nullptr);
     CCommandComboBox* combo = m_frame->GetFilterCombo();
     ASSERT_NE(combo, nullptr);
     // The command takes the route to the document: count it on its way.
-    struct CommandCounter : wxEventFilter {
-        int FilterEvent(wxEvent& event) override
-        {
-            if (event.GetEventType() == wxEVT_MENU && event.GetId() == ui::WxId(cmd::kApplyFilter))
-                ++sent;
-            return Event_Skip;
-        }
-        int sent = 0;
-    } counter;
+    FilterCommandCounter counter;
     wxEvtHandler::AddFilter(&counter);
     int& sent = counter.sent;
     combo->SetValue("  (objectClass=person)  ");
@@ -361,15 +364,7 @@ TEST_F(MainFrameTest, TheFilterBoxsKeys)
     CCommandComboBox* combo = m_frame->GetFilterCombo();
     ASSERT_NE(combo, nullptr);
     m_frame->SetFilterText("(cn=a)");
-    struct CommandCounter : wxEventFilter {
-        int FilterEvent(wxEvent& event) override
-        {
-            if (event.GetEventType() == wxEVT_MENU && event.GetId() == ui::WxId(cmd::kApplyFilter))
-                ++sent;
-            return Event_Skip;
-        }
-        int sent = 0;
-    } counter;
+    FilterCommandCounter counter;
     wxEvtHandler::AddFilter(&counter);
     struct Case {
         const char* what;
