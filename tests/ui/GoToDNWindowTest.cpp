@@ -39,10 +39,11 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        frametest::Prepare();
         m_demo = std::make_unique<testsupport::DemoServer>();
         SaveBoundProfile(L"Demo", m_demo->Port(), testsupport::DemoServer::Suffix(),
                          testsupport::DemoServer::AdminDN(), testsupport::DemoServer::AdminPassword().c_str());
-        OpenWindow();
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
     }
 
     void TearDown() override
