@@ -14,6 +14,7 @@
 #include "dialogs/CSearchDlg.h"
 #include "dialogs/CSearchResultList.h"
 #include "jobs/CLDAPThread.h"
+#include "jobs/HelperThreads.h"
 #include "model/entries/CLDAPObject.h"
 #include "model/nodes/CDataObject.h"
 #include "model/profiles/CServerProfile.h"
@@ -103,7 +104,9 @@ TEST_F(GoToDNWindowTest, AChosenRowWalksTheTreeToItsEntry)
     EXPECT_EQ(base, suffix);
     EXPECT_EQ(title, "Search on 127.0.0.1:" + std::to_string(m_demo->Port()));
     EXPECT_EQ(rows, 1u);
-    EXPECT_TRUE(frametest::PumpUntil([&] { return SelectedDN() == grace && GetRunningThreadCount() == 0; }, 30s))
+    EXPECT_TRUE(frametest::PumpUntil(
+        [&] { return SelectedDN() == grace && GetRunningThreadCount() == 0 && GetRunningHelperThreadCount() == 0; },
+        30s))
         << "selected: " << SelectedDN();
     frametest::ScreenCapture(m_frame, "go-to-dn-walked");
 }
@@ -130,7 +133,9 @@ TEST_F(GoToDNWindowTest, TheFilterBoxLeavesTheFilteredChildrenInTheList)
             for (long row = 0; row < m_list->GetItemCount(); ++row)
                 if (CDataObject* node = m_list->GetRowObject(row))
                     if (node->GetType() == kNodeEntry) listed.insert(node->GetDisplayName());
-            return GetRunningThreadCount() == 0 && listed == std::set<std::wstring>{L"uid=ada", L"uid=alan"};
+            // The children's inserter is done too.
+            return GetRunningThreadCount() == 0 && GetRunningHelperThreadCount() == 0 &&
+                   listed == std::set<std::wstring>{L"uid=ada", L"uid=alan"};
         },
         30s);
     EXPECT_EQ(listed, (std::set<std::wstring>{L"uid=ada", L"uid=alan"}));
