@@ -30,6 +30,7 @@
 #include <wx/timer.h>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindow.h"
 #include "jobs/CLDAPThread.h"
 #include "model/entries/CServerObject.h"
 #include "model/profiles/CServerProfile.h"
@@ -131,19 +132,11 @@ private:
     Round m_round;
 };
 
-platform::TreeItem FindServer()
-{
-    platform::TreePort& tree = CArbTreeView::Get()->GetPort();
-    platform::TreeItem root = tree.GetChildItem(platform::kTreeRoot);
-    for (platform::TreeItem item = tree.GetChildItem(root); item; item = tree.GetNextSiblingItem(item))
-        if (dynamic_cast<CServerObject*>(static_cast<CDataObject*>(tree.GetItemData(item)))) return item;
-    return platform::TreeItem();
-}
 
 Round OpenInWindow(uitest::ProgramSession& session, size_t children)
 {
     if (!session.OpenFrame()) throw std::runtime_error("no main window");
-    const platform::TreeItem server = FindServer();
+    const platform::TreeItem server = bench::FindServerItem();
     if (!server) throw std::runtime_error("no server in the tree");
     uitest::RunFor(200);
     WindowRound round(server, children);
@@ -193,17 +186,6 @@ double PlainSearch(int port, size_t children)
     return ms;
 }
 
-void SaveProfile(int port)
-{
-    CServerProfile profile;
-    profile.SetProfileName(L"bench");
-    profile.SetHostName(L"127.0.0.1");
-    profile.SetPort(port);
-    profile.SetBaseDN(arbldap::LDAPDN(kBase));
-    profile.SetAnonymousBind(1);
-    profile.GetOptions().SetSizeLimit(0);
-    if (!profile.SaveProfile()) throw std::runtime_error("cannot save the profile");
-}
 
 } // namespace
 
@@ -213,24 +195,14 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const size_t children = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 10000;
 
-    char home[] = "/tmp/arbbench-XXXXXX";
-    if (!mkdtemp(home)) return 1;
-    setenv("ARBOLITE_HOME", home, 1);
-    platform::ResetUserRoot();
-    platform::SetMachineRootFile(std::string(home) + "/machine.db");
-
     int status = 0;
     {
+        bench::TemporaryHome home;
         std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(children));
-        wxApp::SetInstance(new wxApp);
-        wxInitializer toolkit(argc, argv);
-        if (!toolkit.IsOk()) {
-            std::fprintf(stderr, "no display (run under xvfb-run)\n");
-            return 2;
-        }
+        bench::Toolkit toolkit(argc, argv);
+        if (!toolkit.IsOk()) return 2;
         try {
-            if (!platform::ResourceLibrary::Current().LoadDefault()) throw std::runtime_error("no resource library");
-            SaveProfile(server->Port());
+            bench::PrepareProgram(server->Port(), kBase);
             uitest::ProgramSession session;
 
             OpenInWindow(session, children);  // the schema, once per run
@@ -264,6 +236,5 @@ int main(int argc, char** argv)
             status = 1;
         }
     }
-    std::system((std::string("rm -rf '") + home + "'").c_str());
     return status;
 }

@@ -7,6 +7,9 @@
 #include "dialogs/CCreateFavoriteDlg.h"
 #include "dialogs/CLdifExportDlg.h"
 #include "dialogs/CPasswordDlg.h"
+#include "dialogs/CSearchDlg.h"
+#include "base/Utf8.h"
+#include "model/entries/CLDAPObject.h"
 #include "widgets/DialogOwner.h"
 
 namespace {
@@ -20,9 +23,8 @@ wxWindow* DialogParent()
 
 bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file and certificate dialogs are not there
-    // yet.
-    return dialog == NodeDialog::Favorite || dialog == NodeDialog::LdifExport;
+    // The binary-file and certificate dialogs are not there yet.
+    return dialog == NodeDialog::ChooseDN || dialog == NodeDialog::Favorite || dialog == NodeDialog::LdifExport;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -34,9 +36,23 @@ bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
     return true;
 }
 
-bool WxNodeDialogs::ChooseDN(CDataObject&, std::wstring&)
+bool WxNodeDialogs::ChooseDN(CDataObject& node, std::wstring& dn)
 {
-    return false;
+    auto* ldapNode = dynamic_cast<CLDAPObject*>(&node);
+    if (!ldapNode)
+        return false;
+    SearchTarget target;
+    target.connection = ldapNode->GetConnection();
+    if (!target.connection)
+        return false;
+    target.host = Utf8ToWideString(target.connection->GetHost());
+    target.port = target.connection->GetPort();
+    target.dn = Utf8ToWideString(ldapNode->GetDN().GetText());
+    CSearchDlg dialog(DialogParent(), std::move(target));
+    if (dialog.DoModal() != CSearchDlg::kGoToChosenDN)
+        return false;
+    dn = dialog.GetChosenDN();
+    return !dn.empty();
 }
 
 bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName,

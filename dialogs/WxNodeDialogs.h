@@ -1,9 +1,9 @@
 #pragma once
 // The dialogs that nodes open, as the program's windows: the password
-// prompt, a save-file box that asks before overwriting, the new-favourite
-// dialog, the message box with a remembered answer and the LDIF export. The
-// go-to-DN search, certificate and binary-file dialogs are not there yet and
-// count as cancelled. User-interface thread only.
+// prompt, the go-to-DN search, a save-file box that asks before
+// overwriting, the new-favourite dialog, the message box with a remembered
+// answer and the LDIF export. The certificate and binary-file dialogs are not
+// there yet and count as cancelled. User-interface thread only.
 
 #include <string>
 

@@ -57,7 +57,6 @@ protected:
     const arbldap::LDAPEntryResponse* GetKeptEntry() const { return m_keptEntry.get(); }
     const std::vector<std::unique_ptr<arbldap::LDAPEntryResponse>>& GetEntryResponses() const { return m_entries; }
 
-private:
     // Runs one search over the thread's connection, handing each entry (null
     // when it cannot be read) to onEntry. True at a success result; false when
     // the answers end without one, or at a reference when stopAtReference.
@@ -65,6 +64,7 @@ private:
     bool RunSearch(const std::string& baseDN, int scope, const std::string& filter, const StringList& attributes,
                    bool stopAtReference, const std::function<void(std::unique_ptr<arbldap::LDAPEntryResponse>)>& onEntry);
 
+private:
     // The next response of the current queue at a safe point; null when the
     // queue is done. A cancelled worker abandons the request and breaks.
     std::unique_ptr<arbldap::LDAPResponse> NextResponse();

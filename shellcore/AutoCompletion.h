@@ -14,6 +14,8 @@ class IAutoCompletion {
 public:
     // Detaches the source from the edit window (when the window still exists).
     virtual ~IAutoCompletion() = default;
+    // While disabled the field is not completed.
+    virtual void Enable(bool) {}
 };
 
 // edit: the toolkit's edit window; null result: it could not be bound.

@@ -117,6 +117,11 @@ bool CRecentItemsList::Bind(void* editWindow, uint32_t options, const std::wstri
     return m_binding != nullptr;
 }
 
+void CRecentItemsList::EnableCompletion(bool enable)
+{
+    if (m_binding) m_binding->Enable(enable);
+}
+
 void CRecentItemsList::Unbind()
 {
     m_binding.reset();

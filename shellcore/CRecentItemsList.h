@@ -60,6 +60,8 @@ public:
     // list is bound already or no binding could be made.
     bool Bind(void* editWindow, uint32_t options = 0, const std::wstring& quickCompleteFormat = std::wstring());
     void Unbind();
+    // Turns the bound field's completion off and on again.
+    void EnableCompletion(bool enable);
     bool IsBound() const { return m_binding != nullptr; }
 
     // IUnknown: IID_IUnknown and IID_IEnumString.

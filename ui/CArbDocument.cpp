@@ -46,7 +46,7 @@ bool IsWithin(wxWindow* window, wxWindow* ancestor)
 DocumentDialogs CArbDocument::AvailableDialogs()
 {
     DocumentDialogs dialogs;
-    dialogs.goToDN = false;           // search dialog
+    dialogs.goToDN = true;            // search dialog
     dialogs.favorites = true;         // favourites manager: OpenFavorites below
     dialogs.ldifExport = true;        // LDIF export dialog
     dialogs.options = false;          // options sheet

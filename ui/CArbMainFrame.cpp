@@ -453,6 +453,15 @@ bool CArbMainFrame::TryBefore(wxEvent& event)
         if (output && focus == output && output->GetEventHandler()->ProcessEventLocally(event))
             return true;
     }
+    // The menu bar's filter item is where the filter is typed: the box.
+    if (type == wxEVT_MENU && command == cmd::kApplyFilter && m_filterCombo) {
+        auto* menu = dynamic_cast<wxMenu*>(event.GetEventObject());
+        if (menu && menu->GetMenuBar()) {
+            m_filterCombo->SetFocus();
+            m_filterCombo->SelectAll();
+            return true;
+        }
+    }
     if (wxWindow* view = GetActiveView())
         if (view->GetEventHandler()->ProcessEventLocally(event))
             return true;

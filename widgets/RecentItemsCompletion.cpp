@@ -7,6 +7,8 @@
 
 #include "base/RefPtr.h"
 #include "shellcore/EnumString.h"
+#include "shellcore/InlineCompletion.h"
+#include "widgets/CAutoComplete.h"
 
 namespace ui {
 
@@ -35,26 +37,43 @@ private:
 
 class Binding : public IAutoCompletion {
 public:
-    explicit Binding(wxWindow* window) : m_window(window) {}
+    Binding(wxWindow* window, std::unique_ptr<CAutoComplete> inline_)
+        : m_window(window), m_inline(std::move(inline_))
+    {
+    }
     ~Binding() override
     {
+        m_inline.reset();
         // The control deletes its completer, which lets the source go.
         if (wxWindow* window = m_window.get())
             if (auto* entry = dynamic_cast<wxTextEntry*>(window)) entry->AutoComplete(static_cast<wxTextCompleter*>(nullptr));
     }
+    void Enable(bool enable) override
+    {
+        if (m_inline) m_inline->Enable(enable);
+    }
 
 private:
     wxWeakRef<wxWindow> m_window;
+    std::unique_ptr<CAutoComplete> m_inline;
 };
 
 } // namespace
 
-std::unique_ptr<IAutoCompletion> BindAutoCompletion(void* edit, IEnumString& source, uint32_t, const std::wstring&)
+std::unique_ptr<IAutoCompletion> BindAutoCompletion(void* edit, IEnumString& source, uint32_t options,
+                                                    const std::wstring& quickCompleteFormat)
 {
     auto* window = static_cast<wxWindow*>(edit);
     auto* entry = dynamic_cast<wxTextEntry*>(window);
     if (!entry || !entry->AutoComplete(new SourceCompleter(source))) return nullptr;
-    return std::make_unique<Binding>(window);
+    // Inline completion, Up and Down and the quick-complete format are ours;
+    // the proposals under the field are the toolkit's.
+    std::unique_ptr<CAutoComplete> completion;
+    if (options & (kAutoAppend | kUpDownDropsList) || !quickCompleteFormat.empty()) {
+        completion = std::make_unique<CAutoComplete>(source, options, quickCompleteFormat);
+        if (!completion->Init(window)) completion.reset();
+    }
+    return std::make_unique<Binding>(window, std::move(completion));
 }
 
 } // namespace ui

@@ -55,22 +55,9 @@ bool HasRow(wxListCtrl& list, const std::string& name, const std::string& value)
     return false;
 }
 
-class ServerMonitorPageTest : public testsupport::TempHomeTest {
+class ServerMonitorPageTest : public PumpedDialogTest {
 protected:
-    void SetUp() override
-    {
-        TempHomeTest::SetUp();
-        ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
-        m_pump = std::make_unique<PumpedDispatcher>();
-    }
-
-    void TearDown() override
-    {
-        m_sheet.reset();
-        EXPECT_TRUE(WaitForAllThreads(5s));
-        m_pump.reset();
-        TempHomeTest::TearDown();
-    }
+    void CloseWindows() override { m_sheet.reset(); }
 
     // The page alone in a shown sheet.
     CServerMonitorPropertiesPage& Page(CServerProfile& profile)
@@ -84,7 +71,6 @@ protected:
         return *page;
     }
 
-    std::unique_ptr<PumpedDispatcher> m_pump;
     platform::HeadlessShell m_shell;
     std::unique_ptr<CCommonPropertySheet> m_sheet;
 };

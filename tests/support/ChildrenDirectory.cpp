@@ -25,4 +25,17 @@ std::string ChildrenLdif(size_t count)
     return ldif;
 }
 
+std::string PeopleLdif(size_t count)
+{
+    std::string ldif = "dn: o=bench\nobjectClass: organization\no: bench\n\n"
+                       "dn: ou=children,o=bench\nobjectClass: organizationalUnit\nou: children\n\n";
+    ldif.reserve(ldif.size() + count * 150);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string name = ChildName(i);
+        ldif += "dn: cn=" + name + "," + kChildrenBase + "\nobjectClass: inetOrgPerson\ncn: " + name + "\nsn: " +
+                name + "\nmail: " + name + "@example.org\n\n";
+    }
+    return ldif;
+}
+
 } // namespace testsupport

@@ -13,5 +13,8 @@ extern const char* const kChildrenBase;
 std::string ChildName(size_t i);
 // LDIF of o=bench, the parent and count children.
 std::string ChildrenLdif(size_t count);
+// LDIF of o=bench, the parent and count people (inetOrgPerson with cn, sn
+// and mail) below it.
+std::string PeopleLdif(size_t count);
 
 } // namespace testsupport

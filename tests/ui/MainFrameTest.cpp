@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <wx/frame.h>
+#include <wx/uiaction.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -22,6 +25,7 @@
 #include "shellcore/RecentTexts.h"
 #include "tests/support/ManualDispatcher.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/gui/UiTestSupport.h"
 #include "tests/ui/FrameTestSupport.h"
 #include "ui/CArbDocument.h"
 #include "ui/CArbMainFrame.h"
@@ -305,21 +309,24 @@ TEST_F(MainFrameTest, ProgressMessagesShowTheInsertionInTheStatusBar)
     EXPECT_EQ(m_frame->GetProgressBar()->GetGauge()->GetRange(), 1);
 }
 
+// Counts the filter commands on their way to the document.
+struct FilterCommandCounter : wxEventFilter {
+    int FilterEvent(wxEvent& event) override
+    {
+        if (event.GetEventType() == wxEVT_MENU && event.GetId() == ui::WxId(cmd::kApplyFilter))
+            ++sent;
+        return Event_Skip;
+    }
+    int sent = 0;
+};
+
 TEST_F(MainFrameTest, TheFilterBoxLeavesItsTextAndSendsItsCommand)
 {
     ASSERT_NE(MakeFrame(), nullptr);
     CCommandComboBox* combo = m_frame->GetFilterCombo();
     ASSERT_NE(combo, nullptr);
     // The command takes the route to the document: count it on its way.
-    struct CommandCounter : wxEventFilter {
-        int FilterEvent(wxEvent& event) override
-        {
-            if (event.GetEventType() == wxEVT_MENU && event.GetId() == ui::WxId(cmd::kApplyFilter))
-                ++sent;
-            return Event_Skip;
-        }
-        int sent = 0;
-    } counter;
+    FilterCommandCounter counter;
     wxEvtHandler::AddFilter(&counter);
     int& sent = counter.sent;
     combo->SetValue("  (objectClass=person)  ");
@@ -349,6 +356,129 @@ TEST_F(MainFrameTest, TheFilterBoxLeavesItsTextAndSendsItsCommand)
     m_frame->SetFilterText("(cn=other)");
     EXPECT_EQ(combo->GetValue(), "(cn=other)");
     EXPECT_EQ(combo->GetString(1), wxString(m_recent.front()));
+}
+
+TEST_F(MainFrameTest, TheFilterBoxsKeys)
+{
+    ASSERT_NE(MakeFrame(), nullptr);
+    CCommandComboBox* combo = m_frame->GetFilterCombo();
+    ASSERT_NE(combo, nullptr);
+    m_frame->SetFilterText("(cn=a)");
+    FilterCommandCounter counter;
+    wxEvtHandler::AddFilter(&counter);
+    struct Case {
+        const char* what;
+        int key;
+        int modifiers;
+        int sent;        // commands sent
+        bool recorded;   // the text went to the recent filters
+    };
+    // The list is closed in all of these (Xvfb's keyboard cannot reach an open
+    // GTK list; the open list's keys are the rules' table in shellcore).
+    const Case cases[] = {
+        {"Enter applies", WXK_RETURN, wxMOD_NONE, 1, true},
+        {"Down on a closed list does nothing", WXK_DOWN, wxMOD_NONE, 0, false},
+        {"Up on a closed list does nothing", WXK_UP, wxMOD_NONE, 0, false},
+        {"Page Down on a closed list does nothing", WXK_PAGEDOWN, wxMOD_NONE, 0, false},
+        {"Home moves the caret only", WXK_HOME, wxMOD_NONE, 0, false},
+        {"Alt+Enter does not apply", WXK_RETURN, wxMOD_ALT, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_recent.clear();
+        counter.sent = 0;
+        combo->ChangeValue("  (cn=typed)  ");
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = c.key;
+        key.m_altDown = (c.modifiers & wxMOD_ALT) != 0;
+        key.SetEventObject(combo);
+        combo->GetEventHandler()->ProcessEvent(key);
+        if (c.key == WXK_RETURN && c.modifiers == wxMOD_NONE) {
+            // What GTK's field makes of an Enter the handlers let through.
+            wxCommandEvent enter(wxEVT_TEXT_ENTER, combo->GetId());
+            enter.SetEventObject(combo);
+            combo->GetEventHandler()->ProcessEvent(enter);
+        }
+        frametest::Pump();
+        EXPECT_EQ(counter.sent, c.sent);
+        EXPECT_EQ(!m_recent.empty(), c.recorded);
+        if (c.recorded) {
+            EXPECT_EQ(m_recent.front(), L"(cn=typed)");
+        }
+        EXPECT_EQ(combo->GetValue(), "  (cn=typed)  ");
+    }
+
+    // A choice from the list is applied and recorded as well.
+    m_recent.clear();
+    counter.sent = 0;
+    combo->SetSelection(0);
+    wxCommandEvent chosen(wxEVT_COMBOBOX, combo->GetId());
+    chosen.SetEventObject(combo);
+    chosen.SetInt(0);
+    combo->GetEventHandler()->ProcessEvent(chosen);
+    frametest::Pump();
+    EXPECT_EQ(counter.sent, 1);
+    ASSERT_FALSE(m_recent.empty());
+    EXPECT_EQ(m_recent.front(), L"(cn=a)");
+
+    // Escape gives the main window the focus.
+    m_frame->Show();
+    frametest::Pump();
+    combo->SetFocus();
+    frametest::Pump();
+    wxKeyEvent escape(wxEVT_KEY_DOWN);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(combo);
+    combo->GetEventHandler()->ProcessEvent(escape);
+    frametest::Pump();
+    wxWindow* focus = wxWindow::FindFocus();
+    EXPECT_TRUE(focus && focus != combo && focus->GetParent() != combo) << "the box kept the focus";
+
+    // The menu bar's filter item moves the focus into the box, its text selected.
+    m_recent.clear();
+    wxMenu* nodeMenu = nullptr;
+    ASSERT_NE(m_frame->GetMenuBar()->FindItem(ui::WxId(cmd::kApplyFilter), &nodeMenu), nullptr);
+    ASSERT_NE(nodeMenu, nullptr);
+    m_frame->SetFocus();
+    frametest::Pump();
+    combo->ChangeValue("(cn=boxed)");
+    wxCommandEvent fromBar(wxEVT_MENU, ui::WxId(cmd::kApplyFilter));
+    fromBar.SetEventObject(nodeMenu);
+    m_frame->ProcessWindowEvent(fromBar);
+    frametest::Pump();
+    focus = wxWindow::FindFocus();
+    EXPECT_TRUE(focus == combo || (focus && focus->GetParent() == combo));
+    long from = -1, to = -1;
+    combo->GetSelection(&from, &to);
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 10);
+    EXPECT_TRUE(m_recent.empty()) << "the item applied the filter instead of moving to the box";
+
+    // Once through the real keyboard: typed text and Enter, into a box in a
+    // window of its own that the display gives the keyboard to when it maps.
+    m_recent.clear();
+    counter.sent = 0;
+    auto* window = new wxFrame(nullptr, wxID_ANY, "filter keys");
+    auto* typed = new CCommandComboBox(window, m_frame, cmd::kApplyFilter, 250);
+    window->Show();
+    uitest::RunFor(200);
+    typed->SetFocus();
+    uitest::RunFor(100);
+    wxUIActionSimulator keys;
+    keys.Text("(sn=x)");
+    uitest::RunUntil([&] { return typed->GetValue() == "(sn=x)"; }, 3000);
+    EXPECT_EQ(typed->GetValue(), "(sn=x)");
+    keys.Char(WXK_RETURN);
+    uitest::RunUntil([&] { return counter.sent > 0; }, 3000);
+    frametest::Pump();
+    window->Destroy();
+    wxEvtHandler::RemoveFilter(&counter);
+    EXPECT_EQ(counter.sent, 1);
+    std::wstring text;
+    ASSERT_TRUE(m_frame->LookupCommandText(cmd::kApplyFilter, text));
+    EXPECT_EQ(text, L"(sn=x)");
+    ASSERT_FALSE(m_recent.empty());
+    EXPECT_EQ(m_recent.front(), L"(sn=x)");
 }
 
 // The drop-down lists' contents, from a source with known entries.
