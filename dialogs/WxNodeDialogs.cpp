@@ -3,6 +3,7 @@
 #include <wx/filedlg.h>
 #include <wx/tokenzr.h>
 
+#include "dialogs/CBinFileDialog.h"
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CPasswordDlg.h"
 #include "widgets/DialogOwner.h"
@@ -12,6 +13,16 @@ namespace {
 wxWindow* DialogParent()
 {
     return ui::DialogOwner();
+}
+
+// The extension is proposed with the name, so that a name the user keeps
+// is the one the overwrite question was about.
+std::wstring NameWithExtension(const std::wstring& fileName, const std::wstring& extension)
+{
+    wxString name(fileName);
+    if (!extension.empty() && !name.empty() && !name.Lower().EndsWith("." + wxString(extension).Lower()))
+        name += "." + wxString(extension);
+    return name.ToStdWstring();
 }
 
 } // namespace
@@ -43,11 +54,11 @@ int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& ex
     return 0;
 }
 
-bool WxNodeDialogs::HasDialog(NodeDialog) const
+bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file, certificate, LDIF export and
-    // favourite dialogs are not there yet.
-    return false;
+    // The go-to-DN search, certificate, LDIF export and favourite dialogs
+    // are not there yet.
+    return dialog == NodeDialog::BinaryFile;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -67,11 +78,7 @@ bool WxNodeDialogs::ChooseDN(CDataObject&, std::wstring&)
 bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName,
                                    const std::wstring& filter, std::wstring& path)
 {
-    // The extension is proposed with the name, so that a name the user keeps
-    // is the one the overwrite question was about.
-    wxString name(fileName);
-    if (!extension.empty() && !name.empty() && !name.Lower().EndsWith("." + wxString(extension).Lower()))
-        name += "." + wxString(extension);
+    const wxString name(NameWithExtension(fileName, extension));
     const std::wstring wildcard = FilterToWildcard(filter);
     wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, wxString(), name,
                         wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard),
@@ -82,10 +89,29 @@ bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wst
     return !path.empty();
 }
 
-bool WxNodeDialogs::ChooseBinaryFile(const std::wstring&, const std::wstring&, const std::wstring&,
-                                     BinaryFileChoice&)
+bool WxNodeDialogs::ChooseBinaryFile(const std::wstring& extension, const std::wstring& fileName,
+                                     const std::wstring& filter, BinaryFileChoice& choice)
 {
-    return false;
+    const std::wstring wildcard = FilterToWildcard(filter);
+    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes, wxString(extension),
+                          wxString(NameWithExtension(fileName, extension)),
+                          wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    choice.path = dialog.GetPath().ToStdWstring();
+    choice.base64 = dialog.GetFormat() == binfile::kBase64Text;
+    choice.limitOn = dialog.IsLimitOn();
+    choice.limit = dialog.GetLimit();
+    return !choice.path.empty();
+}
+
+bool WxNodeDialogs::ChooseBinaryLoadFile(BinaryFileChoice& choice)
+{
+    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    choice.path = dialog.GetPath().ToStdWstring();
+    choice.base64 = dialog.GetFormat() == binfile::kBase64Text;
+    choice.limitOn = false;
+    return !choice.path.empty();
 }
 
 void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}

@@ -1,9 +1,10 @@
 #pragma once
 // The dialogs that nodes open, as the program's windows: the password
-// prompt, a save-file box that asks before overwriting, and the message box
-// with a remembered answer. The go-to-DN search, LDIF export, favourite,
-// certificate and binary-file dialogs are not there yet and count as
-// cancelled. User-interface thread only.
+// prompt, a save-file box that asks before overwriting, the binary value
+// file dialog in its save and load forms, and the message box with a
+// remembered answer. The go-to-DN search, LDIF export, favourite and
+// certificate dialogs are not there yet and count as cancelled.
+// User-interface thread only.
 
 #include <string>
 
@@ -18,6 +19,7 @@ public:
                         std::wstring& path) override;
     bool ChooseBinaryFile(const std::wstring& extension, const std::wstring& fileName, const std::wstring& filter,
                           BinaryFileChoice& choice) override;
+    bool ChooseBinaryLoadFile(BinaryFileChoice& choice) override;
     void ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
                           size_t active) override;
     bool AskLdifExport(const std::wstring& caption, const std::wstring& fileName, const std::string& filter,

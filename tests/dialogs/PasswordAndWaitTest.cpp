@@ -303,10 +303,8 @@ TEST_F(SaveFileTest, ProposesTheNameAsksBeforeOverwritingAndGivesThePath)
 TEST_F(SaveFileTest, TheDialogsNotThereYetCountAsCancelled)
 {
     WxNodeDialogs dialogs;
-    BinaryFileChoice binary;
     LdifExportChoice ldif;
     std::string name, value;
-    EXPECT_FALSE(dialogs.ChooseBinaryFile(L"bin", L"x", L"", binary));
     EXPECT_FALSE(dialogs.AskLdifExport(L"LDIF Export", L"x.ldif", "(objectClass=*)", ldif));
     EXPECT_TRUE(FindTopLevel<wxDialog>() == nullptr);
 }
