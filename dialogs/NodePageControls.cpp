@@ -8,10 +8,10 @@
 
 namespace {
 
-// The error nodes' icons; every other missing one is shown as information.
+// The error node's icon; every other missing one is shown as information.
 bool IsErrorIcon(unsigned iconId)
 {
-    return iconId == 377 || iconId == 382;
+    return iconId == 274;
 }
 
 } // namespace

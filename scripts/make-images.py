@@ -554,6 +554,19 @@ def attribute_icon(kind):
     return c
 
 
+def message_icon(error):
+    """The message pages' icons: an error's red cross, an information's i."""
+    c = Canvas(32, 32)
+    c.circle(16, 16, 13, RED if error else BLUE)
+    if error:
+        c.line(10.5, 10.5, 21.5, 21.5, 3.2, PAPER)
+        c.line(21.5, 10.5, 10.5, 21.5, 3.2, PAPER)
+    else:
+        c.circle(16, 9.5, 2, PAPER)
+        c.rect(14.3, 13, 17.7, 24, PAPER)
+    return c
+
+
 def flag_images():
     """The value page's flag list: image 0 the flag does not hold, image 1
     it holds; white is the mask colour."""
@@ -578,6 +591,8 @@ def main():
     attribute_icon("operational").png(os.path.join(ROOT, "icon", "434.png"))
     attribute_icon("binary").png(os.path.join(ROOT, "icon", "436.png"))
     flag_images().png(os.path.join(ROOT, "bitmap", "362.png"))
+    message_icon(True).png(os.path.join(ROOT, "icon", "274.png"))
+    message_icon(False).png(os.path.join(ROOT, "icon", "276.png"))
     tips_bitmap().png(os.path.join(ROOT, "bitmap", "1170.png"))
     waiting_animation()
     connecting_animation()

@@ -44,7 +44,12 @@ void SyncWithDisplay()
 
 std::string Screenshot(wxWindow& window, const std::string& name)
 {
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui/";
+    return Screenshot(window, name, "ui");
+}
+
+std::string Screenshot(wxWindow& window, const std::string& name, const std::string& folderName)
+{
+    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/" + folderName + "/";
     wxFileName::Mkdir(folder, 0755, wxPATH_MKDIR_FULL);
     window.Update();
     RunFor(200);

@@ -22,6 +22,8 @@ void RunFor(int ms);
 void SyncWithDisplay();
 // Saves the window's picture as <build>/test-output/ui/<name>.png; the path.
 std::string Screenshot(wxWindow& window, const std::string& name);
+// The same into <build>/test-output/<folder>/<name>.png.
+std::string Screenshot(wxWindow& window, const std::string& name, const std::string& folder);
 // The pixels of part of the window's client area as they are on the screen.
 wxImage Pixels(wxWindow& window, const wxRect& area);
 // How many of the image's pixels are dark (ink rather than background).
