@@ -72,6 +72,8 @@ wxWindow* CBinFileDialog::CreatePanel(wxWindow* parent)
 
 void CBinFileDialog::InitPanel(wxWindow* panel)
 {
+    // Not the extra control yet: the dialog takes it when this returns.
+    m_panel = panel;
     auto find = [panel](int id) { return panel->FindWindow(id); };
     if (auto* spin = dynamic_cast<wxSpinButton*>(find(kIdcBinFileSpin))) {
         spin->SetRange(binfile::kMinLimit, binfile::kMaxLimit);
@@ -129,7 +131,7 @@ bool CBinFileDialog::IsLimitOn() const
 
 void CBinFileDialog::UpdateLimitControls()
 {
-    wxWindow* panel = GetExtraControl();
+    wxWindow* panel = m_panel;
     if (!panel)
         return;
     if (wxWindow* check = panel->FindWindow(kIdcBinFileLimitOn))

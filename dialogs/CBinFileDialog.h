@@ -63,6 +63,7 @@ private:
     void OnSpin(wxSpinEvent& event);
     void OnOk(wxCommandEvent& event);
 
+    wxWindow* m_panel = nullptr;  // the format panel, owned by the dialog
     binfile::Form m_form;
     int m_format;
     bool m_checked = true;

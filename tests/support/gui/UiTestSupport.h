@@ -24,6 +24,9 @@ void SyncWithDisplay();
 std::string Screenshot(wxWindow& window, const std::string& name);
 // The same into <build>/test-output/<folder>/<name>.png.
 std::string Screenshot(wxWindow& window, const std::string& name, const std::string& folder);
+// A desktop box (a file box), which the toolkit does not draw itself, as
+// the screen shows it, into <build>/test-output/<folder>/<name>.png.
+std::string DesktopBoxScreenshot(wxWindow& box, const std::string& name, const std::string& folder);
 // The pixels of part of the window's client area as they are on the screen.
 wxImage Pixels(wxWindow& window, const wxRect& area);
 // How many of the image's pixels are dark (ink rather than background).
