@@ -6,7 +6,6 @@
 #include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
-#include "dialogs/WxNodeDialogs.h"
 #include "platform/ShellPorts.h"
 #include "widgets/UiResources.h"
 
@@ -28,9 +27,8 @@ T* PanelControl(const wxFileDialog& dialog, int id)
 
 } // namespace
 
-CBinFileDialog::CBinFileDialog(wxWindow* parent, int format)
-    : wxFileDialog(parent, Text(kStrBinFileLoadTitle), wxString(), wxString(),
-                   wxString(FilterToWildcard(Text(kStrBinFileFilter).ToStdWstring())),
+CBinFileDialog::CBinFileDialog(wxWindow* parent, int format, const wxString& wildcard)
+    : wxFileDialog(parent, Text(kStrBinFileLoadTitle), wxString(), wxString(), wildcard,
                    wxFD_OPEN | wxFD_FILE_MUST_EXIST),
       m_form(binfile::Form::Load),
       m_format(format)
@@ -38,14 +36,14 @@ CBinFileDialog::CBinFileDialog(wxWindow* parent, int format)
     SetUp();
 }
 
-CBinFileDialog::CBinFileDialog(wxWindow* parent, int format, const wxString& defaultExtension,
-                               const wxString& fileName, const wxString& wildcard)
+CBinFileDialog::CBinFileDialog(wxWindow* parent, int format, const wxString& fileName, const wxString& wildcard,
+                               int filterIndex)
     : wxFileDialog(parent, Text(kStrBinFileSaveTitle), wxString(), fileName, wildcard,
                    wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
       m_form(binfile::Form::Save),
       m_format(format)
 {
-    SetFilterIndex(FilterIndexForExtension(wildcard.ToStdWstring(), defaultExtension.ToStdWstring()));
+    SetFilterIndex(filterIndex);
     SetUp();
 }
 

@@ -29,11 +29,12 @@ constexpr int kIdcBinFileLimit = 1080;
 
 class CBinFileDialog : public wxFileDialog {
 public:
-    // The load form: the filter of string 32774, no file name.
-    CBinFileDialog(wxWindow* parent, int format);
-    // The save form with a proposed name; wildcard in the toolkit's form.
-    CBinFileDialog(wxWindow* parent, int format, const wxString& defaultExtension, const wxString& fileName,
-                   const wxString& wildcard);
+    // The load form, no file name; the caller gives it the filter of string
+    // 32774 in the toolkit's form.
+    CBinFileDialog(wxWindow* parent, int format, const wxString& wildcard);
+    // The save form with a proposed name, its filter and the filter shown.
+    CBinFileDialog(wxWindow* parent, int format, const wxString& fileName, const wxString& wildcard,
+                   int filterIndex);
     ~CBinFileDialog() override;
 
     int GetFormat() const { return m_format; }

@@ -6,6 +6,7 @@
 #include "dialogs/CBinFileDialog.h"
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CPasswordDlg.h"
+#include "model/ports/ResourceText.h"
 #include "widgets/DialogOwner.h"
 
 namespace {
@@ -93,9 +94,9 @@ bool WxNodeDialogs::ChooseBinaryFile(const std::wstring& extension, const std::w
                                      const std::wstring& filter, BinaryFileChoice& choice)
 {
     const std::wstring wildcard = FilterToWildcard(filter);
-    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes, wxString(extension),
-                          wxString(NameWithExtension(fileName, extension)),
-                          wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard));
+    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes, wxString(NameWithExtension(fileName, extension)),
+                          wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard),
+                          FilterIndexForExtension(wildcard, extension));
     if (dialog.ShowModal() != wxID_OK) return false;
     choice.path = dialog.GetPath().ToStdWstring();
     choice.base64 = dialog.GetFormat() == binfile::kBase64Text;
@@ -106,7 +107,8 @@ bool WxNodeDialogs::ChooseBinaryFile(const std::wstring& extension, const std::w
 
 bool WxNodeDialogs::ChooseBinaryLoadFile(BinaryFileChoice& choice)
 {
-    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes);
+    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes,
+                          wxString(FilterToWildcard(LoadResourceText(kStrBinFileFilter))));
     if (dialog.ShowModal() != wxID_OK) return false;
     choice.path = dialog.GetPath().ToStdWstring();
     choice.base64 = dialog.GetFormat() == binfile::kBase64Text;

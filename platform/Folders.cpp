@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <limits.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -87,6 +88,39 @@ std::string GetTempFolder()
 {
     std::string t = Env("TMPDIR");
     return WithSlash(t.empty() ? std::string("/tmp") : t);
+}
+
+namespace {
+
+// A value of the user-dirs file: "$HOME/..." or an absolute path, in quotes.
+std::string UserDirsValue(std::string value)
+{
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/'))
+        value = HomeFolder() + value.substr(5);
+    return !value.empty() && value.front() == '/' ? value : std::string();
+}
+
+} // namespace
+
+std::string GetMyDocumentsPath()
+{
+    std::string folder = Env("XDG_DOCUMENTS_DIR");
+    if (folder.empty()) {
+        std::string config = Env("XDG_CONFIG_HOME");
+        if (config.empty())
+            config = WithSlash(HomeFolder()) + ".config";
+        std::ifstream dirs(WithSlash(config) + "user-dirs.dirs");
+        const std::string key = "XDG_DOCUMENTS_DIR=";
+        for (std::string line; std::getline(dirs, line);)
+            if (line.rfind(key, 0) == 0)
+                folder = UserDirsValue(line.substr(key.size()));
+    }
+    struct stat st;
+    if (folder.empty() || folder.front() != '/' || stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::string();
+    return WithSlash(folder);
 }
 
 } // namespace platform

@@ -16,6 +16,10 @@ std::string GetUserConfigFolder();
 std::string GetMachineConfigFolder();
 // The folder for temporary files.
 std::string GetTempFolder();
+// The user's documents folder as the desktop names it (XDG_DOCUMENTS_DIR, from
+// the environment or the user-dirs file); empty when it names none or the
+// folder is not there.
+std::string GetMyDocumentsPath();
 
 // mkdir -p with the given mode for folders it creates; true when the folder exists.
 bool MakeFolders(const std::string& path, unsigned mode = 0700);

@@ -1,0 +1,12 @@
+#pragma once
+// The program's standard dialog font: the desktop's GUI font, and putting a
+// font on a window and its direct children.
+
+#include <wx/font.h>
+
+class wxWindow;
+
+// The desktop's GUI font; bold when asked.
+wxFont CreateDefaultFont(bool bold = false);
+// Sets the font on the window and each of its direct children, and redraws them.
+void SetFontToChildren(wxWindow* window, const wxFont& font);
