@@ -99,11 +99,8 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const size_t count = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 10000;
 
-    char home[] = "/tmp/arbbench-XXXXXX";
-    if (!mkdtemp(home)) return 1;
-    setenv("ARBOLITE_HOME", home, 1);
-    platform::ResetUserRoot();
-    platform::SetMachineRootFile(std::string(home) + "/machine.db");
+    bench::TempHome home;
+    if (!home.IsOk()) return 1;
 
     int status = 0;
     {
@@ -148,6 +145,5 @@ int main(int argc, char** argv)
             status = 1;
         }
     }
-    std::system((std::string("rm -rf '") + home + "'").c_str());
     return status;
 }

@@ -90,23 +90,7 @@ protected:
         return ReadFile(der);
     }
 
-    CEntryObject* OpenEntry(bool asAdmin = true)
-    {
-        CServerProfile profile = MainProfile(live::kScratch);
-        if (asAdmin) {
-            profile.SetAnonymousBind(0);
-            profile.SetUserDN(arbldap::LDAPDN(testsupport::kAdminDN));
-            profile.SetSavePassword(1);
-            profile.SetPassword(testsupport::kAdminPassword);
-        }
-        CServerObject* server = AddServer(profile);
-        Open(*server);
-        CEntryObject* entry = Child(*server, m_dn);
-        EXPECT_NE(entry, nullptr);
-        if (entry)
-            Open(*entry);
-        return entry;
-    }
+    CEntryObject* OpenEntry(bool asAdmin = true) { return OpenEntryBelow(live::kScratch, m_dn, asAdmin); }
 
     CBinAttrObject* Value(CEntryObject& entry, const std::string& name, const std::string& bytes)
     {
