@@ -62,7 +62,8 @@ CReportWizard::CReportWizard(const wxString& caption, wxListCtrl* list, const st
     SetSizerAndFit(sizer);
     // Every page and its controls in the dialog font; the titles are made
     // bold again when their page is shown.
-    ui::SetFontToChildren(m_book, m_font);
+    for (wxWindow* page : m_book->GetChildren())
+        ui::SetFontToChildren(page, m_font);
     Bind(wxEVT_BUTTON, &CReportWizard::OnBack, this, kIdBack);
     Bind(wxEVT_BUTTON, &CReportWizard::OnNext, this, kIdNext);
     Bind(wxEVT_BUTTON, &CReportWizard::OnFinish, this, kIdFinish);

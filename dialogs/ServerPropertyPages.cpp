@@ -1,9 +1,12 @@
 #include "dialogs/ServerPropertyPages.h"
 
+#include "dialogs/CEntryPropertiesDlg.h"
 #include "dialogs/CLDAPSettingsPropertiesDlg.h"
 #include "dialogs/CServerMonitorPropertiesPage.h"
 #include "dialogs/CServerPropertiesDlg.h"
+#include "dialogs/CTextAttrPropertiesDlg.h"
 #include "dialogs/ServerCredentailsPropertiesDlg.h"
+#include "model/entries/CAttrObject.h"
 #include "model/entries/CServerObject.h"
 #include "model/ports/NodePropertyPages.h"
 
@@ -22,6 +25,14 @@ wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxSt
     const auto* page = dynamic_cast<const NodeDetailsPage*>(&base);
     if (!page)
         return nullptr;
+    if (page->kind == NodeDetailsPage::Entry) {
+        auto* entry = dynamic_cast<CEntryObject*>(page->node);
+        return entry ? Made(new CEntryPropertiesDlg(book, *entry), title) : nullptr;
+    }
+    if (page->kind == NodeDetailsPage::TextAttribute) {
+        auto* value = dynamic_cast<CAttrObject*>(page->node);
+        return value ? Made(new CTextAttrPropertiesDlg(book, *value), title) : nullptr;
+    }
     auto* server = dynamic_cast<CServerObject*>(page->node);
     if (!server)
         return nullptr;
@@ -38,7 +49,13 @@ wxWindow* MakeNodeDetailsPage(wxWindow* book, const NodePropertyPage& base, wxSt
 bool CanMakeNodeDetailsPage(const NodePropertyPage& base)
 {
     const auto* page = dynamic_cast<const NodeDetailsPage*>(&base);
-    if (!page || !dynamic_cast<CServerObject*>(page->node))
+    if (!page)
+        return false;
+    if (page->kind == NodeDetailsPage::Entry)
+        return dynamic_cast<CEntryObject*>(page->node) != nullptr;
+    if (page->kind == NodeDetailsPage::TextAttribute)
+        return dynamic_cast<CAttrObject*>(page->node) != nullptr;
+    if (!dynamic_cast<CServerObject*>(page->node))
         return false;
     switch (page->kind) {
     case NodeDetailsPage::Server:

@@ -1,7 +1,8 @@
 #pragma once
-// The windows of the node detail pages that the dialogs make: the server
-// node's connection, credentials, LDAP settings and monitor pages. Other
-// kinds give null (the sheet leaves them out).
+// The windows of the node detail pages that the dialogs make: an entry's
+// page, an attribute value's page, and the server node's connection,
+// credentials, LDAP settings and monitor pages. A node of the wrong kind
+// gives null (the sheet leaves the page out).
 
 class NodePropertyPage;
 class wxString;

@@ -3,6 +3,7 @@
 #include <wx/filedlg.h>
 #include <wx/tokenzr.h>
 
+#include "dialogs/CBinFileDialog.h"
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CCreateFavoriteDlg.h"
 #include "dialogs/CLdifExportDlg.h"
@@ -10,6 +11,7 @@
 #include "dialogs/CSearchDlg.h"
 #include "base/Utf8.h"
 #include "model/entries/CLDAPObject.h"
+#include "model/ports/ResourceText.h"
 #include "widgets/DialogOwner.h"
 
 namespace {
@@ -19,12 +21,23 @@ wxWindow* DialogParent()
     return ui::DialogOwner();
 }
 
+// The extension is proposed with the name, so that a name the user keeps
+// is the one the overwrite question was about.
+std::wstring NameWithExtension(const std::wstring& fileName, const std::wstring& extension)
+{
+    wxString name(fileName);
+    if (!extension.empty() && !name.empty() && !name.Lower().EndsWith("." + wxString(extension).Lower()))
+        name += "." + wxString(extension);
+    return name.ToStdWstring();
+}
+
 } // namespace
 
 bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The binary-file and certificate dialogs are not there yet.
-    return dialog == NodeDialog::ChooseDN || dialog == NodeDialog::Favorite || dialog == NodeDialog::LdifExport;
+    // The certificate viewer is not there yet.
+    return dialog == NodeDialog::ChooseDN || dialog == NodeDialog::Favorite || dialog == NodeDialog::LdifExport ||
+           dialog == NodeDialog::BinaryFile;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -58,11 +71,7 @@ bool WxNodeDialogs::ChooseDN(CDataObject& node, std::wstring& dn)
 bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wstring& fileName,
                                    const std::wstring& filter, std::wstring& path)
 {
-    // The extension is proposed with the name, so that a name the user keeps
-    // is the one the overwrite question was about.
-    wxString name(fileName);
-    if (!extension.empty() && !name.empty() && !name.Lower().EndsWith("." + wxString(extension).Lower()))
-        name += "." + wxString(extension);
+    const wxString name(NameWithExtension(fileName, extension));
     const std::wstring wildcard = FilterToWildcard(filter);
     wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, wxString(), name,
                         wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard),
@@ -73,10 +82,30 @@ bool WxNodeDialogs::ChooseSaveFile(const std::wstring& extension, const std::wst
     return !path.empty();
 }
 
-bool WxNodeDialogs::ChooseBinaryFile(const std::wstring&, const std::wstring&, const std::wstring&,
-                                     BinaryFileChoice&)
+bool WxNodeDialogs::ChooseBinaryFile(const std::wstring& extension, const std::wstring& fileName,
+                                     const std::wstring& filter, BinaryFileChoice& choice)
 {
-    return false;
+    const std::wstring wildcard = FilterToWildcard(filter);
+    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes, wxString(NameWithExtension(fileName, extension)),
+                          wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wxString(wildcard),
+                          FilterIndexForExtension(wildcard, extension));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    choice.path = dialog.GetPath().ToStdWstring();
+    choice.base64 = dialog.GetFormat() == binfile::kBase64Text;
+    choice.limitOn = dialog.IsLimitOn();
+    choice.limit = dialog.GetLimit();
+    return !choice.path.empty();
+}
+
+bool WxNodeDialogs::ChooseBinaryLoadFile(BinaryFileChoice& choice)
+{
+    CBinFileDialog dialog(DialogParent(), binfile::kRawBytes,
+                          wxString(FilterToWildcard(LoadResourceText(kStrBinFileFilter))));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    choice.path = dialog.GetPath().ToStdWstring();
+    choice.base64 = dialog.GetFormat() == binfile::kBase64Text;
+    choice.limitOn = false;
+    return !choice.path.empty();
 }
 
 void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}

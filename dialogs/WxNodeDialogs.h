@@ -1,9 +1,10 @@
 #pragma once
 // The dialogs that nodes open, as the program's windows: the password
 // prompt, the go-to-DN search, a save-file box that asks before
-// overwriting, the new-favourite dialog, the message box with a remembered
-// answer and the LDIF export. The certificate and binary-file dialogs are not
-// there yet and count as cancelled. User-interface thread only.
+// overwriting, the binary value file dialog in its save and load forms, the
+// new-favourite dialog, the message box with a remembered answer and the LDIF
+// export. The certificate viewer is not there yet and counts as cancelled.
+// User-interface thread only.
 
 #include <string>
 
@@ -19,6 +20,7 @@ public:
                         std::wstring& path) override;
     bool ChooseBinaryFile(const std::wstring& extension, const std::wstring& fileName, const std::wstring& filter,
                           BinaryFileChoice& choice) override;
+    bool ChooseBinaryLoadFile(BinaryFileChoice& choice) override;
     void ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
                           size_t active) override;
     bool AskLdifExport(const std::wstring& caption, const std::wstring& fileName, const std::string& filter,

@@ -8,10 +8,12 @@ namespace platform {
 
 namespace {
 
+// Only an absolute path names a folder: a relative one would depend on where
+// the program was started.
 bool IsFolder(const std::string& path)
 {
     struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return !path.empty() && path.front() == '/' && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::string Home()

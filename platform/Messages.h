@@ -22,6 +22,8 @@ constexpr MessageId WM_WORKER_DONE = 0x8D4;
 constexpr MessageId WM_WORKER_CALL1 = 0x8D5;  // Expand, unless the node is aborting
 constexpr MessageId WM_WORKER_CALL2 = 0x8D6;  // LoadChildren
 constexpr MessageId WM_WORKER_CALL3 = 0x8D7;  // Refresh
+// Load the first selected row's binary value from a file the user chooses.
+constexpr MessageId WM_LOAD_BINARY_VALUE = 0x559;
 
 // Main frame: the status-bar progress of inserting many rows.
 constexpr MessageId WM_PROGRESS_START = 0x8D8;  // 40, total

@@ -138,11 +138,22 @@ const SchemaAttributeType* CSchemaContent::FindAttributeType(const std::string& 
 
 std::string CSchemaContent::GetEffectiveSyntax(const SchemaAttributeType& type) const
 {
+    return FirstAlongSuperiors(type, &SchemaAttributeType::GetSyntax);
+}
+
+std::string CSchemaContent::GetEffectiveEquality(const SchemaAttributeType& type) const
+{
+    return FirstAlongSuperiors(type, &SchemaAttributeType::GetEquality);
+}
+
+std::string CSchemaContent::FirstAlongSuperiors(const SchemaAttributeType& type,
+                                                const std::string& (SchemaAttributeType::*field)() const) const
+{
     // Bounded: a server may send a chain that loops.
     constexpr int kMaxDepth = 32;
     const SchemaAttributeType* t = &type;
     for (int depth = 0; t && depth < kMaxDepth; ++depth) {
-        if (!t->GetSyntax().empty()) return t->GetSyntax();
+        if (!(t->*field)().empty()) return (t->*field)();
         const std::string& sup = t->GetSuperior();
         if (sup.empty()) break;
         t = FindAttributeType(sup);
@@ -368,6 +379,13 @@ int CLDAPSchema::GetAttributeUsage(const std::string& name) const
     std::shared_ptr<const CSchemaContent> c = GetContent();
     const SchemaAttributeType* type = c->FindAttributeType(name);
     return type ? type->GetUsage() : -1;
+}
+
+bool CLDAPSchema::HasEqualityMatch(const std::string& name) const
+{
+    std::shared_ptr<const CSchemaContent> c = GetContent();
+    const SchemaAttributeType* type = c->FindAttributeType(name);
+    return !type || !c->GetEffectiveEquality(*type).empty();
 }
 
 bool CLDAPSchema::QueryAttributeProperty(const std::string& name, int property) const

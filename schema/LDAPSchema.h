@@ -129,8 +129,13 @@ public:
     // The type's SYNTAX or, when it has none, its superior's (by name or
     // OID), up the chain; empty when no type on it has one.
     std::string GetEffectiveSyntax(const SchemaAttributeType& type) const;
+    // The same walk for the EQUALITY matching rule.
+    std::string GetEffectiveEquality(const SchemaAttributeType& type) const;
 
 private:
+    // The first non-empty text that field gives along the superior chain.
+    std::string FirstAlongSuperiors(const SchemaAttributeType& type,
+                                    const std::string& (SchemaAttributeType::*field)() const) const;
     SchemaObjectClassMap m_objectClasses;
     SchemaAttributeTypeMap m_attributeTypes;
     SchemaMatchingRuleMap m_matchingRules;
@@ -216,6 +221,10 @@ public:
     std::string GetAttributeSyntax(const std::string& name) const;
     // -1 when the attribute is unknown.
     int GetAttributeUsage(const std::string& name) const;
+    // Whether single values of the attribute can be named in a change (it
+    // has an equality matching rule, maybe through its superior). True for
+    // an attribute the schema does not know.
+    bool HasEqualityMatch(const std::string& name) const;
     // An unknown attribute: false, but user-modifiable. A selector outside
     // SchemaAttributeProperty: false.
     bool QueryAttributeProperty(const std::string& name, int property) const;

@@ -327,6 +327,7 @@ def app_icon(size):
 
 # A 5 x 7 font for the splash texts.
 FONT = {
+    "1": ["00100", "01100", "00100", "00100", "00100", "00100", "01110"],
     "A": ["01110", "10001", "10001", "11111", "10001", "10001", "10001"],
     "B": ["11110", "10001", "10001", "11110", "10001", "10001", "11110"],
     "C": ["01111", "10000", "10000", "10000", "10000", "10000", "01111"],
@@ -546,6 +547,64 @@ def exporting_animation():
     gif_frames(frames, w, h, pal, os.path.join(ROOT, "animation", "368.gif"))
 
 
+def entry_icon(loaded):
+    """The entry page's icon: a card with lines, greyed while its children
+    are not loaded."""
+    c = Canvas(32, 32)
+    ink = BLUE if loaded else GREY
+    c.rect(4, 5, 28, 27, PAPER)
+    c.frame(4, 5, 28, 27, ink, 1.5)
+    c.rect(4, 5, 28, 10, ink)
+    for i in range(3):
+        c.rect(8, 13 + i * 4, 24 - i * 4, 15 + i * 4, GREY)
+    if not loaded:
+        c.circle(24, 23, 6, YELLOW)
+        c.rect(23, 19, 25, 24, INK)
+        c.rect(23, 25, 25, 27, INK)
+    return c
+
+
+def attribute_icon(kind):
+    """The value page's icon: a tag, plain, operational (a gear) or binary."""
+    c = Canvas(32, 32)
+    color = {"text": BLUE, "operational": GREY, "binary": GREEN}[kind]
+    c.poly([(3, 10), (10, 4), (29, 4), (29, 28), (10, 28), (3, 22)], color)
+    c.circle(9, 16, 2.2, PAPER)
+    if kind == "binary":
+        text(c, 12, 10.5, "01", 1.6, PAPER)
+    elif kind == "operational":
+        c.ring(20, 16, 5, 2.5, PAPER)
+        for i in range(6):
+            a = math.radians(i * 60)
+            c.line(20 + 5 * math.cos(a), 16 + 5 * math.sin(a), 20 + 8 * math.cos(a), 16 + 8 * math.sin(a), 2.2, PAPER)
+    else:
+        text(c, 14, 11, "A", 2, PAPER)
+    return c
+
+
+def message_icon(error):
+    """The message pages' icons: an error's red cross, an information's i."""
+    c = Canvas(32, 32)
+    c.circle(16, 16, 13, RED if error else BLUE)
+    if error:
+        c.line(10.5, 10.5, 21.5, 21.5, 3.2, PAPER)
+        c.line(21.5, 10.5, 10.5, 21.5, 3.2, PAPER)
+    else:
+        c.circle(16, 9.5, 2, PAPER)
+        c.rect(14.3, 13, 17.7, 24, PAPER)
+    return c
+
+
+def flag_images():
+    """The value page's flag list: image 0 the flag does not hold, image 1
+    it holds; white is the mask colour."""
+    c = Canvas(32, 16, (255, 255, 255, 255))
+    c.line(4.5, 8, 11.5, 8, 1.6, GREY)
+    c.line(19, 8.5, 22, 11.5, 2, GREEN)
+    c.line(22, 11.5, 28, 4.5, 2, GREEN)
+    return c
+
+
 def main():
     for cid in COMMANDS:
         draw_command(cid).png(os.path.join(ROOT, "image", "%d.png" % cid))
@@ -556,6 +615,14 @@ def main():
         list_button(iid).png(os.path.join(ROOT, "icon", "%d.png" % iid))
     app_icon(32).png(os.path.join(ROOT, "icon", "138.png"))
     splash().png(os.path.join(ROOT, "bitmap", "381.png"))
+    entry_icon(True).png(os.path.join(ROOT, "icon", "270.png"))
+    entry_icon(False).png(os.path.join(ROOT, "icon", "294.png"))
+    attribute_icon("text").png(os.path.join(ROOT, "icon", "432.png"))
+    attribute_icon("operational").png(os.path.join(ROOT, "icon", "434.png"))
+    attribute_icon("binary").png(os.path.join(ROOT, "icon", "436.png"))
+    flag_images().png(os.path.join(ROOT, "bitmap", "362.png"))
+    message_icon(True).png(os.path.join(ROOT, "icon", "274.png"))
+    message_icon(False).png(os.path.join(ROOT, "icon", "276.png"))
     tips_bitmap().png(os.path.join(ROOT, "bitmap", "1170.png"))
     waiting_animation()
     connecting_animation()

@@ -17,6 +17,8 @@
 #include "model/ports/NodeDialogs.h"
 #include "model/ports/ProfileWizard.h"
 #include "model/nodes/TreeViewOperations.h"
+#include "platform/Dispatcher.h"
+#include "platform/Messages.h"
 #include "platform/ShellPorts.h"
 #include "schema/LDAPSchema.h"
 #include "shellcore/CNavigationHistory.h"
@@ -49,7 +51,7 @@ bool IsDirectoryNode(const CDataObject* node)
 bool IsAttributesLoaded(const CDataObject& node)
 {
     auto* ldap = dynamic_cast<const CLDAPObject*>(&node);
-    return ldap && (ldap->IsContentsFetched() || ldap->IsChildrenLoaded());
+    return ldap && ldap->IsAttributesLoaded();
 }
 
 std::string DNText(const CDataObject& node)
@@ -223,6 +225,7 @@ bool CDocumentCommands::Handles(uint32_t command)
     case cmd::kAbort:
     case cmd::kUpOneLevel:
     case cmd::kSaveValue:
+    case cmd::kLoadValue:
     case cmd::kGoToDN:
     case cmd::kFavorites:
     case cmd::kReconnect:
@@ -285,6 +288,12 @@ bool CDocumentCommands::IsEnabled(uint32_t command) const
     case cmd::kSaveValue: {
         auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject());
         return attribute && attribute->CanSaveValue();
+    }
+    case cmd::kLoadValue: {
+        CDataObject* row = GetFirstSelectedListObject();
+        auto* attribute = dynamic_cast<CAttrObject*>(row);
+        return attribute && attribute->IsBinary() && attribute->CanRenameInList() && attribute->GetOwner() &&
+               !attribute->GetOwner()->IsBusy() && HasNodeDialog(NodeDialog::BinaryFile);
     }
     case cmd::kGoToDN:
         return m_dialogs.goToDN && (E(kNodeEntry, true, true, false) || E(kNodeServer, true, true, false) || A(false, false));
@@ -605,6 +614,10 @@ bool CDocumentCommands::Execute(uint32_t command)
     case cmd::kSaveValue:
         if (auto* attribute = dynamic_cast<CAttrObject*>(GetFirstSelectedListObject()))
             attribute->SaveValueToFile();
+        return true;
+    case cmd::kLoadValue:
+        // The list view loads it, as it does for a sender of its own.
+        platform::Post(platform::GetAppWindow(platform::AppWindow::ListView), platform::WM_LOAD_BINARY_VALUE, 0, 0);
         return true;
     case cmd::kGoToDN:
         if (auto* ldap = dynamic_cast<CLDAPObject*>(caret))

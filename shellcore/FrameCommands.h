@@ -83,6 +83,7 @@ constexpr uint32_t kRemoveFilter = 32925;
 constexpr uint32_t kSortDescending = 32927;
 constexpr uint32_t kSortAscending = 32928;
 constexpr uint32_t kSchemaViewer = 32929;
+constexpr uint32_t kLoadValue = 32930;  // load the selected binary value from a file
 
 // Status-bar panes.
 constexpr uint32_t kPaneServer = 59143;   // status text 1 and icon 384

@@ -58,7 +58,11 @@ std::string DemoLdif()
         ldif += "dn: uid=" + std::string(p.uid) + ",ou=people," + suffix + "\nobjectClass: inetOrgPerson\n";
         ldif += "uid: " + std::string(p.uid) + "\ncn: " + p.given + " " + p.surname + "\ngivenName: " + p.given +
                 "\nsn: " + p.surname + "\ntitle: " + p.title + "\ntelephoneNumber: " + p.phone + "\nmail: " + p.uid +
-                "@example.org\n\n";
+                "@example.org\n";
+        // One person has a photo: a binary value to save and load.
+        if (std::string(p.uid) == "donald")
+            ldif += "jpegPhoto:: /9j/4AAQSkZJRgABAQAAAQABAAD/2Q==\n";
+        ldif += "\n";
     }
     for (const Group& g : kGroups) {
         ldif += "dn: cn=" + std::string(g.cn) + ",ou=groups," + suffix + "\nobjectClass: groupOfNames\ncn: " + g.cn +

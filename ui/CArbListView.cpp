@@ -11,6 +11,7 @@
 #include "base/NoCase.h"
 #include "base/Utf8.h"
 #include "model/profiles/CAppConfig.h"
+#include "model/entries/BinaryValueLoad.h"
 #include "model/entries/CAttrObject.h"
 #include "model/entries/CEntryObject.h"
 #include "model/entries/CRootObject.h"
@@ -770,6 +771,12 @@ void CArbListView::OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t 
                 node->ShowProgress();
             return;
         }
+    }
+    if (id == platform::WM_LOAD_BINARY_VALUE) {
+        const long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+        if (row >= 0)
+            LoadBinaryValueFromFile(GetRowObject(row));
+        return;
     }
     HandleListViewMessage(id, wParam, lParam, payload);
 }

@@ -1,14 +1,11 @@
 #include "ui/WxPropertySheet.h"
 
-#include <wx/artprov.h>
 #include <wx/bookctrl.h>
-#include <wx/panel.h>
 #include <wx/propdlg.h>
-#include <wx/sizer.h>
-#include <wx/statbmp.h>
-#include <wx/stattext.h>
 
 #include "dialogs/CCommonPropertySheet.h"
+#include "dialogs/CMessagePropertiesDlg.h"
+#include "dialogs/CMultiTypeProppage.h"
 #include "dialogs/CPropertyPage.h"
 #include "dialogs/ServerPropertyPages.h"
 #include "model/ports/NodePropertyPages.h"
@@ -18,27 +15,18 @@ namespace ui {
 
 namespace {
 
-wxArtID IconForPage(int iconId)
-{
-    // The error node's page shows the error icon; every other one information.
-    return iconId == 377 || iconId == 382 ? wxART_ERROR : wxART_INFORMATION;
-}
-
 wxWindow* MakeMessagePage(wxWindow* book, const NodePropertyPage& base, wxString& title)
 {
-    const auto& page = static_cast<const MessagePropertiesPage&>(base);
-    title = wxString(page.title);
-    auto* panel = new wxPanel(book);
-    auto* column = new wxBoxSizer(wxVERTICAL);
-    auto* top = new wxBoxSizer(wxHORIZONTAL);
-    top->Add(new wxStaticBitmap(panel, wxID_ANY, wxArtProvider::GetBitmap(IconForPage(page.iconId), wxART_MESSAGE_BOX)),
-             0, wxALL, 8);
-    top->Add(new wxStaticText(panel, wxID_ANY, wxString(page.description)), 1, wxALL | wxEXPAND, 8);
-    column->Add(top, 0, wxEXPAND);
-    column->Add(new wxStaticText(panel, wxID_ANY, wxString(page.firstDetail)), 0, wxALL | wxEXPAND, 8);
-    column->Add(new wxStaticText(panel, wxID_ANY, wxString(page.secondDetail)), 1, wxALL | wxEXPAND, 8);
-    panel->SetSizer(column);
-    return panel;
+    auto* page = new CMessagePropertiesDlg(book, static_cast<const MessagePropertiesPage&>(base));
+    title = page->GetTitle();
+    return page;
+}
+
+wxWindow* MakeMultiTypePage(wxWindow* book, const NodePropertyPage& base, wxString& title)
+{
+    auto* page = new CMultiTypeProppage(book, static_cast<const MultiTypePage&>(base).nodes);
+    title = page->GetTitle();
+    return page;
 }
 
 } // namespace
@@ -47,6 +35,7 @@ WxPropertySheet::WxPropertySheet()
 {
     RegisterPage<MessagePropertiesPage>(MakeMessagePage);
     RegisterPage<NodeDetailsPage>(MakeNodeDetailsPage, CanMakeNodeDetailsPage);
+    RegisterPage<MultiTypePage>(MakeMultiTypePage);
 }
 
 int WxPropertySheet::RunModal(const std::wstring& caption, const PropertyPageList& pages)

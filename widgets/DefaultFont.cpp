@@ -17,8 +17,11 @@ void SetFontToChildren(wxWindow* window, const wxFont& font)
     if (!window)
         return;
     window->SetFont(font);
-    for (wxWindow* child : window->GetChildren())
-        SetFontToChildren(child, font);
+    window->Refresh();
+    for (wxWindow* child : window->GetChildren()) {
+        child->SetFont(font);
+        child->Refresh();
+    }
 }
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #pragma once
-// The dialogs' font: the desktop's GUI font, bold when asked.
+// The program's standard dialog font: the desktop's GUI font, and putting a
+// font on a window and its direct children.
 
 #include <wx/font.h>
 
@@ -9,8 +10,9 @@ namespace ui {
 
 enum class FontWeight { Normal, Bold };
 
+// The desktop's GUI font, bold when asked.
 wxFont CreateDefaultFont(FontWeight weight = FontWeight::Normal);
-// Sets the font on the window and every window below it.
+// Sets the font on the window and each of its direct children, and redraws them.
 void SetFontToChildren(wxWindow* window, const wxFont& font);
 
 } // namespace ui

@@ -22,6 +22,8 @@ public:
     virtual bool RemovePasswordValue(const std::string& value) = 0;
     virtual CAttrObject* FindAttributeNode(const std::string& name) const = 0;
     virtual std::vector<CAttrObject*> GetCertificateNodes() const = 0;
+    // The value nodes of one list, in order.
+    virtual std::vector<CAttrObject*> GetAttributeNodes(bool operational) const = 0;
     virtual std::wstring GetRDNValue() const = 0;
 
 protected:

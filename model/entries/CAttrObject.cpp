@@ -35,6 +35,7 @@ constexpr unsigned kStrProperties = 124;
 constexpr unsigned kStrSchemeMD5 = 126;
 constexpr unsigned kStrRefresh = 133;
 constexpr unsigned kStrSaveValue = 161;
+constexpr unsigned kStrLoadValue = 162;
 constexpr unsigned kStrSchemeCrypt = 163;
 constexpr unsigned kStrNamingValueCaption = 311;
 constexpr unsigned kStrNamingValue = 313;
@@ -166,6 +167,8 @@ std::unique_ptr<platform::PopupMenu> CAttrObject::BuildContextMenu()
     menu->AppendSeparator();
     menu->AppendSeparator();
     menu->AppendItem(kCmdSaveValue, LoadResourceText(kStrSaveValue));
+    if (IsBinary() && CanRenameInList())
+        menu->AppendItem(kCmdLoadValue, LoadResourceText(kStrLoadValue));
     menu->AppendSeparator();
     menu->AppendItem(kCmdProperties, LoadResourceText(kStrProperties));
     return menu;
@@ -405,8 +408,8 @@ bool CAttrObject::Delete(intptr_t ask)
         return false;
     if (ask && !PromptDelete())
         return false;
-    const std::string naming = m_name + "=" + m_value;
-    if (EqualNoCase(naming, WideToUtf8Text(m_ownerNode->GetDisplayName()))) {
+    if (IsNamingValue()) {
+        const std::string naming = m_name + "=" + m_value;
         platform::ShowMessageBox(FormatResourceText(kStrNamingValueCaption, {Utf8ToWideString(naming)}) + L"\n" +
                                      LoadResourceText(kStrNamingValue),
                                  platform::kMbOk | kMbIconStop);
@@ -418,6 +421,11 @@ bool CAttrObject::Delete(intptr_t ask)
     LDAPModificationList modifications;
     modifications.Add(LDAPModification(LDAPAttribute(m_name, m_value), kLDAPModDelete));
     return m_owner->ApplyModifications(modifications, true);
+}
+
+bool CAttrObject::IsNamingValue() const
+{
+    return m_owner && EqualNoCase(m_name + "=" + m_value, WideToUtf8Text(m_ownerNode->GetDisplayName()));
 }
 
 bool CAttrObject::DeleteValues(const std::vector<CAttrObject*>& nodes, bool refresh)
@@ -435,11 +443,28 @@ bool CAttrObject::ReplaceValue(const std::string& newValue)
     if (!m_owner)
         return false;
     LDAPModificationList modifications;
+    RefPtr<CLDAPSchema> schema = m_ownerNode->GetSchema();
     if (IsSingleValued()) {
         modifications.Add(LDAPModification(LDAPAttribute(m_name, newValue), kLDAPModReplace));
+    } else if (schema && !schema->HasEqualityMatch(GetBaseName())) {
+        // A value of such an attribute (a photo) cannot be named alone: the
+        // attribute is replaced with its other values and the new one.
+        StringList values;
+        for (CAttrObject* node : m_owner->GetAttributeNodes(IsOperational()))
+            if (node != this && node->GetName() == m_name)
+                values.Add(node->GetValue());
+        values.Add(newValue);
+        modifications.Add(LDAPModification(LDAPAttribute(m_name, values), kLDAPModReplace));
     } else {
         modifications.Add(LDAPModification(LDAPAttribute(m_name, m_value), kLDAPModDelete));
         modifications.Add(LDAPModification(LDAPAttribute(m_name, newValue), kLDAPModAdd));
     }
     return m_owner->ApplyModifications(modifications, true);
+}
+
+bool CAttrObject::LoadValueFromFile(const std::string& bytes)
+{
+    if (bytes.empty())
+        return false;
+    return ReplaceValue(bytes);
 }

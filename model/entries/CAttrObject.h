@@ -91,6 +91,11 @@ public:
     bool DeleteValues(const std::vector<CAttrObject*>& nodes, bool refresh);
     // Replaces this value by newValue.
     bool ReplaceValue(const std::string& newValue);
+    // Replaces this value by bytes read from a file and writes it to the
+    // entry; an empty value is refused (it would remove the value).
+    virtual bool LoadValueFromFile(const std::string& bytes);
+    // Whether this value is the one the entry is named by.
+    bool IsNamingValue() const;
 
 protected:
     // Stores the value and shows it with text (masked for passwords).

@@ -36,6 +36,11 @@ bool CBinAttrObject::CanSaveValue() const
     return HasNodeDialog(NodeDialog::BinaryFile);
 }
 
+bool CBinAttrObject::CanRenameInList() const
+{
+    return GetOwner() && !IsOperational() && !IsReadOnly() && !IsNamingValue();
+}
+
 void CBinAttrObject::SaveValueAs(const std::wstring& extension, const std::wstring& fileName,
                                  const std::wstring& filter)
 {

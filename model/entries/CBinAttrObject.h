@@ -13,6 +13,9 @@ public:
     std::wstring GetTypeName() const override;
     bool IsBinary() const override { return true; }
     bool CanSaveValue() const override;
+    // The value may be replaced from a file: a user-modifiable attribute,
+    // not the value the entry is named by.
+    bool CanRenameInList() const override;
     void SaveValueAs(const std::wstring& extension, const std::wstring& fileName,
                      const std::wstring& filter) override;
     void SetValue(const std::string& bytes) override;

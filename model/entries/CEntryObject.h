@@ -99,7 +99,7 @@ public:
     CAttrObject* FindAttributeNode(const std::string& name) const override;
     size_t GetAttributeNodeCount() const;
     // The nodes of one list, in order (the pointers stay the entry's).
-    std::vector<CAttrObject*> GetAttributeNodes(bool operational) const;
+    std::vector<CAttrObject*> GetAttributeNodes(bool operational) const override;
 
     void GetNamingContexts(StringList& contexts) const;
     void GetObjectClasses(StringList& classes) const;

@@ -87,6 +87,8 @@ public:
     bool IsBound() const;
     void SetBound(bool bound);
     bool IsContentsFetched() const;
+    // The contents were fetched or the children loaded (a server: it was opened).
+    bool IsAttributesLoaded() const { return IsContentsFetched() || IsChildrenLoaded(); }
     void SetContentsFetched(bool fetched);
     // The node holds a connection of its own (one reached over a referral).
     bool OwnsConnectionReference() const;

@@ -56,6 +56,7 @@ constexpr uint32_t kCmdCopy = 57634;
 constexpr uint32_t kCmdPaste = 57637;
 // A value's commands (the entry menus offer them too).
 constexpr uint32_t kCmdSaveValue = 32865;
+constexpr uint32_t kCmdLoadValue = 32930;
 constexpr uint32_t kCmdOpenValue = 32882;
 
 // AppendClipboardCommands flags: bit 0 enables Cut and grays Copy; bit 1

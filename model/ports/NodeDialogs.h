@@ -59,6 +59,9 @@ public:
     // The save dialog of binary values, with its format choices.
     virtual bool ChooseBinaryFile(const std::wstring& extension, const std::wstring& fileName,
                                   const std::wstring& filter, BinaryFileChoice& choice) = 0;
+    // The open form of that dialog: an existing file, raw bytes or base64
+    // text (choice.base64).
+    virtual bool ChooseBinaryLoadFile(BinaryFileChoice&) { return false; }
     // The certificate sheet with one page per certificate, opened on active.
     virtual void ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
                                   size_t active) = 0;

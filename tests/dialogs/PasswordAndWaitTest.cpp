@@ -277,13 +277,4 @@ TEST_F(SaveFileTest, ProposesTheNameAsksBeforeOverwritingAndGivesThePath)
     EXPECT_TRUE(path.empty());
 }
 
-TEST_F(SaveFileTest, TheDialogsNotThereYetCountAsCancelled)
-{
-    WxNodeDialogs dialogs;
-    BinaryFileChoice binary;
-    std::string name, value;
-    EXPECT_FALSE(dialogs.ChooseBinaryFile(L"bin", L"x", L"", binary));
-    EXPECT_TRUE(FindTopLevel<wxDialog>() == nullptr);
-}
-
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -40,6 +43,38 @@ RefPtr<LDAPSyncConnection> OpenAdmin()
     RefPtr<LDAPSyncConnection> connection = OpenSync(MainServer().Port());
     connection->Bind(testsupport::kAdminDN, testsupport::kAdminPassword);
     return connection;
+}
+
+std::vector<std::string> LdapsearchValues(int port, const std::string& dn, const std::string& attribute)
+{
+    char folderTemplate[] = "/tmp/arb-ldapsearch-XXXXXX";
+    const char* folder = mkdtemp(folderTemplate);
+    if (!folder)
+        throw std::runtime_error("no folder for ldapsearch");
+    const std::string output = testsupport::Run(
+        "ldapsearch -x -LLL -o ldif-wrap=no -t -T '" + std::string(folder) + "' -H ldap://127.0.0.1:" +
+        std::to_string(port) + " -s base -b '" + dn + "' '(objectClass=*)' '" + attribute + "'");
+    std::vector<std::string> values;
+    const std::string inlinePrefix = attribute + ": ";
+    const std::string filePrefix = attribute + ":< file://";
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find('\n', start);
+        if (end == std::string::npos)
+            end = output.size();
+        const std::string line = output.substr(start, end - start);
+        start = end + 1;
+        if (line.size() > filePrefix.size() && EqualNoCase(line.substr(0, filePrefix.size()), filePrefix)) {
+            std::ifstream in(line.substr(filePrefix.size()), std::ios::binary);
+            std::ostringstream bytes;
+            bytes << in.rdbuf();
+            values.push_back(bytes.str());
+        } else if (line.size() >= inlinePrefix.size() && EqualNoCase(line.substr(0, inlinePrefix.size()), inlinePrefix)) {
+            values.push_back(line.substr(inlinePrefix.size()));
+        }
+    }
+    testsupport::Run("rm -rf '" + std::string(folder) + "'");
+    return values;
 }
 
 StringList ReadValues(LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,

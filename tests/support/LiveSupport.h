@@ -33,6 +33,10 @@ RefPtr<arbldap::LDAPSyncConnection> OpenAdmin();
 // there is no such entry or attribute.
 StringList ReadValues(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,
                       const std::string& attribute);
+// The values of one attribute (options included in its name, as
+// "userCertificate;binary") of the entry at dn on the server at port, as
+// ldapsearch reads them: binary values through the files its -t writes.
+std::vector<std::string> LdapsearchValues(int port, const std::string& dn, const std::string& attribute);
 // Entries a base search at dn finds (0 or 1).
 size_t CountEntries(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter);
 

@@ -85,6 +85,16 @@ public:
         return true;
     }
 
+    bool ChooseBinaryLoadFile(BinaryFileChoice& choice) override
+    {
+        ++loadRequests;
+        if (loadChoices.empty())
+            return false;
+        choice = loadChoices.front();
+        loadChoices.pop_front();
+        return true;
+    }
+
     void ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
                           size_t active) override
     {
@@ -127,6 +137,7 @@ public:
     std::deque<std::wstring> dns;
     std::deque<std::wstring> savePaths;
     std::deque<BinaryFileChoice> binaryChoices;
+    std::deque<BinaryFileChoice> loadChoices;  // the load form
     std::deque<LdifExportChoice> ldifChoices;
     std::deque<bool> favoriteAnswers;
     std::deque<int> checkAnswers;
@@ -135,6 +146,7 @@ public:
     int passwordPrompts = 0;
     std::vector<FileRequest> saveRequests;
     std::vector<FileRequest> binaryRequests;
+    int loadRequests = 0;
     std::vector<Certificates> certificates;
     std::vector<LdifRequest> ldifRequests;
     std::vector<FavoriteRequest> favoriteRequests;

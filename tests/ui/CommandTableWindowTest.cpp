@@ -567,6 +567,7 @@ TEST_F(CommandTableWindowTest, EveryEnabledCommandChangesSomethingInEverySelecti
              return std::string();
          }},
         {"several value rows", {kOpenProfile, people, L"uid=ada"}, {L"cn", L"sn"}},
+        {"binary value row", {kOpenProfile, people, L"uid=donald"}, {L"jpegPhoto"}},
         {"error node", {kRefusedProfile, L"!error"}, {}},
     };
     std::vector<std::string> failures;

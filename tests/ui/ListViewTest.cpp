@@ -266,7 +266,11 @@ TEST_F(ListViewTest, AnEntrysValuesAreListedWithBinaryValuesInHexAndPasswordsMas
     EXPECT_EQ(Cell(password, 1).find(L"ItvNMFPtjBMaa6UFiWT3tF4qy1Y"), std::wstring::npos) << "masked";
     EXPECT_FALSE(Cell(password, 1).empty());
 
-    // Neither a binary value nor a password is edited as text in place.
+    // Neither a binary value nor a password is edited as text in place; the
+    // photo is still one that may be replaced from a file.
+    auto* photoNode = dynamic_cast<CAttrObject*>(List().GetRowObject(photo));
+    ASSERT_NE(photoNode, nullptr);
+    EXPECT_TRUE(photoNode->CanRenameInList());
     EXPECT_FALSE(List().CanBeginValueEdit(photo));
     EXPECT_FALSE(List().CanBeginValueEdit(password));
     EXPECT_TRUE(List().CanBeginValueEdit(mail));

@@ -1,6 +1,6 @@
 // A server node's properties through the program's sheet: the four server
-// pages in their order, each with the tab text of its dialog resource; the
-// node's entry page, which has no window yet, is left out.
+// pages in their order, each with the tab text of its dialog resource, and
+// the node's own entry page last.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ namespace {
 
 class PropertySheetTest : public testsupport::TempHomeTest {};
 
-TEST_F(PropertySheetTest, AServerNodeShowsItsFourPagesInOrder)
+TEST_F(PropertySheetTest, AServerNodeShowsItsFivePagesInOrder)
 {
     ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
     auto port = std::make_shared<ui::WxPropertySheet>();
@@ -45,7 +45,7 @@ TEST_F(PropertySheetTest, AServerNodeShowsItsFourPagesInOrder)
         }
     });
     EXPECT_EQ(RunPropertySheet(server.GetPropertiesTitle(), server.AddPropertyPages()), 2);
-    EXPECT_EQ(tabs, (std::vector<wxString>{"Server", "Credentials", "LDAP Settings", "Server Monitor"}));
+    EXPECT_EQ(tabs, (std::vector<wxString>{"Server", "Credentials", "LDAP Settings", "Server Monitor", "Entry"}));
     SetPropertySheetPort(previous);
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/gui/UiTestSupport.h"
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -9,6 +11,7 @@
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/dialog.h>
 #include <wx/filename.h>
 #include <wx/stattext.h>
@@ -67,12 +70,45 @@ bool WindowManagerRuns()
 
 std::string Screenshot(wxWindow& window, const std::string& name)
 {
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui/";
+    return Screenshot(window, name, "ui");
+}
+
+std::string Screenshot(wxWindow& window, const std::string& name, const std::string& folderName)
+{
+    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/" + folderName + "/";
     wxFileName::Mkdir(folder, 0755, wxPATH_MKDIR_FULL);
     window.Update();
     RunFor(200);
     const std::string path = folder + name + ".png";
     Pixels(window, wxRect(window.GetClientSize())).SaveFile(path, wxBITMAP_TYPE_PNG);
+    return path;
+}
+
+std::string DesktopBoxScreenshot(wxWindow& box, const std::string& name, const std::string& folderName)
+{
+    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/" + folderName + "/";
+    wxFileName::Mkdir(folder, 0755, wxPATH_MKDIR_FULL);
+    RunFor(300);
+    SyncWithDisplay();
+    // The box's place on the screen, from the desktop library.
+    struct Rect {
+        int x, y, width, height;
+    } frame = {0, 0, 0, 0};
+    auto windowOf = reinterpret_cast<void* (*)(void*)>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+    auto extents = reinterpret_cast<void (*)(void*, Rect*)>(dlsym(RTLD_DEFAULT, "gdk_window_get_frame_extents"));
+    if (windowOf && extents && box.GetHandle())
+        if (void* window = windowOf(box.GetHandle()))
+            extents(window, &frame);
+    wxScreenDC screen;
+    wxRect area(frame.x, frame.y, frame.width, frame.height);
+    if (area.IsEmpty())
+        area = wxRect(screen.GetSize());
+    wxBitmap bitmap(area.width, area.height);
+    wxMemoryDC target(bitmap);
+    target.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    target.SelectObject(wxNullBitmap);
+    const std::string path = folder + name + ".png";
+    bitmap.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG);
     return path;
 }
 

@@ -26,6 +26,11 @@ void SyncWithDisplay();
 bool WindowManagerRuns();
 // Saves the window's picture as <build>/test-output/ui/<name>.png; the path.
 std::string Screenshot(wxWindow& window, const std::string& name);
+// The same into <build>/test-output/<folder>/<name>.png.
+std::string Screenshot(wxWindow& window, const std::string& name, const std::string& folder);
+// A desktop box (a file box), which the toolkit does not draw itself, as
+// the screen shows it, into <build>/test-output/<folder>/<name>.png.
+std::string DesktopBoxScreenshot(wxWindow& box, const std::string& name, const std::string& folder);
 // The pixels of part of the window's client area as they are on the screen.
 wxImage Pixels(wxWindow& window, const wxRect& area);
 // How many of the image's pixels are dark (ink rather than background).

@@ -48,6 +48,17 @@ inline CServerProfile MainProfile(const std::string& baseDN)
     return Profile(live::MainServer().Port(), baseDN);
 }
 
+// The same, bound as the main server's administrator.
+inline CServerProfile AdminProfile(const std::string& baseDN)
+{
+    CServerProfile profile = MainProfile(baseDN);
+    profile.SetAnonymousBind(0);
+    profile.SetUserDN(arbldap::LDAPDN(testsupport::kAdminDN));
+    profile.SetSavePassword(1);
+    profile.SetPassword(testsupport::kAdminPassword);
+    return profile;
+}
+
 class LiveModelTest : public testsupport::TempHomeTest {
 protected:
     void SetUp() override
@@ -142,6 +153,19 @@ protected:
         for (CEntryObject* entry : ChildrenOf<CEntryObject>(node))
             dns.insert(entry->GetDN().GetText());
         return dns;
+    }
+
+    // The entry at dn right below a new server of base, opened; the server
+    // bound as the administrator when asked.
+    CEntryObject* OpenEntryBelow(const std::string& base, const std::string& dn, bool asAdmin)
+    {
+        CServerObject* server = AddServer(asAdmin ? AdminProfile(base) : MainProfile(base));
+        Open(*server);
+        CEntryObject* entry = Child(*server, dn);
+        EXPECT_NE(entry, nullptr);
+        if (entry)
+            Open(*entry);
+        return entry;
     }
 
     CEntryObject* Child(const CDataObject& node, const std::string& dn)

@@ -36,23 +36,7 @@ protected:
     StringList Descriptions() { return live::ReadValues(*m_admin, m_dn, "(objectClass=*)", "description"); }
 
     // The entry's node below a server of the scratch subtree.
-    CEntryObject* OpenEntry(bool asAdmin)
-    {
-        CServerProfile profile = MainProfile(live::kScratch);
-        if (asAdmin) {
-            profile.SetAnonymousBind(0);
-            profile.SetUserDN(arbldap::LDAPDN(testsupport::kAdminDN));
-            profile.SetSavePassword(1);
-            profile.SetPassword(testsupport::kAdminPassword);
-        }
-        CServerObject* server = AddServer(profile);
-        Open(*server);
-        CEntryObject* entry = Child(*server, m_dn);
-        EXPECT_NE(entry, nullptr);
-        if (entry)
-            Open(*entry);
-        return entry;
-    }
+    CEntryObject* OpenEntry(bool asAdmin) { return OpenEntryBelow(live::kScratch, m_dn, asAdmin); }
 
     CAttrObject* Description(CEntryObject& entry, const std::string& value)
     {
