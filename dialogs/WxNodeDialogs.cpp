@@ -5,6 +5,9 @@
 
 #include "dialogs/CCheckMessageBox.h"
 #include "dialogs/CPasswordDlg.h"
+#include "dialogs/CPasswordManagerDlg.h"
+#include "dialogs/CX509CertSheet.h"
+#include "dialogs/CX509InfoProppage.h"
 #include "widgets/DialogOwner.h"
 
 namespace {
@@ -43,11 +46,11 @@ int FilterIndexForExtension(const std::wstring& wildcard, const std::wstring& ex
     return 0;
 }
 
-bool WxNodeDialogs::HasDialog(NodeDialog) const
+bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The go-to-DN search, binary-file, certificate, LDIF export and
-    // favourite dialogs are not there yet.
-    return false;
+    // The go-to-DN search, binary-file, LDIF export and favourite dialogs
+    // are not there yet.
+    return dialog == NodeDialog::Certificates || dialog == NodeDialog::PasswordManager;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -88,7 +91,17 @@ bool WxNodeDialogs::ChooseBinaryFile(const std::wstring&, const std::wstring&, c
     return false;
 }
 
-void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}
+void WxNodeDialogs::ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
+                                     size_t active)
+{
+    CX509CertSheet sheet(wxString(caption), DialogParent(), static_cast<int>(active));
+    for (const CertificatePage& page : pages) {
+        auto* window = new CX509InfoProppage(page.value);
+        window->Create(sheet.GetBook(), wxString(page.title));
+        sheet.AddPage(window);
+    }
+    sheet.ShowModal();
+}
 
 bool WxNodeDialogs::AskLdifExport(const std::wstring&, const std::wstring&, const std::string&, LdifExportChoice&)
 {
@@ -98,6 +111,14 @@ bool WxNodeDialogs::AskLdifExport(const std::wstring&, const std::wstring&, cons
 bool WxNodeDialogs::EditFavorite(const CFavoriteList&, std::string&, std::string&)
 {
     return false;
+}
+
+bool WxNodeDialogs::EditPassword(const std::wstring& value, const std::string& name, std::wstring& result)
+{
+    CPasswordManagerDlg dialog(value, name, DialogParent());
+    if (dialog.ShowModal() != wxID_OK) return false;
+    result = dialog.GetResult();
+    return true;
 }
 
 int WxNodeDialogs::ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,

@@ -1,9 +1,9 @@
 #pragma once
 // The dialogs that nodes open, as the program's windows: the password
 // prompt, a save-file box that asks before overwriting, and the message box
-// with a remembered answer. The go-to-DN search, LDIF export, favourite,
-// certificate and binary-file dialogs are not there yet and count as
-// cancelled. User-interface thread only.
+// with a remembered answer, the certificate sheet and the password manager.
+// The go-to-DN search, LDIF export, favourite and binary-file dialogs are not
+// there yet and count as cancelled. User-interface thread only.
 
 #include <string>
 
@@ -23,6 +23,7 @@ public:
     bool AskLdifExport(const std::wstring& caption, const std::wstring& fileName, const std::string& filter,
                        LdifExportChoice& choice) override;
     bool EditFavorite(const CFavoriteList& favorites, std::string& name, std::string& value) override;
+    bool EditPassword(const std::wstring& value, const std::string& name, std::wstring& result) override;
     int ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
                             uint32_t style) override;
 };

@@ -51,6 +51,7 @@ constexpr unsigned kStrUnknownSound = 338;
 constexpr unsigned kStrCertificateCaption = 339;
 constexpr unsigned kStrCertificatePage = 341;
 constexpr unsigned kStrNoTempName = 342;
+constexpr unsigned kStrPasswordManager = 518;
 constexpr unsigned kStrPassword = 670;
 constexpr unsigned kStrSaveFilter = 32774;
 constexpr unsigned kStrWriteFailed = 32776;
@@ -208,6 +209,7 @@ bool CAttrObject::ConfirmSingleValueReplace() const
 CAttrObject::Opener CAttrObject::FindOpener() const
 {
     const std::string base = GetBaseName();
+    if (IsPasswordValue()) return Opener::Password;
     if (IsLinkAttributeName(base)) {
         if (EqualNoCase(base, "jpegphoto")) return Opener::JpegPhoto;
         if (EqualNoCase(base, "photo")) return Opener::Photo;
@@ -236,6 +238,8 @@ bool CAttrObject::IsOpenValueAvailable() const
         return false;
     case Opener::Certificate:
         return HasNodeDialog(NodeDialog::Certificates);
+    case Opener::Password:
+        return HasNodeDialog(NodeDialog::PasswordManager);
     default:
         return true;
     }
@@ -251,6 +255,7 @@ std::wstring CAttrObject::GetOpenCommandText() const
     case Opener::Link: return LoadResourceText(kStrOpenLink);
     case Opener::Certificate: return LoadResourceText(kStrOpenCertificate);
     case Opener::DistinguishedName: return LoadResourceText(kStrGoToDN);
+    case Opener::Password: return LoadResourceText(kStrPasswordManager);
     case Opener::None: break;
     }
     return std::wstring();
@@ -305,7 +310,21 @@ void CAttrObject::OpenValue()
         if (CLDAPObject* server = GetServerNode())
             server->NavigateToDN(LDAPDN(m_value));
         return;
+    case Opener::Password:
+        EditPassword();
+        return;
     }
+}
+
+void CAttrObject::EditPassword()
+{
+    std::shared_ptr<NodeDialogPort> dialogs = GetNodeDialogPort();
+    std::wstring result;
+    if (!dialogs || !m_owner || !dialogs->EditPassword(Utf8ToWideString(m_value), m_name, result))
+        return;
+    const std::string value = WideToUtf8Text(result);
+    if (value != m_value)
+        ReplaceValue(value);
 }
 
 std::string CAttrObject::CreateTempValueFile(const std::string& extension)

@@ -14,6 +14,7 @@
 
 
 #include "base/Utf8.h"
+#include "dialogs/CPasswordManagerDlg.h"
 #include "jobs/CLDAPThread.h"
 #include "model/profiles/CAppConfig.h"
 #include "model/entries/CAttrObject.h"
@@ -33,6 +34,7 @@
 #include "tests/support/LiveSupport.h"
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/gui/ModalDialogs.h"
 #include "tests/ui/FrameTestSupport.h"
 #include "ui/CArbDocument.h"
 #include "ui/CArbListView.h"
@@ -422,15 +424,22 @@ TEST_F(ListViewTest, TheLoadingAnimationRunsUntilTheFirstRowArrives)
     EXPECT_FALSE(platform::KillTimer(view, platform::kListProgressTimer)) << "the timer was stopped";
 }
 
-TEST_F(ListViewTest, EnterOpensAValueButNotAPasswordAndTabGoesToTheTree)
+TEST_F(ListViewTest, EnterOpensAValueAPasswordInTheManagerAndTabGoesToTheTree)
 {
     ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
     testsupport::RecordingDesktopLauncherScope launcher;
     OpenWindow();
     ASSERT_NE(OpenEntry(kErin), nullptr);
     List().SelectSingleItem(RowNamed(L"userPassword"), true);
+    // A password opens in the password manager, not on the desktop.
+    std::wstring shown;
+    uitest::WhenShown<CPasswordManagerDlg>([&](CPasswordManagerDlg& dialog) {
+        shown = dialog.GetHashedValue();
+        dialog.EndModal(wxID_CANCEL);
+    });
     EXPECT_TRUE(List().HandleKeyDown(WXK_RETURN));
     frametest::Pump();
+    EXPECT_EQ(shown, L"{SHA}ItvNMFPtjBMaa6UFiWT3tF4qy1Y=");
     EXPECT_TRUE(launcher.Launcher().Get().empty());
 
     List().SelectSingleItem(RowNamed(L"mail"), true);
