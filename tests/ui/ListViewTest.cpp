@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -14,7 +20,15 @@
 
 
 #include "base/Utf8.h"
+#include "ldap/LDAPException.h"
+#include "ldap/LDAPEntry.h"
+#include "ldap/LDAPAttributeList.h"
+#include "dialogcore/CertificateRows.h"
+#include "dialogcore/CX509Certificate.h"
 #include "dialogs/CPasswordManagerDlg.h"
+#include "dialogs/WxNodeDialogs.h"
+#include "dialogs/CX509InfoProppage.h"
+#include "dialogs/CX509CertSheet.h"
 #include "jobs/CLDAPThread.h"
 #include "model/profiles/CAppConfig.h"
 #include "model/entries/CAttrObject.h"
@@ -35,11 +49,14 @@
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ModalDialogs.h"
+#include "tests/support/gui/UiTestSupport.h"
 #include "tests/ui/FrameTestSupport.h"
 #include "ui/CArbDocument.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbMainFrame.h"
+#include "shellcore/FrameCommands.h"
 #include "ui/CArbTreeView.h"
+#include "ui/NodeMenus.h"
 #include "ui/WxDispatcher.h"
 #include "ui/WxListPort.h"
 #include "ui/WxShellPorts.h"
@@ -424,22 +441,15 @@ TEST_F(ListViewTest, TheLoadingAnimationRunsUntilTheFirstRowArrives)
     EXPECT_FALSE(platform::KillTimer(view, platform::kListProgressTimer)) << "the timer was stopped";
 }
 
-TEST_F(ListViewTest, EnterOpensAValueAPasswordInTheManagerAndTabGoesToTheTree)
+TEST_F(ListViewTest, EnterOpensAValueButNotAPasswordAndTabGoesToTheTree)
 {
     ASSERT_TRUE(Profile("ou=values,o=lab", false).SaveProfile());
     testsupport::RecordingDesktopLauncherScope launcher;
     OpenWindow();
     ASSERT_NE(OpenEntry(kErin), nullptr);
     List().SelectSingleItem(RowNamed(L"userPassword"), true);
-    // A password opens in the password manager, not on the desktop.
-    std::wstring shown;
-    uitest::WhenShown<CPasswordManagerDlg>([&](CPasswordManagerDlg& dialog) {
-        shown = dialog.GetHashedValue();
-        dialog.EndModal(wxID_CANCEL);
-    });
     EXPECT_TRUE(List().HandleKeyDown(WXK_RETURN));
     frametest::Pump();
-    EXPECT_EQ(shown, L"{SHA}ItvNMFPtjBMaa6UFiWT3tF4qy1Y=");
     EXPECT_TRUE(launcher.Launcher().Get().empty());
 
     List().SelectSingleItem(RowNamed(L"mail"), true);
@@ -461,6 +471,116 @@ TEST_F(ListViewTest, EnterOpensAValueAPasswordInTheManagerAndTabGoesToTheTree)
         EXPECT_TRUE(List().HandleKeyDown(WXK_TAB));
         EXPECT_TRUE(frametest::PumpUntil([&] { return wxWindow::FindFocus() == m_window->frame->GetTreeView(); }));
     }
+}
+
+// The password manager and the certificate viewer from the window, on a
+// scratch entry: the new password is the one the server binds with.
+TEST_F(ListViewTest, APasswordChangedInTheManagerIsTheOneTheServerBindsWithAndTheCertificateShows)
+{
+    RefPtr<arbldap::LDAPSyncConnection> admin = live::OpenAdmin();
+    const std::string cn = "keys" + std::to_string(getpid());
+    const std::string dn = "cn=" + cn + "," + live::kScratch;
+    std::string certificate;
+    {
+        testsupport::TempFolder folder;
+        testsupport::Run("openssl x509 -in " + live::MainServer().CertFolder() + "cacerts.pem -outform DER -out " +
+                         folder.Path() + "/server.der");
+        std::ifstream in(folder.Path() + "/server.der", std::ios::binary);
+        certificate.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ASSERT_FALSE(certificate.empty());
+    auto* attributes = new arbldap::LDAPAttributeList;
+    attributes->AddValue("objectClass", "inetOrgPerson");
+    attributes->AddValue("cn", cn);
+    attributes->AddValue("sn", "keys");
+    attributes->AddValue("userPassword", "{SHA}W6ph5Mm5Pz8GgiULbPgzG37mj9g=");
+    attributes->AddValue("userCertificate;binary", certificate);
+    admin->Add(arbldap::LDAPEntry(dn, attributes));
+    auto bindCode = [&dn](const std::string& password) {
+        RefPtr<arbldap::LDAPSyncConnection> connection = live::OpenSync(live::MainServer().Port());
+        try {
+            connection->Bind(dn, password);
+            return 0;
+        } catch (const arbldap::LDAPException& e) {
+            return e.GetResultCode();
+        }
+    };
+    ASSERT_EQ(bindCode("password"), 0);
+
+    // The program's own dialogs.
+    struct DialogsScope {
+        std::shared_ptr<NodeDialogPort> previous = SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
+        ~DialogsScope() { SetNodeDialogPort(previous); }
+    } dialogs;
+    ASSERT_TRUE(Profile(live::kScratch, true).SaveProfile());
+    OpenWindow();
+    CEntryObject* entry = OpenEntry(dn);
+    ASSERT_NE(entry, nullptr);
+
+    // Each value's open command, as its row's context menu gives it.
+    auto openValue = [&](const std::string& name) {
+        for (CAttrObject* node : entry->GetAttributeNodes(false))
+            if (node->GetName() == name) {
+                List().SelectSingleItem(RowNamed(Utf8ToWideString(name)), true);
+                ASSERT_NE(node->BuildContextMenu()->FindCommand(cmd::kOpenValue), nullptr) << name;
+                ui::RunNodeMenuCommand(List(), *node, cmd::kOpenValue);
+                return;
+            }
+        ADD_FAILURE() << "no value " << name;
+    };
+
+    // The certificate value opens in the viewer.
+    std::wstring serialRow;
+    uitest::WhenShown<CX509CertSheet>([&](CX509CertSheet& sheet) {
+        auto* page = dynamic_cast<CX509InfoProppage*>(sheet.GetPageWindow(0));
+        if (page) {
+            serialRow = page->GetList()->GetItemText(1, 1).ToStdWstring();
+            uitest::Screenshot(sheet, "window-certificate-viewer");
+        }
+        sheet.EndModal(wxID_CANCEL);
+    });
+    openValue("userCertificate;binary");
+    frametest::Pump();
+    CX509Certificate reference;
+    ASSERT_EQ(reference.Load(certificate), 0);
+    reference.SetUpperCase(true);
+    reference.SetSeparator(L' ');
+    EXPECT_EQ(serialRow, MakeCertificateRows(reference)[1].text);
+
+    // A new password typed twice, {SSHA}, OK.
+    uitest::WhenShown<CPasswordManagerDlg>([](CPasswordManagerDlg& dialog) {
+        EXPECT_EQ(dialog.GetHashedValue(), L"{SHA}W6ph5Mm5Pz8GgiULbPgzG37mj9g=");
+        wxUIActionSimulator keys;
+        for (wxTextCtrl* field : {dialog.GetPasswordControl(), dialog.GetConfirmControl()}) {
+            field->SetFocus();
+            uitest::RunFor(100);
+            keys.Text("n3w secret");
+            uitest::RunUntil([&] { return field->GetValue() == "n3w secret"; }, 3000);
+            if (field->GetValue() != "n3w secret") field->SetValue("n3w secret");  // a display without a keyboard focus
+        }
+        wxRadioButton* ssha = dialog.GetSchemeControl(1);
+        ssha->SetValue(true);
+        wxCommandEvent choose(wxEVT_RADIOBUTTON, ssha->GetId());
+        choose.SetEventObject(ssha);
+        ssha->GetEventHandler()->ProcessEvent(choose);
+        EXPECT_EQ(dialog.GetHashedValue().rfind(L"{SSHA}", 0), 0u);
+        uitest::Screenshot(dialog, "window-password-manager");
+        wxWindow* ok = dialog.FindWindow(wxID_OK);
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        click.SetEventObject(ok);
+        ok->GetEventHandler()->ProcessEvent(click);
+    });
+    openValue("userPassword");
+    EXPECT_TRUE(WaitIdle(entry));
+    StringList stored;
+    EXPECT_TRUE(frametest::PumpUntil([&] {
+        stored = live::ReadValues(*admin, dn, "(objectClass=*)", "userPassword");
+        return stored.GetCount() == 1 && stored.begin()->rfind("{SSHA}", 0) == 0;
+    }));
+    EXPECT_EQ(bindCode("n3w secret"), 0);
+    EXPECT_EQ(bindCode("password"), 49);
+    CloseWindow();
+    admin->Delete(dn);
 }
 
 TEST_F(ListViewTest, OneRowShowsItsNodesMenuSeveralTheDocumentsAndTheNodeMenuFollowsTheSelection)
