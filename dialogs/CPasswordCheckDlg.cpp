@@ -4,7 +4,6 @@
 #include <wx/textctrl.h>
 
 #include "dialogcore/PasswordHash.h"
-#include "dialogs/CPasswordManagerDlg.h"
 #include "model/ports/ResourceText.h"
 #include "model/values/PasswordScheme.h"
 #include "widgets/UiResources.h"
@@ -32,7 +31,7 @@ unsigned CPasswordCheckDlg::SchemeNameId(int scheme)
     }
 }
 
-CPasswordCheckDlg::CPasswordCheckDlg(const CPasswordManagerDlg& manager, wxWindow* parent) : m_manager(manager)
+CPasswordCheckDlg::CPasswordCheckDlg(const PasswordCheckSource& manager, wxWindow* parent) : m_manager(manager)
 {
     if (!ui::LoadDialogResource(this, parent, kDialog)) {
         wxDialog::Create(parent, wxID_ANY, "Check Password");

@@ -7,13 +7,20 @@
 
 #include <wx/dialog.h>
 
-class CPasswordManagerDlg;
 class wxStaticText;
 class wxTextCtrl;
 
+// What the check reads of the password manager, as it stands when checked.
+class PasswordCheckSource {
+public:
+    virtual ~PasswordCheckSource() = default;
+    virtual int GetCurrentScheme() const = 0;
+    virtual std::wstring GetHashedValue() const = 0;
+};
+
 class CPasswordCheckDlg : public wxDialog {
 public:
-    CPasswordCheckDlg(const CPasswordManagerDlg& manager, wxWindow* parent);
+    CPasswordCheckDlg(const PasswordCheckSource& manager, wxWindow* parent);
 
     wxTextCtrl* GetPasswordControl() const { return m_password; }
     wxStaticText* GetVerdictControl() const { return m_verdict; }
@@ -24,7 +31,7 @@ private:
     void OnCheck();
     void OnContextMenu(wxContextMenuEvent& event);
 
-    const CPasswordManagerDlg& m_manager;
+    const PasswordCheckSource& m_manager;
     wxTextCtrl* m_password = nullptr;
     wxStaticText* m_verdict = nullptr;
 };

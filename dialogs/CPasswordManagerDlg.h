@@ -9,13 +9,15 @@
 
 #include <wx/dialog.h>
 
+#include "dialogs/CPasswordCheckDlg.h"
+
 class wxButton;
 class wxCheckBox;
 class wxRadioButton;
 class wxStaticText;
 class wxTextCtrl;
 
-class CPasswordManagerDlg : public wxDialog {
+class CPasswordManagerDlg : public wxDialog, public PasswordCheckSource {
 public:
     // value: the present value, clear or hashed; displayName (UTF-8) goes
     // into the caption.
@@ -25,9 +27,9 @@ public:
     const std::wstring& GetResult() const { return m_result; }
     // The scheme the hashed value is in: read from the value in
     // existing-value mode, else the checked radio button's; -1 for none.
-    int GetCurrentScheme() const;
+    int GetCurrentScheme() const override;
     // The text of the hashed value.
-    std::wstring GetHashedValue() const;
+    std::wstring GetHashedValue() const override;
 
     wxTextCtrl* GetPasswordControl() const { return m_password; }
     wxTextCtrl* GetConfirmControl() const { return m_confirm; }

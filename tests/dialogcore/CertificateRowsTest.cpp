@@ -6,10 +6,9 @@
 #include "base/Utf8.h"
 #include "dialogcore/CX509Certificate.h"
 #include "dialogcore/CertificateRows.h"
-#include "platform/FileText.h"
 #include "platform/ResourceLibrary.h"
-#include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCertificates.h"
 
 namespace {
 
@@ -70,21 +69,14 @@ class CertificateRowsOfACertificate : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { platform::ResourceLibrary::Current().LoadDefault(); }
 
-    // A certificate made by the library's own tool; extensions from a config section when given.
+    // A certificate made by the library's own tool.
     std::string Make(const std::string& subject, const std::string& extensions)
     {
-        const std::string dir = m_folder.Path();
-        std::string conf = "[req]\ndistinguished_name = dn\nprompt = no\nutf8 = yes\n";
-        if (!extensions.empty()) conf += "x509_extensions = ext\n";
-        conf += "[dn]\n";
-        if (!extensions.empty()) conf += "[ext]\n" + extensions;
-        EXPECT_EQ(platform::WriteStringToFile(conf, dir + "/req.cnf"), 0);
-        testsupport::Run("openssl req -x509 -config " + dir + "/req.cnf -newkey rsa:2048 -nodes -keyout " + dir +
-                         "/k.pem -days 5 -utf8 -subj '" + subject + "' -set_serial 0x1234 -outform DER -out " + dir +
-                         "/c.der 2>&1");
-        std::string bytes;
-        EXPECT_EQ(platform::ReadFileToString(dir + "/c.der", bytes), 0);
-        return bytes;
+        testsupport::CertificateRequest request;
+        request.subject = subject;
+        request.serial = "0x1234";
+        request.extensions = extensions;
+        return testsupport::MakeCertificate(m_folder.Path(), request);
     }
 
     testsupport::TempFolder m_folder;

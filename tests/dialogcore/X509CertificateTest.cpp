@@ -17,6 +17,7 @@
 #include "platform/ResourceLibrary.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCertificates.h"
 
 namespace {
 
@@ -51,13 +52,6 @@ const CertificateSpec kSpecs[] = {
 void PrintTo(const CertificateSpec& spec, std::ostream* out)
 {
     *out << spec.name;
-}
-
-std::string Quote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 std::string OutputFolder()
@@ -115,20 +109,13 @@ protected:
     void SetUp() override
     {
         const CertificateSpec& spec = GetParam();
-        const std::string dir = m_folder.Path();
-        const std::string config = dir + "/req.cnf";
-        std::string conf = "[req]\ndistinguished_name = dn\nprompt = no\nutf8 = yes\nstring_mask = utf8only\n";
-        if (*spec.extensions) conf += "x509_extensions = ext\n";
-        conf += "[dn]\n";
-        if (*spec.extensions) conf += std::string("[ext]\n") + spec.extensions;
-        ASSERT_EQ(platform::WriteStringToFile(conf, config), 0);
-        m_der = dir + "/cert.der";
-        std::string command = "openssl req -x509 -config " + Quote(config) + " -newkey " + spec.key +
-                              " -nodes -keyout " + Quote(dir + "/key.pem") + " -days 30 -utf8 -subj " +
-                              Quote(spec.subject) + " -outform DER -out " + Quote(m_der) + " 2>&1";
-        if (*spec.serial) command += std::string(" -set_serial ") + spec.serial;
-        Shell(command);
-        ASSERT_EQ(platform::ReadFileToString(m_der, m_bytes), 0);
+        testsupport::CertificateRequest request;
+        request.subject = spec.subject;
+        request.key = spec.key;
+        request.serial = spec.serial;
+        request.extensions = spec.extensions;
+        m_bytes = testsupport::MakeCertificate(m_folder.Path(), request);
+        m_der = m_folder.Path() + "/cert.der";
         ASSERT_EQ(m_certificate.Load(m_bytes), 0);
         platform::WriteStringToFile(m_bytes, OutputFolder() + "/" + spec.name + ".der");
     }
@@ -136,7 +123,7 @@ protected:
     // What the tool prints for the certificate with those options.
     std::string Tool(const std::string& options) const
     {
-        return Shell("openssl x509 -inform DER -in " + Quote(m_der) + " -noout " + options + " 2>&1");
+        return Shell("openssl x509 -inform DER -in '" + m_der + "' -noout " + options + " 2>&1");
     }
 
     std::string Text(const std::wstring& text) const { return WideToUtf8Text(text); }
@@ -288,11 +275,7 @@ TEST(X509CertificateEmptyTest, EmptyOrCutValuesReadNotAvailableEverywhere)
 {
     platform::ResourceLibrary::Current().LoadDefault();
     testsupport::TempFolder folder;
-    const std::string der = folder.Path() + "/c.der";
-    Shell("openssl req -x509 -newkey rsa:2048 -nodes -keyout " + folder.Path() + "/k.pem -subj /CN=cut -days 1"
-        " -outform DER -out " + der + " 2>&1");
-    std::string whole;
-    ASSERT_EQ(platform::ReadFileToString(der, whole), 0);
+    const std::string whole = testsupport::MakeCertificate(folder.Path(), testsupport::CertificateRequest());
     for (const std::string& bytes : {std::string(), whole.substr(0, whole.size() / 2), std::string("\x30\x03\x02\x01\x01", 5),
                                      std::string("not a certificate")}) {
         CX509Certificate certificate;
@@ -321,11 +304,7 @@ TEST(X509CertificateEmptyTest, EmptyOrCutValuesReadNotAvailableEverywhere)
 TEST(X509CertificateEmptyTest, AFailedSaveLeavesNoFileBehind)
 {
     testsupport::TempFolder folder;
-    const std::string der = folder.Path() + "/c.der";
-    Shell("openssl req -x509 -newkey rsa:2048 -nodes -keyout " + folder.Path() + "/k.pem -subj /CN=save -days 1"
-        " -outform DER -out " + der + " 2>&1");
-    std::string bytes;
-    ASSERT_EQ(platform::ReadFileToString(der, bytes), 0);
+    const std::string bytes = testsupport::MakeCertificate(folder.Path(), testsupport::CertificateRequest());
     CX509Certificate certificate;
     ASSERT_EQ(certificate.Load(bytes), 0);
     // A folder that cannot be written: the old file stays whole, nothing beside it.

@@ -24,6 +24,7 @@
 #include "tests/support/ScriptedNodeDialogs.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCertificates.h"
 #include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/UiTestSupport.h"
 
@@ -42,9 +43,8 @@ protected:
         uitest::Modals();
         ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
         const std::string pem = testsupport::SlapdServer::Main().CertFolder() + "cacerts.pem";
-        m_der = m_folder.Path() + "/server.der";
-        testsupport::Run("openssl x509 -in " + pem + " -outform DER -out " + m_der);
-        ASSERT_EQ(platform::ReadFileToString(m_der, m_bytes), 0);
+        m_bytes = testsupport::PemFileToDer(pem, m_folder.Path());
+        m_der = m_folder.Path() + "/converted.der";
         m_previous = SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
     }
     void TearDown() override

@@ -33,6 +33,8 @@ RefPtr<arbldap::LDAPSyncConnection> OpenAdmin();
 // there is no such entry or attribute.
 StringList ReadValues(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter,
                       const std::string& attribute);
+// The result code of a simple bind as dn on the main server; 0 for success.
+int BindResultCode(const std::string& dn, const std::string& password);
 // Entries a base search at dn finds (0 or 1).
 size_t CountEntries(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter);
 

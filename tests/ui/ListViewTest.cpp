@@ -11,8 +11,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -20,7 +18,6 @@
 
 
 #include "base/Utf8.h"
-#include "ldap/LDAPException.h"
 #include "ldap/LDAPEntry.h"
 #include "ldap/LDAPAttributeList.h"
 #include "dialogcore/CertificateRows.h"
@@ -48,6 +45,7 @@
 #include "tests/support/LiveSupport.h"
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCertificates.h"
 #include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/UiTestSupport.h"
 #include "tests/ui/FrameTestSupport.h"
@@ -480,14 +478,9 @@ TEST_F(ListViewTest, APasswordChangedInTheManagerIsTheOneTheServerBindsWithAndTh
     RefPtr<arbldap::LDAPSyncConnection> admin = live::OpenAdmin();
     const std::string cn = "keys" + std::to_string(getpid());
     const std::string dn = "cn=" + cn + "," + live::kScratch;
-    std::string certificate;
-    {
-        testsupport::TempFolder folder;
-        testsupport::Run("openssl x509 -in " + live::MainServer().CertFolder() + "cacerts.pem -outform DER -out " +
-                         folder.Path() + "/server.der");
-        std::ifstream in(folder.Path() + "/server.der", std::ios::binary);
-        certificate.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    testsupport::TempFolder folder;
+    const std::string certificate =
+        testsupport::PemFileToDer(live::MainServer().CertFolder() + "cacerts.pem", folder.Path());
     ASSERT_FALSE(certificate.empty());
     auto* attributes = new arbldap::LDAPAttributeList;
     attributes->AddValue("objectClass", "inetOrgPerson");
@@ -496,15 +489,7 @@ TEST_F(ListViewTest, APasswordChangedInTheManagerIsTheOneTheServerBindsWithAndTh
     attributes->AddValue("userPassword", "{SHA}W6ph5Mm5Pz8GgiULbPgzG37mj9g=");
     attributes->AddValue("userCertificate;binary", certificate);
     admin->Add(arbldap::LDAPEntry(dn, attributes));
-    auto bindCode = [&dn](const std::string& password) {
-        RefPtr<arbldap::LDAPSyncConnection> connection = live::OpenSync(live::MainServer().Port());
-        try {
-            connection->Bind(dn, password);
-            return 0;
-        } catch (const arbldap::LDAPException& e) {
-            return e.GetResultCode();
-        }
-    };
+    auto bindCode = [&dn](const std::string& password) { return live::BindResultCode(dn, password); };
     ASSERT_EQ(bindCode("password"), 0);
 
     // The program's own dialogs.

@@ -11,7 +11,6 @@
 #include "dialogcore/PasswordHash.h"
 #include "ldap/LDAPAttributeList.h"
 #include "ldap/LDAPEntry.h"
-#include "ldap/LDAPException.h"
 #include "model/values/PasswordScheme.h"
 #include "tests/support/LiveSupport.h"
 
@@ -36,18 +35,6 @@ public:
 private:
     SaltSource m_previous;
 };
-
-// The result code of a simple bind; 0 for success.
-int BindCode(const std::string& dn, const std::string& password)
-{
-    RefPtr<arbldap::LDAPSyncConnection> connection = live::OpenSync(live::MainServer().Port());
-    try {
-        connection->Bind(dn, password);
-        return 0;
-    } catch (const arbldap::LDAPException& e) {
-        return e.GetResultCode();
-    }
-}
 
 struct BindCase {
     const char* name;
@@ -87,8 +74,8 @@ TEST(PasswordBind, TheServerAcceptsTheValuesWeMake)
         attributes->AddValue("sn", "hash");
         attributes->AddValue("userPassword", WideToUtf8Text(value));
         admin->Add(arbldap::LDAPEntry(dn, attributes));
-        EXPECT_EQ(BindCode(dn, WideToUtf8Text(c.password)), 0) << c.name << " " << WideToUtf8Text(value);
-        EXPECT_EQ(BindCode(dn, WideToUtf8Text(c.password) + "x"), 49) << c.name;
+        EXPECT_EQ(live::BindResultCode(dn, WideToUtf8Text(c.password)), 0) << c.name << " " << WideToUtf8Text(value);
+        EXPECT_EQ(live::BindResultCode(dn, WideToUtf8Text(c.password) + "x"), 49) << c.name;
         admin->Delete(dn);
     }
 }
