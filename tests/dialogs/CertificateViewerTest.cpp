@@ -106,7 +106,7 @@ TEST_F(CertificateViewerTest, EveryRowTheFixedWidthDetailsAndSave)
         // The widths leave room for the scroll bar.
         EXPECT_LE(list.GetColumnWidth(0) + list.GetColumnWidth(1), list.GetClientSize().GetWidth());
         // Fixed-width details for the serial, signature and fingerprint rows only.
-        for (long row : {1L, 2L, 8L, 0L, 3L, 9L}) {
+        for (long row : {1L, 2L, 8L, 0L, 3L, 13L, 9L}) {
             Select(list, row);
             EXPECT_EQ(page->GetDetails()->GetValue(), wxString::FromUTF8(rows[row].details)) << row;
             const bool fixed = row == 1 || row == 2 || row == 8;
@@ -115,6 +115,11 @@ TEST_F(CertificateViewerTest, EveryRowTheFixedWidthDetailsAndSave)
             if (page->GetDetails()->GetStyle(0, style) && style.HasFont())
                 EXPECT_EQ(style.GetFont().GetFamily() == wxFONTFAMILY_TELETYPE, fixed) << row;
             if (row == 8) uitest::Screenshot(sheet, "certificate-viewer-fingerprints");
+            if (row == 13) {
+                list.EnsureVisible(14);
+                uitest::RunFor(100);
+                uitest::Screenshot(sheet, "certificate-viewer-extensions");
+            }
             if (row == 3) {
                 // The issuer's RDNs one a line.
                 EXPECT_EQ(page->GetDetails()->GetValue(), wxString(NameLines(reference.GetIssuer())));
