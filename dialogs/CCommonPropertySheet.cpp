@@ -5,12 +5,13 @@
 
 #include "dialogs/CPropertyPage.h"
 
-CCommonPropertySheet::CCommonPropertySheet(wxWindow* parent, const wxString& caption, int startPage)
+CCommonPropertySheet::CCommonPropertySheet(wxWindow* parent, const wxString& caption, int startPage,
+                                           SheetButtons buttons)
     : wxPropertySheetDialog(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize,
                             wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_startPage(startPage)
 {
-    CreateButtons(wxOK | wxCANCEL | wxAPPLY);
+    CreateButtons(buttons == SheetButtons::OkCancel ? wxOK | wxCANCEL : wxOK | wxCANCEL | wxAPPLY);
     GetBookCtrl()->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, &CCommonPropertySheet::OnPageChanging, this);
     GetBookCtrl()->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, &CCommonPropertySheet::OnPageChanged, this);
     Bind(wxEVT_BUTTON, &CCommonPropertySheet::OnOk, this, wxID_OK);

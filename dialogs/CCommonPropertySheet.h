@@ -11,10 +11,14 @@
 
 class CPropertyPage;
 
+// The buttons under the pages.
+enum class SheetButtons { OkCancelApply, OkCancel };
+
 class CCommonPropertySheet : public wxPropertySheetDialog {
 public:
     // startPage: the page shown first.
-    CCommonPropertySheet(wxWindow* parent, const wxString& caption, int startPage = 0);
+    CCommonPropertySheet(wxWindow* parent, const wxString& caption, int startPage = 0,
+                         SheetButtons buttons = SheetButtons::OkCancelApply);
 
     // The parent for the pages' windows.
     wxWindow* GetBook() const;

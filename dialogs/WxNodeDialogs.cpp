@@ -12,6 +12,9 @@
 #include "base/Utf8.h"
 #include "model/entries/CLDAPObject.h"
 #include "model/ports/ResourceText.h"
+#include "dialogs/CPasswordManagerDlg.h"
+#include "dialogs/CX509CertSheet.h"
+#include "dialogs/CX509InfoProppage.h"
 #include "widgets/DialogOwner.h"
 
 namespace {
@@ -35,9 +38,9 @@ std::wstring NameWithExtension(const std::wstring& fileName, const std::wstring&
 
 bool WxNodeDialogs::HasDialog(NodeDialog dialog) const
 {
-    // The certificate viewer is not there yet.
     return dialog == NodeDialog::ChooseDN || dialog == NodeDialog::Favorite || dialog == NodeDialog::LdifExport ||
-           dialog == NodeDialog::BinaryFile;
+           dialog == NodeDialog::BinaryFile || dialog == NodeDialog::Certificates ||
+           dialog == NodeDialog::PasswordManager;
 }
 
 bool WxNodeDialogs::AskPassword(std::wstring& password, bool& savePassword)
@@ -108,7 +111,17 @@ bool WxNodeDialogs::ChooseBinaryLoadFile(BinaryFileChoice& choice)
     return !choice.path.empty();
 }
 
-void WxNodeDialogs::ShowCertificates(const std::wstring&, const std::vector<CertificatePage>&, size_t) {}
+void WxNodeDialogs::ShowCertificates(const std::wstring& caption, const std::vector<CertificatePage>& pages,
+                                     size_t active)
+{
+    CX509CertSheet sheet(wxString(caption), DialogParent(), static_cast<int>(active));
+    for (const CertificatePage& page : pages) {
+        auto* window = new CX509InfoProppage(page.value);
+        window->Create(sheet.GetBook(), wxString(page.title));
+        sheet.AddPage(window);
+    }
+    sheet.ShowModal();
+}
 
 bool WxNodeDialogs::AskLdifExport(const std::wstring& caption, const std::wstring& fileName,
                                   const std::string& filter, LdifExportChoice& choice)
@@ -132,6 +145,14 @@ bool WxNodeDialogs::EditFavorite(const CFavoriteList& favorites, std::string& na
     if (dialog.DoModal() != wxID_OK) return false;
     name = dialog.m_name;
     value = dialog.m_dn;
+    return true;
+}
+
+bool WxNodeDialogs::EditPassword(const std::wstring& value, const std::string& name, std::wstring& result)
+{
+    CPasswordManagerDlg dialog(value, name, DialogParent());
+    if (dialog.ShowModal() != wxID_OK) return false;
+    result = dialog.GetResult();
     return true;
 }
 

@@ -2,9 +2,9 @@
 // The dialogs that nodes open, as the program's windows: the password
 // prompt, the go-to-DN search, a save-file box that asks before
 // overwriting, the binary value file dialog in its save and load forms, the
-// new-favourite dialog, the message box with a remembered answer and the LDIF
-// export. The certificate viewer is not there yet and counts as cancelled.
-// User-interface thread only.
+// new-favourite dialog, the message box with a remembered answer, the LDIF
+// export, the certificate sheet and the password manager. User-interface
+// thread only.
 
 #include <string>
 
@@ -26,6 +26,7 @@ public:
     bool AskLdifExport(const std::wstring& caption, const std::wstring& fileName, const std::string& filter,
                        LdifExportChoice& choice) override;
     bool EditFavorite(const CFavoriteList& favorites, std::string& name, std::string& value) override;
+    bool EditPassword(const std::wstring& value, const std::string& name, std::wstring& result) override;
     int ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,
                             uint32_t style) override;
 };

@@ -52,6 +52,7 @@ constexpr unsigned kStrUnknownSound = 338;
 constexpr unsigned kStrCertificateCaption = 339;
 constexpr unsigned kStrCertificatePage = 341;
 constexpr unsigned kStrNoTempName = 342;
+constexpr unsigned kStrPasswordManager = 518;
 constexpr unsigned kStrPassword = 670;
 constexpr unsigned kStrSaveFilter = 32774;
 constexpr unsigned kStrWriteFailed = 32776;
@@ -211,6 +212,7 @@ bool CAttrObject::ConfirmSingleValueReplace() const
 CAttrObject::Opener CAttrObject::FindOpener() const
 {
     const std::string base = GetBaseName();
+    if (IsPasswordValue()) return Opener::Password;
     if (IsLinkAttributeName(base)) {
         if (EqualNoCase(base, "jpegphoto")) return Opener::JpegPhoto;
         if (EqualNoCase(base, "photo")) return Opener::Photo;
@@ -239,6 +241,8 @@ bool CAttrObject::IsOpenValueAvailable() const
         return false;
     case Opener::Certificate:
         return HasNodeDialog(NodeDialog::Certificates);
+    case Opener::Password:
+        return HasNodeDialog(NodeDialog::PasswordManager);
     default:
         return true;
     }
@@ -254,6 +258,7 @@ std::wstring CAttrObject::GetOpenCommandText() const
     case Opener::Link: return LoadResourceText(kStrOpenLink);
     case Opener::Certificate: return LoadResourceText(kStrOpenCertificate);
     case Opener::DistinguishedName: return LoadResourceText(kStrGoToDN);
+    case Opener::Password: return LoadResourceText(kStrPasswordManager);
     case Opener::None: break;
     }
     return std::wstring();
@@ -308,7 +313,21 @@ void CAttrObject::OpenValue()
         if (CLDAPObject* server = GetServerNode())
             server->NavigateToDN(LDAPDN(m_value));
         return;
+    case Opener::Password:
+        EditPassword();
+        return;
     }
+}
+
+void CAttrObject::EditPassword()
+{
+    std::shared_ptr<NodeDialogPort> dialogs = GetNodeDialogPort();
+    std::wstring result;
+    if (!dialogs || !m_owner || !dialogs->EditPassword(Utf8ToWideString(m_value), m_name, result))
+        return;
+    const std::string value = WideToUtf8Text(result);
+    if (value != m_value)
+        ReplaceValue(value);
 }
 
 std::string CAttrObject::CreateTempValueFile(const std::string& extension)

@@ -4,7 +4,8 @@
 // The base holds the owner, the name as received (";" options included) and
 // the raw value bytes; it chooses how a value opens (images and sounds
 // through temporary files, mail addresses and links through the desktop,
-// certificates in the certificate sheet, DN values by navigating), saves it
+// certificates in the certificate sheet, DN values by navigating, passwords
+// in the password manager), saves it
 // to a file, and deletes values through its owner.
 //
 // The Value column of a userPassword value is masked; the Type column names
@@ -106,11 +107,13 @@ protected:
     void WriteValueFile(const std::wstring& path);
 
 private:
-    enum class Opener { None, JpegPhoto, Photo, Audio, Mail, Link, Certificate, DistinguishedName };
+    enum class Opener { None, JpegPhoto, Photo, Audio, Mail, Link, Certificate, DistinguishedName, Password };
     Opener FindOpener() const;
     void OpenInTempFile(const std::string& extension);
     void OpenLink(const std::string& link);
     void ShowCertificates();
+    // The password manager on this value; a changed value replaces it.
+    void EditPassword();
 
     AttributeOwner* const m_owner;
     CLDAPObject* const m_ownerNode;  // the owner as a node

@@ -39,7 +39,7 @@ struct CertificatePage {
 
 // The node dialogs that not every port has yet: a command that would open a
 // missing one is disabled.
-enum class NodeDialog { ChooseDN, BinaryFile, Certificates, LdifExport, Favorite };
+enum class NodeDialog { ChooseDN, BinaryFile, Certificates, LdifExport, Favorite, PasswordManager };
 
 class NodeDialogPort {
 public:
@@ -71,6 +71,9 @@ public:
     // The new-favourite dialog for a profile's favourites; name and value are
     // proposed in and read back out. True for OK.
     virtual bool EditFavorite(const CFavoriteList& favorites, std::string& name, std::string& value) = 0;
+    // The password manager on a password value (UTF-8 attribute name for the
+    // caption); true for OK, with the value to store.
+    virtual bool EditPassword(const std::wstring& value, const std::string& name, std::wstring& result) = 0;
     // A question with a do-not-ask-again box; an answer remembered for the
     // confirmation id is returned without asking. The button pressed.
     virtual int ShowCheckMessageBox(const std::wstring& text, const std::wstring& detail, unsigned confirmId,

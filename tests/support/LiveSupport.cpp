@@ -120,6 +120,17 @@ std::vector<std::string> Drain(LDAPResultQueue& queue)
     return seen;
 }
 
+int BindResultCode(const std::string& dn, const std::string& password)
+{
+    RefPtr<LDAPSyncConnection> connection = OpenSync(MainServer().Port());
+    try {
+        connection->Bind(dn, password);
+        return 0;
+    } catch (const LDAPException& e) {
+        return e.GetResultCode();
+    }
+}
+
 int ResultCode(LDAPResultQueue& queue)
 {
     std::unique_ptr<LDAPResponse> response = queue.GetNextResponse();

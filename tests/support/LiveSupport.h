@@ -37,6 +37,8 @@ StringList ReadValues(arbldap::LDAPSyncConnection& connection, const std::string
 // "userCertificate;binary") of the entry at dn on the server at port, as
 // ldapsearch reads them: binary values through the files its -t writes.
 std::vector<std::string> LdapsearchValues(int port, const std::string& dn, const std::string& attribute);
+// The result code of a simple bind as dn on the main server; 0 for success.
+int BindResultCode(const std::string& dn, const std::string& password);
 // Entries a base search at dn finds (0 or 1).
 size_t CountEntries(arbldap::LDAPSyncConnection& connection, const std::string& dn, const std::string& filter);
 

@@ -122,6 +122,16 @@ public:
         return ok;
     }
 
+    bool EditPassword(const std::wstring& value, const std::string& name, std::wstring& result) override
+    {
+        passwordRequests.push_back(std::make_pair(value, name));
+        if (passwordResults.empty())
+            return false;
+        result = passwordResults.front();
+        passwordResults.pop_front();
+        return true;
+    }
+
     int ShowCheckMessageBox(const std::wstring& text, const std::wstring&, unsigned confirmId, uint32_t) override
     {
         checkBoxes.push_back(std::make_pair(text, confirmId));
@@ -141,6 +151,7 @@ public:
     std::deque<LdifExportChoice> ldifChoices;
     std::deque<bool> favoriteAnswers;
     std::deque<int> checkAnswers;
+    std::deque<std::wstring> passwordResults;  // each an OK with that value
 
     // What was shown.
     int passwordPrompts = 0;
@@ -151,6 +162,7 @@ public:
     std::vector<LdifRequest> ldifRequests;
     std::vector<FavoriteRequest> favoriteRequests;
     std::vector<std::pair<std::wstring, unsigned>> checkBoxes;
+    std::vector<std::pair<std::wstring, std::string>> passwordRequests;  // value and name
 };
 
 // What the LDIF export runner was asked to do.

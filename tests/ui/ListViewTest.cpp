@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +18,14 @@
 
 
 #include "base/Utf8.h"
+#include "ldap/LDAPEntry.h"
+#include "ldap/LDAPAttributeList.h"
+#include "dialogcore/CertificateRows.h"
+#include "dialogcore/CX509Certificate.h"
+#include "dialogs/CPasswordManagerDlg.h"
+#include "dialogs/WxNodeDialogs.h"
+#include "dialogs/CX509InfoProppage.h"
+#include "dialogs/CX509CertSheet.h"
 #include "jobs/CLDAPThread.h"
 #include "model/profiles/CAppConfig.h"
 #include "model/entries/CAttrObject.h"
@@ -33,11 +45,16 @@
 #include "tests/support/LiveSupport.h"
 #include "tests/support/RecordingDesktopLauncher.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCertificates.h"
+#include "tests/support/gui/ModalDialogs.h"
+#include "tests/support/gui/UiTestSupport.h"
 #include "tests/ui/FrameTestSupport.h"
 #include "ui/CArbDocument.h"
 #include "ui/CArbListView.h"
 #include "ui/CArbMainFrame.h"
+#include "shellcore/FrameCommands.h"
 #include "ui/CArbTreeView.h"
+#include "ui/NodeMenus.h"
 #include "ui/WxDispatcher.h"
 #include "ui/WxListPort.h"
 #include "ui/WxShellPorts.h"
@@ -456,6 +473,103 @@ TEST_F(ListViewTest, EnterOpensAValueButNotAPasswordAndTabGoesToTheTree)
         EXPECT_TRUE(List().HandleKeyDown(WXK_TAB));
         EXPECT_TRUE(frametest::PumpUntil([&] { return wxWindow::FindFocus() == m_window->frame->GetTreeView(); }));
     }
+}
+
+// The password manager and the certificate viewer from the window, on a
+// scratch entry: the new password is the one the server binds with.
+TEST_F(ListViewTest, APasswordChangedInTheManagerIsTheOneTheServerBindsWithAndTheCertificateShows)
+{
+    RefPtr<arbldap::LDAPSyncConnection> admin = live::OpenAdmin();
+    const std::string cn = "keys" + std::to_string(getpid());
+    const std::string dn = "cn=" + cn + "," + live::kScratch;
+    testsupport::TempFolder folder;
+    const std::string certificate =
+        testsupport::PemFileToDer(live::MainServer().CertFolder() + "cacerts.pem", folder.Path());
+    ASSERT_FALSE(certificate.empty());
+    auto* attributes = new arbldap::LDAPAttributeList;
+    attributes->AddValue("objectClass", "inetOrgPerson");
+    attributes->AddValue("cn", cn);
+    attributes->AddValue("sn", "keys");
+    attributes->AddValue("userPassword", "{SHA}W6ph5Mm5Pz8GgiULbPgzG37mj9g=");
+    attributes->AddValue("userCertificate;binary", certificate);
+    admin->Add(arbldap::LDAPEntry(dn, attributes));
+    auto bindCode = [&dn](const std::string& password) { return live::BindResultCode(dn, password); };
+    ASSERT_EQ(bindCode("password"), 0);
+
+    // The program's own dialogs.
+    struct DialogsScope {
+        std::shared_ptr<NodeDialogPort> previous = SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
+        ~DialogsScope() { SetNodeDialogPort(previous); }
+    } dialogs;
+    ASSERT_TRUE(Profile(live::kScratch, true).SaveProfile());
+    OpenWindow();
+    CEntryObject* entry = OpenEntry(dn);
+    ASSERT_NE(entry, nullptr);
+
+    // Each value's open command, as its row's context menu gives it.
+    auto openValue = [&](const std::string& name) {
+        for (CAttrObject* node : entry->GetAttributeNodes(false))
+            if (node->GetName() == name) {
+                List().SelectSingleItem(RowNamed(Utf8ToWideString(name)), true);
+                ASSERT_NE(node->BuildContextMenu()->FindCommand(cmd::kOpenValue), nullptr) << name;
+                ui::RunNodeMenuCommand(List(), *node, cmd::kOpenValue);
+                return;
+            }
+        ADD_FAILURE() << "no value " << name;
+    };
+
+    // The certificate value opens in the viewer.
+    std::wstring serialRow;
+    uitest::WhenShown<CX509CertSheet>([&](CX509CertSheet& sheet) {
+        auto* page = dynamic_cast<CX509InfoProppage*>(sheet.GetPageWindow(0));
+        if (page) {
+            serialRow = page->GetList()->GetItemText(1, 1).ToStdWstring();
+            uitest::Screenshot(sheet, "window-certificate-viewer");
+        }
+        sheet.EndModal(wxID_CANCEL);
+    });
+    openValue("userCertificate;binary");
+    frametest::Pump();
+    CX509Certificate reference;
+    ASSERT_EQ(reference.Load(certificate), 0);
+    reference.SetUpperCase(true);
+    reference.SetSeparator(L' ');
+    EXPECT_EQ(serialRow, MakeCertificateRows(reference)[1].text);
+
+    // A new password typed twice, {SSHA}, OK.
+    uitest::WhenShown<CPasswordManagerDlg>([](CPasswordManagerDlg& dialog) {
+        EXPECT_EQ(dialog.GetHashedValue(), L"{SHA}W6ph5Mm5Pz8GgiULbPgzG37mj9g=");
+        wxUIActionSimulator keys;
+        for (wxTextCtrl* field : {dialog.GetPasswordControl(), dialog.GetConfirmControl()}) {
+            field->SetFocus();
+            uitest::RunFor(100);
+            keys.Text("n3w secret");
+            uitest::RunUntil([&] { return field->GetValue() == "n3w secret"; }, 3000);
+            if (field->GetValue() != "n3w secret") field->SetValue("n3w secret");  // a display without a keyboard focus
+        }
+        wxRadioButton* ssha = dialog.GetSchemeControl(1);
+        ssha->SetValue(true);
+        wxCommandEvent choose(wxEVT_RADIOBUTTON, ssha->GetId());
+        choose.SetEventObject(ssha);
+        ssha->GetEventHandler()->ProcessEvent(choose);
+        EXPECT_EQ(dialog.GetHashedValue().rfind(L"{SSHA}", 0), 0u);
+        uitest::Screenshot(dialog, "window-password-manager");
+        wxWindow* ok = dialog.FindWindow(wxID_OK);
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        click.SetEventObject(ok);
+        ok->GetEventHandler()->ProcessEvent(click);
+    });
+    openValue("userPassword");
+    EXPECT_TRUE(WaitIdle(entry));
+    StringList stored;
+    EXPECT_TRUE(frametest::PumpUntil([&] {
+        stored = live::ReadValues(*admin, dn, "(objectClass=*)", "userPassword");
+        return stored.GetCount() == 1 && stored.begin()->rfind("{SSHA}", 0) == 0;
+    }));
+    EXPECT_EQ(bindCode("n3w secret"), 0);
+    EXPECT_EQ(bindCode("password"), 49);
+    CloseWindow();
+    admin->Delete(dn);
 }
 
 TEST_F(ListViewTest, OneRowShowsItsNodesMenuSeveralTheDocumentsAndTheNodeMenuFollowsTheSelection)

@@ -116,9 +116,38 @@ TEST_F(AttributeNodes, PasswordsAreMaskedAndNameTheirScheme)
         EXPECT_EQ(node->GetValueText(), L"********") << c.value;
         EXPECT_EQ(node->GetTypeName(), c.type) << c.value;
         EXPECT_EQ(node->GetValue(), c.value);
-        EXPECT_FALSE(node->CanOpenValue());
-        EXPECT_EQ(node->BuildContextMenu()->FindCommand(kCmdOpenValue), nullptr);
+        // Hashed or clear, a password opens in the password manager.
+        EXPECT_TRUE(node->CanOpenValue());
+        EXPECT_NE(node->BuildContextMenu()->FindCommand(kCmdOpenValue), nullptr);
     }
+}
+
+TEST_F(AttributeNodes, PasswordsOpenInThePasswordManagerWithTheirName)
+{
+    for (const char* name : {"userPassword", "USERPASSWORD", "userpassword;x-old"}) {
+        CAttrObject* node = Make(name, "{SSHA}abcdefgh");
+        ASSERT_TRUE(node->IsOpenValueAvailable()) << name;
+        Dialogs().passwordRequests.clear();
+        node->OpenValue();
+        ASSERT_EQ(Dialogs().passwordRequests.size(), 1u) << name;
+        EXPECT_EQ(Dialogs().passwordRequests[0].first, L"{SSHA}abcdefgh");
+        EXPECT_EQ(Dialogs().passwordRequests[0].second, name);
+        // Cancelled: the value stays and nothing runs for the entry.
+        EXPECT_EQ(node->GetValue(), "{SSHA}abcdefgh");
+        EXPECT_FALSE(entry->IsBusy());
+    }
+    // The same value back changes nothing either.
+    CAttrObject* node = Make("userPassword", "secret");
+    Dialogs().passwordResults.push_back(L"secret");
+    node->OpenValue();
+    EXPECT_FALSE(entry->IsBusy());
+    EXPECT_TRUE(Dialogs().passwordResults.empty());
+    // Not opened while the entry is busy.
+    entry->SetBusy();
+    Dialogs().passwordRequests.clear();
+    node->OpenValue();
+    EXPECT_TRUE(Dialogs().passwordRequests.empty());
+    entry->ResetBusy();
 }
 
 TEST_F(AttributeNodes, OpenCommandByNameOrDnSyntax)
@@ -130,7 +159,8 @@ TEST_F(AttributeNodes, OpenCommandByNameOrDnSyntax)
         {"jpegPhoto", 321}, {"JPEGPHOTO", 321}, {"photo", 321},          {"audio", 323},
         {"mail", 324},      {"labeledURI", 325}, {"labeledurl", 325},    {"memberURL", 325},
         {"nsDirectoryURL", 325}, {"userCertificate;binary", 327}, {"cACertificate", 327},
-        {"seeAlso", 329},   {"member", 329},     {"description", 0},     {"userPassword", 0},
+        {"seeAlso", 329},   {"member", 329},     {"description", 0},     {"userPassword", 518},
+        {"USERPASSWORD;x-old", 518},
     };
     for (const auto& c : cases) {
         CAttrObject* node = Make(c.name, "x");

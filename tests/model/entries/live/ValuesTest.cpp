@@ -47,7 +47,8 @@ TEST_F(Values, PhotoPasswordLinksAndMailAsTheyShow)
     EXPECT_EQ(password[0]->GetValue(), "{SHA}ItvNMFPtjBMaa6UFiWT3tF4qy1Y=");
     EXPECT_EQ(password[0]->GetValueText(), L"********");
     EXPECT_EQ(password[0]->GetTypeName(), modeltest::Text(670) + L" [" + modeltest::Text(117) + L"]");
-    EXPECT_FALSE(password[0]->CanOpenValue());
+    // It opens in the password manager.
+    EXPECT_TRUE(password[0]->CanOpenValue());
 
     // The list shows the masked value, never the stored one.
     bool sawPassword = false;
