@@ -123,7 +123,9 @@ private:
         const bool working = GetRunningThreadCount() != 0 || !node || node->IsBusy();
         m_busySeen = m_busySeen || working;
         m_round.rows = list ? static_cast<size_t>(list->GetItemCount()) : 0;
-        if (m_round.shown == 0 && m_busySeen && m_round.rows >= m_children) {
+        // A refresh empties the list first: the rows count once they came again.
+        m_emptied = m_emptied || m_round.rows < m_children;
+        if (m_round.shown == 0 && m_busySeen && m_emptied && m_round.rows >= m_children) {
             // Shown: painted before the time is taken.
             list->Update();
             m_round.shown = Millis(Clock::now() - m_start);
@@ -147,6 +149,7 @@ private:
     Clock::time_point m_last{};
     bool m_finished = false;
     bool m_busySeen = false;
+    bool m_emptied = false;
     Round m_round;
 };
 
