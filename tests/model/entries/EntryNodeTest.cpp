@@ -76,6 +76,30 @@ TEST_F(EntryNode, NamedAfterItsFirstRdn)
     EXPECT_EQ(entry->GetServerObject(), server);
 }
 
+TEST_F(EntryNode, NamesFollowTheDNAndTheDNComesBackAsSet)
+{
+    entry->SetDN(arbldap::LDAPDN("uid=j\\+k;ou=People,o=lab"));
+    EXPECT_EQ(entry->GetCaption(), L"uid");
+    EXPECT_EQ(entry->GetValueText(), L"j+k");
+    EXPECT_EQ(entry->GetDisplayName(), L"uid=j+k");
+    EXPECT_EQ(entry->GetDN().GetText(), "uid=j\\+k,ou=People,o=lab");
+    EXPECT_EQ(entry->GetDN().GetPartCount(), 3u);
+    EXPECT_EQ(entry->GetFirstRDN().GetText(), "uid=j\\+k");
+
+    // Parts that the text would not give back stay as they were set.
+    arbldap::LDAPDN odd("cn=a,o=lab");
+    odd.GetParts()[0].SetValue("b");
+    entry->SetDN(odd);
+    EXPECT_EQ(entry->GetDN().GetPart(0).GetValue(), "b");
+    EXPECT_EQ(entry->GetValueText(), L"b");
+    arbldap::LDAPDN notADN;
+    notADN = "not a DN";
+    entry->SetDN(notADN);
+    EXPECT_EQ(entry->GetDN().GetText(), "not a DN");
+    EXPECT_EQ(entry->GetDN().GetPartCount(), 0u);
+    EXPECT_EQ(entry->GetCaption(), L"");
+}
+
 TEST_F(EntryNode, SizeIsKnownOnceLoadedAndCountsNormalValuesOnly)
 {
     entry->CreateAttributeNodes(Attributes({{"cn", "Smith, John"}, {"sn", "Smith"}}), false);
