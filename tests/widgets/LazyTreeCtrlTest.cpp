@@ -205,6 +205,47 @@ TEST_F(LazyTreeTest, LabelsAreDrawnInTheirColours)
     uitest::Screenshot(*frame, "lazy_tree_labels");
 }
 
+TEST_F(LazyTreeTest, AnItemsOwnLooksAndTextAreKeptAndDrawn)
+{
+    const wxTreeItemId plain = tree->AppendItem(root, "Plain");
+    const wxTreeItemId red = tree->AppendItem(root, "Redtext");
+    const wxTreeItemId boxed = tree->AppendItem(root, "Boxed");
+    tree->SetItemTextColour(red, *wxRED);
+    tree->SetItemBackgroundColour(boxed, *wxBLUE);
+    wxFont big = tree->GetFont();
+    big.SetPointSize(big.GetPointSize() + 4);
+    tree->SetItemFont(boxed, big);
+    EXPECT_FALSE(tree->GetItemTextColour(plain).IsOk());
+    EXPECT_FALSE(tree->GetItemBackgroundColour(plain).IsOk());
+    EXPECT_FALSE(tree->GetItemFont(plain).IsOk());
+    EXPECT_EQ(tree->GetItemTextColour(red), *wxRED);
+    EXPECT_FALSE(tree->GetItemBackgroundColour(red).IsOk());
+    EXPECT_EQ(tree->GetItemBackgroundColour(boxed), *wxBLUE);
+    EXPECT_EQ(tree->GetItemFont(boxed).GetPointSize(), big.GetPointSize());
+    tree->Update();
+    uitest::RunFor(50);
+    const wxImage image = uitest::Pixels(*tree, wxRect(tree->GetClientSize()));
+    auto near = [&](const wxRect& box, const wxColour& colour) {
+        int count = 0;
+        for (int y = box.y; y < box.GetBottom(); ++y)
+            for (int x = box.x; x < box.GetRight(); ++x)
+                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
+                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
+                    ++count;
+        return count;
+    };
+    EXPECT_GT(near(Label(red), *wxRED), 10) << "a label in its own colour";
+    EXPECT_EQ(near(Label(plain), *wxRED), 0);
+    EXPECT_GT(near(Label(boxed), *wxBLUE), 40) << "a label on its own background";
+    uitest::Screenshot(*frame, "lazy_tree_own_looks");
+
+    tree->SetItemText(red, "");
+    EXPECT_EQ(tree->GetItemText(red), "");
+    tree->SetItemText(red, "again");
+    EXPECT_EQ(tree->GetItemText(red), "again");
+    EXPECT_EQ(tree->GetItemText(plain), "Plain");
+}
+
 // A shown label wider than the window widens the scrolled area once the
 // loop is idle, whether or not a paint measured it.
 TEST_F(LazyTreeTest, AWideLabelWidensTheScrolledArea)
