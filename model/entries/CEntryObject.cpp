@@ -600,12 +600,12 @@ void CEntryObject::UpdateViewsHere()
     if (!list || !tree)
         return;
     platform::ScopedUpdateLock lock(*list);
-    RemoveAllRows();
     HideProgress();
     if (IsChildrenLoaded())
         UpdateChildIndicator();
     // Rows appear only while the node is the selected one.
     if (!IsCurrent()) {
+        RemoveAllRows();
         SortRefilledList(0, true);
         return;
     }
@@ -614,7 +614,7 @@ void CEntryObject::UpdateViewsHere()
         if (data)
             children.push_back(static_cast<CDataObject*>(data));
     }
-    FillRows(*this, children, [](CDataObject& owner) {
+    RefillRows(*this, children, [](CDataObject& owner) {
         if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
             entry->InsertAttributeRows();
             entry->HideProgress();

@@ -99,6 +99,31 @@ void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::f
         ContinueFill(&nodes);
 }
 
+void RefillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
+                std::function<void(CDataObject& owner)> done)
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list) {
+        FillRows(owner, nodes, std::move(done));
+        return;
+    }
+    const size_t rows = static_cast<size_t>(list->GetItemCount());
+    size_t shown = 0;
+    while (shown < nodes.size() && shown < rows && list->GetItemData(static_cast<int>(shown)) == nodes[shown]->GetItemData())
+        ++shown;
+    if (shown == 0) {
+        RemoveAllRows();
+        FillRows(owner, nodes, std::move(done));
+        return;
+    }
+    DropFill();
+    for (size_t row = rows; row > shown; --row)
+        list->DeleteItem(static_cast<int>(row - 1));
+    list->SetItemState(-1, 0, platform::kListSelected | platform::kListFocused);
+    FillRows(owner, std::vector<CDataObject*>(nodes.begin() + static_cast<std::ptrdiff_t>(shown), nodes.end()),
+             std::move(done));
+}
+
 std::wstring ListColumnText(void* data, int column)
 {
     const auto* node = static_cast<const CDataObject*>(data);
