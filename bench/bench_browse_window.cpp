@@ -320,13 +320,7 @@ int main(int argc, char** argv)
                             Median(perChild), Median(peakPerChild), idle / 1e6);
                 std::printf("after refreshes and the close:    %8.0f%% of idle (the last round)\n", closed.back());
                 std::fflush(stdout);
-                bench::SizeLine line;
-                line.size = children;
-                line.ratio = w / p;
-                line.stall = s;
-                line.bytesPerChild = Median(perChild);
-                line.afterClose = closed.back();
-                lines.push_back(line);
+                lines.push_back(bench::SizeLine{children, w / p, s, Median(perChild), closed.back()});
             }
         } catch (const std::exception& e) {
             std::fprintf(stderr, "bench_browse_window: %s\n", e.what());

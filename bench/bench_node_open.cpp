@@ -257,13 +257,7 @@ int main(int argc, char** argv)
                     Median(perChild), Median(peakPerChild), idle / 1e6);
         std::printf("after two refreshes and the server closed: %.0f%% of idle (the last round)\n", closed.back());
         std::fflush(stdout);
-        bench::SizeLine line;
-        line.size = children;
-        line.ratio = m / p;
-        line.stall = 0;
-        line.bytesPerChild = Median(perChild);
-        line.afterClose = closed.back();
-        lines.push_back(line);
+        lines.push_back(bench::SizeLine{children, m / p, 0, Median(perChild), closed.back()});
     }
     std::printf("load average: %.2f\n", bench::LoadAverage());
     bench::PrintSizeLines(lines);

@@ -62,6 +62,18 @@ protected:
         return byCookie;
     }
 
+    // Pixels of a box of the image near a colour.
+    static int NearPixels(const wxImage& image, const wxRect& box, const wxColour& colour)
+    {
+        int count = 0;
+        for (int y = box.y; y < box.GetBottom(); ++y)
+            for (int x = box.x; x < box.GetRight(); ++x)
+                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
+                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
+                    ++count;
+        return count;
+    }
+
     wxRect Label(const wxTreeItemId& item)
     {
         wxRect rect;
@@ -187,16 +199,7 @@ TEST_F(LazyTreeTest, LabelsAreDrawnInTheirColours)
     tree->Update();
     uitest::RunFor(50);
     const wxImage image = uitest::Pixels(*tree, wxRect(tree->GetClientSize()));
-    // Pixels of the label's box near a colour.
-    auto near = [&](const wxRect& box, const wxColour& colour) {
-        int count = 0;
-        for (int y = box.y; y < box.GetBottom(); ++y)
-            for (int x = box.x; x < box.GetRight(); ++x)
-                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
-                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
-                    ++count;
-        return count;
-    };
+    auto near = [&](const wxRect& box, const wxColour& colour) { return NearPixels(image, box, colour); };
     const wxColour text = tree->GetForegroundColour();
     const wxColour selectedText = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXHIGHLIGHTTEXT);
     EXPECT_GT(near(Label(b), text), 10) << "the label's text";
@@ -225,15 +228,7 @@ TEST_F(LazyTreeTest, AnItemsOwnLooksAndTextAreKeptAndDrawn)
     tree->Update();
     uitest::RunFor(50);
     const wxImage image = uitest::Pixels(*tree, wxRect(tree->GetClientSize()));
-    auto near = [&](const wxRect& box, const wxColour& colour) {
-        int count = 0;
-        for (int y = box.y; y < box.GetBottom(); ++y)
-            for (int x = box.x; x < box.GetRight(); ++x)
-                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
-                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
-                    ++count;
-        return count;
-    };
+    auto near = [&](const wxRect& box, const wxColour& colour) { return NearPixels(image, box, colour); };
     EXPECT_GT(near(Label(red), *wxRED), 10) << "a label in its own colour";
     EXPECT_EQ(near(Label(plain), *wxRED), 0);
     EXPECT_GT(near(Label(boxed), *wxBLUE), 40) << "a label on its own background";
