@@ -1,11 +1,10 @@
 #pragma once
 // A lock of one byte for objects made by the hundred thousand, whose locks
 // are held for a few instructions and seldom wanted by two threads at once
-// (a std::mutex takes 40 bytes). A waiter spins briefly, then yields, then
-// sleeps a little between tries. Not recursive; use it with std::lock_guard.
+// (a std::mutex takes 40 bytes). A waiter spins briefly, then yields to the
+// holder between tries. Not recursive; use it with std::lock_guard.
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 class SmallLock {
@@ -20,14 +19,10 @@ public:
     {
         for (unsigned tries = 0; !try_lock(); ++tries) {
             while (m_held.load(std::memory_order_relaxed)) {
-                if (tries < 64) {
+                if (tries < 64)
                     ++tries;
-                } else if (tries < 256) {
-                    ++tries;
+                else
                     std::this_thread::yield();
-                } else {
-                    std::this_thread::sleep_for(std::chrono::microseconds(50));
-                }
             }
         }
     }
