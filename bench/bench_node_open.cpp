@@ -2,13 +2,19 @@
 // directory model (headless views and dispatcher, the jobs on their workers),
 // and reads the same children with a plain one-level search ("1.1", through
 // the session layer's result queue), taking turns for several rounds. Both
-// include the bind. Prints the median and the fastest times, their ratios and
-// the machine's load (the model's three threads feel a busy machine more
-// than the plain search's one).
+// include the bind. The open ends when every row is in the list: the pump
+// moves the dispatcher's clock on, so the list's timed fill goes on as it
+// does under an event loop.
 //
-//   bench_node_open [rounds] [children]
+// Memory: the idle figure is taken after a first open of the server's
+// parent entry (one child: the host's schema is loaded then); per child
+// counts the live and the peak memory after the open over it. Then the node
+// is refreshed twice and the server closed; what the process holds then is
+// printed as a percent of the idle figure.
 //
-// The server is built for the run (SlapdServer::Bench) and removed at the end.
+//   bench_node_open [rounds] [children...]
+//
+// Each size gets a server built for it (SlapdServer::Bench), removed after it.
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +22,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,51 +63,114 @@ public:
     }
 };
 
-// Through the model: the time from the click to the filled views.
-double OpenThroughModel(platform::HeadlessUi& ui, int port, size_t children)
+// Pumps the dispatcher, with its clock moving as real time does (the
+// list's fill timer), until finished() holds; false after limitMs.
+bool PumpUntil(platform::HeadlessUi& ui, const std::function<bool()>& finished, int limitMs)
 {
-    CServerProfile profile;
-    profile.SetProfileName(L"bench");
-    profile.SetHostName(L"127.0.0.1");
-    profile.SetPort(port);
-    profile.SetBaseDN(LDAPDN(kBase));
-    profile.SetAnonymousBind(1);
-    profile.GetOptions().SetSizeLimit(0);
-    auto node = std::make_unique<CServerObject>(profile);
-    CServerObject* server = node.get();
-    if (!InsertObjectItem(*node, platform::kTreeRoot))
-        throw std::runtime_error("cannot insert the server node");
-    node.release();
-    ui.Tree().SelectItem(server->GetTreeItem());
-
-    Clock::time_point start = Clock::now();
-    server->ShowContents(0);
-    // Pumped in short slices: the end shows in the node, not in the queue.
-    auto pumpUntil = [&ui](const std::function<bool()>& finished, int limitMs) {
-        Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-        for (;;) {
-            ui.Dispatcher().Pump();
-            if (finished())
-                return true;
-            if (Clock::now() > deadline)
-                return false;
-            ui.Dispatcher().WaitForWork(1);
-        }
-    };
-    bool done = pumpUntil(
-        [&] { return GetRunningThreadCount() == 0 && server->IsContentsFetched() && !server->IsBusy(); }, 600000);
-    ui.Dispatcher().Pump();
-    double ms = Millis(Clock::now() - start);
-
-    size_t shown = static_cast<size_t>(ui.List().GetItemCount());
-    size_t inTree = ui.Tree().GetChildren(server->GetTreeItem()).size();
-    if (!done || inTree != children || shown != children + server->GetAttributeCount()) {
-        std::fprintf(stderr, "model: %zu children in the tree, %zu rows (done %d)\n", inTree, shown, done);
-        std::exit(1);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    Clock::time_point last = Clock::now();
+    for (;;) {
+        ui.Dispatcher().Pump();
+        const Clock::time_point now = Clock::now();
+        const auto passed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last);
+        ui.Dispatcher().Advance(static_cast<uint64_t>(std::max<int64_t>(1, passed.count())));
+        last = now;
+        if (finished())
+            return true;
+        if (now > deadline)
+            return false;
+        ui.Dispatcher().WaitForWork(1);
     }
-    RemoveAllRows();
-    DeleteChildItems(platform::kTreeRoot);
-    return ms;
+}
+
+struct Round {
+    double ms = 0;
+    size_t live = 0;  // resident after the open
+    size_t peak = 0;  // highest resident during the open
+    size_t closed = 0;  // resident after two refreshes and the server closed
+};
+
+class ModelOpen {
+public:
+    ModelOpen(platform::HeadlessUi& ui, int port, const char* base, size_t children)
+        : m_ui(ui), m_children(children)
+    {
+        CServerProfile profile;
+        profile.SetProfileName(L"bench");
+        profile.SetHostName(L"127.0.0.1");
+        profile.SetPort(port);
+        profile.SetBaseDN(LDAPDN(base));
+        profile.SetAnonymousBind(1);
+        profile.GetOptions().SetSizeLimit(0);
+        auto node = std::make_unique<CServerObject>(profile);
+        m_server = node.get();
+        if (!InsertObjectItem(*node, platform::kTreeRoot))
+            throw std::runtime_error("cannot insert the server node");
+        node.release();
+        ui.Tree().SelectItem(m_server->GetTreeItem());
+    }
+
+    // The click to every row in the list.
+    double Open()
+    {
+        const Clock::time_point start = Clock::now();
+        m_server->ShowContents(0);
+        WaitForRows("open");
+        return Millis(Clock::now() - start);
+    }
+
+    void Refresh()
+    {
+        m_server->Refresh(1);
+        WaitForRows("refresh");
+    }
+
+    void Close()
+    {
+        RemoveAllRows();
+        DeleteChildItems(platform::kTreeRoot);
+        m_ui.Dispatcher().Pump();
+    }
+
+private:
+    void WaitForRows(const char* what)
+    {
+        bool busySeen = false;
+        const bool done = PumpUntil(
+            m_ui,
+            [&] {
+                const bool working = GetRunningThreadCount() != 0 || m_server->IsBusy();
+                busySeen = busySeen || working;
+                return busySeen && !working && m_server->IsContentsFetched() &&
+                       static_cast<size_t>(m_ui.List().GetItemCount()) >= m_children + m_server->GetAttributeCount();
+            },
+            600000);
+        const size_t shown = static_cast<size_t>(m_ui.List().GetItemCount());
+        const size_t inTree = m_ui.Tree().GetChildren(m_server->GetTreeItem()).size();
+        if (!done || inTree != m_children || shown != m_children + m_server->GetAttributeCount()) {
+            std::fprintf(stderr, "%s: %zu children in the tree, %zu rows (done %d)\n", what, inTree, shown, done);
+            std::exit(1);
+        }
+    }
+
+    platform::HeadlessUi& m_ui;
+    size_t m_children;
+    CServerObject* m_server = nullptr;
+};
+
+Round OpenThroughModel(platform::HeadlessUi& ui, int port, size_t children)
+{
+    Round round;
+    ModelOpen open(ui, port, kBase, children);
+    bench::ResetPeakResident();
+    round.ms = open.Open();
+    round.live = bench::ResidentBytes();
+    round.peak = bench::PeakResidentBytes();
+    open.Refresh();
+    open.Refresh();
+    open.Close();
+    round.closed = bench::ResidentBytes();
+    return round;
 }
 
 // A plain search of the same entries, with its own bind.
@@ -133,11 +203,8 @@ double PlainSearch(int port, size_t children)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
-    const size_t children = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 10000;
-
-    std::unique_ptr<testsupport::SlapdServer> server = testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(children));
-    const int port = server->Port();
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const std::vector<size_t> sizes = bench::SizesFrom(argc, argv, 2);
 
     platform::ResourceLibrary::Current().LoadDefault();
     InitSchemaTables();
@@ -150,25 +217,50 @@ int main(int argc, char** argv)
     platform::ReceiverRegistration registration(listView);
     platform::SetAppWindow(platform::AppWindow::ListView, registration.Id());
 
-    // One round of each first: the host's schema is loaded once per run.
-    OpenThroughModel(ui, port, children);
-    PlainSearch(port, children);
+    std::vector<bench::SizeLine> lines;
+    for (size_t children : sizes) {
+        std::unique_ptr<testsupport::SlapdServer> server =
+            testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(children));
+        const int port = server->Port();
 
-    std::vector<double> model, plain;
-    for (int i = 0; i < rounds; ++i) {
-        model.push_back(OpenThroughModel(ui, port, children));
-        plain.push_back(PlainSearch(port, children));
+        // The parent entry first (one child): the host's schema is loaded once per server.
+        {
+            ModelOpen first(ui, port, "o=bench", 1);
+            first.Open();
+            first.Close();
+        }
+        PlainSearch(port, children);
+        const size_t idle = bench::ResidentBytes();
+
+        std::vector<double> model, plain, perChild, peakPerChild, closed;
+        for (int i = 0; i < rounds; ++i) {
+            const Round r = OpenThroughModel(ui, port, children);
+            model.push_back(r.ms);
+            perChild.push_back((double(r.live) - double(idle)) / double(children));
+            peakPerChild.push_back((double(r.peak) - double(idle)) / double(children));
+            closed.push_back(100.0 * double(r.closed) / double(idle));
+            plain.push_back(PlainSearch(port, children));
+            std::printf("size %zu round %d: model %8.1f ms, plain %8.1f ms, live %6.1f MB, peak %6.1f MB, "
+                        "after close %6.1f MB (idle %6.1f MB)\n",
+                        children, i + 1, r.ms, plain.back(), r.live / 1e6, r.peak / 1e6, r.closed / 1e6, idle / 1e6);
+            std::fflush(stdout);
+        }
+        const double m = Median(model);
+        const double p = Median(plain);
+        std::printf("children: %zu, rounds: %d, load average: %.2f\n", children, rounds, bench::LoadAverage());
+        std::printf("open through the model: %8.1f ms median, %8.1f ms fastest\n", m,
+                    *std::min_element(model.begin(), model.end()));
+        std::printf("plain one-level search: %8.1f ms median, %8.1f ms fastest\n", p,
+                    *std::min_element(plain.begin(), plain.end()));
+        std::printf("ratio model / plain:    %8.2f median\n", m / p);
+        std::printf("memory per child over idle: %8.0f bytes live, %8.0f bytes at peak (idle %.1f MB)\n",
+                    Median(perChild), Median(peakPerChild), idle / 1e6);
+        std::printf("after two refreshes and the server closed: %.0f%% of idle (the last round)\n", closed.back());
+        std::fflush(stdout);
+        lines.push_back(bench::SizeLine{children, m / p, 0, Median(perChild), closed.back()});
     }
-    const double m = Median(model);
-    const double p = Median(plain);
-    const double mFast = *std::min_element(model.begin(), model.end());
-    const double pFast = *std::min_element(plain.begin(), plain.end());
-    double load[3] = {0, 0, 0};
-    getloadavg(load, 3);
-    std::printf("children: %zu, rounds: %d, load average: %.2f\n", children, rounds, load[0]);
-    std::printf("open through the model: %8.1f ms median, %8.1f ms fastest\n", m, mFast);
-    std::printf("plain one-level search: %8.1f ms median, %8.1f ms fastest\n", p, pFast);
-    std::printf("ratio model / plain:    %8.2f median,  %8.2f fastest (goal: under 1.5)\n", m / p, mFast / pFast);
+    std::printf("load average: %.2f\n", bench::LoadAverage());
+    bench::PrintSizeLines(lines);
 
     platform::SetAppWindow(platform::AppWindow::ListView, platform::kNoReceiver);
     return 0;

@@ -31,7 +31,7 @@ long LibraryRDNCount(const std::string& dn)
 }
 
 // Cuts dn into RDN texts; false on a structural fault.
-bool Cut(const std::string& dn, std::vector<std::string>& out)
+bool Cut(const std::string& dn, std::vector<std::string>& out, size_t maxParts = std::string::npos)
 {
     const size_t n = dn.size();
     size_t i = 0;
@@ -62,7 +62,7 @@ bool Cut(const std::string& dn, std::vector<std::string>& out)
         if (quoted || end == start || !hasEquals)
             return false;
         out.emplace_back(dn, start, end - start);
-        if (i >= n)
+        if (i >= n || out.size() == maxParts)
             return true;
         ++i;  // a separator must be followed by another RDN
     }
@@ -135,6 +135,16 @@ bool SplitOneRDN(const std::string& text, std::string& rdn)
         return false;
     std::vector<std::string> parts;
     if (!Cut(text, parts) || parts.size() != 1 || (!IsPlainRDN(parts.front()) && LibraryRDNCount(text) != 1))
+        return false;
+    rdn = std::move(parts.front());
+    return true;
+}
+
+bool CutFirstRDN(const std::string& dn, std::string& rdn)
+{
+    rdn.clear();
+    std::vector<std::string> parts;
+    if (!Cut(dn, parts, 1) || parts.empty())
         return false;
     rdn = std::move(parts.front());
     return true;

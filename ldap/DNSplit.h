@@ -32,6 +32,10 @@ bool SplitDN(const std::string& dn, std::vector<std::string>& rdns);
 // with the surrounding blanks dropped.
 bool SplitOneRDN(const std::string& text, std::string& rdn);
 
+// The leaf RDN of a text that SplitDN takes as a DN, cut by the same rules
+// without judging the text again; false (rdn empty) when there is none.
+bool CutFirstRDN(const std::string& dn, std::string& rdn);
+
 // True for an RDN too plain to need the library's judgement: a type of
 // letters, digits and '-' starting with a letter, '=', and a value of
 // letters, digits, inner spaces and "_.@-". The library takes every such RDN

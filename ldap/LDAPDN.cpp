@@ -89,6 +89,29 @@ LDAPDN& LDAPDN::operator+=(const LDAPDN& other)
     return *this;
 }
 
+LDAPRDN LDAPDN::FirstPartOf(const std::string& text)
+{
+    LDAPRDN part;
+    std::string rdn;
+    if (CutFirstRDN(text, rdn))
+        part.SetText(rdn);
+    return part;
+}
+
+bool LDAPDN::IsParsedFromText() const
+{
+    const LDAPDN parsed(m_text);
+    if (parsed.m_text != m_text || parsed.m_parts.size() != m_parts.size())
+        return false;
+    for (size_t i = 0; i < m_parts.size(); ++i) {
+        const LDAPRDN& a = parsed.m_parts[i];
+        const LDAPRDN& b = m_parts[i];
+        if (a.GetText() != b.GetText() || a.GetType() != b.GetType() || a.GetValue() != b.GetValue())
+            return false;
+    }
+    return true;
+}
+
 LDAPDN LDAPDN::ChildOf(const std::string& text, const LDAPDN& parent)
 {
     const std::string& tail = parent.m_text;

@@ -56,6 +56,13 @@ public:
     // The leaf RDN, or a shared empty one for a DN without parts.
     const LDAPRDN& GetFirstPart() const;
 
+    // The leaf RDN of a DN's text, cut alone: for a text that parses as a DN,
+    // what LDAPDN(text).GetFirstPart() gives.
+    static LDAPRDN FirstPartOf(const std::string& text);
+    // True when LDAPDN(GetText()) gives this DN back exactly: the same text
+    // and, part by part, the same text, type and value.
+    bool IsParsedFromText() const;
+
     // Same number of parts, each pair of texts equal ignoring ASCII case.
     bool operator==(const LDAPDN& other) const;
     bool operator!=(const LDAPDN& other) const { return !(*this == other); }

@@ -243,7 +243,8 @@ void WxListPort::DeleteAllItems()
 {
     m_list.DeleteAllItems();
     if (Virtual()) m_list.SetItemCount(0);
-    m_rows.clear();
+    // The room of a long list goes too, not only its rows.
+    std::vector<std::unique_ptr<Record>>().swap(m_rows);
 }
 
 std::wstring WxListPort::GetItemText(int row, int column) const

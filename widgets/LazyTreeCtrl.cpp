@@ -47,13 +47,13 @@ size_t PlaceOf(const T* item)
 template <class T>
 bool HasOwnFont(const T* item)
 {
-    return item->bold || item->font.IsOk();
+    return item->bold || item->Look().font.IsOk();
 }
 
 template <class T>
 wxFont FontOf(const T* item, const wxFont& base)
 {
-    wxFont font = item->font.IsOk() ? item->font : base;
+    wxFont font = item->Look().font.IsOk() ? item->Look().font : base;
     if (item->bold)
         font.MakeBold();
     return font;
@@ -128,7 +128,6 @@ struct LazyTreeCtrl::Item {
     // items from either end of a long list costs nothing per sibling.
     std::ptrdiff_t index = 0;
     std::ptrdiff_t indexShift = 0;
-    wxString text;
     int images[wxTreeItemIcon_Max] = {-1, -1, -1, -1};
     std::unique_ptr<wxTreeItemData> data;
     int state = wxTREE_ITEMSTATE_NONE;
@@ -141,9 +140,41 @@ struct LazyTreeCtrl::Item {
     bool bold = false;
     bool dropHighlight = false;
     bool textCallback = false;
-    wxColour textColour;
-    wxColour backgroundColour;
-    wxFont font;
+    // The text and the looks are held apart: most items of a long list show
+    // a callback text, only once shown, and the control's looks.
+    struct Looks {
+        wxColour textColour;
+        wxColour backgroundColour;
+        wxFont font;
+    };
+    std::unique_ptr<wxString> ownText;
+    std::unique_ptr<Looks> looks;
+
+    const wxString& Text() const
+    {
+        static const wxString none;
+        return ownText ? *ownText : none;
+    }
+    void SetText(const wxString& text)
+    {
+        if (text.empty())
+            ownText.reset();
+        else if (ownText)
+            *ownText = text;
+        else
+            ownText = std::make_unique<wxString>(text);
+    }
+    const Looks& Look() const
+    {
+        static const Looks none;
+        return looks ? *looks : none;
+    }
+    Looks& LookToSet()
+    {
+        if (!looks)
+            looks = std::make_unique<Looks>();
+        return *looks;
+    }
 };
 
 // The label editor: Return accepts, Escape cancels, leaving it accepts.
@@ -353,18 +384,18 @@ const wxString& LazyTreeCtrl::TextOf(const Item* item) const
 {
     if (item->textCallback && !m_keepTexts) {
         wxString text = OnGetItemText(IdOf(item));
-        if (text != item->text) {
+        if (text != item->Text()) {
             Item* it = const_cast<Item*>(item);
-            it->text = std::move(text);
+            it->SetText(text);
             it->textWidth = -1;
         }
     }
-    return item->text;
+    return item->Text();
 }
 
 wxString LazyTreeCtrl::OnGetItemText(const wxTreeItemId& item) const
 {
-    return ItemOf(item)->text;
+    return ItemOf(item)->Text();
 }
 
 int LazyTreeCtrl::TextWidth(const Item* item, wxDC* paintDC) const
@@ -374,11 +405,11 @@ int LazyTreeCtrl::TextWidth(const Item* item, wxDC* paintDC) const
         int w = 0, h = 0;
         if (HasOwnFont(item)) {
             const wxFont font = FontOf(item, GetFont());
-            GetTextExtent(item->text, &w, &h, nullptr, nullptr, &font);
+            GetTextExtent(item->Text(), &w, &h, nullptr, nullptr, &font);
         } else if (paintDC) {
-            paintDC->GetTextExtent(item->text, &w, &h);
+            paintDC->GetTextExtent(item->Text(), &w, &h);
         } else {
-            GetTextExtent(item->text, &w, &h);
+            GetTextExtent(item->Text(), &w, &h);
         }
         const_cast<Item*>(item)->textWidth = w;
     }
@@ -578,26 +609,26 @@ wxTreeItemData* LazyTreeCtrl::GetItemData(const wxTreeItemId& item) const
 wxColour LazyTreeCtrl::GetItemTextColour(const wxTreeItemId& item) const
 {
     wxCHECK_MSG(item.IsOk(), wxNullColour, "invalid tree item");
-    return ItemOf(item)->textColour;
+    return ItemOf(item)->Look().textColour;
 }
 
 wxColour LazyTreeCtrl::GetItemBackgroundColour(const wxTreeItemId& item) const
 {
     wxCHECK_MSG(item.IsOk(), wxNullColour, "invalid tree item");
-    return ItemOf(item)->backgroundColour;
+    return ItemOf(item)->Look().backgroundColour;
 }
 
 wxFont LazyTreeCtrl::GetItemFont(const wxTreeItemId& item) const
 {
     wxCHECK_MSG(item.IsOk(), wxNullFont, "invalid tree item");
-    return ItemOf(item)->font;
+    return ItemOf(item)->Look().font;
 }
 
 void LazyTreeCtrl::SetItemText(const wxTreeItemId& item, const wxString& text)
 {
     wxCHECK_RET(item.IsOk(), "invalid tree item");
     Item* it = ItemOf(item);
-    it->text = text;
+    it->SetText(text);
     it->textCallback = false;
     it->textWidth = -1;
     RefreshItem(it);
@@ -657,14 +688,14 @@ void LazyTreeCtrl::SetItemDropHighlight(const wxTreeItemId& item, bool highlight
 void LazyTreeCtrl::SetItemTextColour(const wxTreeItemId& item, const wxColour& colour)
 {
     wxCHECK_RET(item.IsOk(), "invalid tree item");
-    ItemOf(item)->textColour = colour;
+    ItemOf(item)->LookToSet().textColour = colour;
     RefreshItem(ItemOf(item));
 }
 
 void LazyTreeCtrl::SetItemBackgroundColour(const wxTreeItemId& item, const wxColour& colour)
 {
     wxCHECK_RET(item.IsOk(), "invalid tree item");
-    ItemOf(item)->backgroundColour = colour;
+    ItemOf(item)->LookToSet().backgroundColour = colour;
     RefreshItem(ItemOf(item));
 }
 
@@ -672,7 +703,7 @@ void LazyTreeCtrl::SetItemFont(const wxTreeItemId& item, const wxFont& font)
 {
     wxCHECK_RET(item.IsOk(), "invalid tree item");
     Item* it = ItemOf(item);
-    it->font = font;
+    it->LookToSet().font = font;
     it->textWidth = -1;
     RefreshItem(it);
 }
@@ -854,7 +885,7 @@ wxTreeItemId LazyTreeCtrl::AddRoot(const wxString& text, int image, int selImage
 {
     wxCHECK_MSG(!m_root, wxTreeItemId(), "the tree can have only one root");
     m_root = std::make_unique<Item>();
-    m_root->text = text;
+    m_root->SetText(text);
     m_root->images[wxTreeItemIcon_Normal] = image;
     m_root->images[wxTreeItemIcon_Selected] = selImage;
     m_root->expanded = HasFlag(wxTR_HIDE_ROOT);
@@ -879,7 +910,7 @@ wxTreeItemId LazyTreeCtrl::DoInsertItem(const wxTreeItemId& parent, size_t pos, 
     auto item = std::make_unique<Item>();
     Item* raw = item.get();
     raw->parent = owner;
-    raw->text = text;
+    raw->SetText(text);
     raw->images[wxTreeItemIcon_Normal] = image;
     raw->images[wxTreeItemIcon_Selected] = selImage;
     wxTreeItemId id = IdOf(raw);
@@ -1337,7 +1368,7 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
         // A text's width is needed now only for a box behind it; the others
         // are measured once the loop is idle, for the horizontal extent.
         TextOf(item);
-        if (selected || item->dropHighlight || item->backgroundColour.IsOk())
+        if (selected || item->dropHighlight || item->Look().backgroundColour.IsOk())
             TextWidth(item, &dc);
         const int width = std::max(0, item->textWidth);
         if (item->textWidth < 0) {
@@ -1347,12 +1378,12 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
             m_widthGrew = true;
         }
         const wxRect label(textX - kTextPad, y, width + 2 * kTextPad, m_lineHeight);
-        wxColour text = item->textColour.IsOk() ? item->textColour : GetForegroundColour();
+        wxColour text = item->Look().textColour.IsOk() ? item->Look().textColour : GetForegroundColour();
         if (selected || item->dropHighlight) {
             renderer.DrawItemSelectionRect(this, dc, label, wxCONTROL_SELECTED | (focused ? int(wxCONTROL_FOCUSED) : 0));
             text = wxSystemSettings::GetColour(focused ? wxSYS_COLOUR_HIGHLIGHTTEXT : wxSYS_COLOUR_LISTBOXHIGHLIGHTTEXT);
-        } else if (item->backgroundColour.IsOk()) {
-            dc.SetBrush(wxBrush(item->backgroundColour));
+        } else if (item->Look().backgroundColour.IsOk()) {
+            dc.SetBrush(wxBrush(item->Look().backgroundColour));
             dc.DrawRectangle(label);
         }
         const bool ownFont = HasOwnFont(item);
@@ -1361,9 +1392,9 @@ void LazyTreeCtrl::OnPaint(wxPaintEvent&)
         dc.SetTextForeground(text);
         const int textHeight = ownFont ? dc.GetCharHeight() : charHeight;
         if (graphics)
-            graphics->DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
+            graphics->DrawText(item->Text(), textX, y + (m_lineHeight - textHeight) / 2);
         else
-            dc.DrawText(item->text, textX, y + (m_lineHeight - textHeight) / 2);
+            dc.DrawText(item->Text(), textX, y + (m_lineHeight - textHeight) / 2);
         if (ownFont)
             dc.SetFont(font);
     }

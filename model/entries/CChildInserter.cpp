@@ -5,10 +5,13 @@
 #include "jobs/HelperThreads.h"
 #include "model/entries/CEntryObject.h"
 #include "model/ports/UiThread.h"
+#include "platform/FreedMemory.h"
 
 CChildInserter::CChildInserter(Make make, Insert insert)
     : m_make(std::move(make)), m_insert(std::move(insert))
 {
+    // The nodes made here are freed on the user-interface thread.
+    platform::KeepFreedMemoryReturnable();
     try {
         for (int i = 0; i < kMakers; ++i)
             m_makers.emplace_back([this] {

@@ -51,9 +51,8 @@ constexpr uint32_t kListWaitPeriodMs = 4000;
 // More attribute rows than this show the main frame's progress bar.
 constexpr size_t kProgressRowThreshold = 100;
 
-std::wstring FirstRdnText(const LDAPDN& dn, int part)
+std::wstring FirstRdnText(const LDAPRDN& rdn, int part)
 {
-    const LDAPRDN& rdn = dn.GetFirstPart();
     switch (part) {
     case 0: return Utf8ToWideString(rdn.GetText());
     case 1: return Utf8ToWideString(rdn.GetType());
@@ -72,7 +71,7 @@ CEntryObject::CEntryObject(const LDAPConnectionPtr& connection, LDAPDN dn, const
                            bool namingContext, bool ownsReference, const RefPtr<CLDAPSchema>& schema)
     : CLDAPObject(server)
 {
-    ShowNames(dn);
+    NameByDN();
     TakeDN(std::move(dn));
     if (namingContext)
         m_entryFlags |= kNamingContextPending | kNamingContextNode;
@@ -92,9 +91,8 @@ CEntryObject::CEntryObject(const LDAPDN& dn, const ServerLink& server) : CLDAPOb
 
 CEntryObject::~CEntryObject()
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    m_normal.clear();
-    m_operational.clear();
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    m_attributes.reset();
 }
 
 // --- flags ---
@@ -122,16 +120,30 @@ void CEntryObject::SetEntryView(bool on)
 void CEntryObject::SetDN(const LDAPDN& dn)
 {
     CLDAPObject::SetDN(dn);
-    ShowNames(dn);
+    NameByDN();
 }
 
-void CEntryObject::ShowNames(const LDAPDN& dn)
+void CEntryObject::NameByDN()
 {
-    std::wstring type = FirstRdnText(dn, 1);
-    std::wstring value = FirstRdnText(dn, 2);
-    SetCaption(type);
-    SetValueText(value);
-    SetDisplayName(type + L"=" + value);
+    m_entryFlags.fetch_or(kNamedByDN);
+}
+
+std::wstring CEntryObject::GetCaption() const
+{
+    return IsNamedByDN() ? FirstRdnText(GetFirstRDN(), 1) : CLDAPObject::GetCaption();
+}
+
+std::wstring CEntryObject::GetValueText() const
+{
+    return IsNamedByDN() ? FirstRdnText(GetFirstRDN(), 2) : CLDAPObject::GetValueText();
+}
+
+std::wstring CEntryObject::GetDisplayName() const
+{
+    if (!IsNamedByDN())
+        return CLDAPObject::GetDisplayName();
+    const LDAPRDN rdn = GetFirstRDN();
+    return FirstRdnText(rdn, 1) + L"=" + FirstRdnText(rdn, 2);
 }
 
 int CEntryObject::GetImage(bool selected) const
@@ -166,17 +178,17 @@ PropertyPageList CEntryObject::AddPropertyPages()
 
 std::wstring CEntryObject::GetRDNText() const
 {
-    return FirstRdnText(GetDN(), 0);
+    return FirstRdnText(GetDN().GetFirstPart(), 0);
 }
 
 std::wstring CEntryObject::GetRDNType() const
 {
-    return FirstRdnText(GetDN(), 1);
+    return FirstRdnText(GetDN().GetFirstPart(), 1);
 }
 
 std::wstring CEntryObject::GetRDNValue() const
 {
-    return FirstRdnText(GetDN(), 2);
+    return FirstRdnText(GetDN().GetFirstPart(), 2);
 }
 
 bool CEntryObject::PromptDelete()
@@ -315,9 +327,9 @@ uint32_t CEntryObject::GetSize() const
 {
     if ((m_entryFlags.load() & kNamingContextPending) || !IsChildrenLoaded())
         return kSizeUnknown;
-    std::lock_guard<std::mutex> lock(m_attributesLock);
+    std::lock_guard<SmallLock> lock(m_attributesLock);
     uint32_t sum = 0;
-    for (const std::unique_ptr<CAttrObject>& node : m_normal)
+    for (const std::unique_ptr<CAttrObject>& node : Normal())
         sum += node->GetSize();
     return sum;
 }
@@ -330,16 +342,17 @@ bool CEntryObject::ShowsOperationalAttributes() const
 
 size_t CEntryObject::GetAttributeCount() const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    return m_normal.size() + (ShowsOperationalAttributes() ? m_operational.size() : 0);
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    return Normal().size() + (ShowsOperationalAttributes() ? Operational().size() : 0);
 }
 
 // --- attribute nodes ---
 
 void CEntryObject::AddAttributeNode(std::unique_ptr<CAttrObject> node, bool operational)
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    (operational ? m_operational : m_normal).push_back(std::move(node));
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    AttributeLists& lists = ListsToSet();
+    (operational ? lists.operational : lists.normal).push_back(std::move(node));
 }
 
 void CEntryObject::CreateAttributeNodes(const LDAPAttributeList& attributes, bool operational)
@@ -361,14 +374,35 @@ void CEntryObject::CreateAttributeNodes(const LDAPAttributeList& attributes, boo
     }
 }
 
+const CEntryObject::AttributeNodeList& CEntryObject::Normal() const
+{
+    static const AttributeNodeList none;
+    return m_attributes ? m_attributes->normal : none;
+}
+
+const CEntryObject::AttributeNodeList& CEntryObject::Operational() const
+{
+    static const AttributeNodeList none;
+    return m_attributes ? m_attributes->operational : none;
+}
+
+CEntryObject::AttributeLists& CEntryObject::ListsToSet()
+{
+    if (!m_attributes)
+        m_attributes = std::make_unique<AttributeLists>();
+    return *m_attributes;
+}
+
 void CEntryObject::ReleaseAttributeNodes()
 {
     AttributeNodeList normal;
     AttributeNodeList operational;
     {
-        std::lock_guard<std::mutex> lock(m_attributesLock);
-        normal.swap(m_normal);
-        operational.swap(m_operational);
+        std::lock_guard<SmallLock> lock(m_attributesLock);
+        if (m_attributes) {
+            normal.swap(m_attributes->normal);
+            operational.swap(m_attributes->operational);
+        }
     }
     if (normal.empty() && operational.empty())
         return;
@@ -393,18 +427,21 @@ void CEntryObject::RemoveDuplicateAttributeNodes()
 {
     AttributeNodeList removed;
     {
-        std::lock_guard<std::mutex> lock(m_attributesLock);
+        std::lock_guard<SmallLock> lock(m_attributesLock);
+        if (!m_attributes)
+            return;
+        AttributeNodeList& normal = m_attributes->normal;
         auto duplicate = [this](const std::unique_ptr<CAttrObject>& node) {
-            for (const std::unique_ptr<CAttrObject>& op : m_operational) {
+            for (const std::unique_ptr<CAttrObject>& op : m_attributes->operational) {
                 if (EqualNoCase(op->GetName(), node->GetName()) && EqualNoCase(op->GetValue(), node->GetValue()))
                     return true;
             }
             return false;
         };
-        auto keep = std::stable_partition(m_normal.begin(), m_normal.end(),
+        auto keep = std::stable_partition(normal.begin(), normal.end(),
                                           [&](const std::unique_ptr<CAttrObject>& n) { return !duplicate(n); });
-        std::move(keep, m_normal.end(), std::back_inserter(removed));
-        m_normal.erase(keep, m_normal.end());
+        std::move(keep, normal.end(), std::back_inserter(removed));
+        normal.erase(keep, normal.end());
     }
 }
 
@@ -412,8 +449,9 @@ void CEntryObject::RemoveAttributeNodes(const std::string& name)
 {
     AttributeNodeList removed;
     {
-        std::lock_guard<std::mutex> lock(m_attributesLock);
-        for (AttributeNodeList* nodes : {&m_normal, &m_operational}) {
+        std::lock_guard<SmallLock> lock(m_attributesLock);
+        AttributeLists& lists = ListsToSet();
+        for (AttributeNodeList* nodes : {&lists.normal, &lists.operational}) {
             auto keep = std::stable_partition(nodes->begin(), nodes->end(), [&](const std::unique_ptr<CAttrObject>& n) {
                 return !EqualNoCase(n->GetName(), name);
             });
@@ -426,8 +464,8 @@ void CEntryObject::RemoveAttributeNodes(const std::string& name)
 
 CAttrObject* CEntryObject::FindAttributeNode(const std::string& name) const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    for (const AttributeNodeList* nodes : {&m_normal, &m_operational}) {
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    for (const AttributeNodeList* nodes : {&Normal(), &Operational()}) {
         for (const std::unique_ptr<CAttrObject>& node : *nodes) {
             if (EqualNoCase(node->GetName(), name))
                 return node.get();
@@ -438,23 +476,23 @@ CAttrObject* CEntryObject::FindAttributeNode(const std::string& name) const
 
 size_t CEntryObject::GetAttributeNodeCount() const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    return m_normal.size();
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    return Normal().size();
 }
 
 std::vector<CAttrObject*> CEntryObject::GetAttributeNodes(bool operational) const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
+    std::lock_guard<SmallLock> lock(m_attributesLock);
     std::vector<CAttrObject*> nodes;
-    for (const std::unique_ptr<CAttrObject>& node : operational ? m_operational : m_normal)
+    for (const std::unique_ptr<CAttrObject>& node : operational ? Operational() : Normal())
         nodes.push_back(node.get());
     return nodes;
 }
 
 void CEntryObject::GetNamingContexts(StringList& contexts) const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    for (const AttributeNodeList* nodes : {&m_normal, &m_operational}) {
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    for (const AttributeNodeList* nodes : {&Normal(), &Operational()}) {
         for (const std::unique_ptr<CAttrObject>& node : *nodes) {
             if (!EqualNoCase(node->GetName(), "namingcontexts"))
                 continue;
@@ -470,8 +508,8 @@ void CEntryObject::GetNamingContexts(StringList& contexts) const
 
 void CEntryObject::GetObjectClasses(StringList& classes) const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    for (const std::unique_ptr<CAttrObject>& node : m_normal) {
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    for (const std::unique_ptr<CAttrObject>& node : Normal()) {
         if (EqualNoCase(node->GetName(), "objectclass"))
             classes.Add(WideToUtf8Text(node->GetValueText()));
     }
@@ -479,9 +517,9 @@ void CEntryObject::GetObjectClasses(StringList& classes) const
 
 std::vector<CAttrObject*> CEntryObject::GetCertificateNodes() const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
+    std::lock_guard<SmallLock> lock(m_attributesLock);
     std::vector<CAttrObject*> nodes;
-    for (const std::unique_ptr<CAttrObject>& node : m_normal) {
+    for (const std::unique_ptr<CAttrObject>& node : Normal()) {
         std::string base = node->GetBaseName();
         if (EqualNoCase(base, "usercertificate") || EqualNoCase(base, "cacertificate"))
             nodes.push_back(node.get());
@@ -492,16 +530,16 @@ std::vector<CAttrObject*> CEntryObject::GetCertificateNodes() const
 std::unique_ptr<LDAPEntry> CEntryObject::CollectAttributes() const
 {
     auto entry = std::make_unique<LDAPEntry>(GetDN().GetText());
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    for (const std::unique_ptr<CAttrObject>& node : m_normal)
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    for (const std::unique_ptr<CAttrObject>& node : Normal())
         entry->GetAttributes().Add(LDAPAttribute(node->GetName(), node->GetValue()));
     return entry;
 }
 
 std::wstring CEntryObject::OperationalText(const char* name) const
 {
-    std::lock_guard<std::mutex> lock(m_attributesLock);
-    for (const std::unique_ptr<CAttrObject>& node : m_operational) {
+    std::lock_guard<SmallLock> lock(m_attributesLock);
+    for (const std::unique_ptr<CAttrObject>& node : Operational()) {
         if (EqualNoCase(node->GetName(), name))
             return node->GetValueText();
     }
@@ -562,12 +600,12 @@ void CEntryObject::UpdateViewsHere()
     if (!list || !tree)
         return;
     platform::ScopedUpdateLock lock(*list);
-    RemoveAllRows();
     HideProgress();
     if (IsChildrenLoaded())
         UpdateChildIndicator();
     // Rows appear only while the node is the selected one.
     if (!IsCurrent()) {
+        RemoveAllRows();
         SortRefilledList(0, true);
         return;
     }
@@ -576,7 +614,7 @@ void CEntryObject::UpdateViewsHere()
         if (data)
             children.push_back(static_cast<CDataObject*>(data));
     }
-    FillRows(*this, children, [](CDataObject& owner) {
+    RefillRows(*this, children, [](CDataObject& owner) {
         if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
             entry->InsertAttributeRows();
             entry->HideProgress();
@@ -595,8 +633,8 @@ void CEntryObject::InsertAttributeRows()
     const bool wasBusy = IsBusy();
     SetBusy();
     {
-        std::lock_guard<std::mutex> lock(m_attributesLock);
-        const size_t total = m_normal.size() + m_operational.size();
+        std::lock_guard<SmallLock> lock(m_attributesLock);
+        const size_t total = Normal().size() + Operational().size();
         const bool progress = total > kProgressRowThreshold;
         if (progress)
             PostToMainFrame(platform::WM_PROGRESS_START, 40, static_cast<intptr_t>(total));
@@ -609,9 +647,9 @@ void CEntryObject::InsertAttributeRows()
                     PostToMainFrame(platform::WM_PROGRESS_STEP, counter, static_cast<intptr_t>(total));
             }
         };
-        insert(m_normal);
+        insert(Normal());
         if (ShowsOperationalAttributes())
-            insert(m_operational);
+            insert(Operational());
         if (progress)
             PostToMainFrame(platform::WM_PROGRESS_END, 0, 0);
     }

@@ -76,6 +76,11 @@ public:
     std::wstring GetPropertiesTitle() const override;
     // Also names the node after the DN's first RDN.
     void SetDN(const arbldap::LDAPDN& dn) override;
+    // A node named after its DN: the first RDN's type, its value, and
+    // type=value; they follow the DN, so they are not kept apart.
+    std::wstring GetCaption() const override;
+    std::wstring GetValueText() const override;
+    std::wstring GetDisplayName() const override;
 
     // Normal attribute nodes, and operational ones when the profile shows them.
     virtual size_t GetAttributeCount() const;
@@ -146,20 +151,30 @@ protected:
     void BuildCommonMenu(platform::PopupMenu& menu, bool server);
 
 private:
-    // Caption, value and display name from the DN's first RDN.
-    void ShowNames(const arbldap::LDAPDN& dn);
+    // From now on caption, value and display name come from the DN's first RDN.
+    void NameByDN();
 
     enum : uint32_t {
         kNamingContextPending = 1u << 0,
         kNamingContextNode = 1u << 1,
         kEntryView = 1u << 2,
+        kNamedByDN = 1u << 3,
     };
+    bool IsNamedByDN() const { return (m_entryFlags.load() & kNamedByDN) != 0; }
     void UpdateViewsHere();
     std::wstring OperationalText(const char* name) const;
 
     std::atomic<uint32_t> m_entryFlags{kEntryView};
-    mutable std::mutex m_attributesLock;
-    AttributeNodeList m_normal;
-    AttributeNodeList m_operational;
+    mutable SmallLock m_attributesLock;
+    // Made with the first attribute node: the entries of a long list of
+    // children hold none until one of them is read. Under m_attributesLock.
+    struct AttributeLists {
+        AttributeNodeList normal;
+        AttributeNodeList operational;
+    };
+    const AttributeNodeList& Normal() const;  // empty when there are none
+    const AttributeNodeList& Operational() const;
+    AttributeLists& ListsToSet();
+    std::unique_ptr<AttributeLists> m_attributes;
     std::atomic<int> m_useCount{0};
 };

@@ -83,7 +83,7 @@ void CLDAPObject::SetOwnsConnectionReference(bool owns)
 
 LDAPConnectionPtr CLDAPObject::GetConnection() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     return m_connection;
 }
 
@@ -91,7 +91,7 @@ void CLDAPObject::SetConnection(const LDAPConnectionPtr& connection)
 {
     LDAPConnectionPtr previous;
     {
-        std::lock_guard<std::mutex> lock(m_ldapLock);
+        std::lock_guard<SmallLock> lock(m_ldapLock);
         previous = std::exchange(m_connection, connection);
     }
     // Released outside the lock: the last release ends the session.
@@ -99,7 +99,7 @@ void CLDAPObject::SetConnection(const LDAPConnectionPtr& connection)
 
 RefPtr<CLDAPSchema> CLDAPObject::GetSchema() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     return m_schema;
 }
 
@@ -107,52 +107,79 @@ void CLDAPObject::SetSchema(const RefPtr<CLDAPSchema>& schema)
 {
     RefPtr<CLDAPSchema> previous;
     {
-        std::lock_guard<std::mutex> lock(m_ldapLock);
+        std::lock_guard<SmallLock> lock(m_ldapLock);
         previous = std::exchange(m_schema, schema);
     }
 }
 
 LDAPDN CLDAPObject::GetDN() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
-    return m_dn;
+    std::string text;
+    {
+        std::lock_guard<SmallLock> lock(m_ldapLock);
+        if (m_dnWhole)
+            return *m_dnWhole;
+        text = m_dnText;
+    }
+    return LDAPDN(text);
+}
+
+LDAPRDN CLDAPObject::GetFirstRDN() const
+{
+    std::string text;
+    {
+        std::lock_guard<SmallLock> lock(m_ldapLock);
+        if (m_dnWhole)
+            return m_dnWhole->GetFirstPart();
+        text = m_dnText;
+    }
+    return LDAPDN::FirstPartOf(text);
 }
 
 void CLDAPObject::SetDN(const LDAPDN& dn)
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
-    m_dn = dn;
+    StoreDN(dn);
 }
 
 void CLDAPObject::TakeDN(LDAPDN dn)
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
-    m_dn = std::move(dn);
+    StoreDN(std::move(dn));
+}
+
+void CLDAPObject::StoreDN(LDAPDN dn)
+{
+    std::unique_ptr<LDAPDN> whole;
+    if (!dn.IsParsedFromText())
+        whole = std::make_unique<LDAPDN>(dn);
+    std::string text = whole ? std::string() : dn.GetText();
+    std::lock_guard<SmallLock> lock(m_ldapLock);
+    m_dnText.swap(text);
+    m_dnWhole.swap(whole);
 }
 
 // --- custom filter ---
 
 bool CLDAPObject::HasCustomFilter() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     return m_customFilter != nullptr;
 }
 
 bool CLDAPObject::OwnsCustomFilter() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     return m_ownsFilter && m_customFilter;
 }
 
 std::string CLDAPObject::GetCustomFilter() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     return m_customFilter ? *m_customFilter : std::string();
 }
 
 std::shared_ptr<const std::string> CLDAPObject::GetCustomFilterText() const
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     return m_customFilter;
 }
 
@@ -200,7 +227,7 @@ void CLDAPObject::SetCustomFilter(const std::wstring& filter)
         return;
     }
     {
-        std::lock_guard<std::mutex> lock(m_ldapLock);
+        std::lock_guard<SmallLock> lock(m_ldapLock);
         if (m_customFilter && *m_customFilter == text)
             return;
         m_customFilter = std::make_shared<const std::string>(std::move(text));
@@ -211,7 +238,7 @@ void CLDAPObject::SetCustomFilter(const std::wstring& filter)
 
 bool CLDAPObject::DropOwnedCustomFilter()
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     if (!m_ownsFilter || !m_customFilter)
         return false;
     m_customFilter.reset();
@@ -231,7 +258,7 @@ void CLDAPObject::RemoveCustomFilter()
 
 void CLDAPObject::ShareCustomFilter(const std::shared_ptr<const std::string>& filter)
 {
-    std::lock_guard<std::mutex> lock(m_ldapLock);
+    std::lock_guard<SmallLock> lock(m_ldapLock);
     if (m_customFilter && filter && *m_customFilter == *filter)
         return;
     m_customFilter = filter;

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/SmallLock.h"
 #include "base/Unknown.h"
 #include "ldap/LDAPConnection.h"
 #include "ldap/LDAPDN.h"
@@ -45,6 +46,8 @@ public:
     virtual bool GetSearchFilter(std::string& filter) const;
     virtual void SetDN(const arbldap::LDAPDN& dn);
     arbldap::LDAPDN GetDN() const;
+    // GetDN().GetFirstPart(), without parsing the rest of the DN.
+    arbldap::LDAPRDN GetFirstRDN() const;
 
     // The custom filter, else the owning server profile's filter.
     std::string GetEffectiveFilter() const;
@@ -111,12 +114,17 @@ private:
     void SetLdapFlag(uint32_t flag, bool on);
 
     std::atomic<uint32_t> m_ldapFlags{0};
-    mutable std::mutex m_ldapLock;  // connection, schema, filter, DN
+    mutable SmallLock m_ldapLock;  // connection, schema, filter, DN
     arbldap::LDAPConnectionPtr m_connection;
     RefPtr<CLDAPSchema> m_schema;
     std::shared_ptr<const std::string> m_customFilter;
     bool m_ownsFilter = false;
-    arbldap::LDAPDN m_dn;
+    // The DN is kept as its text when parsing that text gives the same DN
+    // back (nearly always); another is kept whole. Whole, each of a long
+    // list of children carried a copy of its parent's parts.
+    void StoreDN(arbldap::LDAPDN dn);
+    std::string m_dnText;
+    std::unique_ptr<arbldap::LDAPDN> m_dnWhole;
 };
 
 // The entry or server node of that DN at or below the item (a server and its

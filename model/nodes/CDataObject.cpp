@@ -38,9 +38,14 @@ CDataObject::CDataObject(const CDataObject* source) : m_id(NodeRegistry::Add(thi
         m_server = source->m_server.load();
         m_serverNode = source->m_serverNode.load();
         m_serverProfile = source->m_serverProfile.load();
-        std::lock_guard<std::mutex> lock(source->m_lock);
-        m_displayName = source->m_displayName;
-        m_caption = source->m_caption;
+        // Through the getters: a source may name itself without stored texts.
+        const std::wstring displayName = source->GetDisplayName();
+        const std::wstring caption = source->GetCaption();
+        if (!displayName.empty() || !caption.empty()) {
+            Texts& texts = TextsToSet();
+            texts.displayName = displayName;
+            texts.caption = caption;
+        }
     }
     ResetStatusText();
 }
@@ -151,13 +156,13 @@ void CDataObject::StartJob(const std::shared_ptr<CLDAPThread>& job)
 
 std::shared_ptr<CLDAPThread> CDataObject::GetJob() const
 {
-    std::lock_guard<std::mutex> lock(m_lock);
+    std::lock_guard<SmallLock> lock(m_lock);
     return m_job.lock();
 }
 
 void CDataObject::SetJob(const std::shared_ptr<CLDAPThread>& job)
 {
-    std::lock_guard<std::mutex> lock(m_lock);
+    std::lock_guard<SmallLock> lock(m_lock);
     m_job = job;
 }
 
@@ -329,8 +334,8 @@ void CDataObject::HideProgress()
 
 std::wstring CDataObject::GetDisplayName() const
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_displayName;
+    std::lock_guard<SmallLock> lock(m_lock);
+    return m_texts ? m_texts->displayName : std::wstring();
 }
 
 std::wstring CDataObject::GetFilterText() const
@@ -340,14 +345,14 @@ std::wstring CDataObject::GetFilterText() const
 
 std::wstring CDataObject::GetCaption() const
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_caption;
+    std::lock_guard<SmallLock> lock(m_lock);
+    return m_texts ? m_texts->caption : std::wstring();
 }
 
 std::wstring CDataObject::GetValueText() const
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_valueText;
+    std::lock_guard<SmallLock> lock(m_lock);
+    return m_texts ? m_texts->valueText : std::wstring();
 }
 
 std::wstring CDataObject::GetTypeName() const
@@ -358,9 +363,9 @@ std::wstring CDataObject::GetTypeName() const
 std::wstring CDataObject::GetStatusText() const
 {
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        if (!m_statusIdle)
-            return m_statusText;
+        std::lock_guard<SmallLock> lock(m_lock);
+        if (m_texts && !m_texts->statusIdle)
+            return m_texts->statusText;
     }
     return LoadResourceText(kStrIdleMessage);
 }
@@ -368,9 +373,10 @@ std::wstring CDataObject::GetStatusText() const
 void CDataObject::SetStatusText(const std::wstring& text)
 {
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_statusText = text;
-        m_statusIdle = false;
+        std::lock_guard<SmallLock> lock(m_lock);
+        Texts& texts = TextsToSet();
+        texts.statusText = text;
+        texts.statusIdle = false;
     }
     PublishStatusText(true);
 }
@@ -380,9 +386,11 @@ void CDataObject::ResetStatusText()
     {
         // The idle text is looked up when asked for: every node starts
         // idle, and thousands are made at once on a fetch.
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_statusText.clear();
-        m_statusIdle = true;
+        std::lock_guard<SmallLock> lock(m_lock);
+        if (m_texts) {
+            m_texts->statusText.clear();
+            m_texts->statusIdle = true;
+        }
     }
     PublishStatusText(false);
 }
@@ -424,20 +432,27 @@ void CDataObject::UpdateDocumentInfo()
 
 void CDataObject::SetCaption(const std::wstring& text)
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_caption = text;
+    std::lock_guard<SmallLock> lock(m_lock);
+    TextsToSet().caption = text;
 }
 
 void CDataObject::SetDisplayName(const std::wstring& text)
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_displayName = text;
+    std::lock_guard<SmallLock> lock(m_lock);
+    TextsToSet().displayName = text;
 }
 
 void CDataObject::SetValueText(const std::wstring& text)
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_valueText = text;
+    std::lock_guard<SmallLock> lock(m_lock);
+    TextsToSet().valueText = text;
+}
+
+CDataObject::Texts& CDataObject::TextsToSet()
+{
+    if (!m_texts)
+        m_texts = std::make_unique<Texts>();
+    return *m_texts;
 }
 
 ServerLink CDataObject::GetServerLink() const

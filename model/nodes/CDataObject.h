@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "base/SmallLock.h"
 #include "jobs/IJobNode.h"
 #include "ldap/LDAPException.h"
 #include "model/ports/PropertyPages.h"
@@ -267,11 +268,17 @@ private:
     std::atomic<CServerProfile*> m_serverProfile{nullptr};
     std::atomic<CRefCountedEvent*> m_event{nullptr};
 
-    mutable std::mutex m_lock;  // the texts and the job
-    std::wstring m_caption;
-    std::wstring m_statusText;
-    bool m_statusIdle = true;  // the idle message stands for m_statusText
-    std::wstring m_displayName;
-    std::wstring m_valueText;
+    mutable SmallLock m_lock;  // the texts and the job
+    // Made when a text is first set: a big list's entries name themselves
+    // from their DNs and never set one.
+    struct Texts {
+        std::wstring caption;
+        std::wstring statusText;
+        bool statusIdle = true;  // the idle message stands for statusText
+        std::wstring displayName;
+        std::wstring valueText;
+    };
+    Texts& TextsToSet();
+    std::unique_ptr<Texts> m_texts;
     std::weak_ptr<CLDAPThread> m_job;
 };

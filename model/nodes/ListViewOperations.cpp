@@ -8,6 +8,7 @@
 #include "model/ports/NodeRegistry.h"
 #include "model/nodes/TreeViewOperations.h"
 #include "platform/ControlPorts.h"
+#include "platform/FreedMemory.h"
 #include "platform/Messages.h"
 
 namespace {
@@ -96,6 +97,31 @@ void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::f
         AppendSlice(false, &nodes);
     else
         ContinueFill(&nodes);
+}
+
+void RefillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
+                std::function<void(CDataObject& owner)> done)
+{
+    std::shared_ptr<platform::ListPort> list = platform::GetListControl();
+    if (!list) {
+        FillRows(owner, nodes, std::move(done));
+        return;
+    }
+    const size_t rows = static_cast<size_t>(list->GetItemCount());
+    size_t shown = 0;
+    while (shown < nodes.size() && shown < rows && list->GetItemData(static_cast<int>(shown)) == nodes[shown]->GetItemData())
+        ++shown;
+    if (shown == 0) {
+        RemoveAllRows();
+        FillRows(owner, nodes, std::move(done));
+        return;
+    }
+    DropFill();
+    for (size_t row = rows; row > shown; --row)
+        list->DeleteItem(static_cast<int>(row - 1));
+    list->SetItemState(-1, 0, platform::kListSelected | platform::kListFocused);
+    FillRows(owner, std::vector<CDataObject*>(nodes.begin() + static_cast<std::ptrdiff_t>(shown), nodes.end()),
+             std::move(done));
 }
 
 std::wstring ListColumnText(void* data, int column)
@@ -207,21 +233,40 @@ bool HandleListViewMessage(platform::MessageId id, uintptr_t wParam, intptr_t lP
     return true;
 }
 
+namespace {
+
+// Nodes deleted at once from which on the freed memory is handed back.
+constexpr size_t kReleaseAfterNodes = 4096;
+
+// The nodes deleted, added to deleted.
+void DeleteChildNodes(platform::TreePort& tree, platform::TreeItem item, size_t& deleted)
+{
+    // The list shows the selected item's children and values: their rows go
+    // before the nodes, which the rows read their texts from (the values go
+    // with the item's node, which is what a caller here does next).
+    if (item == tree.GetSelectedItem())
+        RemoveAllRows();
+    while (platform::TreeItem child = tree.GetChildItem(item)) {
+        DeleteChildNodes(tree, child, deleted);
+        CDataObject* node = GetTreeItemObject(child);
+        if (!tree.DeleteItem(child))
+            return;  // the item stays, so its node must too
+        delete node;
+        ++deleted;
+    }
+}
+
+}  // namespace
+
 void DeleteChildItems(platform::TreeItem item)
 {
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !item)
         return;
-    // The list shows the selected item's children and values: their rows go
-    // before the nodes, which the rows read their texts from (the values go
-    // with the item's node, which is what a caller here does next).
-    if (item == tree->GetSelectedItem())
-        RemoveAllRows();
-    while (platform::TreeItem child = tree->GetChildItem(item)) {
-        DeleteChildItems(child);
-        CDataObject* node = GetTreeItemObject(child);
-        if (!tree->DeleteItem(child))
-            return;  // the item stays, so its node must too
-        delete node;
-    }
+    size_t deleted = 0;
+    DeleteChildNodes(*tree, item, deleted);
+    // Big lists' nodes were made on helper threads, whose pools keep what
+    // is freed here.
+    if (deleted >= kReleaseAfterNodes)
+        platform::ReleaseFreedMemory();
 }

@@ -48,6 +48,10 @@ void Remove(NodeId id)
     Shard& shard = ShardOf(id);
     std::lock_guard<std::mutex> lock(shard.lock);
     shard.nodes.erase(id);
+    // The table keeps the size the biggest list gave it; once far emptier it
+    // is made small again (seldom: each time it has shrunk eightfold).
+    if (shard.nodes.bucket_count() > 1024 && shard.nodes.size() < shard.nodes.bucket_count() / 8)
+        shard.nodes.rehash(0);
 }
 
 CDataObject* Find(NodeId id)

@@ -279,3 +279,58 @@ TEST(LDAPDN, ChildOfParentGivesTheFullParse)
     // Under an empty parent every text is parsed whole.
     EXPECT_EQ(PartTexts(LDAPDN::ChildOf("cn=a,o=b", LDAPDN())), PartTexts(LDAPDN("cn=a,o=b")));
 }
+
+// Texts of every kind the splitter knows: the leaf cut alone is the full
+// parse's first part, and a parsed DN gives itself back from its text.
+const char* const kKindsOfDN[] = {
+    "uid=child00001,ou=many,dc=example,dc=com",
+    "uid=child 1 , ou=many,dc=example,dc=com",
+    "cn=a+sn=b,ou=many",
+    "cn=\"x,y\",ou=many",
+    "cn=a\\,b,ou=many",
+    "cn=a\\\\,ou=many",
+    "uid=child;ou=many",
+    "cn=J\xC3\xBCrgen,o=t",
+    "cn=#04024869,o=t",
+    "cn=only",
+    "",
+    ",ou=many",
+    "novalue,ou=many",
+};
+
+TEST(LDAPDN, FirstPartOfTheTextIsTheFullParsesFirstPart)
+{
+    for (const char* text : kKindsOfDN) {
+        SCOPED_TRACE(text);
+        const LDAPDN full(text);
+        const LDAPRDN leaf = LDAPDN::FirstPartOf(full.GetText());
+        EXPECT_EQ(leaf.GetText(), full.GetFirstPart().GetText());
+        EXPECT_EQ(leaf.GetType(), full.GetFirstPart().GetType());
+        EXPECT_EQ(leaf.GetValue(), full.GetFirstPart().GetValue());
+    }
+}
+
+TEST(LDAPDN, AParsedDNIsParsedFromItsText)
+{
+    for (const char* text : kKindsOfDN) {
+        SCOPED_TRACE(text);
+        EXPECT_TRUE(LDAPDN(text).IsParsedFromText());
+    }
+}
+
+TEST(LDAPDN, ADNWhosePartsItsTextDoesNotGiveIsNotParsedFromIt)
+{
+    LDAPDN notADN;
+    notADN = "novalue,ou=many";  // kept as the text, without parts
+    EXPECT_FALSE(notADN.IsParsedFromText());
+
+    LDAPDN changed("cn=a,ou=many");
+    changed.GetParts()[0].SetValue("b");  // the value no longer matches the text
+    EXPECT_FALSE(changed.IsParsedFromText());
+
+    LDAPDN stored;
+    stored = LDAPRDN("cn=a", "cn", "a");
+    EXPECT_TRUE(stored.IsParsedFromText());
+    stored.GetParts()[0] = LDAPRDN("cn=a", "sn", "a");  // a type the text does not give
+    EXPECT_FALSE(stored.IsParsedFromText());
+}

@@ -147,7 +147,7 @@ void HeadlessTree::DeleteAllItems()
 {
     CheckThread();
     m_nodes.clear();
-    m_top.clear();
+    std::vector<TreeItem>().swap(m_top);
     m_selected = TreeItem();
     m_ensured = TreeItem();
 }
@@ -514,7 +514,8 @@ bool HeadlessList::DeleteItem(int row)
 void HeadlessList::DeleteAllItems()
 {
     CheckThread();
-    m_rows.clear();
+    // The room of a long list goes too, as in the window's list.
+    std::vector<Row>().swap(m_rows);
     m_ensured = -1;
 }
 

@@ -62,6 +62,18 @@ protected:
         return byCookie;
     }
 
+    // Pixels of a box of the image near a colour.
+    static int NearPixels(const wxImage& image, const wxRect& box, const wxColour& colour)
+    {
+        int count = 0;
+        for (int y = box.y; y < box.GetBottom(); ++y)
+            for (int x = box.x; x < box.GetRight(); ++x)
+                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
+                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
+                    ++count;
+        return count;
+    }
+
     wxRect Label(const wxTreeItemId& item)
     {
         wxRect rect;
@@ -187,22 +199,46 @@ TEST_F(LazyTreeTest, LabelsAreDrawnInTheirColours)
     tree->Update();
     uitest::RunFor(50);
     const wxImage image = uitest::Pixels(*tree, wxRect(tree->GetClientSize()));
-    // Pixels of the label's box near a colour.
-    auto near = [&](const wxRect& box, const wxColour& colour) {
-        int count = 0;
-        for (int y = box.y; y < box.GetBottom(); ++y)
-            for (int x = box.x; x < box.GetRight(); ++x)
-                if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
-                        std::abs(image.GetBlue(x, y) - colour.Blue()) < 60)
-                    ++count;
-        return count;
-    };
+    auto near = [&](const wxRect& box, const wxColour& colour) { return NearPixels(image, box, colour); };
     const wxColour text = tree->GetForegroundColour();
     const wxColour selectedText = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXHIGHLIGHTTEXT);
     EXPECT_GT(near(Label(b), text), 10) << "the label's text";
     EXPECT_GT(near(Label(a), selectedText), 10) << "the selected label's text";
     EXPECT_GT(near(Label(tree->GetLastChild(root)), text), 10) << "a bold label's text";
     uitest::Screenshot(*frame, "lazy_tree_labels");
+}
+
+TEST_F(LazyTreeTest, AnItemsOwnLooksAndTextAreKeptAndDrawn)
+{
+    const wxTreeItemId plain = tree->AppendItem(root, "Plain");
+    const wxTreeItemId red = tree->AppendItem(root, "Redtext");
+    const wxTreeItemId boxed = tree->AppendItem(root, "Boxed");
+    tree->SetItemTextColour(red, *wxRED);
+    tree->SetItemBackgroundColour(boxed, *wxBLUE);
+    wxFont big = tree->GetFont();
+    big.SetPointSize(big.GetPointSize() + 4);
+    tree->SetItemFont(boxed, big);
+    EXPECT_FALSE(tree->GetItemTextColour(plain).IsOk());
+    EXPECT_FALSE(tree->GetItemBackgroundColour(plain).IsOk());
+    EXPECT_FALSE(tree->GetItemFont(plain).IsOk());
+    EXPECT_EQ(tree->GetItemTextColour(red), *wxRED);
+    EXPECT_FALSE(tree->GetItemBackgroundColour(red).IsOk());
+    EXPECT_EQ(tree->GetItemBackgroundColour(boxed), *wxBLUE);
+    EXPECT_EQ(tree->GetItemFont(boxed).GetPointSize(), big.GetPointSize());
+    tree->Update();
+    uitest::RunFor(50);
+    const wxImage image = uitest::Pixels(*tree, wxRect(tree->GetClientSize()));
+    auto near = [&](const wxRect& box, const wxColour& colour) { return NearPixels(image, box, colour); };
+    EXPECT_GT(near(Label(red), *wxRED), 10) << "a label in its own colour";
+    EXPECT_EQ(near(Label(plain), *wxRED), 0);
+    EXPECT_GT(near(Label(boxed), *wxBLUE), 40) << "a label on its own background";
+    uitest::Screenshot(*frame, "lazy_tree_own_looks");
+
+    tree->SetItemText(red, "");
+    EXPECT_EQ(tree->GetItemText(red), "");
+    tree->SetItemText(red, "again");
+    EXPECT_EQ(tree->GetItemText(red), "again");
+    EXPECT_EQ(tree->GetItemText(plain), "Plain");
 }
 
 // A shown label wider than the window widens the scrolled area once the

@@ -76,6 +76,30 @@ TEST_F(EntryNode, NamedAfterItsFirstRdn)
     EXPECT_EQ(entry->GetServerObject(), server);
 }
 
+TEST_F(EntryNode, NamesFollowTheDNAndTheDNComesBackAsSet)
+{
+    entry->SetDN(arbldap::LDAPDN("uid=j\\+k;ou=People,o=lab"));
+    EXPECT_EQ(entry->GetCaption(), L"uid");
+    EXPECT_EQ(entry->GetValueText(), L"j+k");
+    EXPECT_EQ(entry->GetDisplayName(), L"uid=j+k");
+    EXPECT_EQ(entry->GetDN().GetText(), "uid=j\\+k,ou=People,o=lab");
+    EXPECT_EQ(entry->GetDN().GetPartCount(), 3u);
+    EXPECT_EQ(entry->GetFirstRDN().GetText(), "uid=j\\+k");
+
+    // Parts that the text would not give back stay as they were set.
+    arbldap::LDAPDN odd("cn=a,o=lab");
+    odd.GetParts()[0].SetValue("b");
+    entry->SetDN(odd);
+    EXPECT_EQ(entry->GetDN().GetPart(0).GetValue(), "b");
+    EXPECT_EQ(entry->GetValueText(), L"b");
+    arbldap::LDAPDN notADN;
+    notADN = "not a DN";
+    entry->SetDN(notADN);
+    EXPECT_EQ(entry->GetDN().GetText(), "not a DN");
+    EXPECT_EQ(entry->GetDN().GetPartCount(), 0u);
+    EXPECT_EQ(entry->GetCaption(), L"");
+}
+
 TEST_F(EntryNode, SizeIsKnownOnceLoadedAndCountsNormalValuesOnly)
 {
     entry->CreateAttributeNodes(Attributes({{"cn", "Smith, John"}, {"sn", "Smith"}}), false);
@@ -182,6 +206,48 @@ TEST_F(EntryNode, ListRowsAreTheChildrenAndTheValuesSortedByName)
     for (int i = 0; i < ui.List().GetItemCount(); ++i)
         rows.push_back(ui.List().GetItemText(i, 0) + L"=" + ui.List().GetItemText(i, 1));
     EXPECT_EQ(rows, (std::vector<std::wstring>{L"cn=Smith, John", L"ou=b", L"ou=a", L"sn=Smith"}));
+    EXPECT_EQ(ui.List().UpdateLockDepth(), 0);
+}
+
+// Rebuilding the list keeps the rows that show the children already, in
+// their order, unselected; other rows are made again.
+TEST_F(EntryNode, ARebuildKeepsTheRowsThatShowTheChildrenAlready)
+{
+    AddEntry(*entry, "ou=b,cn=Smith\\, John,o=lab", server);
+    AddEntry(*entry, "ou=a,cn=Smith\\, John,o=lab", server);
+    entry->CreateAttributeNodes(Attributes({{"sn", "Smith"}}), false);
+    entry->SetChildrenLoaded(true);
+    ui.Select(*entry);
+    entry->ShowContents(0);
+    auto rows = [this] {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < ui.List().GetItemCount(); ++i)
+            texts.push_back(ui.List().GetItemText(i, 0) + L"=" + ui.List().GetItemText(i, 1));
+        return texts;
+    };
+    const std::vector<std::wstring> expected{L"ou=b", L"ou=a", L"sn=Smith"};
+    ASSERT_EQ(rows(), expected);
+    void* const first = ui.List().GetItemData(0);
+    void* const second = ui.List().GetItemData(1);
+    void* const value = ui.List().GetItemData(2);
+    ui.List().SetItemState(1, platform::kListSelected | platform::kListFocused,
+                           platform::kListSelected | platform::kListFocused);
+
+    entry->UpdateViews();
+    ui.Dispatcher().Pump();
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(ui.List().GetItemData(0), first);
+    EXPECT_EQ(ui.List().GetItemData(1), second);
+    EXPECT_EQ(ui.List().GetItemData(2), value);
+    EXPECT_TRUE(ui.List().GetSelectedRows().empty());
+    EXPECT_EQ(ui.List().GetItemState(1, platform::kListFocused), 0u);
+
+    // Rows that do not show the children in order are made again.
+    ui.List().DeleteItem(0);
+    entry->UpdateViews();
+    ui.Dispatcher().Pump();
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(ui.List().GetItemData(0), first);
     EXPECT_EQ(ui.List().UpdateLockDepth(), 0);
 }
 

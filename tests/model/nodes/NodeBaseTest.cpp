@@ -96,6 +96,24 @@ TEST(NodeBase, NodesMadeOnSeveralThreadsAtOnceGetOwnIdsAndAreFound)
         ASSERT_EQ(NodeRegistry::Find(id), nullptr) << id;
 }
 
+// The registry's table shrinks again after a big list went.
+TEST(NodeBase, NodesLeftAfterMostWentAreStillFound)
+{
+    const size_t before = NodeRegistry::Count();
+    std::vector<std::unique_ptr<TestNode>> nodes;
+    for (int i = 0; i < 100000; ++i)
+        nodes.push_back(std::make_unique<TestNode>());
+    std::vector<std::unique_ptr<TestNode>> kept;
+    for (size_t i = 0; i < nodes.size(); i += 997)
+        kept.push_back(std::move(nodes[i]));
+    nodes.clear();
+    EXPECT_EQ(NodeRegistry::Count(), before + kept.size());
+    for (const auto& node : kept)
+        ASSERT_EQ(NodeRegistry::Find(node->GetNodeId()), node.get());
+    auto another = std::make_unique<TestNode>();
+    EXPECT_EQ(NodeRegistry::Find(another->GetNodeId()), another.get());
+}
+
 TEST(NodeBase, ACopyTakesItsSourcesPlaceButNotItsJobState)
 {
     ModelUi ui;
