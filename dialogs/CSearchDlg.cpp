@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 
 #include "base/Utf8.h"
+#include "dialogs/CReportWizard.h"
 #include "dialogs/CSearchResultList.h"
 #include "dialogs/CWaitDlg.h"
 #include "platform/ShellPorts.h"
@@ -113,6 +114,7 @@ bool CSearchDlg::OnInitDialog()
 
     Bind(wxEVT_BUTTON, &CSearchDlg::OnSearchButton, this, wxID_OK);
     Bind(wxEVT_BUTTON, &CSearchDlg::OnStopButton, this, kIdcSearchStop);
+    Bind(wxEVT_BUTTON, &CSearchDlg::OnReportButton, this, kIdcSearchReport);
     Bind(wxEVT_BUTTON, &CSearchDlg::OnCancelButton, this, wxID_CANCEL);
     Bind(wxEVT_CLOSE_WINDOW, &CSearchDlg::OnClose, this);
     m_attributes->Bind(wxEVT_KILL_FOCUS, &CSearchDlg::OnAttributesKillFocus, this);
@@ -146,6 +148,18 @@ void CSearchDlg::EnableInputs(bool enable)
         input->Enable(enable);
     FindWindow(kIdcSearchReport)->Enable(enable && HasReport());
     FindWindow(kIdcSearchStop)->Enable(!enable);
+}
+
+// The report is made over the rows the list shows. Owned by this dialog, not
+// the main window: a modal window owned by the main window would open below
+// this modal dialog, out of reach.
+void CSearchDlg::OnReportButton(wxCommandEvent&)
+{
+    if (m_searching || m_ending)
+        return;
+    CReportWizard wizard(ui::ResourceString(kStrReportWizard), m_results, m_base->GetValue().ToStdWstring(), this,
+                         CReportWizard::kFormatPage, m_target.connection);
+    wizard.ShowModal();
 }
 
 void CSearchDlg::StartSearch()

@@ -53,7 +53,7 @@ public:
     // The dialog ends with this when the caller is to go to the chosen DN.
     static constexpr int kGoToChosenDN = 0;
     // Whether the report wizard is there to be opened from the dialog.
-    static bool HasReport() { return false; }
+    static bool HasReport() { return true; }
 
     CSearchDlg(wxWindow* parent, SearchTarget target);
     ~CSearchDlg() override;
@@ -94,6 +94,7 @@ private:
 
     void OnSearchButton(wxCommandEvent& event);
     void OnStopButton(wxCommandEvent& event);
+    void OnReportButton(wxCommandEvent& event);
     void OnCancelButton(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnAttributesKillFocus(wxFocusEvent& event);

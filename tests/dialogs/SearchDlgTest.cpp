@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <wx/activityindicator.h>
+#include <wx/checkbox.h>
+#include <wx/textctrl.h>
 #include <wx/combobox.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
@@ -20,17 +24,22 @@
 #include <wx/uiaction.h>
 
 #include "base/Utf8.h"
+#include "dialogs/CReportFile.h"
+#include "dialogs/CReportWizard.h"
 #include "dialogs/CSearchDlg.h"
 #include "dialogs/CSearchResultList.h"
 #include "dialogs/CWaitDlg.h"
 #include "jobs/CLDAPThread.h"
 #include "platform/ResourceLibrary.h"
 #include "tests/dialogs/PumpedDispatcher.h"
+#include "tests/support/ExportFiles.h"
 #include "tests/support/HeadlessShell.h"
 #include "tests/support/LiveSupport.h"
 #include "tests/support/PlainLdapSearch.h"
 #include "tests/support/ScriptedBackend.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/SlapdServer.h"
+#include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/UiTestSupport.h"
 
 namespace {
@@ -190,6 +199,47 @@ TEST_F(SearchDlgTest, AClickOnALabelChoosesItsDNAndBesideItNothing)
     EXPECT_EQ(dialog.ShowModal(), CSearchDlg::kGoToChosenDN);
     EXPECT_EQ(besideRows, 1);
     EXPECT_EQ(WideToUtf8Text(dialog.GetChosenDN()), "cn=Alice Example,ou=people,o=lab");
+}
+
+TEST_F(SearchDlgTest, ReportWritesTheRowsTheListShows)
+{
+    CSearchDlg& dialog = Open(L"o=lab");
+    EXPECT_FALSE(dialog.FindWindow(kIdcSearchReport)->IsEnabled());
+    Search(dialog, L"ou=people,o=lab", L"(objectclass=*)", L"cn,mail", true);
+    CSearchResultList& list = *dialog.GetResultList();
+    ASSERT_GT(list.GetItemCount(), 1);
+    ASSERT_TRUE(dialog.FindWindow(kIdcSearchReport)->IsEnabled());
+
+    const std::string file = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "search-report.csv";
+    unlink(file.c_str());
+    bool shown = false;
+    uitest::WhenShown<CReportWizard>([&](CReportWizard& wizard) {
+        shown = true;
+        // Over the search dialog, which owns it.
+        EXPECT_EQ(wizard.GetParent(), &dialog);
+        wizard.SetFormat(ReportFormat::Csv);
+        uitest::Click(wizard, CReportWizard::kIdNext);
+        wizard.GetFilePage()->GetPathControl()->SetValue(wxString::FromUTF8(file.c_str()));
+        wizard.GetFilePage()->GetMailControl()->SetValue(false);
+        uitest::Click(wizard, CReportWizard::kIdFinish);
+    });
+    uitest::Click(dialog, kIdcSearchReport);
+    EXPECT_TRUE(shown);
+
+    // Read back by Python's own CSV reader: the headings, then a row per result.
+    const std::string rows = testsupport::Run("python3 -c \"import csv,sys\nfor r in csv.reader(open(sys.argv[1], "
+                                              "newline='', encoding='utf-8')): print('|'.join(r))\" '" + file + "'");
+    std::vector<std::string> lines;
+    for (size_t at = 0, next; at < rows.size(); at = next + 1) {
+        next = rows.find('\n', at);
+        if (next == std::string::npos) next = rows.size();
+        if (next > at) lines.push_back(rows.substr(at, next - at));
+    }
+    ASSERT_EQ(lines.size(), static_cast<size_t>(list.GetItemCount()) + 1) << rows;
+    EXPECT_EQ(lines[0], "DN|cn|mail");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "cn=Alice Example,ou=people,o=lab|Alice Example|alice@example.org"),
+              lines.end())
+        << rows;
 }
 
 TEST_F(SearchDlgTest, ABadFilterIsReportedAndTheDialogWorksOn)
