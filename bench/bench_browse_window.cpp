@@ -35,6 +35,7 @@
 #include <wx/init.h>
 #include <wx/timer.h>
 
+#include "bench/BenchWindow.h"
 #include "bench/BenchSupport.h"
 #include "jobs/CLDAPThread.h"
 #include "model/entries/CServerObject.h"
@@ -240,17 +241,6 @@ double PlainSearch(int port, size_t children)
     return ms;
 }
 
-void SaveProfile(int port, const char* base)
-{
-    CServerProfile profile;
-    profile.SetProfileName(L"bench");
-    profile.SetHostName(L"127.0.0.1");
-    profile.SetPort(port);
-    profile.SetBaseDN(arbldap::LDAPDN(base));
-    profile.SetAnonymousBind(1);
-    profile.GetOptions().SetSizeLimit(0);
-    if (!profile.SaveProfile()) throw std::runtime_error("cannot save the profile");
-}
 
 } // namespace
 
@@ -282,9 +272,9 @@ int main(int argc, char** argv)
                     testsupport::SlapdServer::Bench(testsupport::ChildrenLdif(children));
                 std::unique_ptr<uitest::ProgramSession> session = std::make_unique<uitest::ProgramSession>();
                 // The parent entry first (one child): the host's schema, once per server.
-                SaveProfile(server->Port(), "o=bench");
+                bench::SaveBenchProfile(server->Port(), "o=bench");
                 OpenInWindow(*session, server->Port(), "o=bench", 1);
-                SaveProfile(server->Port(), kBase);
+                bench::SaveBenchProfile(server->Port(), kBase);
                 PlainSearch(server->Port(), children);
                 std::vector<double> shown, total, stall, plain, perChild, peakPerChild, closed;
                 size_t idle = 0;

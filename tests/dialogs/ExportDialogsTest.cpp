@@ -32,6 +32,7 @@
 #include "platform/ShellPorts.h"
 #include "shellcore/CRecentItemsList.h"
 #include "shellcore/RegistryPaths.h"
+#include "tests/dialogs/DialogsFixture.h"
 #include "tests/support/ExportFiles.h"
 #include "tests/support/HeadlessShell.h"
 #include "tests/support/LiveSupport.h"
@@ -69,21 +70,12 @@ void ClickRadio(wxWindow& window, int id)
     button->GetEventHandler()->ProcessEvent(click);
 }
 
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
-}
-
 // A folder of its own that stands for the user's documents.
-class ExportDialogs : public testsupport::TempHomeTest {
+class ExportDialogs : public dialogtest::DialogsFixture {
 protected:
     void SetUp() override
     {
-        wxSetAssertHandler(FailOnAssert);
-        TempHomeTest::SetUp();
-        uitest::Modals();
-        ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
+        DialogsFixture::SetUp();
         m_documents = testsupport::ExportFolder(ARB_TEST_OUTPUT_DIR) + "documents-" + std::to_string(getpid());
         Shell("rm -rf '" + m_documents + "' && mkdir -p '" + m_documents + "'");
         setenv("XDG_DOCUMENTS_DIR", m_documents.c_str(), 1);
