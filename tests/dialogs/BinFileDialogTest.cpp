@@ -90,6 +90,10 @@ TEST_F(BinFileDialogTest, TheSaveFormEnablesTheLimitForBase64AndRefusesBadLimits
         ASSERT_NE(dialog.GetExtraControl(), nullptr);
         ASSERT_NE(dialog.LimitEdit(), nullptr);
         ASSERT_NE(dialog.GetExtraControl()->FindWindow(kIdcBinFileLine), nullptr);
+        // The frame line stretches with the panel and ends 16 pixels before its right edge.
+        const wxRect line = dialog.GetExtraControl()->FindWindow(kIdcBinFileLine)->GetRect();
+        EXPECT_EQ(dialog.GetExtraControl()->GetClientSize().x - line.GetRight() - 1, 16);
+        EXPECT_GT(line.width, dialog.GetExtraControl()->GetClientSize().x / 2);
         // Raw bytes first: nothing of the limit is enabled, the box is on.
         EXPECT_TRUE(dialog.RawButton()->GetValue());
         EXPECT_TRUE(dialog.LimitCheck()->GetValue());
