@@ -18,8 +18,6 @@
 //
 // Each size gets a server built for it (SlapdServer::Bench), removed after it.
 
-#include <ldap.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -43,6 +41,7 @@
 #include "platform/BrokenPipe.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/SettingsStore.h"
+#include "tests/support/PlainLdapSearch.h"
 #include "tests/support/ChildrenDirectory.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/gui/ProgramSession.h"
@@ -201,41 +200,11 @@ Round OpenInWindow(uitest::ProgramSession& session, int port, const char* base, 
     return result;
 }
 
-// Bind, a one-level search asking for no attributes, every entry read.
+// A one-level search asking for no attributes, through libldap alone, every entry read.
 double PlainSearch(int port, size_t children)
 {
     const Clock::time_point start = Clock::now();
-    LDAP* ld = nullptr;
-    const std::string url = "ldap://127.0.0.1:" + std::to_string(port);
-    if (ldap_initialize(&ld, url.c_str()) != LDAP_SUCCESS) throw std::runtime_error("ldap_initialize");
-    int version = LDAP_VERSION3;
-    ldap_set_option(ld, LDAP_OPT_PROTOCOL_VERSION, &version);
-    berval empty{0, nullptr};
-    if (ldap_sasl_bind_s(ld, "", LDAP_SASL_SIMPLE, &empty, nullptr, nullptr, nullptr) != LDAP_SUCCESS)
-        throw std::runtime_error("bind");
-    char noAttributes[] = "1.1";
-    char* attributes[] = {noAttributes, nullptr};
-    int id = 0;
-    if (ldap_search_ext(ld, kBase, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", attributes, 0, nullptr, nullptr, nullptr,
-                        0, &id) != LDAP_SUCCESS)
-        throw std::runtime_error("search");
-    size_t entries = 0;
-    for (bool done = false; !done;) {
-        LDAPMessage* message = nullptr;
-        if (ldap_result(ld, id, LDAP_MSG_ONE, nullptr, &message) <= 0 || !message) throw std::runtime_error("result");
-        switch (ldap_msgtype(message)) {
-        case LDAP_RES_SEARCH_ENTRY: {
-            char* dn = ldap_get_dn(ld, message);
-            ldap_memfree(dn);
-            ++entries;
-            break;
-        }
-        case LDAP_RES_SEARCH_RESULT: done = true; break;
-        default: break;
-        }
-        ldap_msgfree(message);
-    }
-    ldap_unbind_ext_s(ld, nullptr, nullptr);
+    const size_t entries = testsupport::PlainLdapRead(port, kBase, 1, "(objectClass=*)", {"1.1"});
     const double ms = Millis(Clock::now() - start);
     if (entries != children) throw std::runtime_error("plain search: " + std::to_string(entries) + " entries");
     return ms;

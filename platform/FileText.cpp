@@ -1,11 +1,7 @@
 #include "platform/FileText.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/ReplacingFile.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -33,24 +29,11 @@ int WriteStringToFile(const std::string& bytes, const std::string& path)
 
 int ReplaceFileWithBytes(const std::string& bytes, const std::string& path)
 {
-    if (path.empty() || path.back() == '/') return -1;
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) return -1;
-    struct stat old {};
-    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = fchmod(fd, mode) == 0;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
-    }
-    ok = fsync(fd) == 0 && ok;
-    ok = close(fd) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return 0;
-    unlink(temp.c_str());
-    return -1;
+    ReplacingFile file;
+    if (!file.Open(path))
+        return -1;
+    file.Write(bytes);
+    return file.Commit() ? 0 : -1;
 }
 
 } // namespace platform

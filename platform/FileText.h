@@ -12,7 +12,7 @@ int ReadFileToString(const std::string& path, std::string& bytes);
 int WriteStringToFile(const std::string& bytes, const std::string& path);
 // Writes the bytes into a new file beside path and renames it over path, so
 // that path holds the old or the new content, never a part. A new file is
-// readable by everybody, a replaced one keeps its permissions. 0 on
+// given the usual mode of a new file, a replaced one keeps its permissions. 0 on
 // success, -1 (and nothing left behind) on failure.
 int ReplaceFileWithBytes(const std::string& bytes, const std::string& path);
 

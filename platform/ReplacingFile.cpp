@@ -100,6 +100,8 @@ bool ReplacingFile::Commit()
     const mode_t mode = ::stat(m_path.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
                                                                : (0666 & ~CurrentUmask());
     ok = ok && ::fchmod(m_fd, mode) == 0;
+    // On the disk before it takes the name: a crash then leaves the old file.
+    ok = ok && ::fsync(m_fd) == 0;
     ok = ::close(m_fd) == 0 && ok;
     m_fd = -1;
     ok = ok && ::rename(m_temporary.c_str(), m_path.c_str()) == 0;
