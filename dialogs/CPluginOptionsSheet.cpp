@@ -18,6 +18,7 @@ CPluginOptionsSheet::CPluginOptionsSheet(const wxString& caption, wxWindow* pare
     }
     if (first)
         AddLookupPage(first->heading, first->caption, *first->supported, *first->chosen, first->showUnresolvedOnly);
+    EnableSaveRestore(L"PluginManager", false, true);
 }
 
 CPluginLookupPage* CPluginOptionsSheet::AddLookupPage(const wxString& heading, const wxString& caption,
@@ -53,6 +54,5 @@ int WxPluginSheetPort::RunModal(const std::wstring& caption, const std::vector<P
     CPluginOptionsSheet sheet(caption, ui::DialogOwner());
     for (const PluginLookupPageSetup& page : pages)
         sheet.AddLookupPage(page.heading, page.caption, *page.supported, *page.chosen, page.showUnresolvedOnly);
-    sheet.EnableSaveRestore(L"PluginManager", false, true);
     return sheet.DoModal() == wxID_OK ? 1 : 2;
 }

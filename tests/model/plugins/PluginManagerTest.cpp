@@ -129,7 +129,7 @@ TEST_F(PluginManagerTest, LoadsByProgIdAndLogsEachFailure)
 
     CPluginManager manager;
     EXPECT_EQ(LoadedNames(manager),
-              (std::vector<std::wstring>{L"Empty lists", L"Extension", L"Failing", L"Readable time"}));
+              (std::vector<std::wstring>{L"Quiet", L"Extension", L"Failing", L"Readable time"}));
     std::vector<std::wstring> lines = m_log.Lines();
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], L"Loading plugins...");

@@ -21,13 +21,13 @@ struct Sample {
     const char* library;
 };
 
-// ProgIDs chosen so that their order differs from their names'.
+// ProgIDs chosen so that their order differs from their names' ("Arb.Empty" is "Quiet").
 inline const std::vector<Sample>& Samples()
 {
     static const std::vector<Sample> samples{
         {L"Arb.PhotoA", L"Photo A", "PhotoSizeA"},     {L"Arb.PhotoB", L"Photo\nB", "PhotoSizeB"},
         {L"Arb.Time", L"Readable time", "GeneralizedTime"}, {L"Arb.Ext", L"Extension", "Extension"},
-        {L"Arb.NoInfo", L"No info", "NoInfo"},          {L"Arb.Empty", L"Empty lists", "EmptyLists"},
+        {L"Arb.NoInfo", L"No info", "NoInfo"},          {L"Arb.Empty", L"Quiet", "EmptyLists"},
         {L"Arb.Failing", L"Failing", "Failing"},        {L"Arb.NoEntry", L"No entry", "NoEntry"},
     };
     return samples;
