@@ -3,6 +3,7 @@
 #include "base/LogStream.h"
 #include "base/Utf8.h"
 #include "jobs/CLDAPThread.h"
+#include "model/plugins/CPluginManager.h"
 #include "model/profiles/CAppConfig.h"
 #include "model/ports/ResourceText.h"
 #include "platform/ResourceLibrary.h"
@@ -55,6 +56,8 @@ bool CAppStartup::Start()
 
     if (!m_hooks.createMainWindow || !m_hooks.createMainWindow(LoadResourceText(kMainCaptionString)))
         return false;
+    m_plugins = std::make_unique<CPluginManager>();
+    SetPluginManager(m_plugins.get());
     if (m_hooks.showTipsAtStartup) m_hooks.showTipsAtStartup();
     // A note is there to be read: the output bar shows it.
     if ((GetAppConfig().m_bShowOutputBar || !note.empty()) && m_hooks.showOutputBar) m_hooks.showOutputBar();
@@ -71,6 +74,9 @@ void CAppStartup::Stop()
     AbortAllThreads();
     if (m_hooks.closeDispatcher) m_hooks.closeDispatcher();
     m_workersEnded = WaitForAllThreads(m_settings.workerLimit);
+    // Nodes still holding a plug-in keep its library loaded.
+    SetPluginManager(nullptr);
+    m_plugins.reset();
 
     if (m_hooks.outputSink) g_logStreamBuf.RemoveSink(m_hooks.outputSink);
     CloseGlobalSettings();
