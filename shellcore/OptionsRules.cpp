@@ -66,3 +66,8 @@ bool ParseNumberInRange(const std::wstring& text, int low, int high, int& value)
     value = static_cast<int>(number);
     return true;
 }
+
+std::wstring IntegerRangeMessage(int low, int high)
+{
+    return L"Please enter an integer between " + std::to_wstring(low) + L" and " + std::to_wstring(high) + L".";
+}

@@ -23,3 +23,5 @@ constexpr int kMinProxyPort = 80;
 constexpr int kMaxProxyPort = 65535;
 // The whole text a decimal number within [low, high] (blanks around allowed).
 bool ParseNumberInRange(const std::wstring& text, int low, int high, int& value);
+// The message of a number outside [low, high].
+std::wstring IntegerRangeMessage(int low, int high);
