@@ -72,6 +72,10 @@ CCheckForUpdatesDlg::CCheckForUpdatesDlg(wxWindow* parent, const CInternetSessio
         delete m_page;
         m_page = nullptr;
     }
+    // Sized with the page in place; the page shows once there is an answer.
+    Layout();
+    Fit();
+    SetMinSize(GetSize());
     if (m_page) m_page->Hide();
     if (wxWindow* frame = FindWindow(kIdcPageFrame)) frame->Hide();
     std::string bytes;
@@ -86,8 +90,6 @@ CCheckForUpdatesDlg::CCheckForUpdatesDlg(wxWindow* parent, const CInternetSessio
     // The help page is opened by the shell's help, once it is wired here.
     Bind(wxEVT_BUTTON, [](wxCommandEvent&) {}, wxID_HELP);
     Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
-    Layout();
-    Fit();
 }
 
 CCheckForUpdatesDlg::~CCheckForUpdatesDlg()
@@ -134,7 +136,10 @@ void CCheckForUpdatesDlg::ShowIcon(unsigned id)
 
 void CCheckForUpdatesDlg::SetStatus(const wxString& text)
 {
-    if (auto* status = dynamic_cast<wxStaticText*>(FindWindow(kIdcStatus))) status->SetLabel(text);
+    if (auto* status = dynamic_cast<wxStaticText*>(FindWindow(kIdcStatus))) {
+        status->SetLabel(text);
+        Layout();
+    }
 }
 
 void CCheckForUpdatesDlg::ShowPage(const std::wstring& message)
