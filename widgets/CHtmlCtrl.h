@@ -26,7 +26,9 @@ public:
     // What a followed link does (the page itself never navigates).
     void FollowLink(const wxString& href);
 
+    // Blocks every fetch: pictures, frames and pages alike.
+    wxHtmlOpeningStatus OnOpeningURL(wxHtmlURLType type, const wxString& url, wxString* redirect) const override;
+
 protected:
     void OnLinkClicked(const wxHtmlLinkInfo& link) override;
-    wxHtmlOpeningStatus OnOpeningURL(wxHtmlURLType type, const wxString& url, wxString* redirect) const override;
 };
