@@ -29,6 +29,7 @@
 #include "shellcore/TipOfTheDay.h"
 #include "tests/dialogs/PumpedDispatcher.h"
 #include "tests/support/HeadlessShell.h"
+#include "tests/support/StoredAnswers.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/UiTestSupport.h"
 
@@ -91,13 +92,6 @@ public:
         return dynamic_cast<T*>(m_sheet->GetPageWindow(index));
     }
 
-    void StoreRaw(int confirmation, uint32_t value)
-    {
-        RegistryKey key(RegRoot::CurrentUser, false);
-        const std::wstring store = g_strSettingsKey + g_strConfirmationsKey;
-        ASSERT_TRUE(key.Open(store) || key.CreateKey(store));
-        ASSERT_TRUE(key.Write(std::to_wstring(confirmation), value));
-    }
 
     CAppConfig m_options;
     std::unique_ptr<PumpedDispatcher> m_pump;
@@ -318,7 +312,7 @@ TEST_F(OptionsPagesTest, ProxyPortIsCheckedOnlyWithTheProxy)
 
 TEST_F(OptionsPagesTest, ARememberedAnswerOfFourIsNotShownAndGoesAtApply)
 {
-    StoreRaw(5, 4);
+    testsupport::StoreRawAnswer(5, 4);
     OpenSheet();
     auto* page = Page<CConfirmationsPage>(2);
     ASSERT_TRUE(page);
@@ -337,7 +331,7 @@ TEST_F(OptionsPagesTest, ARememberedAnswerOfFourIsNotShownAndGoesAtApply)
 
 TEST_F(OptionsPagesTest, CheckedRowsRememberTheChosenAnswer)
 {
-    StoreRaw(5, 1);
+    testsupport::StoreRawAnswer(5, 1);
     OpenSheet();
     auto* page = Page<CConfirmationsPage>(2);
     EXPECT_TRUE(page->GetList()->IsItemChecked(0));
@@ -361,7 +355,7 @@ TEST_F(OptionsPagesTest, CheckedRowsRememberTheChosenAnswer)
 
 TEST_F(OptionsPagesTest, ApplyWithNoneCheckedLeavesOtherAnswersAlone)
 {
-    StoreRaw(5, 2);
+    testsupport::StoreRawAnswer(5, 2);
     OpenSheet();
     auto* page = Page<CConfirmationsPage>(2);
     page->OnClear();
@@ -374,9 +368,9 @@ TEST_F(OptionsPagesTest, ApplyWithNoneCheckedLeavesOtherAnswersAlone)
         EXPECT_TRUE(names.empty());
     }
     // Numbers the page does not list keep their answers.
-    StoreRaw(2, 1);
-    StoreRaw(3, 2);
-    StoreRaw(5, 1);
+    testsupport::StoreRawAnswer(2, 1);
+    testsupport::StoreRawAnswer(3, 2);
+    testsupport::StoreRawAnswer(5, 1);
     m_sheet.reset();
     OpenSheet();
     Page<CConfirmationsPage>(2)->OnClear();

@@ -31,8 +31,7 @@ protected:
     {
         TempHomeTest::SetUp();
         ASSERT_TRUE(platform::ResourceLibrary::Current().LoadDefault());
-        for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
-            unsetenv(name);
+        testsupport::RemoveProxyVariables();
         setenv("ARBOLITE_UPDATE_URL", m_server.Url().c_str(), 1);
         m_version = GetAppVersion();
         SetAppVersion({2, 0, 0, 1200});

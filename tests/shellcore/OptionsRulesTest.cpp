@@ -9,6 +9,7 @@
 #include "shellcore/RegistryPaths.h"
 #include "shellcore/RememberedAnswers.h"
 #include "tests/shellcore/ShellcoreTestSupport.h"
+#include "tests/support/StoredAnswers.h"
 #include "tests/support/TempHome.h"
 
 using platform::RegistryKey;
@@ -68,12 +69,6 @@ protected:
         shelltest::LoadResources();
         RegisterConfirmations();
     }
-    void StoreRaw(int confirmation, uint32_t value)
-    {
-        RegistryKey key(RegRoot::CurrentUser, false);
-        ASSERT_TRUE(key.Open(Store()) || key.CreateKey(Store()));
-        ASSERT_TRUE(key.Write(std::to_wstring(confirmation), value));
-    }
     static std::wstring Store() { return g_strSettingsKey + g_strConfirmationsKey; }
 };
 
@@ -90,7 +85,7 @@ TEST_F(ConfirmationTableTest, TheProgramsConfirmation)
 TEST_F(ConfirmationTableTest, OnlyRememberedAnswersOneToThreeCount)
 {
     for (uint32_t stored : {1u, 2u, 3u, 4u, 0u}) {
-        StoreRaw(5, stored);
+        testsupport::StoreRawAnswer(5, stored);
         std::map<uint32_t, int> answers = ReadListedAnswers();
         if (stored >= 1 && stored <= 3)
             EXPECT_EQ(answers, (std::map<uint32_t, int>{{5, static_cast<int>(stored) - 1}})) << stored;
@@ -101,10 +96,10 @@ TEST_F(ConfirmationTableTest, OnlyRememberedAnswersOneToThreeCount)
 
 TEST_F(ConfirmationTableTest, WritingKeepsTheAnswersOfOtherNumbers)
 {
-    StoreRaw(2, 1);
-    StoreRaw(3, 2);
-    StoreRaw(0, 1);
-    StoreRaw(5, 4);
+    testsupport::StoreRawAnswer(2, 1);
+    testsupport::StoreRawAnswer(3, 2);
+    testsupport::StoreRawAnswer(0, 1);
+    testsupport::StoreRawAnswer(5, 4);
     WriteListedAnswers({});
     RegistryKey key(RegRoot::CurrentUser, true);
     ASSERT_TRUE(key.Open(Store()));

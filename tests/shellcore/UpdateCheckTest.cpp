@@ -47,14 +47,6 @@ void StoreLastCheck(const std::wstring& text)
     ASSERT_TRUE(key.Write(L"LastUpdateCheck", text));
 }
 
-// Every test talks to 127.0.0.1 only: no proxy from the environment.
-void RemoveProxyVariables()
-{
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                             "no_proxy", "NO_PROXY"})
-        unsetenv(name);
-}
-
 // Records what the check reports, in order.
 class RecordingCheck : public CUpdateInfo {
 public:
@@ -81,7 +73,7 @@ protected:
     {
         TempHomeTest::SetUp();
         shelltest::LoadResources();
-        RemoveProxyVariables();
+        testsupport::RemoveProxyVariables();
         setenv("ARBOLITE_UPDATE_URL", m_server.Url().c_str(), 1);
     }
     void TearDown() override

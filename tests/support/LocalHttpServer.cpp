@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <cstdlib>
 #include <stdexcept>
 #include <strings.h>
 #include <sys/socket.h>
@@ -38,6 +39,13 @@ void SendAll(int fd, const std::string& bytes)
 }
 
 } // namespace
+
+void RemoveProxyVariables()
+{
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
+                             "no_proxy", "NO_PROXY"})
+        unsetenv(name);
+}
 
 LocalHttpServer::LocalHttpServer()
 {

@@ -11,6 +11,10 @@
 
 namespace testsupport {
 
+// Removes the proxy variables of the environment, so that a download goes
+// straight to 127.0.0.1 (never through a proxy of the machine).
+void RemoveProxyVariables();
+
 class LocalHttpServer {
 public:
     struct Request {
