@@ -1,5 +1,7 @@
 #include "shellcore/AppStartup.h"
 
+#include <ctime>
+
 #include "base/LogStream.h"
 #include "base/Utf8.h"
 #include "jobs/CLDAPThread.h"
@@ -11,6 +13,7 @@
 #include "platform/StartNote.h"
 #include "platform/TempFiles.h"
 #include "schema/SchemaCache.h"
+#include "shellcore/CStartupUpdateInfo.h"
 #include "shellcore/GlobalServices.h"
 #include "shellcore/SettingsVersion.h"
 
@@ -61,6 +64,8 @@ bool CAppStartup::Start()
     if (m_hooks.showTipsAtStartup) m_hooks.showTipsAtStartup();
     // A note is there to be read: the output bar shows it.
     if ((GetAppConfig().m_bShowOutputBar || !note.empty()) && m_hooks.showOutputBar) m_hooks.showOutputBar();
+    // When on and due; a first run only records the time.
+    CheckForUpdatesAtStartup(std::time(nullptr));
     return true;
 }
 
@@ -70,7 +75,9 @@ void CAppStartup::Stop()
     m_stopped = true;
 
     // Workers first: they may still log, write the schema cache or wait on
-    // the user-interface thread.
+    // the user-interface thread. An update check still running is stopped
+    // and waited for, so that no answer arrives after this.
+    CancelStartupUpdateCheck();
     AbortAllThreads();
     if (m_hooks.closeDispatcher) m_hooks.closeDispatcher();
     m_workersEnded = WaitForAllThreads(m_settings.workerLimit);
