@@ -427,7 +427,31 @@ void CBCGPopupMenuEx::OnActivate(wxActivateEvent& event)
     if (event.GetActive())
         m_activated = true;
     else if (m_activated && m_loop)
-        EndMenu(wxID_NONE);
+        CallAfter(&CBCGPopupMenuEx::OnFocusGone);
+}
+
+void CBCGPopupMenuEx::OnFocusGone()
+{
+    if (m_done || !m_loop || IsActive())
+        return;
+    wxWindow* focus = wxWindow::FindFocus();
+    wxWindow* top = focus ? wxGetTopLevelParent(focus) : nullptr;
+    if (top == this)
+        return;
+    // The window the menu floats on may take the keyboard without a click
+    // (a focus request of its own that arrives late): the menu takes it
+    // back. Any other window, or another program, closes it.
+    if (top && m_owner && top == wxGetTopLevelParent(m_owner) && m_focusTakenBack < kFocusTakeBacks) {
+        ++m_focusTakenBack;
+        Raise();
+        wxTextCtrl* edit = m_editBox ? m_editBox->GetEditWnd() : nullptr;
+        if (m_model.IsEditing() && edit)
+            edit->SetFocus();
+        else
+            m_items->SetFocus();
+        return;
+    }
+    EndMenu(wxID_NONE);
 }
 
 int CBCGPopupMenuEx::FilterEvent(wxEvent& event)

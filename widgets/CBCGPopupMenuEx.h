@@ -74,6 +74,7 @@ private:
     void Apply(PopupMenuAction action);
     void EndMenu(int result);
     void OnActivate(wxActivateEvent& event);
+    void OnFocusGone();
     void OnEditKey(wxKeyEvent& event);
     void LayOut();
     int IndexOfEditBox() const;
@@ -86,4 +87,6 @@ private:
     int m_result = wxID_NONE;
     bool m_done = false;
     bool m_activated = false;
+    static constexpr int kFocusTakeBacks = 3;
+    int m_focusTakenBack = 0;
 };
