@@ -261,6 +261,13 @@ CBCGPopupMenuEx::CBCGPopupMenuEx(wxWindow* owner, std::vector<PopupMenuEntry> en
 {
     m_items = new ItemsWindow(*this);
     Bind(wxEVT_ACTIVATE, &CBCGPopupMenuEx::OnActivate, this);
+    // Closed from outside (a window manager's close): the menu ends, and
+    // its owner destroys it.
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+        EndMenu(wxID_NONE);
+        if (event.CanVeto())
+            event.Veto();
+    });
     LayOut();
 }
 
