@@ -284,15 +284,6 @@ CBCGPopupMenuEx* CBCGPopupMenuEx::GetActiveMenu()
     return g_activeMenu;
 }
 
-int CBCGPopupMenuEx::IndexOfEditBox() const
-{
-    const auto& entries = m_model.Entries();
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].IsEditBox())
-            return static_cast<int>(i);
-    return -1;
-}
-
 bool CBCGPopupMenuEx::ReplaceWithEditBox(std::unique_ptr<CMenuEditBoxButton> button)
 {
     const PopupMenuEntry* old = button ? FindCommand(ui::WxId(button->GetCommand())) : nullptr;

@@ -6,9 +6,10 @@
 // (CMenuEditBoxButton), and it behaves as a menu: the pointer highlights,
 // a click chooses, the arrows, Home, End, Enter, access letters and Escape
 // work as CPopupMenuModel says, and a click outside or the loss of the focus
-// closes it. It is a borderless top-level window that takes the keyboard
-// focus (a popup window of the display gets none without a grab), and it
-// takes no grab.
+// to another window closes it (the window it floats on taking the focus
+// without a click gets it taken back). It is a borderless top-level window
+// that takes the keyboard focus (a popup window of the display gets none
+// without a grab), and it takes no grab.
 //
 // Editing: Enter, a click or the access letter on the edit-box item shows
 // its edit window with the whole text selected; the typed keys and Alt stay
@@ -77,7 +78,6 @@ private:
     void OnFocusGone();
     void OnEditKey(wxKeyEvent& event);
     void LayOut();
-    int IndexOfEditBox() const;
 
     wxWindow* m_owner;
     CPopupMenuModel m_model;
