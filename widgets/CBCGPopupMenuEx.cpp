@@ -505,6 +505,13 @@ int CBCGPopupMenuEx::TrackPopupMenu(const wxPoint& clientPoint)
     if (!m_done)
         loop.Run();
     m_loop = nullptr;
+    // Closed in any other way while its edit box is being edited (a click
+    // outside, another window taking the keyboard): the typed text is taken
+    // and its command sent, as Enter would.
+    if (m_model.IsEditing() && m_editBox && m_result == wxID_NONE) {
+        m_editBox->EndEdit(CMenuEditBoxButton::EditEnd::TakeText);
+        m_result = ui::WxId(m_editBox->GetCommand());
+    }
     m_model.EndEditing();
     Hide();
     // The window the menu was for has the keyboard again.

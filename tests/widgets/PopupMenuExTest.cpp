@@ -311,6 +311,43 @@ TEST_F(PopupMenuExTest, ClicksChooseAndAClickOutsideCloses)
     EXPECT_EQ(m_outsidePressed, 0);
 }
 
+// A menu closed while its edit box is being edited, by a click outside or by
+// another window taking the keyboard, takes the typed text as Enter would.
+TEST_F(PopupMenuExTest, ClosedWhileEditingTakesTheText)
+{
+    enum class CloseBy { ClickOutside, OtherWindow };
+    for (CloseBy how : {CloseBy::ClickOutside, CloseBy::OtherWindow}) {
+        SCOPED_TRACE(how == CloseBy::ClickOutside ? "click outside" : "other window");
+        m_taken.clear();
+        CBCGPopupMenuEx::Ptr popup = MakePopup(true);
+        wxFrame* other = nullptr;
+        const int chosen = Run(*popup, [&] {
+            wxUIActionSimulator keys;
+            keys.Char('f');
+            uitest::RunUntil([&] { return Edit(*popup)->IsShownOnScreen(); }, 3000);
+            Wait();
+            keys.Text(" (sn=k*)");
+            uitest::RunUntil([&] { return Edit(*popup)->GetValue() == " (sn=k*)"; }, 3000);
+            if (how == CloseBy::ClickOutside) {
+                const wxRect button = m_outside->GetScreenRect();
+                Click(button.GetLeftTop() + wxPoint(button.width / 2, button.height / 2));
+            } else {
+                other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(700, 100), wxSize(200, 150));
+                other->Show();
+                other->Raise();
+            }
+            uitest::RunUntil([&] { return popup->IsClosed(); }, 5000);
+        });
+        EXPECT_EQ(chosen, kFilter);
+        ASSERT_EQ(m_taken.size(), 1u);
+        EXPECT_EQ(m_taken[0].text, L"(sn=k*)");
+        if (other)
+            other->Destroy();
+        Wait(100);
+    }
+    EXPECT_EQ(m_outsidePressed, 0);
+}
+
 // Another window taking the keyboard closes the menu.
 TEST_F(PopupMenuExTest, LosingTheFocusCloses)
 {
