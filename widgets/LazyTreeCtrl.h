@@ -80,6 +80,8 @@ public:
     wxTreeItemId GetFirstChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const override;
     wxTreeItemId GetNextChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const override;
     wxTreeItemId GetLastChild(const wxTreeItemId& item) const override;
+    // The data of the item's children in their order (null for none), read at once.
+    std::vector<wxTreeItemData*> GetChildrenItemData(const wxTreeItemId& item) const;
     wxTreeItemId GetNextSibling(const wxTreeItemId& item) const override;
     wxTreeItemId GetPrevSibling(const wxTreeItemId& item) const override;
     wxTreeItemId GetFirstVisibleItem() const override;
@@ -150,8 +152,8 @@ private:
 
     // Structure changed: the rows are rebuilt when next needed.
     void MarkChanged();
-    // The new last child of its parent takes its row at once when it is the
-    // last row of all, so appending children does not rebuild the rows.
+    // The new last child of its parent takes its row at once when few rows
+    // follow its branch, so appending children does not rebuild the rows.
     bool AppendRow(Item* item);
     void RebuildRows() const;
     // Layout and painting wait for the end of a freeze or batch.
