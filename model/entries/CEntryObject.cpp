@@ -610,11 +610,15 @@ void CEntryObject::UpdateViewsHere()
         return;
     }
     std::vector<CDataObject*> children;
-    for (void* data : tree->GetChildrenData(GetTreeItem())) {
-        if (data)
-            children.push_back(static_cast<CDataObject*>(data));
+    {
+        const std::vector<void*> data = tree->GetChildrenData(GetTreeItem());
+        children.reserve(data.size());
+        for (void* child : data) {
+            if (child)
+                children.push_back(static_cast<CDataObject*>(child));
+        }
     }
-    RefillRows(*this, children, [](CDataObject& owner) {
+    RefillRows(*this, std::move(children), [](CDataObject& owner) {
         if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
             entry->InsertAttributeRows();
             entry->HideProgress();
