@@ -327,16 +327,11 @@ std::vector<void*> WxTreePort::GetChildrenData(TreeItem item) const
     std::vector<void*> data;
     wxTreeItemId id = ParentId(item);
     if (!id.IsOk()) return data;
-    const std::vector<wxTreeItemData*> records = m_tree.GetChildrenItemData(id);
-    data.reserve(records.size());
-    // Every item under the root is the port's, with its record; each record
-    // is asked for a few steps ahead of its turn (a long list is read whole).
-    constexpr size_t kAhead = 8;
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (i + kAhead < records.size())
-            __builtin_prefetch(records[i + kAhead]);
-        if (auto* r = static_cast<Record*>(records[i])) data.push_back(r->data);
-    }
+    data.reserve(m_tree.GetChildrenCount(id, false));
+    // Every item under the root is the port's, with its record.
+    m_tree.VisitChildrenData(id, [&data](wxTreeItemData* r) {
+        if (r) data.push_back(static_cast<Record*>(r)->data);
+    });
     return data;
 }
 

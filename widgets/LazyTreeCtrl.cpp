@@ -838,22 +838,21 @@ wxTreeItemId LazyTreeCtrl::GetItemParent(const wxTreeItemId& item) const
     return IdOf(ItemOf(item)->parent);
 }
 
-std::vector<wxTreeItemData*> LazyTreeCtrl::GetChildrenItemData(const wxTreeItemId& item) const
+void LazyTreeCtrl::VisitChildrenData(const wxTreeItemId& item, const std::function<void(wxTreeItemData*)>& visit) const
 {
-    std::vector<wxTreeItemData*> data;
-    wxCHECK_MSG(item.IsOk(), data, "invalid tree item");
+    wxCHECK_RET(item.IsOk(), "invalid tree item");
     const auto& children = ItemOf(item)->children;
     const size_t count = children.size();
-    data.reserve(count);
-    // The items of a long list lie apart in memory: each is asked for a few
-    // steps ahead of its turn.
+    // The items of a long list and their data lie apart in memory: each is
+    // asked for a few steps ahead of its turn, the item before its data.
     constexpr size_t kAhead = 8;
     for (size_t i = 0; i < count; ++i) {
+        if (i + 2 * kAhead < count)
+            __builtin_prefetch(children[i + 2 * kAhead].get());
         if (i + kAhead < count)
-            __builtin_prefetch(children[i + kAhead].get());
-        data.push_back(children[i]->data.get());
+            __builtin_prefetch(children[i + kAhead]->data.get());
+        visit(children[i]->data.get());
     }
-    return data;
 }
 
 wxTreeItemId LazyTreeCtrl::GetFirstChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const

@@ -12,6 +12,7 @@
 // label editing, item menu, activation, key down, deletion), with single
 // selection. Item handles are pointers to the control's own items.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,8 +81,9 @@ public:
     wxTreeItemId GetFirstChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const override;
     wxTreeItemId GetNextChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const override;
     wxTreeItemId GetLastChild(const wxTreeItemId& item) const override;
-    // The data of the item's children in their order (null for none), read at once.
-    std::vector<wxTreeItemData*> GetChildrenItemData(const wxTreeItemId& item) const;
+    // Calls visit with the data of each of the item's children in their
+    // order (null for none): a long list read at once.
+    void VisitChildrenData(const wxTreeItemId& item, const std::function<void(wxTreeItemData*)>& visit) const;
     wxTreeItemId GetNextSibling(const wxTreeItemId& item) const override;
     wxTreeItemId GetPrevSibling(const wxTreeItemId& item) const override;
     wxTreeItemId GetFirstVisibleItem() const override;

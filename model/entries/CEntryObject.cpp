@@ -609,16 +609,7 @@ void CEntryObject::UpdateViewsHere()
         SortRefilledList(0, true);
         return;
     }
-    std::vector<CDataObject*> children;
-    {
-        const std::vector<void*> data = tree->GetChildrenData(GetTreeItem());
-        children.reserve(data.size());
-        for (void* child : data) {
-            if (child)
-                children.push_back(static_cast<CDataObject*>(child));
-        }
-    }
-    RefillRows(*this, std::move(children), [](CDataObject& owner) {
+    RefillChildRows(*this, [](CDataObject& owner) {
         if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
             entry->InsertAttributeRows();
             entry->HideProgress();

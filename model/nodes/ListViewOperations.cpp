@@ -1,5 +1,6 @@
 #include "model/nodes/ListViewOperations.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -30,7 +31,7 @@ constexpr std::chrono::milliseconds kFirstSliceTime(10);
 // without an id taken of each node first (a million of them).
 struct RowFill {
     NodeId owner = 0;
-    std::vector<CDataObject*> nodes;
+    std::vector<void*> nodes;  // as the tree's item data (CDataObject*): a long list is not copied
     size_t next = 0;
     std::function<void(CDataObject&)> done;
 };
@@ -84,7 +85,7 @@ bool AppendSlice(bool sliced, std::chrono::milliseconds budget = kSliceTime)
         platform::ScopedUpdateLock lock(*list);
         const auto end = std::chrono::steady_clock::now() + budget;
         while (g_fill.next < g_fill.nodes.size()) {
-            CDataObject* node = g_fill.nodes[g_fill.next];
+            auto* node = static_cast<CDataObject*>(g_fill.nodes[g_fill.next]);
             if (node && !IsGone(node))
                 list->InsertItem(-1, node->FillListItem());
             ++g_fill.next;
@@ -124,9 +125,7 @@ void ContinueFill(std::chrono::milliseconds budget = kSliceTime)
     platform::KillTimer(ListWindow(), platform::kListFillTimer);
 }
 
-}  // namespace
-
-void FillRows(CDataObject& owner, std::vector<CDataObject*> nodes, std::function<void(CDataObject& owner)> done)
+void StartFill(CDataObject& owner, std::vector<void*> nodes, std::function<void(CDataObject& owner)> done)
 {
     DropFill();
     const bool atOnce = nodes.size() <= kFillAtOnce;
@@ -141,20 +140,28 @@ void FillRows(CDataObject& owner, std::vector<CDataObject*> nodes, std::function
         ContinueFill(kFirstSliceTime);
 }
 
-void RefillRows(CDataObject& owner, std::vector<CDataObject*> nodes, std::function<void(CDataObject& owner)> done)
+}  // namespace
+
+void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::function<void(CDataObject& owner)> done)
 {
+    StartFill(owner, std::vector<void*>(nodes.begin(), nodes.end()), std::move(done));
+}
+
+void RefillChildRows(CDataObject& owner, std::function<void(CDataObject& owner)> done)
+{
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    std::vector<void*> nodes;
+    if (tree && owner.GetTreeItem())
+        nodes = tree->GetChildrenData(owner.GetTreeItem());
+    nodes.erase(std::remove(nodes.begin(), nodes.end(), nullptr), nodes.end());
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
-    if (!list) {
-        FillRows(owner, std::move(nodes), std::move(done));
-        return;
-    }
-    const size_t rows = static_cast<size_t>(list->GetItemCount());
+    const size_t rows = list ? static_cast<size_t>(list->GetItemCount()) : 0;
     size_t shown = 0;
-    while (shown < nodes.size() && shown < rows && list->GetItemData(static_cast<int>(shown)) == nodes[shown]->GetItemData())
+    while (shown < nodes.size() && shown < rows && list->GetItemData(static_cast<int>(shown)) == nodes[shown])
         ++shown;
     if (shown == 0) {
         RemoveAllRows();
-        FillRows(owner, std::move(nodes), std::move(done));
+        StartFill(owner, std::move(nodes), std::move(done));
         return;
     }
     DropFill();
@@ -162,7 +169,7 @@ void RefillRows(CDataObject& owner, std::vector<CDataObject*> nodes, std::functi
         list->DeleteItem(static_cast<int>(row - 1));
     list->SetItemState(-1, 0, platform::kListSelected | platform::kListFocused);
     nodes.erase(nodes.begin(), nodes.begin() + static_cast<std::ptrdiff_t>(shown));
-    FillRows(owner, std::move(nodes), std::move(done));
+    StartFill(owner, std::move(nodes), std::move(done));
 }
 
 std::wstring ListColumnText(void* data, int column)
