@@ -1,5 +1,11 @@
 #include "ui/WxTreePort.h"
 
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
 #include <wx/imaglist.h>
 
 namespace ui {
@@ -37,29 +43,116 @@ int PortTreeCtrl::OnCompareItems(const wxTreeItemId& a, const wxTreeItemId& b)
     return GetItemText(a).CmpNoCase(GetItemText(b));
 }
 
-// The handles of the live items. Records remove themselves when the
-// control deletes their items, whoever deletes them.
-struct WxTreePort::Handles {
-    std::unordered_map<uint64_t, wxTreeItemId> ids;
-    uint64_t next = 1;
+namespace {
+
+// A handle is the number of its port's slot in the top bits and a serial
+// number of all ports in the rest, so that a record finds its port's
+// handles without a pointer of its own (a record per item of a long list),
+// and a record whose port went first (the control outlives it) finds none.
+constexpr int kSlotShift = 48;
+constexpr size_t kMaxPorts = 0xFFFE;
+uint64_t g_serial = 0;
+
+std::vector<void*>& PortSlots()
+{
+    static std::vector<void*> slots;
+    return slots;
+}
+
+// Image numbers and child indicators are small; a bigger one is kept as the nearest that fits.
+template <class T>
+T Narrow(int value)
+{
+    return static_cast<T>(std::clamp<int>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
+
+size_t SlotOf(uint64_t handle)
+{
+    return static_cast<size_t>(handle >> kSlotShift) - 1;
+}
+
+} // namespace
+
+// The items of the live handles. Records remove themselves when the
+// control deletes their items, whoever deletes them. Handles are numbered
+// in order, so the items lie in blocks by number, each block made with its
+// first item and freed with its last: a long list costs a pointer per item,
+// and no table is made again at once as it grows.
+class WxTreePort::Handles {
+public:
+    wxTreeItemId Find(uint64_t handle) const
+    {
+        const uint64_t number = NumberOf(handle);
+        const size_t block = static_cast<size_t>(number / kBlock);
+        if (handle == 0 || block >= m_blocks.size() || !m_blocks[block]) return wxTreeItemId();
+        return wxTreeItemId(m_blocks[block]->items[number % kBlock]);
+    }
+    void Add(uint64_t handle, const wxTreeItemId& id)
+    {
+        const uint64_t number = NumberOf(handle);
+        const size_t block = static_cast<size_t>(number / kBlock);
+        if (block >= m_blocks.size()) m_blocks.resize(block + 1);
+        if (!m_blocks[block]) m_blocks[block] = std::make_unique<Block>();
+        void*& item = m_blocks[block]->items[number % kBlock];
+        if (!item) ++m_blocks[block]->live;
+        item = id.GetID();
+    }
+    void Remove(uint64_t handle)
+    {
+        const uint64_t number = NumberOf(handle);
+        const size_t block = static_cast<size_t>(number / kBlock);
+        if (block >= m_blocks.size() || !m_blocks[block]) return;
+        void*& item = m_blocks[block]->items[number % kBlock];
+        if (!item) return;
+        item = nullptr;
+        if (--m_blocks[block]->live == 0) {
+            m_blocks[block].reset();
+            while (!m_blocks.empty() && !m_blocks.back()) m_blocks.pop_back();
+        }
+    }
+
+private:
+    static constexpr uint64_t kBlock = 4096;
+    struct Block {
+        std::array<void*, kBlock> items{};
+        size_t live = 0;
+    };
+    static uint64_t NumberOf(uint64_t handle) { return handle & ((uint64_t(1) << kSlotShift) - 1); }
+    std::vector<std::unique_ptr<Block>> m_blocks;  // by number / kBlock
 };
 
+// What the port keeps of an item, in 48 bytes with the allocator's header:
+// one per child of a long list.
 class WxTreePort::Record : public wxTreeItemData {
 public:
-    Record(std::shared_ptr<Handles> handles, uint64_t handle) : handles(std::move(handles)), handle(handle) {}
-    ~Record() override { handles->ids.erase(handle); }
+    explicit Record(uint64_t handle) : handle(handle)
+    {
+        static_assert(sizeof(Record) <= 40, "a record per child of a long list");
+    }
+    ~Record() override
+    {
+        const size_t slot = SlotOf(handle);
+        std::vector<void*>& slots = PortSlots();
+        if (slot < slots.size() && slots[slot]) static_cast<Handles*>(slots[slot])->Remove(handle);
+    }
 
-    std::shared_ptr<Handles> handles;
     uint64_t handle;
     void* data = nullptr;
-    int image = 0;
-    int selectedImage = 0;
-    int overlay = 0;
-    int childIndicator = 0;
+    int16_t image = 0;
+    int16_t selectedImage = 0;
+    int8_t overlay = 0;
+    int8_t childIndicator = 0;
 };
 
-WxTreePort::WxTreePort(PortTreeCtrl& tree) : m_tree(tree), m_handles(std::make_shared<Handles>())
+WxTreePort::WxTreePort(PortTreeCtrl& tree) : m_tree(tree), m_handles(std::make_unique<Handles>())
 {
+    std::vector<void*>& slots = PortSlots();
+    m_slot = std::find(slots.begin(), slots.end(), nullptr) - slots.begin();
+    if (m_slot == slots.size()) {
+        if (m_slot >= kMaxPorts) throw std::runtime_error("too many tree ports");
+        slots.push_back(nullptr);
+    }
+    slots[m_slot] = m_handles.get();
     if (!m_tree.GetRootItem().IsOk()) m_tree.AddRoot(wxString());
     m_tree.SetTextSource([this](const wxTreeItemId& id) {
         auto* r = dynamic_cast<Record*>(m_tree.GetItemData(id));
@@ -71,6 +164,8 @@ WxTreePort::~WxTreePort()
 {
     m_tree.SetTextSource(nullptr);
     while (m_lockDepth > 0) UnlockUpdates();
+    // The control outlives the port: its records find no handles from now on.
+    PortSlots()[m_slot] = nullptr;
 }
 
 void WxTreePort::SetTextProvider(TextProvider provider)
@@ -85,15 +180,15 @@ void WxTreePort::SetOverlayImage(int overlay, int imageIndex)
 
 WxTreePort::Record* WxTreePort::RecordOf(TreeItem item) const
 {
-    auto it = m_handles->ids.find(item.handle);
-    if (it == m_handles->ids.end()) return nullptr;
-    return static_cast<Record*>(m_tree.GetItemData(it->second));
+    const wxTreeItemId id = IdOf(item);
+    return id.IsOk() ? static_cast<Record*>(m_tree.GetItemData(id)) : nullptr;
 }
 
 wxTreeItemId WxTreePort::IdOf(TreeItem item) const
 {
-    auto it = m_handles->ids.find(item.handle);
-    return it == m_handles->ids.end() ? wxTreeItemId() : it->second;
+    // Another port's handle names none of this control's items.
+    if (item == platform::kTreeRoot || (item.handle >> kSlotShift) != m_slot + 1) return wxTreeItemId();
+    return m_handles->Find(item.handle);
 }
 
 TreeItem WxTreePort::HandleOf(const wxTreeItemId& id) const
@@ -153,12 +248,12 @@ TreeItem WxTreePort::InsertItem(const TreeInsert& insert)
 {
     wxTreeItemId parent = ParentId(insert.parent);
     if (!parent.IsOk()) return TreeItem();
-    const uint64_t handle = m_handles->next++;
-    auto* record = new Record(m_handles, handle);
+    const uint64_t handle = (static_cast<uint64_t>(m_slot + 1) << kSlotShift) | ++g_serial;
+    auto* record = new Record(handle);
     record->data = insert.data;
-    record->image = insert.image;
-    record->selectedImage = insert.selectedImage;
-    record->childIndicator = insert.children;
+    record->image = Narrow<int16_t>(insert.image);
+    record->selectedImage = Narrow<int16_t>(insert.selectedImage);
+    record->childIndicator = Narrow<int8_t>(insert.children);
     // A callback text is asked when the item is first shown or read.
     const wxString text = insert.textCallback ? wxString() : wxString(insert.text);
     // With its images at once: setting them afterwards measures the item again.
@@ -167,7 +262,7 @@ TreeItem WxTreePort::InsertItem(const TreeInsert& insert)
                           ? m_tree.PrependItem(parent, text, insert.image, insert.selectedImage, record)
                           : m_tree.AppendItem(parent, text, insert.image, insert.selectedImage, record);
     if (!id.IsOk()) return TreeItem();
-    m_handles->ids[handle] = id;
+    m_handles->Add(handle, id);
     if (insert.textCallback) m_tree.SetItemTextCallback(id);
     if (insert.children) m_tree.SetItemHasChildren(id, true);
     return TreeItem{handle};
@@ -199,7 +294,7 @@ void WxTreePort::DeleteAllItems()
 
 bool WxTreePort::ItemExists(TreeItem item) const
 {
-    return m_handles->ids.count(item.handle) != 0;
+    return IdOf(item).IsOk();
 }
 
 TreeItem WxTreePort::GetRootItem() const
@@ -233,11 +328,10 @@ std::vector<void*> WxTreePort::GetChildrenData(TreeItem item) const
     wxTreeItemId id = ParentId(item);
     if (!id.IsOk()) return data;
     data.reserve(m_tree.GetChildrenCount(id, false));
-    wxTreeItemIdValue cookie;
-    for (wxTreeItemId child = m_tree.GetFirstChild(id, cookie); child.IsOk(); child = m_tree.GetNextChild(id, cookie)) {
-        auto* r = dynamic_cast<Record*>(m_tree.GetItemData(child));
-        if (r) data.push_back(r->data);
-    }
+    // Every item under the root is the port's, with its record.
+    m_tree.VisitChildrenData(id, [&data](wxTreeItemData* r) {
+        if (r) data.push_back(static_cast<Record*>(r)->data);
+    });
     return data;
 }
 
@@ -296,8 +390,8 @@ bool WxTreePort::SetItemImage(TreeItem item, int image, int selectedImage)
 {
     Record* r = RecordOf(item);
     if (!r) return false;
-    r->image = image;
-    r->selectedImage = selectedImage;
+    r->image = Narrow<int16_t>(image);
+    r->selectedImage = Narrow<int16_t>(selectedImage);
     ShowImages(IdOf(item), *r);
     return true;
 }
@@ -312,7 +406,7 @@ bool WxTreePort::SetItemOverlay(TreeItem item, int overlay)
 {
     Record* r = RecordOf(item);
     if (!r || overlay < 0 || overlay > 15) return false;
-    r->overlay = overlay;
+    r->overlay = static_cast<int8_t>(overlay);
     ShowImages(IdOf(item), *r);
     return true;
 }
@@ -327,7 +421,7 @@ bool WxTreePort::SetChildIndicator(TreeItem item, int children)
 {
     Record* r = RecordOf(item);
     if (!r) return false;
-    r->childIndicator = children;
+    r->childIndicator = Narrow<int8_t>(children);
     m_tree.SetItemHasChildren(IdOf(item), children != 0);
     return true;
 }

@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "widgets/LazyTreeCtrl.h"
 
@@ -102,7 +101,8 @@ private:
     bool IsWithin(const wxTreeItemId& item, const wxTreeItemId& ancestor) const;
 
     PortTreeCtrl& m_tree;
-    std::shared_ptr<Handles> m_handles;
+    std::unique_ptr<Handles> m_handles;
+    size_t m_slot = 0;  // of the port among the live ones: the top bits of its handles
     TextProvider m_textProvider;
     OverlayImages m_overlays;
     int m_lockDepth = 0;

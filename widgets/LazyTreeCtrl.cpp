@@ -25,6 +25,14 @@ constexpr int kScrollStepX = 10;
 constexpr int kEditDelayMs = 600;
 constexpr long kFindResetMs = 1000;
 constexpr size_t kMaxChangedRows = 64;
+// A row inserted above at most this many rows moves them; above more, the rows are counted again.
+constexpr size_t kMaxMovedRows = 1024;
+
+// An item's image number, state or depth; one out of range is kept as the nearest that fits.
+int16_t Small(int value)
+{
+    return static_cast<int16_t>(std::clamp<int>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
+}
 
 wxTreeItemIdValue CookieOf(size_t index)
 {
@@ -128,13 +136,15 @@ struct LazyTreeCtrl::Item {
     // items from either end of a long list costs nothing per sibling.
     std::ptrdiff_t index = 0;
     std::ptrdiff_t indexShift = 0;
-    int images[wxTreeItemIcon_Max] = {-1, -1, -1, -1};
+    // Small numbers kept small (image numbers, states and depths): an item
+    // per child of a long list.
+    int16_t images[wxTreeItemIcon_Max] = {-1, -1, -1, -1};
     std::unique_ptr<wxTreeItemData> data;
-    int state = wxTREE_ITEMSTATE_NONE;
     int textWidth = -1;  // measured when first needed
-    int level = 0;
     int row = -1;
     unsigned rowGeneration = 0;
+    int16_t state = wxTREE_ITEMSTATE_NONE;
+    int16_t level = 0;
     bool hasPlus = false;
     bool expanded = false;
     bool bold = false;
@@ -306,16 +316,32 @@ bool LazyTreeCtrl::AppendRow(Item* item)
     if (m_rowsDirty || owner->children.back().get() != item)
         return false;
     const bool shown = IsHiddenRoot(owner) || (owner->expanded && RowOf(owner) >= 0);
-    if (!shown || m_rows.empty() || (m_rows.back() != owner && !IsWithin(m_rows.back(), owner)))
+    if (!shown)
         return false;
-    const int row = static_cast<int>(m_rows.size());
-    item->level = owner->level + 1;
-    item->row = row;
+    // The new row goes after the last shown row of the owner's branch: the
+    // previous last child, or its own last shown descendant.
+    const Item* before = owner->children.size() >= 2 ? owner->children[owner->children.size() - 2].get() : owner;
+    while (before != owner && before->expanded && !before->children.empty())
+        before = before->children.back().get();
+    if (before == owner && IsHiddenRoot(owner)) {
+        if (!m_rows.empty())
+            return false;
+    } else if (RowOf(before) < 0) {
+        return false;
+    }
+    const size_t row = before == owner && IsHiddenRoot(owner) ? 0 : static_cast<size_t>(RowOf(before)) + 1;
+    // The rows after it move down one; when many do, one rebuild does as well.
+    if (m_rows.size() - row > kMaxMovedRows)
+        return false;
+    m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(row), item);
+    for (size_t below = row + 1; below < m_rows.size(); ++below)
+        m_rows[below]->row = static_cast<int>(below);
+    item->level = static_cast<int16_t>(owner->level + 1);
+    item->row = static_cast<int>(row);
     item->rowGeneration = m_rowGeneration;
-    m_rows.push_back(item);
     m_layoutPending = true;
     // A first child changes its parent's button too.
-    m_changedFrom = std::min(m_changedFrom, owner->children.size() == 1 && !IsHiddenRoot(owner) ? owner->row : row);
+    m_changedFrom = std::min(m_changedFrom, owner->children.size() == 1 && !IsHiddenRoot(owner) ? owner->row : static_cast<int>(row));
     return true;
 }
 
@@ -335,7 +361,7 @@ void LazyTreeCtrl::RebuildRows() const
     };
     std::vector<Step> stack;
     auto show = [&](Item* item, int level) {
-        item->level = level;
+        item->level = Small(level);
         item->row = static_cast<int>(m_rows.size());
         item->rowGeneration = current;
         m_rows.push_back(item);
@@ -647,7 +673,7 @@ void LazyTreeCtrl::SetItemImage(const wxTreeItemId& item, int image, wxTreeItemI
 {
     wxCHECK_RET(item.IsOk() && which >= 0 && which < wxTreeItemIcon_Max, "invalid tree item");
     Item* it = ItemOf(item);
-    it->images[which] = image;
+    it->images[which] = Small(image);
     RefreshItem(it);
 }
 
@@ -717,7 +743,7 @@ int LazyTreeCtrl::DoGetItemState(const wxTreeItemId& item) const
 void LazyTreeCtrl::DoSetItemState(const wxTreeItemId& item, int state)
 {
     wxCHECK_RET(item.IsOk(), "invalid tree item");
-    ItemOf(item)->state = state;
+    ItemOf(item)->state = Small(state);
     RefreshItem(ItemOf(item));
 }
 
@@ -812,6 +838,23 @@ wxTreeItemId LazyTreeCtrl::GetItemParent(const wxTreeItemId& item) const
     return IdOf(ItemOf(item)->parent);
 }
 
+void LazyTreeCtrl::VisitChildrenData(const wxTreeItemId& item, const std::function<void(wxTreeItemData*)>& visit) const
+{
+    wxCHECK_RET(item.IsOk(), "invalid tree item");
+    const auto& children = ItemOf(item)->children;
+    const size_t count = children.size();
+    // The items of a long list and their data lie apart in memory: each is
+    // asked for a few steps ahead of its turn, the item before its data.
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < count; ++i) {
+        if (i + 2 * kAhead < count)
+            __builtin_prefetch(children[i + 2 * kAhead].get());
+        if (i + kAhead < count)
+            __builtin_prefetch(children[i + kAhead]->data.get());
+        visit(children[i]->data.get());
+    }
+}
+
 wxTreeItemId LazyTreeCtrl::GetFirstChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const
 {
     cookie = CookieOf(0);
@@ -886,8 +929,8 @@ wxTreeItemId LazyTreeCtrl::AddRoot(const wxString& text, int image, int selImage
     wxCHECK_MSG(!m_root, wxTreeItemId(), "the tree can have only one root");
     m_root = std::make_unique<Item>();
     m_root->SetText(text);
-    m_root->images[wxTreeItemIcon_Normal] = image;
-    m_root->images[wxTreeItemIcon_Selected] = selImage;
+    m_root->images[wxTreeItemIcon_Normal] = Small(image);
+    m_root->images[wxTreeItemIcon_Selected] = Small(selImage);
     m_root->expanded = HasFlag(wxTR_HIDE_ROOT);
     m_count = 1;
     wxTreeItemId id = IdOf(m_root.get());
@@ -906,13 +949,14 @@ wxTreeItemId LazyTreeCtrl::DoInsertItem(const wxTreeItemId& parent, size_t pos, 
         // The toolkit's controls make the first item the root.
         return AddRoot(text, image, selImage, data);
     }
+    static_assert(sizeof(Item) <= 88, "an item per child of a long list, in 96 bytes with the allocator's header");
     Item* owner = ItemOf(parent);
     auto item = std::make_unique<Item>();
     Item* raw = item.get();
     raw->parent = owner;
     raw->SetText(text);
-    raw->images[wxTreeItemIcon_Normal] = image;
-    raw->images[wxTreeItemIcon_Selected] = selImage;
+    raw->images[wxTreeItemIcon_Normal] = Small(image);
+    raw->images[wxTreeItemIcon_Selected] = Small(selImage);
     wxTreeItemId id = IdOf(raw);
     if (data) {
         data->SetId(id);

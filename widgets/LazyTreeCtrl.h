@@ -12,6 +12,7 @@
 // label editing, item menu, activation, key down, deletion), with single
 // selection. Item handles are pointers to the control's own items.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,9 @@ public:
     wxTreeItemId GetFirstChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const override;
     wxTreeItemId GetNextChild(const wxTreeItemId& item, wxTreeItemIdValue& cookie) const override;
     wxTreeItemId GetLastChild(const wxTreeItemId& item) const override;
+    // Calls visit with the data of each of the item's children in their
+    // order (null for none): a long list read at once.
+    void VisitChildrenData(const wxTreeItemId& item, const std::function<void(wxTreeItemData*)>& visit) const;
     wxTreeItemId GetNextSibling(const wxTreeItemId& item) const override;
     wxTreeItemId GetPrevSibling(const wxTreeItemId& item) const override;
     wxTreeItemId GetFirstVisibleItem() const override;
@@ -150,8 +154,8 @@ private:
 
     // Structure changed: the rows are rebuilt when next needed.
     void MarkChanged();
-    // The new last child of its parent takes its row at once when it is the
-    // last row of all, so appending children does not rebuild the rows.
+    // The new last child of its parent takes its row at once when few rows
+    // follow its branch, so appending children does not rebuild the rows.
     bool AppendRow(Item* item);
     void RebuildRows() const;
     // Layout and painting wait for the end of a freeze or batch.

@@ -609,12 +609,7 @@ void CEntryObject::UpdateViewsHere()
         SortRefilledList(0, true);
         return;
     }
-    std::vector<CDataObject*> children;
-    for (void* data : tree->GetChildrenData(GetTreeItem())) {
-        if (data)
-            children.push_back(static_cast<CDataObject*>(data));
-    }
-    RefillRows(*this, children, [](CDataObject& owner) {
+    RefillChildRows(*this, [](CDataObject& owner) {
         if (auto* entry = dynamic_cast<CEntryObject*>(&owner)) {
             entry->InsertAttributeRows();
             entry->HideProgress();

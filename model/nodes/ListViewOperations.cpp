@@ -1,6 +1,10 @@
 #include "model/nodes/ListViewOperations.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <mutex>
+#include <unordered_set>
 
 #include "jobs/CProgressDlg.h"
 #include "model/nodes/CDataObject.h"
@@ -17,34 +21,72 @@ namespace {
 // loop a turn after each slice of about kSliceTime.
 constexpr size_t kFillAtOnce = 1000;
 constexpr std::chrono::milliseconds kSliceTime(50);
+// The first slice runs in the call that started the fill, after whatever
+// that call did before (a big node's end of fetch): a shorter one.
+constexpr std::chrono::milliseconds kFirstSliceTime(10);
 
-// The one fill in progress (the list view is single), by node ids: nodes may
-// go while the event loop runs.
+// The one fill in progress (the list view is single). Nodes may go while
+// the event loop runs: the owner is kept by id, and the nodes freed since
+// the fill began are noted (NoteNodeGone), so that their rows are skipped
+// without an id taken of each node first (a million of them).
 struct RowFill {
     NodeId owner = 0;
-    std::vector<NodeId> nodes;
+    std::vector<void*> nodes;  // as the tree's item data (CDataObject*): a long list is not copied
     size_t next = 0;
     std::function<void(CDataObject&)> done;
 };
 
 RowFill g_fill;
+// While a fill runs: the addresses of the nodes freed since it began (a new
+// node may take one; the fill's node at that address is gone all the same).
+// Nodes may be freed on any thread.
+std::atomic<bool> g_filling{false};
+std::atomic<bool> g_anyGone{false};
+std::mutex g_goneLock;
+std::unordered_set<const CDataObject*> g_gone;
+
+void ResetFill()
+{
+    g_fill = RowFill();
+    g_filling = false;
+    std::lock_guard<std::mutex> lock(g_goneLock);
+    g_gone.clear();
+    g_anyGone = false;
+}
+
+// The registry's observer of nodes freed.
+void NoteNodeGone(const CDataObject* node)
+{
+    if (!g_filling.load(std::memory_order_acquire))
+        return;
+    std::lock_guard<std::mutex> lock(g_goneLock);
+    g_gone.insert(node);
+    g_anyGone = true;
+}
+
+bool IsGone(const CDataObject* node)
+{
+    if (!g_anyGone.load(std::memory_order_acquire))
+        return false;
+    std::lock_guard<std::mutex> lock(g_goneLock);
+    return g_gone.count(node) != 0;
+}
 
 // Appends the next slice; false when the fill is over (finished or dropped).
-// The nodes themselves may be given for a slice that runs in the call that
-// started the fill: none can have gone yet, so none is looked up.
-bool AppendSlice(bool sliced, const std::vector<CDataObject*>* nodes = nullptr)
+bool AppendSlice(bool sliced, std::chrono::milliseconds budget = kSliceTime)
 {
     CDataObject* owner = NodeRegistry::Find(g_fill.owner);
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
     if (!owner || !owner->IsCurrent() || !list) {
-        g_fill = RowFill();
+        ResetFill();
         return false;
     }
     {
         platform::ScopedUpdateLock lock(*list);
-        const auto end = std::chrono::steady_clock::now() + kSliceTime;
+        const auto end = std::chrono::steady_clock::now() + budget;
         while (g_fill.next < g_fill.nodes.size()) {
-            if (CDataObject* node = nodes ? (*nodes)[g_fill.next] : NodeRegistry::Find(g_fill.nodes[g_fill.next]))
+            auto* node = static_cast<CDataObject*>(g_fill.nodes[g_fill.next]);
+            if (node && !IsGone(node))
                 list->InsertItem(-1, node->FillListItem());
             ++g_fill.next;
             if (sliced && (g_fill.next % 64) == 0 && std::chrono::steady_clock::now() >= end)
@@ -52,7 +94,7 @@ bool AppendSlice(bool sliced, const std::vector<CDataObject*>* nodes = nullptr)
         }
     }
     RowFill fill = std::move(g_fill);
-    g_fill = RowFill();
+    ResetFill();
     if (fill.done)
         fill.done(*owner);
     return false;
@@ -67,14 +109,14 @@ void DropFill()
 {
     if (g_fill.owner)
         platform::KillTimer(ListWindow(), platform::kListFillTimer);
-    g_fill = RowFill();
+    ResetFill();
 }
 
 // A timer, not a posted message: posted messages run before the event loop
 // gets to input, painting and timers.
-void ContinueFill(const std::vector<CDataObject*>* nodes = nullptr)
+void ContinueFill(std::chrono::milliseconds budget = kSliceTime)
 {
-    if (g_fill.owner && AppendSlice(true, nodes)) {
+    if (g_fill.owner && AppendSlice(true, budget)) {
         if (platform::SetTimer(ListWindow(), platform::kListFillTimer, 1))
             return;
         while (AppendSlice(false)) {
@@ -83,45 +125,51 @@ void ContinueFill(const std::vector<CDataObject*>* nodes = nullptr)
     platform::KillTimer(ListWindow(), platform::kListFillTimer);
 }
 
+void StartFill(CDataObject& owner, std::vector<void*> nodes, std::function<void(CDataObject& owner)> done)
+{
+    DropFill();
+    const bool atOnce = nodes.size() <= kFillAtOnce;
+    g_fill.owner = owner.GetNodeId();
+    g_fill.nodes = std::move(nodes);
+    g_fill.done = std::move(done);
+    NodeRegistry::SetRemovalObserver(&NoteNodeGone);
+    g_filling = true;
+    if (atOnce)
+        AppendSlice(false);
+    else
+        ContinueFill(kFirstSliceTime);
+}
+
 }  // namespace
 
 void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes, std::function<void(CDataObject& owner)> done)
 {
-    DropFill();
-    g_fill.owner = owner.GetNodeId();
-    g_fill.nodes.reserve(nodes.size());
-    for (CDataObject* node : nodes)
-        g_fill.nodes.push_back(node->GetNodeId());
-    g_fill.done = std::move(done);
-    if (nodes.size() <= kFillAtOnce)
-        AppendSlice(false, &nodes);
-    else
-        ContinueFill(&nodes);
+    StartFill(owner, std::vector<void*>(nodes.begin(), nodes.end()), std::move(done));
 }
 
-void RefillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
-                std::function<void(CDataObject& owner)> done)
+void RefillChildRows(CDataObject& owner, std::function<void(CDataObject& owner)> done)
 {
+    std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
+    std::vector<void*> nodes;
+    if (tree && owner.GetTreeItem())
+        nodes = tree->GetChildrenData(owner.GetTreeItem());
+    nodes.erase(std::remove(nodes.begin(), nodes.end(), nullptr), nodes.end());
     std::shared_ptr<platform::ListPort> list = platform::GetListControl();
-    if (!list) {
-        FillRows(owner, nodes, std::move(done));
-        return;
-    }
-    const size_t rows = static_cast<size_t>(list->GetItemCount());
+    const size_t rows = list ? static_cast<size_t>(list->GetItemCount()) : 0;
     size_t shown = 0;
-    while (shown < nodes.size() && shown < rows && list->GetItemData(static_cast<int>(shown)) == nodes[shown]->GetItemData())
+    while (shown < nodes.size() && shown < rows && list->GetItemData(static_cast<int>(shown)) == nodes[shown])
         ++shown;
     if (shown == 0) {
         RemoveAllRows();
-        FillRows(owner, nodes, std::move(done));
+        StartFill(owner, std::move(nodes), std::move(done));
         return;
     }
     DropFill();
     for (size_t row = rows; row > shown; --row)
         list->DeleteItem(static_cast<int>(row - 1));
     list->SetItemState(-1, 0, platform::kListSelected | platform::kListFocused);
-    FillRows(owner, std::vector<CDataObject*>(nodes.begin() + static_cast<std::ptrdiff_t>(shown), nodes.end()),
-             std::move(done));
+    nodes.erase(nodes.begin(), nodes.begin() + static_cast<std::ptrdiff_t>(shown));
+    StartFill(owner, std::move(nodes), std::move(done));
 }
 
 std::wstring ListColumnText(void* data, int column)

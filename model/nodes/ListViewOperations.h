@@ -33,12 +33,11 @@ void RemoveAllRows();
 // selected node, or the rows are removed. Nodes gone meanwhile get no row.
 void FillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
               std::function<void(CDataObject& owner)> done);
-// As RemoveAllRows and FillRows, but the rows from the first on that show
-// the nodes already, in their order, stay (unselected): the end of a long
-// fetch, whose rows came as the children did, does not empty the list and
-// fill it again at once.
-void RefillRows(CDataObject& owner, const std::vector<CDataObject*>& nodes,
-                std::function<void(CDataObject& owner)> done);
+// As RemoveAllRows and FillRows with the children of owner's tree item, but
+// the rows from the first on that show the children already, in their
+// order, stay (unselected): the end of a long fetch, whose rows came as the
+// children did, does not empty the list and fill it again at once.
+void RefillChildRows(CDataObject& owner, std::function<void(CDataObject& owner)> done);
 // After the sort of parent's child items in the tree: while the list shows
 // them, its rows follow the tree's order, and the view's own order takes
 // the direction.

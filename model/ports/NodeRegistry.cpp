@@ -31,6 +31,7 @@ Shard& ShardOf(NodeId id)
 }
 
 std::atomic<NodeId> g_lastId{kNoNode};
+std::atomic<RemovalObserver> g_removalObserver{nullptr};
 
 }  // namespace
 
@@ -47,11 +48,21 @@ void Remove(NodeId id)
 {
     Shard& shard = ShardOf(id);
     std::lock_guard<std::mutex> lock(shard.lock);
-    shard.nodes.erase(id);
+    auto it = shard.nodes.find(id);
+    if (it == shard.nodes.end())
+        return;
+    if (RemovalObserver observer = g_removalObserver.load())
+        observer(it->second);
+    shard.nodes.erase(it);
     // The table keeps the size the biggest list gave it; once far emptier it
     // is made small again (seldom: each time it has shrunk eightfold).
     if (shard.nodes.bucket_count() > 1024 && shard.nodes.size() < shard.nodes.bucket_count() / 8)
         shard.nodes.rehash(0);
+}
+
+void SetRemovalObserver(RemovalObserver observer)
+{
+    g_removalObserver = observer;
 }
 
 CDataObject* Find(NodeId id)

@@ -19,6 +19,10 @@ namespace NodeRegistry {
 NodeId Add(CDataObject* node);
 // Forgets the id; Find does not see it from here on.
 void Remove(NodeId id);
+// Called with each node Remove forgets (a node is freed), on the thread that
+// frees it; null for none.
+typedef void (*RemovalObserver)(const CDataObject* node);
+void SetRemovalObserver(RemovalObserver observer);
 // The living node with that id, or null.
 CDataObject* Find(NodeId id);
 size_t Count();

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/frame.h>
 #include <wx/imaglist.h>
@@ -87,6 +88,47 @@ TEST_F(ControlPortsTest, TreeNavigationAndHandlesThatAreNeverReused)
     TreeInsert under;
     under.parent = a;
     EXPECT_FALSE(treePort->InsertItem(under));
+}
+
+TEST_F(ControlPortsTest, TreeHandlesOfALongListAndOfAnotherPort)
+{
+    // More items than a block of handles holds, deleted in two steps.
+    TreeItem parent = Insert(kTreeRoot, L"parent");
+    std::vector<TreeItem> children;
+    for (int i = 0; i < 10000; ++i)
+        children.push_back(Insert(parent, L"child"));
+    EXPECT_EQ(treePort->GetChildCount(parent), 10000u);
+    EXPECT_EQ(treePort->GetParentItem(children.back()), parent);
+    for (size_t i = 0; i < children.size(); i += 2)
+        ASSERT_TRUE(treePort->DeleteItem(children[i]));
+    for (size_t i = 0; i < children.size(); ++i)
+        ASSERT_EQ(treePort->ItemExists(children[i]), i % 2 == 1) << i;
+    EXPECT_TRUE(treePort->DeleteItem(parent));
+    for (TreeItem child : children)
+        ASSERT_FALSE(treePort->ItemExists(child));
+
+    // A second port over a second control: neither names the other's items.
+    auto* otherTree = new ui::PortTreeCtrl(frame, wxID_ANY, wxPoint(0, 0), wxSize(100, 100));
+    TreeItem theirs;
+    {
+        ui::WxTreePort other(*otherTree);
+        TreeInsert insert;
+        insert.text = L"theirs";
+        theirs = other.InsertItem(insert);
+        TreeItem ours = Insert(kTreeRoot, L"ours");
+        EXPECT_TRUE(other.ItemExists(theirs));
+        EXPECT_FALSE(other.ItemExists(ours));
+        EXPECT_FALSE(other.DeleteItem(ours));
+        EXPECT_FALSE(treePort->ItemExists(theirs));
+        EXPECT_EQ(treePort->GetItemText(theirs), L"");
+        EXPECT_TRUE(treePort->ItemExists(ours));
+    }
+    // The control outlives its port: its items go afterwards, and a port
+    // made since names none of them.
+    ui::WxTreePort next(*otherTree);
+    EXPECT_FALSE(next.ItemExists(theirs));
+    otherTree->DeleteAllItems();
+    EXPECT_EQ(treePort->GetChildCount(kTreeRoot), 1u);
 }
 
 TEST_F(ControlPortsTest, TreeSelectionFollowsTheRulesOfThePort)

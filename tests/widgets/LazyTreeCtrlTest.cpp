@@ -525,6 +525,14 @@ TEST_F(LazyTreeTest, ChildrenAppendedInABatchTakeTheRowsAFullLayoutGives)
     expectRowsInPlace("appended with an item after the parent");
     EXPECT_EQ(shownRows().back(), "after");
 
+    // The parent's last child open: new children go below that child's own.
+    const wxTreeItemId lastChild = tree->GetLastChild(parent);
+    tree->AppendItem(lastChild, "inner");
+    tree->Expand(lastChild);
+    batch(parent, 2, "f");
+    expectRowsInPlace("appended after an open last child");
+    EXPECT_EQ(shownRows().back(), "after");
+
     // Appends under a child of the parent that is itself the last row.
     const wxTreeItemId leaf = tree->AppendItem(after, "leaf");
     tree->Expand(after);
@@ -544,7 +552,7 @@ TEST_F(LazyTreeTest, ChildrenAppendedInABatchTakeTheRowsAFullLayoutGives)
     tree->AppendItem(after, "e last");
     tree->EndBatch();
     expectRowsInPlace("a batch with an insert in the middle");
-    EXPECT_EQ(shownRows().size(), 19u);
+    EXPECT_EQ(shownRows().size(), 22u);
 }
 
 TEST_F(LazyTreeTest, TenThousandChildrenUnderAFreezeShowTheLastAndTakeARealClick)

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -319,6 +321,57 @@ TEST(NodeBase, DeleteChildItemsOfTheSelectedItemTakesTheirRowsFirst)
     ui.Tree().SelectItem(parent->GetTreeItem());
     DeleteChildItems(parent->GetTreeItem());
     EXPECT_EQ(ui.List().GetItemCount(), 0);
+}
+
+// A node that runs the test's step once, as its row is made (the fill asks
+// for its image then).
+class SteppingNode : public TestNode {
+public:
+    int GetImage(bool selected) const override
+    {
+        if (!selected && step)
+            std::exchange(step, nullptr)();
+        return TestNode::GetImage(selected);
+    }
+    mutable std::function<void()> step;
+};
+
+TEST(NodeBase, ARowFillSkipsANodeFreedWhileItRunsEvenWhenANewNodeTakesItsPlace)
+{
+    // A fill done at once, and a long one, which runs in slices.
+    for (size_t count : {size_t(10), size_t(20000)}) {
+        SCOPED_TRACE(count);
+        ModelUi ui;
+        TestNode* parent = AddNode(platform::kTreeRoot, kNodeEntry, L"parent");
+        ui.Select(*parent);
+        auto* first = AddNode<SteppingNode>(parent->GetTreeItem());
+        std::vector<CDataObject*> nodes{first};
+        for (size_t i = 1; i < count; ++i)
+            nodes.push_back(AddNode(parent->GetTreeItem(), kNodeEntry, L"child"));
+        CDataObject* gone = nodes[count / 2];
+        std::unique_ptr<TestNode> newcomer;
+        first->step = [&] {
+            ASSERT_TRUE(ui.Tree().DeleteItem(gone->GetTreeItem()));
+            delete gone;
+            // Made at once, it is likely to take the freed node's place.
+            newcomer = std::make_unique<TestNode>(kNodeEntry, L"newcomer");
+        };
+        bool done = false;
+        FillRows(*parent, nodes, [&](CDataObject&) { done = true; });
+        for (int step = 0; step < 100000 && !done; ++step)
+            ui.Dispatcher().Advance(1);
+        ASSERT_TRUE(done);
+        ASSERT_TRUE(newcomer);
+
+        std::multiset<void*> rows;
+        for (int row = 0; row < ui.List().GetItemCount(); ++row)
+            rows.insert(ui.List().GetItemData(row));
+        EXPECT_EQ(rows.size(), count - 1);
+        EXPECT_EQ(rows.count(newcomer.get()), 0u);
+        for (CDataObject* node : nodes)
+            if (node != gone)
+                ASSERT_EQ(rows.count(node), 1u);
+    }
 }
 
 TEST(NodeBase, RouteCommandNewGoesToAnIdleParent)
