@@ -2,6 +2,7 @@
 
 #include <sys/utsname.h>
 
+#include "base/PercentEncoding.h"
 #include "base/Utf8.h"
 #include "model/ports/ResourceText.h"
 #include "platform/DesktopLauncher.h"
@@ -16,12 +17,6 @@ const wchar_t kBugReportAddress[] = L"bugs@vellumar.example";
 const wchar_t kSuggestionAddress[] = L"ideas@vellumar.example";
 const wchar_t kSupportAddress[] = L"helpdesk@vellumar.example";
 
-bool IsUnreserved(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
 } // namespace
 
 namespace {
@@ -30,7 +25,6 @@ namespace {
 // CR, LF and CR LF become "%0D%0A".
 std::string EncodeBytes(const std::string& utf8, bool keepAt)
 {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (size_t i = 0; i < utf8.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(utf8[i]);
@@ -38,12 +32,10 @@ std::string EncodeBytes(const std::string& utf8, bool keepAt)
             if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
                 ++i;
             out += "%0D%0A";
-        } else if (IsUnreserved(c) || (keepAt && c == '@')) {
+        } else if (IsUrlUnreserved(c) || (keepAt && c == '@')) {
             out.push_back(static_cast<char>(c));
         } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0xF]);
+            AppendPercentEncoded(out, c);
         }
     }
     return out;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Guid.h"
+#include "base/PercentEncoding.h"
 #include "base/StringFormat.h"
 #include "base/StringList.h"
 #include "base/TextFunctions.h"
@@ -63,23 +64,6 @@ std::string GetUpdateServer()
     size_t rest = server.find_first_of("/?#", scheme == std::string::npos ? 0 : scheme + 3);
     if (rest != std::string::npos) server.erase(rest);
     return server;
-}
-
-std::string PercentEncode(const std::string& text)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-            c == '_' || c == '~') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 15]);
-        }
-    }
-    return out;
 }
 
 std::string BuildUpdateUrl(uint32_t build, const std::string& id)

@@ -30,8 +30,6 @@ std::string GetUpdateServer();
 // The server, then "/support/update/info.php?build=%d&id=%s&b=1" with the id
 // percent-encoded.
 std::string BuildUpdateUrl(uint32_t build, const std::string& id);
-// Every byte other than A-Z a-z 0-9 - . _ ~ as %XX.
-std::string PercentEncode(const std::string& text);
 
 // The installation's identifier: a random GUID in braces, made on first use
 // and kept as "InstallationID" below the settings key.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Guid.h"
+#include "base/PercentEncoding.h"
 #include "base/Utf8.h"
 #include "model/ports/ResourceText.h"
 #include "model/profiles/CAppConfig.h"
