@@ -90,6 +90,7 @@ bool CSearchDlg::OnInitDialog()
                          {kIdcSearchFilter, AnchorTopLeft, AnchorTopRight},
                          {kIdcSearchAttributes, AnchorTopLeft, AnchorTopRight},
                          {kIdcSearchResults, AnchorTopLeft, AnchorBottomRight},
+                         {wxID_CONTEXT_HELP, AnchorBottomRight},
                          {wxID_OK, AnchorBottomRight},
                          {kIdcSearchReport, AnchorBottomRight},
                          {kIdcSearchStop, AnchorBottomRight},

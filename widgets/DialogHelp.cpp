@@ -70,20 +70,28 @@ bool ShowControlPopup(wxWindow* registered, const WindowHelp& help, wxWindow* co
     return false;
 }
 
+// Beside the first of OK, Cancel and Close: first in its sizer, or, in a
+// dialog laid out by positions, just left of it (a resizable dialog then
+// anchors wxID_CONTEXT_HELP with its buttons).
 void AddContextHelpButton(wxWindow* window)
 {
     if (!window->IsTopLevel() || window->FindWindow(wxID_CONTEXT_HELP))
         return;
     wxWindow* anchor = nullptr;
     for (int id : {wxID_OK, wxID_CANCEL, wxID_CLOSE})
-        if ((anchor = window->FindWindow(id)) && anchor->GetContainingSizer())
+        if ((anchor = window->FindWindow(id)))
             break;
-    if (!anchor || !anchor->GetContainingSizer())
-        return;  // laid out without sizers: Shift+F1 alone
-    wxWindow* parent = anchor->GetParent();
-    auto* button = new wxContextHelpButton(parent, wxID_CONTEXT_HELP);
-    anchor->GetContainingSizer()->Insert(0, button, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
-    window->Layout();
+    if (!anchor)
+        return;  // no buttons: Shift+F1 alone
+    auto* button = new wxContextHelpButton(anchor->GetParent(), wxID_CONTEXT_HELP);
+    if (wxSizer* sizer = anchor->GetContainingSizer()) {
+        sizer->Insert(0, button, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+        window->Layout();
+        return;
+    }
+    const wxRect r = anchor->GetRect();
+    const wxSize size = button->GetSize();
+    button->Move(r.x - size.x - 8, r.y + (r.height - size.y) / 2);
 }
 
 void OnCharHook(wxWindow* window, wxKeyEvent& event)
