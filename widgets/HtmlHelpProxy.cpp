@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/filesys.h>
@@ -63,7 +65,7 @@ std::unique_ptr<CHtmlHelpLoader> g_program;
 class HtmlHelpModule : public wxModule {
 public:
     bool OnInit() override { return true; }
-    void OnExit() override { g_program.reset(); }
+    void OnExit() override { EndProgramHelp(); }
 
 private:
     wxDECLARE_DYNAMIC_CLASS(HtmlHelpModule);
@@ -76,8 +78,7 @@ CHtmlHelpLoader::CHtmlHelpLoader(std::vector<std::string> folders) : m_folders(s
 
 CHtmlHelpLoader::~CHtmlHelpLoader()
 {
-    if (m_popup)
-        m_popup->Close();
+    Close();
 }
 
 bool CHtmlHelpLoader::Load()
@@ -122,7 +123,9 @@ wxHtmlHelpController* CHtmlHelpLoader::ControllerFor(wxWindow* caller)
             return nullptr;
         m_modalViewer = std::move(viewer);
     }
-    m_modalViewer->SetParentWindow(wxGetTopLevelParent(caller));
+    // No parent: a window's children go with it, and the viewer would keep
+    // pointing at its gone help window. Modal, it stands over the dialog.
+    m_modalViewer->SetParentWindow(nullptr);
     return m_modalViewer.get();
 }
 
@@ -147,9 +150,19 @@ intptr_t CHtmlHelpLoader::ShowContext(wxWindow* caller, unsigned command, intptr
     if (!viewer)
         return 0;
     m_lastShown = viewer;
-    // A context the book lacks (0 among them) shows the welcome page.
-    if (command != kHelpContext || !viewer->Display(static_cast<int>(context)))
+    // A context the book lacks (0 among them) shows the welcome page. Asked
+    // first: a modal viewer shows itself, and runs, at every display call.
+    const bool known = command == kHelpContext && context > 0 && context <= INT32_MAX &&
+                       !viewer->GetHelpData()->FindPageById(static_cast<int>(context)).empty();
+    if (known)
+        viewer->Display(static_cast<int>(context));
+    else
         viewer->DisplayContents();
+    if (viewer == m_modalViewer.get()) {
+        // It ran and has been closed: made anew for the next request.
+        viewer->Quit();
+        return 1;
+    }
     return reinterpret_cast<intptr_t>(GetHelpWindow());
 }
 
@@ -217,6 +230,11 @@ CHtmlHelpLoader& ProgramHelp()
             std::vector<std::string>{prog, prog + "../share/arbolite/"});
     }
     return *g_program;
+}
+
+void EndProgramHelp()
+{
+    g_program.reset();
 }
 
 intptr_t HtmlHelpProxy(wxWindow* caller, const wxString& file, unsigned command, intptr_t data)

@@ -42,7 +42,8 @@ public:
     CHtmlHelpLoader& operator=(const CHtmlHelpLoader&) = delete;
 
     // The call: for kDisplayTopic and kHelpContext the help window shown
-    // (a context the book lacks shows the welcome page), for
+    // (a context the book lacks shows the welcome page; asked from a modal
+    // dialog, the help runs modally over it and has ended on return: 1), for
     // kDisplayTextPopup the popup window of topic data->topic of the popup
     // file named by file (0 when the file has no such topic). 0 when the
     // book is unavailable.
@@ -76,8 +77,10 @@ private:
 };
 
 // The program's loader: the book beside the program or in ../share/arbolite/,
-// made on first use; closed when the toolkit ends.
+// made on first use; ended by EndProgramHelp, at the latest when the toolkit ends.
 CHtmlHelpLoader& ProgramHelp();
+// Ends the program's loader and its windows (at the end of the run).
+void EndProgramHelp();
 
 // The program's help call (the loader above).
 intptr_t HtmlHelpProxy(wxWindow* caller, const wxString& file, unsigned command, intptr_t data);

@@ -284,6 +284,67 @@ TEST_F(HelpWindowTest, F1InADialogOpensItsContextPage)
     dialog->Destroy();
 }
 
+// Nothing but a modal dialog takes input while one runs: help asked from
+// one comes as a modal help window over it, and the dialog goes on after.
+TEST_F(HelpWindowTest, F1InAModalDialogOpensTheHelpAsAModalWindowOverIt)
+{
+    CLdifExportDlg dialog(L"Export", L"/tmp/entries.ldif", "(objectclass=*)", nullptr);
+    enum class Step { WaitForDialog, WaitForHelp, WaitForHelpGone, Done } step = Step::WaitForDialog;
+    wxString helpPage;
+    bool helpWasModal = false;
+    int rounds = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    wxUIActionSimulator keys;
+    CallbackTimer driver([&] {
+        auto* help = wxDynamicCast(help::ProgramHelp().GetHelpWindow(), wxDialog);
+        if (std::chrono::steady_clock::now() > deadline) {
+            if (help && help->IsModal())
+                help->EndModal(wxID_CANCEL);
+            else if (dialog.IsModal())
+                dialog.EndModal(wxID_CANCEL);
+            return;
+        }
+        switch (step) {
+        case Step::WaitForDialog:
+            if (dialog.IsModal() && dialog.IsShownOnScreen()) {
+                dialog.FindWindow(1090)->SetFocus();
+                keys.Char(WXK_F1);
+                step = Step::WaitForHelp;
+            }
+            break;
+        case Step::WaitForHelp:
+            if (help && help->IsModal() && help->IsShownOnScreen()) {
+                helpWasModal = true;
+                helpPage = help::ProgramHelp().GetOpenedPage();
+                help->EndModal(wxID_OK);
+                step = Step::WaitForHelpGone;
+            }
+            break;
+        case Step::WaitForHelpGone:
+            if (!help || !help->IsModal()) {
+                // Twice: the second request finds the viewer as the first left it.
+                if (++rounds < 2) {
+                    keys.Char(WXK_F1);
+                    step = Step::WaitForHelp;
+                } else {
+                    dialog.EndModal(wxID_CANCEL);
+                    step = Step::Done;
+                }
+            }
+            break;
+        case Step::Done:
+            break;
+        }
+    });
+    driver.Start(50);
+    dialog.ShowModal();
+    driver.Stop();
+    EXPECT_EQ(step, Step::Done);
+    EXPECT_EQ(rounds, 2);
+    EXPECT_TRUE(helpWasModal);
+    EXPECT_TRUE(helpPage.EndsWith("ldif-export.htm")) << helpPage;
+}
+
 // Last of the window tests: a help frame leaves its pixels on a display
 // without a window manager, which later screenshots would show.
 TEST_F(HelpWindowTest, HelpTopicsAndTheIndexOpenTheirPagesAndAContextTheBookLacksTheWelcomePage)
@@ -342,6 +403,22 @@ TEST(HtmlHelpLoader, ABookMissingAtTheFirstCallStaysMissingForTheRun)
     wxFFile(wxString::FromUTF8(folder + help::kHelpBookName), "w").Write("not a zip");
     help::CHtmlHelpLoader broken({folder});
     EXPECT_EQ(broken.Call(nullptr, wxString(), help::kHelpContext, 7), 0);
+    frametest::Pump();
+}
+
+// At its end the toolkit deletes every window still open; the loader that
+// ends after it must not reach the help window again.
+TEST(HtmlHelpLoader, EndsSafelyAfterTheToolkitDeletedItsWindows)
+{
+    testsupport::TempFolder folder;
+    std::filesystem::copy_file(BookPath(), folder.Path() + "/" + help::kHelpBookName);
+    {
+        help::CHtmlHelpLoader loader({folder.Path() + "/"});
+        ASSERT_NE(loader.Call(nullptr, wxString(), help::kHelpContext, help::kContextTopics), 0);
+        wxWindow* window = loader.GetHelpWindow();
+        ASSERT_NE(window, nullptr);
+        delete window;
+    }
     frametest::Pump();
 }
 
