@@ -6,8 +6,6 @@
 #include <memory>
 #include <string>
 
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/evtloop.h>
 #include <wx/ffile.h>
 #include <wx/filesys.h>
@@ -112,21 +110,6 @@ wxPoint MiddleOf(const wxWindow* window)
     return r.GetPosition() + wxPoint(r.width / 2, r.height / 2);
 }
 
-// The screen within a rectangle, as <build>/test-output/ui/<name>.png.
-std::string CaptureScreenArea(const wxRect& r, const std::string& name)
-{
-    const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui";
-    std::filesystem::create_directories(folder);
-    wxBitmap bitmap(r.width, r.height, 24);
-    {
-        wxScreenDC screen;
-        wxMemoryDC memory(bitmap);
-        memory.Blit(0, 0, r.width, r.height, &screen, r.x, r.y);
-    }
-    const std::string path = folder + "/" + name + ".png";
-    return bitmap.SaveFile(path, wxBITMAP_TYPE_PNG) ? path : std::string();
-}
-
 bool PageIs(const wxString& page)
 {
     return help::ProgramHelp().GetOpenedPage().EndsWith(page);
@@ -158,10 +141,8 @@ protected:
     CArbMainFrame* MakeFrame()
     {
         m_frame = CreateMainFrame();
-        if (m_frame) {
-            m_frame->Show();
-            frametest::PumpUntil([this] { return m_frame->IsShownOnScreen(); });
-        }
+        if (m_frame)
+            frametest::ShowOnScreen(m_frame);
         return m_frame;
     }
 
@@ -206,7 +187,7 @@ TEST_F(HelpWindowTest, WhatsThisThenAClickOnTheTreeShowsTheTreesPopup)
         << "the popup stands where the click was";
     uitest::RunFor(300);
     const wxRect area = popup->GetScreenRect().Union(m_frame->GetTreeCtrl()->GetScreenRect()).Inflate(20);
-    const std::string shot = CaptureScreenArea(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())),
+    const std::string shot = frametest::ScreenAreaCapture(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())),
                                                "help-popup-tree");
     EXPECT_GT(frametest::DistinctColours(shot), 4u);
 
@@ -238,8 +219,7 @@ TEST_F(HelpWindowTest, ShiftF1InTheControlEditorThenAClickOnTheOidFieldShowsItsP
 {
     std::unique_ptr<arbldap::LDAPControl> slot;
     auto* editor = new CControlEditorDlg(slot, nullptr);
-    editor->Show();
-    ASSERT_TRUE(frametest::PumpUntil([&] { return editor->IsShownOnScreen(); }));
+    ASSERT_TRUE(frametest::ShowOnScreen(editor));
     EXPECT_NE(editor->FindWindow(wxID_CONTEXT_HELP), nullptr) << "the dialog's context-help button";
     wxWindow* oid = editor->FindWindow(CControlEditorDlg::kIdcOid);
     ASSERT_NE(oid, nullptr);
@@ -260,7 +240,7 @@ TEST_F(HelpWindowTest, ShiftF1InTheControlEditorThenAClickOnTheOidFieldShowsItsP
     ASSERT_NE(popup, nullptr);
     uitest::SyncWithDisplay();
     const wxRect area = popup->GetScreenRect().Inflate(80, 60);
-    CaptureScreenArea(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())), "help-popup-control-editor");
+    frametest::ScreenAreaCapture(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())), "help-popup-control-editor");
     popup->Close();
     editor->Destroy();
 }
@@ -268,8 +248,7 @@ TEST_F(HelpWindowTest, ShiftF1InTheControlEditorThenAClickOnTheOidFieldShowsItsP
 TEST_F(HelpWindowTest, F1InADialogOpensItsContextPage)
 {
     auto* dialog = new CLdifExportDlg(L"Export", L"/tmp/entries.ldif", "(objectclass=*)", nullptr);
-    dialog->Show();
-    ASSERT_TRUE(frametest::PumpUntil([&] { return dialog->IsShownOnScreen(); }));
+    ASSERT_TRUE(frametest::ShowOnScreen(dialog));
     EXPECT_EQ(GetDialogHelpContext(dialog), help::WindowHelpContext(364));
     wxWindow* file = dialog->FindWindow(1090);
     ASSERT_NE(file, nullptr);
