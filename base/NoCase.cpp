@@ -19,3 +19,8 @@ bool EqualNoCase(const std::string& a, const std::string& b)
             return false;
     return true;
 }
+
+bool NoCaseLess::operator()(const std::string& a, const std::string& b) const
+{
+    return StrICmp(a.c_str(), b.c_str()) < 0;
+}

@@ -7,3 +7,8 @@
 int StrICmp(const char* a, const char* b);
 // Whole strings, zero bytes included.
 bool EqualNoCase(const std::string& a, const std::string& b);
+
+// a before b when their ASCII-case-folded texts say so (maps of names).
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};

@@ -38,6 +38,9 @@ constexpr MessageId WM_ROOTDSE_ENDED = 0x8D6;           // always the last one
 
 // Search dialog and server monitor page: their worker has ended.
 constexpr MessageId WM_WORKER_ENDED = 0x6D3;
+// Update check, from its download worker.
+constexpr MessageId WM_UPDATE_DATA = 0x8D3;  // payload std::string: bytes received
+constexpr MessageId WM_UPDATE_DONE = 0x8D4;  // wParam 1: the download succeeded, 0: it failed
 // Host page, to itself: drop down the base-DN list.
 constexpr MessageId WM_DROP_BASE_DN_LIST = 0x936;
 

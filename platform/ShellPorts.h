@@ -58,6 +58,7 @@ public:
 constexpr uint32_t kMbOk = 0x00;
 constexpr uint32_t kMbYesNo = 0x04;
 constexpr uint32_t kMbIconQuestion = 0x20;
+constexpr uint32_t kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;

@@ -2,11 +2,6 @@
 
 #include "base/NoCase.h"
 
-bool NoCaseLess::operator()(const std::string& a, const std::string& b) const
-{
-    return StrICmp(a.c_str(), b.c_str()) < 0;
-}
-
 uint32_t RankedNameLess::RankOf(const std::string& name) const
 {
     auto it = m_ranks->find(name);

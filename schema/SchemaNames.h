@@ -6,10 +6,7 @@
 #include <map>
 #include <string>
 
-// a before b when their ASCII-case-folded texts say so.
-struct NoCaseLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-};
+#include "base/NoCase.h"
 
 // Puts a name with a higher rank first (a name without one ranks 0); names of
 // equal rank in NoCaseLess order. Ranks are looked up exactly.

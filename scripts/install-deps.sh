@@ -18,6 +18,7 @@ PACKAGES=(
   libgtest-dev googletest
   xvfb xauth xclip openbox
   xdg-utils python3-openpyxl python3-html5lib unrtf
+  valgrind
 )
 
 missing=()

@@ -1,8 +1,11 @@
 #include "shellcore/AppStartup.h"
 
+#include <ctime>
+
 #include "base/LogStream.h"
 #include "base/Utf8.h"
 #include "jobs/CLDAPThread.h"
+#include "model/plugins/CPluginManager.h"
 #include "model/profiles/CAppConfig.h"
 #include "model/ports/ResourceText.h"
 #include "platform/ResourceLibrary.h"
@@ -10,6 +13,7 @@
 #include "platform/StartNote.h"
 #include "platform/TempFiles.h"
 #include "schema/SchemaCache.h"
+#include "shellcore/CStartupUpdateInfo.h"
 #include "shellcore/GlobalServices.h"
 #include "shellcore/SettingsVersion.h"
 
@@ -55,9 +59,13 @@ bool CAppStartup::Start()
 
     if (!m_hooks.createMainWindow || !m_hooks.createMainWindow(LoadResourceText(kMainCaptionString)))
         return false;
+    m_plugins = std::make_unique<CPluginManager>();
+    SetPluginManager(m_plugins.get());
     if (m_hooks.showTipsAtStartup) m_hooks.showTipsAtStartup();
     // A note is there to be read: the output bar shows it.
     if ((GetAppConfig().m_bShowOutputBar || !note.empty()) && m_hooks.showOutputBar) m_hooks.showOutputBar();
+    // When on and due; a first run only records the time.
+    CheckForUpdatesAtStartup(std::time(nullptr));
     return true;
 }
 
@@ -67,10 +75,15 @@ void CAppStartup::Stop()
     m_stopped = true;
 
     // Workers first: they may still log, write the schema cache or wait on
-    // the user-interface thread.
+    // the user-interface thread. An update check still running is stopped
+    // and waited for, so that no answer arrives after this.
+    CancelStartupUpdateCheck();
     AbortAllThreads();
     if (m_hooks.closeDispatcher) m_hooks.closeDispatcher();
     m_workersEnded = WaitForAllThreads(m_settings.workerLimit);
+    // Nodes still holding a plug-in keep its library loaded.
+    SetPluginManager(nullptr);
+    m_plugins.reset();
 
     if (m_hooks.outputSink) g_logStreamBuf.RemoveSink(m_hooks.outputSink);
     CloseGlobalSettings();

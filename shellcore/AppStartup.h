@@ -5,15 +5,20 @@
 //
 // Start: options loaded, resource library, single instance, settings
 // version, splash, global services (then the starter's note, when there is
-// one, into the log), main window, tips, output bar (also for a note).
-// End: workers stopped, services closed, value files deleted, options and
-// schema cache saved, so nothing a worker still writes can be cut off.
+// one, into the log), main window, plug-ins (their conflict report needs the
+// window; no server is open yet), tips, output bar (also for a note).
+// End: workers stopped, plug-in manager gone, services closed, value files
+// deleted, options and schema cache saved, so nothing a worker still writes
+// can be cut off.
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "base/CLogStreamBuf.h"
+
+class CPluginManager;
 
 // The one start-up text the resource library cannot hold.
 extern const wchar_t* const kNoResourceLibraryText;  // "Can't load resource DLL"
@@ -72,4 +77,5 @@ private:
     bool m_settingsReset = false;
     bool m_workersEnded = true;
     bool m_stopped = false;
+    std::unique_ptr<CPluginManager> m_plugins;
 };

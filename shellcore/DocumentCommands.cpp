@@ -54,6 +54,17 @@ bool IsAttributesLoaded(const CDataObject& node)
     return ldap && ldap->IsAttributesLoaded();
 }
 
+// A team member, or the team directory's server.
+bool IsTeamDirectoryNode(const CDataObject& node)
+{
+    if (node.GetType() == kNodeTeamMember)
+        return true;
+    if (node.GetType() == kNodeServer)
+        if (auto* server = dynamic_cast<const CServerObject*>(&node))
+            return server->IsTeamProfile();
+    return false;
+}
+
 std::string DNText(const CDataObject& node)
 {
     auto* ldap = dynamic_cast<const CLDAPObject*>(&node);
@@ -161,12 +172,7 @@ CLDAPSchema* CDocumentCommands::GetCurrentSchema() const
 
 bool CDocumentCommands::IsTeamNode(const CDataObject& node) const
 {
-    if (node.GetType() == kNodeTeamMember)
-        return true;
-    if (node.GetType() == kNodeServer)
-        if (auto* server = dynamic_cast<const CServerObject*>(&node))
-            return server->IsTeamProfile();
-    return false;
+    return IsTeamDirectoryNode(node);
 }
 
 CDataObject* CDocumentCommands::OwnerOf(CDataObject* node) const
@@ -179,8 +185,12 @@ CDataObject* CDocumentCommands::OwnerOf(CDataObject* node) const
 
 bool CDocumentCommands::IsCurrentNodeOfKind(int kind, bool idle, bool loaded, bool dn) const
 {
-    CDataObject* node = GetCurrentObject();
-    if (!node || IsTeamNode(*node) || node->GetType() != kind)
+    return IsNodeOfKind(GetCurrentObject(), kind, idle, loaded, dn);
+}
+
+bool CDocumentCommands::IsNodeOfKind(CDataObject* node, int kind, bool idle, bool loaded, bool dn)
+{
+    if (!node || IsTeamDirectoryNode(*node) || node->GetType() != kind)
         return false;
     if (loaded && !IsAttributesLoaded(*node))
         return false;
@@ -402,9 +412,10 @@ bool CDocumentCommands::SortChangesOrder(bool ascending) const
 
 bool CDocumentCommands::IsNodeMenuCommandEnabled(CDataObject& node, uint32_t command, bool& enabled)
 {
-    // The filter in effect, shown as the item's text: the filter box sets it.
+    // The item is an edit box holding the filter in effect: it may be
+    // edited where a filter may be applied.
     if (command == kCmdSetFilter) {
-        enabled = false;
+        enabled = IsNodeOfKind(&node, kNodeEntry, true, true, true) || IsNodeOfKind(&node, kNodeServer, true, true, false);
         return true;
     }
     if (command != kCmdAddToFavorites)

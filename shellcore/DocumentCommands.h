@@ -76,6 +76,8 @@ public:
     // E(kind, idle, loaded, dn): the current node has that kind, is no team
     // member or team server, and meets the conditions asked.
     bool IsCurrentNodeOfKind(int kind, bool idle = false, bool loaded = false, bool dn = false) const;
+    // The same of any node.
+    static bool IsNodeOfKind(CDataObject* node, int kind, bool idle, bool loaded, bool dn);
     // A(baseDN, noServer): the list had the focus last and its first row is
     // an attribute of an idle entry (or server, unless noServer; a server
     // needs a base DN when baseDN).

@@ -22,6 +22,7 @@
 #include "schema/SchemaCache.h"
 #include "schema/SchemaLoadThread.h"
 #include "schema/SyntaxCatalogue.h"
+#include "shellcore/ConfirmationTable.h"
 #include "shellcore/InternetSession.h"
 #include "shellcore/RegistryPaths.h"
 
@@ -73,6 +74,7 @@ void InitGlobalSettings(LogSink outputSink)
     InitCertificates();
     InitSchemaTables();
     RegisterArbClipboardFormat();
+    RegisterConfirmations();
     OpenSchemaCacheFile();
     // A host met for the first time has its schema read from the server.
     InstallSchemaLoadJobStarter();
@@ -90,6 +92,12 @@ void CloseGlobalSettings()
     CLDAPSchema::SetLoadJobStarter(nullptr);
     g_internetSession.reset();
     g_servicesStarted = false;
+}
+
+const CInternetSession* GetInternetSession()
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    return g_internetSession.get();
 }
 
 bool AreGlobalServicesStarted()

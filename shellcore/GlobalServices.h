@@ -10,13 +10,17 @@
 
 // Starts the services in their order: the log file (emptied) and its sink,
 // then outputSink (may be null), the certificate check, the schema tables,
-// the clipboard format, the schema cache, the command images, the directory
+// the clipboard format, the confirmations, the schema cache, the command images, the directory
 // constants, the internet session.
 void InitGlobalSettings(LogSink outputSink);
 // Only when started: removes the file sink, closes the log file and the
 // internet session. The output window removes its own sink.
 void CloseGlobalSettings();
 bool AreGlobalServicesStarted();
+class CInternetSession;
+// The open internet session; null before start-up, after exit, or when it
+// could not be opened.
+const CInternetSession* GetInternetSession();
 
 // The certificate folder: "CertificatePath" of the settings key, else the
 // program folder; always ending with '/'.

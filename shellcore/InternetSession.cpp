@@ -24,11 +24,16 @@ std::unique_ptr<CInternetSession> CInternetSession::Open(const CAppConfig& optio
     curl_easy_setopt(handle, CURLOPT_USERAGENT, kInternetUserAgent);
     if (options.m_bUseProxy) {
         session->m_proxyText = FormatProxyText(WideToUtf8Text(options.m_strProxyHost), options.m_nProxyPort);
-        // The library takes the proxy for HTTP without the scheme selector.
-        const std::string proxy = session->m_proxyText.substr(5);
-        if (curl_easy_setopt(handle, CURLOPT_PROXY, proxy.c_str()) != CURLE_OK) return nullptr;
+        if (curl_easy_setopt(handle, CURLOPT_PROXY, session->GetDownloadProxy().c_str()) != CURLE_OK)
+            return nullptr;
     }
     return session;
+}
+
+std::string CInternetSession::GetDownloadProxy() const
+{
+    // The library takes the proxy for HTTP without the scheme selector.
+    return m_proxyText.size() > 5 ? m_proxyText.substr(5) : std::string();
 }
 
 CInternetSession::~CInternetSession()

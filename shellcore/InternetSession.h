@@ -1,7 +1,7 @@
 #pragma once
 // The program's internet session: opened at start-up with the program's user
-// agent and, when the options ask for one, a proxy; closed at exit. Nothing
-// downloads through it.
+// agent and, when the options ask for one, a proxy; closed at exit. Each
+// download makes a handle of its own with the session's agent and proxy.
 
 #include <memory>
 #include <string>
@@ -24,6 +24,9 @@ public:
 
     // The proxy text it was opened with; empty: the system's settings.
     const std::string& GetProxyText() const { return m_proxyText; }
+    // The proxy as the download library takes it ("http://host:port");
+    // empty: the system's settings.
+    std::string GetDownloadProxy() const;
 
 private:
     CInternetSession() = default;

@@ -94,5 +94,10 @@ void CTipOfTheDay::Read()
 
 void CTipOfTheDay::StoreStartupSwitch()
 {
-    WriteProfile(L"StartUp", static_cast<uint32_t>(m_startup ? 0 : 1));
+    StoreShowAtStartup(m_startup);
+}
+
+void CTipOfTheDay::StoreShowAtStartup(bool show)
+{
+    WriteProfile(L"StartUp", static_cast<uint32_t>(show ? 0 : 1));
 }

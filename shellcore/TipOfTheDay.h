@@ -37,6 +37,7 @@ public:
 
     // "StartUp" 0 or missing: tips at start-up.
     static bool ReadShowAtStartup();
+    static void StoreShowAtStartup(bool show);
 
 private:
     void Read();

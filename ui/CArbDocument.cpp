@@ -2,12 +2,16 @@
 
 #include <wx/window.h>
 
+#include "dialogs/CCheckForUpdatesDlg.h"
+#include "dialogs/CCommonPropertySheet.h"
 #include "dialogs/CFavoritesManagerDlg.h"
 #include "dialogs/CSchemaViewerDlg.h"
+#include "dialogs/OptionsSheet.h"
 #include "model/entries/CRootObject.h"
 #include "model/entries/CServerObject.h"
 #include "model/nodes/ListViewOperations.h"
 #include "model/nodes/TreeViewOperations.h"
+#include "model/profiles/CAppConfig.h"
 #include "platform/Dispatcher.h"
 #include "schema/SchemaLoadThread.h"
 #include "shellcore/CNavigationHistory.h"
@@ -49,8 +53,8 @@ DocumentDialogs CArbDocument::AvailableDialogs()
     dialogs.goToDN = true;            // search dialog
     dialogs.favorites = true;         // favourites manager: OpenFavorites below
     dialogs.ldifExport = true;        // LDIF export dialog
-    dialogs.options = false;          // options sheet
-    dialogs.updateCheck = false;      // update check dialog
+    dialogs.options = true;           // options sheet: OpenOptions below
+    dialogs.updateCheck = true;       // update check dialog: OpenUpdateCheck below
     dialogs.schemaViewer = true;      // schema viewer: OpenSchemaViewer below
     dialogs.serverProperties = true;  // server property pages: OpenServerProperties below
     return dialogs;
@@ -477,15 +481,19 @@ void CArbDocument::OpenSchemaViewer()
 
 void CArbDocument::OpenOptions()
 {
-    // The options sheet (caption string 213; the interface, update check and
-    // confirmations pages) opens modally here once it is switched on in
-    // AvailableDialogs.
+    if (!m_commands->GetDialogs().options)
+        return;
+    // Its result does not matter: the pages saved what they applied.
+    std::unique_ptr<CCommonPropertySheet> sheet = CreateOptionsSheet(ui::DialogOwner(), GetAppConfig(), GetHistory());
+    sheet->ShowModal();
 }
 
 void CArbDocument::OpenUpdateCheck()
 {
-    // The update check dialog opens modally here once it is switched on in
-    // AvailableDialogs.
+    if (!m_commands->GetDialogs().updateCheck)
+        return;
+    CCheckForUpdatesDlg dialog(ui::DialogOwner());
+    dialog.DoModal();
 }
 
 void CArbDocument::OpenFavorites()

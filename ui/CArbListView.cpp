@@ -19,6 +19,7 @@
 #include "model/ports/NodeRegistry.h"
 #include "model/nodes/TreeViewOperations.h"
 #include "platform/Messages.h"
+#include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/NodeMenus.h"
 #include "ui/WxListPort.h"
@@ -625,7 +626,12 @@ void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
     int chosen = wxID_NONE;
     {
         ui::NodeMenuScope scope(*GetListWindow(), single != kNoNode ? NodeRegistry::Find(single) : nullptr);
-        chosen = GetPopupMenuSelectionFromUser(*menu, at);
+        CArbDocument* document = CArbDocument::Get();
+        CArbMainFrame* frame = document ? document->GetFrame() : nullptr;
+        chosen = ui::TrackContextMenu(*this, *menu, at, [frame](CBCGPopupMenuEx& popup) {
+            if (frame)
+                frame->PrepareContextMenu(popup);
+        });
     }
     if (chosen == wxID_NONE)
         return;

@@ -23,6 +23,9 @@
 #include "ui/COutputList.h"
 #include "ui/CProgressBar.h"
 #include "ui/CWaitOperationsDlg.h"
+#include "shellcore/RecentTexts.h"
+#include "widgets/CBCGPopupMenuEx.h"
+#include "widgets/CMenuEditBoxButton.h"
 #include "widgets/HelpFunctions.h"
 #include "widgets/HtmlHelpProxy.h"
 #include "widgets/UiResources.h"
@@ -45,6 +48,7 @@ constexpr unsigned kStrSecondToolbar = 152;
 constexpr unsigned kStrProgressStart = 573;
 constexpr unsigned kStrProgressStep = 574;
 constexpr unsigned kStrOutput = 706;
+constexpr unsigned kStrFilterItem = 688;
 constexpr unsigned kIconServerPane = 384;
 constexpr unsigned kIconSecure = 300;
 constexpr unsigned kIconNotSecure = 302;
@@ -670,6 +674,18 @@ bool CArbMainFrame::PreparePopupMenu(wxMenu* menu)
         AppendItems(menu, items);
     }
     return result;
+}
+
+void CArbMainFrame::PrepareContextMenu(CBCGPopupMenuEx& menu)
+{
+    const PopupMenuEntry* filter = menu.FindCommand(ui::WxId(cmd::kApplyFilter));
+    if (!filter)
+        return;
+    auto box = std::make_unique<CMenuEditBoxButton>(
+        cmd::kApplyFilter, ui::ResourceString(kStrFilterItem).ToStdWstring(), filter->text,
+        [this](uint32_t command, const std::wstring& text) { StoreCommandText(command, wxString(text)); }, 0);
+    box->SetRecentItemsKey(kRecentFiltersKey);
+    menu.ReplaceWithEditBox(std::move(box));
 }
 
 void CArbMainFrame::OnToolDropDown(wxAuiToolBarEvent& event)

@@ -29,6 +29,7 @@ class CArbDocument;
 class CArbListView;
 class CArbStatusBar;
 class CArbTreeView;
+class CBCGPopupMenuEx;
 class CCommandComboBox;
 class COutputBar;
 class COutputList;
@@ -85,6 +86,9 @@ public:
     // Runs the list rules on a popup about to open (favourites, entry
     // templates, history, the toolbar list). False: it is not shown.
     bool PreparePopupMenu(wxMenu* menu);
+    // A view's context menu about to open: the filter item becomes an edit
+    // box holding the filter it shows, whose text is left under its command.
+    void PrepareContextMenu(CBCGPopupMenuEx& menu);
 
     void OnMessage(platform::MessageId id, uintptr_t wParam, intptr_t lParam,
                    std::unique_ptr<platform::MessagePayload> payload) override;

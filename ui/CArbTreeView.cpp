@@ -349,7 +349,11 @@ void CArbTreeView::ShowItemContextMenu(platform::TreeItem item, bool adjust)
     int chosen = wxID_NONE;
     {
         ui::NodeMenuScope scope(*this, node);
-        chosen = GetPopupMenuSelectionFromUser(*menu, point);
+        CArbMainFrame* frame = m_document ? m_document->GetFrame() : nullptr;
+        chosen = ui::TrackContextMenu(*this, *menu, point, [frame](CBCGPopupMenuEx& popup) {
+            if (frame)
+                frame->PrepareContextMenu(popup);
+        });
     }
     if (chosen == wxID_NONE)
         return;

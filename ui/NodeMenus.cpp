@@ -4,6 +4,7 @@
 
 #include "model/nodes/CDataObject.h"
 #include "shellcore/DocumentCommands.h"
+#include "widgets/CBCGPopupMenuEx.h"
 #include "widgets/WxCommandIds.h"
 
 namespace ui {
@@ -19,6 +20,15 @@ std::unique_ptr<wxMenu> MakeWxMenu(const platform::PopupMenu& items)
         menu->Append(WxId(item.command), wxString(item.text))->Enable(item.IsEnabled());
     }
     return menu;
+}
+
+int TrackContextMenu(wxWindow& window, const wxMenu& menu, const wxPoint& point,
+                     const std::function<void(CBCGPopupMenuEx&)>& prepare)
+{
+    CBCGPopupMenuEx::Ptr popup = CBCGPopupMenuEx::Create(&window, menu);
+    if (prepare)
+        prepare(*popup);
+    return popup->TrackPopupMenu(point);
 }
 
 void RunNodeMenuCommand(wxWindow& source, CDataObject& node, uint32_t command)

@@ -3,6 +3,7 @@
 // of its commands does.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <wx/event.h>
@@ -11,6 +12,7 @@
 #include "model/ports/NodeRegistry.h"
 #include "platform/PopupMenu.h"
 
+class CBCGPopupMenuEx;
 class CDataObject;
 class wxWindow;
 
@@ -18,6 +20,10 @@ namespace ui {
 
 // The items in order; texts keep their mnemonics, grayed items are disabled.
 std::unique_ptr<wxMenu> MakeWxMenu(const platform::PopupMenu& items);
+// Shows menu as window's context menu at a point of its client area, after
+// prepare (when given) has had its say: the chosen command, or wxID_NONE.
+int TrackContextMenu(wxWindow& window, const wxMenu& menu, const wxPoint& point,
+                     const std::function<void(CBCGPopupMenuEx&)>& prepare);
 // A command chosen from node's own menu shown by source: the node-menu
 // meanings first, then the command's usual way from source (the view, the
 // document, the frame, the application).

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "dialogcore/CLdifExportThread.h"
+#include "dialogs/CPluginOptionsSheet.h"
 #include "dialogs/WxNodeDialogs.h"
 #include "dialogs/WxProfileWizard.h"
 #include "dialogs/WxProgressDlg.h"
@@ -28,6 +29,7 @@ void InstallWindowPorts()
     SetAutoCompletionFactory(BindAutoCompletion);
     SetProfileWizardPort(std::make_shared<WxProfileWizard>());
     SetNodeDialogPort(std::make_shared<WxNodeDialogs>());
+    SetPluginSheetPort(std::make_shared<WxPluginSheetPort>());
     platform::SetClipboardPort(std::make_shared<WxClipboardPort>());
     SetProgressDialogFactory(MakeWxProgressDlg);
     SetLdifExportRunner(StartLdifExport);
@@ -39,6 +41,7 @@ void RemoveWindowPorts()
     SetProgressDialogFactory(nullptr);
     SetProfileWizardPort(nullptr);
     platform::SetClipboardPort(nullptr);
+    SetPluginSheetPort(nullptr);
     SetNodeDialogPort(nullptr);
     SetAutoCompletionFactory(nullptr);
     SetPropertySheetPort(nullptr);

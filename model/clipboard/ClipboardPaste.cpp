@@ -13,8 +13,8 @@
 namespace {
 
 constexpr unsigned kStrNothingToPaste = 567;
-constexpr unsigned kStrSourceNotOpen = 568;
-constexpr unsigned kStrPasteRefused = 569;
+constexpr unsigned kStrSourceNotOpen = 570;
+constexpr unsigned kStrPasteRefused = 571;
 constexpr uint32_t kMbIconInformation = 0x40;
 
 bool IsOpenServerOf(const CServerObject* server, const GUID& identity)

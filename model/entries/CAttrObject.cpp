@@ -9,6 +9,7 @@
 #include "ldap/LDAPModification.h"
 #include "ldap/LDAPModificationList.h"
 #include "model/entries/CLDAPObject.h"
+#include "model/plugins/CPluginManager.h"
 #include "model/profiles/CServerProfile.h"
 #include "model/ports/NodeDialogs.h"
 #include "model/ports/NodePropertyPages.h"
@@ -77,6 +78,9 @@ CAttrObject::CAttrObject(AttributeOwner* owner, const std::string& name)
     : m_owner(owner), m_ownerNode(owner ? &owner->OwnerNode() : nullptr)
 {
     CAttrObject::SetName(name);
+    // The plug-in chosen for the name (options included) or the syntax, once:
+    // the manager's choices are made before any server opens.
+    if (CPluginManager* plugins = GetPluginManager()) m_plugin = plugins->Lookup(name, GetAttributeSyntax());
 }
 
 CAttrObject::~CAttrObject() = default;
@@ -91,7 +95,16 @@ void CAttrObject::StoreValue(const std::string& bytes, const std::wstring& text)
 {
     m_value = bytes;
     // A password is not shown, whether or not it is hashed.
-    SetValueText(IsPasswordValue() ? std::wstring(8, L'*') : text);
+    if (IsPasswordValue()) {
+        SetValueText(std::wstring(8, L'*'));
+        return;
+    }
+    // The plug-in's bytes are UTF-8 text; without any, the standard text.
+    std::string converted;
+    if (m_plugin && m_plugin->Call(m_name, bytes, converted) && !converted.empty())
+        SetValueText(Utf8ToWideString(converted));
+    else
+        SetValueText(text);
 }
 
 std::string CAttrObject::GetBaseName() const

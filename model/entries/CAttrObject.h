@@ -9,7 +9,8 @@
 // to a file, and deletes values through its owner.
 //
 // The Value column of a userPassword value is masked; the Type column names
-// the password's scheme.
+// the password's scheme. A value of an attribute that a plug-in is chosen
+// for shows what the plug-in makes of it.
 
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include "model/nodes/CDataObject.h"
 
 class CLDAPObject;
+class CPluginProxy;
 
 class CAttrObject : public CDataObject {
 public:
@@ -68,6 +70,8 @@ public:
     // The name without its options.
     std::string GetBaseName() const;
     bool IsPasswordValue() const;
+    // The plug-in that converts the shown value; null for the standard text.
+    const std::shared_ptr<CPluginProxy>& GetPlugin() const { return m_plugin; }
 
     bool CanOpenValue() const;
     // The value has an opener and the opener's window is there.
@@ -119,4 +123,5 @@ private:
     CLDAPObject* const m_ownerNode;  // the owner as a node
     std::string m_name;
     std::string m_value;
+    std::shared_ptr<CPluginProxy> m_plugin;
 };

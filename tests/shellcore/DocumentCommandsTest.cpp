@@ -296,7 +296,7 @@ TEST_F(DocumentCommandsTest, PasteIsOfferedOnOpenIdleEntriesAndSaysWhyItCannotAc
     board.Clipboard().Put(GetArbClipboardFormat(), block);
     commands.Execute(cmd::kEditPaste);
     ASSERT_EQ(ui.Shell().MessageBox().asked.size(), 2u);
-    EXPECT_EQ(ui.Shell().MessageBox().asked.back().text, LoadResourceText(568));
+    EXPECT_EQ(ui.Shell().MessageBox().asked.back().text, LoadResourceText(570));
     EXPECT_FALSE(entry->IsBusy());
     server->SetBound(false);
 }

@@ -42,6 +42,7 @@
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/NodeMenus.h"
+#include "widgets/CBCGPopupMenuEx.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
@@ -157,6 +158,10 @@ bool IsExempt(const Offer& offer)
     // clipboard's own tests; the help commands by the help window's tests
     // (What's This? waits for the click that names what to explain).
     const uint32_t command = ui::CommandOf(offer.id);
+    // The context menu's filter item is an edit box: what is typed into it is
+    // its own window test's (GoToDNWindowTest).
+    if (offer.place == Place::ContextMenu && command == cmd::kApplyFilter)
+        return true;
     return command == cmd::kEditCopy || command == cmd::kEditCut || command == cmd::kEditPaste ||
            command == cmd::kHelpFinder || command == cmd::kContextHelp || command == cmd::kHelpIndex;
 }
@@ -207,12 +212,6 @@ protected:
                 event.Skip();
             else
                 event.Veto();
-        });
-        // The popups the views show: read while they are up, then closed.
-        m_frame->Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
-            event.Skip();
-            if (event.IsPopup() && event.GetMenu())
-                m_popup = event.GetMenu();
         });
         frametest::Pump();
     }
@@ -402,16 +401,21 @@ protected:
     // The context menu the view shows now, read while it is up.
     void CollectContextMenu(const State& state, std::vector<Offer>& offers)
     {
-        m_popup = nullptr;
         std::vector<Offer> seen;
         bool read = false;
         wxTimer timer;
         timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-            if (!read && m_popup) {
-                for (wxMenuItem* item : m_popup->GetMenuItems())
-                    if (!item->IsSeparator())
-                        seen.push_back(Offer{Place::ContextMenu, item->GetId(),
-                                             item->GetItemLabelText().utf8_string(), item->IsEnabled(), false});
+            CBCGPopupMenuEx* popup = CBCGPopupMenuEx::GetActiveMenu();
+            wxWindow* focus = wxWindow::FindFocus();
+            // Closed with the keyboard once it has it.
+            if (!popup || !popup->IsShownOnScreen() || !focus || wxGetTopLevelParent(focus) != popup)
+                return;
+            if (!read) {
+                for (const PopupMenuEntry& item : popup->GetModel().Entries())
+                    if (!item.IsSeparator())
+                        seen.push_back(Offer{Place::ContextMenu, item.id,
+                                             wxStripMenuCodes(wxString(item.text)).utf8_string(), item.enabled,
+                                             false});
                 read = true;
                 // What a person sees of the menu (written once per run).
                 if (std::string(state.name) == "entry with children") {
@@ -540,7 +544,6 @@ protected:
     testsupport::RecordingDesktopLauncherScope m_launcher;
     DialogRecorder m_dialogs;
     CArbMainFrame* m_frame = nullptr;
-    wxMenu* m_popup = nullptr;
     int m_closes = 0;
     int m_rebuilds = 0;
 };

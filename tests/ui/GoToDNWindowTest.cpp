@@ -1,14 +1,24 @@
 // Go to DN in the whole main window against the demonstration directory:
 // the command opens the search on the selected server, a row chosen there
 // walks the tree to its entry; and a filter typed into the toolbar's box
-// leaves the list with the filtered children.
+// leaves the list with the filtered children, and so does one typed into
+// the filter item of the views' context menus.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
+
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "base/Utf8.h"
 #include "dialogs/CSearchDlg.h"
@@ -18,6 +28,8 @@
 #include "model/entries/CLDAPObject.h"
 #include "model/nodes/CDataObject.h"
 #include "model/profiles/CServerProfile.h"
+#include "shellcore/CRecentItemsList.h"
+#include "shellcore/RecentTexts.h"
 #include "shellcore/FrameCommands.h"
 #include "tests/support/DemoServer.h"
 #include "tests/support/TempHome.h"
@@ -29,6 +41,8 @@
 #include "ui/CArbMainFrame.h"
 #include "ui/CArbTreeView.h"
 #include "ui/CCommandComboBox.h"
+#include "widgets/CBCGPopupMenuEx.h"
+#include "widgets/CMenuEditBoxButton.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
@@ -67,6 +81,61 @@ protected:
     {
         auto* node = dynamic_cast<CLDAPObject*>(m_driver->NodeOf(Tree().GetSelectedItem()));
         return node ? node->GetDN().GetText() : std::string();
+    }
+
+    std::set<std::wstring> ListedEntries()
+    {
+        std::set<std::wstring> listed;
+        for (long row = 0; row < m_list->GetItemCount(); ++row)
+            if (CDataObject* node = m_list->GetRowObject(row))
+                if (node->GetType() == kNodeEntry) listed.insert(node->GetDisplayName());
+        return listed;
+    }
+
+    // Once the context menu that show() opens has the keyboard, script runs
+    // with it; a menu the script left open is cancelled.
+    void WithContextMenu(const std::function<void()>& show, const std::function<void(CBCGPopupMenuEx&)>& script)
+    {
+        bool seen = false;
+        m_frame->CallAfter([&] {
+            CBCGPopupMenuEx* popup = nullptr;
+            seen = uitest::RunUntil(
+                [&] {
+                    popup = CBCGPopupMenuEx::GetActiveMenu();
+                    wxWindow* focus = wxWindow::FindFocus();
+                    return popup && popup->IsShownOnScreen() && focus && wxGetTopLevelParent(focus) == popup;
+                },
+                10000);
+            if (!seen) {
+                wxWindow* focus = wxWindow::FindFocus();
+                ADD_FAILURE() << "popup " << (popup != nullptr) << " shown " << (popup && popup->IsShownOnScreen())
+                              << " focus " << (focus ? focus->GetClassInfo()->GetClassName() : L"none") << " top "
+                              << (focus ? wxGetTopLevelParent(focus)->GetClassInfo()->GetClassName() : L"none");
+                if (popup) popup->Cancel();
+                return;
+            }
+            uitest::SyncWithDisplay();
+            script(*popup);
+            if (!popup->IsClosed()) popup->Cancel();
+        });
+        show();
+        EXPECT_TRUE(seen) << "the context menu never had the keyboard";
+    }
+
+    static int EditBoxIndex(const CBCGPopupMenuEx& popup)
+    {
+        const auto& entries = popup.GetModel().Entries();
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].IsEditBox()) return static_cast<int>(i);
+        return -1;
+    }
+
+    static std::vector<std::wstring> RecentFilters()
+    {
+        CRecentItemsList list(platform::RegRoot::CurrentUser, kRecentFiltersKey);
+        std::vector<std::wstring> texts;
+        list.GetRecentStrings(texts, -1);
+        return texts;
     }
 
     std::unique_ptr<testsupport::DemoServer> m_demo;
@@ -139,6 +208,131 @@ TEST_F(GoToDNWindowTest, TheFilterBoxLeavesTheFilteredChildrenInTheList)
         },
         30s);
     EXPECT_EQ(listed, (std::set<std::wstring>{L"uid=ada", L"uid=alan"}));
+}
+
+// The tree's context menu: the filter item is an edit box holding the
+// node's filter; a click edits it with the text selected, what is typed
+// through the real keyboard replaces it, Enter applies and records it.
+TEST_F(GoToDNWindowTest, TheContextMenusFilterItemLeavesTheFilteredChildrenInTheList)
+{
+    const platform::TreeItem server = m_driver->ServerItem(L"Demo");
+    ASSERT_TRUE(server);
+    Open(server);
+    const platform::TreeItem people = m_driver->Child(server, L"ou=people");
+    ASSERT_TRUE(people);
+    Open(people);
+    auto* node = dynamic_cast<CLDAPObject*>(m_driver->NodeOf(people));
+    ASSERT_NE(node, nullptr);
+    const std::wstring filterBefore = node->GetFilterText();
+
+    std::wstring contents, selected;
+    bool enabled = false, editing = false;
+    WithContextMenu([&] { m_tree->ShowItemContextMenu(people, false); },
+                    [&](CBCGPopupMenuEx& popup) {
+                        const int index = EditBoxIndex(popup);
+                        if (index < 0 || !popup.GetEditBox()) return;
+                        contents = popup.GetEditBox()->GetContents();
+                        enabled = !popup.GetEditBox()->IsEditDisabled();
+                        wxTextCtrl* edit = popup.GetEditBox()->GetEditWnd();
+                        const wxRect item = popup.GetItemScreenRect(index);
+                        wxUIActionSimulator input;
+                        input.MouseMove(item.GetRight() - 20, item.y + item.height / 2);
+                        uitest::RunFor(100);
+                        input.MouseClick();
+                        uitest::RunUntil([&] { return edit->IsShownOnScreen(); }, 3000);
+                        uitest::RunFor(100);
+                        selected = edit->GetStringSelection().ToStdWstring();
+                        input.Text("(uid=a*)");
+                        uitest::RunUntil([&] { return edit->GetValue() == "(uid=a*)"; }, 3000);
+                        editing = popup.GetModel().IsEditing();
+                        // What a person sees: the whole screen, the menu over the window.
+                        const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui";
+                        std::filesystem::create_directories(folder);
+                        const wxSize size = wxGetDisplaySize();
+                        wxBitmap bitmap(size.x, size.y, 24);
+                        {
+                            wxScreenDC screen;
+                            wxMemoryDC memory(bitmap);
+                            memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+                        }
+                        bitmap.SaveFile(wxString::FromUTF8(folder + "/context-menu-filter.png"), wxBITMAP_TYPE_PNG);
+                        input.Char(WXK_RETURN);
+                        uitest::RunUntil([&] { return popup.IsClosed(); }, 3000);
+                    });
+    EXPECT_EQ(contents, filterBefore);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(selected, filterBefore) << "editing starts with the whole text selected";
+    EXPECT_TRUE(editing);
+    std::set<std::wstring> listed;
+    frametest::PumpUntil(
+        [&] {
+            listed = ListedEntries();
+            return GetRunningThreadCount() == 0 && GetRunningHelperThreadCount() == 0 &&
+                   listed == std::set<std::wstring>{L"uid=ada", L"uid=alan"};
+        },
+        30s);
+    EXPECT_EQ(listed, (std::set<std::wstring>{L"uid=ada", L"uid=alan"}));
+    EXPECT_EQ(node->GetFilterText(), L"(uid=a*)");
+    const std::vector<std::wstring> recent = RecentFilters();
+    EXPECT_NE(std::find(recent.begin(), recent.end(), L"(uid=a*)"), recent.end()) << "recorded";
+    EXPECT_EQ(m_frame->GetFilterCombo()->GetValue(), "(uid=a*)");
+}
+
+// The list's context menu of one row: its filter item holds that row's
+// filter; Escape in the edit box gives it back and keeps the menu, and the
+// second Escape closes it with nothing applied.
+TEST_F(GoToDNWindowTest, TheListsFilterItemGivesItsTextBackOnEscape)
+{
+    const platform::TreeItem server = m_driver->ServerItem(L"Demo");
+    ASSERT_TRUE(server);
+    Open(server);
+    long row = -1;
+    for (long i = 0; i < m_list->GetItemCount(); ++i)
+        if (CDataObject* child = m_list->GetRowObject(i); child && child->GetDisplayName() == L"ou=people") row = i;
+    ASSERT_GE(row, 0);
+    auto* node = dynamic_cast<CLDAPObject*>(m_list->GetRowObject(row));
+    ASSERT_NE(node, nullptr);
+    const std::wstring filterBefore = node->GetFilterText();
+    m_list->SetFocus();
+    m_list->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    frametest::Pump();
+
+    std::wstring contents, afterEscape;
+    bool openAfterEscape = false, disabled = false;
+    WithContextMenu([&] { m_list->ShowContextMenu(wxDefaultPosition); },
+                    [&](CBCGPopupMenuEx& popup) {
+                        const int index = EditBoxIndex(popup);
+                        if (index < 0 || !popup.GetEditBox()) return;
+                        contents = popup.GetEditBox()->GetContents();
+                        wxTextCtrl* edit = popup.GetEditBox()->GetEditWnd();
+                        disabled = popup.GetEditBox()->IsEditDisabled();
+                        if (disabled) return;
+                        wxUIActionSimulator keys;
+                        while (popup.GetModel().GetHighlighted() != index && !popup.IsClosed()) {
+                            keys.Char(WXK_DOWN);
+                            uitest::RunFor(50);
+                        }
+                        keys.Char(WXK_RETURN);
+                        uitest::RunUntil([&] { return edit->IsShownOnScreen(); }, 3000);
+                        keys.Text("(cn=x");
+                        uitest::RunFor(200);
+                        keys.Char(WXK_ESCAPE);
+                        uitest::RunUntil([&] { return !popup.GetModel().IsEditing(); }, 3000);
+                        uitest::RunFor(100);
+                        afterEscape = edit->GetValue().ToStdWstring();
+                        openAfterEscape = !popup.IsClosed() && popup.IsShown();
+                        keys.Char(WXK_ESCAPE);
+                        uitest::RunUntil([&] { return popup.IsClosed(); }, 3000);
+                    });
+    EXPECT_EQ(contents, filterBefore);
+    // The row's entry has not been opened: the item may not be there to edit.
+    if (!disabled) {
+        EXPECT_EQ(afterEscape, filterBefore);
+        EXPECT_TRUE(openAfterEscape);
+    }
+    frametest::Pump();
+    EXPECT_EQ(node->GetFilterText(), filterBefore);
+    EXPECT_FALSE(node->HasCustomFilter());
 }
 
 } // namespace

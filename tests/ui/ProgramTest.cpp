@@ -15,12 +15,14 @@
 #include <wx/defs.h>
 #include <wx/snglinst.h>
 
+#include "model/plugins/PluginRegistry.h"
 #include "model/profiles/CAppConfig.h"
 #include "platform/Folders.h"
 #include "platform/RegistryKey.h"
 #include "shellcore/AppStartup.h"
 #include "shellcore/RegistryPaths.h"
 #include "tests/support/HeadlessShell.h"
+#include "tests/support/OutsidePlugin.h"
 #include "tests/support/SilentServer.h"
 #include "tests/support/SlapdServer.h"
 #include "tests/support/TempHome.h"
@@ -197,6 +199,25 @@ TEST_F(ProgramTest, TheDemonstrationsMovedPortIsSaidInTheLog)
     // The launcher hands the end on to the program and gives its exit code.
     EXPECT_EQ(program.Terminate(), 0);
     EXPECT_FALSE(slapd::CanConnect(first + 1));
+}
+
+TEST_F(ProgramTest, LoadsTheRegisteredPluginsAfterItsWindowIsUp)
+{
+    testsupport::TempFolder folder;
+    std::string log;
+    std::string library = testsupport::BuildOutsidePlugin(folder.Path(), log);
+    ASSERT_FALSE(library.empty()) << log;
+    std::string command = std::string(ARB_PLUGINS_TOOL) + " register Outside.Shouting Shouting '" + library + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_TRUE(RegisterPlugin({L"Arb.Missing", L"Missing", L"/nonexistent/arb-plugin.so"}));
+    platform::MakeFolders(platform::GetUserDataFolder());
+    RunningProgram program(LogPath());
+    ASSERT_TRUE(program.WaitUntilUp("Can't load 'Missing' plugin"));
+    std::string written = ReadAll(LogPath());
+    EXPECT_NE(written.find("Loading plugins..."), std::string::npos);
+    // The one built outside loaded: no line names it.
+    EXPECT_EQ(written.find("Shouting"), std::string::npos) << written;
+    EXPECT_EQ(program.Terminate(), 0);
 }
 
 TEST_F(ProgramTest, ASecondInstanceIsToldAndStops)

@@ -449,8 +449,9 @@ TEST_F(TreeWindowTest, CommandsGoToTheActiveViewThenTheDocumentThenTheFrameThenT
     EXPECT_TRUE(Enabled(cmd::kEditClear));
     EXPECT_FALSE(Document().GetCommands().IsEnabled(cmd::kEditClear));
     EXPECT_FALSE(Enabled(cmd::kEditCopy));
-    // The document answers for its commands: a missing dialog's is disabled.
-    EXPECT_FALSE(Enabled(cmd::kOptions));
+    // The document answers for its commands: the options always, refresh
+    // for the caret.
+    EXPECT_TRUE(Enabled(cmd::kOptions));
     EXPECT_TRUE(Enabled(cmd::kRefresh));
     // The frame's own commands stay the frame's.
     EXPECT_FALSE(frame->IsPaneShown("output"));

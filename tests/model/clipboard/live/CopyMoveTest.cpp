@@ -374,7 +374,7 @@ TEST_F(CopyMove, APasteOntoTheCopiedEntryOrItsParentSaysWhyAndWritesNothing)
         EXPECT_TRUE(WaitIdle());
         ASSERT_EQ(ui.Shell().MessageBox().asked.size(), 1u);
         EXPECT_EQ(ui.Shell().MessageBox().asked[0].text,
-                  FormatResourceText(569, {Utf8ToWideString(target->GetDN().GetText())}));
+                  FormatResourceText(571, {Utf8ToWideString(target->GetDN().GetText())}));
         EXPECT_EQ(Take(), before);
     }
     EXPECT_TRUE(dialogs.Dialogs().checkBoxes.empty());
