@@ -15,6 +15,7 @@
 #include <wx/tipwin.h>
 #include <wx/uiaction.h>
 
+#include "dialogs/CCheckForUpdatesDlg.h"
 #include "dialogs/CControlEditorDlg.h"
 #include "dialogs/CLdifExportDlg.h"
 #include "platform/Dispatcher.h"
@@ -260,6 +261,25 @@ TEST_F(HelpWindowTest, F1InADialogOpensItsContextPage)
         dialog->Destroy();
         FAIL() << "F1 opened " << help::ProgramHelp().GetOpenedPage();
     }
+    dialog->Destroy();
+}
+
+TEST_F(HelpWindowTest, TheUpdateDialogsHelpButtonAndF1OpenItsPage)
+{
+    auto* dialog = new CCheckForUpdatesDlg(nullptr, nullptr);
+    ASSERT_TRUE(frametest::ShowOnScreen(dialog));
+    EXPECT_EQ(GetDialogHelpContext(dialog), help::kContextUpdateDialog);
+    uitest::Click(*dialog, wxID_HELP);
+    EXPECT_TRUE(frametest::PumpUntil([] { return HelpWindowShows("update-check.htm"); }, std::chrono::seconds(5)))
+        << help::ProgramHelp().GetOpenedPage();
+    help::ProgramHelp().Close();
+    frametest::Pump();
+    dialog->Raise();
+    dialog->SetFocus();
+    uitest::RunFor(100);
+    wxUIActionSimulator().Char(WXK_F1);
+    EXPECT_TRUE(frametest::PumpUntil([] { return HelpWindowShows("update-check.htm"); }, std::chrono::seconds(5)))
+        << help::ProgramHelp().GetOpenedPage();
     dialog->Destroy();
 }
 
