@@ -9,6 +9,7 @@
 #include "dialogcore/FavoriteRules.h"
 #include "dialogs/EditKeys.h"
 #include "dialogs/FavoriteMessages.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
@@ -50,6 +51,7 @@ CAddNewFavoriteDlg::CAddNewFavoriteDlg(const CFavoriteList& favorites, const std
     m_recentDNs.Open(platform::RegRoot::CurrentUser, g_strRecentDNsKey);
     if (dnEdit)
         m_recentDNs.Bind(dnEdit, kAutoCompleteOptions);
+    GiveDialogHelp(this, help::WindowHelpContext(IDD), "AddNewFavorite.txt");
     Fit();
     SetMinSize(GetSize());
 }

@@ -13,6 +13,8 @@
 #include "shellcore/AppVersion.h"
 #include "widgets/CHtmlCtrl.h"
 #include "widgets/DefaultFont.h"
+#include "widgets/DialogHelp.h"
+#include "widgets/HelpFunctions.h"
 #include "widgets/UiResources.h"
 
 namespace {
@@ -87,8 +89,9 @@ CCheckForUpdatesDlg::CCheckForUpdatesDlg(wxWindow* parent, const CInternetSessio
         m_check->Cancel();
         EndModal(wxID_CANCEL);
     });
-    // The help page is opened by the shell's help, once it is wired here.
-    Bind(wxEVT_BUTTON, [](wxCommandEvent&) {}, wxID_HELP);
+    // F1 and the Help button open the dialog's page.
+    GiveDialogHelp(this, kHelpContext);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowHelpContext(this, kHelpContext); }, wxID_HELP);
     Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
 }
 

@@ -15,11 +15,13 @@
 
 #include "model/ports/ResourceText.h"
 #include "shellcore/RememberedAnswers.h"
+#include "widgets/DialogHelp.h"
 
 namespace {
 
 // The check box's text.
 constexpr unsigned kDoNotAskAgainString = 333;
+constexpr unsigned kDialogTemplate = 333;  // the box's resource id, as help knows it
 
 wxArtID IconArt(uint32_t kind)
 {
@@ -67,6 +69,7 @@ void CCheckMessageBox::Build(wxWindow* parent)
 {
     wxString caption = m_caption.empty() && wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(m_caption);
     Create(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE);
+    GiveDialogHelp(this, help::WindowHelpContext(kDialogTemplate));
 
     int iconWidth = 0;
     wxArtID art = IconArt(m_iconKind);

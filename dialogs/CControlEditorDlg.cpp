@@ -11,6 +11,7 @@
 #include "platform/ShellPorts.h"
 #include "widgets/CHexEdit.h"
 #include "widgets/DataExchange.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
@@ -44,6 +45,7 @@ CControlEditorDlg::CControlEditorDlg(std::unique_ptr<arbldap::LDAPControl>& slot
     Bind(wxEVT_BUTTON, &CControlEditorDlg::OnOkButton, this, wxID_OK);
     CDataExchange dx(this, false);
     DoDataExchange(&dx);
+    GiveDialogHelp(this, help::WindowHelpContext(IDD), "ControlEditor.txt");
     Fit();
     SetMinSize(GetSize());
     CentreOnParent();

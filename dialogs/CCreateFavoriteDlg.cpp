@@ -9,6 +9,7 @@
 #include "dialogcore/FavoriteRules.h"
 #include "dialogs/FavoriteMessages.h"
 #include "widgets/DataExchange.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 CCreateFavoriteDlg::CCreateFavoriteDlg(const CFavoriteList& favorites, wxWindow* parent) : m_favorites(favorites)
@@ -27,6 +28,7 @@ CCreateFavoriteDlg::CCreateFavoriteDlg(const CFavoriteList& favorites, wxWindow*
         name->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { UpdateOk(); });
     // Context menus stay off, as in the program's other dialogs.
     Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
+    GiveDialogHelp(this, help::WindowHelpContext(IDD), "CreateFavorite.txt");
     Fit();
     SetMinSize(GetSize());
 }

@@ -15,6 +15,7 @@
 #include "model/ports/ResourceText.h"
 #include "model/profiles/CServerProfile.h"
 #include "platform/ShellPorts.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
@@ -64,6 +65,7 @@ CFavoritesManagerDlg::CFavoritesManagerDlg(CServerProfile& profile, wxWindow* pa
 
     Bind(wxEVT_BUTTON, &CFavoritesManagerDlg::OnOkButton, this, wxID_OK);
     Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
+    GiveDialogHelp(this, help::WindowHelpContext(IDD), "FavoritesManager.txt");
     Fit();
     SetMinSize(GetSize());
 }

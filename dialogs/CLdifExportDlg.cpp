@@ -11,9 +11,11 @@
 #include "dialogcore/ExportPaths.h"
 #include "dialogs/FileFilters.h"
 #include "platform/RegistryKey.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
+constexpr HelpIdPair kPopupTopics[] = {{1090, 1}, {1029, 2}, {1166, 3}, {1167, 4}, {1168, 5}, {1169, 6}, {2, 7}, {0, 0}};
 constexpr unsigned kDialog = 364;
 constexpr int kPathId = 1090;
 constexpr int kBrowseId = 1029;
@@ -78,6 +80,7 @@ CLdifExportDlg::CLdifExportDlg(const std::wstring& caption, const std::wstring& 
     Bind(wxEVT_BUTTON, &CLdifExportDlg::OnDefaultFilter, this, kDefaultFilterId);
     Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
     SetAffirmativeId(kExportId);
+    GiveDialogHelp(this, help::WindowHelpContext(kDialog), "LDIFExport.txt", kPopupTopics, sizeof(kPopupTopics));
     Fit();
     CentreOnParent();
 }

@@ -6,9 +6,11 @@
 #include "dialogcore/PasswordHash.h"
 #include "model/ports/ResourceText.h"
 #include "model/values/PasswordScheme.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
+constexpr HelpIdPair kPopupTopics[] = {{1070, 11}, {1163, 12}, {1, 13}, {2, 14}, {0, 0}};
 
 constexpr unsigned kDialog = 351;
 constexpr int kPasswordId = 1070;
@@ -47,6 +49,7 @@ CPasswordCheckDlg::CPasswordCheckDlg(const PasswordCheckSource& manager, wxWindo
             if (m_verdict) m_verdict->SetLabel(wxString());
         });
     Bind(wxEVT_CONTEXT_MENU, &CPasswordCheckDlg::OnContextMenu, this);
+    GiveDialogHelp(this, help::WindowHelpContext(kDialog), "PasswordManager.txt", kPopupTopics, sizeof(kPopupTopics));
     Fit();
     if (m_password) m_password->SetFocus();
     CentreOnParent();

@@ -5,9 +5,12 @@
 #include <wx/textctrl.h>
 
 #include "widgets/CInputLanguageWnd.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
+// The keyboard language indicator answers for the field it stands in.
+constexpr HelpIdPair kPopupTopics[] = {{1070, 1070}, {1150, 1150}, {1074, 1074}, {100, 1074}, {1, 1}, {2, 2}, {0, 0}};
 constexpr unsigned kDialog = 216;
 constexpr int kPasswordId = 1070;
 constexpr int kSaveId = 1150;
@@ -26,6 +29,7 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent)
     m_saveControl = dynamic_cast<wxCheckBox*>(FindWindow(kSaveId));
     Bind(wxEVT_CONTEXT_MENU, &CPasswordDlg::OnContextMenu, this);
     Bind(wxEVT_IDLE, &CPasswordDlg::OnIdle, this);
+    GiveDialogHelp(this, help::WindowHelpContext(kDialog), "PasswordDlg.txt", kPopupTopics, sizeof(kPopupTopics));
     Fit();
     CreateIndicator();
     if (m_passwordControl) m_passwordControl->SetFocus();

@@ -14,9 +14,12 @@
 #include "model/ports/ResourceText.h"
 #include "model/values/PasswordScheme.h"
 #include "platform/ShellPorts.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
+constexpr HelpIdPair kPopupTopics[] = {{1047, 2}, {1154, 3}, {1332, 4}, {1161, 5}, {1155, 6}, {1156, 7},
+                                       {1157, 7}, {1158, 7}, {1333, 8}, {1, 9},    {2, 10},   {0, 0}};
 
 constexpr unsigned kDialog = 347;
 constexpr int kCheckId = 1333;
@@ -75,6 +78,7 @@ CPasswordManagerDlg::CPasswordManagerDlg(const std::wstring& value, const std::s
     Bind(wxEVT_CONTEXT_MENU, &CPasswordManagerDlg::OnContextMenu, this);
 
     Initialise(value, displayName);
+    GiveDialogHelp(this, help::WindowHelpContext(kDialog), "PasswordManager.txt", kPopupTopics, sizeof(kPopupTopics));
     Fit();
     CentreOnParent();
 }

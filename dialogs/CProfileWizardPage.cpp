@@ -5,6 +5,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include "dialogs/CProfileEditorWizard.h"
+#include "shellcore/HelpTables.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 CProfileWizardPage::CProfileWizardPage(CProfileEditorWizard& wizard, unsigned dialogId)
@@ -17,6 +19,7 @@ CProfileWizardPage::CProfileWizardPage(CProfileEditorWizard& wizard, unsigned di
     if (content)
         sizer->Add(content, 1, wxEXPAND);
     SetSizer(sizer);
+    GiveDialogHelp(this, help::WindowHelpContext(dialogId));
 }
 
 CServerProfile& CProfileWizardPage::Profile()

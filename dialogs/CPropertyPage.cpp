@@ -5,6 +5,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include "dialogs/CCommonPropertySheet.h"
+#include "shellcore/HelpTables.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 bool CPropertyPage::CreatePage(wxWindow* book, unsigned dialogId)
@@ -13,6 +15,7 @@ bool CPropertyPage::CreatePage(wxWindow* book, unsigned dialogId)
     bool loaded = ui::LoadXrc("dialog", dialogId) && wxXmlResource::Get()->LoadPanel(this, book, name);
     if (!loaded)
         Create(book, wxID_ANY);
+    GiveDialogHelp(this, help::WindowHelpContext(dialogId));
     if (loaded)
         if (const wxXmlNode* node = wxXmlResource::Get()->GetResourceNode(name))
             for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext())

@@ -12,6 +12,7 @@
 #include "dialogs/CWaitDlg.h"
 #include "platform/ShellPorts.h"
 #include "shellcore/TextFormat.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/UiResources.h"
 
 namespace {
@@ -67,6 +68,7 @@ CSearchDlg::~CSearchDlg()
 bool CSearchDlg::OnInitDialog()
 {
     CResizableDialog::OnInitDialog();
+    GiveDialogHelp(this, help::WindowHelpContext(kIddSearch), "SearchDialog.txt");
     m_base = dynamic_cast<wxComboBox*>(FindWindow(kIdcSearchBase));
     m_filter = dynamic_cast<wxComboBox*>(FindWindow(kIdcSearchFilter));
     m_attributes = dynamic_cast<wxComboBox*>(FindWindow(kIdcSearchAttributes));
@@ -88,6 +90,7 @@ bool CSearchDlg::OnInitDialog()
                          {kIdcSearchFilter, AnchorTopLeft, AnchorTopRight},
                          {kIdcSearchAttributes, AnchorTopLeft, AnchorTopRight},
                          {kIdcSearchResults, AnchorTopLeft, AnchorBottomRight},
+                         {wxID_CONTEXT_HELP, AnchorBottomRight},
                          {wxID_OK, AnchorBottomRight},
                          {kIdcSearchReport, AnchorBottomRight},
                          {kIdcSearchStop, AnchorBottomRight},

@@ -12,6 +12,7 @@
 #include "platform/Folders.h"
 #include "ui/WindowPorts.h"
 #include "ui/WxDispatcher.h"
+#include "widgets/HtmlHelpProxy.h"
 
 namespace {
 
@@ -80,6 +81,8 @@ int CArbApp::OnExit()
 {
     if (m_startup) m_startup->Stop();
     m_startup.reset();
+    // The help's windows go while the toolkit still runs.
+    help::EndProgramHelp();
     m_instance.reset();
     RemovePorts();
     return wxApp::OnExit();

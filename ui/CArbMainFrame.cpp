@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include <wx/cshelp.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/xrc/xmlres.h>
@@ -25,12 +26,15 @@
 #include "shellcore/RecentTexts.h"
 #include "widgets/CBCGPopupMenuEx.h"
 #include "widgets/CMenuEditBoxButton.h"
+#include "widgets/HelpFunctions.h"
+#include "widgets/HtmlHelpProxy.h"
 #include "widgets/UiResources.h"
 #include "widgets/WhenMapped.h"
 #include "widgets/WxCommandIds.h"
 
 namespace {
 
+constexpr uint32_t kMainFrameResource = 138;  // the main window's resource id, as help knows it
 constexpr unsigned kMenuMain = 138;
 constexpr unsigned kMenuToolbars = 150;
 constexpr unsigned kToolbarMain = 138;
@@ -371,9 +375,12 @@ bool CArbMainFrame::Create()
     for (uint32_t id : {cmd::kNothing, 32908u, 32909u})
         Bind(wxEVT_MENU, &CArbMainFrame::OnNothing, this, ui::WxId(id));
     Bind(wxEVT_MENU, &CArbMainFrame::OnExit, this, ui::WxId(cmd::kAppExit));
-    // There is no help viewer: the help commands have nothing to open.
-    for (uint32_t id : {cmd::kHelpFinder, cmd::kContextHelp, cmd::kHelp, cmd::kDefaultHelp, cmd::kHelpIndex})
-        Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& event) { event.Enable(false); }, ui::WxId(id));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnHelpCommand, this, ui::WxId(cmd::kHelpFinder));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnHelpCommand, this, ui::WxId(cmd::kHelpIndex));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnHelpCommand, this, ui::WxId(cmd::kHelp));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnHelpCommand, this, ui::WxId(cmd::kDefaultHelp));
+    Bind(wxEVT_MENU, &CArbMainFrame::OnContextHelp, this, ui::WxId(cmd::kContextHelp));
+    Bind(wxEVT_HELP, &CArbMainFrame::OnHelp, this);
     UpdateStatusPanes();
     m_list->OnInitialUpdate();
     m_created = true;
@@ -424,6 +431,66 @@ void CArbMainFrame::SaveLayout()
         layout.splitterPosition = m_splitter->GetSashPosition();
     layout.outputBarShown = IsPaneShown(kPaneOutput);
     SaveMainFrameLayout(layout);
+}
+
+void CArbMainFrame::OnHelpCommand(wxCommandEvent& event)
+{
+    switch (ui::CommandOf(event.GetId())) {
+    case cmd::kHelpFinder:
+        ShowHelpContext(this, help::kContextTopics);
+        break;
+    case cmd::kHelpIndex:
+        ShowHelpContext(this, help::kContextIndex);
+        break;
+    default:  // the framework's help: the main window's page
+        ShowHelpForId(this, kMainFrameResource, help::kWindowContexts, help::kWindowContextsSize);
+        break;
+    }
+}
+
+void CArbMainFrame::OnContextHelp(wxCommandEvent&)
+{
+    m_helpMode = true;
+    wxContextHelp whatsThis(this, true);
+    // Ended without a click (Escape): the next help request is not one.
+    m_helpMode = false;
+}
+
+void CArbMainFrame::OnHelp(wxHelpEvent& event)
+{
+    if (!m_helpMode) {
+        ShowHelpForId(this, kMainFrameResource, help::kWindowContexts, help::kWindowContextsSize);
+        return;
+    }
+    m_helpMode = false;
+    const wxPoint point = event.GetPosition();
+    auto within = [&point](const wxWindow* w) {
+        return w && w->IsShownOnScreen() && w->GetScreenRect().Contains(point);
+    };
+    help::ClickedPart part = help::ClickedPart::Other;
+    if (within(m_tree))
+        part = help::ClickedPart::Tree;
+    else if (within(GetListCtrl()))
+        part = help::ClickedPart::List;
+    else if (within(m_outputBar))
+        part = help::ClickedPart::OutputBar;
+    else if (within(m_statusBar))
+        part = help::ClickedPart::StatusBar;
+    // A toolbar's button answers for its command, the rest for the window.
+    uint32_t id = kMainFrameResource;
+    for (wxAuiToolBar* bar : {m_mainToolBar, m_secondToolBar})
+        if (within(bar))
+            if (wxAuiToolBarItem* tool = bar->FindToolByPosition(bar->ScreenToClient(point).x,
+                                                                 bar->ScreenToClient(point).y))
+                if (tool->GetId() > 0)
+                    id = ui::CommandOf(tool->GetId());
+    HelpRequest request;
+    request.controlId = static_cast<int>(id);
+    request.window = this;
+    request.point = point;
+    const help::PopupChoice popup = help::ChooseMainWindowPopup(id, part);
+    ShowPopupHelp(request, popup.file, help::kCommandPopupTopics, help::kCommandPopupTopicsSize, popup.topic,
+                  help::kDisplayTextPopup);
 }
 
 wxListCtrl* CArbMainFrame::GetListCtrl() const

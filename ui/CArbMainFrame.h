@@ -124,6 +124,11 @@ private:
     void OnNothing(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnIdleStatus(wxIdleEvent& event);
+    void OnHelpCommand(wxCommandEvent& event);
+    void OnContextHelp(wxCommandEvent& event);
+    // A click of "What's This?" gives the popup of the part clicked; any
+    // other help request opens the main window's page.
+    void OnHelp(wxHelpEvent& event);
 
     wxAuiManager m_aui;
     ThemeAttributes m_theme;
@@ -148,6 +153,8 @@ private:
     int m_shownValue = -1;
     // Made whole: only such a window keeps its layout.
     bool m_created = false;
+    // Set while "What's This?" waits for its click.
+    bool m_helpMode = false;
 };
 
 // Made and laid out, not shown; null when its creation failed.

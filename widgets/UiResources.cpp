@@ -16,6 +16,8 @@
 
 #include "model/ports/ResourceText.h"
 #include "platform/ResourceLibrary.h"
+#include "shellcore/HelpTables.h"
+#include "widgets/DialogHelp.h"
 #include "widgets/WxCommandIds.h"
 
 namespace ui {
@@ -98,14 +100,20 @@ bool LoadDialogResource(wxDialog* dialog, wxWindow* parent, unsigned id)
 {
     if (!LoadXrc("dialog", id))
         return false;
-    return wxXmlResource::Get()->LoadDialog(dialog, parent, wxString::Format("dialog%u", id));
+    if (!wxXmlResource::Get()->LoadDialog(dialog, parent, wxString::Format("dialog%u", id)))
+        return false;
+    GiveDialogHelp(dialog, help::WindowHelpContext(id));
+    return true;
 }
 
 bool LoadPanelResource(wxPanel* panel, wxWindow* parent, unsigned id)
 {
     if (!LoadXrc("dialog", id))
         return false;
-    return wxXmlResource::Get()->LoadPanel(panel, parent, wxString::Format("dialog%u", id));
+    if (!wxXmlResource::Get()->LoadPanel(panel, parent, wxString::Format("dialog%u", id)))
+        return false;
+    GiveDialogHelp(panel, help::WindowHelpContext(id));
+    return true;
 }
 
 wxBitmap LoadBitmapResource(const char* type, unsigned id)

@@ -77,17 +77,12 @@ inline bool PumpUntilNoJobs(std::chrono::milliseconds limit = std::chrono::secon
     }
 }
 
-// The window's whole area on the screen, frame, menu and status bar
-// included, as <build>/test-output/ui/<name>.png; the path, or empty.
-inline std::string ScreenCapture(wxWindow* window, const std::string& name)
+// The screen within a rectangle, as <build>/test-output/ui/<name>.png; the
+// path, or empty.
+inline std::string ScreenAreaCapture(const wxRect& r, const std::string& name)
 {
     const std::string folder = std::string(ARB_TEST_OUTPUT_DIR) + "/ui";
     std::filesystem::create_directories(folder);
-    window->Raise();
-    window->Refresh();
-    window->Update();
-    uitest::RunFor(400);
-    wxRect r = window->GetScreenRect();
     wxBitmap bitmap(r.width, r.height, 24);
     {
         wxScreenDC screen;
@@ -96,6 +91,24 @@ inline std::string ScreenCapture(wxWindow* window, const std::string& name)
     }
     std::string path = folder + "/" + name + ".png";
     return bitmap.SaveFile(path, wxBITMAP_TYPE_PNG) ? path : std::string();
+}
+
+// The window's whole area on the screen, frame, menu and status bar
+// included, as <build>/test-output/ui/<name>.png; the path, or empty.
+inline std::string ScreenCapture(wxWindow* window, const std::string& name)
+{
+    window->Raise();
+    window->Refresh();
+    window->Update();
+    uitest::RunFor(400);
+    return ScreenAreaCapture(window->GetScreenRect(), name);
+}
+
+// Shows a window and waits until it is on the screen; false when it never is.
+inline bool ShowOnScreen(wxWindow* window)
+{
+    window->Show();
+    return PumpUntil([window] { return window->IsShownOnScreen(); });
 }
 
 // Number of distinct colours in a PNG (a blank capture has one or two).

@@ -88,10 +88,8 @@ protected:
     CArbMainFrame* MakeFrame()
     {
         m_frame = CreateMainFrame();
-        if (m_frame) {
-            m_frame->Show();
-            frametest::PumpUntil([this] { return m_frame->IsShownOnScreen(); });
-        }
+        if (m_frame)
+            frametest::ShowOnScreen(m_frame);
         return m_frame;
     }
 
