@@ -137,6 +137,11 @@ bool CArbListView::Create(wxWindow* parent, wxWindowID id)
     rows->Bind(wxEVT_MENU, &CArbListView::OnClearClipboard, this, ui::WxId(kCmdEditClear));
 
     rows->Bind(wxEVT_KEY_DOWN, &CArbListView::OnKeyDown, this);
+    for (wxWindow* child : GetChildren())
+        child->Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& event) {
+            ++m_rightPresses;
+            event.Skip();
+        });
     rows->Bind(wxEVT_LEFT_DOWN, &CArbListView::OnLeftDown, this);
     rows->Bind(wxEVT_LEFT_DCLICK, &CArbListView::OnLeftDoubleClick, this);
     rows->Bind(wxEVT_SET_FOCUS, &CArbListView::OnSetFocus, this);
@@ -648,6 +653,12 @@ void CArbListView::ShowContextMenu(const wxPoint& screenPoint)
 
 void CArbListView::OnContextMenu(wxContextMenuEvent& event)
 {
+    // A menu asked for by the mouse: once for each right press.
+    if (event.GetPosition() != wxDefaultPosition) {
+        if (m_menuPress == m_rightPresses)
+            return;
+        m_menuPress = m_rightPresses;
+    }
     ShowContextMenu(event.GetPosition());
 }
 

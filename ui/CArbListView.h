@@ -156,4 +156,8 @@ private:
     // click has followed it.
     wxTimer m_editTimer;
     wxPoint m_editPoint;
+    // One right press can bring two context-menu events (the list's own
+    // and the toolkit's); a press gets one menu.
+    unsigned m_rightPresses = 0;
+    unsigned m_menuPress = 0;
 };

@@ -335,4 +335,36 @@ TEST_F(GoToDNWindowTest, TheListsFilterItemGivesItsTextBackOnEscape)
     EXPECT_FALSE(node->HasCustomFilter());
 }
 
+// A right click on a row of a list just filled, before any row is current,
+// opens one menu, not the tree's and then the row's.
+TEST_F(GoToDNWindowTest, ARightClickOnAFreshListOpensOneMenu)
+{
+    const platform::TreeItem server = m_driver->ServerItem(L"Demo");
+    ASSERT_TRUE(server);
+    Open(server);
+    ASSERT_EQ(m_list->GetSelectedItemCount(), 0);
+    wxRect row;
+    ASSERT_TRUE(m_list->GetItemRect(0, row, wxLIST_RECT_LABEL));
+    const wxPoint at = m_list->GetListWindow()->ClientToScreen(row.GetLeftTop() + wxPoint(5, row.height / 2));
+
+    int menusShown = 0;
+    wxTimer watch;
+    watch.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        CBCGPopupMenuEx* popup = CBCGPopupMenuEx::GetActiveMenu();
+        if (popup && popup->IsShownOnScreen() && !popup->IsClosed()) {
+            ++menusShown;
+            popup->Cancel();
+        }
+    });
+    watch.Start(50);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(at);
+    uitest::RunFor(150);
+    mouse.MouseClick(wxMOUSE_BTN_RIGHT);
+    uitest::RunUntil([&] { return menusShown > 0; }, 5000);
+    uitest::RunFor(1500);
+    watch.Stop();
+    EXPECT_EQ(menusShown, 1);
+}
+
 } // namespace
