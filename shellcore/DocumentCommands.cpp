@@ -552,6 +552,8 @@ bool CDocumentCommands::Sort(bool ascending)
         children.push_back(tree->GetItemData(child));
     ItemRanks ranks(children, [](void* item) { return static_cast<CDataObject*>(item)->GetDisplayName(); });
     tree->SortChildren(node->GetTreeItem(), [&ranks, ascending](void* a, void* b) { return ascending ? ranks(a, b) : ranks(b, a); });
+    // Descending is not the order a refresh keeps.
+    node->SetChildrenInOrder(ascending);
     FollowTreeOrder(*node, ascending ? platform::SortDirection::Ascending : platform::SortDirection::Descending);
     return true;
 }

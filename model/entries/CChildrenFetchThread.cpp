@@ -223,6 +223,7 @@ void CChildrenFetchThread::InsertNodes(CChildInserter::Nodes& nodes, const Arriv
         return;
     // One layout and one ensure-visible for the batch, not one per child.
     platform::ScopedUpdateLock lock(*tree);
+    node->SetChildrenInOrder(false);
     const bool ensureVisible = EnsuresVisible(*tree, parent);
     bool all = true;
     for (std::unique_ptr<CEntryObject>& child : nodes) {

@@ -152,9 +152,13 @@ void CLDAPObject::StoreDN(LDAPDN dn)
     if (!dn.IsParsedFromText())
         whole = std::make_unique<LDAPDN>(dn);
     std::string text = whole ? std::string() : dn.GetText();
-    std::lock_guard<SmallLock> lock(m_ldapLock);
-    m_dnText.swap(text);
-    m_dnWhole.swap(whole);
+    {
+        std::lock_guard<SmallLock> lock(m_ldapLock);
+        m_dnText.swap(text);
+        m_dnWhole.swap(whole);
+    }
+    // An entry is named by its DN.
+    ForgetParentOrder();
 }
 
 // --- custom filter ---

@@ -438,8 +438,26 @@ void CDataObject::SetCaption(const std::wstring& text)
 
 void CDataObject::SetDisplayName(const std::wstring& text)
 {
-    std::lock_guard<SmallLock> lock(m_lock);
-    TextsToSet().displayName = text;
+    {
+        std::lock_guard<SmallLock> lock(m_lock);
+        TextsToSet().displayName = text;
+    }
+    ForgetParentOrder();
+}
+
+void CDataObject::ForgetParentOrder()
+{
+    // A node not in the tree yet is ordered when it is inserted.
+    if (!GetTreeItem())
+        return;
+    RunOnUiThread([this] {
+        std::shared_ptr<platform::TreePort> tree = Tree();
+        platform::TreeItem item = GetTreeItem();
+        if (!tree || !item)
+            return;
+        if (auto* parent = static_cast<CDataObject*>(tree->GetItemData(tree->GetParentItem(item))))
+            parent->SetChildrenInOrder(false);
+    });
 }
 
 void CDataObject::SetValueText(const std::wstring& text)

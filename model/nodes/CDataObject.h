@@ -189,6 +189,10 @@ public:
     // While blocked, StartJob starts nothing (the tree walks set it on subtrees).
     void SetJobBlock(bool block);
     bool IsJobBlocked() const;
+    // Whether the children stand in the order of their display names, as a
+    // sort by them left it; an insertion below or a child's new name clears it.
+    void SetChildrenInOrder(bool inOrder) { SetFlag(kChildrenInOrder, inOrder); }
+    bool AreChildrenInOrder() const { return HasFlag(kChildrenInOrder); }
 
     // One abort job per running job: nothing when the node is aborting or an
     // abort was started already.
@@ -234,6 +238,8 @@ public:
 protected:
     void SetCaption(const std::wstring& text);
     void SetDisplayName(const std::wstring& text);
+    // A new display name: the parent's children may stand out of order now.
+    void ForgetParentOrder();
     void SetValueText(const std::wstring& text);
     void SetServerObject(const ServerLink& server);
 
@@ -244,6 +250,7 @@ private:
         kBusy = 1u << 2,
         kChildrenLoaded = 1u << 3,
         kJobBlock = 1u << 4,
+        kChildrenInOrder = 1u << 5,
     };
     void SetFlag(uint32_t flag, bool on);
     bool HasFlag(uint32_t flag) const { return (m_flags.load() & flag) != 0; }

@@ -5,7 +5,6 @@
 
 #include "model/nodes/CDataObject.h"
 #include "model/ports/ResourceText.h"
-#include "model/nodes/TreeViewOperations.h"
 #include "model/ports/UiThread.h"
 
 namespace {
@@ -13,6 +12,7 @@ namespace {
 constexpr unsigned kStrWaiting = 441;
 constexpr auto kLookInterval = std::chrono::milliseconds(200);
 constexpr auto kCancelCheck = std::chrono::milliseconds(20);
+constexpr auto kSlice = std::chrono::milliseconds(20);
 
 std::shared_ptr<platform::TreePort> Tree()
 {
@@ -38,16 +38,47 @@ void CTreeWalkThread::MarkSubtree(platform::TreeItem item)
     std::shared_ptr<platform::TreePort> tree = Tree();
     if (!tree || !item)
         return;
-    for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
-        if (tree->ItemHasChildren(child))
-            MarkSubtree(child);
-        CDataObject* node = GetTreeItemObject(child);
-        if (!node)
-            continue;
-        if (node->IsBusy())
-            node->Abort();
-        node->SetJobBlock(m_block);
+    for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child))
+        MarkChild(*tree, child);
+}
+
+void CTreeWalkThread::MarkChild(platform::TreePort& tree, platform::TreeItem child)
+{
+    if (tree.ItemHasChildren(child))
+        MarkSubtree(child);
+    auto* node = static_cast<CDataObject*>(tree.GetItemData(child));
+    if (!node)
+        return;
+    if (node->IsBusy())
+        node->Abort();
+    node->SetJobBlock(m_block);
+}
+
+bool CTreeWalkThread::LookAtSlice(platform::TreeItem& next, bool& busy)
+{
+    std::shared_ptr<platform::TreePort> tree = Tree();
+    CDataObject* node = Node();
+    if (!tree || !node)
+        return false;
+    const platform::TreeItem item = node->GetTreeItem();
+    // The child to go on from went since the last slice: look again from the first.
+    if (next && tree->GetParentItem(next) != item) {
+        next = platform::TreeItem();
+        busy = false;
     }
+    platform::TreeItem child = next ? next : tree->GetChildItem(item);
+    const auto end = std::chrono::steady_clock::now() + kSlice;
+    for (unsigned count = 0; child; child = tree->GetNextSiblingItem(child)) {
+        if (++count % 64 == 0 && std::chrono::steady_clock::now() >= end)
+            break;
+        MarkChild(*tree, child);
+        if (tree->ItemHasChildren(child) && IsSubtreeBusy(child))
+            busy = true;
+        if (auto* childNode = static_cast<CDataObject*>(tree->GetItemData(child)); childNode && childNode->IsBusy())
+            busy = true;
+    }
+    next = child;
+    return true;
 }
 
 bool CTreeWalkThread::IsSubtreeBusy(platform::TreeItem item) const
@@ -58,7 +89,7 @@ bool CTreeWalkThread::IsSubtreeBusy(platform::TreeItem item) const
     for (platform::TreeItem child = tree->GetChildItem(item); child; child = tree->GetNextSiblingItem(child)) {
         if (tree->ItemHasChildren(child) && IsSubtreeBusy(child))
             return true;
-        CDataObject* node = GetTreeItemObject(child);
+        auto* node = static_cast<CDataObject*>(tree->GetItemData(child));
         if (node && node->IsBusy())
             return true;
     }
@@ -67,18 +98,18 @@ bool CTreeWalkThread::IsSubtreeBusy(platform::TreeItem item) const
 
 void CTreeWalkThread::Walk()
 {
-    // One look: mark, then tell whether to wait. False when the node has
-    // gone or the user interface has closed.
+    // One look: mark, then tell whether to wait. False when the user
+    // interface has closed.
     bool busy = false;
     auto look = [&] {
         busy = false;
-        return RunOnUiThread([&] {
-            CDataObject* node = Node();
-            if (!node)
-                return;
-            MarkSubtree(node->GetTreeItem());
-            busy = IsSubtreeBusy(node->GetTreeItem());
-        });
+        platform::TreeItem next;
+        bool more = true;
+        while (more) {
+            if (!RunOnUiThread([&] { more = LookAtSlice(next, busy) && next; }))
+                return false;
+        }
+        return true;
     };
     if (!look())
         ThrowIfBreak();

@@ -6,7 +6,10 @@
 //
 // The tree is read and the nodes are touched on the user-interface thread,
 // the only thread that deletes nodes, so no node can go while it is looked
-// at; the worker only waits between the looks.
+// at; the worker only waits between the looks. A look goes through the job
+// node's children in timed slices, so that a node of a million children does
+// not hold the event loop; a slice that finds its starting child gone starts
+// the look again.
 
 #include <memory>
 
@@ -37,5 +40,13 @@ protected:
     CDataObject* Node() const;
 
 private:
+    // The child's subtree, then the child: aborted when busy, given the block value.
+    void MarkChild(platform::TreePort& tree, platform::TreeItem child);
+    // One look over the node's children from next on, until the slice's time
+    // is up; next becomes the child the following slice starts at (null when
+    // the look is over). Whether a node looked at is busy is added to busy.
+    // False when the node has gone.
+    bool LookAtSlice(platform::TreeItem& next, bool& busy);
+
     bool m_block = true;
 };

@@ -189,19 +189,29 @@ void SortTreeChildren(platform::TreeItem parent, const ArrivalOrder* arrived)
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree || !parent)
         return;
+    // Sorted before and nothing inserted or renamed below since: a refresh
+    // that kept the children need not name them all again.
+    CDataObject* owner = Node(tree->GetItemData(parent));
+    if (owner && owner->AreChildrenInOrder())
+        return;
     // Only the children watched arriving, in order: no other came in
     // between (the count is asked for alone; the children's data are not
     // needed then).
-    if (arrived && arrived->InOrder() && arrived->Count() == tree->GetChildCount(parent))
+    if (arrived && arrived->InOrder() && arrived->Count() == tree->GetChildCount(parent)) {
+        if (owner)
+            owner->SetChildrenInOrder(true);
         return;
+    }
     const std::vector<void*> children = tree->GetChildrenData(parent);
-    if (children.size() < 2)
-        return;
-    std::vector<std::wstring> keys =
-        ItemRanks::FoldTexts(children, [](void* item) { return Node(item)->GetDisplayName(); });
-    // A sort that changes nothing would still have the control lay out all the children again.
-    if (ItemRanks::InOrder(children, keys))
-        return;
-    ItemRanks ranks(children, std::move(keys));
-    tree->SortChildren(parent, [&ranks](void* a, void* b) { return ranks(a, b); });
+    if (children.size() >= 2) {
+        std::vector<std::wstring> keys =
+            ItemRanks::FoldTexts(children, [](void* item) { return Node(item)->GetDisplayName(); });
+        // A sort that changes nothing would still have the control lay out all the children again.
+        if (!ItemRanks::InOrder(children, keys)) {
+            ItemRanks ranks(children, std::move(keys));
+            tree->SortChildren(parent, [&ranks](void* a, void* b) { return ranks(a, b); });
+        }
+    }
+    if (owner)
+        owner->SetChildrenInOrder(true);
 }

@@ -11,6 +11,8 @@ platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent
     std::shared_ptr<platform::TreePort> tree = platform::GetTreeControl();
     if (!tree)
         return platform::TreeItem{};
+    if (auto* owner = static_cast<CDataObject*>(tree->GetItemData(parent)))
+        owner->SetChildrenInOrder(false);
     return InsertObjectItem(node, parent, *tree, EnsuresVisible(*tree, parent));
 }
 

@@ -16,7 +16,8 @@ class CDataObject;
 // parent is selected.
 platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent);
 // The same on a tree the caller holds, for many children of one parent in a
-// row: whether each is made visible is decided once, by EnsuresVisible.
+// row: whether each is made visible is decided once, by EnsuresVisible, and
+// the caller clears the parent's SetChildrenInOrder mark once for them all.
 platform::TreeItem InsertObjectItem(CDataObject& node, platform::TreeItem parent, platform::TreePort& tree,
                                     bool ensureVisible);
 bool EnsuresVisible(platform::TreePort& tree, platform::TreeItem parent);

@@ -3,6 +3,7 @@
 // the subtree reloaded or removed, on the user-interface thread.
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <atomic>
 #include <chrono>
@@ -145,6 +146,29 @@ TEST_F(TreeJobs, RefreshAbortsTheJobsBelowAndReloadsOnlyAfterThem)
         EXPECT_EQ(offered->finishes, 1);
         DeleteChildItems(platform::kTreeRoot);
     }
+}
+
+// A wide node is looked at in slices: every child is still marked, and a
+// job under the last one is aborted before the reload.
+TEST_F(TreeJobs, RefreshOfAWideNodeMarksEveryChild)
+{
+    ReloadWitness* top = AddNode<ReloadWitness>(platform::kTreeRoot);
+    std::vector<TestNode*> children;
+    for (int i = 0; i < 20000; ++i)
+        children.push_back(AddNode(top->GetTreeItem(), kNodeEntry, L"child"));
+    TestNode* deep = AddNode(children.back()->GetTreeItem(), kNodeEntry, L"deep");
+    std::shared_ptr<NodeJob> slow = StartSlowJob(*deep);
+    top->watched = slow;
+
+    top->StartJob(std::make_shared<CTreeRefreshThread>(top, 0));
+    ASSERT_TRUE(PumpUntilIdle());
+
+    EXPECT_TRUE(slow->IsCancelled());
+    EXPECT_TRUE(top->jobBelowFinished) << "the reload came before the job below had stopped";
+    EXPECT_EQ(top->loads, 1);
+    EXPECT_TRUE(deep->IsJobBlocked());
+    EXPECT_TRUE(std::all_of(children.begin(), children.end(), [](TestNode* node) { return node->IsJobBlocked(); }));
+    DeleteChildItems(platform::kTreeRoot);
 }
 
 TEST_F(TreeJobs, RefreshOfEntriesAndServersGoesThroughTheWalk)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/nodes/ListSorting.h"
+#include "tests/model/nodes/ModelTestSupport.h"
 
 TEST(ItemRanks, OrdersByTextIgnoringCaseAndKeepsEqualTextsInPlace)
 {
@@ -120,4 +121,70 @@ TEST(ArrivalOrder, AgreesWithTheOrderCheckOfTheWholeList)
     none.Lose();
     none.Append(later);
     EXPECT_FALSE(none.InOrder());
+}
+
+namespace {
+
+// A node whose display name the test sets, as a rename does.
+class NamedNode : public modeltest::TestNode {
+public:
+    explicit NamedNode(const std::wstring& name) : TestNode(kNodeEntry, name) { SetDisplayName(name); }
+    void Rename(const std::wstring& name) { SetDisplayName(name); }
+};
+
+std::vector<std::wstring> ChildNames(platform::TreePort& tree, platform::TreeItem parent)
+{
+    std::vector<std::wstring> names;
+    for (void* child : tree.GetChildrenData(parent))
+        names.push_back(static_cast<CDataObject*>(child)->GetDisplayName());
+    return names;
+}
+
+} // namespace
+
+// A sort marks the children as in order, so that a refresh keeping them does
+// not name them all again; whatever may change the order takes the mark away.
+TEST(SortTreeChildren, ChildrenStayInOrderAfterAnInsertionOrARename)
+{
+    using modeltest::AddNode;
+    modeltest::ModelUi ui;
+    auto* parent = AddNode<NamedNode>(platform::kTreeRoot, L"parent");
+    const platform::TreeItem item = parent->GetTreeItem();
+    for (const wchar_t* name : {L"cn=delta", L"cn=Bravo", L"cn=charlie"})
+        AddNode<NamedNode>(item, name);
+    EXPECT_FALSE(parent->AreChildrenInOrder());
+
+    SortTreeChildren(item);
+    EXPECT_TRUE(parent->AreChildrenInOrder());
+    EXPECT_EQ(ChildNames(ui.Tree(), item), (std::vector<std::wstring>{L"cn=Bravo", L"cn=charlie", L"cn=delta"}));
+
+    // Marked and unchanged: the order stands as it is.
+    SortTreeChildren(item);
+    EXPECT_EQ(ChildNames(ui.Tree(), item), (std::vector<std::wstring>{L"cn=Bravo", L"cn=charlie", L"cn=delta"}));
+
+    // An insertion lands last, out of order.
+    AddNode<NamedNode>(item, L"cn=alpha");
+    EXPECT_FALSE(parent->AreChildrenInOrder());
+    SortTreeChildren(item);
+    EXPECT_EQ(ChildNames(ui.Tree(), item),
+              (std::vector<std::wstring>{L"cn=alpha", L"cn=Bravo", L"cn=charlie", L"cn=delta"}));
+    EXPECT_TRUE(parent->AreChildrenInOrder());
+
+    // A rename moves a child.
+    auto* delta = static_cast<NamedNode*>(ui.Tree().GetChildrenData(item).back());
+    delta->Rename(L"cn=Able");
+    EXPECT_FALSE(parent->AreChildrenInOrder());
+    SortTreeChildren(item);
+    EXPECT_EQ(ChildNames(ui.Tree(), item),
+              (std::vector<std::wstring>{L"cn=Able", L"cn=alpha", L"cn=Bravo", L"cn=charlie"}));
+
+    // Children that arrived in order are marked without a look at their names.
+    auto* second = AddNode<NamedNode>(platform::kTreeRoot, L"second");
+    ArrivalOrder arrived;
+    for (const wchar_t* name : {L"cn=a", L"cn=b"}) {
+        AddNode<NamedNode>(second->GetTreeItem(), name);
+        arrived.Add(name);
+    }
+    SortTreeChildren(second->GetTreeItem(), &arrived);
+    EXPECT_TRUE(second->AreChildrenInOrder());
 }
