@@ -458,7 +458,7 @@ int CBCGPopupMenuEx::FilterEvent(wxEvent& event)
     if (type != wxEVT_LEFT_DOWN && type != wxEVT_RIGHT_DOWN && type != wxEVT_MIDDLE_DOWN &&
         type != wxEVT_LEFT_DCLICK && type != wxEVT_RIGHT_DCLICK && type != wxEVT_MIDDLE_DCLICK)
         return Event_Skip;
-    auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
     if (!window || wxGetTopLevelParent(window) == this)
         return Event_Skip;
     // A click outside closes the menu and goes no further, as with any menu.

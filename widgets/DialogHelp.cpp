@@ -124,7 +124,7 @@ void OnHelp(wxWindow* window, wxHelpEvent& event)
             event.Skip();
         return;
     }
-    auto* control = wxDynamicCast(event.GetEventObject(), wxWindow);
+    auto* control = dynamic_cast<wxWindow*>(event.GetEventObject());
     if (!help->popupFile || !ShowControlPopup(window, *help, control ? control : window, event.GetPosition()))
         event.Skip();
 }

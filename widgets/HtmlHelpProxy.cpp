@@ -54,7 +54,7 @@ bool IsFile(const std::string& path)
 bool CallerIsInModalDialog(wxWindow* caller)
 {
     wxWindow* top = caller ? wxGetTopLevelParent(caller) : nullptr;
-    auto* dialog = wxDynamicCast(top, wxDialog);
+    auto* dialog = dynamic_cast<wxDialog*>(top);
     return dialog && dialog->IsModal();
 }
 

@@ -295,7 +295,7 @@ TEST_F(HelpWindowTest, F1InAModalDialogOpensTheHelpAsAModalWindowOverIt)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     wxUIActionSimulator keys;
     CallbackTimer driver([&] {
-        auto* help = wxDynamicCast(help::ProgramHelp().GetHelpWindow(), wxDialog);
+        auto* help = dynamic_cast<wxDialog*>(help::ProgramHelp().GetHelpWindow());
         if (std::chrono::steady_clock::now() > deadline) {
             if (help && help->IsModal())
                 help->EndModal(wxID_CANCEL);
