@@ -23,14 +23,6 @@ constexpr uint32_t kMbIconError = 0x10;
 constexpr unsigned kIconApplication = 138;
 const wchar_t* const kFilterQuickComplete = L"(%s)";
 
-std::vector<std::wstring> ComboTexts(const wxComboBox& combo)
-{
-    std::vector<std::wstring> texts;
-    for (unsigned i = 0; i < combo.GetCount(); ++i)
-        texts.push_back(combo.GetString(i).ToStdWstring());
-    return texts;
-}
-
 void FillCombo(wxComboBox& combo, const CRecentItemsList& recent)
 {
     // The text stays what it was; only the list changes.
