@@ -116,7 +116,8 @@ bool CSearchDlg::OnInitDialog()
     m_attributes->Bind(wxEVT_COMBOBOX, &CSearchDlg::OnAttributesSelected, this);
     m_results->Bind(wxEVT_LIST_ITEM_SELECTED, &CSearchDlg::OnItemSelected, this);
     m_results->GetItemArea()->Bind(wxEVT_LEFT_DOWN, &CSearchDlg::OnResultsClick, this);
-    SetEscapeId(wxID_NONE);
+    // Escape is the Close button: it stops a running search first.
+    SetEscapeId(wxID_CANCEL);
 
     FindWindow(kIdcSearchStop)->Enable(false);
     FindWindow(kIdcSearchReport)->Enable(false);

@@ -15,7 +15,7 @@
 // its edit window with the whole text selected; the typed keys and Alt stay
 // there; Enter closes the menu with the text taken and the item's command
 // chosen; Escape gives the text back and leaves the menu open. A menu closed
-// any other way while editing takes nothing.
+// any other way while editing takes the typed text, as Enter would.
 
 #include <memory>
 

@@ -335,20 +335,29 @@ TEST_F(SearchDlgTest, CloseWhileSearchingStopsThenGoesToTheBase)
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
 }
 
+// Escape is the Close button, while idle and while searching.
 TEST_F(SearchDlgTest, CloseWhenIdleCancelsAndRootDSEGoesNowhere)
 {
-    {
-        CSearchDlg& dialog = Open(L"o=lab");
-        dialog.CloseDialog();
-        EXPECT_EQ(dialog.GetReturnCode(), wxID_CANCEL);
+    auto pressEscape = [](CSearchDlg& dialog) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = WXK_ESCAPE;
+        key.SetEventObject(&dialog);
+        dialog.ProcessWindowEvent(key);
+    };
+    for (bool escape : {false, true}) {
+        {
+            CSearchDlg& dialog = Open(L"o=lab");
+            escape ? pressEscape(dialog) : dialog.CloseDialog();
+            EXPECT_EQ(dialog.GetReturnCode(), wxID_CANCEL) << escape;
+        }
+        HeldBackend held;
+        CSearchDlg& dialog = Open(L"");
+        dialog.StartSearch();
+        escape ? pressEscape(dialog) : dialog.CloseDialog();
+        EXPECT_TRUE(uitest::RunUntil([&] { return !dialog.IsSearching(); }, 5000)) << escape;
+        EXPECT_EQ(dialog.GetReturnCode(), CSearchDlg::kGoToChosenDN) << escape;
+        EXPECT_EQ(dialog.GetChosenDN(), L"") << "the root DSE is nowhere to go";
     }
-    HeldBackend held;
-    CSearchDlg& dialog = Open(L"");
-    dialog.StartSearch();
-    dialog.CloseDialog();
-    EXPECT_TRUE(uitest::RunUntil([&] { return !dialog.IsSearching(); }, 5000));
-    EXPECT_EQ(dialog.GetReturnCode(), CSearchDlg::kGoToChosenDN);
-    EXPECT_EQ(dialog.GetChosenDN(), L"") << "the root DSE is nowhere to go";
 }
 
 TEST_F(SearchDlgTest, TextsSearchedAreOfferedInTheNextDialog)
