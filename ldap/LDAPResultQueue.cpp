@@ -187,7 +187,9 @@ std::unique_ptr<LDAPResponse> LDAPResultQueue::GetNextResponse(LDAPConnectionPtr
         if (m_stack.empty())
             return nullptr;
         LDAPRequest* current = m_stack.back();
-        if (connection)
+        // Taken only when it changes: a count shared with the nodes' threads
+        // is not touched per entry.
+        if (connection && connection->get() != current->GetConnection())
             *connection = current->GetConnectionPtr();
 
         LDAP* session = current->GetConnection() ? current->GetConnection()->GetSession() : nullptr;

@@ -137,19 +137,20 @@ std::unique_ptr<LDAPResponse> CChildrenFetchThread::RunChildSearch(const LDAPDN&
             }
         }
     } flush{*this};
+    // Kept from one response to the next: the queue sets it only when it
+    // changes, so the connection's count is not touched per entry.
+    LDAPConnectionPtr over;
+    const LDAPConnectionPtr own;
     for (;;) {
-        LDAPConnectionPtr over;
         std::unique_ptr<LDAPResponse> response = WaitForNextResponse(&over);
         if (!response) {
             DeleteCurrentQueue();
             return nullptr;
         }
-        if (over == connection)
-            over = LDAPConnectionPtr();
         switch (response->GetMessageType()) {
         case kLDAPSearchEntry:
             ++m_entryCount;
-            OnEntry(static_cast<LDAPEntryResponse&>(*response).GetEntry(), over);
+            OnEntry(static_cast<LDAPEntryResponse&>(*response).GetEntry(), over == connection ? own : over);
             break;
         case kLDAPSearchResult:
             DeleteCurrentQueue();
@@ -187,6 +188,8 @@ std::unique_ptr<CEntryObject> CChildrenFetchThread::MakeChild(const ChildSource&
 
 void CChildrenFetchThread::InsertChild(ChildSource source)
 {
+    if (m_pendingChildren.empty())
+        m_pendingChildren.reserve(kChildBatchSize);
     m_pendingChildren.push_back(std::move(source));
     const auto now = std::chrono::steady_clock::now();
     if (m_pendingChildren.size() >= kChildBatchSize || now - m_lastFlush >= std::chrono::milliseconds(kChildBatchMs))
