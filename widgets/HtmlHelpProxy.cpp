@@ -17,11 +17,11 @@
 #include <wx/module.h>
 #include <wx/sstream.h>
 #include <wx/sysopt.h>
-#include <wx/tipwin.h>
 #include <wx/toplevel.h>
 
 #include "platform/Folders.h"
 #include "shellcore/HelpTables.h"
+#include "widgets/HelpPopup.h"
 
 namespace help {
 
@@ -184,16 +184,8 @@ intptr_t CHtmlHelpLoader::ShowPopup(wxWindow* caller, const wxString& file, cons
     m_popupText = wxString::FromUTF8(text);
     wxWindow* parent = caller ? caller : wxTheApp->GetTopWindow();
     // The popup clears the pointer when it closes.
-    m_popup = new wxTipWindow(parent, m_popupText, kPopupWidth, &m_popup);
-    // Dark text on pale yellow, whatever the desktop's tooltip colours.
-    const wxColour background(0xFF, 0xFF, 0xEF);
-    for (wxWindow* w : m_popup->GetChildren()) {
-        w->SetBackgroundColour(background);
-        w->SetForegroundColour(*wxBLACK);
-    }
-    m_popup->SetBackgroundColour(background);
-    m_popup->SetForegroundColour(*wxBLACK);
-    m_popup->Position(request->point, wxSize(0, 0));
+    m_popup = new HelpPopup(parent, m_popupText, kPopupWidth, &m_popup);
+    m_popup->ShowAt(request->point);
     return reinterpret_cast<intptr_t>(m_popup);
 }
 

@@ -15,10 +15,11 @@
 #include <wx/weakref.h>
 
 class wxHtmlHelpController;
-class wxTipWindow;
 class wxWindow;
 
 namespace help {
+
+class HelpPopup;
 
 // The commands, with the numbers the help calls have always had.
 constexpr unsigned kDisplayTopic = 0x0000;      // data: 0; the book's welcome page
@@ -53,7 +54,7 @@ public:
     wxWindow* GetHelpWindow() const;
     wxString GetOpenedPage() const;
     // The popup shown now (null when none) and its text.
-    wxTipWindow* GetPopup() const { return m_popup; }
+    HelpPopup* GetPopup() const { return m_popup; }
     const wxString& GetPopupText() const { return m_popupText; }
     // Closes the help window and the popup (at the end of the run).
     void Close();
@@ -72,7 +73,7 @@ private:
     std::unique_ptr<wxHtmlHelpController> m_viewer;
     std::unique_ptr<wxHtmlHelpController> m_modalViewer;
     wxHtmlHelpController* m_lastShown = nullptr;
-    wxTipWindow* m_popup = nullptr;  // cleared by the popup when it closes
+    HelpPopup* m_popup = nullptr;  // cleared by the popup when it closes
     wxString m_popupText;
 };
 

@@ -12,7 +12,7 @@
 #include <wx/sstream.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
-#include <wx/tipwin.h>
+#include <wx/stattext.h>
 #include <wx/uiaction.h>
 
 #include "dialogs/CCheckForUpdatesDlg.h"
@@ -29,6 +29,7 @@
 #include "ui/CArbMainFrame.h"
 #include "widgets/DialogHelp.h"
 #include "widgets/HelpFunctions.h"
+#include "widgets/HelpPopup.h"
 #include "widgets/HtmlHelpProxy.h"
 #include "widgets/WxCommandIds.h"
 
@@ -182,10 +183,16 @@ TEST_F(HelpWindowTest, WhatsThisThenAClickOnTheTreeShowsTheTreesPopup)
     const std::string expected = TopicOfBook(help::kMainWindowPopupFile, help::kTopicTree);
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(help::ProgramHelp().GetPopupText().utf8_string(), expected);
-    wxTipWindow* popup = help::ProgramHelp().GetPopup();
+    help::HelpPopup* popup = help::ProgramHelp().GetPopup();
     EXPECT_TRUE(popup->IsShown());
     EXPECT_TRUE(m_frame->GetTreeCtrl()->GetScreenRect().Intersects(popup->GetScreenRect()))
         << "the popup stands where the click was";
+    // Its text in 10-point Arial, 18 pixels in from the sides and 9 from the top and bottom.
+    const wxStaticText* text = popup->GetTextControl();
+    EXPECT_EQ(text->GetFont().GetFaceName(), "Arial");
+    EXPECT_EQ(text->GetFont().GetPointSize(), 10);
+    EXPECT_EQ(text->GetPosition(), wxPoint(18, 9));
+    EXPECT_EQ(popup->GetClientSize(), text->GetSize() + wxSize(36, 18));
     uitest::RunFor(300);
     const wxRect area = popup->GetScreenRect().Union(m_frame->GetTreeCtrl()->GetScreenRect()).Inflate(20);
     const std::string shot = frametest::ScreenAreaCapture(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())),
@@ -237,10 +244,10 @@ TEST_F(HelpWindowTest, ShiftF1InTheControlEditorThenAClickOnTheOidFieldShowsItsP
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(help::ProgramHelp().GetPopupText().utf8_string(), expected);
     uitest::RunFor(300);
-    wxTipWindow* popup = help::ProgramHelp().GetPopup();
+    help::HelpPopup* popup = help::ProgramHelp().GetPopup();
     ASSERT_NE(popup, nullptr);
     uitest::SyncWithDisplay();
-    const wxRect area = popup->GetScreenRect().Inflate(80, 60);
+    const wxRect area = popup->GetScreenRect().Union(oid->GetScreenRect()).Inflate(40, 30);
     frametest::ScreenAreaCapture(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())), "help-popup-control-editor");
     popup->Close();
     editor->Destroy();
