@@ -106,7 +106,8 @@ TEST_F(PluginManagerTest, NothingRegisteredLoadsNothingAndLogsNothing)
 
 TEST_F(PluginManagerTest, LoadsByProgIdAndLogsEachFailure)
 {
-    Register({L"Arb.Time", L"Arb.Ext", L"Arb.NoInfo", L"Arb.Empty", L"Arb.Failing", L"Arb.NoEntry"});
+    Register({L"Arb.Time", L"Arb.Ext", L"Arb.NoInfo", L"Arb.Empty", L"Arb.Failing", L"Arb.NoEntry", L"Arb.Refusing",
+              L"Arb.Nothing", L"Arb.Throwing"});
     std::string missing = "/nonexistent/arb-plugin.so";
     ASSERT_TRUE(RegisterPlugin({L"Arb.Missing", L"Missing", Utf8ToWideString(missing)}));
     ASSERT_TRUE(RegisterPlugin({L"Arb.Relative", L"Relative", L"sample_plugin_Failing.so"}));
@@ -131,14 +132,19 @@ TEST_F(PluginManagerTest, LoadsByProgIdAndLogsEachFailure)
     EXPECT_EQ(LoadedNames(manager),
               (std::vector<std::wstring>{L"Quiet", L"Extension", L"Failing", L"Readable time"}));
     std::vector<std::wstring> lines = m_log.Lines();
-    ASSERT_EQ(lines.size(), 6u);
+    ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], L"Loading plugins...");
     EXPECT_EQ(lines[1], L"        ERROR: Can't load 'Missing' plugin. REASON: " + Utf8ToWideString(missingText) + L".");
     EXPECT_EQ(lines[2], L"        ERROR: Can't load 'No entry' plugin. REASON: " + Utf8ToWideString(noEntryText) + L".");
     EXPECT_EQ(lines[3], L"        ERROR: Can't load the 'No info' plugin. REASON: IPluginInfo interface is not supported.");
     EXPECT_EQ(lines[4], L"        ERROR: Can't load 'No path' plugin. REASON: no library path is registered.");
-    EXPECT_EQ(lines[5], L"        ERROR: Can't load 'Relative' plugin. REASON: sample_plugin_Failing.so: the library "
+    EXPECT_EQ(lines[5], L"        ERROR: Can't load 'Nothing' plugin. REASON: ArbolitePluginCreate gave no object.");
+    EXPECT_EQ(lines[6], L"        ERROR: Can't load 'Refusing' plugin. REASON: ArbolitePluginCreate failed with "
+                        L"0x80070002.");
+    EXPECT_EQ(lines[7], L"        ERROR: Can't load 'Relative' plugin. REASON: sample_plugin_Failing.so: the library "
                         L"path is not absolute.");
+    EXPECT_EQ(lines[8], L"        ERROR: Can't load 'Throwing' plugin. REASON: ArbolitePluginCreate failed with "
+                        L"0x80004005.");
     EXPECT_TRUE(m_sheet->opened.empty());
     EXPECT_TRUE(m_shell.MessageBox().asked.empty());
 }

@@ -29,6 +29,8 @@ inline const std::vector<Sample>& Samples()
         {L"Arb.Time", L"Readable time", "GeneralizedTime"}, {L"Arb.Ext", L"Extension", "Extension"},
         {L"Arb.NoInfo", L"No info", "NoInfo"},          {L"Arb.Empty", L"Quiet", "EmptyLists"},
         {L"Arb.Failing", L"Failing", "Failing"},        {L"Arb.NoEntry", L"No entry", "NoEntry"},
+        {L"Arb.Refusing", L"Refusing", "Refusing"},     {L"Arb.Nothing", L"Nothing", "Refusing"},
+        {L"Arb.Throwing", L"Throwing", "Refusing"},
     };
     return samples;
 }
