@@ -4,6 +4,7 @@
 #include <wx/button.h>
 
 #include "dialogs/CPropertyPage.h"
+#include "widgets/DialogHelp.h"
 
 CCommonPropertySheet::CCommonPropertySheet(wxWindow* parent, const wxString& caption, int startPage,
                                            SheetButtons buttons)
@@ -17,6 +18,7 @@ CCommonPropertySheet::CCommonPropertySheet(wxWindow* parent, const wxString& cap
     Bind(wxEVT_BUTTON, &CCommonPropertySheet::OnOk, this, wxID_OK);
     Bind(wxEVT_BUTTON, &CCommonPropertySheet::OnApplyButton, this, wxID_APPLY);
     Bind(wxEVT_BUTTON, &CCommonPropertySheet::OnCancelButton, this, wxID_CANCEL);
+    GiveSheetHelp(this, GetBookCtrl());
     UpdateApplyButton();
 }
 

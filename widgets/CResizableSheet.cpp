@@ -5,6 +5,8 @@
 #include <wx/button.h>
 #include <wx/notebook.h>
 
+#include "widgets/DialogHelp.h"
+
 namespace {
 
 constexpr int kMargin = 7;        // around the tab control
@@ -29,6 +31,7 @@ bool CResizableSheet::Create(wxWindow* parent, const wxString& caption, long but
     SetExtraStyle(GetExtraStyle() | wxWS_EX_VALIDATE_RECURSIVELY);
     m_book = new wxNotebook(this, wxID_ANY);
     m_book->SetExtraStyle(m_book->GetExtraStyle() | wxWS_EX_VALIDATE_RECURSIVELY);
+    GiveSheetHelp(this, m_book);
     m_buttons = buttons;
     const std::pair<long, wxWindowID> kinds[] = {
         {wxOK, wxID_OK}, {wxCANCEL, wxID_CANCEL}, {wxAPPLY, wxID_APPLY}, {wxHELP, wxID_HELP}};

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include <wx/bookctrl.h>
 #include <wx/button.h>
 #include <wx/cshelp.h>
 #include <wx/dialog.h>
@@ -149,6 +150,23 @@ void GiveDialogHelp(wxWindow* window, uint32_t context, const char* popupFile, c
         if (event.GetEventObject() == window)
             Registry().erase(window);
         event.Skip();
+    });
+}
+
+void GiveSheetHelp(wxWindow* sheet, wxBookCtrlBase* book)
+{
+    if (!sheet || !book)
+        return;
+    // The key comes here only from outside the pages: a page with help
+    // answers F1 inside it first.
+    sheet->Bind(wxEVT_CHAR_HOOK, [book](wxKeyEvent& event) {
+        const WindowHelp* help = nullptr;
+        if (event.GetKeyCode() == WXK_F1 && event.GetModifiers() == wxMOD_NONE)
+            if (wxWindow* page = book->GetCurrentPage())
+                if ((help = Find(page)))
+                    ShowHelpContext(page, help->context);
+        if (!help)
+            event.Skip();
     });
 }
 

@@ -18,10 +18,15 @@
 
 #include "shellcore/HelpTables.h"
 
+class wxBookCtrlBase;
 class wxWindow;
 
 void GiveDialogHelp(wxWindow* window, uint32_t context, const char* popupFile = nullptr,
                     const HelpIdPair* popupTable = nullptr, size_t popupTableBytes = 0);
+
+// F1 in a sheet outside its pages (on its own buttons, on the tabs) opens the
+// help of the page shown, as F1 inside that page does.
+void GiveSheetHelp(wxWindow* sheet, wxBookCtrlBase* book);
 
 // The context help was given for the window (0 when none).
 uint32_t GetDialogHelpContext(const wxWindow* window);

@@ -16,10 +16,14 @@
 #include <wx/uiaction.h>
 
 #include "dialogs/CCheckForUpdatesDlg.h"
+#include "dialogs/CCommonPropertySheet.h"
 #include "dialogs/CControlEditorDlg.h"
 #include "dialogs/CLdifExportDlg.h"
+#include "dialogs/OptionsSheet.h"
+#include "model/profiles/CAppConfig.h"
 #include "platform/Dispatcher.h"
 #include "platform/Folders.h"
+#include "shellcore/CNavigationHistory.h"
 #include "shellcore/FrameCommands.h"
 #include "shellcore/HelpTables.h"
 #include "tests/support/ManualDispatcher.h"
@@ -251,6 +255,35 @@ TEST_F(HelpWindowTest, ShiftF1InTheControlEditorThenAClickOnTheOidFieldShowsItsP
     frametest::ScreenAreaCapture(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())), "help-popup-control-editor");
     popup->Close();
     editor->Destroy();
+}
+
+// F1 with the focus on a sheet's own buttons opens the help of the page shown.
+TEST_F(HelpWindowTest, F1OnASheetsButtonsOpensThePageShown)
+{
+    CAppConfig options;
+    CNavigationHistory history(false);
+    std::unique_ptr<CCommonPropertySheet> sheet = CreateOptionsSheet(nullptr, options, history);
+    sheet->LayoutDialog();
+    ASSERT_TRUE(frametest::ShowOnScreen(sheet.get()));
+    struct Case {
+        int page;
+        int button;
+        const char* shown;
+    };
+    for (const Case& c : {Case{0, wxID_OK, "options-interface.htm"}, Case{1, wxID_CANCEL, "options-update.htm"},
+                          Case{2, wxID_APPLY, "options-confirmations.htm"}}) {
+        ASSERT_TRUE(sheet->SelectPage(c.page));
+        wxWindow* button = sheet->FindWindow(c.button);
+        ASSERT_NE(button, nullptr);
+        button->Enable();
+        button->SetFocus();
+        uitest::RunFor(100);
+        wxUIActionSimulator keys;
+        keys.Char(WXK_F1);
+        EXPECT_TRUE(frametest::PumpUntil([&] { return HelpWindowShows(c.shown); }, std::chrono::seconds(5)))
+            << c.shown << ": F1 opened " << help::ProgramHelp().GetOpenedPage();
+    }
+    sheet.reset();
 }
 
 TEST_F(HelpWindowTest, F1InADialogOpensItsContextPage)
