@@ -12,7 +12,8 @@ HelpPopup::HelpPopup(wxWindow* parent, const wxString& text, int maxWidth, HelpP
     // Whatever the desktop's tooltip colours.
     const wxColour background(0xFF, 0xFF, 0xEF);
     SetBackgroundColour(background);
-    m_text = new wxStaticText(this, wxID_ANY, text);
+    // The text as it stands: an '&' is not a mnemonic here.
+    m_text = new wxStaticText(this, wxID_ANY, wxControl::EscapeMnemonics(text));
     m_text->SetFont(wxFont(wxFontInfo(kPointSize).FaceName("Arial")));
     m_text->SetBackgroundColour(background);
     m_text->SetForegroundColour(*wxBLACK);

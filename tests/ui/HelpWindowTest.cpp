@@ -8,6 +8,7 @@
 
 #include <wx/evtloop.h>
 #include <wx/ffile.h>
+#include <wx/frame.h>
 #include <wx/filesys.h>
 #include <wx/sstream.h>
 #include <wx/textctrl.h>
@@ -255,6 +256,24 @@ TEST_F(HelpWindowTest, ShiftF1InTheControlEditorThenAClickOnTheOidFieldShowsItsP
     frametest::ScreenAreaCapture(area.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize())), "help-popup-control-editor");
     popup->Close();
     editor->Destroy();
+}
+
+// A popup's text is shown as written (an '&' is no mnemonic), wrapped within its width.
+TEST_F(HelpWindowTest, APopupShowsItsTextAsWritten)
+{
+    auto* owner = new wxFrame(nullptr, wxID_ANY, "owner");
+    const wxString text = "A filter such as (&(objectclass=person)(mail=*)) finds people with a mail address; "
+                          "R&D & co. stay as they are.";
+    help::HelpPopup* popup = nullptr;
+    popup = new help::HelpPopup(owner, text, 360, &popup);
+    wxString shown = popup->GetTextControl()->GetLabelText();
+    EXPECT_GT(shown.Freq('\n'), 0) << "wrapped";
+    shown.Replace("\n", " ");
+    EXPECT_EQ(shown, text);
+    popup->Close();
+    EXPECT_EQ(popup, nullptr);
+    owner->Destroy();
+    frametest::Pump();
 }
 
 // F1 with the focus on a sheet's own buttons opens the help of the page shown.
