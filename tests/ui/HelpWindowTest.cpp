@@ -403,8 +403,7 @@ TEST_F(HelpWindowTest, F1InAModalDialogOpensTheHelpAsAModalWindowOverIt)
     EXPECT_TRUE(helpPage.EndsWith("ldif-export.htm")) << helpPage;
 }
 
-// Last of the window tests: a help frame leaves its pixels on a display
-// without a window manager, which later screenshots would show.
+// In a display of its own (see the test list): a screenshot of the help frame.
 TEST_F(HelpWindowTest, HelpTopicsAndTheIndexOpenTheirPagesAndAContextTheBookLacksTheWelcomePage)
 {
     ASSERT_NE(MakeFrame(), nullptr);
