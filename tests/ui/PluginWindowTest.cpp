@@ -41,7 +41,7 @@ protected:
         m_demo = std::make_unique<testsupport::DemoServer>();
         SaveBoundProfile(kProfile, m_demo->Port(), testsupport::DemoServer::Suffix(),
                          testsupport::DemoServer::AdminDN(), testsupport::DemoServer::AdminPassword().c_str());
-        for (const wchar_t* progId : {L"Arb.PhotoA", L"Arb.PhotoB", L"Arb.Time"})
+        for (const wchar_t* progId : {L"Arb.PhotoA", L"Arb.PhotoB", L"Arb.Time", L"Arb.Failing"})
             ASSERT_TRUE(plugintest::RegisterSample(progId));
         std::string log;
         std::string library = testsupport::BuildOutsidePlugin(m_folder.Path(), log);
@@ -99,7 +99,7 @@ TEST_F(PluginWindowTest, TheChosenPluginsRenderAPersonsValues)
     EXPECT_EQ(message, L"There are some new plugins that are conflict between each other. Please tune it manually.");
     ASSERT_TRUE(sheet.Seen());
     ASSERT_TRUE(chose);
-    ASSERT_EQ(m_plugins->GetPlugins().size(), 4u);
+    ASSERT_EQ(m_plugins->GetPlugins().size(), 5u);
 
     const platform::TreeItem server = m_driver->ServerItem(kProfile);
     ASSERT_TRUE(server);
@@ -131,7 +131,9 @@ TEST_F(PluginWindowTest, TheChosenPluginsRenderAPersonsValues)
     EXPECT_EQ(modified.substr(4, 1), L"-");
     EXPECT_EQ(modified.substr(10, 1), L" ");
     EXPECT_EQ(modified.substr(19), L" UTC");
-    EXPECT_EQ(valueOf(L"cn"), L"Donald Knuth");  // no plug-in: the standard text
+    // A plug-in that fails, or answers with nothing, leaves the standard text.
+    EXPECT_EQ(valueOf(L"title"), L"Professor Emeritus");
+    EXPECT_EQ(valueOf(L"cn"), L"Donald Knuth");
     frametest::ScreenCapture(m_frame, "plugin-values");
 }
 
