@@ -38,7 +38,6 @@ constexpr unsigned kStrNoSchemeHelp = 516;
 constexpr unsigned kStrUnknownScheme = 517;
 
 constexpr uint32_t kMbYesNo = 0x04;
-constexpr uint32_t kMbIconStop = 0x10;
 constexpr uint32_t kMbIconExclamation = 0x30;
 
 } // namespace
@@ -194,7 +193,7 @@ void CPasswordManagerDlg::OnOk()
     }
     if (hash && GetPasswordScheme(GetHashedValue()) == kSchemeNone) {
         platform::ShowMessageBox(LoadResourceText(kStrNoScheme) + LoadResourceText(kStrNoSchemeHelp),
-                                 platform::kMbOk | kMbIconStop);
+                                 platform::kMbOk | platform::kMbIconError);
         if (m_hashed) {
             m_hashed->SetFocus();
             m_hashed->SelectAll();

@@ -37,7 +37,6 @@ constexpr int kBrowseId = 1230;
 constexpr int kProgressId = 1231;
 constexpr int kMailId = 1232;
 constexpr int kProgressTextId = 1022;
-constexpr uint32_t kMbIconError = 0x10;
 const char* const kMailProgram = "xdg-email";
 } // namespace
 
@@ -74,7 +73,7 @@ void CReportFile::OnFirstDisplay()
     m_mailSupport = platform::IsProgramInPath(kMailProgram);
     if (!m_mailSupport)
         platform::ShowMessageBox(ui::ResourceString(kStrMailSupportMissing).ToStdWstring(),
-                                 platform::kMbOk | kMbIconError);
+                                 platform::kMbOk | platform::kMbIconError);
 }
 
 void CReportFile::OnActivate()
@@ -136,7 +135,7 @@ std::wstring CReportFile::FileFailedText(const std::string& path)
 void CReportFile::ShowError(const std::wstring& text)
 {
     m_writeError = true;
-    platform::ShowMessageBox(text, platform::kMbOk | kMbIconError);
+    platform::ShowMessageBox(text, platform::kMbOk | platform::kMbIconError);
 }
 
 bool CReportFile::Finish()

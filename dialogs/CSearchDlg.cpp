@@ -19,7 +19,6 @@ namespace {
 
 // Autosuggest, autoappend, up and down keys drop the list.
 constexpr uint32_t kAutoCompleteOptions = 0x23;
-constexpr uint32_t kMbIconError = 0x10;
 constexpr unsigned kIconApplication = 138;
 const wchar_t* const kFilterQuickComplete = L"(%s)";
 
@@ -257,7 +256,7 @@ void CSearchDlg::OnMessage(platform::MessageId id, uintptr_t, intptr_t,
         if (m_stoppedByUser)
             return;
         if (const std::wstring* text = platform::PayloadValue<std::wstring>(payload))
-            platform::ShowMessageBox(*text, platform::kMbOk | kMbIconError);
+            platform::ShowMessageBox(*text, platform::kMbOk | platform::kMbIconError);
     } else if (id == platform::WM_WORKER_ENDED) {
         OnSearchEnded();
     }

@@ -24,7 +24,6 @@ constexpr unsigned kStrValueColumn = 497;
 constexpr unsigned kStrReadingMonitor = 498;
 // Autosuggest, autoappend, up and down keys drop the list.
 constexpr uint32_t kAutoCompleteOptions = 0x23;
-constexpr uint32_t kMbIconError = 0x10;
 // The library's code for a wait that timed out.
 constexpr int kLDAPTimeout = 85;
 
@@ -118,7 +117,7 @@ void CServerMonitorPropertiesPage::Refresh()
     m_recentDNs.AddString(dn);
     if (m_timedOut)
         platform::ShowMessageBox(FormatLDAPError(arbldap::LDAPException(kLDAPTimeout)),
-                                 platform::kMbOk | kMbIconError);
+                                 platform::kMbOk | platform::kMbIconError);
 }
 
 void CServerMonitorPropertiesPage::OnReadLimit(wxTimerEvent&)

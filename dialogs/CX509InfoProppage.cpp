@@ -26,7 +26,6 @@ constexpr unsigned kStrValueColumn = 237;
 constexpr unsigned kStrSaveFilter = 32774;
 constexpr unsigned kStrWriteFailed = 32776;
 
-constexpr uint32_t kMbIconStop = 0x10;
 
 } // namespace
 
@@ -117,5 +116,5 @@ void CX509InfoProppage::Save()
         !dialogs->ChooseSaveFile(L"txt", GetTitle().ToStdWstring(), LoadResourceText(kStrSaveFilter), path))
         return;
     if (!m_certificate.SaveAsText(path))
-        platform::ShowMessageBox(LoadResourceText(kStrWriteFailed), platform::kMbOk | kMbIconStop);
+        platform::ShowMessageBox(LoadResourceText(kStrWriteFailed), platform::kMbOk | platform::kMbIconError);
 }

@@ -57,6 +57,7 @@ public:
 // Message-box styles and answers, with their usual values.
 constexpr uint32_t kMbOk = 0x00;
 constexpr uint32_t kMbYesNo = 0x04;
+constexpr uint32_t kMbIconError = 0x10;
 constexpr uint32_t kMbIconQuestion = 0x20;
 constexpr uint32_t kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;

@@ -17,12 +17,11 @@ namespace {
 
 constexpr unsigned kStrReadFailed = 32775;
 constexpr unsigned kStrEmptyFile = 753;
-constexpr uint32_t kMbIconStop = 0x10;
 const wchar_t* const kInvalidFormat = L"Invalid file format.";
 
 void ShowStop(const std::wstring& text)
 {
-    platform::ShowMessageBox(text, platform::kMbOk | kMbIconStop);
+    platform::ShowMessageBox(text, platform::kMbOk | platform::kMbIconError);
 }
 
 } // namespace

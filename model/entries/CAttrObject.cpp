@@ -29,7 +29,6 @@ using namespace arbldap;
 
 namespace {
 
-constexpr uint32_t kMbIconStop = 0x10;
 
 constexpr unsigned kStrSchemeSHA = 117;
 constexpr unsigned kStrProperties = 124;
@@ -69,7 +68,7 @@ const char* const kTempPrefix = "_testmp";
 
 void ShowStop(unsigned stringId)
 {
-    platform::ShowMessageBox(LoadResourceText(stringId), platform::kMbOk | kMbIconStop);
+    platform::ShowMessageBox(LoadResourceText(stringId), platform::kMbOk | platform::kMbIconError);
 }
 
 } // namespace
@@ -444,7 +443,7 @@ bool CAttrObject::Delete(intptr_t ask)
         const std::string naming = m_name + "=" + m_value;
         platform::ShowMessageBox(FormatResourceText(kStrNamingValueCaption, {Utf8ToWideString(naming)}) + L"\n" +
                                      LoadResourceText(kStrNamingValue),
-                                 platform::kMbOk | kMbIconStop);
+                                 platform::kMbOk | platform::kMbIconError);
         return false;
     }
     CServerProfile* server = GetServerProfile();

@@ -11,7 +11,6 @@ namespace {
 
 constexpr unsigned kStrBinaryType = 344;
 constexpr unsigned kStrWriteFailed = 32776;
-constexpr uint32_t kMbIconStop = 0x10;
 
 } // namespace
 
@@ -53,5 +52,5 @@ void CBinAttrObject::SaveValueAs(const std::wstring& extension, const std::wstri
         return;
     }
     if (!ConvertValueText(WideToUtf8Text(choice.path), GetValue(), choice.limitOn, choice.limitOn ? choice.limit : -1))
-        platform::ShowMessageBox(LoadResourceText(kStrWriteFailed), platform::kMbOk | kMbIconStop);
+        platform::ShowMessageBox(LoadResourceText(kStrWriteFailed), platform::kMbOk | platform::kMbIconError);
 }

@@ -12,7 +12,6 @@ namespace {
 
 constexpr unsigned kStrReadFailed = 32775;
 constexpr unsigned kStrWriteFailed = 32776;
-constexpr uint32_t kMbIconStop = 0x10;
 
 bool IsAlphabet(char c)
 {
@@ -23,7 +22,7 @@ void ShowFileError(unsigned id)
 {
     std::wstring text;
     platform::ResourceLibrary::Current().LoadWideString(id, text);
-    platform::ShowMessageBox(text, platform::kMbOk | kMbIconStop);
+    platform::ShowMessageBox(text, platform::kMbOk | platform::kMbIconError);
 }
 
 // The one writer of base64 value files.
