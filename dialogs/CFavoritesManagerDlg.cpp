@@ -12,6 +12,7 @@
 #include "base/Utf8.h"
 #include "dialogcore/FavoriteRules.h"
 #include "dialogs/CAddNewFavoriteDlg.h"
+#include "model/ports/FavoritesSaving.h"
 #include "model/ports/ResourceText.h"
 #include "model/profiles/CServerProfile.h"
 #include "platform/ShellPorts.h"
@@ -137,7 +138,7 @@ void CFavoritesManagerDlg::OnOK()
                                                dn ? std::optional<std::string>(*dn) : std::nullopt});
     }
     m_profile.SetFavorites(dialogcore::FavoritesFromRows(rows));
-    m_profile.SaveFavorites();
+    SaveFavoritesOrSay(m_profile);
 }
 
 void CFavoritesManagerDlg::OnOkButton(wxCommandEvent&)

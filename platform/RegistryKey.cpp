@@ -199,4 +199,15 @@ bool RegistryKey::DeleteKey(const std::wstring& path)
     return m_lastResult == ERROR_SUCCESS;
 }
 
+bool RegistryKey::ReplaceKeyTexts(const std::wstring& path,
+                                  const std::vector<std::pair<std::wstring, std::wstring>>& texts)
+{
+    if (m_readOnly) return Fail(ERROR_ACCESS_DENIED);
+    std::vector<std::pair<std::string, std::string>> utf8;
+    utf8.reserve(texts.size());
+    for (const auto& text : texts) utf8.emplace_back(WideToUtf8Text(text.first), WideToUtf8Text(text.second));
+    m_lastResult = RootStore()->ReplaceKeyTexts(WideToUtf8Text(path), utf8);
+    return m_lastResult == ERROR_SUCCESS;
+}
+
 } // namespace platform

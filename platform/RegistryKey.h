@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/SettingsStore.h"
@@ -65,6 +66,9 @@ public:
     bool KeyExists(const std::wstring& path);
     // Deletes the key at path (from the root) with everything below it.
     bool DeleteKey(const std::wstring& path);
+    // The key at path (made when missing) emptied and given these texts as
+    // its values, all or nothing.
+    bool ReplaceKeyTexts(const std::wstring& path, const std::vector<std::pair<std::wstring, std::wstring>>& texts);
 
     long GetLastResult() const { return m_lastResult; }
     uint32_t GetLastType() const { return m_lastType; }

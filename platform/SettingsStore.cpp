@@ -329,6 +329,39 @@ long SettingsStore::SetValue(KeyId key, const std::string& name, uint32_t type, 
     return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
+long SettingsStore::ReplaceKeyTexts(const std::string& path,
+                                    const std::vector<std::pair<std::string, std::string>>& texts)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_writable) return ERROR_ACCESS_DENIED;
+    if (SplitPath(path).empty()) return ERROR_ACCESS_DENIED;
+    SqliteTransaction t(m_db.get());
+    if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
+    KeyId id = 0;
+    long r = Resolve(path, true, id);
+    if (r != ERROR_SUCCESS) return r;
+    // The key's values and its sub-keys with all below them; the key stays.
+    static const char* const kEmpties[] = {
+        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
+        "DELETE FROM vals WHERE key IN sub",
+        "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent=?1 UNION SELECT k.id FROM keys k JOIN sub ON "
+        "k.parent=sub.id) DELETE FROM keys WHERE id IN sub",
+    };
+    for (const char* sql : kEmpties) {
+        SqliteStatement del(m_db.get(), sql);
+        del.Bind(1, id);
+        if (del.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
+    }
+    for (const auto& text : texts) {
+        SqliteStatement set(m_db.get(),
+                 "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                 "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
+        set.Bind(1, id).BindText(2, text.first).BindText(3, Fold(text.first)).Bind(4, REG_SZ).BindBlob(5, text.second);
+        if (set.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
+    }
+    return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
+}
+
 long SettingsStore::GetValue(KeyId key, const std::string& name, uint32_t& type, std::string& data)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/SqliteStatement.h"
@@ -69,6 +70,10 @@ public:
     long CheckKey(KeyId id);
 
     long SetValue(KeyId key, const std::string& name, uint32_t type, const std::string& data);
+    // In one transaction: creates the key when missing, removes everything
+    // below it and writes the texts as its values (REG_SZ), in order. On a
+    // failure the key is left as it was.
+    long ReplaceKeyTexts(const std::string& path, const std::vector<std::pair<std::string, std::string>>& texts);
     long GetValue(KeyId key, const std::string& name, uint32_t& type, std::string& data);
     long DeleteValue(KeyId key, const std::string& name);
 

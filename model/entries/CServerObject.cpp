@@ -9,6 +9,7 @@
 #include "model/ports/NodeDialogs.h"
 #include "model/ports/NodePropertyPages.h"
 #include "model/profiles/ProfileKeys.h"
+#include "model/ports/FavoritesSaving.h"
 #include "model/ports/ResourceText.h"
 #include "model/nodes/CTreeRefreshThread.h"
 #include "model/templates/TemplateKeys.h"
@@ -225,7 +226,7 @@ void CServerObject::AddToFavorites(const LDAPDN& dn)
     if (!dialogs || !dialogs->EditFavorite(GetFavorites(), name, value))
         return;
     AddFavorite(CFavorite(name, value));
-    SaveFavorites();
+    SaveFavoritesOrSay(*this);
 }
 
 // --- opening ---

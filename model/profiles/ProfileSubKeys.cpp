@@ -58,14 +58,14 @@ bool RecreateKey(RegistryKey& key, const std::wstring& path)
 
 } // namespace
 
+// The list is replaced whole or not at all: a failure half-way would leave
+// a shorter list than either.
 bool WriteNameListKey(const std::wstring& path, const StringList& names)
 {
-    RegistryKey key(RegRoot::CurrentUser, false);
-    if (!RecreateKey(key, path)) return false;
-    bool ok = true;
+    std::vector<std::pair<std::wstring, std::wstring>> texts;
     size_t i = 0;
-    for (const std::string& name : names) ok = key.Write(Counter(i++), Utf8ToWideString(name)) && ok;
-    return ok;
+    for (const std::string& name : names) texts.emplace_back(Counter(i++), Utf8ToWideString(name));
+    return RegistryKey(RegRoot::CurrentUser, false).ReplaceKeyTexts(path, texts);
 }
 
 void ReadNameListKey(const std::wstring& path, StringList& names)
@@ -125,15 +125,11 @@ std::unique_ptr<LDAPControlList> ReadControlListKey(const std::wstring& path)
 
 bool WriteFavoriteListKey(const std::wstring& path, const CFavoriteList& favorites)
 {
-    RegistryKey key(RegRoot::CurrentUser, false);
-    if (!RecreateKey(key, path)) return false;
-    bool ok = true;
+    std::vector<std::pair<std::wstring, std::wstring>> texts;
     size_t i = 0;
-    for (const CFavorite& f : favorites) {
-        std::wstring name = Counter(i++) + L" : " + Utf8ToWideString(f.GetText());
-        ok = key.Write(name, Utf8ToWideString(f.GetValue())) && ok;
-    }
-    return ok;
+    for (const CFavorite& f : favorites)
+        texts.emplace_back(Counter(i++) + L" : " + Utf8ToWideString(f.GetText()), Utf8ToWideString(f.GetValue()));
+    return RegistryKey(RegRoot::CurrentUser, false).ReplaceKeyTexts(path, texts);
 }
 
 void ReadFavoriteListKey(const std::wstring& path, CFavoriteList& favorites)

@@ -12,6 +12,8 @@
 #include <typeinfo>
 #include <vector>
 
+#include <sqlite3.h>
+
 #include <wx/bmpbuttn.h>
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
@@ -24,6 +26,7 @@
 #include "dialogs/CCreateFavoriteDlg.h"
 #include "dialogs/CFavoritesManagerDlg.h"
 #include "dialogs/WxNodeDialogs.h"
+#include "model/ports/FavoritesSaving.h"
 #include "model/ports/ResourceText.h"
 #include "model/profiles/CServerProfile.h"
 #include "platform/ResourceLibrary.h"
@@ -464,6 +467,32 @@ TEST_F(FavoritesManagerTest, EveryChangeThenOkStoresTheRowsInTheirOrder)
     EXPECT_EQ(Favorites(profile.GetFavorites()), expected) << Describe(Favorites(profile.GetFavorites()));
     const std::vector<CFavorite> read = ReadInFreshProcess(profile);
     EXPECT_EQ(read, expected) << Describe(read);
+}
+
+// Settings that refuse the favourites (a trigger stands in for a full disk):
+// a message says so, and the stored list stays whole as it was.
+TEST_F(FavoritesManagerTest, FavouritesTheSettingsRefuseAreReportedAndTheStoredListStays)
+{
+    CServerProfile profile = SavedProfile();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(UserFile().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name LIKE '0001 : %' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    WhenShown<CFavoritesManagerDlg>([&](CFavoritesManagerDlg& dialog) {
+        Select(dialog, "Ada");
+        Press(dialog, WXK_DELETE);
+        uitest::Click(dialog, wxID_OK);
+    });
+    CFavoritesManagerDlg dialog(profile, nullptr);
+    EXPECT_EQ(dialog.DoModal(), wxID_OK);
+    EXPECT_EQ(Asked(), std::vector<std::wstring>{LoadResourceText(kStrFavoritesNotSaved)});
+    EXPECT_EQ(profile.GetFavorites().GetCount(), 3u) << "kept in memory";
+    const std::vector<CFavorite> read = ReadInFreshProcess(profile);
+    EXPECT_EQ(read, Favorites(stored)) << Describe(read);
 }
 
 TEST_F(FavoritesManagerTest, CancelChangesNothing)

@@ -354,6 +354,65 @@ TEST_F(SettingsStoreTest, DeleteKeyTakesEverythingBelow)
     EXPECT_TRUE(key.KeyExists(L"P"));
 }
 
+// A list key is replaced whole: its values and its sub-keys go and the texts
+// come in one transaction; a failure half-way leaves the key as it was.
+TEST_F(SettingsStoreTest, ReplacingAKeysTextsIsAllOrNothing)
+{
+    RegistryKey key(RegRoot::CurrentUser, false);
+    ASSERT_TRUE(key.CreateKey(L"L\\sub\\deeper"));
+    ASSERT_TRUE(key.Write(L"v", L"below"));
+    ASSERT_TRUE(key.CreateKey(L"L"));
+    ASSERT_TRUE(key.Write(L"0000", L"old first"));
+    ASSERT_TRUE(key.Write(L"0001", L"old second"));
+    ASSERT_TRUE(key.Write(L"0002", L"old third"));
+    ASSERT_TRUE(key.Write(L"n", uint32_t(7)));
+    auto contents = [](const wchar_t* path) {
+        RegistryKey reader(RegRoot::CurrentUser, true);
+        std::vector<std::wstring> names, subKeys;
+        std::vector<std::pair<std::wstring, std::wstring>> texts;
+        if (!reader.Open(path) || !reader.ReadValueNames(names) || !reader.ReadSubKeys(subKeys)) return texts;
+        for (const std::wstring& name : names) {
+            std::wstring text;
+            texts.emplace_back(name, reader.Read(name, text) ? text : L"(not a text)");
+        }
+        for (const std::wstring& sub : subKeys) texts.emplace_back(L"key", sub);
+        return texts;
+    };
+    typedef std::vector<std::pair<std::wstring, std::wstring>> Texts;
+
+    ASSERT_TRUE(key.ReplaceKeyTexts(L"l\\", {{L"0000", L"first"}, {L"0001", L"second"}}));
+    const Texts replaced{{L"0000", L"first"}, {L"0001", L"second"}};
+    EXPECT_EQ(contents(L"L"), replaced);
+    EXPECT_FALSE(key.KeyExists(L"L\\sub"));
+    // A key opened before goes on: it is the same key.
+    ASSERT_TRUE(key.Open(L"L"));
+    ASSERT_TRUE(key.ReplaceKeyTexts(L"L", {{L"0000", L"first"}, {L"0001", L"second"}}));
+    std::wstring text;
+    EXPECT_TRUE(key.Read(L"0001", text));
+    EXPECT_EQ(text, L"second");
+    // A missing key is made; an empty list empties it; the root is refused.
+    ASSERT_TRUE(key.ReplaceKeyTexts(L"M\\N", {{L"a", L"b"}}));
+    EXPECT_EQ(contents(L"M\\N"), (Texts{{L"a", L"b"}}));
+    ASSERT_TRUE(key.ReplaceKeyTexts(L"M\\N", {}));
+    EXPECT_TRUE(key.KeyExists(L"M\\N"));
+    EXPECT_TRUE(contents(L"M\\N").empty());
+    EXPECT_FALSE(key.ReplaceKeyTexts(L"", {{L"a", L"b"}}));
+
+    // The store refuses the third text (a trigger stands in for a full disk):
+    // nothing of the new list is kept.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(UserFile().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name = 'bad' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_FALSE(key.ReplaceKeyTexts(L"L", {{L"0000", L"new"}, {L"0001", L"new too"}, {L"bad", L"x"}}));
+    EXPECT_EQ(key.GetLastResult(), ERROR_REGISTRY_IO_FAILED);
+    EXPECT_EQ(contents(L"L"), replaced);
+}
+
 TEST_F(SettingsStoreTest, SettingsPersistAcrossReopen)
 {
     {
