@@ -282,6 +282,37 @@ long SettingsStore::CreateKey(const std::string& path, KeyId& id)
     return ERROR_SUCCESS;
 }
 
+long SettingsStore::DeleteBelow(KeyId id, KeyItself itself)
+{
+    // Every value of the key and below it; the sub-keys with all below them,
+    // and the key itself unless it is kept.
+    static const char* const kValues =
+        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
+        "DELETE FROM vals WHERE key IN sub";
+    static const char* const kKeysWithIt =
+        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
+        "DELETE FROM keys WHERE id IN sub";
+    static const char* const kKeysBelowIt =
+        "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent=?1 UNION SELECT k.id FROM keys k JOIN sub ON "
+        "k.parent=sub.id) DELETE FROM keys WHERE id IN sub";
+    for (const char* sql : {kValues, itself == KeyItself::Delete ? kKeysWithIt : kKeysBelowIt}) {
+        SqliteStatement del(m_db.get(), sql);
+        del.Bind(1, id);
+        if (del.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
+    }
+    return ERROR_SUCCESS;
+}
+
+long SettingsStore::PutValue(KeyId key, const std::string& name, uint32_t type, const std::string& data)
+{
+    // An existing value keeps the case of its name.
+    SqliteStatement set(m_db.get(),
+             "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+             "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
+    set.Bind(1, key).BindText(2, name).BindText(3, Fold(name)).Bind(4, type).BindBlob(5, data);
+    return set.Step() == SQLITE_DONE ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
+}
+
 long SettingsStore::DeleteKey(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -292,17 +323,8 @@ long SettingsStore::DeleteKey(const std::string& path)
     KeyId id = 0;
     long r = Resolve(path, false, id);
     if (r != ERROR_SUCCESS) return r;
-    static const char* const kDeletes[] = {
-        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
-        "DELETE FROM vals WHERE key IN sub",
-        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
-        "DELETE FROM keys WHERE id IN sub",
-    };
-    for (const char* sql : kDeletes) {
-        SqliteStatement del(m_db.get(), sql);
-        del.Bind(1, id);
-        if (del.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
-    }
+    r = DeleteBelow(id, KeyItself::Delete);
+    if (r != ERROR_SUCCESS) return r;
     return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
@@ -320,12 +342,8 @@ long SettingsStore::SetValue(KeyId key, const std::string& name, uint32_t type, 
     if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
     long r = KeyExists(key);
     if (r != ERROR_SUCCESS) return r;
-    // An existing value keeps the case of its name.
-    SqliteStatement set(m_db.get(),
-             "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-             "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
-    set.Bind(1, key).BindText(2, name).BindText(3, Fold(name)).Bind(4, type).BindBlob(5, data);
-    if (set.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
+    r = PutValue(key, name, type, data);
+    if (r != ERROR_SUCCESS) return r;
     return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
@@ -333,32 +351,14 @@ long SettingsStore::ReplaceKeyTexts(const std::string& path,
                                     const std::vector<std::pair<std::string, std::string>>& texts)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_writable) return ERROR_ACCESS_DENIED;
-    if (SplitPath(path).empty()) return ERROR_ACCESS_DENIED;
+    if (!m_writable || SplitPath(path).empty()) return ERROR_ACCESS_DENIED;
     SqliteTransaction t(m_db.get());
-    if (!t.Began()) return ERROR_REGISTRY_IO_FAILED;
     KeyId id = 0;
-    long r = Resolve(path, true, id);
+    long r = t.Began() ? Resolve(path, true, id) : ERROR_REGISTRY_IO_FAILED;
+    if (r == ERROR_SUCCESS) r = DeleteBelow(id, KeyItself::Keep);
+    for (auto text = texts.begin(); r == ERROR_SUCCESS && text != texts.end(); ++text)
+        r = PutValue(id, text->first, REG_SZ, text->second);
     if (r != ERROR_SUCCESS) return r;
-    // The key's values and its sub-keys with all below them; the key stays.
-    static const char* const kEmpties[] = {
-        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
-        "DELETE FROM vals WHERE key IN sub",
-        "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent=?1 UNION SELECT k.id FROM keys k JOIN sub ON "
-        "k.parent=sub.id) DELETE FROM keys WHERE id IN sub",
-    };
-    for (const char* sql : kEmpties) {
-        SqliteStatement del(m_db.get(), sql);
-        del.Bind(1, id);
-        if (del.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
-    }
-    for (const auto& text : texts) {
-        SqliteStatement set(m_db.get(),
-                 "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                 "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
-        set.Bind(1, id).BindText(2, text.first).BindText(3, Fold(text.first)).Bind(4, REG_SZ).BindBlob(5, text.second);
-        if (set.Step() != SQLITE_DONE) return ERROR_REGISTRY_IO_FAILED;
-    }
     return t.Commit() == SQLITE_OK ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 

@@ -86,6 +86,10 @@ private:
     void Connect(bool writable);
     long Resolve(const std::string& path, bool create, KeyId& id);
     long KeyExists(KeyId id);
+    enum class KeyItself { Delete, Keep };
+    // Inside a write transaction.
+    long DeleteBelow(KeyId id, KeyItself itself);
+    long PutValue(KeyId key, const std::string& name, uint32_t type, const std::string& data);
     long ListNames(const char* sql, KeyId key, std::vector<std::string>& names);
 
     std::string m_path;

@@ -12,8 +12,6 @@
 #include <typeinfo>
 #include <vector>
 
-#include <sqlite3.h>
-
 #include <wx/bmpbuttn.h>
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
@@ -34,6 +32,7 @@
 #include "shellcore/CRecentItemsList.h"
 #include "tests/dialogs/DialogsFixture.h"
 #include "tests/support/HeadlessShell.h"
+#include "tests/support/RefusingSettings.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/gui/ModalDialogs.h"
 #include "tests/support/gui/UiTestSupport.h"
@@ -474,14 +473,7 @@ TEST_F(FavoritesManagerTest, EveryChangeThenOkStoresTheRowsInTheirOrder)
 TEST_F(FavoritesManagerTest, FavouritesTheSettingsRefuseAreReportedAndTheStoredListStays)
 {
     CServerProfile profile = SavedProfile();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(UserFile().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name LIKE '0001 : %' "
-                           "BEGIN SELECT RAISE(ABORT, 'refused'); END;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    ASSERT_TRUE(testsupport::RefuseSettingsValues(UserFile(), "0001 : %"));
     WhenShown<CFavoritesManagerDlg>([&](CFavoritesManagerDlg& dialog) {
         Select(dialog, "Ada");
         Press(dialog, WXK_DELETE);

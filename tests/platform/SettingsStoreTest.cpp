@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include "tests/support/RefusingSettings.h"
 #include "tests/support/SimultaneousStarts.h"
 #include "platform/RegistryKey.h"
 #include "tests/support/TempHome.h"
@@ -400,14 +401,7 @@ TEST_F(SettingsStoreTest, ReplacingAKeysTextsIsAllOrNothing)
 
     // The store refuses the third text (a trigger stands in for a full disk):
     // nothing of the new list is kept.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(UserFile().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name = 'bad' "
-                           "BEGIN SELECT RAISE(ABORT, 'refused'); END;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    ASSERT_TRUE(testsupport::RefuseSettingsValues(UserFile(), "bad"));
     EXPECT_FALSE(key.ReplaceKeyTexts(L"L", {{L"0000", L"new"}, {L"0001", L"new too"}, {L"bad", L"x"}}));
     EXPECT_EQ(key.GetLastResult(), ERROR_REGISTRY_IO_FAILED);
     EXPECT_EQ(contents(L"L"), replaced);
