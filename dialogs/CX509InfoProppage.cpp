@@ -26,7 +26,6 @@ constexpr unsigned kStrValueColumn = 237;
 constexpr unsigned kStrSaveFilter = 32774;
 constexpr unsigned kStrWriteFailed = 32776;
 
-
 } // namespace
 
 CX509InfoProppage::CX509InfoProppage(const std::string& value) : m_value(value)

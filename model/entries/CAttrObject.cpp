@@ -29,7 +29,6 @@ using namespace arbldap;
 
 namespace {
 
-
 constexpr unsigned kStrSchemeSHA = 117;
 constexpr unsigned kStrProperties = 124;
 constexpr unsigned kStrSchemeMD5 = 126;

@@ -21,6 +21,7 @@
 #include "jobs/CLDAPThread.h"
 #include "platform/ResourceLibrary.h"
 #include "tests/support/gui/UiTestSupport.h"
+#include "ui/CArbMainFrame.h"
 #include "widgets/UiResources.h"
 
 namespace frametest {
@@ -109,6 +110,15 @@ inline bool ShowOnScreen(wxWindow* window)
 {
     window->Show();
     return PumpUntil([window] { return window->IsShownOnScreen(); });
+}
+
+// A new main window, shown and on the screen; null when it cannot be made.
+inline CArbMainFrame* ShowNewMainFrame()
+{
+    CArbMainFrame* frame = CreateMainFrame();
+    if (frame)
+        ShowOnScreen(frame);
+    return frame;
 }
 
 // Number of distinct colours in a PNG (a blank capture has one or two).

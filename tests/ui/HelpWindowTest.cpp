@@ -145,13 +145,7 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    CArbMainFrame* MakeFrame()
-    {
-        m_frame = CreateMainFrame();
-        if (m_frame)
-            frametest::ShowOnScreen(m_frame);
-        return m_frame;
-    }
+    CArbMainFrame* MakeFrame() { return m_frame = frametest::ShowNewMainFrame(); }
 
     void Command(uint32_t command)
     {

@@ -85,13 +85,7 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    CArbMainFrame* MakeFrame()
-    {
-        m_frame = CreateMainFrame();
-        if (m_frame)
-            frametest::ShowOnScreen(m_frame);
-        return m_frame;
-    }
+    CArbMainFrame* MakeFrame() { return m_frame = frametest::ShowNewMainFrame(); }
 
     std::vector<std::wstring> m_recent{L"(cn=older)"};
     RecentTextsFactory m_previousFactory;
